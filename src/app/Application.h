@@ -1,0 +1,53 @@
+#pragma once
+
+#include "util/Object.h"
+#include "util/String.h"
+
+// The application object: what the program learns at start (command line, program path, name,
+// start directory) and the version-resource caches. Exactly one exists, reached through
+// Application::GetCurrent(); it is a static object, built before the entry routine runs.
+class Application : public Object {
+public:
+    explicit Application(const wchar_t* builtInName = L"Tarnwick");
+    ~Application() override;
+    Application(const Application&) = delete;
+    Application& operator=(const Application&) = delete;
+
+    virtual int Run() = 0;
+    // Stores a non-zero value; zero leaves the field unchanged.
+    virtual unsigned int SetHandle(unsigned int value);
+
+    static Application* GetCurrent() { return current; }
+
+    // The program path made absolute: a bare name is joined to the start directory with
+    // "%s\\%s" (two backslashes in a row, which Windows accepts); another relative path is
+    // resolved against the start directory. startDirectory ends with a backslash.
+    static String MakeExecutablePath(const String& invokedAs, const String& startDirectory);
+    // The file name without directory ('\\' or '/') and without its last extension.
+    static String NameFromPath(const String& path);
+
+    // The name shown to users: name when set, else the built-in name.
+    const wchar_t* GetDisplayName() const;
+
+    unsigned int handle;
+    String name;
+    String executablePath;
+    String startDirectory;
+    String moduleName;
+    int argc;
+    String* arguments;  // owned, argc entries
+
+    String CompanyName;
+    String ProductName;
+    String FileDescription;
+    String ProductVersion;
+    String OriginalFilename;
+
+protected:
+    // Fills the fields from a command line and the current directory (the constructor passes the
+    // process's own; tests pass theirs).
+    void CollectStartup(const wchar_t* commandLine, const wchar_t* currentDirectory);
+
+private:
+    static Application* current;
+};

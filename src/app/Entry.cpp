@@ -1,0 +1,41 @@
+#include "app/Entry.h"
+
+#include <exception>
+
+#include "app/Application.h"
+#include "util/Exception.h"
+#include "util/Platform.h"
+#include "util/String.h"
+
+namespace {
+
+int ReportUnexpected(const char* what) {
+    String text(L"An unexpected error happened.");
+    if (what && *what) {
+        text.AppendFormat(L"\n%hs", what);
+    }
+    platform::ShowMessage(text.GetBuffer(), L"Exception thrown", platform::MessageStyle::Exclamation);
+    return -1;
+}
+
+}  // namespace
+
+int RunApplicationEntry() {
+    Application* application = Application::GetCurrent();
+    if (!application) {
+        platform::ShowMessage(L"No WindowsApplication declared", L"ERROR", platform::MessageStyle::Error);
+        return -1;
+    }
+    try {
+        return application->Run();
+    } catch (Exception* e) {
+        e->Show();
+        delete e;
+        return -1;
+    } catch (const std::exception& e) {
+        // Not the program's own type, but the user still learns why the program ends.
+        return ReportUnexpected(e.what());
+    } catch (...) {
+        return ReportUnexpected(nullptr);
+    }
+}

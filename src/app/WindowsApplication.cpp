@@ -1,0 +1,31 @@
+#include "app/WindowsApplication.h"
+
+#include <windows.h>
+
+#include "util/Exception.h"
+#include "util/SystemError.h"
+
+WindowsApplication::WindowsApplication(const wchar_t* builtInName)
+    : Application(builtInName), acceleratorId(0), mdiClient(nullptr) {}
+
+int WindowsApplication::MessageLoop() {
+    HACCEL table = nullptr;
+    if (acceleratorId != 0) {
+        table = LoadAcceleratorsW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(acceleratorId));
+        if (!table) {
+            throw new Exception(L"WindowsApplication::MessageLoop()\n%s", GetSystemErrorText());
+        }
+    }
+    MSG msg = {};
+    while (GetMessageW(&msg, nullptr, 0, 0)) {
+        if (table && TranslateAcceleratorW(msg.hwnd, table, &msg)) {
+            continue;
+        }
+        if (mdiClient && TranslateMDISysAccel(static_cast<HWND>(mdiClient), &msg)) {
+            continue;
+        }
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+    return static_cast<int>(msg.wParam);
+}

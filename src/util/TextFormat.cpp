@@ -1,0 +1,242 @@
+#include "util/TextFormat.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cwchar>
+
+#include "util/Platform.h"
+
+namespace util {
+namespace {
+
+enum class Length { None, Char, Short, Long, LongLong, IntMax, Size, PtrDiff, LongDouble };
+
+struct Spec {
+    std::string flags;
+    int width = -1;
+    int precision = -1;
+    Length length = Length::None;
+    wchar_t conversion = 0;
+};
+
+// Parses everything after '%' up to and including the conversion; returns the position after it.
+const wchar_t* ParseSpec(const wchar_t* p, Spec& spec, va_list& args) {
+    while (*p == L'-' || *p == L'+' || *p == L' ' || *p == L'#' || *p == L'0') {
+        spec.flags += static_cast<char>(*p++);
+    }
+    if (*p == L'*') {
+        spec.width = va_arg(args, int);
+        if (spec.width < 0) {
+            spec.flags += '-';
+            spec.width = -spec.width;
+        }
+        ++p;
+    } else {
+        while (*p >= L'0' && *p <= L'9') {
+            spec.width = (spec.width < 0 ? 0 : spec.width) * 10 + (*p++ - L'0');
+        }
+    }
+    if (*p == L'.') {
+        ++p;
+        spec.precision = 0;
+        if (*p == L'*') {
+            spec.precision = va_arg(args, int);
+            ++p;
+        } else {
+            while (*p >= L'0' && *p <= L'9') {
+                spec.precision = spec.precision * 10 + (*p++ - L'0');
+            }
+        }
+    }
+    if (p[0] == L'h' && p[1] == L'h') {
+        spec.length = Length::Char, p += 2;
+    } else if (p[0] == L'l' && p[1] == L'l') {
+        spec.length = Length::LongLong, p += 2;
+    } else if (p[0] == L'I' && p[1] == L'6' && p[2] == L'4') {
+        spec.length = Length::LongLong, p += 3;
+    } else if (p[0] == L'I' && p[1] == L'3' && p[2] == L'2') {
+        p += 3;
+    } else {
+        switch (*p) {
+            case L'h': spec.length = Length::Short, ++p; break;
+            case L'l': case L'w': spec.length = Length::Long, ++p; break;
+            case L'q': spec.length = Length::LongLong, ++p; break;
+            case L'L': spec.length = Length::LongDouble, ++p; break;
+            case L'j': spec.length = Length::IntMax, ++p; break;
+            case L'z': case L'I': spec.length = Length::Size, ++p; break;
+            case L't': spec.length = Length::PtrDiff, ++p; break;
+            default: break;
+        }
+    }
+    spec.conversion = *p;
+    return *p ? p + 1 : p;
+}
+
+std::wstring Widen(const char* ascii) {
+    std::wstring out;
+    for (; *ascii; ++ascii) {
+        out += static_cast<wchar_t>(static_cast<unsigned char>(*ascii));
+    }
+    return out;
+}
+
+// Formats one number with the C library's narrow snprintf, whose integer and float output is
+// the same everywhere; only the string conversions differ between runtimes.
+template <typename T>
+std::wstring FormatNumber(const Spec& spec, const char* length, char conversion, T value) {
+    std::string fmt = "%" + spec.flags;
+    if (spec.width >= 0) {
+        fmt += std::to_string(spec.width);
+    }
+    if (spec.precision >= 0) {
+        fmt += "." + std::to_string(spec.precision);
+    }
+    fmt += length;
+    fmt += conversion;
+    char small[128];
+    int needed = std::snprintf(small, sizeof(small), fmt.c_str(), value);
+    if (needed < 0) {
+        return std::wstring();
+    }
+    if (static_cast<size_t>(needed) < sizeof(small)) {
+        return Widen(small);
+    }
+    std::string big(static_cast<size_t>(needed) + 1, '\0');
+    std::snprintf(&big[0], big.size(), fmt.c_str(), value);
+    return Widen(big.c_str());
+}
+
+std::wstring Pad(std::wstring text, const Spec& spec) {
+    if (spec.width >= 0 && text.size() < static_cast<size_t>(spec.width)) {
+        size_t fill = static_cast<size_t>(spec.width) - text.size();
+        if (spec.flags.find('-') != std::string::npos) {
+            text.append(fill, L' ');
+        } else {
+            text.insert(0, fill, L' ');
+        }
+    }
+    return text;
+}
+
+std::wstring FormatSigned(const Spec& spec, va_list& args) {
+    long long value;
+    switch (spec.length) {
+        case Length::Char: value = static_cast<signed char>(va_arg(args, int)); break;
+        case Length::Short: value = static_cast<short>(va_arg(args, int)); break;
+        case Length::Long: value = va_arg(args, long); break;
+        case Length::LongLong: case Length::LongDouble: value = va_arg(args, long long); break;
+        case Length::IntMax: value = static_cast<long long>(va_arg(args, intmax_t)); break;
+        case Length::Size: value = static_cast<long long>(va_arg(args, ptrdiff_t)); break;
+        case Length::PtrDiff: value = static_cast<long long>(va_arg(args, ptrdiff_t)); break;
+        default: value = va_arg(args, int); break;
+    }
+    return FormatNumber(spec, "ll", 'd', value);
+}
+
+std::wstring FormatUnsigned(const Spec& spec, va_list& args) {
+    unsigned long long value;
+    switch (spec.length) {
+        case Length::Char: value = static_cast<unsigned char>(va_arg(args, unsigned int)); break;
+        case Length::Short: value = static_cast<unsigned short>(va_arg(args, unsigned int)); break;
+        case Length::Long: value = va_arg(args, unsigned long); break;
+        case Length::LongLong: case Length::LongDouble: value = va_arg(args, unsigned long long); break;
+        case Length::IntMax: value = static_cast<unsigned long long>(va_arg(args, uintmax_t)); break;
+        case Length::Size: case Length::PtrDiff: value = va_arg(args, size_t); break;
+        default: value = va_arg(args, unsigned int); break;
+    }
+    return FormatNumber(spec, "ll", static_cast<char>(spec.conversion), value);
+}
+
+std::wstring FormatString(const Spec& spec, va_list& args) {
+    bool narrow = spec.length == Length::Short || spec.conversion == L'S';
+    std::wstring text;
+    if (narrow) {
+        const char* s = va_arg(args, const char*);
+        if (s) {
+            size_t n = 0;
+            while (s[n] && (spec.precision < 0 || n < static_cast<size_t>(spec.precision))) {
+                ++n;
+            }
+            text = platform::AnsiToWide(s, n);
+        }
+    } else {
+        const wchar_t* s = va_arg(args, const wchar_t*);
+        if (s) {
+            size_t n = 0;
+            while (s[n] && (spec.precision < 0 || n < static_cast<size_t>(spec.precision))) {
+                ++n;
+            }
+            text.assign(s, n);
+        }
+    }
+    return Pad(text, spec);
+}
+
+std::wstring FormatChar(const Spec& spec, va_list& args) {
+    int value = va_arg(args, int);
+    std::wstring text;
+    if (spec.length == Length::Short || spec.conversion == L'C') {
+        char c = static_cast<char>(value);
+        text = platform::AnsiToWide(&c, 1);
+    } else {
+        text.assign(1, static_cast<wchar_t>(value));
+    }
+    return Pad(text, spec);
+}
+
+std::wstring FormatFloat(const Spec& spec, va_list& args) {
+    char conversion = static_cast<char>(spec.conversion);
+    if (spec.length == Length::LongDouble) {
+        return FormatNumber(spec, "L", conversion, va_arg(args, long double));
+    }
+    return FormatNumber(spec, "", conversion, va_arg(args, double));
+}
+
+std::wstring FormatOne(const Spec& spec, va_list& args) {
+    switch (spec.conversion) {
+        case L'd': case L'i': return FormatSigned(spec, args);
+        case L'u': case L'o': case L'x': case L'X': return FormatUnsigned(spec, args);
+        case L's': case L'S': return FormatString(spec, args);
+        case L'c': case L'C': return FormatChar(spec, args);
+        case L'p': {
+            Spec hex = spec;
+            hex.flags.clear();
+            hex.width = static_cast<int>(sizeof(void*) * 2);
+            hex.flags = "0";
+            return FormatNumber(hex, "ll", 'X',
+                                static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(va_arg(args, void*))));
+        }
+        case L'f': case L'F': case L'e': case L'E': case L'g': case L'G': case L'a': case L'A':
+            return FormatFloat(spec, args);
+        case L'%': return L"%";
+        default: return std::wstring();  // unknown conversions produce nothing
+    }
+}
+
+}  // namespace
+
+std::wstring FormatText(const wchar_t* format, va_list args) {
+    std::wstring out;
+    if (!format) {
+        return out;
+    }
+    va_list ap;
+    va_copy(ap, args);
+    for (const wchar_t* p = format; *p;) {
+        if (*p != L'%') {
+            out += *p++;
+            continue;
+        }
+        Spec spec;
+        p = ParseSpec(p + 1, spec, ap);
+        if (spec.conversion == 0) {
+            break;  // a lone '%' at the end
+        }
+        out += FormatOne(spec, ap);
+    }
+    va_end(ap);
+    return out;
+}
+
+}  // namespace util

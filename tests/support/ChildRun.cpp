@@ -1,0 +1,90 @@
+#include "support/ChildRun.h"
+
+#include <vector>
+
+namespace testsupport {
+
+ChildRun::ChildRun(const std::wstring& commandLine, const std::wstring& directory) {
+    SECURITY_ATTRIBUTES inherit = {sizeof(inherit), nullptr, TRUE};
+    HANDLE writeEnd = nullptr;
+    if (!CreatePipe(&readEnd, &writeEnd, &inherit, 0)) {
+        return;
+    }
+    SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
+    STARTUPINFOW si = {};
+    si.cb = sizeof(si);
+    si.dwFlags = STARTF_USESTDHANDLES;
+    si.hStdOutput = writeEnd;
+    si.hStdError = writeEnd;
+    si.hStdInput = nullptr;
+    PROCESS_INFORMATION pi = {};
+    std::vector<wchar_t> line(commandLine.begin(), commandLine.end());
+    line.push_back(L'\0');
+    if (CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr,
+                       directory.empty() ? nullptr : directory.c_str(), &si, &pi)) {
+        process = pi.hProcess;
+        processId = pi.dwProcessId;
+        CloseHandle(pi.hThread);
+    }
+    CloseHandle(writeEnd);  // only the child holds the write end now, so reads end with it
+}
+
+ChildRun::~ChildRun() {
+    if (process) {
+        if (WaitForSingleObject(process, 0) == WAIT_TIMEOUT) {
+            TerminateProcess(process, 1);
+        }
+        CloseHandle(process);
+    }
+    if (readEnd) {
+        CloseHandle(readEnd);
+    }
+}
+
+void ChildRun::Drain() {
+    DWORD available = 0;
+    while (PeekNamedPipe(readEnd, nullptr, 0, nullptr, &available, nullptr) && available > 0) {
+        std::vector<char> buffer(available);
+        DWORD read = 0;
+        if (!ReadFile(readEnd, buffer.data(), available, &read, nullptr) || read == 0) {
+            break;
+        }
+        output.append(buffer.data(), read);
+    }
+}
+
+bool ChildRun::Wait(DWORD timeoutMs) {
+    if (!process) {
+        return false;
+    }
+    DWORD start = GetTickCount();
+    for (;;) {
+        Drain();
+        if (WaitForSingleObject(process, 20) == WAIT_OBJECT_0) {
+            break;
+        }
+        if (GetTickCount() - start > timeoutMs) {
+            return false;
+        }
+    }
+    // The child is gone; read what is left until its write end is closed.
+    char buffer[4096];
+    DWORD read = 0;
+    Drain();
+    DWORD available = 0;
+    while (PeekNamedPipe(readEnd, nullptr, 0, nullptr, &available, nullptr) && available > 0 &&
+           ReadFile(readEnd, buffer, sizeof(buffer), &read, nullptr) && read > 0) {
+        output.append(buffer, read);
+    }
+    return true;
+}
+
+DWORD ChildRun::ExitCode() const {
+    DWORD code = STILL_ACTIVE;
+    if (process) {
+        GetExitCodeProcess(process, &code);
+    }
+    return code;
+}
+
+}  // namespace testsupport

@@ -1,0 +1,78 @@
+#include "support/MessageBoxWatcher.h"
+
+namespace testsupport {
+namespace {
+
+struct Search {
+    DWORD processId;
+    HWND found;
+};
+
+BOOL CALLBACK Visit(HWND window, LPARAM param) {
+    Search* search = reinterpret_cast<Search*>(param);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    wchar_t cls[64] = L"";
+    GetClassNameW(window, cls, 64);
+    if (owner == search->processId && IsWindowVisible(window) && lstrcmpW(cls, L"#32770") == 0) {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+}  // namespace
+
+MessageBoxWatcher::MessageBoxWatcher(DWORD processId, int button, DWORD timeoutMs) {
+    DWORD pid = processId ? processId : GetCurrentProcessId();
+    watcher = std::thread(&MessageBoxWatcher::Watch, this, pid, button, timeoutMs);
+}
+
+MessageBoxWatcher::~MessageBoxWatcher() {
+    cancel = true;
+    if (watcher.joinable()) {
+        watcher.join();
+    }
+}
+
+HWND MessageBoxWatcher::FindBox(DWORD processId) {
+    Search search = {processId, nullptr};
+    EnumWindows(Visit, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+MessageBoxInfo MessageBoxWatcher::Read(HWND box) {
+    MessageBoxInfo result;
+    result.found = true;
+    wchar_t buffer[4096] = L"";
+    GetWindowTextW(box, buffer, 4096);
+    result.title = buffer;
+    buffer[0] = L'\0';
+    GetDlgItemTextW(box, 0xFFFF, buffer, 4096);  // the message text's static control
+    result.text = buffer;
+    return result;
+}
+
+void MessageBoxWatcher::Watch(DWORD processId, int button, DWORD timeoutMs) {
+    DWORD start = GetTickCount();
+    while (!cancel && GetTickCount() - start < timeoutMs) {
+        HWND box = FindBox(processId);
+        if (box) {
+            Sleep(50);  // let the box finish its initialisation before reading it
+            info = Read(box);
+            PostMessageW(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
+                         reinterpret_cast<LPARAM>(GetDlgItem(box, button)));
+            return;
+        }
+        Sleep(20);
+    }
+}
+
+MessageBoxInfo MessageBoxWatcher::Wait() {
+    if (watcher.joinable()) {
+        watcher.join();
+    }
+    return info;
+}
+
+}  // namespace testsupport

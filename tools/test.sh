@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# Builds everything and runs every test: the portable tests natively (with sanitizers), then
+# the whole suite under Wine. ctest's summary line of the Wine run is the last thing printed.
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+source "$root/tools/wine-env.sh"
+
+"$root/tools/build.sh" i686 --target Tarnwick
+"$root/tools/build.sh" native
+"$root/tools/build.sh" x86_64
+
+echo "== native tests (AddressSanitizer, UBSan)"
+set +e
+(cd "$root/build/native" && ctest --output-on-failure --timeout 300 -j "$(nproc)" ${TARNWICK_CTEST_ARGS:-}) \
+    >"$root/build/native/ctest.log" 2>&1
+native_status=$?
+set -e
+if [ "$native_status" = 0 ]; then tail -n 3 "$root/build/native/ctest.log"; else cat "$root/build/native/ctest.log"; fi
+
+prefix="$root/build/x86_64/wineprefix"
+wine_prefix_init "$prefix"
+trap wine_session_stop EXIT
+wine_session_start "$prefix"
+
+echo "== Windows tests under Wine"
+cd "$root/build/x86_64"
+set +e
+ctest --output-on-failure -j "${TARNWICK_TEST_JOBS:-2}" ${TARNWICK_CTEST_ARGS:-}
+status=$?
+set -e
+wine_session_stop
+trap - EXIT
+if [ "$native_status" != 0 ] && [ "$status" = 0 ]; then
+    status=$native_status
+fi
+exit $status

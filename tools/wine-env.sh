@@ -1,0 +1,48 @@
+#!/usr/bin/env bash
+# Sourced by the build scripts: prepares a Wine prefix and, when needed, a virtual display.
+#   wine_prefix_init <prefix>     create the prefix once (wineboot), crash dialog off
+#   wine_session_start <prefix>   persistent wineserver (+ Xvfb when there is no display)
+#   wine_session_stop             stop both again
+
+wine_prefix_init() {
+    local prefix="$1"
+    export WINEPREFIX="$prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+    if [ ! -f "$prefix/system.reg" ] || [ ! -f "$prefix/.tarnwick-ready" ]; then
+        echo "wine: creating prefix $prefix"
+        mkdir -p "$prefix"
+        LANG=en_US.UTF-8 wineboot --init >/dev/null 2>&1 || true
+        wineserver -w
+        LANG=en_US.UTF-8 wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1 || true
+        wineserver -w
+        touch "$prefix/.tarnwick-ready"
+    fi
+}
+
+TARNWICK_XVFB_PID=""
+wine_session_start() {
+    local prefix="$1"
+    export WINEPREFIX="$prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+    if [ -z "${DISPLAY:-}" ] || [ -n "${TARNWICK_FORCE_XVFB:-}" ]; then
+        local fifo
+        fifo=$(mktemp -u)
+        mkfifo "$fifo"
+        Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
+        TARNWICK_XVFB_PID=$!
+        local number
+        read -r -t 30 number <"$fifo" || true
+        rm -f "$fifo"
+        export DISPLAY=":${number}"
+    fi
+    wineserver -p
+}
+
+wine_session_stop() {
+    if [ -n "${WINEPREFIX:-}" ]; then
+        wineserver -k 2>/dev/null || true
+    fi
+    if [ -n "$TARNWICK_XVFB_PID" ]; then
+        kill "$TARNWICK_XVFB_PID" 2>/dev/null || true
+        wait "$TARNWICK_XVFB_PID" 2>/dev/null || true
+        TARNWICK_XVFB_PID=""
+    fi
+}
