@@ -1,0 +1,12 @@
+#!/usr/bin/env bash
+# Runs ctest in the x86_64 build under a Wine session (prefix, wineserver, Xvfb when headless),
+# passing its arguments on: tools/ctest-wine.sh -R Process --output-on-failure
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+source "$root/tools/wine-env.sh"
+prefix="$root/build/x86_64/wineprefix"
+wine_prefix_init "$prefix"
+trap wine_session_stop EXIT
+wine_session_start "$prefix"
+cd "$root/build/x86_64"
+ctest "$@"
