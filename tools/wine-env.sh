@@ -34,6 +34,9 @@ wine_session_start() {
         export DISPLAY=":${number}"
     fi
     wineserver -p
+    # Start Wine's own services now, with our output closed: started later by a test, they would
+    # inherit that test's output pipe and keep ctest waiting for it to close.
+    LANG=en_US.UTF-8 wine cmd.exe /c exit </dev/null >/dev/null 2>&1 || true
 }
 
 wine_session_stop() {

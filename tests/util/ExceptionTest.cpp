@@ -1,0 +1,55 @@
+#include "util/Exception.h"
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include "support/MessageBoxWatcher.h"
+#include "util/SystemError.h"
+
+namespace {
+
+TEST(ExceptionMessage, FormatsLikeString) {
+    Exception e(L"File::Write()\nFile : %s\n%s", L"C:\\a b.txt", L"detail");
+    EXPECT_STREQ(L"File::Write()\nFile : C:\\a b.txt\ndetail", e.GetMessageText().GetBuffer());
+    EXPECT_STREQ(L"Object", e.GetObjectClassName());
+}
+
+TEST(ExceptionShow, BoxIsTitledExceptionThrownWithTheMessage) {
+    testsupport::MessageBoxWatcher watcher;
+    Exception e(L"Thread::Start()\nThread is already running.");
+    e.Show();
+    testsupport::MessageBoxInfo box = watcher.Wait();
+    ASSERT_TRUE(box.found);
+    EXPECT_EQ(L"Exception thrown", box.title);
+    EXPECT_EQ(L"Thread::Start()\nThread is already running.", box.text);
+}
+
+TEST(SystemErrorText, DescribesTheLastErrorAndKeepsIt) {
+    SetLastError(ERROR_FILE_NOT_FOUND);
+    std::wstring text = GetSystemErrorText();
+    EXPECT_FALSE(text.empty());
+    EXPECT_EQ(static_cast<DWORD>(ERROR_FILE_NOT_FOUND), GetLastError());
+    SetLastError(0x2FFFFFFF);  // no message for this code
+    EXPECT_STREQ(L"", GetSystemErrorText());
+}
+
+TEST(SystemErrorText, EachThreadHasItsOwnText) {
+    SetLastError(ERROR_FILE_NOT_FOUND);
+    const wchar_t* mine = GetSystemErrorText();
+    std::wstring before = mine;
+    DWORD otherThread = 0;
+    HANDLE thread = CreateThread(
+        nullptr, 0,
+        [](LPVOID) -> DWORD {
+            SetLastError(ERROR_ACCESS_DENIED);
+            GetSystemErrorText();
+            return 0;
+        },
+        nullptr, 0, &otherThread);
+    WaitForSingleObject(thread, INFINITE);
+    CloseHandle(thread);
+    EXPECT_EQ(before, std::wstring(mine));
+}
+
+}  // namespace

@@ -1,0 +1,197 @@
+#include "util/String.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+
+namespace {
+
+std::wstring Text(const String& s) { return s.IsNull() ? std::wstring(L"<null>") : std::wstring(s.GetBuffer()); }
+
+TEST(StringNullAndEmpty, DefaultIsNullAndEmptyButNotEqualToEmptyText) {
+    String null;
+    String empty(L"");
+    EXPECT_TRUE(null.IsNull());
+    EXPECT_TRUE(null.IsEmpty());
+    EXPECT_TRUE(empty.IsEmpty());
+    EXPECT_FALSE(empty.IsNull());
+    EXPECT_EQ(0, null.GetLength());
+    EXPECT_TRUE(null.Equals(String()));
+    EXPECT_TRUE(null.Equals(static_cast<const wchar_t*>(nullptr)));
+    EXPECT_FALSE(null.Equals(empty));
+    EXPECT_FALSE(empty.Equals(null));
+    EXPECT_FALSE(null.Equals(L""));
+    EXPECT_TRUE(empty.Equals(L""));
+    EXPECT_FALSE(empty.Equals(static_cast<const wchar_t*>(nullptr)));
+}
+
+TEST(StringAssign, CopiesAndSelfAssignmentKeepText) {
+    String a(L"abc");
+    String b(a);
+    EXPECT_TRUE(b.Equals(L"abc"));
+    a = a.GetBuffer();  // its own text pointer: nothing changes
+    EXPECT_TRUE(a.Equals(L"abc"));
+    a = a;
+    EXPECT_TRUE(a.Equals(L"abc"));
+    a = static_cast<const wchar_t*>(nullptr);
+    EXPECT_TRUE(a.IsNull());
+    b = String();
+    EXPECT_TRUE(b.IsNull());
+}
+
+TEST(StringAppend, NullBehavesAsAssignmentAndNullArgumentChangesNothing) {
+    String s;
+    s.Append(L"x");
+    EXPECT_TRUE(s.Equals(L"x"));
+    s.Append(static_cast<const wchar_t*>(nullptr));
+    EXPECT_TRUE(s.Equals(L"x"));
+    s.Append(L"yz");
+    EXPECT_EQ(3, s.GetLength());
+    EXPECT_TRUE(s.Equals(L"xyz"));
+    s.AppendFormat(L"-%d-%s", 7, L"q");
+    EXPECT_TRUE(s.Equals(L"xyz-7-q"));
+}
+
+TEST(StringFindLast, FindsLastOccurrence) {
+    EXPECT_EQ(4, String(L"C:\\a.b\\prog").FindLast(L"."));
+    EXPECT_EQ(-1, String(L"C:\\ab\\prog").FindLast(L"."));
+    EXPECT_EQ(-1, String().FindLast(L"."));
+    EXPECT_EQ(-1, String(L"abc").FindLast(nullptr));
+    EXPECT_EQ(3, String(L"abcabc").FindLast(L"abc"));
+    EXPECT_EQ(-1, String(L"ab").FindLast(L"abc"));
+}
+
+TEST(StringSubString, BoundsCountsAndSelfTarget) {
+    String s(L"hello");
+    String t;
+    EXPECT_TRUE(s.SubString(t, 1, 3));
+    EXPECT_EQ(L"ell", Text(t));
+    EXPECT_TRUE(s.SubString(t, 2, -1));
+    EXPECT_EQ(L"llo", Text(t));
+    EXPECT_TRUE(s.SubString(t, 3, 100));  // shortened to the end
+    EXPECT_EQ(L"lo", Text(t));
+    EXPECT_TRUE(s.SubString(t, 1, 0));
+    EXPECT_TRUE(t.IsNull());
+    t = L"x";
+    EXPECT_TRUE(s.SubString(t, 5, 2));  // start equal to the length
+    EXPECT_TRUE(t.IsNull());
+    t = L"x";
+    EXPECT_FALSE(s.SubString(t, 6, 1));
+    EXPECT_TRUE(t.IsNull());
+    EXPECT_TRUE(s.SubString(s, 1, 2));  // target is the String itself
+    EXPECT_EQ(L"el", Text(s));
+}
+
+TEST(StringTruncate, OutOfRangeIndexesLeaveTextUnchanged) {
+    String s(L"abcd");
+    s.Truncate(-1);
+    EXPECT_EQ(L"abcd", Text(s));
+    s.Truncate(4);
+    EXPECT_EQ(L"abcd", Text(s));
+    s.Truncate(2);
+    EXPECT_EQ(L"ab", Text(s));
+    EXPECT_EQ(2, s.GetLength());
+    s.Truncate(0);
+    EXPECT_FALSE(s.IsNull());
+    EXPECT_TRUE(s.IsEmpty());
+}
+
+TEST(StringEndsWith, CaseRulesAndLongSuffix) {
+    String s(L"run.BAT");
+    EXPECT_TRUE(s.EndsWith(L".BAT"));
+    EXPECT_FALSE(s.EndsWith(L".bat"));
+    EXPECT_TRUE(s.EndsWithNoCase(L".bat"));
+    EXPECT_TRUE(s.EndsWithNoCase(L".BaT"));
+    EXPECT_FALSE(s.EndsWith(L"a much longer suffix"));
+    EXPECT_FALSE(s.EndsWithNoCase(L"a much longer suffix"));
+    EXPECT_FALSE(String().EndsWith(L""));
+    // Only A-Z fold: a non-ASCII letter keeps its case.
+    EXPECT_FALSE(String(L"\u00C9").EndsWithNoCase(L"\u00E9"));
+}
+
+TEST(StringReplace, NonOverlappingLeftToRight) {
+    String s(L"a%%b%%");
+    EXPECT_EQ(2, s.Replace(L"%%", L"x"));
+    EXPECT_EQ(L"axbx", Text(s));
+    String t(L"aaa");
+    EXPECT_EQ(1, t.Replace(L"aa", L"b"));
+    EXPECT_EQ(L"ba", Text(t));
+    String u(L"x-y-z");
+    EXPECT_EQ(2, u.Replace(L"-", nullptr));
+    EXPECT_EQ(L"xyz", Text(u));
+    String v(L"abc");
+    EXPECT_EQ(0, v.Replace(L"q", L"r"));
+    EXPECT_EQ(L"abc", Text(v));
+    EXPECT_EQ(3, v.GetLength());
+}
+
+struct SplitCase {
+    const wchar_t* text;
+    std::vector<std::wstring> parts;
+};
+
+TEST(StringSplit, PartsAndCounts) {
+    const SplitCase cases[] = {
+        {L"1.2.3", {L"1", L"2", L"3"}},
+        {L"1.2.", {L"1", L"2"}},
+        {L".", {L""}},
+        {L"abc", {L"abc"}},
+        {L".a", {L"", L"a"}},
+        {L"a..b", {L"a", L"", L"b"}},
+    };
+    for (const SplitCase& c : cases) {
+        String s(c.text);
+        String* parts = nullptr;
+        int count = -1;
+        ASSERT_TRUE(s.Split(L".", &parts, &count)) << c.text;
+        ASSERT_EQ(static_cast<int>(c.parts.size()), count) << c.text;
+        for (int i = 0; i < count; ++i) {
+            EXPECT_EQ(c.parts[static_cast<size_t>(i)], Text(parts[i])) << c.text << " part " << i;
+        }
+        EXPECT_TRUE(parts[count].IsNull()) << c.text;
+        delete[] parts;
+    }
+    String null;
+    String* parts = nullptr;
+    int count = 0;
+    EXPECT_FALSE(null.Split(L".", &parts, &count));
+}
+
+TEST(StringUtf8, EncodesAndIsNullForNull) {
+    String e(L"\u00E9");
+    const char* bytes = e.GetUTF8();
+    ASSERT_NE(nullptr, bytes);
+    EXPECT_EQ(std::string("\xC3\xA9"), std::string(bytes));
+    EXPECT_EQ(nullptr, String().GetUTF8());
+    String euro(L"\u20AC!");
+    EXPECT_EQ(std::string("\xE2\x82\xAC!"), std::string(euro.GetUTF8()));
+}
+
+TEST(StringAnsi, ConvertsInWindows1252) {
+    // Tests pin the ANSI code page to Windows-1252.
+    String s;
+    s.AssignAnsi("\xE9");
+    EXPECT_EQ(L"\u00E9", Text(s));
+    EXPECT_EQ(1, s.GetLength());
+    String euro("\x80x", 2);
+    EXPECT_EQ(L"\u20ACx", Text(euro));
+    EXPECT_STREQ(L"Object", euro.GetObjectClassName());
+    EXPECT_STREQ(L"String", s.GetObjectClassName());
+    String cut("abcdef", 3);
+    EXPECT_EQ(L"abc", Text(cut));
+}
+
+TEST(StringOrdering, UnitByUnitWithPrefixFirst) {
+    EXPECT_TRUE(String(L"ab") < String(L"abc"));
+    EXPECT_FALSE(String(L"abc") < String(L"ab"));
+    EXPECT_TRUE(String(L"B") < String(L"a"));  // UTF-16 values, no case folding
+    EXPECT_FALSE(String(L"x") < String(L"x"));
+    std::map<String, int> byTitle;
+    byTitle[String(L"beta")] = 2;
+    byTitle[String(L"alpha")] = 1;
+    byTitle[String(L"alpha")] = 3;
+    ASSERT_EQ(2u, byTitle.size());
+    EXPECT_EQ(3, byTitle.begin()->second);
+}
+
+}  // namespace

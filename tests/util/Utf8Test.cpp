@@ -1,0 +1,37 @@
+#include <gtest/gtest.h>
+
+#include "util/Platform.h"
+
+namespace {
+
+TEST(Utf8Decode, AcceptsValidTextAndRejectsMalformedBytes) {
+    std::wstring out;
+    ASSERT_TRUE(platform::Utf8ToWide("caf\xC3\xA9", 5, out));
+    EXPECT_EQ(L"caf\u00E9", out);
+    ASSERT_TRUE(platform::Utf8ToWide("", 0, out));
+    EXPECT_TRUE(out.empty());
+    EXPECT_FALSE(platform::Utf8ToWide("\xE9", 1, out));          // a lone Latin-1 byte
+    EXPECT_FALSE(platform::Utf8ToWide("\xC3", 1, out));          // cut sequence at the end
+    EXPECT_FALSE(platform::Utf8ToWide("\xC0\xAF", 2, out));      // overlong "/"
+    EXPECT_FALSE(platform::Utf8ToWide("\xED\xA0\x80", 3, out));  // encoded surrogate
+    EXPECT_FALSE(platform::Utf8ToWide("\xF4\x90\x80\x80", 4, out));
+}
+
+TEST(Utf8RoundTrip, AstralCharactersSurviveBothWays) {
+    std::wstring text = L"a\u00E9\u4E2D";
+    text += static_cast<wchar_t>(sizeof(wchar_t) == 2 ? 0xD83D : 0x1F600);
+    if (sizeof(wchar_t) == 2) {
+        text += static_cast<wchar_t>(0xDE00);
+    }
+    std::string bytes = platform::WideToUtf8(text.data(), text.size());
+    EXPECT_EQ(std::string("a\xC3\xA9\xE4\xB8\xAD\xF0\x9F\x98\x80"), bytes);
+    std::wstring back;
+    ASSERT_TRUE(platform::Utf8ToWide(bytes.data(), bytes.size(), back));
+    EXPECT_EQ(text, back);
+}
+
+TEST(AnsiDecode, Windows1252HighRange) {
+    EXPECT_EQ(std::wstring(L"\u20AC\u2122\u00FF"), platform::AnsiToWide("\x80\x99\xFF", 3));
+}
+
+}  // namespace
