@@ -9,7 +9,7 @@ packages=(
     wine wine64
     xvfb imagemagick x11-utils
     librapidxml-dev googletest
-    locales
+    locales fonts-wine fonts-liberation
 )
 
 missing=()
@@ -24,7 +24,7 @@ if [ ${#missing[@]} -gt 0 ]; then
     SUDO=""
     if [ "$(id -u)" != 0 ]; then SUDO=sudo; fi
     $SUDO apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+    DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq "${missing[@]}" >/dev/null
 fi
 
 # Wine takes its ANSI code page from the locale: en_US gives Windows-1252, ja_JP gives 932.

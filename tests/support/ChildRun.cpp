@@ -4,7 +4,7 @@
 
 namespace testsupport {
 
-ChildRun::ChildRun(const std::wstring& commandLine, const std::wstring& directory) {
+ChildRun::ChildRun(const std::wstring& commandLine, const std::wstring& directory, const std::wstring& program) {
     SECURITY_ATTRIBUTES inherit = {sizeof(inherit), nullptr, TRUE};
     HANDLE writeEnd = nullptr;
     if (!CreatePipe(&readEnd, &writeEnd, &inherit, 0)) {
@@ -20,7 +20,7 @@ ChildRun::ChildRun(const std::wstring& commandLine, const std::wstring& director
     PROCESS_INFORMATION pi = {};
     std::vector<wchar_t> line(commandLine.begin(), commandLine.end());
     line.push_back(L'\0');
-    if (CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr,
+    if (CreateProcessW(program.empty() ? nullptr : program.c_str(), line.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr,
                        directory.empty() ? nullptr : directory.c_str(), &si, &pi)) {
         process = pi.hProcess;
         processId = pi.dwProcessId;

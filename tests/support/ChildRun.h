@@ -10,8 +10,10 @@ namespace testsupport {
 // anonymous pipe. The destructor kills the child if it still runs.
 class ChildRun {
 public:
-    // commandLine as CreateProcessW takes it; directory may be empty (inherit ours).
-    ChildRun(const std::wstring& commandLine, const std::wstring& directory = std::wstring());
+    // commandLine as CreateProcessW takes it; directory may be empty (inherit ours). program,
+    // when given, is the file to start, so that the command line may name it differently.
+    ChildRun(const std::wstring& commandLine, const std::wstring& directory = std::wstring(),
+             const std::wstring& program = std::wstring());
     ~ChildRun();
     ChildRun(const ChildRun&) = delete;
     ChildRun& operator=(const ChildRun&) = delete;
