@@ -185,8 +185,9 @@ Encoding TextCodec::Decode(const char* bytes, size_t count, Encoding detected, s
         default:
             break;
     }
-    // No mark. One zero byte among the first two is how UTF-16 text of mostly Latin letters looks.
-    if (detected == Unknown && count >= 2 && ((u[0] == 0) != (u[1] == 0))) {
+    // No mark. One zero byte among the first two is how UTF-16 text of mostly Latin letters looks
+    // (big-endian text starts with a zero and a printable byte, which the classification takes for 8-bit).
+    if (count >= 2 && ((u[0] == 0) != (u[1] == 0))) {
         text = DecodeUtf16(u, count, u[0] == 0);
         return UTF16LE;
     }

@@ -26,7 +26,7 @@ public:
     // the encoding to save the text in so that it reads back the same: Ansi (UTF-8 without a mark)
     // for text without a mark that is not UTF-16, UTF8 after a UTF-8 mark, UTF16LE for UTF-16 and
     // UTF-32 files. Text without a mark that is not valid UTF-8 is taken in the ANSI code page;
-    // text classified Unknown whose first two bytes hold one zero is taken as UTF-16 without mark.
+    // text without a mark whose first two bytes hold one zero is taken as UTF-16 without mark.
     static Encoding Decode(const char* bytes, size_t count, Encoding detected, std::wstring& text);
 
     // The bytes of text in encoding, without a mark: UTF-8 for Ansi and UTF8, code units in the

@@ -59,7 +59,7 @@ TEST(TextCodecDecode, SkipsMarksAndPicksTheSaveEncoding) {
         {"<t>\xC3\xA9</t>", util::Ansi, L"<t>\u00E9</t>", util::Ansi},   // valid UTF-8
         {"<t>\xE9</t>", util::Ansi, L"<t>\u00E9</t>", util::Ansi},       // Windows-1252
         {std::string("<\0t\0", 4), util::Unknown, L"<t", util::UTF16LE},  // UTF-16LE without mark
-        {std::string("\0<\0t", 4), util::Unknown, L"<t", util::UTF16LE},  // UTF-16BE without mark
+        {std::string("\0<\0t", 4), util::Ansi, L"<t", util::UTF16LE},  // UTF-16BE without mark
         {std::string("\xFF\xFE<", 3), util::UTF16LE, L"", util::UTF16LE},  // odd byte dropped
         {"\xEF\xBB\xBF", util::UTF8, L"", util::UTF8},
     };
