@@ -1,0 +1,69 @@
+#include "common/EnvironmentBlock.h"
+
+#include <cwchar>
+#include <cwctype>
+
+namespace {
+
+bool IsClasspathName(const wchar_t* name, size_t length) {
+    static const wchar_t classpath[] = L"CLASSPATH";
+    if (length != sizeof(classpath) / sizeof(classpath[0]) - 1) {
+        return false;
+    }
+    for (size_t i = 0; i < length; ++i) {
+        if (std::towupper(name[i]) != classpath[i]) {
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+EnvironmentBlock::EnvironmentBlock() : units(CapacityUnits, L'\0'), used(0) {}
+
+void EnvironmentBlock::Clear() {
+    std::fill(units.begin(), units.end(), L'\0');
+    used = 0;
+}
+
+bool EnvironmentBlock::Append(const wchar_t* name, const wchar_t* value) {
+    size_t nameLength = std::wcslen(name);
+    size_t valueLength = std::wcslen(value);
+    size_t entry = nameLength + 1 + valueLength + 1;  // with "=" and the terminating null
+    // One unit always stays free for the empty string that ends the block.
+    if (entry > CapacityUnits - 1 - used) {
+        return false;
+    }
+    wchar_t* target = units.data() + used;
+    std::wmemcpy(target, name, nameLength);
+    target[nameLength] = L'=';
+    std::wmemcpy(target + nameLength + 1, value, valueLength);
+    target[entry - 1] = L'\0';
+    used += entry;
+    return true;
+}
+
+bool EnvironmentBlock::AppendInherited(const wchar_t* entry) {
+    const wchar_t* equals = std::wcsrchr(entry, L'=');
+    if (!equals) {
+        return true;  // not a variable: nothing to pass on
+    }
+    size_t nameLength = static_cast<size_t>(equals - entry);
+    if (IsClasspathName(entry, nameLength)) {
+        return true;
+    }
+    std::wstring name(entry, nameLength);
+    return Append(name.c_str(), equals + 1);
+}
+
+std::vector<std::wstring> EnvironmentBlock::Entries() const {
+    std::vector<std::wstring> entries;
+    size_t at = 0;
+    while (at < used && units[at] != L'\0') {
+        std::wstring entry(units.data() + at);
+        at += entry.size() + 1;
+        entries.push_back(entry);
+    }
+    return entries;
+}

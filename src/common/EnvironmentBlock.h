@@ -1,0 +1,32 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+// A child's environment: consecutive null-terminated "name=value" strings ended by an empty one,
+// in a fixed buffer of 131,072 UTF-16 units (262,144 bytes). An entry that does not fit is
+// refused whole, so a child never gets a cut environment.
+class EnvironmentBlock {
+public:
+    static const size_t CapacityUnits = 131072;
+
+    EnvironmentBlock();
+
+    // Empties the block (all zeros).
+    void Clear();
+    // Appends "name=value"; false, with the block unchanged, when it does not fit.
+    bool Append(const wchar_t* name, const wchar_t* value);
+    // Appends an inherited "name=value" entry, split at its last "=", unless its name is
+    // CLASSPATH in any letter case. Entries without "=" are skipped. False when it does not fit.
+    bool AppendInherited(const wchar_t* entry);
+
+    const wchar_t* Data() const { return units.data(); }
+    // Bytes used by the entries, each counted with its terminating null.
+    size_t UsedBytes() const { return used * sizeof(wchar_t); }
+    std::vector<std::wstring> Entries() const;
+
+private:
+    std::vector<wchar_t> units;
+    size_t used;  // in units
+};

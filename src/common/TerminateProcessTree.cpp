@@ -1,0 +1,86 @@
+#include "common/TerminateProcessTree.h"
+
+#include <windows.h>
+#include <tlhelp32.h>
+
+#include <vector>
+
+#include "util/Exception.h"
+#include "util/SystemError.h"
+
+namespace {
+
+// Closes a handle at the end of its scope.
+class HandleOwner {
+public:
+    explicit HandleOwner(HANDLE handle) : handle(handle == INVALID_HANDLE_VALUE ? nullptr : handle) {}
+    ~HandleOwner() {
+        if (handle) {
+            CloseHandle(handle);
+        }
+    }
+    HandleOwner(const HandleOwner&) = delete;
+    HandleOwner& operator=(const HandleOwner&) = delete;
+    HANDLE Get() const { return handle; }
+
+private:
+    HANDLE handle;
+};
+
+const DWORD OpenRights = PROCESS_TERMINATE | PROCESS_QUERY_LIMITED_INFORMATION;
+
+// The process's creation time; false when it cannot be read.
+bool CreationTime(HANDLE process, ULONGLONG& time) {
+    FILETIME created, exited, kernel, user;
+    if (!process || !GetProcessTimes(process, &created, &exited, &kernel, &user)) {
+        return false;
+    }
+    time = (static_cast<ULONGLONG>(created.dwHighDateTime) << 32) | created.dwLowDateTime;
+    return true;
+}
+
+// The ids of the processes whose recorded parent is parentId, in snapshot order.
+std::vector<DWORD> ChildrenOf(DWORD parentId) {
+    HandleOwner snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    if (!snapshot.Get()) {
+        throw new Exception(L"TerminateProcessTree(%x)\n%s", static_cast<unsigned int>(parentId),
+                            GetSystemErrorText());
+    }
+    std::vector<DWORD> children;
+    PROCESSENTRY32W entry = {};
+    entry.dwSize = sizeof(entry);
+    for (BOOL more = Process32FirstW(snapshot.Get(), &entry); more; more = Process32NextW(snapshot.Get(), &entry)) {
+        if (entry.th32ParentProcessID == parentId && entry.th32ProcessID != parentId && entry.th32ProcessID != 0) {
+            children.push_back(entry.th32ProcessID);
+        }
+        entry.dwSize = sizeof(entry);
+    }
+    return children;
+}
+
+}  // namespace
+
+int TerminateProcessTree(unsigned long processId) {
+    DWORD id = static_cast<DWORD>(processId);
+    // Held through the walk: while it is open the system cannot give the id to another process.
+    HandleOwner self(OpenProcess(OpenRights, FALSE, id));
+    ULONGLONG selfCreated = 0;
+    bool selfKnown = CreationTime(self.Get(), selfCreated);
+
+    for (DWORD childId : ChildrenOf(id)) {
+        HandleOwner child(OpenProcess(OpenRights, FALSE, childId));
+        ULONGLONG childCreated = 0;
+        // A "child" older than its parent inherited a parent id that the system has reused since.
+        if (selfKnown && CreationTime(child.Get(), childCreated) && childCreated < selfCreated) {
+            continue;
+        }
+        TerminateProcessTree(childId);
+        if (child.Get()) {
+            TerminateProcess(child.Get(), 0);  // harmless when the call above has ended it
+        }
+    }
+    if (!self.Get()) {
+        return 0;
+    }
+    return TerminateProcess(self.Get(), 0) ? 1 : 0;
+}

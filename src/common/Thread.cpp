@@ -1,0 +1,189 @@
+#include "common/Thread.h"
+
+#include <process.h>
+
+#include "util/Exception.h"
+
+namespace {
+
+// Shows what escaped the worker's own code: no exception may unwind into the system's frames.
+void ShowEscaped(const wchar_t* where) {
+    Exception unexpected(L"%s\nAn unexpected exception was raised.", where);
+    unexpected.Show();
+}
+
+}  // namespace
+
+Thread::Thread(const wchar_t* name)
+    : observer(nullptr),
+      threadHandle(nullptr),
+      threadId(0),
+      running(0),
+      started(false),
+      endClaimed(false),
+      runResult(nullptr),
+      stopEvent(nullptr) {
+    className = name;
+    stopEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    CreateThreadEx();
+}
+
+Thread::~Thread() {
+    // A worker still inside Run here would use a half-destroyed object: owners stop it first
+    // (Process does); this wait is the last guard for a worker that is finishing on its own.
+    WaitForWorkerEnd();
+    if (threadHandle && !started) {
+        TerminateThread(threadHandle, static_cast<DWORD>(-1));  // never resumed: it runs no code of ours
+    }
+    try {
+        CloseThreadHandle();
+    } catch (Exception* e) {
+        delete e;  // nothing left to do about it while the object goes away
+    }
+    if (stopEvent) {
+        CloseHandle(stopEvent);
+    }
+}
+
+void Thread::CreateThreadEx() {
+    unsigned id = 0;
+    uintptr_t handle = _beginthreadex(nullptr, 0, &Thread::Entry, this, CREATE_SUSPENDED, &id);
+    if (handle == 0) {
+        throw new Exception(L"Thread::CreateThreadEx()");
+    }
+    threadHandle = reinterpret_cast<HANDLE>(handle);
+    threadId = id;
+    started = false;
+    endClaimed = false;
+    running = 0;
+}
+
+void Thread::CloseThreadHandle() {
+    if (threadHandle) {
+        HANDLE handle = threadHandle;
+        threadHandle = nullptr;
+        threadId = 0;
+        started = false;
+        if (!CloseHandle(handle)) {
+            delete runResult;
+            runResult = nullptr;
+            throw new Exception(L"CloseHandle failed at %s:%i", L"common\\Thread", 208);
+        }
+    }
+    delete runResult;
+    runResult = nullptr;
+}
+
+void Thread::Start() {
+    if (running.load() == 1) {
+        throw new Exception(L"Thread::Start()\nThread (%d) is already running.", static_cast<int>(threadId.load()));
+    }
+    if (threadHandle && started) {
+        // The previous run is over or finishing (OnRunFinished may still use the object).
+        WaitForWorkerEnd();
+        CloseThreadHandle();
+    }
+    if (!threadHandle) {
+        CreateThreadEx();
+    }
+    ResetEvent(stopEvent);
+    endClaimed = false;
+    started = true;
+    running = 1;
+    DWORD previous = ResumeThread(threadHandle);
+    if (observer) {
+        observer->ThreadStateChanged(true);
+    }
+    if (previous == 0 || previous == static_cast<DWORD>(-1)) {
+        throw new Exception(L"Thread::Start()\nResumeThread(%d) failed.", static_cast<int>(threadId.load()));
+    }
+}
+
+void Thread::Stop() {
+    if (threadHandle) {
+        SetEvent(stopEvent);
+        if (!WaitServingMessages(threadHandle, 200)) {
+            TerminateThread(threadHandle, static_cast<DWORD>(-1));
+            WaitForSingleObject(threadHandle, INFINITE);  // killing is asynchronous
+            OnTerminated();
+        }
+        ClaimEnd();
+        CloseThreadHandle();
+    }
+    ResetEvent(stopEvent);
+}
+
+void Thread::ClaimEnd() {
+    if (!endClaimed.exchange(true)) {
+        running = 0;
+        if (observer) {
+            observer->ThreadStateChanged(false);
+        }
+    }
+}
+
+void Thread::WaitForWorkerEnd() {
+    if (threadHandle && started) {
+        WaitServingMessages(threadHandle, INFINITE);
+    }
+}
+
+bool Thread::WaitServingMessages(HANDLE handle, DWORD timeoutMs) {
+    // The worker may be inside a logger that sends a message to a window of this thread: keep
+    // taking such messages, or the worker could never see the stop event.
+    DWORD start = GetTickCount();
+    for (;;) {
+        DWORD remaining = INFINITE;
+        if (timeoutMs != INFINITE) {
+            DWORD elapsed = GetTickCount() - start;
+            if (elapsed >= timeoutMs) {
+                return WaitForSingleObject(handle, 0) == WAIT_OBJECT_0;
+            }
+            remaining = timeoutMs - elapsed;
+        }
+        DWORD result = MsgWaitForMultipleObjectsEx(1, &handle, remaining, QS_SENDMESSAGE, 0);
+        if (result == WAIT_OBJECT_0) {
+            return true;
+        }
+        if (result == WAIT_OBJECT_0 + 1) {
+            MSG message;
+            PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+        } else if (result == WAIT_FAILED) {
+            return WaitForSingleObject(handle, timeoutMs == INFINITE ? INFINITE : 0) == WAIT_OBJECT_0;
+        }
+    }
+}
+
+unsigned __stdcall Thread::Entry(void* argument) {
+    static_cast<Thread*>(argument)->RunOnWorker();
+    return 0;
+}
+
+void Thread::RunOnWorker() {
+    try {
+        unsigned int* result = Run();
+        delete runResult;
+        runResult = result;
+    } catch (Exception* e) {
+        e->Show();
+        delete e;
+    } catch (...) {
+        ShowEscaped(L"Thread::Run()");
+    }
+    try {
+        ClaimEnd();
+    } catch (Exception* e) {
+        e->Show();
+        delete e;
+    } catch (...) {
+        ShowEscaped(L"IThreadObserver::ThreadStateChanged()");
+    }
+    try {
+        OnRunFinished();
+    } catch (Exception* e) {
+        e->Show();
+        delete e;
+    } catch (...) {
+        ShowEscaped(L"Thread::OnRunFinished()");
+    }
+}

@@ -1,0 +1,64 @@
+#pragma once
+
+#include <windows.h>
+
+#include <atomic>
+
+#include "common/IThreadObserver.h"
+#include "common/Runnable.h"
+#include "util/Object.h"
+
+// A worker thread that runs the object's Run, and can be started again after each run, stopped
+// and observed. The OS thread is created suspended at construction and by Start after a run.
+//
+// The thread handle belongs to this object, never to the worker: a worker that has returned
+// from Run still calls OnRunFinished, so Start, Stop and the destructor of the most derived
+// class first wait for a worker that is still finishing (WaitForWorkerEnd) before they release
+// the handle or the members OnRunFinished uses.
+class Thread : public Runnable, public Object {
+public:
+    explicit Thread(const wchar_t* name);
+    ~Thread() override;
+    Thread(const Thread&) = delete;
+    Thread& operator=(const Thread&) = delete;
+
+    // Resumes the worker (making a new one after a previous run) and tells the observer true.
+    void Start();
+    // Signals the stop event, waits up to 200 ms for the worker (serving the messages it sends
+    // to this thread meanwhile) and kills it only when it is still running then.
+    void Stop();
+
+    // Called on the worker after Run has returned and the observer has heard false.
+    virtual void OnRunFinished() {}
+    // Called by Stop after it had to kill the worker.
+    virtual void OnTerminated() {}
+
+    bool IsRunning() const { return running.load() == 1; }
+    DWORD GetThreadId() const { return threadId.load(); }
+    HANDLE GetStopEvent() const { return stopEvent; }
+
+    IThreadObserver* observer;  // not owned, may be null
+
+protected:
+    // Waits, serving sent messages, until a worker that was started has ended; returns at once
+    // for one never started. Most derived destructors call it before their members go away.
+    void WaitForWorkerEnd();
+
+private:
+    static unsigned __stdcall Entry(void* argument);
+    void RunOnWorker();
+    void CreateThreadEx();
+    void CloseThreadHandle();
+    // The one notification of false per run: whoever claims the run's end first tells it.
+    void ClaimEnd();
+    // Waits for the worker's handle while serving messages sent to the calling thread.
+    static bool WaitServingMessages(HANDLE handle, DWORD timeoutMs);
+
+    HANDLE threadHandle;
+    std::atomic<DWORD> threadId;
+    std::atomic<long> running;
+    std::atomic<bool> started;      // the current worker was resumed
+    std::atomic<bool> endClaimed;   // the current run's end was told to the observer
+    unsigned int* runResult;        // owned; released with the thread handle
+    HANDLE stopEvent;
+};
