@@ -1,0 +1,226 @@
+#include "app/ConfigurationFile.h"
+
+#include <shellapi.h>
+
+#include <memory>
+
+#include "app/Application.h"
+#include "util/Exception.h"
+#include "win32/Registry.h"
+
+namespace {
+
+const wchar_t kSample[] =
+    L"<processes>"
+    L"<process>"
+    L"<title>Tomcat</title>"
+    L"<startupclassname>org.apache.catalina.startup.Bootstrap</startupclassname>"
+    L"<javaOptions>-Xdebug -Xrunjdwp:transport=dt_socket,address=8000,server=y,suspend=n "
+    L"-Dcom.sun.management.jmxremote</javaOptions>"
+    L"<classpath>bin\\bootstrap.jar</classpath>"
+    L"<initialDir>D:\\opt-server\\apache-tomcat-6.0.32</initialDir>"
+    L"</process>"
+    L"<process>"
+    L"<title>Apache SVN</title>"
+    L"<executable>start.cmd</executable>"
+    L"<initialDir>D:\\Fernhollow\\Server\\SVNServer</initialDir>"
+    L"<commandLineArguments>arg1 arg2</commandLineArguments>"
+    L"<start>false</start>"
+    L"<disabled>false</disabled>"
+    L"</process>"
+    L"</processes>";
+
+bool AsciiEqualNoCase(const wchar_t* a, const wchar_t* b) {
+    for (; *a && *b; ++a, ++b) {
+        wchar_t x = (*a >= L'A' && *a <= L'Z') ? static_cast<wchar_t>(*a + 32) : *a;
+        wchar_t y = (*b >= L'A' && *b <= L'Z') ? static_cast<wchar_t>(*b + 32) : *b;
+        if (x != y) {
+            return false;
+        }
+    }
+    return *a == *b;
+}
+
+// The value of the first direct child element named name (ASCII letter case ignored); false
+// when there is none.
+bool GetChildText(xml::IXMLElement* element, const wchar_t* name, String& text) {
+    for (xml::IXMLNode* node : element->GetChildNodes()) {
+        xml::IXMLElement* child = static_cast<xml::IXMLElement*>(node);
+        if (AsciiEqualNoCase(child->GetTagName(), name)) {
+            text = child->GetValue();
+            return true;
+        }
+    }
+    return false;
+}
+
+void AddChild(xml::IXMLDocument& document, xml::IXMLElement* parent, const wchar_t* name, const String& value,
+              bool evenWhenEmpty) {
+    if (evenWhenEmpty || !value.IsEmpty()) {
+        parent->AddChildNode(document.CreateElement(name, value.IsNull() ? L"" : value.GetBuffer()));
+    }
+}
+
+}  // namespace
+
+ConfigurationFile::ConfigurationFile() { className = L"ConfigurationFile"; }
+
+ConfigurationFile::~ConfigurationFile() = default;
+
+const wchar_t* ConfigurationFile::GetSampleText() { return kSample; }
+
+String ConfigurationFile::GetDefaultPath() {
+    String program;
+    if (Application::GetCurrent()) {
+        program = Application::GetCurrent()->executablePath;
+    } else {
+        wchar_t module[MAX_PATH] = {};
+        GetModuleFileNameW(nullptr, module, MAX_PATH);
+        program = module;
+    }
+    // Only a dot in the file name starts the extension, not one in a folder name.
+    int dot = program.FindLast(L".");
+    int separator = program.FindLast(L"\\") > program.FindLast(L"/") ? program.FindLast(L"\\") : program.FindLast(L"/");
+    if (dot > separator) {
+        program.Truncate(dot);
+    }
+    program.Append(L".xml");
+    return program;
+}
+
+void ConfigurationFile::SetPath(const wchar_t* newPath) {
+    if (newPath && *newPath) {
+        path = newPath;
+    } else {
+        path = GetDefaultPath();
+    }
+}
+
+ProcessInfo* ConfigurationFile::ReadProcess(xml::IXMLElement* element) {
+    std::unique_ptr<ProcessInfo> info(new ProcessInfo());
+    if (!GetChildText(element, L"title", info->title)) {
+        info->title = L"untitle process";
+    }
+    if (GetChildText(element, L"executable", info->executable)) {
+        info->type = ProcessType::Standard;
+    } else if (GetChildText(element, L"startupclassname", info->startupclassname)) {
+        info->type = ProcessType::Java;
+        GetChildText(element, L"classpath", info->classpath);
+        GetChildText(element, L"javaOptions", info->javaOptions);
+    } else {
+        throw new Exception(L"The process read is neither a standard process nor a java one.");
+    }
+    GetChildText(element, L"initialDir", info->initialDir);
+    GetChildText(element, L"commandLineArguments", info->commandLineArguments);
+    String flag;
+    info->start = !(GetChildText(element, L"start", flag) && AsciiEqualNoCase(flag.GetBuffer(), L"false"));
+    flag = L"";
+    info->disabled = GetChildText(element, L"disabled", flag) && AsciiEqualNoCase(flag.GetBuffer(), L"true");
+    return info.release();
+}
+
+void ConfigurationFile::ReadProcesses() {
+    std::vector<std::unique_ptr<ProcessInfo>> read;
+    for (xml::IXMLElement* element : GetElementsByTagName(L"process")) {
+        read.emplace_back(ReadProcess(element));
+    }
+    processes.clear();
+    for (std::unique_ptr<ProcessInfo>& info : read) {
+        processes.push_back(info.release());
+    }
+}
+
+void ConfigurationFile::AppendProcess(xml::IXMLElement* root, const ProcessInfo& info) {
+    // What is written must read back as the same kind of entry: a standard entry always has its
+    // "executable", a Java entry always its "startupclassname" and never an "executable".
+    bool standard = info.type == ProcessType::Standard;
+    bool java = info.type == ProcessType::Java;
+    xml::IXMLElement* element = CreateElement(L"process", nullptr);
+    AddChild(*this, element, L"title", info.title, false);
+    if (!java) {
+        AddChild(*this, element, L"executable", info.executable, standard);
+    }
+    AddChild(*this, element, L"commandLineArguments", info.commandLineArguments, false);
+    AddChild(*this, element, L"initialDir", info.initialDir, false);
+    AddChild(*this, element, L"startupclassname", info.startupclassname, java);
+    AddChild(*this, element, L"classpath", info.classpath, false);
+    AddChild(*this, element, L"javaOptions", info.javaOptions, false);
+    if (!info.start) {
+        element->AddChildNode(CreateElement(L"start", L"false"));
+    }
+    if (info.disabled) {
+        element->AddChildNode(CreateElement(L"disabled", L"true"));
+    }
+    root->AddChildNode(element);
+}
+
+void ConfigurationFile::WriteProcesses(const std::vector<ProcessInfo*>& list) {
+    processes = list;
+    if (GetRootElement() == nullptr) {
+        Parse(L"<processes/>");  // a document that was never loaded starts from an empty root
+    }
+    xml::IXMLElement* root = GetRootElement();
+    root->RemoveAllChildNodes();
+    for (const ProcessInfo* info : list) {
+        AppendProcess(root, *info);
+    }
+    Save(nullptr);
+}
+
+String ConfigurationFile::ReserveSamplePath() {
+    String defaultPath = GetDefaultPath();
+    String stem = defaultPath;
+    stem.Truncate(stem.GetLength() - 4);  // without ".xml"
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        String candidate;
+        if (attempt == 0) {
+            candidate = defaultPath;
+        } else if (attempt == 1) {
+            candidate.Format(L"%s.sample.xml", stem.GetBuffer());
+        } else {
+            candidate.Format(L"%s.sample%d.xml", stem.GetBuffer(), attempt);
+        }
+        // Creating the file only when it does not exist claims the name; nothing is overwritten.
+        util::File claim(candidate.GetBuffer());
+        if (claim.OpenFile(GENERIC_WRITE, CREATE_NEW) != INVALID_HANDLE_VALUE) {
+            return candidate;
+        }
+        if (GetLastError() != ERROR_FILE_EXISTS && GetLastError() != ERROR_ALREADY_EXISTS) {
+            break;
+        }
+    }
+    return String();
+}
+
+void ConfigurationFile::WriteSample(const wchar_t* message, HWND owner) {
+    try {
+        String samplePath = ReserveSamplePath();
+        if (!samplePath.IsNull()) {
+            std::unique_ptr<ConfigurationFile> sample(new ConfigurationFile());  // large: its node pool
+            sample->SetPath(samplePath.GetBuffer());
+            sample->Parse(kSample);
+            sample->Save(nullptr);
+        }
+    } catch (Exception* e) {
+        // The box below still reports why the configuration failed; a sample is only a help.
+        delete e;
+    }
+    String text;
+    text.Format(L"%s\r\nCommand line processes not configured.\r\nCheck the sample .xml file created", message);
+    MessageBoxW(owner, text.GetBuffer(), L"Error", MB_ICONERROR);
+    OpenInEditor(owner);
+}
+
+void ConfigurationFile::OpenInEditor(HWND owner) {
+    String folder;
+    if (win32::Registry::ReadString(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Notepad++", nullptr, folder, false)) {
+        String program;
+        program.Format(L"%s\\notepad++.exe", folder.GetBuffer());
+        // Notepad++ splits its parameters at blanks; the quotes keep the path one argument.
+        String parameters;
+        parameters.Format(L"\"%s\"", path.GetBuffer());
+        ShellExecuteW(owner, L"open", program.GetBuffer(), parameters.GetBuffer(), nullptr, SW_SHOW);
+    } else {
+        ShellExecuteW(owner, L"edit", path.GetBuffer(), nullptr, nullptr, SW_SHOW);
+    }
+}

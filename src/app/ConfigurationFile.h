@@ -1,0 +1,45 @@
+#pragma once
+
+#include <windows.h>
+
+#include <vector>
+
+#include "app/ProcessInfo.h"
+#include "xml/rapidxml/RapidXMLDocument.h"
+
+// The configuration document: a root element (conventionally "processes") holding one "process"
+// element per configured process, each with child elements for its fields. It keeps the list of
+// ProcessInfo objects read from it; the list does not own them (they go to the process windows).
+class ConfigurationFile : public xml::rapidxml::RapidXMLDocument {
+public:
+    ConfigurationFile();
+    ~ConfigurationFile() override;
+
+    // The given path, or the default path when path is null or empty.
+    void SetPath(const wchar_t* path);
+    // The program's path with its extension replaced by ".xml".
+    static String GetDefaultPath();
+
+    // Replaces the list by the entries of the loaded document. On failure the list is unchanged
+    // and the entries read so far are freed.
+    void ReadProcesses();
+    // Replaces the list by list (same objects), rebuilds the document from it and saves it.
+    void WriteProcesses(const std::vector<ProcessInfo*>& list);
+    // Writes the sample configuration (never over an existing file), reports message in an error
+    // box owned by owner, and opens this configuration in the editor.
+    void WriteSample(const wchar_t* message, HWND owner);
+    // Opens the configuration in Notepad++ when it is installed, else with the shell's "edit" verb.
+    void OpenInEditor(HWND owner);
+
+    const std::vector<ProcessInfo*>& GetProcesses() const { return processes; }
+    // The sample document's text.
+    static const wchar_t* GetSampleText();
+
+private:
+    static ProcessInfo* ReadProcess(xml::IXMLElement* element);
+    void AppendProcess(xml::IXMLElement* root, const ProcessInfo& info);
+    // Where the sample goes: the default path when free, else a free name beside it.
+    static String ReserveSamplePath();
+
+    std::vector<ProcessInfo*> processes;  // not owned
+};

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "app/ProcessType.h"
+#include "util/Object.h"
+#include "util/String.h"
+
+class Process;
+
+// One configured process: the fields of a "process" element of the configuration, its kind, and
+// the process object made from them. The fields are plain data, filled by the configuration
+// reader and edited by the settings window.
+class ProcessInfo : public Object {
+public:
+    ProcessInfo();
+    ProcessInfo(const ProcessInfo& other);
+    ~ProcessInfo() override;
+    // Copies every field, the process pointer and modified included.
+    ProcessInfo& operator=(const ProcessInfo& other);
+
+    // True when the entries differ in a configured field or the type (texts compared with letter
+    // case, a null text equal only to a null text); process and modified are not compared.
+    bool operator!=(const ProcessInfo& other) const;
+    bool operator==(const ProcessInfo& other) const { return !(*this != other); }
+
+    // The process object, made on the first call from the fields as they are then; later calls
+    // return the same object. Throws for an entry that is neither standard nor Java.
+    Process* GetProcess();
+
+    String title;
+    String executable;
+    String startupclassname;
+    String classpath;
+    String javaOptions;
+    String initialDir;
+    String commandLineArguments;
+    bool start;
+    bool disabled;
+    ProcessType type;
+    // Not owned: the process window that shows this entry deletes it. Copies share the pointer.
+    Process* process;
+    bool modified;
+};

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <cstddef>
+#include <vector>
+
+#include "util/Object.h"
+#include "xml/IXMLElement.h"
+
+namespace rapidxml {
+template <class Ch>
+class xml_node;
+}
+
+namespace xml {
+namespace rapidxml {
+
+class ElementPool;
+
+// An element of a rapidxml tree. Wrappers are made and owned by the document's ElementPool, one
+// per node, so siblings and children handed out twice are the same objects.
+class RapidXMLElement : public Object, public IXMLElement {
+public:
+    RapidXMLElement(::rapidxml::xml_node<wchar_t>* node, ElementPool* pool);
+    ~RapidXMLElement() override;
+    RapidXMLElement(const RapidXMLElement&) = delete;
+    RapidXMLElement& operator=(const RapidXMLElement&) = delete;
+
+    int GetNodeType() override { return 0; }
+    // The element children in document order, read afresh from the tree on every call.
+    std::vector<IXMLNode*>& GetChildNodes() override;
+    bool HasChildNodes() override;
+    // Appends child as the last child; a child attached elsewhere is moved here.
+    void AddChildNode(IXMLNode* child) override;
+    IXMLNode* GetNextSibling() override;
+    IXMLNode* GetPreviousSibling() override;
+    const wchar_t* GetValue() override;
+    size_t SetValue(const wchar_t* text) override;
+    const wchar_t* GetText() override { return GetValue(); }
+    size_t SetText(const wchar_t* text) override { return SetValue(text); }
+    const wchar_t* GetTagName() override;
+    void RemoveAllChildNodes() override;
+
+    ::rapidxml::xml_node<wchar_t>* GetNode() const { return node; }
+
+private:
+    ::rapidxml::xml_node<wchar_t>* node;  // owned by the document's memory
+    ElementPool* pool;                     // not owned: the document's
+    std::vector<IXMLNode*> children;       // wrappers owned by the pool
+};
+
+}  // namespace rapidxml
+}  // namespace xml

@@ -1,0 +1,236 @@
+#include "app/ConfigurationFile.h"
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "TestApplication.h"
+#include "support/MessageBoxWatcher.h"
+#include "support/ScratchDirectory.h"
+#include "support/TestPaths.h"
+#include "win32/Registry.h"
+
+using testsupport::ScratchDirectory;
+
+namespace {
+
+const wchar_t kNotepadKey[] = L"SOFTWARE\\Notepad++";
+
+// The Notepad++ key lives under HKEY_LOCAL_MACHINE (in the 32-bit view, as the program reads it):
+// the test sets it in its own Wine prefix and puts back what was there.
+class NotepadKey {
+public:
+    NotepadKey() { existed = win32::Registry::ReadString(HKEY_LOCAL_MACHINE, kNotepadKey, nullptr, original, false); }
+    ~NotepadKey() {
+        Remove();
+        if (existed) {
+            win32::Registry::WriteString(HKEY_LOCAL_MACHINE, kNotepadKey, nullptr, original.GetBuffer());
+        }
+    }
+    bool Set(const std::wstring& folder) {
+        return win32::Registry::WriteString(HKEY_LOCAL_MACHINE, kNotepadKey, nullptr, folder.c_str());
+    }
+    void Remove() { RegDeleteKeyExW(HKEY_LOCAL_MACHINE, kNotepadKey, KEY_WOW64_32KEY, 0); }
+
+private:
+    bool existed = false;
+    String original;
+};
+
+// The editor's record: its command line, then its arguments. The test editor writes it to the
+// file named by TARNWICK_EDITOR_LOG.
+class EditorLog {
+public:
+    explicit EditorLog(const ScratchDirectory& dir) : path(dir.File(L"editor.log")) {
+        SetEnvironmentVariableW(L"TARNWICK_EDITOR_LOG", path.c_str());
+    }
+    ~EditorLog() { SetEnvironmentVariableW(L"TARNWICK_EDITOR_LOG", nullptr); }
+
+    // The lines of the record once the editor wrote it; empty after a timeout.
+    std::vector<std::wstring> Wait() const {
+        for (int i = 0; i < 300; ++i) {
+            std::string record = ScratchDirectory::Read(path);
+            if (!record.empty()) {
+                return Lines(record);
+            }
+            Sleep(50);
+        }
+        return {};
+    }
+
+private:
+    static std::vector<std::wstring> Lines(const std::string& utf8) {
+        int units = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+        std::wstring text(static_cast<size_t>(units), L'\0');
+        MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), &text[0], units);
+        std::vector<std::wstring> lines;
+        std::wstringstream stream(text);
+        for (std::wstring line; std::getline(stream, line);) {
+            lines.push_back(line);
+        }
+        return lines;
+    }
+
+    std::wstring path;
+};
+
+// A folder holding the test editor under the name "notepad++.exe", as Notepad++ is installed.
+std::wstring InstallEditor(const ScratchDirectory& dir) {
+    std::wstring folder = dir.File(L"Notepad plus");
+    CreateDirectoryW(folder.c_str(), nullptr);
+    CopyFileW(testsupport::HelperPath(L"TestEditor.exe").c_str(), (folder + L"\\notepad++.exe").c_str(), FALSE);
+    return folder;
+}
+
+std::unique_ptr<ConfigurationFile> ConfigurationAt(const std::wstring& path) {
+    std::unique_ptr<ConfigurationFile> file(new ConfigurationFile());
+    file->SetPath(path.c_str());
+    return file;
+}
+
+TEST(ConfigurationOpenInEditor, NotepadPlusPlusGetsTheQuotedPath) {
+    ScratchDirectory dir;
+    NotepadKey key;
+    ASSERT_TRUE(key.Set(InstallEditor(dir)));
+    EditorLog log(dir);
+    std::wstring path = dir.Write(L"my config file.xml", "<processes/>");
+    ConfigurationAt(path)->OpenInEditor(nullptr);
+    std::vector<std::wstring> record = log.Wait();
+    ASSERT_EQ(2u, record.size()) << "the editor was not started, or split the path";
+    EXPECT_NE(std::wstring::npos, record[0].find(L"notepad++.exe"));
+    EXPECT_NE(std::wstring::npos, record[0].find(L"\"" + path + L"\""));
+    EXPECT_EQ(path, record[1]);
+}
+
+// A file type whose "edit" verb runs the test editor. Wine's shell reads file types from
+// HKEY_CLASSES_ROOT only (not from the current user's classes), so the type is registered there,
+// in the test's own Wine prefix, and removed afterwards.
+class EditVerbType {
+public:
+    EditVerbType() {
+        std::wstring command = L"\"" + testsupport::HelperPath(L"TestEditor.exe") + L"\" \"%1\"";
+        registered = Set(kExtension, L"Tarnwick.EditTest") && Set(kCommand, command.c_str());
+    }
+    ~EditVerbType() {
+        RegDeleteTreeW(HKEY_CLASSES_ROOT, kExtension);
+        RegDeleteKeyW(HKEY_CLASSES_ROOT, kExtension);
+        RegDeleteTreeW(HKEY_CLASSES_ROOT, kType);
+        RegDeleteKeyW(HKEY_CLASSES_ROOT, kType);
+    }
+    bool Registered() const { return registered; }
+
+private:
+    static constexpr const wchar_t* kExtension = L".tnkedittest";
+    static constexpr const wchar_t* kType = L"Tarnwick.EditTest";
+    static constexpr const wchar_t* kCommand = L"Tarnwick.EditTest\\shell\\edit\\command";
+
+    static bool Set(const wchar_t* key, const wchar_t* text) {
+        DWORD bytes = static_cast<DWORD>((wcslen(text) + 1) * sizeof(wchar_t));
+        return RegSetKeyValueW(HKEY_CLASSES_ROOT, key, nullptr, REG_SZ, text, bytes) == ERROR_SUCCESS;
+    }
+
+    bool registered = false;
+};
+
+// Without Notepad++ the shell's "edit" verb of the file's type opens it.
+TEST(ConfigurationOpenInEditor, WithoutNotepadPlusPlusTheEditVerbOpensThePath) {
+    ScratchDirectory dir;
+    NotepadKey key;
+    key.Remove();
+    EditVerbType type;
+    ASSERT_TRUE(type.Registered());
+    EditorLog log(dir);
+    std::wstring path = dir.Write(L"my config file.tnkedittest", "<processes/>");
+    ConfigurationAt(path)->OpenInEditor(nullptr);
+    std::vector<std::wstring> record = log.Wait();
+    ASSERT_EQ(2u, record.size()) << "the edit verb did not start the editor";
+    EXPECT_EQ(path, record[1]);
+}
+
+const char kSampleBytes[] =
+    "<processes>\r\n"
+    "\t<process>\r\n"
+    "\t\t<title>Tomcat</title>\r\n"
+    "\t\t<startupclassname>org.apache.catalina.startup.Bootstrap</startupclassname>\r\n"
+    "\t\t<javaOptions>-Xdebug -Xrunjdwp:transport=dt_socket,address=8000,server=y,suspend=n "
+    "-Dcom.sun.management.jmxremote</javaOptions>\r\n"
+    "\t\t<classpath>bin\\bootstrap.jar</classpath>\r\n"
+    "\t\t<initialDir>D:\\opt-server\\apache-tomcat-6.0.32</initialDir>\r\n"
+    "\t</process>\r\n"
+    "\t<process>\r\n"
+    "\t\t<title>Apache SVN</title>\r\n"
+    "\t\t<executable>start.cmd</executable>\r\n"
+    "\t\t<initialDir>D:\\Fernhollow\\Server\\SVNServer</initialDir>\r\n"
+    "\t\t<commandLineArguments>arg1 arg2</commandLineArguments>\r\n"
+    "\t\t<start>false</start>\r\n"
+    "\t\t<disabled>false</disabled>\r\n"
+    "\t</process>\r\n"
+    "</processes>\r\n"
+    "\r\n";
+
+const wchar_t kBoxTail[] = L"\r\nCommand line processes not configured.\r\nCheck the sample .xml file created";
+
+// Runs WriteSample for a configuration at configPath and returns the box that it showed.
+testsupport::MessageBoxInfo WriteSample(const std::wstring& configPath, const wchar_t* message) {
+    testsupport::MessageBoxWatcher watcher;
+    ConfigurationAt(configPath)->WriteSample(message, nullptr);
+    return watcher.Wait();
+}
+
+TEST(ConfigurationWriteSample, WritesTheSampleReportsAndOpensTheEditor) {
+    ScratchDirectory dir;
+    TestApplication app(dir.File(L"Tarn wick.exe"));
+    NotepadKey key;
+    ASSERT_TRUE(key.Set(InstallEditor(dir)));
+    EditorLog log(dir);
+    std::wstring defaultPath = dir.File(L"Tarn wick.xml");
+
+    testsupport::MessageBoxInfo box = WriteSample(defaultPath, L"File::ReadFromBeginning()\nFile : x\nmissing");
+    ASSERT_TRUE(box.found);
+    EXPECT_EQ(L"Error", box.title);
+    EXPECT_EQ(std::wstring(L"File::ReadFromBeginning()\nFile : x\nmissing") + kBoxTail, box.text);
+    EXPECT_EQ(std::string(kSampleBytes), ScratchDirectory::Read(defaultPath));
+    std::vector<std::wstring> record = log.Wait();
+    ASSERT_EQ(2u, record.size());
+    EXPECT_EQ(defaultPath, record[1]);
+
+    // The sample reads as a configuration of one Java and one standard process.
+    std::unique_ptr<ConfigurationFile> sample = ConfigurationAt(defaultPath);
+    sample->Load(nullptr);
+    sample->ReadProcesses();
+    ASSERT_EQ(2u, sample->GetProcesses().size());
+    std::unique_ptr<ProcessInfo> tomcat(sample->GetProcesses()[0]);
+    std::unique_ptr<ProcessInfo> svn(sample->GetProcesses()[1]);
+    EXPECT_EQ(ProcessType::Java, tomcat->type);
+    EXPECT_EQ(ProcessType::Standard, svn->type);
+    EXPECT_FALSE(svn->start);
+}
+
+TEST(ConfigurationWriteSample, NeverOverwritesAnExistingFile) {
+    ScratchDirectory dir;
+    TestApplication app(dir.File(L"Tarnwick.exe"));
+    NotepadKey key;
+    ASSERT_TRUE(key.Set(InstallEditor(dir)));
+    EditorLog log(dir);
+    std::wstring defaultPath = dir.Write(L"Tarnwick.xml", "<processes><broken>");
+    std::wstring given = dir.File(L"given.tnkx");  // a configuration named on the command line
+
+    for (const wchar_t* expected : {L"Tarnwick.sample.xml", L"Tarnwick.sample2.xml"}) {
+        DeleteFileW(dir.File(L"editor.log").c_str());
+        testsupport::MessageBoxInfo box = WriteSample(given, L"reason");
+        ASSERT_TRUE(box.found);
+        EXPECT_EQ(std::wstring(L"reason") + kBoxTail, box.text);
+        EXPECT_EQ("<processes><broken>", ScratchDirectory::Read(defaultPath));
+        EXPECT_EQ(std::string(kSampleBytes), ScratchDirectory::Read(dir.File(expected))) << expected;
+        std::vector<std::wstring> record = log.Wait();
+        ASSERT_EQ(2u, record.size());
+        EXPECT_EQ(given, record[1]);  // the editor opens the configuration itself
+    }
+}
+
+}  // namespace

@@ -1,0 +1,238 @@
+#include "app/ConfigurationFile.h"
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "TestApplication.h"
+#include "support/ScratchDirectory.h"
+#include "util/Exception.h"
+
+using testsupport::ScratchDirectory;
+
+namespace {
+
+// Owns what ReadProcesses hands out, as the process windows would.
+struct Loaded {
+    std::unique_ptr<ConfigurationFile> file{new ConfigurationFile()};
+    std::vector<std::unique_ptr<ProcessInfo>> owned;
+
+    // Loads and reads path; returns the exception's message, or "" on success.
+    std::wstring Load(const std::wstring& path) {
+        try {
+            file->SetPath(path.c_str());
+            file->Load(nullptr);
+            file->ReadProcesses();
+        } catch (Exception* e) {
+            std::wstring message = e->GetMessageText().GetBuffer();
+            delete e;
+            return message;
+        }
+        for (ProcessInfo* info : file->GetProcesses()) {
+            owned.emplace_back(info);
+        }
+        return L"";
+    }
+    ProcessInfo& operator[](size_t i) { return *file->GetProcesses().at(i); }
+    size_t Count() const { return file->GetProcesses().size(); }
+};
+
+TEST(ConfigurationPath, DefaultIsTheProgramPathWithXml) {
+    TestApplication app(L"C:\\Tools\\Tarnwick.exe");
+    EXPECT_STREQ(L"C:\\Tools\\Tarnwick.xml", ConfigurationFile::GetDefaultPath().GetBuffer());
+    app.executablePath = L"C:\\my.tools\\Tarnwick";
+    EXPECT_STREQ(L"C:\\my.tools\\Tarnwick.xml", ConfigurationFile::GetDefaultPath().GetBuffer());
+    std::unique_ptr<ConfigurationFile> file(new ConfigurationFile());
+    file->SetPath(nullptr);
+    EXPECT_STREQ(L"C:\\my.tools\\Tarnwick.xml", file->GetPath().GetBuffer());
+    file->SetPath(L"D:\\other.tnkx");
+    EXPECT_STREQ(L"D:\\other.tnkx", file->GetPath().GetBuffer());
+}
+
+TEST(ConfigurationRead, FieldsDefaultsAndLetterCases) {
+    ScratchDirectory dir;
+    std::wstring path = dir.Write(L"c.xml",
+                                  "<processes>\n"
+                                  " <process><EXECUTABLE>a.exe</EXECUTABLE><Title>A</Title>"
+                                  "<start>FALSE</start><disabled>True</disabled>"
+                                  "<INITIALDIR>C:\\a</INITIALDIR><commandlinearguments>-x</commandlinearguments></process>\n"
+                                  " <process><executable/><start>no</start><disabled>yes</disabled></process>\n"
+                                  " <process><startupclassname>M</startupclassname><classpath>c.jar</classpath>"
+                                  "<javaoptions>-Xmx1g</javaoptions><start></start><unknown>x</unknown></process>\n"
+                                  " <process><executable>both.exe</executable><startupclassname>N</startupclassname>"
+                                  "<classpath>ignored.jar</classpath></process>\n"
+                                  " <Process><executable>not a process</executable></Process>\n"
+                                  "</processes>");
+    Loaded config;
+    ASSERT_EQ(L"", config.Load(path));
+    ASSERT_EQ(4u, config.Count());
+
+    EXPECT_STREQ(L"A", config[0].title.GetBuffer());
+    EXPECT_EQ(ProcessType::Standard, config[0].type);
+    EXPECT_STREQ(L"a.exe", config[0].executable.GetBuffer());
+    EXPECT_STREQ(L"C:\\a", config[0].initialDir.GetBuffer());
+    EXPECT_STREQ(L"-x", config[0].commandLineArguments.GetBuffer());
+    EXPECT_FALSE(config[0].start);
+    EXPECT_TRUE(config[0].disabled);
+
+    EXPECT_STREQ(L"untitle process", config[1].title.GetBuffer());
+    EXPECT_EQ(ProcessType::Standard, config[1].type);
+    EXPECT_STREQ(L"", config[1].executable.GetBuffer());
+    EXPECT_TRUE(config[1].start);
+    EXPECT_FALSE(config[1].disabled);
+    EXPECT_TRUE(config[1].initialDir.IsNull());
+
+    EXPECT_EQ(ProcessType::Java, config[2].type);
+    EXPECT_STREQ(L"M", config[2].startupclassname.GetBuffer());
+    EXPECT_STREQ(L"c.jar", config[2].classpath.GetBuffer());
+    EXPECT_STREQ(L"-Xmx1g", config[2].javaOptions.GetBuffer());
+    EXPECT_TRUE(config[2].start);  // an empty "start" means true
+    EXPECT_TRUE(config[2].executable.IsNull());
+
+    EXPECT_EQ(ProcessType::Standard, config[3].type);  // "executable" wins
+    EXPECT_TRUE(config[3].startupclassname.IsNull());
+    EXPECT_TRUE(config[3].classpath.IsNull());
+}
+
+TEST(ConfigurationRead, NestedProcessElementsAreReadToo) {
+    ScratchDirectory dir;
+    std::wstring path = dir.Write(L"c.xml",
+                                  "<processes><group><process><executable>inner.exe</executable></process></group>"
+                                  "<process><executable>outer.exe</executable></process></processes>");
+    Loaded config;
+    ASSERT_EQ(L"", config.Load(path));
+    ASSERT_EQ(2u, config.Count());
+    EXPECT_STREQ(L"inner.exe", config[0].executable.GetBuffer());
+    EXPECT_STREQ(L"outer.exe", config[1].executable.GetBuffer());
+}
+
+TEST(ConfigurationRead, AnEntryOfNeitherKindFailsAndKeepsTheList) {
+    ScratchDirectory dir;
+    Loaded config;
+    ASSERT_EQ(L"", config.Load(dir.Write(L"good.xml", "<p><process><executable>a</executable></process></p>")));
+    const std::string neither = "<p><process><executable>b</executable></process><process><title>t</title></process></p>";
+    std::wstring bad = dir.Write(L"bad.xml", neither);
+    EXPECT_EQ(L"The process read is neither a standard process nor a java one.", config.Load(bad));
+    ASSERT_EQ(1u, config.Count());
+    EXPECT_STREQ(L"a", config[0].executable.GetBuffer());
+    EXPECT_EQ(neither, ScratchDirectory::Read(bad));
+}
+
+std::unique_ptr<ProcessInfo> Entry(ProcessType type, const wchar_t* title) {
+    std::unique_ptr<ProcessInfo> info(new ProcessInfo());
+    info->type = type;
+    info->title = title;
+    info->start = true;
+    return info;
+}
+
+TEST(ConfigurationWrite, ClearsTheRootAndWritesInOrder) {
+    ScratchDirectory dir;
+    std::wstring path = dir.Write(L"c.xml",
+                                  "<?xml version=\"1.0\"?>\r\n<processes><comment>kept?</comment>"
+                                  "<process><executable>old</executable></process></processes>");
+    Loaded config;
+    ASSERT_EQ(L"", config.Load(path));
+    std::unique_ptr<ProcessInfo> standard = Entry(ProcessType::Standard, L"S");
+    standard->executable = L"s.exe";
+    standard->commandLineArguments = L"a b";
+    standard->initialDir = L"C:\\s";
+    standard->start = false;
+    standard->disabled = true;
+    std::unique_ptr<ProcessInfo> java = Entry(ProcessType::Java, L"J");
+    java->startupclassname = L"org.M";
+    java->classpath = L"j.jar";
+    java->javaOptions = L"-Xdebug";
+    config.file->WriteProcesses({standard.get(), java.get()});
+    EXPECT_EQ(2u, config.Count());
+    EXPECT_EQ(standard.get(), config.file->GetProcesses()[0]);
+    EXPECT_EQ(
+        "<?xml version=\"1.0\"?>\r\n"
+        "<processes>\r\n"
+        "\t<process>\r\n"
+        "\t\t<title>S</title>\r\n"
+        "\t\t<executable>s.exe</executable>\r\n"
+        "\t\t<commandLineArguments>a b</commandLineArguments>\r\n"
+        "\t\t<initialDir>C:\\s</initialDir>\r\n"
+        "\t\t<start>false</start>\r\n"
+        "\t\t<disabled>true</disabled>\r\n"
+        "\t</process>\r\n"
+        "\t<process>\r\n"
+        "\t\t<title>J</title>\r\n"
+        "\t\t<startupclassname>org.M</startupclassname>\r\n"
+        "\t\t<classpath>j.jar</classpath>\r\n"
+        "\t\t<javaOptions>-Xdebug</javaOptions>\r\n"
+        "\t</process>\r\n"
+        "</processes>\r\n\r\n",
+        ScratchDirectory::Read(path));
+}
+
+// Each entry written must read back as the same entry.
+TEST(ConfigurationWrite, EveryKindReadsBackTheSame) {
+    ScratchDirectory dir;
+    std::vector<std::unique_ptr<ProcessInfo>> entries;
+    entries.push_back(Entry(ProcessType::Standard, L"Tools & <scripts>"));
+    entries.back()->executable = L"run.cmd";
+    entries.back()->commandLineArguments = L"-a \"x & y\" <in>";
+    entries.push_back(Entry(ProcessType::Standard, L"empty executable"));
+    entries.back()->executable = L"";
+    entries.push_back(Entry(ProcessType::Java, L"java keeps a hidden executable"));
+    entries.back()->executable = L"hidden.exe";
+    entries.back()->startupclassname = L"a.B";
+    entries.back()->javaOptions = L"-Dx=\"1 & 2\"";
+    entries.push_back(Entry(ProcessType::Java, L"java without class"));
+    entries.back()->startupclassname = L"";
+    entries.back()->disabled = true;
+    std::vector<ProcessInfo*> list;
+    for (auto& entry : entries) {
+        list.push_back(entry.get());
+    }
+    std::wstring path = dir.File(L"new.xml");
+    std::unique_ptr<ConfigurationFile> writer(new ConfigurationFile());
+    writer->SetPath(path.c_str());
+    writer->WriteProcesses(list);  // never loaded: starts from an empty "processes" root
+
+    Loaded config;
+    ASSERT_EQ(L"", config.Load(path));
+    ASSERT_EQ(entries.size(), config.Count());
+    for (size_t i = 0; i < entries.size(); ++i) {
+        ProcessInfo expected = *entries[i];
+        if (expected.type == ProcessType::Java) {
+            expected.executable = String();  // not written: it would make the entry a standard one
+        }
+        EXPECT_FALSE(config[i] != expected) << i;
+    }
+    EXPECT_STREQ(L"-a \"x & y\" <in>", config[0].commandLineArguments.GetBuffer());
+}
+
+TEST(ConfigurationWrite, NonAsciiTitlesSurviveEveryFileEncoding) {
+    ScratchDirectory dir;
+    const std::wstring title = L"Gr\u00FC\u00DFe \u65E5\u672C \u00E9t\u00E9";
+    const std::string utf8Title = "Gr\xC3\xBC\xC3\x9F" "e \xE6\x97\xA5\xE6\x9C\xAC \xC3\xA9t\xC3\xA9";
+    const std::string body = "<processes><process><title>" + utf8Title + "</title><executable>x</executable></process></processes>";
+    std::string utf16;
+    int units = MultiByteToWideChar(CP_UTF8, 0, body.data(), static_cast<int>(body.size()), nullptr, 0);
+    std::wstring wide(static_cast<size_t>(units), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, body.data(), static_cast<int>(body.size()), &wide[0], units);
+    for (wchar_t c : wide) {
+        utf16 += static_cast<char>(c & 0xFF);
+        utf16 += static_cast<char>((c >> 8) & 0xFF);
+    }
+    const std::string files[] = {body, "\xEF\xBB\xBF" + body, "\xFF\xFE" + utf16, utf16};
+    for (const std::string& bytes : files) {
+        std::wstring path = dir.Write(L"c.xml", bytes);
+        for (int pass = 0; pass < 2; ++pass) {  // read, write back, read again, write again
+            Loaded config;
+            ASSERT_EQ(L"", config.Load(path));
+            ASSERT_EQ(1u, config.Count());
+            EXPECT_EQ(title, config[0].title.GetBuffer()) << "pass " << pass << " of a " << bytes.size() << "-byte file";
+            config.file->WriteProcesses({&config[0]});
+        }
+    }
+}
+
+}  // namespace

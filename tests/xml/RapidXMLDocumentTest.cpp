@@ -1,0 +1,143 @@
+#include "xml/rapidxml/RapidXMLDocument.h"
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "support/ScratchDirectory.h"
+#include "util/Exception.h"
+#include "util/SystemError.h"
+#include "xml/rapidxml/RapidXMLElement.h"
+
+using testsupport::ScratchDirectory;
+using xml::rapidxml::RapidXMLDocument;
+
+namespace {
+
+std::wstring LoadError(RapidXMLDocument& document, const std::wstring& path) {
+    try {
+        document.Load(path.c_str());
+    } catch (Exception* e) {
+        std::wstring message = e->GetMessageText().GetBuffer();
+        delete e;
+        return message;
+    }
+    return L"loaded";
+}
+
+const std::wstring kTitle = L"Gr\u00FC\u00DFe \u65E5\u672C caf\u00E9";
+
+std::string Utf16(const std::wstring& text, bool bigEndian) {
+    std::string bytes;
+    for (wchar_t c : text) {
+        char high = static_cast<char>((c >> 8) & 0xFF);
+        char low = static_cast<char>(c & 0xFF);
+        bytes += bigEndian ? high : low;
+        bytes += bigEndian ? low : high;
+    }
+    return bytes;
+}
+
+std::string Utf8(const std::wstring& text) {
+    int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+    std::string bytes(static_cast<size_t>(size), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &bytes[0], size, nullptr, nullptr);
+    return bytes;
+}
+
+TEST(RapidXMLDocumentLoad, EveryEncodingReadsAndSavesBackUnchanged) {
+    ScratchDirectory dir;
+    const std::wstring xml = L"<r><t>" + kTitle + L"</t></r>";
+    struct Case {
+        const char* name;
+        std::string bytes;
+        util::Encoding saveAs;
+        std::string savedMark;
+    };
+    const Case cases[] = {
+        {"UTF-8 without mark", Utf8(xml), util::Ansi, ""},
+        {"UTF-8 with mark", "\xEF\xBB\xBF" + Utf8(xml), util::UTF8, "\xEF\xBB\xBF"},
+        {"UTF-16LE with mark", "\xFF\xFE" + Utf16(xml, false), util::UTF16LE, "\xFF\xFE"},
+        {"UTF-16LE without mark", Utf16(xml, false), util::UTF16LE, "\xFF\xFE"},
+        {"UTF-16BE with mark", "\xFE\xFF" + Utf16(xml, true), util::UTF16LE, "\xFF\xFE"},
+        {"UTF-16BE without mark", Utf16(xml, true), util::UTF16LE, "\xFF\xFE"},
+    };
+    for (const Case& c : cases) {
+        std::wstring path = dir.Write(L"doc.xml", c.bytes);
+        RapidXMLDocument document;
+        ASSERT_EQ(L"loaded", LoadError(document, path)) << c.name;
+        EXPECT_FALSE(document.IsOpen()) << c.name;
+        EXPECT_EQ(c.saveAs, document.GetTextEncoding()) << c.name;
+        auto* title = static_cast<xml::IXMLElement*>(document.GetRootElement()->GetChildNodes()[0]);
+        EXPECT_EQ(kTitle, title->GetValue()) << c.name;
+
+        document.Save(nullptr);
+        std::string saved = ScratchDirectory::Read(path);
+        EXPECT_EQ(c.savedMark, saved.substr(0, c.savedMark.size())) << c.name;
+        RapidXMLDocument again;
+        ASSERT_EQ(L"loaded", LoadError(again, path)) << c.name;
+        EXPECT_EQ(c.saveAs, again.GetTextEncoding()) << c.name;
+        title = static_cast<xml::IXMLElement*>(again.GetRootElement()->GetChildNodes()[0]);
+        EXPECT_EQ(kTitle, title->GetValue()) << c.name;
+    }
+}
+
+TEST(RapidXMLDocumentLoad, Windows1252TextWithoutMarkIsReadInTheAnsiCodePage) {
+    ScratchDirectory dir;
+    std::wstring path = dir.Write(L"ansi.xml", "<r><t>caf\xE9</t></r>");
+    RapidXMLDocument document;
+    ASSERT_EQ(L"loaded", LoadError(document, path));
+    EXPECT_STREQ(L"caf\u00E9", static_cast<xml::IXMLElement*>(document.GetRootElement()->GetChildNodes()[0])->GetValue());
+    document.Save(nullptr);  // written as UTF-8 without a mark, which reads back the same
+    EXPECT_EQ("<r>\r\n\t<t>caf\xC3\xA9</t>\r\n</r>\r\n\r\n", ScratchDirectory::Read(path));
+}
+
+TEST(RapidXMLDocumentLoad, DeclarationIsKeptOnSave) {
+    ScratchDirectory dir;
+    std::wstring path = dir.Write(L"decl.xml", "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<r><v> x &amp; y </v></r>");
+    RapidXMLDocument document;
+    ASSERT_EQ(L"loaded", LoadError(document, path));
+    EXPECT_STREQ(L"r", document.GetRootElement()->GetTagName());
+    std::wstring copy = dir.File(L"copy.xml");
+    document.Save(copy.c_str());
+    EXPECT_EQ("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<r>\r\n\t<v> x &amp; y </v>\r\n</r>\r\n\r\n",
+              ScratchDirectory::Read(copy));
+}
+
+TEST(RapidXMLDocumentLoad, FailuresNameTheirCauseAndReleaseTheFile) {
+    ScratchDirectory dir;
+    RapidXMLDocument document;
+    std::wstring missing = dir.File(L"missing.xml");
+    std::wstring message = LoadError(document, missing);
+    SetLastError(ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(L"File::ReadFromBeginning()\nFile : " + missing + L"\n" + GetSystemErrorText(), message);
+
+    const std::string empty[] = {"", " \r\n", "<!-- nothing -->", std::string("\xFF\xFE", 2)};
+    for (const std::string& bytes : empty) {
+        std::wstring path = dir.Write(L"empty.xml", bytes);
+        EXPECT_EQ(L"XMLDocument::Load (\"" + path + L"\")\nDocument could not be parsed.", LoadError(document, path));
+        EXPECT_FALSE(document.IsOpen());
+    }
+    std::wstring bad = dir.Write(L"bad.xml", "<r><a></r");
+    EXPECT_EQ(L"RapidXMLDocument::Parse()\nError while parsing XML document.", LoadError(document, bad));
+    EXPECT_FALSE(document.IsOpen());
+    EXPECT_TRUE(document.Delete());  // nothing holds the file any more
+    std::wstring good = dir.Write(L"good.xml", "<r/>");
+    EXPECT_EQ(L"loaded", LoadError(document, good));  // the same object loads again
+    EXPECT_EQ(L"xml::rapidxml::RapidXMLDocument", std::wstring(document.GetImplementationName()));
+}
+
+TEST(RapidXMLDocumentSave, NewDocumentIsUtf8WithoutMarkAndFinalBlankLine) {
+    ScratchDirectory dir;
+    std::wstring path = dir.File(L"new.xml");
+    RapidXMLDocument document(path.c_str());
+    document.Parse(L"<r/>");
+    document.GetRootElement()->AddChildNode(document.CreateElement(L"t", L"\u00E9"));
+    document.Save(nullptr);
+    EXPECT_EQ("<r>\r\n\t<t>\xC3\xA9</t>\r\n</r>\r\n\r\n", ScratchDirectory::Read(path));
+    EXPECT_TRUE(document.IsAnsi());
+}
+
+}  // namespace

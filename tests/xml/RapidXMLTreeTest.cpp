@@ -1,0 +1,208 @@
+#include "xml/rapidxml/RapidXMLTree.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "util/Exception.h"
+#include "xml/rapidxml/NestingDepth.h"
+#include "xml/rapidxml/RapidXMLElement.h"
+
+using xml::IXMLElement;
+using xml::IXMLNode;
+using xml::rapidxml::NestingDepth;
+using xml::rapidxml::RapidXMLTree;
+
+namespace {
+
+std::wstring ParseError(RapidXMLTree& tree, const wchar_t* text) {
+    try {
+        tree.Parse(text);
+    } catch (Exception* e) {
+        std::wstring message = e->GetMessageText().GetBuffer();
+        delete e;
+        return message;
+    }
+    return L"parsed";
+}
+
+std::wstring Printed(RapidXMLTree& tree) {
+    String text;
+    tree.ToString(text);
+    return text.GetBuffer();
+}
+
+const wchar_t kParseError[] = L"RapidXMLDocument::Parse()\nError while parsing XML document.";
+
+TEST(RapidXMLTreeParse, RejectsNullAndMalformedText) {
+    RapidXMLTree tree;
+    EXPECT_EQ(L"RapidXMLDocument::Parse()\nDocument content is null", ParseError(tree, nullptr));
+    const wchar_t* malformed[] = {L"<a>", L"<a><b></a", L"<a b=c/>", L"<", L"<a>&bogus;</a>\x01<", L"<!-- open"};
+    for (const wchar_t* text : malformed) {
+        EXPECT_EQ(kParseError, ParseError(tree, text)) << text;
+        EXPECT_EQ(nullptr, tree.GetRootElement());
+    }
+}
+
+TEST(RapidXMLTreeParse, NoElementMeansNoRoot) {
+    RapidXMLTree tree;
+    EXPECT_EQ(L"parsed", ParseError(tree, L""));
+    EXPECT_EQ(nullptr, tree.GetRootElement());
+    EXPECT_EQ(L"parsed", ParseError(tree, L"  \r\n <!-- only a comment -->"));
+    EXPECT_EQ(nullptr, tree.GetRootElement());
+}
+
+TEST(RapidXMLTreeParse, RootIsTheLastTopLevelElement) {
+    RapidXMLTree tree;
+    tree.Parse(L"<?xml version=\"1.0\"?>\r\n<first/><second><x/></second>");
+    ASSERT_NE(nullptr, tree.GetRootElement());
+    EXPECT_STREQ(L"second", tree.GetRootElement()->GetTagName());
+    EXPECT_TRUE(tree.GetElementsByTagName(L"first").empty());  // only under the root
+    EXPECT_EQ(1u, tree.GetElementsByTagName(L"x").size());
+}
+
+TEST(RapidXMLTreeParse, ValuesKeepBlanksAndExpandEntities) {
+    RapidXMLTree tree;
+    tree.Parse(L"\xFEFF<r><v> a word </v><e>a &amp; b &lt;c&gt; &#x41;</e><w>   </w><n/></r>");
+    auto* root = tree.GetRootElement();
+    std::vector<IXMLNode*>& children = root->GetChildNodes();
+    ASSERT_EQ(4u, children.size());
+    EXPECT_STREQ(L" a word ", children[0]->GetValue());
+    EXPECT_STREQ(L"a & b <c> A", children[1]->GetText());
+    EXPECT_STREQ(L"", children[2]->GetValue());
+    EXPECT_STREQ(L"", children[3]->GetValue());
+    EXPECT_STREQ(L"", root->GetValue());
+}
+
+TEST(RapidXMLTreeElements, ByTagNameIsCaseSensitiveAndInDocumentOrder) {
+    RapidXMLTree tree;
+    tree.Parse(L"<process><process><t>1</t></process><Process/><x><process><t>2</t></process></x></process>");
+    std::vector<IXMLElement*> found = tree.GetElementsByTagName(L"process");
+    ASSERT_EQ(3u, found.size());
+    EXPECT_EQ(tree.GetRootElement(), found[0]);  // the root itself, before its descendants
+    EXPECT_STREQ(L"1", static_cast<IXMLElement*>(found[1]->GetChildNodes()[0])->GetValue());
+    EXPECT_STREQ(L"2", static_cast<IXMLElement*>(found[2]->GetChildNodes()[0])->GetValue());
+    EXPECT_EQ(1u, tree.GetElementsByTagName(L"Process").size());
+    EXPECT_TRUE(tree.GetElementsByTagName(L"PROCESS").empty());
+    EXPECT_TRUE(tree.GetElementsByTagName(nullptr).empty());
+    // The same node always comes back as the same wrapper, owned by the tree.
+    EXPECT_EQ(found, tree.GetElementsByTagName(L"process"));
+}
+
+TEST(RapidXMLTreeElements, SiblingsSkipNothingAndStopAtTheEnds) {
+    RapidXMLTree tree;
+    tree.Parse(L"<r><a/><!-- c --><b/></r>");
+    IXMLNode* a = tree.GetRootElement()->GetChildNodes()[0];
+    IXMLNode* b = a->GetNextSibling();
+    ASSERT_NE(nullptr, b);
+    EXPECT_STREQ(L"b", static_cast<IXMLElement*>(b)->GetTagName());
+    EXPECT_EQ(a, b->GetPreviousSibling());
+    EXPECT_EQ(nullptr, b->GetNextSibling());
+    EXPECT_EQ(nullptr, a->GetPreviousSibling());
+}
+
+TEST(RapidXMLTreeBuild, CreatedElementsAreCopiedAttachedAndRemoved) {
+    RapidXMLTree tree;
+    tree.Parse(L"<processes><old>1</old><process/></processes>");
+    auto* root = tree.GetRootElement();
+    root->RemoveAllChildNodes();
+    EXPECT_FALSE(root->HasChildNodes());
+    EXPECT_STREQ(L"processes", root->GetTagName());
+    std::wstring name = L"process";
+    std::wstring value = L"a & <b>";
+    IXMLElement* process = tree.CreateElement(name.c_str(), nullptr);
+    IXMLElement* title = tree.CreateElement(L"title", value.c_str());
+    name = L"changed";  // the tree keeps its own copies
+    value = L"changed";
+    process->AddChildNode(title);
+    root->AddChildNode(process);
+    EXPECT_EQ(L"<processes>\r\n\t<process>\r\n\t\t<title>a &amp; &lt;b&gt;</title>\r\n\t</process>\r\n</processes>\r\n",
+              Printed(tree));
+    EXPECT_EQ(6u, title->SetValue(L"x\r\ny\nz"));
+    EXPECT_EQ(L"<processes>\r\n\t<process>\r\n\t\t<title>x\r\ny\r\nz</title>\r\n\t</process>\r\n</processes>\r\n",
+              Printed(tree));
+}
+
+TEST(RapidXMLTreeBuild, AddChildNodeMovesAndRefusesCycles) {
+    RapidXMLTree tree;
+    tree.Parse(L"<r><a><b/></a><c/></r>");
+    auto* root = tree.GetRootElement();
+    IXMLNode* a = root->GetChildNodes()[0];
+    IXMLNode* b = a->GetChildNodes()[0];
+    IXMLNode* c = root->GetChildNodes()[1];
+    c->AddChildNode(b);  // moved, as a DOM append does
+    EXPECT_FALSE(a->HasChildNodes());
+    EXPECT_EQ(b, c->GetChildNodes()[0]);
+    const IXMLNode* cyclic[][2] = {{b, b}, {b, c}, {b, root}};
+    for (auto& pair : cyclic) {
+        try {
+            const_cast<IXMLNode*>(pair[0])->AddChildNode(const_cast<IXMLNode*>(pair[1]));
+            ADD_FAILURE() << "a cycle was accepted";
+        } catch (Exception* e) {
+            EXPECT_STREQ(L"RapidXMLElement::AddChildNode()\nA node cannot become its own descendant.",
+                         e->GetMessageText().GetBuffer());
+            delete e;
+        }
+    }
+    RapidXMLTree other;
+    other.Parse(L"<o/>");
+    try {
+        root->AddChildNode(other.GetRootElement());
+        ADD_FAILURE() << "a node of another tree was accepted";
+    } catch (Exception* e) {
+        delete e;
+    }
+    try {
+        root->AddChildNode(nullptr);
+        ADD_FAILURE() << "null was accepted";
+    } catch (Exception* e) {
+        EXPECT_STREQ(L"RapidXMLElement::AddChildNode()\nAdding non element nodes not supported.",
+                     e->GetMessageText().GetBuffer());
+        delete e;
+    }
+    EXPECT_EQ(L"<r>\r\n\t<a/>\r\n\t<c>\r\n\t\t<b/>\r\n\t</c>\r\n</r>\r\n", Printed(tree));
+}
+
+TEST(RapidXMLTreePrint, KeepsDeclarationAndDoctypeDropsComments) {
+    RapidXMLTree tree;
+    tree.Parse(L"<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<!DOCTYPE r>\n<r><!-- gone --><a>v</a><![CDATA[x]]></r>");
+    EXPECT_EQ(L"<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<!DOCTYPE r>\r\n<r>\r\n\t<a>v</a>\r\n</r>\r\n",
+              Printed(tree));
+}
+
+std::wstring Nested(size_t depth, const std::wstring& open, const std::wstring& close) {
+    std::wstring text;
+    for (size_t i = 0; i < depth; ++i) {
+        text += open;
+    }
+    for (size_t i = 0; i < depth; ++i) {
+        text += close;
+    }
+    return text;
+}
+
+TEST(RapidXMLTreeNesting, DeepDocumentsAreRefusedNotOverflowed) {
+    RapidXMLTree tree;
+    EXPECT_EQ(L"parsed", ParseError(tree, Nested(NestingDepth::kLimit, L"<a x='>'>", L"</a>").c_str()));
+    EXPECT_EQ(kParseError, ParseError(tree, Nested(NestingDepth::kLimit + 1, L"<a>", L"</a>").c_str()));
+    EXPECT_EQ(kParseError, ParseError(tree, Nested(200000, L"<a>", L"").c_str()));
+}
+
+TEST(RapidXMLTreeNesting, MarkupThatHidesClosingTagsDoesNotFoolTheScan) {
+    // Each text holds "</a>" where the parser sees no closing tag; the scan must not count it.
+    const wchar_t* hiding[] = {
+        L"<a x=\"</a>\">",
+        L"<?xml v=\"?></a>\"?><a>",
+        L"<!DOCTYPE d [ </a> ]><a>",
+        L"<!-- </a> --><a>",
+        L"<![CDATA[</a>]]><a>",
+    };
+    for (const wchar_t* open : hiding) {
+        std::wstring text = L"<r>" + Nested(NestingDepth::kLimit, open, L"") + L"</r>";
+        EXPECT_TRUE(NestingDepth::Exceeds(text.c_str())) << open;
+    }
+    EXPECT_FALSE(NestingDepth::Exceeds(Nested(10, L"<a/><b>", L"</b>").c_str()));
+    EXPECT_FALSE(NestingDepth::Exceeds(L"<?pi \"?><a></a>"));
+}
+
+}  // namespace
