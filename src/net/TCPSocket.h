@@ -1,0 +1,40 @@
+#pragma once
+
+#include <cstdint>
+
+#include "io/IInputStream.h"
+#include "util/Object.h"
+
+namespace net {
+
+// Owns one TCP socket handle: 0 when there is none, the library's invalid value after a
+// failed CreateSocket. Reading it as an input stream receives from the connected peer.
+class TCPSocket : public Object, public io::IInputStream {
+public:
+    TCPSocket();
+    ~TCPSocket() override;
+    TCPSocket(const TCPSocket&) = delete;
+    TCPSocket& operator=(const TCPSocket&) = delete;
+
+    // A new IPv4 stream socket; raises "%s::CreateSocket()..." (class name) when refused.
+    void CreateSocket();
+    // Closes a valid handle and sets it to 0; does nothing for 0 or the invalid handle.
+    void Close();
+    // Bounds every receive on the current handle; a handle created later starts without it.
+    void SetRecvTimeOut(int milliseconds);
+    // The value last given to SetRecvTimeOut on this object (0 when never).
+    int GetRecvTimeOut() const { return recvTimeOut; }
+
+    // recv on the handle: bytes read, 0 when the peer closed, negative on failure or timeout.
+    int Read(char* buffer, int size) override;
+    // One send of count bytes; returns what send returned.
+    int Send(const char* data, int count);
+
+    uintptr_t GetHandle() const { return handle; }
+
+protected:
+    uintptr_t handle;  // a SOCKET; kept as an integer so that this header needs no Winsock
+    int recvTimeOut;
+};
+
+}  // namespace net

@@ -1,0 +1,170 @@
+#include "net/http/HttpClient.h"
+
+#include <cwchar>
+#include <new>
+
+#include "io/FileOutputStream.h"
+#include "net/http/URL.h"
+#include "util/Exception.h"
+
+namespace net {
+namespace http {
+
+HttpClient::HttpClient() {
+    userAgent = L"Mozilla/5.0 (Windows; U; Windows NT 5.1; en-US; rv:1.9.0.11) Gecko/2009060215 Firefox/3.0.11 "
+                L"(.NET CLR 3.5.30729)";
+    cookie = L"";
+    SetRecvTimeOut(5000);
+}
+
+int HttpClient::SendCommand(const wchar_t* url, int method, HttpRequest& request, HttpResponse& response,
+                            int* status) {
+    if (!url) {
+        throw new Exception(L"HttpClient::SendCommand()\nurl parameters is null");
+    }
+    int ignored = 0;
+    int& code = status ? *status : ignored;
+    String current(url);
+    for (int redirects = 0;; ++redirects) {
+        String next;
+        Outcome outcome = Outcome::Failed;
+        try {
+            outcome = Exchange(current, method, request, response, code, next);
+        } catch (Exception* e) {
+            delete e;
+        } catch (std::bad_alloc&) {
+        }
+        if (outcome != Outcome::Redirect) {
+            // A failed exchange may leave the connection mid-response: never reuse it.
+            CloseQuietly();
+            return outcome == Outcome::Done ? 1 : 0;
+        }
+        if (redirects == kMaxRedirects) {
+            CloseQuietly();
+            return 0;
+        }
+        // The next response starts empty, so the final body is exactly the final response's.
+        response.Reset();
+        response.GetBody().Reset();
+        current = next;
+    }
+}
+
+void HttpClient::PrepareRequest(const String& url, int method, URL& target, HttpRequest& request) {
+    int port = target.getPort();
+    String path = target.getPath();
+    request.SetStartLine(String().Format(method == POST ? L"POST %s HTTP/1.1" : L"GET %s HTTP/1.1", path.GetBuffer()));
+    String hostHeader(host);
+    if (port != 80) {
+        hostHeader.Format(L"%s:%i", host.GetBuffer(), port);
+    }
+    request.SetHeader(L"Host", hostHeader);
+    request.SetHeader(L"User-Agent", userAgent);
+    request.SetHeader(L"Accept", L"*/*");
+    request.SetHeader(L"Accept-Encoding", L"identity");
+    if (!cookie.IsEmpty()) {
+        request.SetHeader(L"Cookie", cookie);
+    }
+    request.SetHeader(L"Referer", url);
+    request.SetHeader(L"Connection", L"Close");
+}
+
+HttpClient::Outcome HttpClient::Exchange(const String& url, int method, HttpRequest& request,
+                                         HttpResponse& response, int& status, String& next) {
+    URL target(url.GetBuffer());
+    host = target.getHost();
+    port = target.getPort();
+    String path = target.getPath();
+    PrepareRequest(url, method, target, request);
+    bool freshSocket = handle == 0;
+    Connect();
+    if (freshSocket) {
+        ApplyTimeOut();
+    }
+    request.Serialize();
+    io::ByteArrayOutputStream& raw = request.GetRaw();
+    Send(raw.GetData(), static_cast<int>(raw.GetSize()));  // a failed send shows as a failed read
+    bool complete = response.Receive(*this);
+    status = response.GetStatusCode();
+    String setCookie = response.GetHeader(L"Set-Cookie");
+    if (!setCookie.IsNull()) {
+        cookie = setCookie;
+    }
+    if (status == 200) {
+        // A cut body must never pass for the whole one.
+        return complete ? Outcome::Done : Outcome::Failed;
+    }
+    if (status == 301 || status == 302) {
+        return FollowRedirect(url, path, response, next);
+    }
+    return Outcome::Failed;
+}
+
+HttpClient::Outcome HttpClient::FollowRedirect(const String& url, const String& path, HttpResponse& response,
+                                               String& next) {
+    Close();
+    CreateSocket();
+    ApplyTimeOut();
+    String location = response.GetHeader(L"Location");
+    if (location.IsNull()) {
+        location = L"";
+    }
+    if (location.EndsWith(L"/")) {
+        location.Truncate(location.GetLength() - 1);
+    }
+    if (std::wcschr(location.GetBuffer(), L'/')) {
+        // A location with a slash is a new base at which the same path is asked for.
+        next = location;
+        next.Append(path);
+    } else {
+        // A bare name replaces the last segment of the current URL.
+        int lastSlash = url.FindLast(L"/");
+        next = L"";
+        if (lastSlash >= 0) {
+            url.SubString(next, 0, lastSlash + 1);
+        }
+        next.Append(location);
+    }
+    if (next.Equals(url)) {
+        return Outcome::Done;  // the redirect points back here: there is nothing new to ask
+    }
+    return Outcome::Redirect;
+}
+
+// Every socket of the client gets the receive bound given to its first one, so that a server
+// that neither answers nor closes cannot hold an exchange without end.
+void HttpClient::ApplyTimeOut() {
+    if (recvTimeOut > 0) {
+        SetRecvTimeOut(recvTimeOut);
+    }
+}
+
+void HttpClient::CloseQuietly() {
+    try {
+        Close();
+    } catch (Exception* e) {
+        delete e;
+    }
+}
+
+int HttpClient::Get(const wchar_t* url, io::IOutputStream* out) {
+    HttpRequest request;
+    HttpResponse response;
+    int status = 0;
+    int result = SendCommand(url, GET, request, response, &status);
+    if (result == 1 && status == 200 && out) {
+        io::ByteArrayOutputStream& body = response.GetBody();
+        out->Write(body.GetData(), body.GetSize());
+    }
+    return result;
+}
+
+int HttpClient::GetToFile(const wchar_t* url, const wchar_t* path) {
+    io::FileOutputStream file(path);
+    int result = Get(url, &file);
+    file.Close();
+    return result;
+}
+
+}  // namespace http
+}  // namespace net

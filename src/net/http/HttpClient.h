@@ -1,0 +1,56 @@
+#pragma once
+
+#include "io/IOutputStream.h"
+#include "net/TCPClient.h"
+#include "net/http/HttpRequest.h"
+#include "net/http/HttpResponse.h"
+#include "util/String.h"
+
+namespace net {
+namespace http {
+
+class URL;
+
+// A blocking HTTP/1.1 client: one exchange at a time on the calling thread, a new connection
+// for each request ("Connection: Close"), redirects (301, 302) followed, and the cookie of the
+// last response that set one sent with every later request of this object.
+class HttpClient : public TCPClient {
+public:
+    enum Method { GET = 0, POST = 1 };
+    // A chain of redirects longer than this is taken as endless.
+    static const int kMaxRedirects = 10;
+
+    // Receives time out after 5 seconds unless SetRecvTimeOut is called before the first
+    // exchange; every later socket of this client gets the same bound.
+    HttpClient();
+
+    // One exchange, redirects included. Returns 1 when the final response is a complete 200
+    // (or a redirect to the very same URL), else 0; status receives the last status code.
+    // Raises only for a null url: every other failure gives 0.
+    int SendCommand(const wchar_t* url, int method, HttpRequest& request, HttpResponse& response, int* status);
+    // GET; a 200's body goes to out (when given) in one Write. Returns SendCommand's result.
+    // Exceptions of out reach the caller.
+    int Get(const wchar_t* url, io::IOutputStream* out);
+    // Creates (or truncates) the file at path before any traffic, then Get into it. The file
+    // stays whatever the result.
+    int GetToFile(const wchar_t* url, const wchar_t* path);
+
+    const String& GetCookie() const { return cookie; }
+    const String& GetUserAgent() const { return userAgent; }
+
+private:
+    enum class Outcome { Failed, Done, Redirect };
+
+    Outcome Exchange(const String& url, int method, HttpRequest& request, HttpResponse& response, int& status,
+                     String& next);
+    void PrepareRequest(const String& url, int method, URL& target, HttpRequest& request);
+    Outcome FollowRedirect(const String& url, const String& path, HttpResponse& response, String& next);
+    void ApplyTimeOut();
+    void CloseQuietly();
+
+    String userAgent;
+    String cookie;
+};
+
+}  // namespace http
+}  // namespace net

@@ -1,0 +1,211 @@
+#include "net/http/HttpResponse.h"
+
+#include <cstring>
+#include <cwchar>
+#include <string>
+#include <vector>
+
+#include "net/http/ChunkDecoder.h"
+#include "net/http/HexUtils.h"
+#include "util/Exception.h"
+
+namespace net {
+namespace http {
+
+namespace {
+
+const int kReceiveBufferSize = 61440;
+// A declared length reserves room for the body at once, but a server's word is not taken for
+// more than this: larger bodies grow as they arrive.
+const uint32_t kMaxReserve = 256u * 1024u * 1024u;
+
+bool IsBlank(wchar_t c) { return c == L' ' || c == L'\t'; }
+
+// Position of the first "\r\n\r\n" at or after from, or -1.
+int64_t FindHeaderEnd(const char* data, uint32_t size, uint32_t from) {
+    for (uint32_t i = from; i + 4 <= size; ++i) {
+        const char* hit = static_cast<const char*>(std::memchr(data + i, '\r', size - i));
+        if (!hit) {
+            return -1;
+        }
+        i = static_cast<uint32_t>(hit - data);
+        if (i + 4 <= size && std::memcmp(hit, "\r\n\r\n", 4) == 0) {
+            return i;
+        }
+    }
+    return -1;
+}
+
+}  // namespace
+
+HttpResponse::HttpResponse() { className = L"HttpResponse"; }
+
+bool HttpResponse::Receive(io::IInputStream& socket) {
+    Reset();
+    body.Reset();
+    std::vector<char> buffer(kReceiveBufferSize);
+    ReceiveState state;
+    ChunkDecoder decoder;
+    bool closed = false;
+    for (;;) {
+        int received = socket.Read(buffer.data(), kReceiveBufferSize);
+        if (received < 0) {
+            break;  // failure or receive timeout
+        }
+        if (received == 0) {
+            closed = true;  // the server closed: nothing more will come
+            break;
+        }
+        raw.Write(buffer.data(), static_cast<uint32_t>(received));
+        if (Advance(state, decoder)) {
+            return Finish(state, decoder, closed);
+        }
+    }
+    return Finish(state, decoder, closed);
+}
+
+// Looks at what arrived since the last call; true when the response is complete.
+bool HttpResponse::Advance(ReceiveState& state, ChunkDecoder& decoder) {
+    uint32_t size = raw.GetSize();
+    if (state.framing == Framing::Unknown) {
+        int64_t headerEnd = FindHeaderEnd(raw.GetData(), size, state.searchFrom);
+        if (headerEnd < 0) {
+            // The end marker may straddle this read and the next one.
+            state.searchFrom = size > 3 ? size - 3 : 0;
+            return false;
+        }
+        ReadHeaders(state, static_cast<uint32_t>(headerEnd));
+        state.decoded = state.bodyStart;
+    }
+    switch (state.framing) {
+        case Framing::Sized:
+            return size - state.bodyStart >= state.declared;
+        case Framing::Chunked: {
+            ChunkDecoder::Result result = decoder.Feed(raw.GetData() + state.decoded, size - state.decoded, nullptr);
+            state.decoded = size;
+            if (result == ChunkDecoder::Result::Error) {
+                throw new Exception(L"HttpResponse::Receive()\nThe chunked body is malformed.");
+            }
+            return result == ChunkDecoder::Result::Done;
+        }
+        default:
+            return false;
+    }
+}
+
+void HttpResponse::ReadHeaders(ReceiveState& state, uint32_t headerEnd) {
+    state.bodyStart = headerEnd + 4;
+    // The header text keeps the CR LF of its last line.
+    ParseHeaders(String(raw.GetData(), headerEnd + 2));
+    String length = GetHeader(L"Content-Length");
+    if (GetHeader(L"Transfer-Encoding").Equals(L"chunked")) {
+        state.framing = Framing::Chunked;
+    } else if (!length.IsNull()) {
+        int64_t declared = HexUtils::DecimalStringToInteger64(length.GetBuffer());
+        if (declared < 0 || uint64_t(declared) > 0xFFFFFFFFu - state.bodyStart) {
+            throw new Exception(L"HttpResponse::Receive()\nContent-Length %s cannot be received.", length.GetBuffer());
+        }
+        state.declared = static_cast<uint32_t>(declared);
+        state.framing = Framing::Sized;
+        uint32_t room = state.declared < kMaxReserve ? state.declared : kMaxReserve;
+        raw.Reserve(state.bodyStart + room);
+    } else {
+        // With "Connection: Close" sent, the server marks the end of such a body by closing.
+        state.framing = Framing::UntilClose;
+    }
+}
+
+bool HttpResponse::Finish(const ReceiveState& state, const ChunkDecoder& decoder, bool closed) {
+    uint32_t size = raw.GetSize();
+    const char* data = raw.GetData();
+    switch (state.framing) {
+        case Framing::Unknown:
+            body.Write(data, size);  // no header end: everything is taken as the body
+            return false;
+        case Framing::Sized: {
+            uint32_t available = size - state.bodyStart;
+            uint32_t take = available < state.declared ? available : state.declared;
+            body.Reserve(take);
+            body.Write(data + state.bodyStart, take);
+            return available >= state.declared;
+        }
+        case Framing::Chunked:
+            DecodeChunkedBody(state, decoder);
+            return decoder.IsDone();
+        case Framing::UntilClose:
+            body.Reserve(size - state.bodyStart);
+            body.Write(data + state.bodyStart, size - state.bodyStart);
+            return closed;
+    }
+    return false;
+}
+
+// The framing was checked as the bytes arrived; now the data go to the body in one pass, into
+// a block of exactly the decoded size when the body is complete.
+void HttpResponse::DecodeChunkedBody(const ReceiveState& state, const ChunkDecoder& checked) {
+    uint32_t end = raw.GetSize();
+    if (checked.IsDone()) {
+        end = state.bodyStart + static_cast<uint32_t>(checked.GetConsumed());
+        body.Reserve(static_cast<uint32_t>(checked.GetDecodedSize()));
+    }
+    ChunkDecoder decoder;
+    decoder.Feed(raw.GetData() + state.bodyStart, end - state.bodyStart, &body);
+}
+
+void HttpResponse::ParseHeaders(const String& text) {
+    String cookie(L"");
+    const wchar_t* all = text.IsNull() ? L"" : text.GetBuffer();
+    bool first = true;
+    for (const wchar_t* line = all;;) {
+        const wchar_t* end = std::wcsstr(line, L"\r\n");
+        if (!end) {
+            break;  // a last piece without CR LF is not a complete line
+        }
+        std::wstring current(line, static_cast<size_t>(end - line));
+        line = end + 2;
+        if (first) {
+            startLine = current.c_str();
+            first = false;
+            continue;
+        }
+        size_t colon = current.find(L':');
+        if (current.empty() || colon == std::wstring::npos) {
+            continue;
+        }
+        size_t valueStart = colon + 1;
+        while (valueStart < current.size() && IsBlank(current[valueStart])) {
+            ++valueStart;
+        }
+        size_t valueEnd = current.size();
+        while (valueEnd > valueStart && IsBlank(current[valueEnd - 1])) {
+            --valueEnd;
+        }
+        String name(current.substr(0, colon).c_str());
+        String value(current.substr(valueStart, valueEnd - valueStart).c_str());
+        if (name.GetLength() == 10 && name.EndsWithNoCase(L"Set-Cookie")) {
+            cookie.AppendFormat(cookie.IsEmpty() ? L"%s" : L"; %s", value.GetBuffer());
+        } else {
+            SetHeader(name, value);
+        }
+    }
+    if (!cookie.IsEmpty()) {
+        SetHeader(L"Set-Cookie", cookie);
+    }
+}
+
+int HttpResponse::GetStatusCode() const {
+    String* parts = nullptr;
+    int count = 0;
+    if (!startLine.Split(L" ", &parts, &count)) {
+        return 0;
+    }
+    int status = 0;
+    if (count >= 3 && !parts[1].IsEmpty()) {
+        status = HexUtils::DecimalStringToInteger(parts[1].GetBuffer());
+    }
+    delete[] parts;
+    return status;
+}
+
+}  // namespace http
+}  // namespace net

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <cstdint>
+
+#include "io/IInputStream.h"
+#include "net/http/HttpMessage.h"
+
+namespace net {
+namespace http {
+
+class ChunkDecoder;
+
+// A response as the client receives it: every byte in the raw stream, the decoded entity in
+// the body stream.
+class HttpResponse : public HttpMessage {
+public:
+    HttpResponse();
+
+    // Reads one whole response from a connected socket (any byte source), replacing what this
+    // object held, body included. The framing follows the headers: "Transfer-Encoding: chunked"
+    // ends at the last chunk, "Content-Length" at that many body bytes, and a response with
+    // neither when the server closes. Returns true when the response arrived complete; false
+    // when the source ended, failed or timed out first (what arrived is kept all the same).
+    // Raises an Exception for a malformed chunked body or an impossible Content-Length.
+    bool Receive(io::IInputStream& socket);
+
+    // Takes the header block apart: the first line is the start line, every further
+    // "Name: value" line a header. Several "Set-Cookie" lines (name in any case) are joined
+    // with "; " into one "Set-Cookie" header.
+    void ParseHeaders(const String& text);
+
+    // The number after the first blank of a start line with at least three parts; else 0.
+    int GetStatusCode() const;
+
+private:
+    enum class Framing { Unknown, Sized, Chunked, UntilClose };
+
+    struct ReceiveState {
+        uint32_t searchFrom = 0;  // where the next look for the header end starts
+        uint32_t bodyStart = 0;
+        uint32_t declared = 0;    // the length of a sized body
+        uint32_t decoded = 0;     // raw bytes handed to the chunk decoder so far
+        Framing framing = Framing::Unknown;
+    };
+
+    bool Advance(ReceiveState& state, ChunkDecoder& decoder);
+    void ReadHeaders(ReceiveState& state, uint32_t headerEnd);
+    bool Finish(const ReceiveState& state, const ChunkDecoder& decoder, bool closed);
+    void DecodeChunkedBody(const ReceiveState& state, const ChunkDecoder& decoder);
+};
+
+}  // namespace http
+}  // namespace net

@@ -1,0 +1,164 @@
+#include "ScriptedServer.h"
+
+#include <ws2tcpip.h>
+
+#include <cstdlib>
+
+namespace testsupport {
+
+namespace {
+
+// Waits until the socket can be read or the time is up.
+bool Readable(SOCKET socket, DWORD timeoutMs) {
+    fd_set set;
+    FD_ZERO(&set);
+    FD_SET(socket, &set);
+    timeval timeout{static_cast<long>(timeoutMs / 1000), static_cast<long>((timeoutMs % 1000) * 1000)};
+    return select(0, &set, nullptr, nullptr, &timeout) == 1;
+}
+
+size_t DeclaredLength(const std::string& head) {
+    size_t at = head.find("Content-Length: ");
+    return at == std::string::npos ? 0 : std::strtoul(head.c_str() + at + 16, nullptr, 10);
+}
+
+}  // namespace
+
+ScriptedServer::ScriptedServer(std::vector<ServerReply> scripted) : replies(std::move(scripted)) {
+    WSAStartup(MAKEWORD(2, 2), &wsa);
+    listener = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    address.sin_port = 0;
+    bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof(address));
+    listen(listener, 8);
+    int length = sizeof(address);
+    getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length);
+    port = ntohs(address.sin_port);
+    thread = std::thread([this] { Serve(); });
+}
+
+ScriptedServer::~ScriptedServer() {
+    stopping = true;
+    thread.join();
+    closesocket(listener);
+    WSACleanup();
+}
+
+std::wstring ScriptedServer::Url(const std::wstring& path) const {
+    return L"http://127.0.0.1:" + std::to_wstring(port) + path;
+}
+
+std::string ScriptedServer::HostHeader() const { return "127.0.0.1:" + std::to_string(port); }
+
+std::vector<std::string> ScriptedServer::Requests() {
+    std::lock_guard<std::mutex> guard(lock);
+    return requests;
+}
+
+ServerReply ScriptedServer::Reply(const std::string& statusLine, const std::vector<std::string>& headers,
+                                  const std::string& body) {
+    std::string text = statusLine + "\r\n";
+    for (const std::string& header : headers) {
+        text += header + "\r\n";
+    }
+    ServerReply reply;
+    reply.pieces.push_back(text + "\r\n" + body);
+    return reply;
+}
+
+bool ScriptedServer::Accept(SOCKET& client) {
+    while (!stopping) {
+        if (Readable(listener, 50)) {
+            client = accept(listener, nullptr, nullptr);
+            return client != INVALID_SOCKET;
+        }
+    }
+    return false;
+}
+
+std::string ScriptedServer::ReadRequest(SOCKET client) {
+    std::string request;
+    char buffer[4096];
+    size_t wanted = std::string::npos;
+    while (!stopping && request.size() < wanted) {
+        if (!Readable(client, 50)) {
+            continue;
+        }
+        int n = recv(client, buffer, sizeof(buffer), 0);
+        if (n <= 0) {
+            break;
+        }
+        request.append(buffer, static_cast<size_t>(n));
+        size_t end = request.find("\r\n\r\n");
+        if (end != std::string::npos && wanted == std::string::npos) {
+            wanted = end + 4 + DeclaredLength(request.substr(0, end));
+        }
+    }
+    // A form is followed by a line end beyond its length: take it too, so that closing the
+    // connection never resets it with unread bytes.
+    while (Readable(client, 100)) {
+        int n = recv(client, buffer, sizeof(buffer), 0);
+        if (n <= 0) {
+            break;
+        }
+        request.append(buffer, static_cast<size_t>(n));
+    }
+    return request;
+}
+
+void ScriptedServer::SendReply(SOCKET client, const ServerReply& reply) {
+    for (size_t i = 0; i < reply.pieces.size() && !stopping; ++i) {
+        if (i > 0 && reply.pauseMs) {
+            Sleep(reply.pauseMs);
+        }
+        const std::string& piece = reply.pieces[i];
+        size_t sent = 0;
+        while (sent < piece.size()) {
+            int n = send(client, piece.data() + sent, static_cast<int>(piece.size() - sent), 0);
+            if (n <= 0) {
+                return;  // the client went away
+            }
+            sent += static_cast<size_t>(n);
+        }
+    }
+}
+
+// Waits until the client closes its end (or the time is up or the server stops).
+void ScriptedServer::WaitForClose(SOCKET client, DWORD limitMs) {
+    char buffer[1024];
+    for (DWORD waited = 0; !stopping && waited < limitMs; waited += 50) {
+        if (Readable(client, 50) && recv(client, buffer, sizeof(buffer), 0) <= 0) {
+            return;
+        }
+    }
+}
+
+void ScriptedServer::Serve() {
+    for (const ServerReply& reply : replies) {
+        SOCKET client = INVALID_SOCKET;
+        if (!Accept(client)) {
+            return;
+        }
+        std::string request = ReadRequest(client);
+        {
+            std::lock_guard<std::mutex> guard(lock);
+            requests.push_back(request);
+        }
+        if (onRequest) {
+            onRequest();
+        }
+        if (reply.answer) {
+            SendReply(client, reply);
+            if (!reply.holdOpen) {
+                shutdown(client, SD_SEND);
+            }
+        }
+        // Let the client close first, so that our close never resets what it still reads.
+        WaitForClose(client, reply.answer && !reply.holdOpen ? 5000 : 60000);
+        closesocket(client);
+    }
+}
+
+}  // namespace testsupport

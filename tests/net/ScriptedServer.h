@@ -1,0 +1,65 @@
+#pragma once
+
+#include <winsock2.h>
+
+#include <atomic>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace testsupport {
+
+// One scripted exchange: the pieces of the reply, sent one after the other.
+struct ServerReply {
+    std::vector<std::string> pieces;
+    DWORD pauseMs = 0;       // before every piece but the first
+    bool answer = true;      // false: read the request and then stay silent
+    bool holdOpen = false;   // after the reply, wait for the client to close first
+};
+
+// A small HTTP server on 127.0.0.1 (a port of the system's choice) for the tests: it serves one
+// connection per scripted reply, in order, on a thread of its own, and records every request's
+// bytes. It never talks to any other address.
+class ScriptedServer {
+public:
+    explicit ScriptedServer(std::vector<ServerReply> replies);
+    ~ScriptedServer();
+    ScriptedServer(const ScriptedServer&) = delete;
+    ScriptedServer& operator=(const ScriptedServer&) = delete;
+
+    int Port() const { return port; }
+    // "http://127.0.0.1:<port>" followed by path.
+    std::wstring Url(const std::wstring& path) const;
+    std::string HostHeader() const;
+    // Called on the server's thread when a request has arrived, before the reply.
+    void OnRequest(std::function<void()> callback) { onRequest = std::move(callback); }
+
+    // The requests received so far, in order.
+    std::vector<std::string> Requests();
+    size_t RequestCount() { return Requests().size(); }
+
+    // A reply with a status line, headers (each "Name: value") and a body, as one piece.
+    static ServerReply Reply(const std::string& statusLine, const std::vector<std::string>& headers,
+                             const std::string& body);
+
+private:
+    void Serve();
+    bool Accept(SOCKET& client);
+    std::string ReadRequest(SOCKET client);
+    void SendReply(SOCKET client, const ServerReply& reply);
+    void WaitForClose(SOCKET client, DWORD limitMs);
+
+    WSADATA wsa;
+    SOCKET listener = INVALID_SOCKET;
+    int port = 0;
+    std::vector<ServerReply> replies;
+    std::function<void()> onRequest;
+    std::mutex lock;
+    std::vector<std::string> requests;
+    std::atomic<bool> stopping{false};
+    std::thread thread;
+};
+
+}  // namespace testsupport
