@@ -132,12 +132,22 @@ void MDIChildWindow::UpdateFrameTitle(const wchar_t* text) {
     }
     WINDOWINFO info = {};
     info.cbSize = sizeof(info);
-    if (!GetWindowInfo(handle, &info) || info.dwWindowStatus != WS_ACTIVECAPTION) {
+    if (!GetWindowInfo(handle, &info) || !IsActiveChild(info)) {
         return;
     }
     String caption;
     caption.Format(L"%s - %s", MainWindowBase::ApplicationName(), title.GetBuffer());
     GetFrameWindow()->SetText(caption.GetBuffer());
+}
+
+bool MDIChildWindow::IsActiveChild(const WINDOWINFO& info) {
+    if (info.dwWindowStatus & WS_ACTIVECAPTION) {
+        return true;
+    }
+    // Some systems report the active caption only for the active top-level window, and none
+    // while the frame itself is in the background; the client always knows its active child.
+    HWND client = GetParent(handle);
+    return client && reinterpret_cast<HWND>(SendMessageW(client, WM_MDIGETACTIVE, 0, 0)) == handle;
 }
 
 void MDIChildWindow::SetWindowMenu() {
@@ -156,9 +166,13 @@ void MDIChildWindow::SetWindowMenu() {
         if (!GetMenuItemInfoW(menu, static_cast<UINT>(position), TRUE, &item)) {
             continue;
         }
+
         if (item.fType == MFT_STRING && wcscmp(text, L"Window") == 0) {
-            SendMessageW(GetParent(handle), WM_MDISETMENU, reinterpret_cast<WPARAM>(menu),
-                         reinterpret_cast<LPARAM>(GetSubMenu(menu, position)));
+            // The frame keeps its menu bar (a null frame menu says so; some systems ignore the
+            // window menu when the bar is passed again), and the children already open are
+            // listed in the menu just handed over.
+            SendMessageW(GetParent(handle), WM_MDISETMENU, 0, reinterpret_cast<LPARAM>(GetSubMenu(menu, position)));
+            SendMessageW(GetParent(handle), WM_MDIREFRESHMENU, 0, 0);
             DrawMenuBar(frame->GetHandle());
             return;
         }

@@ -35,6 +35,7 @@ public:
 protected:
     // The client, or null when it cannot be found (no exception).
     MDIClientWindow* FindMDIClientWindow();
+    bool IsActiveChild(const WINDOWINFO& info);
 
     MDICREATESTRUCTW mdiCreate;
     Window* frameWindow;              // not owned
