@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "gui/WindowMessageRouter.h"
 #include "util/Exception.h"
 #include "util/SystemError.h"
 
@@ -26,6 +27,8 @@ int WindowsApplication::MessageLoop() {
         }
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
+        // A handler's exception was kept at the window procedure; this is where it resumes.
+        gui::WindowMessageRouter::RethrowPendingException();
     }
     return static_cast<int>(msg.wParam);
 }

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <windows.h>
+
+#include "util/String.h"
+
+namespace gui {
+
+// The system's open dialog for a configuration file. On confirmation the chosen path goes to path
+// and the result is 1; on cancel or error the result is 0 and path is left alone.
+int ShowOpenFileDialog(HWND owner, String& path);
+// The system's save dialog for a text file, without a prompt before overwriting; as above.
+int ShowSaveFileDialog(HWND owner, String& path);
+
+}  // namespace gui

@@ -1,0 +1,25 @@
+#include "gui/SysLinkControl.h"
+
+#include <commctrl.h>
+#include <shellapi.h>
+
+namespace gui {
+
+SysLinkControl::SysLinkControl() : CommonControl(L"SysLinkControl") {
+    windowClassName = L"SysLink";
+    height = 15;
+}
+
+int SysLinkControl::HandleNotify(LPARAM notification) {
+    const NMLINK* link = reinterpret_cast<const NMLINK*>(notification);
+    if (!link || (link->hdr.code != NM_CLICK && link->hdr.code != NM_RETURN)) {
+        return 0;
+    }
+    if (link->hdr.hwndFrom != handle || link->item.iLink != 0) {
+        return 0;
+    }
+    ShellExecuteW(nullptr, L"open", link->item.szUrl, nullptr, nullptr, SW_SHOW);
+    return 1;
+}
+
+}  // namespace gui

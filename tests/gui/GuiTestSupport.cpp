@@ -1,0 +1,70 @@
+#include "GuiTestSupport.h"
+
+#include "app/WindowsApplication.h"
+#include "gui/WindowMessageRouter.h"
+
+namespace guitest {
+namespace {
+
+// The framework reads the application's name; the tests have an application object like the
+// program has.
+class TestApplication : public WindowsApplication {
+public:
+    TestApplication() : WindowsApplication(L"GuiTests") {}
+    int Run() override { return 0; }
+};
+
+TestApplication application;
+
+}  // namespace
+
+void PumpMessages(DWORD milliseconds) {
+    DWORD start = GetTickCount();
+    do {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+            gui::WindowMessageRouter::RethrowPendingException();
+        }
+        Sleep(5);
+    } while (GetTickCount() - start < milliseconds);
+}
+
+RECT RectInParent(HWND window) {
+    RECT rect = {};
+    GetWindowRect(window, &rect);
+    MapWindowPoints(HWND_DESKTOP, GetParent(window), reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+HostWindow::HostWindow() : Window(L"GuiTestHost") {
+    style = WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_CLIPCHILDREN;
+    registerClass = true;
+}
+
+HostWindow::~HostWindow() {
+    if (handle && IsWindow(handle)) {
+        DestroyWindow(handle);
+    }
+}
+
+LRESULT HostWindow::OnCommand(WPARAM wParam, LPARAM) {
+    commands.push_back(wParam);
+    return 0;
+}
+
+LRESULT HostWindow::OnNotify(WPARAM, LPARAM lParam) {
+    notifications.push_back(reinterpret_cast<NMHDR*>(lParam)->code);
+    return 0;
+}
+
+void HostWindow::Open(int clientWidth, int clientHeight) {
+    Create(nullptr);
+    RECT frame = {0, 0, clientWidth, clientHeight};
+    AdjustWindowRectEx(&frame, style, FALSE, extendedStyle);
+    SetPosition(20, 20, frame.right - frame.left, frame.bottom - frame.top, SWP_SHOWWINDOW);
+    PumpMessages(20);
+}
+
+}  // namespace guitest

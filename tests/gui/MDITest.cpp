@@ -1,0 +1,234 @@
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "GuiTestSupport.h"
+#include "gui/MDIChildWindow.h"
+#include "gui/MDIClientWindow.h"
+#include "gui/MainWindowBase.h"
+#include "gui/WindowMessageRouter.h"
+#include "util/Exception.h"
+
+namespace {
+
+using gui::MDIChildWindow;
+using gui::MDIClientWindow;
+using gui::WindowMessageRouter;
+
+const int windowListFirstId = 50000;
+
+// A frame with a menu bar "&File", "Window", "&Window" and an MDI client filling its client area.
+class TestFrame : public gui::MainWindowBase {
+public:
+    TestFrame() : MainWindowBase(L"TestFrame") {}
+
+    void OnCreate() override {
+        MainWindowBase::OnCreate();
+        HMENU bar = CreateMenu();
+        AppendMenuW(bar, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(Popup(L"E&xit", 1)), L"&File");
+        windowMenu = Popup(L"&Cascade", 2);
+        AppendMenuW(bar, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(windowMenu), L"Window");
+        // Last on the bar, so that a walk from the end meets it first; its accelerator mark
+        // keeps it from being the window menu.
+        decoyMenu = Popup(L"&Tile", 3);
+        AppendMenuW(bar, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(decoyMenu), L"&Window");
+        SetMenu(handle, bar);
+        client.Create(handle);
+        mdiClientHandle = client.GetHandle();
+        kind = FrameWindow;
+        ShowWindow(client.GetHandle(), SW_SHOW);
+        SetPosition(10, 10, 700, 500, SWP_SHOWWINDOW);
+        SetForegroundWindow(handle);
+    }
+
+    void OnSize(WPARAM, LPARAM) override {
+        RECT area = {};
+        GetClientRect(handle, &area);
+        if (client.GetHandle()) {
+            client.SetPosition(area, SWP_SHOWWINDOW);
+        }
+    }
+
+    static HMENU Popup(const wchar_t* item, UINT id) {
+        HMENU menu = CreatePopupMenu();
+        AppendMenuW(menu, MF_STRING, id, item);
+        return menu;
+    }
+
+    std::wstring Caption() {
+        wchar_t text[256] = L"";
+        GetWindowTextW(handle, text, 256);
+        return text;
+    }
+
+    MDIClientWindow client;
+    HMENU windowMenu = nullptr;
+    HMENU decoyMenu = nullptr;
+};
+
+class TestChild : public MDIChildWindow {
+public:
+    TestChild() : MDIChildWindow(L"TestChild") { style = WS_OVERLAPPEDWINDOW | WS_VISIBLE; }
+    ~TestChild() override { ++deleted; }
+    static int deleted;
+};
+
+int TestChild::deleted = 0;
+
+class MDIFrame : public ::testing::Test {
+protected:
+    void SetUp() override {
+        frame.Create(nullptr);
+        guitest::PumpMessages(30);
+    }
+
+    TestChild* OpenChild(const wchar_t* title) {
+        TestChild* child = new TestChild();
+        child->SetFrameWindow(&frame);
+        child->Create(frame.client.GetHandle());
+        SendMessageW(frame.client.GetHandle(), WM_MDIACTIVATE, reinterpret_cast<WPARAM>(child->GetHandle()), 0);
+        child->SetText(title);
+        guitest::PumpMessages(20);
+        return child;
+    }
+
+    std::wstring Expected(const wchar_t* title) {
+        return std::wstring(gui::MainWindowBase::ApplicationName()) + L" - " + title;
+    }
+
+    TestFrame frame;
+};
+
+TEST_F(MDIFrame, FrameTakesTheApplicationNameAndIcon) {
+    EXPECT_EQ(std::wstring(gui::MainWindowBase::ApplicationName()), frame.Caption());
+    EXPECT_NE(0, SendMessageW(frame.GetHandle(), WM_GETICON, ICON_BIG, 0));
+    EXPECT_EQ(gui::Window::FrameWindow, frame.GetKind());
+}
+
+TEST_F(MDIFrame, ActiveChildIsNullWithoutChildren) {
+    EXPECT_EQ(nullptr, frame.client.GetActiveChild());
+    TestChild* child = OpenChild(L"Only");
+    EXPECT_EQ(child, frame.client.GetActiveChild());
+}
+
+TEST_F(MDIFrame, CaptionFollowsOnlyTheActiveChild) {
+    TestChild* first = OpenChild(L"Alpha");
+    EXPECT_EQ(Expected(L"Alpha"), frame.Caption());
+    TestChild* second = OpenChild(L"Beta");
+    EXPECT_EQ(Expected(L"Beta"), frame.Caption());
+    first->SetText(L"Alpha renamed");  // not the active child
+    EXPECT_EQ(Expected(L"Beta"), frame.Caption());
+    second->SetText(L"");  // an empty title leaves the caption alone
+    EXPECT_EQ(Expected(L"Beta"), frame.Caption());
+    second->SetText(L"Gamma");
+    EXPECT_EQ(Expected(L"Gamma"), frame.Caption());
+    // Activation moves the child to the top, which renews the caption from its own text.
+    SendMessageW(frame.client.GetHandle(), WM_MDIACTIVATE, reinterpret_cast<WPARAM>(first->GetHandle()), 0);
+    guitest::PumpMessages(20);
+    EXPECT_EQ(first, frame.client.GetActiveChild());
+    EXPECT_EQ(Expected(L"Alpha renamed"), frame.Caption());
+}
+
+TEST_F(MDIFrame, CountingPassCountsOnlyNewTitles) {
+    OpenChild(L"One");
+    OpenChild(L"Two");
+    EXPECT_EQ(2, frame.client.CountChildren());
+    EXPECT_EQ(0, frame.client.CountChildren());
+    OpenChild(L"Three");
+    EXPECT_EQ(1, frame.client.CountChildren());
+    EXPECT_EQ(1, frame.client.GetChildCount());
+    EXPECT_EQ(3u, frame.client.GetChildrenByTitle().size());
+}
+
+TEST_F(MDIFrame, SameTitleCountsOnceAndDestroyingTheRegisteredChildErasesIt) {
+    OpenChild(L"Same");
+    OpenChild(L"Same");
+    OpenChild(L"Other");
+    EXPECT_EQ(2, frame.client.CountChildren());
+    auto& byTitle = frame.client.GetChildrenByTitle();
+    ASSERT_EQ(1u, byTitle.count(String(L"Same")));
+    MDIChildWindow* registered = byTitle[String(L"Same")];
+    HWND handle = registered->GetHandle();
+    registered->MDIDestroy();
+    EXPECT_TRUE(registered->IsDestroyed());
+    EXPECT_FALSE(IsWindow(handle));
+    EXPECT_EQ(0u, byTitle.count(String(L"Same")));
+    EXPECT_EQ(1u, byTitle.count(String(L"Other")));
+    WindowMessageRouter::GetInstance()->DeleteWindow(registered);
+    EXPECT_EQ(nullptr, WindowMessageRouter::GetInstance()->Lookup(handle));
+    // The other "Same" child is registered by the next pass.
+    EXPECT_EQ(1, frame.client.CountChildren());
+}
+
+TEST_F(MDIFrame, UnknownChildStopsTheCountWithItsHandle) {
+    TestChild* child = OpenChild(L"Orphan");
+    HWND handle = child->GetHandle();
+    delete child;  // the native window stays, without an object
+    try {
+        frame.client.CountChildren();
+        FAIL() << "an unknown child was counted";
+    } catch (Exception* e) {
+        std::wstring expected = L"MDIClientWindow::EnumMDIChildProc_Count()\nCould not find the MDIChildWindow for " +
+                                std::to_wstring(static_cast<int>(reinterpret_cast<intptr_t>(handle))) + L".";
+        EXPECT_EQ(expected, e->GetMessageText().GetBuffer());
+        delete e;
+    }
+    SendMessageW(frame.client.GetHandle(), WM_MDIDESTROY, reinterpret_cast<WPARAM>(handle), 0);
+}
+
+TEST_F(MDIFrame, WindowListGoesToTheItemNamedExactlyWindow) {
+    int windowItems = GetMenuItemCount(frame.windowMenu);
+    int decoyItems = GetMenuItemCount(frame.decoyMenu);
+    OpenChild(L"Listed");
+    guitest::PumpMessages(30);
+    EXPECT_GT(GetMenuItemCount(frame.windowMenu), windowItems);
+    EXPECT_EQ(static_cast<UINT>(windowListFirstId),
+              GetMenuItemID(frame.windowMenu, GetMenuItemCount(frame.windowMenu) - 1));
+    EXPECT_EQ(decoyItems, GetMenuItemCount(frame.decoyMenu));
+}
+
+TEST_F(MDIFrame, CloseBoxPostsQuitAndKeepsTheFrame) {
+    MSG stale;
+    while (PeekMessageW(&stale, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+    }
+    EXPECT_EQ(0, SendMessageW(frame.GetHandle(), WM_CLOSE, 0, 0));
+    EXPECT_TRUE(IsWindow(frame.GetHandle()));
+    MSG quit;
+    ASSERT_TRUE(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+    EXPECT_EQ(0u, quit.wParam);
+}
+
+TEST(MDIClientDisposal, ClientDeletesItsChildrenWithItself) {
+    int deletedBefore = TestChild::deleted;
+    HWND first = nullptr;
+    {
+        TestFrame frame;
+        frame.Create(nullptr);
+        for (const wchar_t* title : {L"Left", L"Right"}) {
+            TestChild* child = new TestChild();
+            child->SetFrameWindow(&frame);
+            child->Create(frame.client.GetHandle());
+            child->SetText(title);
+            if (!first) {
+                first = child->GetHandle();
+            }
+        }
+    }
+    EXPECT_EQ(deletedBefore + 2, TestChild::deleted);
+    EXPECT_FALSE(IsWindow(first));
+    EXPECT_EQ(nullptr, WindowMessageRouter::GetInstance()->Lookup(first));
+}
+
+TEST(MDIChildLookup, ChildWithoutAFrameReportsIt) {
+    TestFrame frame;
+    frame.Create(nullptr);
+    TestChild* child = new TestChild();
+    // No frame given, and the client's parent (the frame) is found through the router.
+    child->Create(frame.client.GetHandle());
+    EXPECT_EQ(&frame, child->GetFrameWindow());
+    EXPECT_EQ(&frame.client, child->GetMDIClientWindow());
+}
+
+}  // namespace
