@@ -62,6 +62,12 @@ void MessageBoxWatcher::Watch(DWORD processId, int button, DWORD timeoutMs) {
             info = Read(box);
             PostMessageW(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
                          reinterpret_cast<LPARAM>(GetDlgItem(box, button)));
+            // Return only once the box is gone, so that a watcher started next never takes
+            // this closing box for the one it waits for.
+            DWORD pressed = GetTickCount();
+            while (IsWindow(box) && IsWindowVisible(box) && GetTickCount() - pressed < 5000) {
+                Sleep(10);
+            }
             return;
         }
         Sleep(20);
