@@ -87,40 +87,31 @@ TEST(StartUp, ExitCodeOfRunIsTheProcessExitCode) {
     EXPECT_EQ(7u, run.ExitCode());
 }
 
-TEST(StartUp, EscapedExceptionShowsItsBoxThenExitsWithMinusOne) {
-    ChildRun run(L"\"" + HelperPath(L"AppProbe.exe") + L"\" --throw");
+// Starts a probe that must show one box and end with -1; checks the box's title and text.
+void ExpectBoxThenMinusOne(const std::wstring& commandLine, const std::wstring& title, const std::wstring& text) {
+    ChildRun run(commandLine);
     ASSERT_TRUE(run.Started());
     testsupport::MessageBoxWatcher watcher(run.ProcessId());
     testsupport::MessageBoxInfo box = watcher.Wait();
     ASSERT_TRUE(run.Wait());
     ASSERT_TRUE(box.found);
-    EXPECT_EQ(L"Exception thrown", box.title);
-    EXPECT_EQ(L"ProbeApp::Run()\nAsked to fail.", box.text);
+    EXPECT_EQ(title, box.title);
+    EXPECT_EQ(text, box.text);
     EXPECT_EQ(static_cast<DWORD>(-1), run.ExitCode());
+}
+
+TEST(StartUp, EscapedExceptionShowsItsBoxThenExitsWithMinusOne) {
+    ExpectBoxThenMinusOne(L"\"" + HelperPath(L"AppProbe.exe") + L"\" --throw", L"Exception thrown",
+                          L"ProbeApp::Run()\nAsked to fail.");
 }
 
 TEST(StartUp, OtherExceptionsAreReportedToo) {
-    ChildRun run(L"\"" + HelperPath(L"AppProbe.exe") + L"\" --throw-std");
-    ASSERT_TRUE(run.Started());
-    testsupport::MessageBoxWatcher watcher(run.ProcessId());
-    testsupport::MessageBoxInfo box = watcher.Wait();
-    ASSERT_TRUE(run.Wait());
-    ASSERT_TRUE(box.found);
-    EXPECT_EQ(L"Exception thrown", box.title);
-    EXPECT_EQ(L"An unexpected error happened.\nstandard failure", box.text);
-    EXPECT_EQ(static_cast<DWORD>(-1), run.ExitCode());
+    ExpectBoxThenMinusOne(L"\"" + HelperPath(L"AppProbe.exe") + L"\" --throw-std", L"Exception thrown",
+                          L"An unexpected error happened.\nstandard failure");
 }
 
 TEST(StartUp, NoApplicationObjectGivesTheErrorBox) {
-    ChildRun run(L"\"" + HelperPath(L"NoAppProbe.exe") + L"\"");
-    ASSERT_TRUE(run.Started());
-    testsupport::MessageBoxWatcher watcher(run.ProcessId());
-    testsupport::MessageBoxInfo box = watcher.Wait();
-    ASSERT_TRUE(run.Wait());
-    ASSERT_TRUE(box.found);
-    EXPECT_EQ(L"ERROR", box.title);
-    EXPECT_EQ(L"No WindowsApplication declared", box.text);
-    EXPECT_EQ(static_cast<DWORD>(-1), run.ExitCode());
+    ExpectBoxThenMinusOne(L"\"" + HelperPath(L"NoAppProbe.exe") + L"\"", L"ERROR", L"No WindowsApplication declared");
 }
 
 }  // namespace
