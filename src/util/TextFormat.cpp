@@ -12,7 +12,7 @@ namespace {
 
 enum class Length { None, Char, Short, Long, LongLong, IntMax, Size, PtrDiff, LongDouble };
 
-struct Spec {
+struct Conversion {
     std::string flags;
     int width = -1;
     int precision = -1;
@@ -21,55 +21,55 @@ struct Spec {
 };
 
 // Parses everything after '%' up to and including the conversion; returns the position after it.
-const wchar_t* ParseSpec(const wchar_t* p, Spec& spec, va_list& args) {
+const wchar_t* ParseConversion(const wchar_t* p, Conversion& conv, va_list& args) {
     while (*p == L'-' || *p == L'+' || *p == L' ' || *p == L'#' || *p == L'0') {
-        spec.flags += static_cast<char>(*p++);
+        conv.flags += static_cast<char>(*p++);
     }
     if (*p == L'*') {
-        spec.width = va_arg(args, int);
-        if (spec.width < 0) {
-            spec.flags += '-';
-            spec.width = -spec.width;
+        conv.width = va_arg(args, int);
+        if (conv.width < 0) {
+            conv.flags += '-';
+            conv.width = -conv.width;
         }
         ++p;
     } else {
         while (*p >= L'0' && *p <= L'9') {
-            spec.width = (spec.width < 0 ? 0 : spec.width) * 10 + (*p++ - L'0');
+            conv.width = (conv.width < 0 ? 0 : conv.width) * 10 + (*p++ - L'0');
         }
     }
     if (*p == L'.') {
         ++p;
-        spec.precision = 0;
+        conv.precision = 0;
         if (*p == L'*') {
-            spec.precision = va_arg(args, int);
+            conv.precision = va_arg(args, int);
             ++p;
         } else {
             while (*p >= L'0' && *p <= L'9') {
-                spec.precision = spec.precision * 10 + (*p++ - L'0');
+                conv.precision = conv.precision * 10 + (*p++ - L'0');
             }
         }
     }
     if (p[0] == L'h' && p[1] == L'h') {
-        spec.length = Length::Char, p += 2;
+        conv.length = Length::Char, p += 2;
     } else if (p[0] == L'l' && p[1] == L'l') {
-        spec.length = Length::LongLong, p += 2;
+        conv.length = Length::LongLong, p += 2;
     } else if (p[0] == L'I' && p[1] == L'6' && p[2] == L'4') {
-        spec.length = Length::LongLong, p += 3;
+        conv.length = Length::LongLong, p += 3;
     } else if (p[0] == L'I' && p[1] == L'3' && p[2] == L'2') {
         p += 3;
     } else {
         switch (*p) {
-            case L'h': spec.length = Length::Short, ++p; break;
-            case L'l': case L'w': spec.length = Length::Long, ++p; break;
-            case L'q': spec.length = Length::LongLong, ++p; break;
-            case L'L': spec.length = Length::LongDouble, ++p; break;
-            case L'j': spec.length = Length::IntMax, ++p; break;
-            case L'z': case L'I': spec.length = Length::Size, ++p; break;
-            case L't': spec.length = Length::PtrDiff, ++p; break;
+            case L'h': conv.length = Length::Short, ++p; break;
+            case L'l': case L'w': conv.length = Length::Long, ++p; break;
+            case L'q': conv.length = Length::LongLong, ++p; break;
+            case L'L': conv.length = Length::LongDouble, ++p; break;
+            case L'j': conv.length = Length::IntMax, ++p; break;
+            case L'z': case L'I': conv.length = Length::Size, ++p; break;
+            case L't': conv.length = Length::PtrDiff, ++p; break;
             default: break;
         }
     }
-    spec.conversion = *p;
+    conv.conversion = *p;
     return *p ? p + 1 : p;
 }
 
@@ -84,13 +84,13 @@ std::wstring Widen(const char* ascii) {
 // Formats one number with the C library's narrow snprintf, whose integer and float output is
 // the same everywhere; only the string conversions differ between runtimes.
 template <typename T>
-std::wstring FormatNumber(const Spec& spec, const char* length, char conversion, T value) {
-    std::string fmt = "%" + spec.flags;
-    if (spec.width >= 0) {
-        fmt += std::to_string(spec.width);
+std::wstring FormatNumber(const Conversion& conv, const char* length, char conversion, T value) {
+    std::string fmt = "%" + conv.flags;
+    if (conv.width >= 0) {
+        fmt += std::to_string(conv.width);
     }
-    if (spec.precision >= 0) {
-        fmt += "." + std::to_string(spec.precision);
+    if (conv.precision >= 0) {
+        fmt += "." + std::to_string(conv.precision);
     }
     fmt += length;
     fmt += conversion;
@@ -107,10 +107,10 @@ std::wstring FormatNumber(const Spec& spec, const char* length, char conversion,
     return Widen(big.c_str());
 }
 
-std::wstring Pad(std::wstring text, const Spec& spec) {
-    if (spec.width >= 0 && text.size() < static_cast<size_t>(spec.width)) {
-        size_t fill = static_cast<size_t>(spec.width) - text.size();
-        if (spec.flags.find('-') != std::string::npos) {
+std::wstring Pad(std::wstring text, const Conversion& conv) {
+    if (conv.width >= 0 && text.size() < static_cast<size_t>(conv.width)) {
+        size_t fill = static_cast<size_t>(conv.width) - text.size();
+        if (conv.flags.find('-') != std::string::npos) {
             text.append(fill, L' ');
         } else {
             text.insert(0, fill, L' ');
@@ -119,9 +119,9 @@ std::wstring Pad(std::wstring text, const Spec& spec) {
     return text;
 }
 
-std::wstring FormatSigned(const Spec& spec, va_list& args) {
+std::wstring FormatSigned(const Conversion& conv, va_list& args) {
     long long value;
-    switch (spec.length) {
+    switch (conv.length) {
         case Length::Char: value = static_cast<signed char>(va_arg(args, int)); break;
         case Length::Short: value = static_cast<short>(va_arg(args, int)); break;
         case Length::Long: value = va_arg(args, long); break;
@@ -131,12 +131,12 @@ std::wstring FormatSigned(const Spec& spec, va_list& args) {
         case Length::PtrDiff: value = static_cast<long long>(va_arg(args, ptrdiff_t)); break;
         default: value = va_arg(args, int); break;
     }
-    return FormatNumber(spec, "ll", 'd', value);
+    return FormatNumber(conv, "ll", 'd', value);
 }
 
-std::wstring FormatUnsigned(const Spec& spec, va_list& args) {
+std::wstring FormatUnsigned(const Conversion& conv, va_list& args) {
     unsigned long long value;
-    switch (spec.length) {
+    switch (conv.length) {
         case Length::Char: value = static_cast<unsigned char>(va_arg(args, unsigned int)); break;
         case Length::Short: value = static_cast<unsigned short>(va_arg(args, unsigned int)); break;
         case Length::Long: value = va_arg(args, unsigned long); break;
@@ -145,17 +145,17 @@ std::wstring FormatUnsigned(const Spec& spec, va_list& args) {
         case Length::Size: case Length::PtrDiff: value = va_arg(args, size_t); break;
         default: value = va_arg(args, unsigned int); break;
     }
-    return FormatNumber(spec, "ll", static_cast<char>(spec.conversion), value);
+    return FormatNumber(conv, "ll", static_cast<char>(conv.conversion), value);
 }
 
-std::wstring FormatString(const Spec& spec, va_list& args) {
-    bool narrow = spec.length == Length::Short || spec.conversion == L'S';
+std::wstring FormatString(const Conversion& conv, va_list& args) {
+    bool narrow = conv.length == Length::Short || conv.conversion == L'S';
     std::wstring text;
     if (narrow) {
         const char* s = va_arg(args, const char*);
         if (s) {
             size_t n = 0;
-            while (s[n] && (spec.precision < 0 || n < static_cast<size_t>(spec.precision))) {
+            while (s[n] && (conv.precision < 0 || n < static_cast<size_t>(conv.precision))) {
                 ++n;
             }
             text = platform::AnsiToWide(s, n);
@@ -164,43 +164,43 @@ std::wstring FormatString(const Spec& spec, va_list& args) {
         const wchar_t* s = va_arg(args, const wchar_t*);
         if (s) {
             size_t n = 0;
-            while (s[n] && (spec.precision < 0 || n < static_cast<size_t>(spec.precision))) {
+            while (s[n] && (conv.precision < 0 || n < static_cast<size_t>(conv.precision))) {
                 ++n;
             }
             text.assign(s, n);
         }
     }
-    return Pad(text, spec);
+    return Pad(text, conv);
 }
 
-std::wstring FormatChar(const Spec& spec, va_list& args) {
+std::wstring FormatChar(const Conversion& conv, va_list& args) {
     int value = va_arg(args, int);
     std::wstring text;
-    if (spec.length == Length::Short || spec.conversion == L'C') {
+    if (conv.length == Length::Short || conv.conversion == L'C') {
         char c = static_cast<char>(value);
         text = platform::AnsiToWide(&c, 1);
     } else {
         text.assign(1, static_cast<wchar_t>(value));
     }
-    return Pad(text, spec);
+    return Pad(text, conv);
 }
 
-std::wstring FormatFloat(const Spec& spec, va_list& args) {
-    char conversion = static_cast<char>(spec.conversion);
-    if (spec.length == Length::LongDouble) {
-        return FormatNumber(spec, "L", conversion, va_arg(args, long double));
+std::wstring FormatFloat(const Conversion& conv, va_list& args) {
+    char conversion = static_cast<char>(conv.conversion);
+    if (conv.length == Length::LongDouble) {
+        return FormatNumber(conv, "L", conversion, va_arg(args, long double));
     }
-    return FormatNumber(spec, "", conversion, va_arg(args, double));
+    return FormatNumber(conv, "", conversion, va_arg(args, double));
 }
 
-std::wstring FormatOne(const Spec& spec, va_list& args) {
-    switch (spec.conversion) {
-        case L'd': case L'i': return FormatSigned(spec, args);
-        case L'u': case L'o': case L'x': case L'X': return FormatUnsigned(spec, args);
-        case L's': case L'S': return FormatString(spec, args);
-        case L'c': case L'C': return FormatChar(spec, args);
+std::wstring FormatOne(const Conversion& conv, va_list& args) {
+    switch (conv.conversion) {
+        case L'd': case L'i': return FormatSigned(conv, args);
+        case L'u': case L'o': case L'x': case L'X': return FormatUnsigned(conv, args);
+        case L's': case L'S': return FormatString(conv, args);
+        case L'c': case L'C': return FormatChar(conv, args);
         case L'p': {
-            Spec hex = spec;
+            Conversion hex = conv;
             hex.flags.clear();
             hex.width = static_cast<int>(sizeof(void*) * 2);
             hex.flags = "0";
@@ -208,7 +208,7 @@ std::wstring FormatOne(const Spec& spec, va_list& args) {
                                 static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(va_arg(args, void*))));
         }
         case L'f': case L'F': case L'e': case L'E': case L'g': case L'G': case L'a': case L'A':
-            return FormatFloat(spec, args);
+            return FormatFloat(conv, args);
         case L'%': return L"%";
         default: return std::wstring();  // unknown conversions produce nothing
     }
@@ -228,12 +228,12 @@ std::wstring FormatText(const wchar_t* format, va_list args) {
             out += *p++;
             continue;
         }
-        Spec spec;
-        p = ParseSpec(p + 1, spec, ap);
-        if (spec.conversion == 0) {
+        Conversion conv;
+        p = ParseConversion(p + 1, conv, ap);
+        if (conv.conversion == 0) {
             break;  // a lone '%' at the end
         }
-        out += FormatOne(spec, ap);
+        out += FormatOne(conv, ap);
     }
     va_end(ap);
     return out;
