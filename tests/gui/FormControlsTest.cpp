@@ -203,6 +203,9 @@ TEST_F(SplitterTest, ReplacingOnePaneHidesTheOldOne) {
     EXPECT_FALSE(IsWindowVisible(right.GetHandle()));
     EXPECT_TRUE(IsWindowVisible(other.GetHandle()));
     ExpectRect(guitest::RectInParent(other.GetHandle()), 132, 0, 468, 400);
+    splitter.SetPanes(&left, nullptr);  // the right side left empty
+    EXPECT_FALSE(IsWindowVisible(other.GetHandle()));
+    EXPECT_TRUE(IsWindowVisible(left.GetHandle()));
 }
 
 // A pane whose own window class brings its controls' notifications to the object.
