@@ -25,7 +25,8 @@ class Canvas:
         self.px = [[0.0, 0.0, 0.0, 0.0] for _ in range(self.n * self.n)]
 
     def _blend(self, i, colour):
-        r, g, b, a = colour[0] / 255.0, colour[1] / 255.0, colour[2] / 255.0, (colour[3] if len(colour) > 3 else 255) / 255.0
+        r, g, b = colour[0] / 255.0, colour[1] / 255.0, colour[2] / 255.0
+        a = (colour[3] if len(colour) > 3 else 255) / 255.0
         p = self.px[i]
         out_a = a + p[3] * (1 - a)
         if out_a <= 0:

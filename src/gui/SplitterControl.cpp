@@ -91,14 +91,18 @@ void SplitterControl::SetPanes(Window* first, Window* second) {
             ShowWindow(firstPane->GetHandle(), SW_HIDE);
         }
         firstPane = first;
-        ShowWindow(firstPane->GetHandle(), SW_SHOWNORMAL);
+        if (firstPane) {
+            ShowWindow(firstPane->GetHandle(), SW_SHOWNORMAL);
+        }
     }
     if (secondChanged) {
         if (secondPane) {
             ShowWindow(secondPane->GetHandle(), SW_HIDE);
         }
         secondPane = second;
-        ShowWindow(secondPane->GetHandle(), SW_SHOWNORMAL);
+        if (secondPane) {
+            ShowWindow(secondPane->GetHandle(), SW_SHOWNORMAL);
+        }
     }
     if (firstChanged && secondChanged) {
         OnSize(0, 0);

@@ -19,7 +19,8 @@ public:
     LRESULT WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
     void OnSize(WPARAM wParam, LPARAM lParam) override;
 
-    // Shows the new panes (hiding ones they replace) and places them.
+    // Shows the new panes (hiding ones they replace) and places them. A null pane leaves its side
+    // empty.
     void SetPanes(Window* first, Window* second);
     int GetPosition() const { return drag.GetPosition(); }
     void SetBarPosition(int value) { drag.SetPosition(value); }

@@ -1,1 +1,241 @@
-// placeholder
+#include <windows.h>
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "GuiTestSupport.h"
+#include "gui/AutoRadioButtonControl.h"
+#include "gui/CheckBoxControl.h"
+#include "gui/EditControl.h"
+#include "gui/LabeledFieldControl.h"
+#include "gui/SplitterControl.h"
+#include "gui/StaticControl.h"
+#include "gui/WindowPane.h"
+
+namespace {
+
+void ExpectRect(const RECT& rect, int x, int y, int width, int height) {
+    EXPECT_EQ(x, rect.left);
+    EXPECT_EQ(y, rect.top);
+    EXPECT_EQ(width, rect.right - rect.left);
+    EXPECT_EQ(height, rect.bottom - rect.top);
+}
+
+std::wstring TextOf(HWND window) {
+    wchar_t text[256] = L"";
+    GetWindowTextW(window, text, 256);
+    return text;
+}
+
+TEST(CheckBox, ValueSetsStateAndCaption) {
+    guitest::HostWindow host;
+    host.Open();
+    gui::CheckBoxControl box;
+    box.SetId(7);
+    box.Create(host.GetHandle());
+    EXPECT_EQ(7, GetDlgCtrlID(box.GetHandle()));
+    EXPECT_EQ(20, box.GetHeight());
+    struct Case {
+        const wchar_t* value;
+        bool checked;
+    };
+    for (const Case& c : {Case{L"TRUE", true}, Case{L"no", false}, Case{L"1", true}, Case{L"yes", false},
+                          Case{L"True", true}, Case{L"0", false}, Case{L"true", true}, Case{L"", false},
+                          Case{L"1 ", false}}) {
+        box.SetText(c.value);
+        EXPECT_EQ(c.checked, box.IsChecked()) << "value \"" << std::string(c.value, c.value + wcslen(c.value)) << "\"";
+        EXPECT_EQ(std::wstring(c.value), TextOf(box.GetHandle()));
+    }
+}
+
+TEST(RadioGroup, ThreeButtonsIn340PixelsAndTheirClicksReachTheOwner) {
+    guitest::HostWindow host;
+    host.Open();
+    gui::AutoRadioButtonControl group;
+    group.Create(host.GetHandle());
+    group.SetText(L"Process Type");
+    group.AddButton(10, L"Windows");
+    group.AddButton(11, L"Java");
+    group.AddButton(12, L"Other");
+    EXPECT_EQ(49, group.GetHeight());
+    group.SetPosition(0, 0, 340, group.GetHeight(), SWP_SHOWWINDOW);
+    guitest::PumpMessages(20);
+    RECT client = {};
+    GetClientRect(group.GetHandle(), &client);
+    ASSERT_EQ(340, client.right);
+    const auto& buttons = group.GetButtons();
+    ASSERT_EQ(3u, buttons.size());
+    for (int i = 0; i < 3; ++i) {
+        ExpectRect(guitest::RectInParent(buttons[i]->GetHandle()), 20 + 100 * i, 20, 100, 24);
+    }
+    EXPECT_TRUE(GetWindowLongW(buttons[0]->GetHandle(), GWL_STYLE) & WS_GROUP);
+    EXPECT_FALSE(GetWindowLongW(buttons[1]->GetHandle(), GWL_STYLE) & WS_GROUP);
+
+    group.Select(11);
+    EXPECT_EQ(BST_UNCHECKED, SendMessageW(buttons[0]->GetHandle(), BM_GETCHECK, 0, 0));
+    EXPECT_EQ(BST_CHECKED, SendMessageW(buttons[1]->GetHandle(), BM_GETCHECK, 0, 0));
+    EXPECT_EQ(BST_UNCHECKED, SendMessageW(buttons[2]->GetHandle(), BM_GETCHECK, 0, 0));
+
+    // A click goes to the group box, a system window; its subclass passes it to the owner.
+    host.commands.clear();
+    SendMessageW(buttons[2]->GetHandle(), BM_CLICK, 0, 0);
+    guitest::PumpMessages(20);
+    ASSERT_FALSE(host.commands.empty());
+    EXPECT_EQ(12, LOWORD(host.commands.back()));
+    EXPECT_EQ(BN_CLICKED, HIWORD(host.commands.back()));
+    EXPECT_EQ(BST_CHECKED, SendMessageW(buttons[2]->GetHandle(), BM_GETCHECK, 0, 0));
+}
+
+TEST(LabeledField, LabelAboveAnEditFieldIs50High) {
+    guitest::HostWindow host;
+    host.Open();
+    gui::LabeledFieldControl field(L"Executable");
+    EXPECT_EQ(0, field.GetHeight());  // no field before creation
+    field.Create(host.GetHandle());
+    ASSERT_NE(nullptr, field.GetField());
+    EXPECT_EQ(50, field.GetHeight());
+    EXPECT_EQ(L"Edit", [&] {
+        wchar_t name[32] = L"";
+        GetClassNameW(field.GetField()->GetHandle(), name, 32);
+        return std::wstring(name);
+    }());
+    field.SetPosition(10, 10, 300, field.GetHeight(), SWP_SHOWWINDOW);
+    guitest::PumpMessages(20);
+    ExpectRect(guitest::RectInParent(field.GetLabel().GetHandle()), 5, 5, 290, 15);
+    ExpectRect(guitest::RectInParent(field.GetField()->GetHandle()), 5, 25, 290, 20);
+    EXPECT_EQ(L"Executable", TextOf(field.GetLabel().GetHandle()));
+    field.SetText(L"C:\\Tools\\run.bat");
+    EXPECT_EQ(L"C:\\Tools\\run.bat", TextOf(field.GetField()->GetHandle()));
+    // Label and field without maximum answer the request itself: the wider plus 10, capped.
+    EXPECT_EQ(10, field.GetWidth(0));
+    EXPECT_EQ(200, field.GetWidth(200));
+    field.GetField()->SetMaximumWidth(120);
+    EXPECT_EQ(130, field.GetWidth(0));
+}
+
+TEST(LabeledField, SideBySideWithAFieldOfTheOwners) {
+    guitest::HostWindow host;
+    host.Open();
+    gui::LabeledFieldControl field(L"Start", gui::LabeledFieldControl::LabelBeside);
+    field.SetFieldKind(1);
+    field.SetField(new gui::CheckBoxControl());
+    field.Create(host.GetHandle());
+    EXPECT_EQ(20, field.GetHeight());
+    field.SetPosition(0, 0, 300, 30, SWP_SHOWWINDOW);
+    guitest::PumpMessages(20);
+    ExpectRect(guitest::RectInParent(field.GetLabel().GetHandle()), 5, 5, 142, 15);
+    ExpectRect(guitest::RectInParent(field.GetField()->GetHandle()), 152, 5, 142, 20);
+}
+
+// A splitter filling a host, with two static panes inside it.
+class SplitterTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        host.Open(600, 400);
+        splitter.Create(host.GetHandle());
+        left.Create(splitter.GetHandle());
+        right.Create(splitter.GetHandle());
+        splitter.SetPanes(&left, &right);
+        splitter.SetPosition(0, 0, 600, 400, SWP_SHOWWINDOW);
+        guitest::PumpMessages(20);
+    }
+
+    void Mouse(UINT message, WPARAM buttons, int x, int y) {
+        SendMessageW(splitter.GetHandle(), message, buttons, MAKELPARAM(x, y));
+    }
+
+    guitest::HostWindow host;
+    gui::SplitterControl splitter;
+    gui::StaticControl left;
+    gui::StaticControl right;
+};
+
+TEST_F(SplitterTest, DefaultLayoutIn600By400) {
+    EXPECT_EQ(130, splitter.GetPosition());
+    ExpectRect(guitest::RectInParent(left.GetHandle()), 0, 0, 128, 400);
+    ExpectRect(guitest::RectInParent(right.GetHandle()), 132, 0, 468, 400);
+}
+
+TEST_F(SplitterTest, RejectedDragsLeaveTheBarWhereItWas) {
+    Mouse(WM_LBUTTONDOWN, MK_LBUTTON, 130, 50);
+    EXPECT_TRUE(splitter.IsDragging());
+    Mouse(WM_MOUSEMOVE, MK_LBUTTON, 5, 50);  // too close to the edge
+    EXPECT_EQ(130, splitter.GetPosition());
+    Mouse(WM_MOUSEMOVE, MK_LBUTTON, 650, 50);  // beyond the right edge
+    EXPECT_EQ(130, splitter.GetPosition());
+    Mouse(WM_MOUSEMOVE, MK_LBUTTON | MK_RBUTTON, 300, 50);  // right button also held
+    EXPECT_EQ(130, splitter.GetPosition());
+    Mouse(WM_LBUTTONUP, 0, 130, 50);
+    EXPECT_FALSE(splitter.IsDragging());
+    Mouse(WM_MOUSEMOVE, MK_LBUTTON, 300, 50);  // no drag without a press
+    EXPECT_EQ(130, splitter.GetPosition());
+    ExpectRect(guitest::RectInParent(left.GetHandle()), 0, 0, 128, 400);
+}
+
+TEST_F(SplitterTest, PanesFollowTheBarOnRelease) {
+    Mouse(WM_LBUTTONDOWN, MK_LBUTTON, 130, 50);
+    Mouse(WM_MOUSEMOVE, MK_LBUTTON, 250, 50);
+    EXPECT_EQ(250, splitter.GetPosition());
+    // The panes stay put while the bar moves.
+    ExpectRect(guitest::RectInParent(left.GetHandle()), 0, 0, 128, 400);
+    Mouse(WM_LBUTTONUP, 0, 250, 50);
+    ExpectRect(guitest::RectInParent(left.GetHandle()), 0, 0, 248, 400);
+    ExpectRect(guitest::RectInParent(right.GetHandle()), 252, 0, 348, 400);
+}
+
+TEST_F(SplitterTest, NotificationsOfThePanesGoToTheOwner) {
+    host.commands.clear();
+    SendMessageW(splitter.GetHandle(), WM_COMMAND, MAKEWPARAM(42, BN_CLICKED), 0);
+    ASSERT_EQ(1u, host.commands.size());
+    EXPECT_EQ(42, LOWORD(host.commands[0]));
+    NMHDR header = {left.GetHandle(), 0, NM_CLICK};
+    SendMessageW(splitter.GetHandle(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&header));
+    ASSERT_EQ(1u, host.notifications.size());
+    EXPECT_EQ(static_cast<UINT>(NM_CLICK), host.notifications[0]);
+}
+
+TEST_F(SplitterTest, ReplacingOnePaneHidesTheOldOne) {
+    gui::StaticControl other;
+    other.Create(splitter.GetHandle());
+    splitter.SetPanes(&left, &other);
+    EXPECT_FALSE(IsWindowVisible(right.GetHandle()));
+    EXPECT_TRUE(IsWindowVisible(other.GetHandle()));
+    ExpectRect(guitest::RectInParent(other.GetHandle()), 132, 0, 468, 400);
+    splitter.SetPanes(&left, nullptr);  // the right side left empty
+    EXPECT_FALSE(IsWindowVisible(other.GetHandle()));
+    EXPECT_TRUE(IsWindowVisible(left.GetHandle()));
+}
+
+// A pane whose own window class brings its controls' notifications to the object.
+class RecordingPane : public gui::WindowPane {
+public:
+    RecordingPane() : WindowPane(L"RecordingPane") {}
+    LRESULT OnCommand(WPARAM wParam, LPARAM) override {
+        commands.push_back(wParam);
+        return 0;
+    }
+    std::vector<WPARAM> commands;
+};
+
+TEST(Pane, ControlsInsideReportToThePane) {
+    guitest::HostWindow host;
+    host.Open();
+    RecordingPane pane;
+    pane.Create(host.GetHandle());
+    pane.SetPosition(0, 0, 300, 200, SWP_SHOWWINDOW);
+    wchar_t name[32] = L"";
+    GetClassNameW(pane.GetHandle(), name, 32);
+    EXPECT_STREQ(L"RecordingPane", name);
+    gui::CheckBoxControl box;
+    box.SetId(5);
+    box.Create(pane.GetHandle());
+    box.SetPosition(10, 10, 200, box.GetHeight(), SWP_SHOWWINDOW);
+    SendMessageW(box.GetHandle(), BM_CLICK, 0, 0);
+    guitest::PumpMessages(20);
+    ASSERT_FALSE(pane.commands.empty());
+    EXPECT_EQ(5, LOWORD(pane.commands.back()));
+}
+
+}  // namespace

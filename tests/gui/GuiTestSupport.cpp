@@ -39,7 +39,11 @@ RECT RectInParent(HWND window) {
 }
 
 HostWindow::HostWindow() : Window(L"GuiTestHost") {
-    style = WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_CLIPCHILDREN;
+    // A popup that is never activated: Wine hands active or captioned windows to the X window
+    // manager and, with none running on the test display, waits two seconds for it whenever such
+    // a window goes away.
+    style = WS_POPUP | WS_CLIPCHILDREN;
+    extendedStyle = WS_EX_NOACTIVATE;
     registerClass = true;
 }
 
@@ -63,7 +67,7 @@ void HostWindow::Open(int clientWidth, int clientHeight) {
     Create(nullptr);
     RECT frame = {0, 0, clientWidth, clientHeight};
     AdjustWindowRectEx(&frame, style, FALSE, extendedStyle);
-    SetPosition(20, 20, frame.right - frame.left, frame.bottom - frame.top, SWP_SHOWWINDOW);
+    SetPosition(20, 20, frame.right - frame.left, frame.bottom - frame.top, SWP_SHOWWINDOW | SWP_NOACTIVATE);
     PumpMessages(20);
 }
 
