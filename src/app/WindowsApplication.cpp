@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "gui/Window.h"
 #include "gui/WindowMessageRouter.h"
 #include "util/Exception.h"
 #include "util/SystemError.h"
@@ -17,6 +18,7 @@ int WindowsApplication::MessageLoop() {
             throw new Exception(L"WindowsApplication::MessageLoop()\n%s", GetSystemErrorText());
         }
     }
+    gui::WindowMessageRouter* router = gui::WindowMessageRouter::GetInstance();
     MSG msg = {};
     while (GetMessageW(&msg, nullptr, 0, 0)) {
         if (table && TranslateAcceleratorW(msg.hwnd, table, &msg)) {
@@ -29,6 +31,11 @@ int WindowsApplication::MessageLoop() {
         DispatchMessageW(&msg);
         // A handler's exception was kept at the window procedure; this is where it resumes.
         gui::WindowMessageRouter::RethrowPendingException();
+        // A window destroyed through its object is deleted here, once its last message is handled.
+        gui::Window* window = router->Lookup(msg.hwnd);
+        if (window && window->IsDestroyed()) {
+            router->DeleteWindow(window);
+        }
     }
     return static_cast<int>(msg.wParam);
 }

@@ -1,5 +1,7 @@
 #include "app/Application.h"
 
+#include <windows.h>
+
 #include <gtest/gtest.h>
 
 #include "app/Entry.h"
@@ -102,6 +104,26 @@ TEST(EntryRoutine, WithoutApplicationShowsErrorBoxAndReturnsMinusOne) {
     ASSERT_TRUE(box.found);
     EXPECT_EQ(L"ERROR", box.title);
     EXPECT_EQ(L"No WindowsApplication declared", box.text);
+}
+
+TEST(MessageLoop, EndsWithTheCodeOfThePostedQuit) {
+    FakeApp app(L"x.exe", L"C:\\");
+    PostQuitMessage(23);  // posted before the loop starts: the loop still ends with it
+    EXPECT_EQ(23, app.MessageLoop());
+}
+
+TEST(MessageLoop, MissingAcceleratorTableIsReported) {
+    FakeApp app(L"x.exe", L"C:\\");
+    app.acceleratorId = 999;  // no such table in the test program
+    try {
+        app.MessageLoop();
+        FAIL() << "no exception";
+    } catch (Exception* e) {
+        std::wstring message = e->GetMessageText().GetBuffer();
+        delete e;
+        EXPECT_EQ(0u, message.find(L"WindowsApplication::MessageLoop()\n"));
+        EXPECT_GT(message.size(), std::wstring(L"WindowsApplication::MessageLoop()\n").size());
+    }
 }
 
 class ThrowingApp : public FakeApp {

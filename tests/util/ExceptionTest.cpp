@@ -34,19 +34,18 @@ TEST(SystemErrorText, DescribesTheLastErrorAndKeepsIt) {
     EXPECT_STREQ(L"", GetSystemErrorText());
 }
 
+DWORD WINAPI FormatAnotherError(LPVOID) {
+    SetLastError(ERROR_ACCESS_DENIED);
+    GetSystemErrorText();
+    return 0;
+}
+
 TEST(SystemErrorText, EachThreadHasItsOwnText) {
     SetLastError(ERROR_FILE_NOT_FOUND);
     const wchar_t* mine = GetSystemErrorText();
     std::wstring before = mine;
     DWORD otherThread = 0;
-    HANDLE thread = CreateThread(
-        nullptr, 0,
-        [](LPVOID) -> DWORD {
-            SetLastError(ERROR_ACCESS_DENIED);
-            GetSystemErrorText();
-            return 0;
-        },
-        nullptr, 0, &otherThread);
+    HANDLE thread = CreateThread(nullptr, 0, FormatAnotherError, nullptr, 0, &otherThread);
     WaitForSingleObject(thread, INFINITE);
     CloseHandle(thread);
     EXPECT_EQ(before, std::wstring(mine));
