@@ -11,9 +11,9 @@
 #include <windows.h>
 #include <psapi.h>
 
-#include <cstdio>
 #include <algorithm>
 #include <cstdarg>
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 

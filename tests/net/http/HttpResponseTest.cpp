@@ -53,8 +53,9 @@ TEST(HttpResponseStatus, NumberAfterTheFirstBlankWhenThereAreThreeParts) {
     const struct {
         const wchar_t* line;
         int status;
-    } cases[] = {{L"HTTP/1.1 200 OK", 200}, {L"HTTP/1.1 302 Moved Temporarily", 302}, {L"HTTP/1.1 200", 0},
-                 {L"HTTP/1.1  200 OK", 0},  {L"", 0},                                  {L"HTTP/1.0 404x Not Found", 404}};
+    } cases[] = {{L"HTTP/1.1 200 OK", 200},  {L"HTTP/1.1 302 Moved Temporarily", 302},
+                 {L"HTTP/1.1 200", 0},       {L"HTTP/1.1  200 OK", 0},
+                 {L"", 0},                   {L"HTTP/1.0 404x Not Found", 404}};
     for (const auto& c : cases) {
         response.SetStartLine(c.line);
         EXPECT_EQ(c.status, response.GetStatusCode()) << c.line;
