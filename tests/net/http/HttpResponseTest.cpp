@@ -179,6 +179,10 @@ TEST(HttpResponseReceive, ImpossibleContentLengthRaises) {
     EXPECT_EQ(L"HttpResponse::Receive()\nContent-Length -5 cannot be received.", ReceiveFailure(response, negative));
     ScriptedSource huge({"HTTP/1.1 200 OK\r\nContent-Length: 99999999999\r\n\r\nhello"});
     EXPECT_NE(L"(nothing raised)", ReceiveFailure(response, huge));
+    ScriptedSource words({"HTTP/1.1 200 OK\r\nContent-Length: five\r\n\r\nhello"});
+    EXPECT_EQ(L"HttpResponse::Receive()\nContent-Length five cannot be received.", ReceiveFailure(response, words));
+    ScriptedSource trailing({"HTTP/1.1 200 OK\r\nContent-Length: 5x\r\n\r\nhello"});
+    EXPECT_NE(L"(nothing raised)", ReceiveFailure(response, trailing));
 }
 
 TEST(HttpResponseReceive, WithoutHeaderEndEverythingIsBody) {
