@@ -50,9 +50,7 @@ int HttpClient::SendCommand(const wchar_t* url, int method, HttpRequest& request
     }
 }
 
-void HttpClient::PrepareRequest(const String& url, int method, URL& target, HttpRequest& request) {
-    int port = target.getPort();
-    String path = target.getPath();
+void HttpClient::PrepareRequest(const String& url, int method, const String& path, HttpRequest& request) {
     request.SetStartLine(String().Format(method == POST ? L"POST %s HTTP/1.1" : L"GET %s HTTP/1.1", path.GetBuffer()));
     String hostHeader(host);
     if (port != 80) {
@@ -75,7 +73,7 @@ HttpClient::Outcome HttpClient::Exchange(const String& url, int method, HttpRequ
     host = target.getHost();
     port = target.getPort();
     String path = target.getPath();
-    PrepareRequest(url, method, target, request);
+    PrepareRequest(url, method, path, request);
     bool freshSocket = handle == 0;
     Connect();
     if (freshSocket) {

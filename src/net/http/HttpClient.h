@@ -9,8 +9,6 @@
 namespace net {
 namespace http {
 
-class URL;
-
 // A blocking HTTP/1.1 client: one exchange at a time on the calling thread, a new connection
 // for each request ("Connection: Close"), redirects (301, 302) followed, and the cookie of the
 // last response that set one sent with every later request of this object.
@@ -43,7 +41,8 @@ private:
 
     Outcome Exchange(const String& url, int method, HttpRequest& request, HttpResponse& response, int& status,
                      String& next);
-    void PrepareRequest(const String& url, int method, URL& target, HttpRequest& request);
+    // The start line and the fixed headers, for the host and port already taken from url.
+    void PrepareRequest(const String& url, int method, const String& path, HttpRequest& request);
     Outcome FollowRedirect(const String& url, const String& path, HttpResponse& response, String& next);
     void ApplyTimeOut();
     void CloseQuietly();

@@ -21,6 +21,19 @@ const uint32_t kMaxReserve = 256u * 1024u * 1024u;
 
 bool IsBlank(wchar_t c) { return c == L' ' || c == L'\t'; }
 
+// A length is digits and nothing else: anything looser could frame a cut body as a whole one.
+bool IsDecimal(const String& text) {
+    if (text.IsEmpty()) {
+        return false;
+    }
+    for (const wchar_t* c = text.GetBuffer(); *c; ++c) {
+        if (*c < L'0' || *c > L'9') {
+            return false;
+        }
+    }
+    return true;
+}
+
 // Position of the first "\r\n\r\n" at or after from, or -1.
 int64_t FindHeaderEnd(const char* data, uint32_t size, uint32_t from) {
     for (uint32_t i = from; i + 4 <= size; ++i) {
@@ -53,12 +66,13 @@ bool HttpResponse::Receive(io::IInputStream& socket) {
             break;  // failure or receive timeout
         }
         if (received == 0) {
-            closed = true;  // the server closed: nothing more will come
+            // The server closed its side: every further read would return 0 as well.
+            closed = true;
             break;
         }
         raw.Write(buffer.data(), static_cast<uint32_t>(received));
         if (Advance(state, decoder)) {
-            return Finish(state, decoder, closed);
+            break;
         }
     }
     return Finish(state, decoder, closed);
@@ -102,7 +116,7 @@ void HttpResponse::ReadHeaders(ReceiveState& state, uint32_t headerEnd) {
         state.framing = Framing::Chunked;
     } else if (!length.IsNull()) {
         int64_t declared = HexUtils::DecimalStringToInteger64(length.GetBuffer());
-        if (declared < 0 || uint64_t(declared) > 0xFFFFFFFFu - state.bodyStart) {
+        if (!IsDecimal(length) || uint64_t(declared) > 0xFFFFFFFFu - state.bodyStart) {
             throw new Exception(L"HttpResponse::Receive()\nContent-Length %s cannot be received.", length.GetBuffer());
         }
         state.declared = static_cast<uint32_t>(declared);

@@ -53,8 +53,9 @@ TEST(HttpResponseStatus, NumberAfterTheFirstBlankWhenThereAreThreeParts) {
     const struct {
         const wchar_t* line;
         int status;
-    } cases[] = {{L"HTTP/1.1 200 OK", 200}, {L"HTTP/1.1 302 Moved Temporarily", 302}, {L"HTTP/1.1 200", 0},
-                 {L"HTTP/1.1  200 OK", 0},  {L"", 0},                                  {L"HTTP/1.0 404x Not Found", 404}};
+    } cases[] = {{L"HTTP/1.1 200 OK", 200},  {L"HTTP/1.1 302 Moved Temporarily", 302},
+                 {L"HTTP/1.1 200", 0},       {L"HTTP/1.1  200 OK", 0},
+                 {L"", 0},                   {L"HTTP/1.0 404x Not Found", 404}};
     for (const auto& c : cases) {
         response.SetStartLine(c.line);
         EXPECT_EQ(c.status, response.GetStatusCode()) << c.line;
@@ -178,6 +179,10 @@ TEST(HttpResponseReceive, ImpossibleContentLengthRaises) {
     EXPECT_EQ(L"HttpResponse::Receive()\nContent-Length -5 cannot be received.", ReceiveFailure(response, negative));
     ScriptedSource huge({"HTTP/1.1 200 OK\r\nContent-Length: 99999999999\r\n\r\nhello"});
     EXPECT_NE(L"(nothing raised)", ReceiveFailure(response, huge));
+    ScriptedSource words({"HTTP/1.1 200 OK\r\nContent-Length: five\r\n\r\nhello"});
+    EXPECT_EQ(L"HttpResponse::Receive()\nContent-Length five cannot be received.", ReceiveFailure(response, words));
+    ScriptedSource trailing({"HTTP/1.1 200 OK\r\nContent-Length: 5x\r\n\r\nhello"});
+    EXPECT_NE(L"(nothing raised)", ReceiveFailure(response, trailing));
 }
 
 TEST(HttpResponseReceive, WithoutHeaderEndEverythingIsBody) {
