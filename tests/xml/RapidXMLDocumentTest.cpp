@@ -140,4 +140,37 @@ TEST(RapidXMLDocumentSave, NewDocumentIsUtf8WithoutMarkAndFinalBlankLine) {
     EXPECT_TRUE(document.IsAnsi());
 }
 
+TEST(RapidXMLDocumentSave, AFailedSaveLeavesTheFileAsItWas) {
+    ScratchDirectory dir;
+    std::wstring path = dir.Write(L"kept.xml", "<old/>");
+    // Another program holds the file without allowing it to be replaced.
+    HANDLE holder = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, holder);
+    RapidXMLDocument document(path.c_str());
+    document.Parse(L"<new/>");
+    std::wstring message;
+    try {
+        document.Save(nullptr);
+    } catch (Exception* e) {
+        message = e->GetMessageText().GetBuffer();
+        delete e;
+    }
+    CloseHandle(holder);
+    EXPECT_EQ(0u, message.find(L"File::CreateNew()\nFile : " + path + L"\n")) << message;
+    EXPECT_EQ("<old/>", ScratchDirectory::Read(path));
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW((path + L".saving").c_str()));
+
+    std::wstring inMissingFolder = dir.File(L"missing\\new.xml");
+    try {
+        document.Save(inMissingFolder.c_str());
+        ADD_FAILURE() << "saved into a missing folder";
+    } catch (Exception* e) {
+        EXPECT_EQ(0u, std::wstring(e->GetMessageText().GetBuffer()).find(L"File::CreateNew()\nFile : "));
+        delete e;
+    }
+    document.Save(nullptr);  // once released, the save goes through
+    EXPECT_EQ("<new/>\r\n\r\n", ScratchDirectory::Read(path));
+}
+
 }  // namespace
