@@ -211,13 +211,12 @@ TEST(ConfigurationWrite, EveryKindReadsBackTheSame) {
 
 TEST(ConfigurationWrite, NonAsciiTitlesSurviveEveryFileEncoding) {
     ScratchDirectory dir;
-    const std::wstring title = L"Gr\u00FC\u00DFe \u65E5\u672C \u00E9t\u00E9";
-    const std::string utf8Title = "Gr\xC3\xBC\xC3\x9F" "e \xE6\x97\xA5\xE6\x9C\xAC \xC3\xA9t\xC3\xA9";
-    const std::string body = "<processes><process><title>" + utf8Title + "</title><executable>x</executable></process></processes>";
+    const std::wstring title = L"Gr\u00FC\u00DFe \u65E5\u672C \u00E9t\u00E9 \u4E00\u263C\u4E26";
+    const std::wstring wide = L"<processes><process><title>" + title + L"</title><executable>x</executable></process></processes>";
+    int size = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
+    std::string body(static_cast<size_t>(size), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), &body[0], size, nullptr, nullptr);
     std::string utf16;
-    int units = MultiByteToWideChar(CP_UTF8, 0, body.data(), static_cast<int>(body.size()), nullptr, 0);
-    std::wstring wide(static_cast<size_t>(units), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, body.data(), static_cast<int>(body.size()), &wide[0], units);
     for (wchar_t c : wide) {
         utf16 += static_cast<char>(c & 0xFF);
         utf16 += static_cast<char>((c >> 8) & 0xFF);

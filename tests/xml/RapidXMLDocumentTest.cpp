@@ -27,7 +27,7 @@ std::wstring LoadError(RapidXMLDocument& document, const std::wstring& path) {
     return L"loaded";
 }
 
-const std::wstring kTitle = L"Gr\u00FC\u00DFe \u65E5\u672C caf\u00E9";
+const std::wstring kTitle = L"Gr\u00FC\u00DFe \u65E5\u672C caf\u00E9 \u4E00\u263C\u4E26";
 
 std::string Utf16(const std::wstring& text, bool bigEndian) {
     std::string bytes;
