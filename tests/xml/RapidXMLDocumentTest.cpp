@@ -41,7 +41,8 @@ std::string Utf16(const std::wstring& text, bool bigEndian) {
 }
 
 std::string Utf8(const std::wstring& text) {
-    int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+    int size =
+        WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
     std::string bytes(static_cast<size_t>(size), '\0');
     WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &bytes[0], size, nullptr, nullptr);
     return bytes;
@@ -89,7 +90,8 @@ TEST(RapidXMLDocumentLoad, Windows1252TextWithoutMarkIsReadInTheAnsiCodePage) {
     std::wstring path = dir.Write(L"ansi.xml", "<r><t>caf\xE9</t></r>");
     RapidXMLDocument document;
     ASSERT_EQ(L"loaded", LoadError(document, path));
-    EXPECT_STREQ(L"caf\u00E9", static_cast<xml::IXMLElement*>(document.GetRootElement()->GetChildNodes()[0])->GetValue());
+    EXPECT_STREQ(L"caf\u00E9",
+                 static_cast<xml::IXMLElement*>(document.GetRootElement()->GetChildNodes()[0])->GetValue());
     document.Save(nullptr);  // written as UTF-8 without a mark, which reads back the same
     EXPECT_EQ("<r>\r\n\t<t>caf\xC3\xA9</t>\r\n</r>\r\n\r\n", ScratchDirectory::Read(path));
 }

@@ -61,7 +61,8 @@ std::wstring CharacterReferences::ExpandNonAscii(const std::wstring& text) {
     out.reserve(text.size());
     for (size_t i = 0; i < text.size();) {
         unsigned long code = 0;
-        size_t length = text[i] == L'&' && i + 1 < text.size() && text[i + 1] == L'#' ? ReadReference(text, i, code) : 0;
+        size_t length =
+            text[i] == L'&' && i + 1 < text.size() && text[i + 1] == L'#' ? ReadReference(text, i, code) : 0;
         if (length > 0 && code >= 0x80) {
             AppendCodePoint(out, code);
             i += length;
