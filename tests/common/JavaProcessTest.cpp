@@ -24,6 +24,9 @@ std::wstring FakeJavaHome() { return testsupport::ExecutableDirectory() + L"\\fa
 class JavaProcessTest : public ::testing::Test {
 protected:
     void SetUp() override {
+        // The runtime keys are shared by every test program of the prefix; tests run in parallel.
+        registryLock = CreateMutexW(nullptr, FALSE, L"TarnwickJavaRuntimeRegistryTests");
+        WaitForSingleObject(registryLock, 60000);
         wchar_t value[32768];
         DWORD n = GetEnvironmentVariableW(L"JAVA_HOME", value, 32768);
         savedJavaHome = n ? std::wstring(value, n) : std::wstring();
@@ -48,6 +51,8 @@ protected:
             }
         }
         SetEnvironmentVariableW(L"JAVA_HOME", savedJavaHome.empty() ? nullptr : savedJavaHome.c_str());
+        ReleaseMutex(registryLock);
+        CloseHandle(registryLock);
     }
 
     void SetRuntime(const wchar_t* version, REGSAM view, const std::wstring& home) {
@@ -99,6 +104,7 @@ protected:
     std::wstring savedJavaHome;
     std::vector<std::pair<std::wstring, REGSAM>> createdKeys;
     bool systemValueSet = false;
+    HANDLE registryLock = nullptr;
 };
 
 TEST_F(JavaProcessTest, CommandLineAndClasspathReachTheRuntime) {
