@@ -11,7 +11,7 @@ bool IsClasspathName(const wchar_t* name, size_t length) {
         return false;
     }
     for (size_t i = 0; i < length; ++i) {
-        if (std::towupper(name[i]) != classpath[i]) {
+        if (static_cast<wchar_t>(std::towupper(name[i])) != classpath[i]) {
             return false;
         }
     }

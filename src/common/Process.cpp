@@ -309,6 +309,12 @@ void Process::ReadOutput() {
     while (proceed) {
         DWORD count = 0;
         pending = false;
+        if (StopWhileChildRuns()) {
+            // Reads that complete at once never reach the wait below, so a flooding child
+            // would keep the loop from ever seeing the stop.
+            stopped = true;
+            break;
+        }
         if (!ReadFile(m_hChild_STDOUT_Read, target, ReadSize, &count, &overlapped)) {
             if (GetLastError() != ERROR_IO_PENDING) {
                 proceed = false;
@@ -348,6 +354,12 @@ void Process::ReadOutput() {
     if (stopped) {
         EndChildAfterStop();
     }
+}
+
+bool Process::StopWhileChildRuns() {
+    // Once the child has ended, what is left in the pipe is still read: nothing is lost.
+    return WaitForSingleObject(GetStopEvent(), 0) == WAIT_OBJECT_0 &&
+           WaitForSingleObject(childProcess, 0) == WAIT_TIMEOUT;
 }
 
 void Process::Deliver(char* buffer, DWORD count) {

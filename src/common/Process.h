@@ -80,6 +80,7 @@ private:
     void LogText(const wchar_t* text);
     void LogAnsi(const char* bytes, size_t count);
     void Deliver(char* buffer, DWORD count);
+    bool StopWhileChildRuns();
     void ConfigureAssembler();
     void ConnectPipe();
     void CreateChild();

@@ -27,7 +27,7 @@ private:
     HANDLE handle;
 };
 
-const DWORD OpenRights = PROCESS_TERMINATE | PROCESS_QUERY_LIMITED_INFORMATION;
+const DWORD OpenRights = PROCESS_TERMINATE | PROCESS_QUERY_LIMITED_INFORMATION | SYNCHRONIZE;
 
 // The process's creation time; false when it cannot be read.
 bool CreationTime(HANDLE process, ULONGLONG& time) {
@@ -79,7 +79,8 @@ int TerminateProcessTree(unsigned long processId) {
             TerminateProcess(child.Get(), 0);  // harmless when the call above has ended it
         }
     }
-    if (!self.Get()) {
+    // A process that has already ended cannot be ended again (some systems still say yes).
+    if (!self.Get() || WaitForSingleObject(self.Get(), 0) == WAIT_OBJECT_0) {
         return 0;
     }
     return TerminateProcess(self.Get(), 0) ? 1 : 0;

@@ -1,0 +1,363 @@
+#include "common/Process.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "common/ProcessList.h"
+#include "common/Recorders.h"
+#include "support/MessageBoxWatcher.h"
+#include "support/ScratchDirectory.h"
+#include "support/TestPaths.h"
+#include "util/Exception.h"
+
+namespace {
+
+using testsupport::Footer;
+using testsupport::RecordingLogger;
+using testsupport::RecordingObserver;
+
+std::wstring ProbePath() { return testsupport::HelperPath(L"ProcessProbe.exe"); }
+
+// Counts the kills Stop had to make.
+class CountingProcess : public Process {
+public:
+    void OnTerminated() override { ++terminated; }
+    std::atomic<int> terminated{0};
+};
+
+class ProcessTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        process.reset(new CountingProcess());
+        process->SetLogger(&logger);
+        process->observer = &observer;
+    }
+    void TearDown() override {
+        process.reset();
+        EXPECT_EQ(0, testsupport::CountProcesses(L"ProcessProbe.exe")) << "a child was left running";
+    }
+
+    // Starts the probe with these arguments and waits for the run's footer.
+    std::wstring RunProbe(const std::wstring& arguments, int footers = 1) {
+        process->SetExecutable(ProbePath().c_str());
+        process->SetArguments(arguments.c_str());
+        process->Start();
+        EXPECT_TRUE(logger.WaitForCall(Footer(), footers));
+        return logger.Text();
+    }
+
+    // The child's own output: between the debug block's closing line and the footer.
+    static std::wstring ChildOutput(const std::wstring& text) {
+        const std::wstring closing = L"\r\n------------------------------------------\r\n";
+        size_t begin = text.find(closing);
+        size_t end = text.rfind(Footer());
+        if (begin == std::wstring::npos || end == std::wstring::npos) {
+            return L"<no frame>";
+        }
+        begin += closing.size();
+        return text.substr(begin, end - begin);
+    }
+
+    testsupport::TestApplication application;
+    RecordingLogger logger;
+    RecordingObserver observer;
+    std::unique_ptr<CountingProcess> process;
+};
+
+TEST(ProcessCommandLine, BatchFilesRunThroughCmdAndArgumentsFollowAfterOneBlank) {
+    Process process;
+    EXPECT_STREQ(L"Process", process.GetObjectClassName());
+    process.SetExecutable(L"C:\\tools\\BUILD.BAT");
+    EXPECT_STREQ(L"cmd.exe /C C:\\tools\\BUILD.BAT", process.GetCommandLine().GetBuffer());
+    process.SetArguments(L"-x \"a b\"");
+    EXPECT_STREQ(L"cmd.exe /C C:\\tools\\BUILD.BAT -x \"a b\"", process.GetCommandLine().GetBuffer());
+    process.SetExecutable(L"run.Cmd");
+    process.SetArguments(L"");
+    EXPECT_STREQ(L"cmd.exe /C run.Cmd", process.GetCommandLine().GetBuffer());
+    process.SetExecutable(L"C:\\a b\\tool.exe");
+    EXPECT_STREQ(L"C:\\a b\\tool.exe", process.GetCommandLine().GetBuffer());  // no quoting added
+    process.SetExecutable(L"batch.exe");
+    process.SetArguments(String());
+    EXPECT_STREQ(L"batch.exe", process.GetCommandLine().GetBuffer());
+}
+
+TEST(ProcessLogger, ANullLoggerIsRefused) {
+    Process process;
+    try {
+        process.SetLogger(nullptr);
+        FAIL() << "SetLogger(nullptr) must throw";
+    } catch (Exception* e) {
+        EXPECT_STREQ(L"Process::SetLogger()\nlogger can't be null.", e->GetMessageText().GetBuffer());
+        delete e;
+    }
+}
+
+TEST_F(ProcessTest, DebugBlockChildOutputAndFooterAreLoggedExactly) {
+    std::wstring commandLine = ProbePath() + L" print hello";
+    RunProbe(L"print hello");
+    std::vector<std::wstring> calls = logger.Calls();
+    ASSERT_GE(calls.size(), 8u);
+    EXPECT_EQ(L"---- Tarnwick Debug Info ----\r\n\r\n", calls[0]);
+    EXPECT_EQ(L"Launcher name         : Tarnwick\r\n\r\n", calls[1]);
+    EXPECT_EQ(L"Command line          : " + commandLine + L"\r\n\r\n", calls[2]);
+    EXPECT_EQ(L"Working directory     : \r\n\r\n", calls[3]);
+    EXPECT_EQ(0u, calls[4].rfind(L"Environment variables : \r\n\r\n", 0));
+    EXPECT_NE(std::wstring::npos, calls[4].find(L"\r\nPATH=")) << calls[4];
+    EXPECT_EQ(L"\r\n", calls[4].substr(calls[4].size() - 2));
+    EXPECT_EQ(L"\r\n------------------------------------------\r\n", calls[5]);
+    EXPECT_EQ(L"hello\r\n", ChildOutput(logger.Text()));
+    EXPECT_EQ(Footer(), calls.back());
+    EXPECT_EQ((std::vector<bool>{true, false}), observer.States());
+    EXPECT_FALSE(process->IsRunning());
+    EXPECT_EQ(0u, process->GetChildProcessId());  // released with the child's handle
+}
+
+TEST_F(ProcessTest, WithoutWorkingDirectoryTheChildStartsInOursAndGetsItsArguments) {
+    wchar_t ours[MAX_PATH];
+    GetCurrentDirectoryW(MAX_PATH, ours);
+    RunProbe(L"cwd args");
+    EXPECT_EQ(std::wstring(ours) + L"\r\n[0]=" + ProbePath() + L"\r\n[1]=cwd\r\n[2]=args\r\n",
+              ChildOutput(logger.Text()));
+}
+
+TEST_F(ProcessTest, AConfiguredWorkingDirectoryIsTheChildsAndIsShown) {
+    testsupport::ScratchDirectory scratch;
+    process->SetWorkingDirectory(scratch.Path().c_str());
+    std::wstring text = RunProbe(L"cwd");
+    EXPECT_NE(std::wstring::npos, text.find(L"Working directory     : " + scratch.Path() + L"\r\n\r\n"));
+    EXPECT_EQ(scratch.Path() + L"\r\n", ChildOutput(text));
+}
+
+TEST_F(ProcessTest, ClasspathInAnyCaseNeverReachesTheChildButOtherEntriesArriveUnchanged) {
+    SetEnvironmentVariableW(L"cLaSsPaTh", L"C:\\secret.jar");
+    SetEnvironmentVariableW(L"TNK_EQUALS", L"a=b==c");
+    SetEnvironmentVariableW(L"TNK_WIDE", L"\u03A9\u2192\u65E5\u672C");
+    RunProbe(L"envhex CLASSPATH envhex TNK_EQUALS envhex TNK_WIDE");
+    SetEnvironmentVariableW(L"cLaSsPaTh", nullptr);
+    SetEnvironmentVariableW(L"TNK_EQUALS", nullptr);
+    SetEnvironmentVariableW(L"TNK_WIDE", nullptr);
+    EXPECT_EQ(L"CLASSPATH=<none>\r\n"
+              L"TNK_EQUALS=0061 003D 0062 003D 003D 0063\r\n"
+              L"TNK_WIDE=03A9 2192 65E5 672C\r\n",
+              ChildOutput(logger.Text()));
+    EXPECT_EQ(std::wstring::npos, logger.Text().find(L"secret"));  // not in the debug block either
+}
+
+TEST_F(ProcessTest, AClasspathWhoseValueHoldsAnEqualsSignIsPassedOn) {
+    SetEnvironmentVariableW(L"CLASSPATH", L"a=b");
+    RunProbe(L"envhex CLASSPATH");
+    SetEnvironmentVariableW(L"CLASSPATH", nullptr);
+    EXPECT_EQ(L"CLASSPATH=0061 003D 0062\r\n", ChildOutput(logger.Text()));
+}
+
+TEST_F(ProcessTest, LastOutputBeforeExitIsShownBeforeTheFooterWithoutZeroBytes) {
+    RunProbe(L"burst 300000 zero print LAST exit 7");
+    std::wstring output = ChildOutput(logger.Text());
+    ASSERT_EQ(300000u + 6u + 6u, output.size());
+    EXPECT_EQ(L"abcd\r\nLAST\r\n", output.substr(300000));
+    EXPECT_EQ(7u, process->GetExitCode());
+    // Chunks are handed on as read: never more than one read's worth at a time.
+    for (const std::wstring& call : logger.Calls()) {
+        EXPECT_LE(call.size(), 32785u + 3u);
+    }
+}
+
+TEST_F(ProcessTest, ALaunchFailureIsShownAndTheRunStillEndsWithItsFooter) {
+    testsupport::MessageBoxWatcher watcher;
+    process->SetExecutable(L"C:\\no\\such\\program.exe");
+    process->Start();
+    testsupport::MessageBoxInfo box = watcher.Wait();
+    ASSERT_TRUE(box.found);
+    EXPECT_EQ(L"Exception thrown", box.title);
+    EXPECT_EQ(0u, box.text.rfind(L"Process::ExecuteExternalProcess()\n", 0)) << box.text;
+    EXPECT_GT(box.text.size(), std::wstring(L"Process::ExecuteExternalProcess()\n").size());  // the system's text
+    ASSERT_TRUE(logger.WaitForCall(Footer()));
+    EXPECT_EQ((std::vector<bool>{true, false}), observer.States());
+}
+
+TEST_F(ProcessTest, AnEnvironmentTooLargeForTheBlockIsRefusedCleanly) {
+    std::wstring big(30000, L'e');
+    for (int i = 0; i < 5; ++i) {
+        SetEnvironmentVariableW((L"TNK_BIG" + std::to_wstring(i)).c_str(), big.c_str());
+    }
+    testsupport::MessageBoxWatcher watcher;
+    process->SetExecutable(ProbePath().c_str());
+    process->SetArguments(L"print launched");
+    process->Start();
+    testsupport::MessageBoxInfo box = watcher.Wait();
+    for (int i = 0; i < 5; ++i) {
+        SetEnvironmentVariableW((L"TNK_BIG" + std::to_wstring(i)).c_str(), nullptr);
+    }
+    ASSERT_TRUE(box.found);
+    EXPECT_EQ(L"Exception thrown", box.title);
+    EXPECT_EQ(L"Process::BuildEnvironment()\nThe environment does not fit in the child's block of 262144 bytes.",
+              box.text);
+    ASSERT_TRUE(logger.WaitForCall(Footer()));
+    EXPECT_EQ(std::wstring::npos, logger.Text().find(L"launched"));  // no child was started
+}
+
+TEST_F(ProcessTest, TerminateEndsTheChildsWholeTree) {
+    process->SetExecutable(ProbePath().c_str());
+    process->SetArguments(L"spawn 2 60000");
+    process->Start();
+    DWORD start = GetTickCount();
+    while (process->GetChildProcessId() == 0 && GetTickCount() - start < 10000) {
+        Sleep(10);
+    }
+    std::vector<DWORD> chain = testsupport::WaitForChain(process->GetChildProcessId(), 3);
+    ASSERT_EQ(3u, chain.size());
+    ASSERT_EQ(3, testsupport::CountProcesses(L"ProcessProbe.exe"));  // the count sees the whole tree
+    process->Terminate();
+    EXPECT_FALSE(process->IsRunning());
+    EXPECT_EQ(0, process->terminated.load());
+    EXPECT_TRUE(logger.WaitForCall(Footer()));
+    Sleep(200);
+    EXPECT_EQ(0, testsupport::CountProcesses(L"ProcessProbe.exe"));
+    EXPECT_EQ((std::vector<bool>{true, false}), observer.States());
+}
+
+TEST_F(ProcessTest, StopRightAfterStartLeavesNoChildBehind) {
+    for (int round = 0; round < 5; ++round) {
+        process->SetExecutable(ProbePath().c_str());
+        process->SetArguments(L"spawn 1 60000");
+        process->Start();
+        Sleep(static_cast<DWORD>(round * 20));
+        process->Terminate();
+        EXPECT_EQ(0, process->terminated.load()) << "round " << round;
+        DWORD start = GetTickCount();
+        while (testsupport::CountProcesses(L"ProcessProbe.exe") > 0 && GetTickCount() - start < 3000) {
+            Sleep(20);
+        }
+        EXPECT_EQ(0, testsupport::CountProcesses(L"ProcessProbe.exe")) << "round " << round;
+    }
+    std::vector<bool> states = observer.States();
+    ASSERT_EQ(10u, states.size());
+    for (size_t i = 0; i < states.size(); ++i) {
+        EXPECT_EQ(i % 2 == 0, states[i]);
+    }
+}
+
+TEST_F(ProcessTest, StartRestartAndDeletionJustAsTheChildEndsByItself) {
+    for (int round = 0; round < 12; ++round) {
+        RecordingLogger roundLogger;
+        RecordingObserver roundObserver;
+        CountingProcess* child = new CountingProcess();
+        child->SetLogger(&roundLogger);
+        child->observer = &roundObserver;
+        child->SetExecutable(ProbePath().c_str());
+        child->SetArguments(L"print x");
+        child->Start();
+        Sleep(static_cast<DWORD>((round % 6) * 15));
+        if (round % 2 == 0) {
+            // Restart, as the process window does it.
+            if (child->IsRunning()) {
+                child->Terminate();
+            }
+            child->Start();
+            EXPECT_TRUE(roundLogger.WaitForCall(Footer(), 2)) << "round " << round;
+        }
+        delete child;
+        size_t calls = roundLogger.Calls().size();
+        Sleep(30);
+        EXPECT_EQ(calls, roundLogger.Calls().size()) << "logged after deletion, round " << round;
+        std::vector<bool> states = roundObserver.States();
+        ASSERT_FALSE(states.empty());
+        for (size_t i = 0; i < states.size(); ++i) {
+            EXPECT_EQ(i % 2 == 0, states[i]) << "round " << round;
+        }
+        EXPECT_FALSE(states.back()) << "round " << round;
+        // Every run that logged its block also logged its footer.
+        int blocks = 0, footers = 0;
+        for (const std::wstring& call : roundLogger.Calls()) {
+            blocks += call == L"---- Tarnwick Debug Info ----\r\n\r\n" ? 1 : 0;
+            footers += call == Footer() ? 1 : 0;
+        }
+        EXPECT_EQ(blocks, footers) << "round " << round;
+    }
+}
+
+TEST_F(ProcessTest, TwoProcessesStartedTogetherEachGetTheirOwnOutput) {
+    RecordingLogger otherLogger;
+    Process other;
+    other.SetLogger(&otherLogger);
+    other.SetExecutable(ProbePath().c_str());
+    other.SetArguments(L"print second");
+    process->SetExecutable(ProbePath().c_str());
+    process->SetArguments(L"print first");
+    process->Start();
+    other.Start();
+    ASSERT_TRUE(logger.WaitForCall(Footer()));
+    ASSERT_TRUE(otherLogger.WaitForCall(Footer()));
+    EXPECT_EQ(L"first\r\n", ChildOutput(logger.Text()));
+    EXPECT_EQ(L"second\r\n", ChildOutput(otherLogger.Text()));
+}
+
+// A logger that, like the process window, hands each text to a window of the GUI thread with a
+// synchronous message.
+class WindowLogger : public util::logging::ILogger {
+public:
+    WindowLogger() {
+        WNDCLASSW windowClass = {};
+        windowClass.lpfnWndProc = &WindowLogger::Procedure;
+        windowClass.hInstance = GetModuleHandleW(nullptr);
+        windowClass.lpszClassName = L"TarnwickTestLogWindow";
+        RegisterClassW(&windowClass);
+        window = CreateWindowExW(0, L"TarnwickTestLogWindow", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                 GetModuleHandleW(nullptr), nullptr);
+        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    }
+    ~WindowLogger() override { DestroyWindow(window); }
+
+    void Log(const wchar_t* text) override { SendMessageW(window, WM_APP, 0, reinterpret_cast<LPARAM>(text)); }
+
+    // Serves the worker's messages for a while, as a message loop would.
+    void Pump(DWORD ms) {
+        DWORD start = GetTickCount();
+        while (GetTickCount() - start < ms) {
+            MSG message;
+            while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+                DispatchMessageW(&message);
+            }
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+        }
+    }
+
+    std::wstring text;
+    size_t received = 0;
+
+private:
+    static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+        if (message == WM_APP) {
+            WindowLogger* self = reinterpret_cast<WindowLogger*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+            const wchar_t* text = reinterpret_cast<const wchar_t*>(lParam);
+            self->received += wcslen(text);
+            if (self->text.size() < 4096 || wcsstr(text, L"Debug Info")) {
+                self->text += text;  // keep the frame, not the whole flood
+            }
+            return 0;
+        }
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+
+    HWND window;
+};
+
+TEST_F(ProcessTest, StopWhileTheWorkerWaitsForTheGuiThreadEndsItCleanly) {
+    WindowLogger windowLogger;
+    process->SetLogger(&windowLogger);
+    process->SetExecutable(ProbePath().c_str());
+    process->SetArguments(L"burst 2000000000 4096");
+    process->Start();
+    windowLogger.Pump(500);
+    ASSERT_GT(windowLogger.received, 10000u) << "the flood did not reach the window";
+    // The worker is now blocked in SendMessage until this thread takes its message.
+    process->Terminate();
+    EXPECT_EQ(0, process->terminated.load()) << "the worker was killed instead of ending by itself";
+    EXPECT_NE(std::wstring::npos, windowLogger.text.find(Footer()));
+    EXPECT_EQ((std::vector<bool>{true, false}), observer.States());
+}
+
+}  // namespace

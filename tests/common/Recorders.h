@@ -1,0 +1,93 @@
+#pragma once
+
+#include <windows.h>
+
+#include <condition_variable>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "app/Application.h"
+#include "common/ILogger.h"
+#include "common/IThreadObserver.h"
+
+namespace testsupport {
+
+// Keeps every Log call; tests wait for a given call to arrive.
+class RecordingLogger : public util::logging::ILogger {
+public:
+    void Log(const wchar_t* text) override {
+        std::lock_guard<std::mutex> hold(mutex);
+        calls.push_back(text);
+        changed.notify_all();
+    }
+
+    std::vector<std::wstring> Calls() {
+        std::lock_guard<std::mutex> hold(mutex);
+        return calls;
+    }
+
+    std::wstring Text() {
+        std::wstring all;
+        for (const std::wstring& call : Calls()) {
+            all += call;
+        }
+        return all;
+    }
+
+    // Waits until the call has been made count times; false on timeout.
+    bool WaitForCall(const std::wstring& call, int count = 1, DWORD timeoutMs = 20000) {
+        std::unique_lock<std::mutex> hold(mutex);
+        return changed.wait_for(hold, std::chrono::milliseconds(timeoutMs), [&] {
+            int seen = 0;
+            for (const std::wstring& c : calls) {
+                seen += c == call ? 1 : 0;
+            }
+            return seen >= count;
+        });
+    }
+
+    bool WaitForText(const std::wstring& part, DWORD timeoutMs = 20000) {
+        DWORD start = GetTickCount();
+        while (Text().find(part) == std::wstring::npos) {
+            if (GetTickCount() - start > timeoutMs) {
+                return false;
+            }
+            Sleep(10);
+        }
+        return true;
+    }
+
+private:
+    std::mutex mutex;
+    std::condition_variable changed;
+    std::vector<std::wstring> calls;
+};
+
+// Keeps every state change, in order.
+class RecordingObserver : public IThreadObserver {
+public:
+    void ThreadStateChanged(bool running) override {
+        std::lock_guard<std::mutex> hold(mutex);
+        states.push_back(running);
+    }
+    std::vector<bool> States() {
+        std::lock_guard<std::mutex> hold(mutex);
+        return states;
+    }
+
+private:
+    std::mutex mutex;
+    std::vector<bool> states;
+};
+
+// The application object the process classes read their name and directories from.
+class TestApplication : public Application {
+public:
+    TestApplication() { name = L"Tarnwick"; }
+    int Run() override { return 0; }
+};
+
+inline std::wstring Footer() { return L"\r\n---- Tarnwick Debug Info ----\r\n"; }
+
+}  // namespace testsupport

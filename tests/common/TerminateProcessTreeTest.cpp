@@ -1,0 +1,66 @@
+#include "common/TerminateProcessTree.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "common/ProcessList.h"
+#include "support/ChildRun.h"
+#include "support/TestPaths.h"
+
+namespace {
+
+std::wstring Probe(const std::wstring& arguments) {
+    return L"\"" + testsupport::HelperPath(L"ProcessProbe.exe") + L"\" " + arguments;
+}
+
+ULONGLONG ExitTime(HANDLE process) {
+    FILETIME created, exited, kernel, user;
+    GetProcessTimes(process, &created, &exited, &kernel, &user);
+    return (static_cast<ULONGLONG>(exited.dwHighDateTime) << 32) | exited.dwLowDateTime;
+}
+
+TEST(TerminateProcessTree, EndsAThreeLevelTreeDeepestFirst) {
+    testsupport::ChildRun root(Probe(L"spawn 2 60000"));
+    ASSERT_TRUE(root.Started());
+    std::vector<DWORD> chain = testsupport::WaitForChain(root.ProcessId(), 3);
+    ASSERT_EQ(3u, chain.size());
+    std::vector<HANDLE> handles;
+    for (DWORD id : chain) {
+        HANDLE h = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, id);
+        ASSERT_NE(nullptr, h);
+        handles.push_back(h);
+    }
+    EXPECT_NE(0, TerminateProcessTree(root.ProcessId()));
+    for (HANDLE h : handles) {
+        EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(h, 5000));
+    }
+    // Grandchild, then child, then the root.
+    EXPECT_LE(ExitTime(handles[2]), ExitTime(handles[1]));
+    EXPECT_LE(ExitTime(handles[1]), ExitTime(handles[0]));
+    EXPECT_EQ(0u, root.ExitCode());
+    for (HANDLE h : handles) {
+        CloseHandle(h);
+    }
+}
+
+TEST(TerminateProcessTree, ProcessWithoutChildrenEndsAloneAndSparesItsSiblings) {
+    testsupport::ChildRun sibling(Probe(L"sleep 60000"));
+    testsupport::ChildRun lone(Probe(L"sleep 60000"));
+    ASSERT_TRUE(sibling.Started() && lone.Started());
+    EXPECT_NE(0, TerminateProcessTree(lone.ProcessId()));
+    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(lone.ProcessHandle(), 5000));
+    EXPECT_EQ(WAIT_TIMEOUT, WaitForSingleObject(sibling.ProcessHandle(), 200));
+    // The test program itself, the siblings' parent, is of course still here.
+}
+
+TEST(TerminateProcessTree, AProcessThatHasEndedGivesZeroWithoutRaising) {
+    testsupport::ChildRun gone(Probe(L"exit 3"));
+    ASSERT_TRUE(gone.Wait());
+    DWORD id = gone.ProcessId();
+    EXPECT_EQ(0, TerminateProcessTree(id));
+    EXPECT_EQ(3u, gone.ExitCode());
+}
+
+}  // namespace

@@ -1,0 +1,269 @@
+#include "common/Thread.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "common/LoggerManager.h"
+#include "common/Recorders.h"
+#include "support/MessageBoxWatcher.h"
+#include "util/Exception.h"
+
+namespace {
+
+using testsupport::RecordingObserver;
+
+// Runs until stopped (or for a fixed time), recording the order of what happens on the worker.
+class ProbeThread : public Thread {
+public:
+    explicit ProbeThread(DWORD runMs = INFINITE, DWORD finishMs = 0)
+        : Thread(L"ProbeThread"), runMs(runMs), finishMs(finishMs) {}
+    ~ProbeThread() override { WaitForWorkerEnd(); }
+
+    unsigned int* Run() override {
+        Record(L"run " + std::to_wstring(GetCurrentThreadId()));
+        WaitForSingleObject(GetStopEvent(), runMs);
+        return new unsigned int(7);
+    }
+    void OnRunFinished() override {
+        Sleep(finishMs);  // a slow end of run: a Start or delete now must wait for it
+        Record(L"finished");
+    }
+    void OnTerminated() override { ++terminated; }
+
+    void Record(const std::wstring& what) {
+        std::lock_guard<std::mutex> hold(mutex);
+        events.push_back(what);
+    }
+    std::vector<std::wstring> Events() {
+        std::lock_guard<std::mutex> hold(mutex);
+        return events;
+    }
+    int Runs() {
+        int runs = 0;
+        for (const std::wstring& e : Events()) {
+            runs += e.rfind(L"run ", 0) == 0 ? 1 : 0;
+        }
+        return runs;
+    }
+    bool WaitForEvents(size_t count, DWORD timeoutMs = 10000) {
+        DWORD start = GetTickCount();
+        while (Events().size() < count) {
+            if (GetTickCount() - start > timeoutMs) {
+                return false;
+            }
+            Sleep(5);
+        }
+        return true;
+    }
+
+    std::atomic<int> terminated{0};
+
+private:
+    DWORD runMs;
+    DWORD finishMs;
+    std::mutex mutex;
+    std::vector<std::wstring> events;
+};
+
+TEST(Thread, StartStopAndRestartRunEachTimeOnAFreshWorker) {
+    RecordingObserver observer;
+    ProbeThread thread;
+    thread.observer = &observer;
+    EXPECT_FALSE(thread.IsRunning());
+    DWORD suspendedId = thread.GetThreadId();
+    EXPECT_NE(0u, suspendedId);  // the worker exists, suspended, from construction on
+
+    thread.Start();
+    EXPECT_TRUE(thread.IsRunning());
+    ASSERT_TRUE(thread.WaitForEvents(1));
+    EXPECT_EQ(L"run " + std::to_wstring(suspendedId), thread.Events()[0]);
+    thread.Stop();
+    EXPECT_FALSE(thread.IsRunning());
+    EXPECT_EQ(0u, thread.GetThreadId());
+    EXPECT_EQ(0, thread.terminated.load());  // it saw the stop event; nothing was killed
+    EXPECT_EQ((std::vector<std::wstring>{L"run " + std::to_wstring(suspendedId), L"finished"}), thread.Events());
+
+    thread.Start();
+    DWORD secondId = thread.GetThreadId();
+    EXPECT_NE(0u, secondId);
+    EXPECT_NE(suspendedId, secondId);
+    ASSERT_TRUE(thread.WaitForEvents(3));
+    EXPECT_EQ(L"run " + std::to_wstring(secondId), thread.Events()[2]);
+    thread.Stop();
+    EXPECT_EQ((std::vector<bool>{true, false, true, false}), observer.States());
+    // A second Stop with no worker only clears the stop event.
+    thread.Stop();
+    EXPECT_EQ(4u, observer.States().size());
+    EXPECT_EQ(WAIT_TIMEOUT, WaitForSingleObject(thread.GetStopEvent(), 0));
+}
+
+TEST(Thread, StartingARunningThreadFailsAndChangesNothing) {
+    RecordingObserver observer;
+    ProbeThread thread;
+    thread.observer = &observer;
+    thread.Start();
+    DWORD id = thread.GetThreadId();
+    try {
+        thread.Start();
+        FAIL() << "a second Start must fail";
+    } catch (Exception* e) {
+        EXPECT_EQ(L"Thread::Start()\nThread (" + std::to_wstring(id) + L") is already running.",
+                  std::wstring(e->GetMessageText().GetBuffer()));
+        delete e;
+    }
+    EXPECT_TRUE(thread.IsRunning());
+    EXPECT_EQ(id, thread.GetThreadId());
+    ASSERT_TRUE(thread.WaitForEvents(1));
+    thread.Stop();
+    EXPECT_EQ(1, thread.Runs());
+    EXPECT_EQ((std::vector<bool>{true, false}), observer.States());
+}
+
+TEST(Thread, StopOfANeverStartedThreadKillsTheSuspendedWorkerAndAllowsAStart) {
+    RecordingObserver observer;
+    ProbeThread thread(0);
+    thread.observer = &observer;
+    thread.Stop();
+    EXPECT_EQ(1, thread.terminated.load());
+    EXPECT_EQ(0, thread.Runs());
+    EXPECT_EQ(0u, thread.GetThreadId());
+    EXPECT_EQ((std::vector<bool>{false}), observer.States());
+    EXPECT_EQ(WAIT_TIMEOUT, WaitForSingleObject(thread.GetStopEvent(), 0));
+
+    thread.Start();
+    ASSERT_TRUE(thread.WaitForEvents(2));
+    EXPECT_EQ(1, thread.Runs());
+}
+
+TEST(Thread, ARunThatEndsByItselfIsToldOnceAndAStartWaitsForItsFinish) {
+    RecordingObserver observer;
+    ProbeThread thread(0, 300);
+    thread.observer = &observer;
+    thread.Start();
+    // Wait until the observer heard the end: the worker is now inside its slow OnRunFinished.
+    DWORD start = GetTickCount();
+    while (observer.States().size() < 2 && GetTickCount() - start < 10000) {
+        Sleep(1);
+    }
+    ASSERT_EQ((std::vector<bool>{true, false}), observer.States());
+    EXPECT_FALSE(thread.IsRunning());
+    thread.Start();
+    ASSERT_TRUE(thread.WaitForEvents(4));
+    std::vector<std::wstring> events = thread.Events();
+    // The first run had finished completely before the second one began.
+    EXPECT_EQ(L"finished", events[1]);
+    EXPECT_EQ(0u, events[2].rfind(L"run ", 0));
+    EXPECT_EQ((std::vector<bool>{true, false, true, false}), observer.States());
+}
+
+TEST(Thread, DeletionWaitsForAWorkerStillFinishing) {
+    std::atomic<bool> finished{false};
+    struct Flagging : ProbeThread {
+        explicit Flagging(std::atomic<bool>& flag) : ProbeThread(0, 300), flag(flag) {}
+        void OnRunFinished() override {
+            ProbeThread::OnRunFinished();
+            flag = true;
+        }
+        ~Flagging() override { WaitForWorkerEnd(); }
+        std::atomic<bool>& flag;
+    };
+    RecordingObserver observer;
+    Flagging* thread = new Flagging(finished);
+    thread->observer = &observer;
+    thread->Start();
+    DWORD start = GetTickCount();
+    while (observer.States().size() < 2 && GetTickCount() - start < 10000) {
+        Sleep(1);
+    }
+    ASSERT_EQ(2u, observer.States().size());
+    delete thread;
+    EXPECT_TRUE(finished.load());
+}
+
+TEST(Thread, StopKillsAWorkerThatIgnoresTheStopEvent) {
+    struct Stubborn : ProbeThread {
+        unsigned int* Run() override {
+            Record(L"run");
+            Sleep(INFINITE);
+            return nullptr;
+        }
+    };
+    RecordingObserver observer;
+    Stubborn thread;
+    thread.observer = &observer;
+    thread.Start();
+    ASSERT_TRUE(thread.WaitForEvents(1));
+    DWORD before = GetTickCount();
+    thread.Stop();
+    DWORD took = GetTickCount() - before;
+    EXPECT_GE(took, 150u);
+    EXPECT_LT(took, 2000u);
+    EXPECT_EQ(1, thread.terminated.load());
+    EXPECT_EQ((std::vector<bool>{true, false}), observer.States());
+    EXPECT_EQ((std::vector<std::wstring>{L"run"}), thread.Events());  // no OnRunFinished on a killed worker
+}
+
+TEST(Thread, AnExceptionFromRunOrOnRunFinishedIsShownAndTheRunStillEnds) {
+    struct Failing : ProbeThread {
+        unsigned int* Run() override { throw new Exception(L"Failing::Run()\nno luck"); }
+        void OnRunFinished() override {
+            Record(L"finished");
+            throw new Exception(L"Failing::OnRunFinished()\nno luck either");
+        }
+    };
+    RecordingObserver observer;
+    Failing thread;
+    thread.observer = &observer;
+    {
+        testsupport::MessageBoxWatcher first;
+        thread.Start();
+        testsupport::MessageBoxInfo box = first.Wait();
+        ASSERT_TRUE(box.found);
+        EXPECT_EQ(L"Exception thrown", box.title);
+        EXPECT_EQ(L"Failing::Run()\nno luck", box.text);
+    }
+    testsupport::MessageBoxWatcher second;
+    testsupport::MessageBoxInfo box = second.Wait();
+    ASSERT_TRUE(box.found);
+    EXPECT_EQ(L"Exception thrown", box.title);
+    EXPECT_EQ(L"Failing::OnRunFinished()\nno luck either", box.text);
+    ASSERT_TRUE(thread.WaitForEvents(1));
+    DWORD start = GetTickCount();
+    while (observer.States().size() < 2 && GetTickCount() - start < 5000) {
+        Sleep(5);
+    }
+    EXPECT_EQ((std::vector<bool>{true, false}), observer.States());
+    EXPECT_FALSE(thread.IsRunning());
+}
+
+class CountingLogger : public util::logging::ILogger {
+public:
+    void Log(const wchar_t* text) override { texts.push_back(text); }
+    std::vector<std::wstring> texts;
+};
+
+TEST(LoggerManager, HandsTextToEveryRegisteredLogger) {
+    util::logging::LoggerManager* manager = util::logging::LoggerManager::GetInstance();
+    ASSERT_EQ(manager, util::logging::LoggerManager::GetInstance());
+    EXPECT_STREQ(L"LoggerManager", manager->GetObjectClassName());
+    CountingLogger a, b, stranger;
+    manager->Log(L"nobody listens\r\n");  // still goes to the debugger output, and nowhere else
+    manager->AddLogger(&a);
+    manager->AddLogger(&b);
+    manager->AddLogger(&a);  // once is enough
+    manager->Log(L"one");
+    manager->RemoveLogger(&stranger);
+    EXPECT_EQ(2, manager->GetLoggerCount());
+    manager->RemoveLogger(&a);
+    manager->Log(L"two");
+    manager->RemoveLogger(&b);
+    EXPECT_EQ(0, manager->GetLoggerCount());
+    EXPECT_EQ((std::vector<std::wstring>{L"one"}), a.texts);
+    EXPECT_EQ((std::vector<std::wstring>{L"one", L"two"}), b.texts);
+}
+
+}  // namespace

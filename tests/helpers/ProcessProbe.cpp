@@ -1,0 +1,157 @@
+// A console child for the process tests. It carries out its arguments as commands, in order:
+//   print <text>        writes the text and CRLF
+//   args                writes each argument (this program's own included) on a line: [i]=text
+//   env                 writes every environment entry on a line (ANSI code page)
+//   envhex <name>       writes the variable's UTF-16 units in hex: "<name>=0041 03A9"
+//   cwd                 writes the current directory
+//   pid                 writes "pid=<id>"
+//   bytes <hex>         writes these bytes in one write ("78 82" or "7882")
+//   zero                writes "ab", a zero byte, "cd", a zero byte, CRLF in one write
+//   burst <n> [size]    writes n bytes ('a' to 'z', CRLF every 64) in writes of size bytes
+//   sleep <ms>          sleeps
+//   spawn <depth> <ms>  starts itself with "spawn <depth-1> <ms>" (until depth 0), then sleeps
+//   exit <code>         ends with that code
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace {
+
+HANDLE out = nullptr;
+
+void Write(const std::string& bytes) {
+    size_t done = 0;
+    while (done < bytes.size()) {
+        DWORD written = 0;
+        if (!WriteFile(out, bytes.data() + done, static_cast<DWORD>(bytes.size() - done), &written, nullptr) ||
+            written == 0) {
+            ExitProcess(90);  // the reader is gone
+        }
+        done += written;
+    }
+}
+
+std::string Ansi(const std::wstring& text) {
+    if (text.empty()) {
+        return std::string();
+    }
+    int n = WideCharToMultiByte(CP_ACP, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+    std::string bytes(static_cast<size_t>(n), '\0');
+    WideCharToMultiByte(CP_ACP, 0, text.c_str(), static_cast<int>(text.size()), &bytes[0], n, nullptr, nullptr);
+    return bytes;
+}
+
+void Line(const std::wstring& text) { Write(Ansi(text) + "\r\n"); }
+
+std::string Hex(const std::wstring& text) {
+    std::string result;
+    char unit[8];
+    for (wchar_t c : text) {
+        snprintf(unit, sizeof(unit), result.empty() ? "%04X" : " %04X", static_cast<unsigned>(c));
+        result += unit;
+    }
+    return result;
+}
+
+void Burst(long long total, long long size) {
+    std::string pattern;
+    for (int i = 0; i < 62; ++i) {
+        pattern += static_cast<char>('a' + i % 26);
+    }
+    pattern += "\r\n";
+    std::string block;
+    while (static_cast<long long>(block.size()) < size) {
+        block += pattern;
+    }
+    block.resize(static_cast<size_t>(size));
+    while (total > 0) {
+        size_t n = static_cast<size_t>(total < size ? total : size);
+        Write(block.substr(0, n));
+        total -= static_cast<long long>(n);
+    }
+}
+
+void Spawn(int depth, int ms) {
+    if (depth > 0) {
+        wchar_t self[MAX_PATH];
+        GetModuleFileNameW(nullptr, self, MAX_PATH);
+        std::wstring line = L"\"" + std::wstring(self) + L"\" spawn " + std::to_wstring(depth - 1) + L" " +
+                            std::to_wstring(ms);
+        std::vector<wchar_t> writable(line.begin(), line.end());
+        writable.push_back(L'\0');
+        STARTUPINFOW startup = {};
+        startup.cb = sizeof(startup);
+        PROCESS_INFORMATION info = {};
+        if (CreateProcessW(nullptr, writable.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr, nullptr,
+                           &startup, &info)) {
+            CloseHandle(info.hThread);
+            CloseHandle(info.hProcess);
+        }
+    }
+    Sleep(static_cast<DWORD>(ms));
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    out = GetStdHandle(STD_OUTPUT_HANDLE);
+    for (int i = 1; i < argc; ++i) {
+        std::wstring command = argv[i];
+        auto next = [&]() -> std::wstring { return i + 1 < argc ? argv[++i] : std::wstring(); };
+        if (command == L"print") {
+            Line(next());
+        } else if (command == L"args") {
+            for (int a = 0; a < argc; ++a) {
+                Line(L"[" + std::to_wstring(a) + L"]=" + argv[a]);
+            }
+        } else if (command == L"env") {
+            wchar_t* strings = GetEnvironmentStringsW();
+            for (const wchar_t* entry = strings; *entry; entry += wcslen(entry) + 1) {
+                Line(entry);
+            }
+            FreeEnvironmentStringsW(strings);
+        } else if (command == L"envhex") {
+            std::wstring name = next();
+            wchar_t value[32768];
+            DWORD n = GetEnvironmentVariableW(name.c_str(), value, 32768);
+            Write(Ansi(name) + "=" + (n ? Hex(std::wstring(value, n)) : std::string("<none>")) + "\r\n");
+        } else if (command == L"cwd") {
+            wchar_t directory[MAX_PATH];
+            GetCurrentDirectoryW(MAX_PATH, directory);
+            Line(directory);
+        } else if (command == L"pid") {
+            Line(L"pid=" + std::to_wstring(GetCurrentProcessId()));
+        } else if (command == L"bytes") {
+            std::wstring hex = next();
+            std::string bytes;
+            std::wstring digits;
+            for (wchar_t c : hex) {
+                if (iswxdigit(c)) {
+                    digits += c;
+                }
+            }
+            for (size_t d = 0; d + 1 < digits.size(); d += 2) {
+                bytes += static_cast<char>(wcstoul(digits.substr(d, 2).c_str(), nullptr, 16));
+            }
+            Write(bytes);
+        } else if (command == L"zero") {
+            Write(std::string("ab\0cd\0\r\n", 8));
+        } else if (command == L"burst") {
+            long long total = _wtoi64(next().c_str());
+            long long size = (i + 1 < argc && iswdigit(argv[i + 1][0])) ? _wtoi64(next().c_str()) : 65536;
+            Burst(total, size > 0 ? size : 65536);
+        } else if (command == L"sleep") {
+            Sleep(static_cast<DWORD>(_wtoi(next().c_str())));
+        } else if (command == L"spawn") {
+            int depth = _wtoi(next().c_str());
+            int ms = _wtoi(next().c_str());
+            Spawn(depth, ms);
+        } else if (command == L"exit") {
+            return _wtoi(next().c_str());
+        }
+    }
+    return 0;
+}
