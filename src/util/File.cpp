@@ -17,11 +17,11 @@ File::File(const wchar_t* path, const wchar_t* className) : handle(nullptr), pat
 File::~File() { Close(); }
 
 void File::Close() {
-    if (handle != nullptr && handle != INVALID_HANDLE_VALUE && CloseHandle(handle)) {
-        handle = nullptr;
-    } else if (handle == INVALID_HANDLE_VALUE) {
-        handle = nullptr;
+    // A handle that the system refuses to close stays recorded, as the destructor would find it.
+    if (IsOpen() && !CloseHandle(handle)) {
+        return;
     }
+    handle = nullptr;
 }
 
 HANDLE File::OpenFile(DWORD access, DWORD disposition) {

@@ -55,18 +55,19 @@ TEST(ConfigurationPath, DefaultIsTheProgramPathWithXml) {
 
 TEST(ConfigurationRead, FieldsDefaultsAndLetterCases) {
     ScratchDirectory dir;
-    std::wstring path = dir.Write(L"c.xml",
-                                  "<processes>\n"
-                                  " <process><EXECUTABLE>a.exe</EXECUTABLE><Title>A</Title>"
-                                  "<start>FALSE</start><disabled>True</disabled>"
-                                  "<INITIALDIR>C:\\a</INITIALDIR><commandlinearguments>-x</commandlinearguments></process>\n"
-                                  " <process><executable/><start>no</start><disabled>yes</disabled></process>\n"
-                                  " <process><startupclassname>M</startupclassname><classpath>c.jar</classpath>"
-                                  "<javaoptions>-Xmx1g</javaoptions><start></start><unknown>x</unknown></process>\n"
-                                  " <process><executable>both.exe</executable><startupclassname>N</startupclassname>"
-                                  "<classpath>ignored.jar</classpath></process>\n"
-                                  " <Process><executable>not a process</executable></Process>\n"
-                                  "</processes>");
+    std::wstring path =
+        dir.Write(L"c.xml",
+                  "<processes>\n"
+                  " <process><EXECUTABLE>a.exe</EXECUTABLE><Title>A</Title>"
+                  "<start>FALSE</start><disabled>True</disabled>"
+                  "<INITIALDIR>C:\\a</INITIALDIR><commandlinearguments>-x</commandlinearguments></process>\n"
+                  " <process><executable/><start>no</start><disabled>yes</disabled></process>\n"
+                  " <process><startupclassname>M</startupclassname><classpath>c.jar</classpath>"
+                  "<javaoptions>-Xmx1g</javaoptions><start></start><unknown>x</unknown></process>\n"
+                  " <process><executable>both.exe</executable><startupclassname>N</startupclassname>"
+                  "<classpath>ignored.jar</classpath></process>\n"
+                  " <Process><executable>not a process</executable></Process>\n"
+                  "</processes>");
     Loaded config;
     ASSERT_EQ(L"", config.Load(path));
     ASSERT_EQ(4u, config.Count());
@@ -114,7 +115,8 @@ TEST(ConfigurationRead, AnEntryOfNeitherKindFailsAndKeepsTheList) {
     ScratchDirectory dir;
     Loaded config;
     ASSERT_EQ(L"", config.Load(dir.Write(L"good.xml", "<p><process><executable>a</executable></process></p>")));
-    const std::string neither = "<p><process><executable>b</executable></process><process><title>t</title></process></p>";
+    const std::string neither =
+        "<p><process><executable>b</executable></process><process><title>t</title></process></p>";
     std::wstring bad = dir.Write(L"bad.xml", neither);
     EXPECT_EQ(L"The process read is neither a standard process nor a java one.", config.Load(bad));
     ASSERT_EQ(1u, config.Count());
@@ -211,13 +213,14 @@ TEST(ConfigurationWrite, EveryKindReadsBackTheSame) {
 
 TEST(ConfigurationWrite, NonAsciiTitlesSurviveEveryFileEncoding) {
     ScratchDirectory dir;
-    const std::wstring title = L"Gr\u00FC\u00DFe \u65E5\u672C \u00E9t\u00E9";
-    const std::string utf8Title = "Gr\xC3\xBC\xC3\x9F" "e \xE6\x97\xA5\xE6\x9C\xAC \xC3\xA9t\xC3\xA9";
-    const std::string body = "<processes><process><title>" + utf8Title + "</title><executable>x</executable></process></processes>";
+    const std::wstring title = L"Gr\u00FC\u00DFe \u65E5\u672C \u00E9t\u00E9 \u4E00\u263C\u4E26";
+    const std::wstring wide =
+        L"<processes><process><title>" + title + L"</title><executable>x</executable></process></processes>";
+    int size =
+        WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
+    std::string body(static_cast<size_t>(size), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), &body[0], size, nullptr, nullptr);
     std::string utf16;
-    int units = MultiByteToWideChar(CP_UTF8, 0, body.data(), static_cast<int>(body.size()), nullptr, 0);
-    std::wstring wide(static_cast<size_t>(units), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, body.data(), static_cast<int>(body.size()), &wide[0], units);
     for (wchar_t c : wide) {
         utf16 += static_cast<char>(c & 0xFF);
         utf16 += static_cast<char>((c >> 8) & 0xFF);
@@ -229,7 +232,8 @@ TEST(ConfigurationWrite, NonAsciiTitlesSurviveEveryFileEncoding) {
             Loaded config;
             ASSERT_EQ(L"", config.Load(path));
             ASSERT_EQ(1u, config.Count());
-            EXPECT_EQ(title, config[0].title.GetBuffer()) << "pass " << pass << " of a " << bytes.size() << "-byte file";
+            EXPECT_EQ(title, config[0].title.GetBuffer())
+                << "pass " << pass << " of a " << bytes.size() << "-byte file";
             config.file->WriteProcesses({&config[0]});
         }
     }

@@ -65,13 +65,41 @@ inline std::vector<DWORD> WaitForChain(DWORD root, size_t length, DWORD timeoutM
     return chain;
 }
 
-// How many running processes have this program file name (e.g. L"ProcessProbe.exe").
+// Puts this test program into a job of its own (once), so that every process it starts, and
+// every process those start, can be found again even after their parents have gone. Tests run
+// in parallel, so a count by name over the whole system would see other tests' children.
+inline HANDLE TestJob() {
+    static HANDLE job = [] {
+        HANDLE created = CreateJobObjectW(nullptr, nullptr);
+        AssignProcessToJobObject(created, GetCurrentProcess());
+        return created;
+    }();
+    return job;
+}
+
+// How many running processes started from this test program have this program file name.
 inline int CountProcesses(const std::wstring& exe) {
+    std::vector<char> buffer(sizeof(JOBOBJECT_BASIC_PROCESS_ID_LIST) + 1024 * sizeof(ULONG_PTR));
+    auto* ids = reinterpret_cast<JOBOBJECT_BASIC_PROCESS_ID_LIST*>(buffer.data());
+    if (!QueryInformationJobObject(TestJob(), JobObjectBasicProcessIdList, ids, static_cast<DWORD>(buffer.size()),
+                                   nullptr)) {
+        return -1;
+    }
     int count = 0;
     for (const ProcessEntry& e : ListProcesses()) {
-        count += lstrcmpiW(e.exe.c_str(), exe.c_str()) == 0 ? 1 : 0;
+        for (DWORD i = 0; i < ids->NumberOfProcessIdsInList; ++i) {
+            if (ids->ProcessIdList[i] == e.id && lstrcmpiW(e.exe.c_str(), exe.c_str()) == 0) {
+                ++count;
+            }
+        }
     }
     return count;
 }
+
+// Joins the job before the first child is started.
+struct JoinTestJob {
+    JoinTestJob() { TestJob(); }
+};
+static JoinTestJob joinTestJob;
 
 }  // namespace testsupport

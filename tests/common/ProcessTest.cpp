@@ -209,6 +209,7 @@ TEST_F(ProcessTest, TerminateEndsTheChildsWholeTree) {
     }
     std::vector<DWORD> chain = testsupport::WaitForChain(process->GetChildProcessId(), 3);
     ASSERT_EQ(3u, chain.size());
+    ASSERT_EQ(3, testsupport::CountProcesses(L"ProcessProbe.exe"));  // the count sees the whole tree
     process->Terminate();
     EXPECT_FALSE(process->IsRunning());
     EXPECT_EQ(0, process->terminated.load());

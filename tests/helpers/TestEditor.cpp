@@ -29,7 +29,8 @@ int wmain(int argc, wchar_t** argv) {
     }
     // Written under a temporary name and renamed, so that a waiting test never reads half a record.
     std::wstring temporary = std::wstring(log) + L".part";
-    HANDLE file = CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file =
+        CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
         return 3;
     }

@@ -27,7 +27,7 @@ std::wstring LoadError(RapidXMLDocument& document, const std::wstring& path) {
     return L"loaded";
 }
 
-const std::wstring kTitle = L"Gr\u00FC\u00DFe \u65E5\u672C caf\u00E9";
+const std::wstring kTitle = L"Gr\u00FC\u00DFe \u65E5\u672C caf\u00E9 \u4E00\u263C\u4E26";
 
 std::string Utf16(const std::wstring& text, bool bigEndian) {
     std::string bytes;
@@ -41,7 +41,8 @@ std::string Utf16(const std::wstring& text, bool bigEndian) {
 }
 
 std::string Utf8(const std::wstring& text) {
-    int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+    int size =
+        WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
     std::string bytes(static_cast<size_t>(size), '\0');
     WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &bytes[0], size, nullptr, nullptr);
     return bytes;
@@ -89,7 +90,8 @@ TEST(RapidXMLDocumentLoad, Windows1252TextWithoutMarkIsReadInTheAnsiCodePage) {
     std::wstring path = dir.Write(L"ansi.xml", "<r><t>caf\xE9</t></r>");
     RapidXMLDocument document;
     ASSERT_EQ(L"loaded", LoadError(document, path));
-    EXPECT_STREQ(L"caf\u00E9", static_cast<xml::IXMLElement*>(document.GetRootElement()->GetChildNodes()[0])->GetValue());
+    EXPECT_STREQ(L"caf\u00E9",
+                 static_cast<xml::IXMLElement*>(document.GetRootElement()->GetChildNodes()[0])->GetValue());
     document.Save(nullptr);  // written as UTF-8 without a mark, which reads back the same
     EXPECT_EQ("<r>\r\n\t<t>caf\xC3\xA9</t>\r\n</r>\r\n\r\n", ScratchDirectory::Read(path));
 }
@@ -138,6 +140,39 @@ TEST(RapidXMLDocumentSave, NewDocumentIsUtf8WithoutMarkAndFinalBlankLine) {
     document.Save(nullptr);
     EXPECT_EQ("<r>\r\n\t<t>\xC3\xA9</t>\r\n</r>\r\n\r\n", ScratchDirectory::Read(path));
     EXPECT_TRUE(document.IsAnsi());
+}
+
+TEST(RapidXMLDocumentSave, AFailedSaveLeavesTheFileAsItWas) {
+    ScratchDirectory dir;
+    std::wstring path = dir.Write(L"kept.xml", "<old/>");
+    // Another program holds the file without allowing it to be replaced.
+    HANDLE holder = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, holder);
+    RapidXMLDocument document(path.c_str());
+    document.Parse(L"<new/>");
+    std::wstring message;
+    try {
+        document.Save(nullptr);
+    } catch (Exception* e) {
+        message = e->GetMessageText().GetBuffer();
+        delete e;
+    }
+    CloseHandle(holder);
+    EXPECT_EQ(0u, message.find(L"File::CreateNew()\nFile : " + path + L"\n")) << message;
+    EXPECT_EQ("<old/>", ScratchDirectory::Read(path));
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW((path + L".saving").c_str()));
+
+    std::wstring inMissingFolder = dir.File(L"missing\\new.xml");
+    try {
+        document.Save(inMissingFolder.c_str());
+        ADD_FAILURE() << "saved into a missing folder";
+    } catch (Exception* e) {
+        EXPECT_EQ(0u, std::wstring(e->GetMessageText().GetBuffer()).find(L"File::CreateNew()\nFile : "));
+        delete e;
+    }
+    document.Save(nullptr);  // once released, the save goes through
+    EXPECT_EQ("<new/>\r\n\r\n", ScratchDirectory::Read(path));
 }
 
 }  // namespace

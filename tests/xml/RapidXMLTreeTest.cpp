@@ -74,6 +74,39 @@ TEST(RapidXMLTreeParse, ValuesKeepBlanksAndExpandEntities) {
     EXPECT_STREQ(L"", root->GetValue());
 }
 
+// Characters whose low byte is markup: U+4E00 (0x00), U+263C ('<'), U+4E26 ('&'), U+4E09 (tab).
+TEST(RapidXMLTreeParse, WideCharactersAreNeverTakenForMarkup) {
+    RapidXMLTree tree;
+    const std::wstring text = L"\u4E00\u263C\u4E26 \u4E09\U0001F600";
+    tree.Parse((L"<r\u4E00><v>" + text + L"</v><\u4E26/></r\u4E00>").c_str());
+    ASSERT_NE(nullptr, tree.GetRootElement());
+    EXPECT_EQ(L"r\u4E00", std::wstring(tree.GetRootElement()->GetTagName()));
+    std::vector<IXMLNode*>& children = tree.GetRootElement()->GetChildNodes();
+    ASSERT_EQ(2u, children.size());
+    EXPECT_EQ(text, children[0]->GetValue());
+    EXPECT_EQ(1u, tree.GetElementsByTagName(L"\u4E26").size());
+    EXPECT_EQ(L"<r\u4E00>\r\n\t<v>" + text + L"</v>\r\n\t<\u4E26/>\r\n</r\u4E00>\r\n", Printed(tree));
+    IXMLElement* created = tree.CreateElement(L"t", text.c_str());
+    EXPECT_EQ(text, created->GetValue());
+}
+
+// References beyond ASCII read as their characters; a surrogate code is no character.
+TEST(RapidXMLTreeParse, CharacterReferencesBeyondAsciiBecomeTheirCharacters) {
+    RapidXMLTree tree;
+    tree.Parse(L"<r><v>caf&#233; &#x65E5;&#x1F600; &#60;b&#x3E; &#xD800;</v></r>");
+    std::vector<IXMLNode*>& children = tree.GetRootElement()->GetChildNodes();
+    EXPECT_STREQ(L"caf\u00E9 \u65E5\U0001F600 <b> \uFFFD", children[0]->GetValue());
+    EXPECT_EQ(L"<r>\r\n\t<v>caf\u00E9 \u65E5\U0001F600 &lt;b&gt; \uFFFD</v>\r\n</r>\r\n", Printed(tree));
+}
+
+TEST(RapidXMLTreeParse, MalformedAndOutOfRangeReferencesAreRefused) {
+    RapidXMLTree tree;
+    EXPECT_EQ(kParseError, ParseError(tree, L"<r>&#X41;</r>"));
+    EXPECT_EQ(kParseError, ParseError(tree, L"<r>&#xE9</r>"));
+    EXPECT_EQ(kParseError, ParseError(tree, L"<r>&#x110000;</r>"));
+    EXPECT_EQ(kParseError, ParseError(tree, L"<r>&#99999999999999999999;</r>"));
+}
+
 TEST(RapidXMLTreeElements, ByTagNameIsCaseSensitiveAndInDocumentOrder) {
     RapidXMLTree tree;
     tree.Parse(L"<process><process><t>1</t></process><Process/><x><process><t>2</t></process></x></process>");

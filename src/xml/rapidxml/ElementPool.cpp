@@ -1,20 +1,22 @@
 #include "xml/rapidxml/ElementPool.h"
 
 #include <cwchar>
+#include <string>
 
+#include "util/Platform.h"
 #include "xml/rapidxml/RapidXML.h"
 #include "xml/rapidxml/RapidXMLElement.h"
 
 namespace xml {
 namespace rapidxml {
 
-ElementPool::ElementPool(::rapidxml::xml_document<wchar_t>* document) : document(document) {
+ElementPool::ElementPool(::rapidxml::xml_document<char>* document) : document(document) {
     className = L"ElementPool";
 }
 
 ElementPool::~ElementPool() = default;
 
-RapidXMLElement* ElementPool::Wrap(::rapidxml::xml_node<wchar_t>* node) {
+RapidXMLElement* ElementPool::Wrap(::rapidxml::xml_node<char>* node) {
     if (node == nullptr) {
         return nullptr;
     }
@@ -25,21 +27,21 @@ RapidXMLElement* ElementPool::Wrap(::rapidxml::xml_node<wchar_t>* node) {
     return wrapper.get();
 }
 
-wchar_t* ElementPool::CopyText(const wchar_t* text, size_t* length) {
+char* ElementPool::CopyText(const wchar_t* text, size_t* length) {
     const wchar_t* source = text ? text : L"";
-    size_t count = std::wcslen(source);
-    *length = count;
-    return document->allocate_string(source, count + 1);
+    std::string utf8 = platform::WideToUtf8(source, std::wcslen(source));
+    *length = utf8.size();
+    return document->allocate_string(utf8.c_str(), utf8.size() + 1);
 }
 
-::rapidxml::xml_node<wchar_t>* ElementPool::NewElement(const wchar_t* name, const wchar_t* value) {
+::rapidxml::xml_node<char>* ElementPool::NewElement(const wchar_t* name, const wchar_t* value) {
     size_t nameLength = 0;
-    wchar_t* nameCopy = CopyText(name, &nameLength);
-    ::rapidxml::xml_node<wchar_t>* node = document->allocate_node(::rapidxml::node_element);
+    char* nameCopy = CopyText(name, &nameLength);
+    ::rapidxml::xml_node<char>* node = document->allocate_node(::rapidxml::node_element);
     node->name(nameCopy, nameLength);
     if (value) {
         size_t valueLength = 0;
-        wchar_t* valueCopy = CopyText(value, &valueLength);
+        char* valueCopy = CopyText(value, &valueLength);
         node->value(valueCopy, valueLength);
     }
     return node;

@@ -19,27 +19,28 @@ namespace rapidxml {
 class RapidXMLElement;
 
 // Owns the wrappers of one document's nodes (one wrapper per node, made on first request) and
-// copies texts into the document's memory, so that nothing the document hands out needs freeing
-// by the caller and nothing points at the caller's texts.
+// copies texts into the document's memory as UTF-8, so that nothing the document hands out needs
+// freeing by the caller and nothing points at the caller's texts.
 class ElementPool : public Object {
 public:
-    explicit ElementPool(::rapidxml::xml_document<wchar_t>* document);
+    explicit ElementPool(::rapidxml::xml_document<char>* document);
     ~ElementPool() override;
     ElementPool(const ElementPool&) = delete;
     ElementPool& operator=(const ElementPool&) = delete;
 
     // The wrapper of node; null for null.
-    RapidXMLElement* Wrap(::rapidxml::xml_node<wchar_t>* node);
-    // A copy of text (null counts as "") in the document's memory; its length goes to length.
-    wchar_t* CopyText(const wchar_t* text, size_t* length);
+    RapidXMLElement* Wrap(::rapidxml::xml_node<char>* node);
+    // The UTF-8 form of text (null counts as "") in the document's memory; its length in bytes
+    // goes to length.
+    char* CopyText(const wchar_t* text, size_t* length);
     // A new element node in the document's memory, attached nowhere.
-    ::rapidxml::xml_node<wchar_t>* NewElement(const wchar_t* name, const wchar_t* value);
+    ::rapidxml::xml_node<char>* NewElement(const wchar_t* name, const wchar_t* value);
     // Frees every wrapper; called when the document's nodes go away.
     void Clear();
 
 private:
-    ::rapidxml::xml_document<wchar_t>* document;  // not owned: the pool lives inside it
-    std::map<::rapidxml::xml_node<wchar_t>*, std::unique_ptr<RapidXMLElement>> wrappers;
+    ::rapidxml::xml_document<char>* document;  // not owned: the pool lives inside it
+    std::map<::rapidxml::xml_node<char>*, std::unique_ptr<RapidXMLElement>> wrappers;
 };
 
 }  // namespace rapidxml

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "util/Exception.h"
+#include "util/SystemError.h"
 #include "util/TextCodec.h"
 #include "util/TextFile.h"
 #include "xml/rapidxml/RapidXMLElement.h"
@@ -70,11 +71,26 @@ IXMLElement* RapidXMLDocument::CreateElement(const wchar_t* name, const wchar_t*
 void RapidXMLDocument::Save(const wchar_t* path) {
     String text;
     ToString(text);
-    util::TextFile file(path ? path : this->path.GetBuffer());
-    file.SetEncoding(textEncoding);
-    file.CreateNew();
-    file.WriteLine(text.GetBuffer());
-    file.Close();
+    String target = path ? path : this->path.GetBuffer();
+    // Written beside the target first and moved over it at the end, so that a failed write
+    // (a full disk, say) never leaves the configuration cut short.
+    String temporary;
+    temporary.Format(L"%s.saving", target.GetBuffer());
+    try {
+        util::TextFile file(temporary.GetBuffer());
+        file.SetEncoding(textEncoding);
+        file.CreateNew();
+        file.WriteLine(text.GetBuffer());
+    } catch (Exception*) {
+        DeleteFileW(temporary.GetBuffer());
+        throw;
+    }
+    if (!MoveFileExW(temporary.GetBuffer(), target.GetBuffer(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        Exception* failure =
+            new Exception(L"File::CreateNew()\nFile : %s\n%s", target.GetBuffer(), GetSystemErrorText());
+        DeleteFileW(temporary.GetBuffer());
+        throw failure;
+    }
 }
 
 }  // namespace rapidxml

@@ -28,7 +28,8 @@ public:
     IXMLElement* CreateElement(const wchar_t* name, const wchar_t* value) override;
     // Writes the document to path (or to the document's path when null): UTF-8 without a mark
     // for documents built here or read without a mark, UTF-8 with its mark for files that had
-    // one, UTF-16LE with its mark for UTF-16 and UTF-32 files.
+    // one, UTF-16LE with its mark for UTF-16 and UTF-32 files. The text goes to path + ".saving"
+    // first, which then replaces the file: a failed save leaves the file as it was.
     void Save(const wchar_t* path) override;
 
     // True when the document is saved without a byte-order mark.

@@ -1,6 +1,9 @@
 #include "xml/rapidxml/RapidXMLElement.h"
 
+#include <cwchar>
+
 #include "util/Exception.h"
+#include "util/Platform.h"
 #include "xml/rapidxml/ElementPool.h"
 #include "xml/rapidxml/RapidXML.h"
 
@@ -8,9 +11,18 @@ namespace xml {
 namespace rapidxml {
 namespace {
 
-using Node = ::rapidxml::xml_node<wchar_t>;
+using Node = ::rapidxml::xml_node<char>;
 
 bool IsElement(const Node* node) { return node->type() == ::rapidxml::node_element; }
+
+// Wide text of UTF-8 bytes. The tree is made from wide text, so its bytes are UTF-8; should some
+// not be, they are taken in the ANSI code page rather than lost.
+const wchar_t* Widen(const char* bytes, size_t count, std::wstring& out) {
+    if (!platform::Utf8ToWide(bytes, count, out)) {
+        out = platform::AnsiToWide(bytes, count);
+    }
+    return out.c_str();
+}
 
 }  // namespace
 
@@ -75,16 +87,16 @@ IXMLNode* RapidXMLElement::GetPreviousSibling() {
     return pool->Wrap(sibling);
 }
 
-const wchar_t* RapidXMLElement::GetValue() { return node->value(); }
+const wchar_t* RapidXMLElement::GetValue() { return Widen(node->value(), node->value_size(), value); }
 
 size_t RapidXMLElement::SetValue(const wchar_t* text) {
-    size_t length = 0;
-    wchar_t* copy = pool->CopyText(text, &length);
-    node->value(copy, length);
-    return length;
+    size_t bytes = 0;
+    char* copy = pool->CopyText(text, &bytes);
+    node->value(copy, bytes);
+    return text ? std::wcslen(text) : 0;
 }
 
-const wchar_t* RapidXMLElement::GetTagName() { return node->name(); }
+const wchar_t* RapidXMLElement::GetTagName() { return Widen(node->name(), node->name_size(), name); }
 
 void RapidXMLElement::RemoveAllChildNodes() {
     node->remove_all_nodes();

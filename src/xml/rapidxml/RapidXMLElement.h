@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 #include <vector>
 
 #include "util/Object.h"
@@ -17,10 +18,11 @@ namespace rapidxml {
 class ElementPool;
 
 // An element of a rapidxml tree. Wrappers are made and owned by the document's ElementPool, one
-// per node, so siblings and children handed out twice are the same objects.
+// per node, so siblings and children handed out twice are the same objects. The tree holds UTF-8;
+// the texts handed out are wide copies, valid until the same call on the same element.
 class RapidXMLElement : public Object, public IXMLElement {
 public:
-    RapidXMLElement(::rapidxml::xml_node<wchar_t>* node, ElementPool* pool);
+    RapidXMLElement(::rapidxml::xml_node<char>* node, ElementPool* pool);
     ~RapidXMLElement() override;
     RapidXMLElement(const RapidXMLElement&) = delete;
     RapidXMLElement& operator=(const RapidXMLElement&) = delete;
@@ -40,12 +42,14 @@ public:
     const wchar_t* GetTagName() override;
     void RemoveAllChildNodes() override;
 
-    ::rapidxml::xml_node<wchar_t>* GetNode() const { return node; }
+    ::rapidxml::xml_node<char>* GetNode() const { return node; }
 
 private:
-    ::rapidxml::xml_node<wchar_t>* node;  // owned by the document's memory
+    ::rapidxml::xml_node<char>* node;  // owned by the document's memory
     ElementPool* pool;                     // not owned: the document's
     std::vector<IXMLNode*> children;       // wrappers owned by the pool
+    std::wstring name;                     // wide copies of the node's texts
+    std::wstring value;
 };
 
 }  // namespace rapidxml

@@ -1,10 +1,13 @@
 #include "xml/rapidxml/RapidXMLTree.h"
 
+#include <cstring>
 #include <cwchar>
 #include <exception>
 #include <iterator>
 
 #include "util/Exception.h"
+#include "util/Platform.h"
+#include "xml/rapidxml/CharacterReferences.h"
 #include "xml/rapidxml/NestingDepth.h"
 #include "xml/rapidxml/RapidXMLElement.h"
 
@@ -12,7 +15,7 @@ namespace xml {
 namespace rapidxml {
 namespace {
 
-using Node = ::rapidxml::xml_node<wchar_t>;
+using Node = ::rapidxml::xml_node<char>;
 
 constexpr int kParseFlags =
     ::rapidxml::parse_no_data_nodes | ::rapidxml::parse_declaration_node | ::rapidxml::parse_doctype_node;
@@ -27,24 +30,24 @@ public:
     using pointer = void;
     using reference = void;
 
-    explicit CrLfWriter(std::wstring* out) : out(out) {}
+    explicit CrLfWriter(std::string* out) : out(out) {}
     CrLfWriter& operator*() { return *this; }
     CrLfWriter& operator++() { return *this; }
     CrLfWriter operator++(int) { return *this; }
-    CrLfWriter& operator=(wchar_t c) {
-        if (c == L'\n' && (out->empty() || out->back() != L'\r')) {
-            *out += L'\r';
+    CrLfWriter& operator=(char c) {
+        if (c == '\n' && (out->empty() || out->back() != '\r')) {
+            *out += '\r';
         }
         *out += c;
         return *this;
     }
 
 private:
-    std::wstring* out;
+    std::string* out;
 };
 
-bool NameEquals(const Node* node, const wchar_t* name, size_t length) {
-    return node->name_size() == length && std::wmemcmp(node->name(), name, length) == 0;
+bool NameEquals(const Node* node, const std::string& name) {
+    return node->name_size() == name.size() && std::memcmp(node->name(), name.data(), name.size()) == 0;
 }
 
 // The node after node in document order, staying inside the subtree of top; null at its end.
@@ -79,8 +82,9 @@ void RapidXMLTree::Parse(const wchar_t* text) {
     }
     Reset();
     // A mark decoded as text is not part of the document.
-    content = text[0] == L'\xFEFF' ? text + 1 : text;
-    bool failed = NestingDepth::Exceeds(content.c_str());
+    std::wstring expanded = CharacterReferences::ExpandNonAscii(text[0] == L'\xFEFF' ? text + 1 : text);
+    bool failed = NestingDepth::Exceeds(expanded.c_str());
+    content = platform::WideToUtf8(expanded.data(), expanded.size());
     if (!failed) {
         try {
             document.parse<kParseFlags>(&content[0]);
@@ -106,10 +110,10 @@ std::vector<IXMLElement*> RapidXMLTree::GetElementsByTagName(const wchar_t* name
     if (root == nullptr || name == nullptr) {
         return found;
     }
-    size_t length = std::wcslen(name);
+    std::string utf8Name = platform::WideToUtf8(name, std::wcslen(name));
     const Node* top = root->GetNode();
     for (Node* node = root->GetNode(); node; node = NextInSubtree(node, top)) {
-        if (node->type() == ::rapidxml::node_element && NameEquals(node, name, length)) {
+        if (node->type() == ::rapidxml::node_element && NameEquals(node, utf8Name)) {
             found.push_back(elements.Wrap(node));
         }
     }
@@ -117,12 +121,16 @@ std::vector<IXMLElement*> RapidXMLTree::GetElementsByTagName(const wchar_t* name
 }
 
 void RapidXMLTree::ToString(String& text) {
-    std::wstring printed;
+    std::string printed;
     // Printed node by node: the printer would end the document node itself with one more line break.
     for (Node* node = document.first_node(); node; node = node->next_sibling()) {
         ::rapidxml::print(CrLfWriter(&printed), *node, 0);
     }
-    text = printed.c_str();
+    std::wstring wide;
+    if (!platform::Utf8ToWide(printed.data(), printed.size(), wide)) {
+        wide = platform::AnsiToWide(printed.data(), printed.size());
+    }
+    text = wide.c_str();
 }
 
 RapidXMLElement* RapidXMLTree::CreateElement(const wchar_t* name, const wchar_t* value) {

@@ -15,6 +15,9 @@ namespace rapidxml {
 class RapidXMLElement;
 
 // The parsed tree of one document with the text it was parsed from, free of files and Windows.
+// The tree is parsed from the UTF-8 form of the text: the parser classifies characters by their
+// low 8 bits, so in wide text it would take characters such as U+4E00 (low byte 0) or U+263C
+// (low byte '<') for markup. In UTF-8 every byte of a non-ASCII character is 0x80 or above.
 // Node names and values point into the kept text or into the tree's memory, never at the
 // caller's texts. Wrappers handed out stay valid until the next Parse or the tree's end.
 class RapidXMLTree : public Object {
@@ -37,9 +40,9 @@ public:
 private:
     void Reset();
 
-    ::rapidxml::xml_document<wchar_t> document;
+    ::rapidxml::xml_document<char> document;
     ElementPool elements;
-    std::wstring content;    // parsed in place: names and values point into it
+    std::string content;     // UTF-8, parsed in place: names and values point into it
     RapidXMLElement* root;   // owned by elements
 };
 

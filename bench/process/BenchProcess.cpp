@@ -1,0 +1,165 @@
+// Measures output capture against a raw pipe reader, the time a Terminate takes under a flood,
+// and the memory of the capturing process meanwhile. Prints "name: value" lines.
+#include <windows.h>
+#include <psapi.h>
+
+#include <atomic>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "common/Process.h"
+
+namespace {
+
+const long long FloodBytes = 200LL * 1024 * 1024;
+
+std::wstring FloodPath() {
+    wchar_t path[MAX_PATH];
+    DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring full(path, n);
+    return full.substr(0, full.find_last_of(L"\\/") + 1) + L"bench_flood.exe";
+}
+
+double Seconds(const LARGE_INTEGER& from, const LARGE_INTEGER& to) {
+    LARGE_INTEGER frequency;
+    QueryPerformanceFrequency(&frequency);
+    return static_cast<double>(to.QuadPart - from.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+LARGE_INTEGER Now() {
+    LARGE_INTEGER now;
+    QueryPerformanceCounter(&now);
+    return now;
+}
+
+size_t PrivateBytes() {
+    PROCESS_MEMORY_COUNTERS_EX counters = {};
+    counters.cb = sizeof(counters);
+    GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters),
+                         sizeof(counters));
+    return counters.PrivateUsage > counters.WorkingSetSize ? counters.PrivateUsage : counters.WorkingSetSize;
+}
+
+// The baseline: the same child writing into the same kind of named pipe, read by a minimal
+// synchronous loop with the same read size and no conversion.
+double RawBytesPerSecond() {
+    SECURITY_ATTRIBUTES inherit = {sizeof(inherit), nullptr, TRUE};
+    std::wstring name = L"\\\\.\\pipe\\bench-raw-" + std::to_wstring(GetCurrentProcessId());
+    HANDLE writeEnd = CreateNamedPipeW(name.c_str(), PIPE_ACCESS_OUTBOUND | FILE_FLAG_FIRST_PIPE_INSTANCE, 0, 1,
+                                       131140, 131140, 0, &inherit);
+    HANDLE readEnd = CreateFileW(name.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (writeEnd == INVALID_HANDLE_VALUE || readEnd == INVALID_HANDLE_VALUE) {
+        return 0;
+    }
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof(startup);
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = writeEnd;
+    startup.hStdError = writeEnd;
+    std::wstring line = FloodPath() + L" " + std::to_wstring(FloodBytes);
+    std::vector<wchar_t> writable(line.begin(), line.end());
+    writable.push_back(L'\0');
+    PROCESS_INFORMATION info = {};
+    LARGE_INTEGER start = Now();
+    if (!CreateProcessW(nullptr, writable.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr, nullptr,
+                        &startup, &info)) {
+        return 0;
+    }
+    CloseHandle(writeEnd);
+    std::vector<char> buffer(32786);
+    long long total = 0;
+    DWORD read = 0;
+    while (ReadFile(readEnd, buffer.data(), 32785, &read, nullptr) && read > 0) {
+        total += read;
+    }
+    LARGE_INTEGER end = Now();
+    WaitForSingleObject(info.hProcess, INFINITE);
+    CloseHandle(info.hProcess);
+    CloseHandle(info.hThread);
+    CloseHandle(readEnd);
+    return static_cast<double>(total) / Seconds(start, end);
+}
+
+class CountingLogger : public util::logging::ILogger {
+public:
+    void Log(const wchar_t* text) override {
+        units += static_cast<long long>(wcslen(text));
+        if (wcsstr(text, L"Debug Info ----\r\n") && text[0] == L'\r') {
+            footers++;
+        }
+    }
+    std::atomic<long long> units{0};
+    std::atomic<int> footers{0};
+};
+
+class CountingProcess : public Process {
+public:
+    void OnTerminated() override { ++killed; }
+    std::atomic<int> killed{0};
+};
+
+// Capture through Process; also samples this process's memory while the flood runs.
+double CaptureBytesPerSecond(size_t& peakBytes) {
+    CountingLogger logger;
+    CountingProcess process;
+    process.SetLogger(&logger);
+    process.SetExecutable(FloodPath().c_str());
+    process.SetArguments(std::to_wstring(FloodBytes).c_str());
+    LARGE_INTEGER start = Now();
+    process.Start();
+    while (logger.footers.load() == 0) {
+        size_t now = PrivateBytes();
+        peakBytes = now > peakBytes ? now : peakBytes;
+        Sleep(20);
+    }
+    LARGE_INTEGER end = Now();
+    return static_cast<double>(logger.units.load()) / Seconds(start, end);
+}
+
+// Milliseconds from Terminate to the worker's end while the child floods without end.
+double StopMilliseconds(int& killed) {
+    CountingLogger logger;
+    CountingProcess process;
+    process.SetLogger(&logger);
+    process.SetExecutable(FloodPath().c_str());
+    process.SetArguments(L"0");
+    process.Start();
+    while (logger.units.load() < 64LL * 1024 * 1024) {
+        Sleep(5);
+    }
+    LARGE_INTEGER start = Now();
+    process.Terminate();  // returns once the worker has ended (or had to be killed)
+    LARGE_INTEGER end = Now();
+    killed = process.killed.load();
+    return Seconds(start, end) * 1000.0;
+}
+
+}  // namespace
+
+int main() {
+    double raw = 0, captured = 0;
+    size_t before = PrivateBytes();
+    size_t peak = before;
+    for (int round = 0; round < 2; ++round) {
+        double r = RawBytesPerSecond();
+        double c = CaptureBytesPerSecond(peak);
+        raw = r > raw ? r : raw;
+        captured = c > captured ? c : captured;
+    }
+    double stopMs = 0;
+    for (int round = 0; round < 3; ++round) {
+        int killed = 0;
+        double ms = StopMilliseconds(killed);
+        stopMs = ms > stopMs ? ms : stopMs;
+        if (killed) {
+            fprintf(stderr, "bench_process: a worker had to be killed\n");
+        }
+    }
+    fprintf(stderr, "bench_process: raw %.1f MB/s, captured %.1f MB/s, memory before %.1f MB\n", raw / 1048576.0,
+            captured / 1048576.0, static_cast<double>(before) / 1048576.0);
+    printf("capture_ratio: %.3f\n", raw > 0 ? captured / raw : 0.0);
+    printf("stop_ms: %.1f\n", stopMs);
+    printf("capture_peak_mb: %.1f\n", static_cast<double>(peak) / 1048576.0);
+    return 0;
+}

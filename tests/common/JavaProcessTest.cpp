@@ -1,0 +1,306 @@
+#include "common/JavaProcess.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "common/Recorders.h"
+#include "support/MessageBoxWatcher.h"
+#include "support/ScratchDirectory.h"
+#include "support/TestPaths.h"
+
+namespace {
+
+using testsupport::Footer;
+
+const wchar_t RuntimeKey[] = L"SOFTWARE\\JavaSoft\\Java Runtime Environment";
+const wchar_t SystemEnvironment[] = L"SYSTEM\\ControlSet001\\Control\\Session Manager\\Environment";
+
+std::wstring FakeJavaHome() { return testsupport::ExecutableDirectory() + L"\\fakejre"; }
+
+// Each test starts with no JAVA_HOME and no runtime in the registry, and leaves none behind.
+class JavaProcessTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        // The runtime keys are shared by every test program of the prefix; tests run in parallel.
+        registryLock = CreateMutexW(nullptr, FALSE, L"TarnwickJavaRuntimeRegistryTests");
+        WaitForSingleObject(registryLock, 60000);
+        wchar_t value[32768];
+        DWORD n = GetEnvironmentVariableW(L"JAVA_HOME", value, 32768);
+        savedJavaHome = n ? std::wstring(value, n) : std::wstring();
+        SetEnvironmentVariableW(L"JAVA_HOME", nullptr);
+        application.executablePath = scratch.File(L"Tarnwick.exe").c_str();
+        application.startDirectory = (scratch.Path() + L"\\").c_str();
+    }
+    void TearDown() override {
+        for (const auto& key : createdKeys) {
+            RegDeleteKeyExW(HKEY_LOCAL_MACHINE, key.first.c_str(), key.second, 0);
+        }
+        for (REGSAM view : {KEY_WOW64_32KEY, KEY_WOW64_64KEY}) {
+            RegDeleteKeyExW(HKEY_LOCAL_MACHINE, RuntimeKey, view, 0);  // only when empty
+            RegDeleteKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\JavaSoft", view, 0);
+        }
+        if (systemValueSet) {
+            HKEY key = nullptr;
+            if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, SystemEnvironment, 0, KEY_SET_VALUE | KEY_WOW64_64KEY, &key) ==
+                ERROR_SUCCESS) {
+                RegDeleteValueW(key, L"JAVA_HOME");
+                RegCloseKey(key);
+            }
+        }
+        SetEnvironmentVariableW(L"JAVA_HOME", savedJavaHome.empty() ? nullptr : savedJavaHome.c_str());
+        ReleaseMutex(registryLock);
+        CloseHandle(registryLock);
+    }
+
+    void SetRuntime(const wchar_t* version, REGSAM view, const std::wstring& home) {
+        std::wstring key = std::wstring(RuntimeKey) + L"\\" + version;
+        HKEY handle = nullptr;
+        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_LOCAL_MACHINE, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | view,
+                                                 nullptr, &handle, nullptr));
+        RegSetValueExW(handle, L"JavaHome", 0, REG_SZ, reinterpret_cast<const BYTE*>(home.c_str()),
+                       static_cast<DWORD>((home.size() + 1) * sizeof(wchar_t)));
+        RegCloseKey(handle);
+        createdKeys.push_back({key, view});
+    }
+
+    void SetSystemJavaHome(const std::wstring& home) {
+        HKEY handle = nullptr;
+        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_LOCAL_MACHINE, SystemEnvironment, 0, nullptr, 0,
+                                                 KEY_ALL_ACCESS | KEY_WOW64_64KEY, nullptr, &handle, nullptr));
+        RegSetValueExW(handle, L"JAVA_HOME", 0, REG_SZ, reinterpret_cast<const BYTE*>(home.c_str()),
+                       static_cast<DWORD>((home.size() + 1) * sizeof(wchar_t)));
+        RegCloseKey(handle);
+        systemValueSet = true;
+    }
+
+    // Runs the process and returns the fake java's report lines ("cmdline=...", "CLASSPATH=...").
+    std::vector<std::wstring> RunJava(java::JavaProcess& process) {
+        process.SetLogger(&logger);
+        process.Start();
+        EXPECT_TRUE(logger.WaitForCall(Footer()));
+        std::vector<std::wstring> lines;
+        std::wstring text = logger.Text();
+        size_t at = text.find(L"cmdline=");
+        while (at != std::wstring::npos && at < text.size()) {
+            size_t end = text.find(L"\r\n", at);
+            if (end == std::wstring::npos || text.compare(at, 4, L"\r\n--") == 0) {
+                break;
+            }
+            lines.push_back(text.substr(at, end - at));
+            at = end + 2;
+            if (text.compare(at, 2, L"\r\n") == 0) {
+                break;  // the footer
+            }
+        }
+        return lines;
+    }
+
+    testsupport::ScratchDirectory scratch;
+    testsupport::TestApplication application;
+    testsupport::RecordingLogger logger;
+    std::wstring savedJavaHome;
+    std::vector<std::pair<std::wstring, REGSAM>> createdKeys;
+    bool systemValueSet = false;
+    HANDLE registryLock = nullptr;
+};
+
+TEST_F(JavaProcessTest, CommandLineAndClasspathReachTheRuntime) {
+    SetEnvironmentVariableW(L"JAVA_HOME", FakeJavaHome().c_str());
+    SetEnvironmentVariableW(L"CLASSPATH", L"C:\\ours.jar");
+    java::JavaProcess process;
+    EXPECT_STREQ(L"JavaProcess", process.GetObjectClassName());
+    process.SetClasspath(L"C:\\lib\\x.jar;.\\y.jar");
+    process.SetStartupClass(L"com.example.Main");
+    process.SetJavaOptions(L"-Xmx64m -Dk=v");
+    process.SetArguments(L"one two");
+    std::vector<std::wstring> report = RunJava(process);
+    SetEnvironmentVariableW(L"CLASSPATH", nullptr);
+    std::wstring java = FakeJavaHome() + L"\\bin\\java.exe";
+    ASSERT_EQ(4u, report.size()) << logger.Text();
+    EXPECT_EQ(L"cmdline=" + java + L" -Xmx64m -Dk=v com.example.Main one two", report[0]);
+    EXPECT_EQ(L"CLASSPATH=C:\\lib\\x.jar;.\\y.jar", report[1]);
+    EXPECT_EQ(L"first=CLASSPATH=C:\\lib\\x.jar;.\\y.jar", report[2]);  // first entry of the environment
+    EXPECT_EQ(std::wstring::npos, logger.Text().find(L"ours.jar"));
+    EXPECT_NE(std::wstring::npos,
+              logger.Text().find(L"Command line          : " + java + L" -Xmx64m -Dk=v com.example.Main one two"));
+    EXPECT_STREQ(L"C:\\lib\\x.jar;.\\y.jar", process.GetClasspath().GetBuffer());
+}
+
+TEST_F(JavaProcessTest, WithoutOptionsAndArgumentsOnlyTheClassFollowsTheRuntime) {
+    SetEnvironmentVariableW(L"JAVA_HOME", FakeJavaHome().c_str());
+    java::JavaProcess process;
+    process.SetClasspath(L"x.jar");
+    process.SetStartupClass(L"Main");
+    std::vector<std::wstring> report = RunJava(process);
+    ASSERT_FALSE(report.empty()) << logger.Text();
+    EXPECT_EQ(L"cmdline=" + FakeJavaHome() + L"\\bin\\java.exe Main", report[0]);
+}
+
+TEST_F(JavaProcessTest, JavaHomeOfTheEnvironmentComesBeforeEveryRegistryEntry) {
+    SetRuntime(L"1.7", KEY_WOW64_64KEY, L"C:\\registry64");
+    SetRuntime(L"1.7", KEY_WOW64_32KEY, L"C:\\registry32");
+    SetEnvironmentVariableW(L"JAVA_HOME", FakeJavaHome().c_str());
+    java::JavaProcess process;
+    ASSERT_TRUE(process.FindJavaHome());
+    EXPECT_EQ(FakeJavaHome(), process.GetJavaHome().GetBuffer());
+    // Once found it stays, whatever the environment says later.
+    SetEnvironmentVariableW(L"JAVA_HOME", nullptr);
+    ASSERT_TRUE(process.FindJavaHome());
+    EXPECT_EQ(FakeJavaHome(), process.GetJavaHome().GetBuffer());
+}
+
+TEST_F(JavaProcessTest, RegistryIsAskedIn64BitViewFirstThenDefaultViewThenSystemEnvironment) {
+    SetSystemJavaHome(L"C:\\system");
+    {
+        java::JavaProcess process;
+        ASSERT_TRUE(process.FindJavaHome());
+        EXPECT_STREQ(L"C:\\system", process.GetJavaHome().GetBuffer());
+    }
+    SetRuntime(L"1.5", KEY_WOW64_32KEY, L"C:\\default15");
+    SetRuntime(L"1.6", KEY_WOW64_32KEY, L"C:\\default16");
+    {
+        java::JavaProcess process;
+        ASSERT_TRUE(process.FindJavaHome());
+        EXPECT_STREQ(L"C:\\default16", process.GetJavaHome().GetBuffer());
+    }
+    SetRuntime(L"1.5", KEY_WOW64_64KEY, L"C:\\native15");
+    {
+        java::JavaProcess process;
+        ASSERT_TRUE(process.FindJavaHome());
+        EXPECT_STREQ(L"C:\\native15", process.GetJavaHome().GetBuffer());
+    }
+}
+
+TEST_F(JavaProcessTest, NoRuntimeShowsTheFailureThenTheFooterWithoutDebugBlock) {
+    java::JavaProcess process;
+    EXPECT_FALSE(process.FindJavaHome());
+    process.SetStartupClass(L"Main");
+    process.SetLogger(&logger);
+    testsupport::MessageBoxWatcher watcher;
+    process.Start();
+    testsupport::MessageBoxInfo box = watcher.Wait();
+    ASSERT_TRUE(box.found);
+    EXPECT_EQ(L"Exception thrown", box.title);
+    EXPECT_EQ(L"JavaProcess::Run()\nCouldn't find any compatible JVM in the registry", box.text);
+    ASSERT_TRUE(logger.WaitForCall(Footer()));
+    EXPECT_EQ((std::vector<std::wstring>{Footer()}), logger.Calls());
+}
+
+// Names in the order the system lists the folder.
+std::vector<std::wstring> Listing(const std::wstring& folder) {
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW data;
+    HANDLE find = FindFirstFileW((folder + L"\\*.*").c_str(), &data);
+    if (find != INVALID_HANDLE_VALUE) {
+        do {
+            names.push_back(data.cFileName);
+        } while (FindNextFileW(find, &data));
+        FindClose(find);
+    }
+    return names;
+}
+
+TEST_F(JavaProcessTest, ClasspathIsBuiltFromThePlainJarsAndZipsBelowTheProgram) {
+    const std::string bytes = "PK";
+    scratch.Write(L"a.jar", bytes);
+    scratch.Write(L"A.JAR", bytes);
+    scratch.Write(L"notes.txt", bytes);
+    SetFileAttributesW(scratch.Write(L"ro.jar", bytes).c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_ARCHIVE);
+    CreateDirectoryW(scratch.File(L"lib").c_str(), nullptr);
+    CreateDirectoryW(scratch.File(L"lib\\deeper").c_str(), nullptr);
+    scratch.Write(L"lib\\b.zip", bytes);
+    scratch.Write(L"lib\\deeper\\c.jar", bytes);
+    // A folder with more than the directory and archive attributes is not entered. Wine keeps
+    // a folder's hidden attribute only through a leading dot, and no read-only one at all.
+    CreateDirectoryW(scratch.File(L".hid").c_str(), nullptr);
+    scratch.Write(L".hid\\skipped.jar", bytes);
+    SetFileAttributesW(scratch.File(L".hid").c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_DIRECTORY);
+    ASSERT_TRUE(GetFileAttributesW(scratch.File(L".hid").c_str()) & FILE_ATTRIBUTE_HIDDEN);
+
+    wchar_t before[MAX_PATH];
+    GetCurrentDirectoryW(MAX_PATH, before);
+    java::JavaProcess process;
+    process.BuildClasspath();
+    wchar_t after[MAX_PATH];
+    GetCurrentDirectoryW(MAX_PATH, after);
+    EXPECT_STREQ(before, after);  // the scan works with full paths
+
+    // Expected, in the listing order of each folder, subfolders where they are listed.
+    std::wstring expected;
+    auto add = [&](const std::wstring& entry) { expected += (expected.empty() ? L"" : L";") + entry; };
+    for (const std::wstring& name : Listing(scratch.Path())) {
+        if (name == L"a.jar" || name == L"ro.jar") {
+            add(L".\\" + name);
+        } else if (name == L"lib") {
+            for (const std::wstring& below : Listing(scratch.File(L"lib"))) {
+                if (below == L"b.zip") {
+                    add(L".\\lib\\b.zip");
+                } else if (below == L"deeper") {
+                    add(L".\\lib\\deeper\\c.jar");
+                }
+            }
+        }
+    }
+    EXPECT_STREQ(expected.c_str(), process.GetClasspath().GetBuffer());
+    EXPECT_EQ(4, std::count(expected.begin(), expected.end(), L';') + 1);
+    SetFileAttributesW(scratch.File(L"ro.jar").c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+TEST_F(JavaProcessTest, ABuiltClasspathIsKeptAndAConfiguredOneIsNeverScanned) {
+    SetEnvironmentVariableW(L"JAVA_HOME", FakeJavaHome().c_str());
+    scratch.Write(L"found.jar", "PK");
+    java::JavaProcess configured;
+    configured.SetClasspath(L"mine.jar");
+    configured.SetStartupClass(L"Main");
+    std::vector<std::wstring> report = RunJava(configured);
+    ASSERT_GE(report.size(), 2u) << logger.Text();
+    EXPECT_EQ(L"CLASSPATH=mine.jar", report[1]);
+
+    testsupport::RecordingLogger second;
+    java::JavaProcess built;
+    built.SetStartupClass(L"Main");
+    built.SetLogger(&second);
+    built.Start();
+    ASSERT_TRUE(second.WaitForCall(Footer()));
+    EXPECT_NE(std::wstring::npos, second.Text().find(L"CLASSPATH=.\\found.jar\r\n"));
+    scratch.Write(L"later.jar", "PK");
+    built.Start();  // the class path built by the first run is reused, not scanned again
+    ASSERT_TRUE(second.WaitForCall(Footer(), 2));
+    EXPECT_STREQ(L".\\found.jar", built.GetClasspath().GetBuffer());
+}
+
+TEST_F(JavaProcessTest, TheWorkingDirectoryIsTheChildsAloneAndResolvedOnce) {
+    SetEnvironmentVariableW(L"JAVA_HOME", FakeJavaHome().c_str());
+    testsupport::ScratchDirectory base;
+    CreateDirectoryW(base.File(L"sub").c_str(), nullptr);
+    CreateDirectoryW(base.File(L"sub\\sub").c_str(), nullptr);  // where a double resolution would land
+    wchar_t ours[MAX_PATH];
+    GetCurrentDirectoryW(MAX_PATH, ours);
+    SetCurrentDirectoryW(base.Path().c_str());
+    java::JavaProcess relative;
+    relative.SetClasspath(L"x.jar");
+    relative.SetStartupClass(L"Main");
+    relative.SetWorkingDirectory(L"sub");
+    std::vector<std::wstring> report = RunJava(relative);
+    wchar_t after[MAX_PATH];
+    GetCurrentDirectoryW(MAX_PATH, after);
+    SetCurrentDirectoryW(ours);
+    ASSERT_EQ(4u, report.size()) << logger.Text();
+    EXPECT_EQ(L"cwd=" + base.File(L"sub"), report[3]);
+    EXPECT_EQ(base.Path(), std::wstring(after));  // this program's own directory did not move
+
+    // Without a working directory the child starts in the program's start directory.
+    testsupport::RecordingLogger second;
+    java::JavaProcess unset;
+    unset.SetClasspath(L"x.jar");
+    unset.SetStartupClass(L"Main");
+    unset.SetLogger(&second);
+    unset.Start();
+    ASSERT_TRUE(second.WaitForCall(Footer()));
+    EXPECT_NE(std::wstring::npos, second.Text().find(L"cwd=" + scratch.Path() + L"\r\n")) << second.Text();
+}
+
+}  // namespace

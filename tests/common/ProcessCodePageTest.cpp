@@ -1,0 +1,32 @@
+#include "common/Process.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "common/Recorders.h"
+#include "support/TestPaths.h"
+
+namespace {
+
+// Runs with a Japanese locale (see CMakeLists.txt), so that the ANSI code page is 932, where
+// characters take one or two bytes.
+TEST(ProcessCodePage, ADoubleByteCharacterCutByAChunkBoundaryArrivesWhole) {
+    ASSERT_EQ(932u, GetACP()) << "the test needs the ja_JP.UTF-8 locale (tools/setup.sh generates it)";
+    testsupport::TestApplication application;
+    testsupport::RecordingLogger logger;
+    Process process;
+    process.SetLogger(&logger);
+    process.SetExecutable(testsupport::HelperPath(L"ProcessProbe.exe").c_str());
+    // "x" and the lead byte of HIRAGANA A (0x82 0xA0) in one write, the trail byte and "y" later.
+    process.SetArguments(L"bytes 7882 sleep 400 bytes A079 sleep 400 bytes 82A0 exit 0");
+    process.Start();
+    ASSERT_TRUE(logger.WaitForCall(testsupport::Footer()));
+    std::vector<std::wstring> calls = logger.Calls();
+    // Debug block (6 calls), the child's chunks, the footer.
+    std::vector<std::wstring> chunks(calls.begin() + 6, calls.end() - 1);
+    EXPECT_EQ((std::vector<std::wstring>{L"x", L"\u3042y", L"\u3042"}), chunks);
+}
+
+}  // namespace
