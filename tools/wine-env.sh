@@ -33,6 +33,8 @@ wine_session_start() {
         rm -f "$fifo"
         export DISPLAY=":${number}"
     fi
+    # A server left running for this prefix (an interrupted run's) would refuse a second one.
+    wineserver -k 2>/dev/null || true
     wineserver -p
     # Start Wine's own services now, with our output closed: started later by a test, they would
     # inherit that test's output pipe and keep ctest waiting for it to close.
