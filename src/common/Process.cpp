@@ -206,7 +206,14 @@ DWORD Process::ExecuteExternalProcess() {
     if (WaitForSingleObject(GetStopEvent(), 0) == WAIT_OBJECT_0) {
         return 0;
     }
-    CreateChild();
+    BeginUninterruptible();
+    try {
+        CreateChild();
+    } catch (Exception*) {
+        EndUninterruptible();
+        throw;
+    }
+    EndUninterruptible();
     if (standardInput) {
         WriteToPipe();
     }
@@ -373,16 +380,24 @@ void Process::Deliver(char* buffer, DWORD count) {
 
 void Process::EndChildAfterStop() {
     // A Terminate that came before the child's id was known could not end the tree; the stop
-    // event still reached us, so the child must not run on unattended.
-    CriticalSection::Lock hold(childLock);
-    if (!treeEnded && childProcess && WaitForSingleObject(childProcess, 0) == WAIT_TIMEOUT) {
-        try {
-            TerminateProcessTree(processId.load());
-        } catch (Exception* e) {
-            delete e;
-            TerminateProcess(childProcess, 0);
-        }
+    // event still reached us, so the child must not run on unattended. The id cannot go to
+    // another process meanwhile: we hold the child's handle.
+    bool ended;
+    {
+        CriticalSection::Lock hold(childLock);
+        ended = treeEnded;
     }
+    if (ended || !childProcess || WaitForSingleObject(childProcess, 0) != WAIT_TIMEOUT) {
+        return;
+    }
+    BeginUninterruptible();
+    try {
+        TerminateProcessTree(processId.load());
+    } catch (Exception* e) {
+        delete e;
+        TerminateProcess(childProcess, 0);
+    }
+    EndUninterruptible();
 }
 
 void Process::WriteToPipe() {
