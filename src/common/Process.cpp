@@ -453,6 +453,24 @@ void Process::OnRunFinished() {
     WriteDebugFooter();
 }
 
+void Process::OnTerminated() {
+    // The worker was killed: nothing will close what it held, and its child, if it had one
+    // already, runs on with nobody reading it. The worker is gone, so nothing races with this.
+    if (childProcess && WaitForSingleObject(childProcess, 0) == WAIT_TIMEOUT) {
+        try {
+            TerminateProcessTree(processId.load());
+        } catch (Exception* e) {
+            delete e;
+            TerminateProcess(childProcess, 0);
+        }
+    }
+    try {
+        CloseHandles();
+    } catch (Exception* e) {
+        delete e;  // a handle the killed worker had already closed
+    }
+}
+
 void Process::Terminate() {
     {
         CriticalSection::Lock hold(childLock);
