@@ -91,11 +91,13 @@ void Thread::Start() {
     ResetEvent(stopEvent);
     endClaimed = false;
     started = true;
+    // Flag and notification come before the worker runs: a run that ends at once must not have
+    // its false overtaken by this true.
     running = 1;
-    DWORD previous = ResumeThread(threadHandle);
     if (observer) {
         observer->ThreadStateChanged(true);
     }
+    DWORD previous = ResumeThread(threadHandle);
     if (previous == 0 || previous == static_cast<DWORD>(-1)) {
         throw new Exception(L"Thread::Start()\nResumeThread(%d) failed.", static_cast<int>(threadId.load()));
     }
