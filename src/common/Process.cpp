@@ -313,14 +313,19 @@ void Process::ReadOutput() {
     bool proceed = true;
     bool pending = false;
     bool stopped = false;
+    DWORD lastLook = GetTickCount();
     while (proceed) {
         DWORD count = 0;
         pending = false;
-        if (StopWhileChildRuns()) {
-            // Reads that complete at once never reach the wait below, so a flooding child
-            // would keep the loop from ever seeing the stop.
-            stopped = true;
-            break;
+        // Reads that complete at once never reach the wait below, so a flooding child would keep
+        // the loop from ever seeing the stop. Looking costs a system call: every 10 ms will do.
+        DWORD now = GetTickCount();
+        if (now - lastLook >= 10) {
+            lastLook = now;
+            if (StopWhileChildRuns()) {
+                stopped = true;
+                break;
+            }
         }
         if (!ReadFile(m_hChild_STDOUT_Read, target, ReadSize, &count, &overlapped)) {
             if (GetLastError() != ERROR_IO_PENDING) {
