@@ -95,7 +95,10 @@ public:
 
 class CountingProcess : public Process {
 public:
-    void OnTerminated() override { ++killed; }
+    void OnTerminated() override {
+        ++killed;
+        Process::OnTerminated();
+    }
     std::atomic<int> killed{0};
 };
 

@@ -21,10 +21,15 @@ size_t ChunkAssembler::Take(char* buffer, size_t chunkLength, char** start) {
     size_t total = carried + chunkLength;
     carried = 0;
     // Zero bytes would end the text at conversion; they carry nothing readable, so they go.
-    size_t kept = 0;
-    for (size_t i = 0; i < total; ++i) {
-        if (begin[i] != '\0') {
-            begin[kept++] = begin[i];
+    // Most chunks have none: memchr finds that out fast.
+    size_t kept = total;
+    const char* zero = static_cast<const char*>(std::memchr(begin, '\0', total));
+    if (zero) {
+        kept = static_cast<size_t>(zero - begin);
+        for (size_t i = kept; i < total; ++i) {
+            if (begin[i] != '\0') {
+                begin[kept++] = begin[i];
+            }
         }
     }
     size_t complete = CompleteLength(reinterpret_cast<const unsigned char*>(begin), kept);

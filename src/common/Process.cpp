@@ -206,7 +206,14 @@ DWORD Process::ExecuteExternalProcess() {
     if (WaitForSingleObject(GetStopEvent(), 0) == WAIT_OBJECT_0) {
         return 0;
     }
-    CreateChild();
+    BeginUninterruptible();
+    try {
+        CreateChild();
+    } catch (Exception*) {
+        EndUninterruptible();
+        throw;
+    }
+    EndUninterruptible();
     if (standardInput) {
         WriteToPipe();
     }
@@ -306,14 +313,19 @@ void Process::ReadOutput() {
     bool proceed = true;
     bool pending = false;
     bool stopped = false;
+    DWORD lastLook = GetTickCount();
     while (proceed) {
         DWORD count = 0;
         pending = false;
-        if (StopWhileChildRuns()) {
-            // Reads that complete at once never reach the wait below, so a flooding child
-            // would keep the loop from ever seeing the stop.
-            stopped = true;
-            break;
+        // Reads that complete at once never reach the wait below, so a flooding child would keep
+        // the loop from ever seeing the stop. Looking costs a system call: every 10 ms will do.
+        DWORD now = GetTickCount();
+        if (now - lastLook >= 10) {
+            lastLook = now;
+            if (StopWhileChildRuns()) {
+                stopped = true;
+                break;
+            }
         }
         if (!ReadFile(m_hChild_STDOUT_Read, target, ReadSize, &count, &overlapped)) {
             if (GetLastError() != ERROR_IO_PENDING) {
@@ -373,16 +385,24 @@ void Process::Deliver(char* buffer, DWORD count) {
 
 void Process::EndChildAfterStop() {
     // A Terminate that came before the child's id was known could not end the tree; the stop
-    // event still reached us, so the child must not run on unattended.
-    CriticalSection::Lock hold(childLock);
-    if (!treeEnded && childProcess && WaitForSingleObject(childProcess, 0) == WAIT_TIMEOUT) {
-        try {
-            TerminateProcessTree(processId.load());
-        } catch (Exception* e) {
-            delete e;
-            TerminateProcess(childProcess, 0);
-        }
+    // event still reached us, so the child must not run on unattended. The id cannot go to
+    // another process meanwhile: we hold the child's handle.
+    bool ended;
+    {
+        CriticalSection::Lock hold(childLock);
+        ended = treeEnded;
     }
+    if (ended || !childProcess || WaitForSingleObject(childProcess, 0) != WAIT_TIMEOUT) {
+        return;
+    }
+    BeginUninterruptible();
+    try {
+        TerminateProcessTree(processId.load());
+    } catch (Exception* e) {
+        delete e;
+        TerminateProcess(childProcess, 0);
+    }
+    EndUninterruptible();
 }
 
 void Process::WriteToPipe() {
@@ -436,6 +456,24 @@ void Process::OnRunFinished() {
         throw;
     }
     WriteDebugFooter();
+}
+
+void Process::OnTerminated() {
+    // The worker was killed: nothing will close what it held, and its child, if it had one
+    // already, runs on with nobody reading it. The worker is gone, so nothing races with this.
+    if (childProcess && WaitForSingleObject(childProcess, 0) == WAIT_TIMEOUT) {
+        try {
+            TerminateProcessTree(processId.load());
+        } catch (Exception* e) {
+            delete e;
+            TerminateProcess(childProcess, 0);
+        }
+    }
+    try {
+        CloseHandles();
+    } catch (Exception* e) {
+        delete e;  // a handle the killed worker had already closed
+    }
 }
 
 void Process::Terminate() {

@@ -33,6 +33,8 @@ public:
 
     unsigned int* Run() override;
     void OnRunFinished() override;
+    // Ends the child's tree and releases the run's handles after a killed worker.
+    void OnTerminated() override;
     // Ends the child's whole process tree, then stops the worker.
     virtual void Terminate();
     // The full command line: program, then a blank and the arguments when there are any.

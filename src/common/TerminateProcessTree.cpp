@@ -58,15 +58,11 @@ std::vector<DWORD> ChildrenOf(DWORD parentId) {
     return children;
 }
 
-}  // namespace
 
-int TerminateProcessTree(unsigned long processId) {
-    DWORD id = static_cast<DWORD>(processId);
-    // Held through the walk: while it is open the system cannot give the id to another process.
-    HandleOwner self(OpenProcess(OpenRights, FALSE, id));
+// Ends the trees of the processes whose parent is the given (open) process, deepest first.
+void EndChildren(DWORD id, HANDLE self) {
     ULONGLONG selfCreated = 0;
-    bool selfKnown = CreationTime(self.Get(), selfCreated);
-
+    bool selfKnown = CreationTime(self, selfCreated);
     for (DWORD childId : ChildrenOf(id)) {
         HandleOwner child(OpenProcess(OpenRights, FALSE, childId));
         ULONGLONG childCreated = 0;
@@ -79,9 +75,24 @@ int TerminateProcessTree(unsigned long processId) {
             TerminateProcess(child.Get(), 0);  // harmless when the call above has ended it
         }
     }
+}
+
+}  // namespace
+
+int TerminateProcessTree(unsigned long processId) {
+    DWORD id = static_cast<DWORD>(processId);
+    // Held through the walk: while it is open the system cannot give the id to another process.
+    HandleOwner self(OpenProcess(OpenRights, FALSE, id));
+    EndChildren(id, self.Get());
     // A process that has already ended cannot be ended again (some systems still say yes).
     if (!self.Get() || WaitForSingleObject(self.Get(), 0) == WAIT_OBJECT_0) {
         return 0;
     }
-    return TerminateProcess(self.Get(), 0) ? 1 : 0;
+    int ended = TerminateProcess(self.Get(), 0) ? 1 : 0;
+    // A child it was creating while we listed its children appears only now; once the process
+    // has gone it can start no more, so one more look finds them all.
+    if (ended && WaitForSingleObject(self.Get(), 1000) == WAIT_OBJECT_0) {
+        EndChildren(id, self.Get());
+    }
+    return ended;
 }

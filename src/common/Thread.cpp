@@ -21,6 +21,8 @@ Thread::Thread(const wchar_t* name)
       running(0),
       started(false),
       endClaimed(false),
+      uninterruptible(0),
+      uninterruptibleEnd(0),
       runResult(nullptr),
       stopEvent(nullptr) {
     className = name;
@@ -89,11 +91,13 @@ void Thread::Start() {
     ResetEvent(stopEvent);
     endClaimed = false;
     started = true;
+    // Flag and notification come before the worker runs: a run that ends at once must not have
+    // its false overtaken by this true.
     running = 1;
-    DWORD previous = ResumeThread(threadHandle);
     if (observer) {
         observer->ThreadStateChanged(true);
     }
+    DWORD previous = ResumeThread(threadHandle);
     if (previous == 0 || previous == static_cast<DWORD>(-1)) {
         throw new Exception(L"Thread::Start()\nResumeThread(%d) failed.", static_cast<int>(threadId.load()));
     }
@@ -102,7 +106,7 @@ void Thread::Start() {
 void Thread::Stop() {
     if (threadHandle) {
         SetEvent(stopEvent);
-        if (!WaitServingMessages(threadHandle, 200)) {
+        if (!WaitForStoppedWorker()) {
             TerminateThread(threadHandle, static_cast<DWORD>(-1));
             WaitForSingleObject(threadHandle, INFINITE);  // killing is asynchronous
             OnTerminated();
@@ -111,6 +115,37 @@ void Thread::Stop() {
         CloseThreadHandle();
     }
     ResetEvent(stopEvent);
+}
+
+bool Thread::WaitForStoppedWorker() {
+    // The worker gets 200 ms from the moment it can see the stop: from the signal, or from the
+    // end of an uninterruptible stretch it was in, which itself may take up to 10 s.
+    DWORD signalled = GetTickCount();
+    for (;;) {
+        if (WaitServingMessages(threadHandle, 20)) {
+            return true;
+        }
+        DWORD now = GetTickCount();
+        if (uninterruptible.load() > 0) {
+            if (now - signalled >= 10000) {
+                return false;
+            }
+            continue;
+        }
+        DWORD from = signalled;
+        DWORD phaseEnd = uninterruptibleEnd.load();
+        if (static_cast<int>(phaseEnd - signalled) > 0) {
+            from = phaseEnd;
+        }
+        if (now - from >= 200) {
+            return false;
+        }
+    }
+}
+
+void Thread::EndUninterruptible() {
+    uninterruptibleEnd = GetTickCount();
+    --uninterruptible;
 }
 
 void Thread::ClaimEnd() {

@@ -25,7 +25,8 @@ public:
     // Resumes the worker (making a new one after a previous run) and tells the observer true.
     void Start();
     // Signals the stop event, waits up to 200 ms for the worker (serving the messages it sends
-    // to this thread meanwhile) and kills it only when it is still running then.
+    // to this thread meanwhile) and kills it only when it is still running then. A worker that
+    // is creating its child is first let finish that (see BeginUninterruptible).
     void Stop();
 
     // Called on the worker after Run has returned and the observer has heard false.
@@ -40,6 +41,12 @@ public:
     IThreadObserver* observer;  // not owned, may be null
 
 protected:
+    // Brackets a stretch of the worker that a kill must not cut: a thread killed inside process
+    // creation may hold the loader or heap lock for good, or leave a child that nobody watches.
+    // Stop gives such a stretch up to 10 s to end before its usual 200 ms.
+    void BeginUninterruptible() { ++uninterruptible; }
+    void EndUninterruptible();
+
     // Waits, serving sent messages, until a worker that was started has ended; returns at once
     // for one never started. Most derived destructors call it before their members go away.
     void WaitForWorkerEnd();
@@ -49,6 +56,8 @@ private:
     void RunOnWorker();
     void CreateThreadEx();
     void CloseThreadHandle();
+    // Stop's wait; false when the worker has to be killed.
+    bool WaitForStoppedWorker();
     // The one notification of false per run: whoever claims the run's end first tells it.
     void ClaimEnd();
     // Waits for the worker's handle while serving messages sent to the calling thread.
@@ -59,6 +68,8 @@ private:
     std::atomic<long> running;
     std::atomic<bool> started;      // the current worker was resumed
     std::atomic<bool> endClaimed;   // the current run's end was told to the observer
+    std::atomic<int> uninterruptible;
+    std::atomic<DWORD> uninterruptibleEnd;  // tick count at the end of the last such stretch
     unsigned int* runResult;        // owned; released with the thread handle
     HANDLE stopEvent;
 };

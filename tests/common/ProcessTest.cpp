@@ -24,7 +24,10 @@ std::wstring ProbePath() { return testsupport::HelperPath(L"ProcessProbe.exe"); 
 // Counts the kills Stop had to make.
 class CountingProcess : public Process {
 public:
-    void OnTerminated() override { ++terminated; }
+    void OnTerminated() override {
+        ++terminated;
+        Process::OnTerminated();
+    }
     std::atomic<int> terminated{0};
 };
 
@@ -351,13 +354,52 @@ TEST_F(ProcessTest, StopWhileTheWorkerWaitsForTheGuiThreadEndsItCleanly) {
     process->SetExecutable(ProbePath().c_str());
     process->SetArguments(L"burst 2000000000 4096");
     process->Start();
-    windowLogger.Pump(500);
-    ASSERT_GT(windowLogger.received, 10000u) << "the flood did not reach the window";
+    for (int waited = 0; windowLogger.received < 100000u && waited < 20000; waited += 100) {
+        windowLogger.Pump(100);
+    }
+    ASSERT_GE(windowLogger.received, 100000u) << "the flood did not reach the window";
     // The worker is now blocked in SendMessage until this thread takes its message.
     process->Terminate();
     EXPECT_EQ(0, process->terminated.load()) << "the worker was killed instead of ending by itself";
     EXPECT_NE(std::wstring::npos, windowLogger.text.find(Footer()));
     EXPECT_EQ((std::vector<bool>{true, false}), observer.States());
+}
+
+// A logger that never returns once the child writes "block": the worker can only be killed.
+class BlockingLogger : public util::logging::ILogger {
+public:
+    BlockingLogger() : never(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
+    ~BlockingLogger() override { CloseHandle(never); }
+    void Log(const wchar_t* text) override {
+        if (wcscmp(text, L"block\r\n") == 0) {  // the child's output, not the debug block
+            blocked = true;
+            WaitForSingleObject(never, INFINITE);
+        }
+    }
+    std::atomic<bool> blocked{false};
+
+private:
+    HANDLE never;
+};
+
+TEST_F(ProcessTest, AKilledWorkerStillLeavesNoChildAndNoHandlesBehind) {
+    BlockingLogger blocking;
+    process->SetLogger(&blocking);
+    process->SetExecutable(ProbePath().c_str());
+    process->SetArguments(L"print block sleep 60000");
+    process->Start();
+    DWORD start = GetTickCount();
+    while (!blocking.blocked && GetTickCount() - start < 20000) {
+        Sleep(10);
+    }
+    ASSERT_TRUE(blocking.blocked.load());
+    ASSERT_NE(0u, process->GetChildProcessId());
+    process->Stop();  // a stop without Terminate: the child's tree is still there
+    EXPECT_EQ(1, process->terminated.load());
+    EXPECT_FALSE(process->IsRunning());
+    EXPECT_EQ(0u, process->GetChildProcessId());
+    EXPECT_EQ((std::vector<bool>{true, false}), observer.States());
+    // TearDown checks that the child is gone.
 }
 
 }  // namespace

@@ -85,7 +85,8 @@ void Spawn(int depth, int ms) {
         STARTUPINFOW startup = {};
         startup.cb = sizeof(startup);
         PROCESS_INFORMATION info = {};
-        if (CreateProcessW(nullptr, writable.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr, nullptr,
+        // Nothing inherited: a sleeper left behind must not hold the test's output open.
+        if (CreateProcessW(nullptr, writable.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr,
                            &startup, &info)) {
             CloseHandle(info.hThread);
             CloseHandle(info.hProcess);
