@@ -39,6 +39,9 @@ wine_session_start() {
     # Start Wine's own services now, with our output closed: started later by a test, they would
     # inherit that test's output pipe and keep ctest waiting for it to close.
     LANG=en_US.UTF-8 wine cmd.exe /c exit </dev/null >/dev/null 2>&1 || true
+    # The same for the desktop process, which the first program with a window would start:
+    # rundll32 makes a hidden window before it calls the (harmless) function.
+    LANG=en_US.UTF-8 wine rundll32.exe user32.dll,MessageBeep </dev/null >/dev/null 2>&1 || true
 }
 
 wine_session_stop() {
