@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "io/RaisedMessage.h"
 #include "net/http/ScriptedSource.h"
-#include "util/Exception.h"
 
 namespace {
 
@@ -18,22 +18,10 @@ std::string Body(HttpResponse& response) {
     return body.GetData() ? std::string(body.GetData(), body.GetSize()) : std::string();
 }
 
-// Receives and reports the exception's message instead of raising it.
-std::wstring ReceiveFailure(HttpResponse& response, ScriptedSource& source) {
-    try {
-        response.Receive(source);
-    } catch (Exception* e) {
-        std::wstring message = e->GetMessageText().GetBuffer();
-        delete e;
-        return message;
-    }
-    return L"(nothing raised)";
-}
+const std::string kSizedHead = "HTTP/1.1 200 OK\r\nContent-Length: 5\r\n\r\n";
+const std::string kChunkedHead = "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n";
 
-const char kSizedHead[] = "HTTP/1.1 200 OK\r\nContent-Length: 5\r\n\r\n";
-const char kChunkedHead[] = "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n";
-
-TEST(HttpResponseParseHeaders, StartLineHeadersAndJoinedCookies) {
+TEST(HttpResponse, ParseHeadersTakesStartLineHeadersAndJoinsCookies) {
     HttpResponse response;
     response.ParseHeaders(
         L"HTTP/1.1 200 OK\r\nSet-Cookie: a=1\r\nX-Name:value\r\nno colon here\r\n\r\n"
@@ -48,160 +36,113 @@ TEST(HttpResponseParseHeaders, StartLineHeadersAndJoinedCookies) {
     EXPECT_EQ(4u, response.GetHeaders().size());
 }
 
-TEST(HttpResponseStatus, NumberAfterTheFirstBlankWhenThereAreThreeParts) {
+TEST(HttpResponse, StatusIsTheNumberAfterTheFirstBlankWhenThereAreThreeParts) {
     HttpResponse response;
-    const struct {
-        const wchar_t* line;
-        int status;
-    } cases[] = {{L"HTTP/1.1 200 OK", 200},  {L"HTTP/1.1 302 Moved Temporarily", 302},
-                 {L"HTTP/1.1 200", 0},       {L"HTTP/1.1  200 OK", 0},
-                 {L"", 0},                   {L"HTTP/1.0 404x Not Found", 404}};
-    for (const auto& c : cases) {
-        response.SetStartLine(c.line);
-        EXPECT_EQ(c.status, response.GetStatusCode()) << c.line;
+    auto status = [&](const wchar_t* line) {
+        response.SetStartLine(line);
+        return response.GetStatusCode();
+    };
+    EXPECT_EQ(200, status(L"HTTP/1.1 200 OK"));
+    EXPECT_EQ(302, status(L"HTTP/1.1 302 Moved Temporarily"));
+    EXPECT_EQ(404, status(L"HTTP/1.0 404x Not Found"));
+    EXPECT_EQ(0, status(L"HTTP/1.1 200"));
+    EXPECT_EQ(0, status(L"HTTP/1.1  200 OK"));
+    EXPECT_EQ(0, status(L""));
+}
+
+std::vector<std::string> ByteByByte(const std::string& text) {
+    std::vector<std::string> pieces;
+    for (char c : text) {
+        pieces.push_back(std::string(1, c));
     }
+    return pieces;
 }
 
-TEST(HttpResponseReceive, SizedBodyStopsAfterTheReadThatCompletesIt) {
-    HttpResponse response;
-    ScriptedSource source({std::string(kSizedHead) + "hello", "never read"});
-    EXPECT_TRUE(response.Receive(source));
-    EXPECT_EQ(1, source.Reads());
-    EXPECT_EQ("hello", Body(response));
-    EXPECT_STREQ(L"5", response.GetHeader(L"Content-Length").GetBuffer());
-    EXPECT_EQ(200, response.GetStatusCode());
-}
-
-TEST(HttpResponseReceive, HeaderEndSplitAcrossReads) {
-    for (size_t cut = 1; cut < sizeof(kSizedHead) - 1; ++cut) {
-        std::string all = std::string(kSizedHead) + "hello";
+TEST(HttpResponse, ReceiveFramesTheBody) {
+    const std::string slow = kChunkedHead + "3\r\nabc\r\n00A\r\n0123456789\r\n0\r\n\r\n";
+    const struct {
+        const char* what;
+        std::vector<std::string> pieces;
+        int ending;  // what the source gives after the pieces: 0 closed, -1 failed
+        bool complete;
+        std::string body;
+        int reads;  // -1: not checked
+    } cases[] = {
+        {"sized, later read", {kSizedHead + "hello", "never read"}, 0, true, "hello", 1},
+        {"sized, extra bytes", {kSizedHead + "helloEXTRA"}, 0, true, "hello", 1},
+        {"zero length", {"HTTP/1.1 200 OK\r\nContent-Length: 0\r\n\r\n", "x"}, 0, true, "", 1},
+        {"sized, closed early", {kSizedHead + "hel"}, 0, false, "hel", -1},
+        {"sized, timed out", {kSizedHead + "hel"}, -1, false, "hel", -1},
+        {"no length, headers only", {"HTTP/1.1 200 OK\r\nServer: x\r\n\r\n"}, 0, true, "", -1},
+        // read until closed; a lower-case name is not Content-Length
+        {"no length", {"HTTP/1.1 200 OK\r\ncontent-length: 2\r\n\r\nab", "cd", "ef"}, 0, true, "abcdef", 4},
+        {"no length, timed out", {"HTTP/1.1 200 OK\r\n\r\nab", "cd"}, -1, false, "abcd", -1},
+        {"chunked hello", {kChunkedHead + "5\r\nhello\r\n0\r\n\r\n", "never read"}, 0, true, "hello", 1},
+        {"byte by byte", ByteByByte(slow), -1, true, "abc0123456789", static_cast<int>(slow.size())},
+        // chunk data that ends like the last chunk does not end the body
+        {"looks ended", {kChunkedHead + "7\r\nab0\r\n\r\n"}, -1, false, "ab0\r\n\r\n", -1},
+        {"really ended", {kChunkedHead + "7\r\nab0\r\n\r\n", "\r\n0\r\n\r\n"}, 0, true, "ab0\r\n\r\n", -1},
+        {"chunk beyond the data", {kChunkedHead + "100\r\nshort"}, 0, false, "short", -1},
+        {"no header end", {"garbage\r\n", "more"}, 0, false, "garbage\r\nmore", -1},  // all is body
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
         HttpResponse response;
+        ScriptedSource source(c.pieces, c.ending);
+        EXPECT_EQ(c.complete, response.Receive(source));
+        EXPECT_EQ(c.body, Body(response));
+        if (c.reads >= 0) {
+            EXPECT_EQ(c.reads, source.Reads());
+        }
+    }
+    HttpResponse garbage;
+    ScriptedSource source({"garbage\r\n", "more"});
+    garbage.Receive(source);
+    EXPECT_EQ(0, garbage.GetStatusCode());  // no start line without a header end
+}
+
+TEST(HttpResponse, ReceiveFindsAHeaderEndSplitAcrossReadsAndReplacesWhatWasHeld) {
+    HttpResponse response;
+    ScriptedSource moved({"HTTP/1.1 302 Found\r\nLocation: x\r\nContent-Length: 3\r\n\r\nold"});
+    response.Receive(moved);
+    std::string all = kSizedHead + "hello";
+    for (size_t cut = 1; cut < kSizedHead.size(); ++cut) {
         ScriptedSource source({all.substr(0, cut), all.substr(cut)});
         EXPECT_TRUE(response.Receive(source)) << cut;
         EXPECT_EQ("hello", Body(response)) << cut;
-        EXPECT_EQ(all.size(), response.GetRaw().GetSize());
+        EXPECT_EQ(200, response.GetStatusCode()) << cut;
+        EXPECT_TRUE(response.GetHeader(L"Location").IsNull());
+        EXPECT_EQ(all, std::string(response.GetRaw().GetData(), response.GetRaw().GetSize())) << cut;
     }
 }
 
-TEST(HttpResponseReceive, SizedBodyCutShortIsIncomplete) {
-    HttpResponse response;
-    ScriptedSource closed({std::string(kSizedHead) + "hel"}, 0);
-    EXPECT_FALSE(response.Receive(closed));
-    EXPECT_EQ("hel", Body(response));
-    ScriptedSource timedOut({std::string(kSizedHead) + "hel"}, -1);
-    EXPECT_FALSE(response.Receive(timedOut));
-}
-
-TEST(HttpResponseReceive, BytesBeyondTheDeclaredLengthAreNotBody) {
-    HttpResponse response;
-    ScriptedSource source({std::string(kSizedHead) + "helloEXTRA"});
-    EXPECT_TRUE(response.Receive(source));
-    EXPECT_EQ("hello", Body(response));
-}
-
-TEST(HttpResponseReceive, ZeroLengthEndsAtTheHeaders) {
-    HttpResponse response;
-    ScriptedSource source({"HTTP/1.1 200 OK\r\nContent-Length: 0\r\n\r\n", "x"});
-    EXPECT_TRUE(response.Receive(source));
-    EXPECT_EQ(1, source.Reads());
-    EXPECT_EQ("", Body(response));
-}
-
-TEST(HttpResponseReceive, WithoutLengthTheBodyEndsWhenTheServerCloses) {
-    HttpResponse headersOnly;
-    ScriptedSource empty({"HTTP/1.1 200 OK\r\nServer: x\r\n\r\n"});
-    EXPECT_TRUE(headersOnly.Receive(empty));
-    EXPECT_EQ("", Body(headersOnly));
-
-    HttpResponse response;
-    ScriptedSource source({"HTTP/1.1 200 OK\r\ncontent-length: 2\r\n\r\nab", "cd", "ef"});
-    EXPECT_TRUE(response.Receive(source));
-    EXPECT_EQ("abcdef", Body(response));  // a lower-case name is not Content-Length
-    EXPECT_EQ(4, source.Reads());
-
-    HttpResponse failed;
-    ScriptedSource timedOut({"HTTP/1.1 200 OK\r\n\r\nab", "cd"}, -1);
-    EXPECT_FALSE(failed.Receive(timedOut));
-    EXPECT_EQ("abcd", Body(failed));
-}
-
-TEST(HttpResponseReceive, ChunkedHello) {
-    HttpResponse response;
-    ScriptedSource source({std::string(kChunkedHead) + "5\r\nhello\r\n0\r\n\r\n", "never read"});
-    EXPECT_TRUE(response.Receive(source));
-    EXPECT_EQ(1, source.Reads());
-    EXPECT_EQ("hello", Body(response));
-}
-
-TEST(HttpResponseReceive, ChunkedBodyArrivingByteByByte) {
-    std::string all = std::string(kChunkedHead) + "3\r\nabc\r\n00A\r\n0123456789\r\n0\r\n\r\n";
-    std::vector<std::string> pieces;
-    for (char c : all) {
-        pieces.push_back(std::string(1, c));
+TEST(HttpResponse, ReceiveRaisesForMalformedFraming) {
+    const struct {
+        std::string text;
+        const wchar_t* message;  // nullptr: any message
+    } cases[] = {
+        {kChunkedHead + "5\r\nhelloXX0\r\n\r\n", L"HttpResponse::Receive()\nThe chunked body is malformed."},
+        {kChunkedHead + "5;name=value\r\nhello\r\n0\r\n\r\n",
+         L"HexUtils::HexStringToInteger(5;name=value) u not an hex digit."},
+        {kChunkedHead + "0\r\nX-T: 1\r\n\r\n", L"HttpResponse::Receive()\nThe chunked body is malformed."},
+        {"HTTP/1.1 200 OK\r\nContent-Length: -5\r\n\r\nhello",
+         L"HttpResponse::Receive()\nContent-Length -5 cannot be received."},
+        {"HTTP/1.1 200 OK\r\nContent-Length: five\r\n\r\nhello",
+         L"HttpResponse::Receive()\nContent-Length five cannot be received."},
+        {"HTTP/1.1 200 OK\r\nContent-Length: 99999999999\r\n\r\nhello", nullptr},
+        {"HTTP/1.1 200 OK\r\nContent-Length: 5x\r\n\r\nhello", nullptr},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        HttpResponse response;
+        ScriptedSource source({c.text});
+        std::wstring message = testsupport::RaisedMessage([&] { response.Receive(source); });
+        if (c.message) {
+            EXPECT_EQ(c.message, message);
+        } else {
+            EXPECT_NE(L"(nothing raised)", message);
+        }
     }
-    HttpResponse response;
-    ScriptedSource source(pieces, -1);
-    EXPECT_TRUE(response.Receive(source));
-    EXPECT_EQ("abc0123456789", Body(response));
-    EXPECT_EQ(static_cast<int>(all.size()), source.Reads());
-}
-
-TEST(HttpResponseReceive, ChunkDataEndingLikeTheLastChunkDoesNotEndTheBody) {
-    HttpResponse response;
-    ScriptedSource cut({std::string(kChunkedHead) + "7\r\nab0\r\n\r\n"}, -1);
-    EXPECT_FALSE(response.Receive(cut));
-
-    ScriptedSource whole({std::string(kChunkedHead) + "7\r\nab0\r\n\r\n", "\r\n0\r\n\r\n"});
-    EXPECT_TRUE(response.Receive(whole));
-    EXPECT_EQ("ab0\r\n\r\n", Body(response));
-}
-
-TEST(HttpResponseReceive, ChunkLargerThanWhatArrivedIsIncomplete) {
-    HttpResponse response;
-    ScriptedSource source({std::string(kChunkedHead) + "100\r\nshort"}, 0);
-    EXPECT_FALSE(response.Receive(source));
-    EXPECT_EQ("short", Body(response));
-}
-
-TEST(HttpResponseReceive, MalformedChunkedBodiesRaise) {
-    HttpResponse response;
-    ScriptedSource noLineEnd({std::string(kChunkedHead) + "5\r\nhelloXX0\r\n\r\n"});
-    EXPECT_EQ(L"HttpResponse::Receive()\nThe chunked body is malformed.", ReceiveFailure(response, noLineEnd));
-    ScriptedSource extension({std::string(kChunkedHead) + "5;name=value\r\nhello\r\n0\r\n\r\n"});
-    EXPECT_EQ(L"HexUtils::HexStringToInteger(5;name=value) u not an hex digit.", ReceiveFailure(response, extension));
-    ScriptedSource trailer({std::string(kChunkedHead) + "0\r\nX-T: 1\r\n\r\n"});
-    EXPECT_EQ(L"HttpResponse::Receive()\nThe chunked body is malformed.", ReceiveFailure(response, trailer));
-}
-
-TEST(HttpResponseReceive, ImpossibleContentLengthRaises) {
-    HttpResponse response;
-    ScriptedSource negative({"HTTP/1.1 200 OK\r\nContent-Length: -5\r\n\r\nhello"});
-    EXPECT_EQ(L"HttpResponse::Receive()\nContent-Length -5 cannot be received.", ReceiveFailure(response, negative));
-    ScriptedSource huge({"HTTP/1.1 200 OK\r\nContent-Length: 99999999999\r\n\r\nhello"});
-    EXPECT_NE(L"(nothing raised)", ReceiveFailure(response, huge));
-    ScriptedSource words({"HTTP/1.1 200 OK\r\nContent-Length: five\r\n\r\nhello"});
-    EXPECT_EQ(L"HttpResponse::Receive()\nContent-Length five cannot be received.", ReceiveFailure(response, words));
-    ScriptedSource trailing({"HTTP/1.1 200 OK\r\nContent-Length: 5x\r\n\r\nhello"});
-    EXPECT_NE(L"(nothing raised)", ReceiveFailure(response, trailing));
-}
-
-TEST(HttpResponseReceive, WithoutHeaderEndEverythingIsBody) {
-    HttpResponse response;
-    ScriptedSource source({"garbage\r\n", "more"});
-    EXPECT_FALSE(response.Receive(source));
-    EXPECT_EQ("garbage\r\nmore", Body(response));
-    EXPECT_EQ(0, response.GetStatusCode());
-}
-
-TEST(HttpResponseReceive, ReplacesWhatTheObjectHeld) {
-    HttpResponse response;
-    ScriptedSource first({"HTTP/1.1 302 Found\r\nLocation: x\r\nContent-Length: 3\r\n\r\nold"});
-    response.Receive(first);
-    ScriptedSource second({std::string(kSizedHead) + "hello"});
-    EXPECT_TRUE(response.Receive(second));
-    EXPECT_EQ("hello", Body(response));
-    EXPECT_TRUE(response.GetHeader(L"Location").IsNull());
-    EXPECT_EQ(std::string(kSizedHead) + "hello", std::string(response.GetRaw().GetData(), response.GetRaw().GetSize()));
 }
 
 }  // namespace
