@@ -12,7 +12,6 @@
 #include "gui/IconControl.h"
 #include "gui/RichEditControl.h"
 #include "gui/StaticControl.h"
-#include "gui/StatusBarControl.h"
 #include "gui/SysLinkControl.h"
 #include "gui/ToolBarControl.h"
 #include "gui/TreeViewControl.h"
@@ -39,7 +38,6 @@ TEST_F(Controls, MaximumWidthRuleAndPlacement) {
 TEST_F(Controls, EditIsFixedPitchCourierNewOf15Pixels) {
     gui::EditControl edit;
     edit.Create(host.GetHandle());
-    EXPECT_EQ(20, edit.GetHeight());
     HFONT font = reinterpret_cast<HFONT>(SendMessageW(edit.GetHandle(), WM_GETFONT, 0, 0));
     LOGFONTW description = {};
     ASSERT_NE(0, GetObjectW(font, sizeof(description), &description));
@@ -150,15 +148,6 @@ TEST_F(Controls, ToolBarStripOfBitmap205Gives15ImagesWithTransparentBackground) 
     std::pair<COLORREF, COLORREF> start = DrawnOnWhite(list, 3);
     EXPECT_EQ(RGB(255, 255, 255), start.first);
     EXPECT_NE(RGB(255, 255, 255), start.second);
-}
-
-TEST_F(Controls, StatusBarHasOnePartWithSizeGrip) {
-    gui::StatusBarControl status;
-    status.Create(host.GetHandle());
-    EXPECT_TRUE(GetWindowLongW(status.GetHandle(), GWL_STYLE) & SBARS_SIZEGRIP);
-    status.SetText(L"Process \"Demo\" is running ...");
-    String text;
-    EXPECT_STREQ(L"Process \"Demo\" is running ...", status.GetText(text).GetBuffer());
 }
 
 TEST_F(Controls, TreeItemsCarryTheirDataAndNoImagesWithoutBitmap601) {

@@ -72,6 +72,14 @@ public:
 
 int TestChild::deleted = 0;
 
+TestChild* AddChild(TestFrame& frame, const wchar_t* title) {
+    TestChild* child = new TestChild();  // deleted by the client
+    child->SetFrameWindow(&frame);
+    child->Create(frame.client.GetHandle());
+    child->SetText(title);
+    return child;
+}
+
 class MDIFrame : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -80,9 +88,7 @@ protected:
     }
 
     TestChild* OpenChild(const wchar_t* title) {
-        TestChild* child = new TestChild();
-        child->SetFrameWindow(&frame);
-        child->Create(frame.client.GetHandle());
+        TestChild* child = AddChild(frame, L"");
         SendMessageW(frame.client.GetHandle(), WM_MDIACTIVATE, reinterpret_cast<WPARAM>(child->GetHandle()), 0);
         child->SetText(title);
         guitest::PumpMessages(20);
@@ -185,15 +191,8 @@ TEST(MDIClientDisposal, ClientDeletesItsChildrenWithItself) {
     {
         TestFrame frame;
         frame.Create(nullptr);
-        for (const wchar_t* title : {L"Left", L"Right"}) {
-            TestChild* child = new TestChild();
-            child->SetFrameWindow(&frame);
-            child->Create(frame.client.GetHandle());
-            child->SetText(title);
-            if (!first) {
-                first = child->GetHandle();
-            }
-        }
+        first = AddChild(frame, L"Left")->GetHandle();
+        AddChild(frame, L"Right");
     }
     EXPECT_EQ(deletedBefore + 2, TestChild::deleted);
     EXPECT_FALSE(IsWindow(first));
