@@ -49,7 +49,7 @@ public:
         privateMessages.push_back(message);
         return 1;
     }
-    int OnClose() override { return closeResult; }
+    int OnClose() override { return closeResult < 0 ? Window::OnClose() : closeResult; }
 
     static int registrations;
     std::vector<WORD> rawCommandCodes;
@@ -57,7 +57,7 @@ public:
     std::vector<UINT> privateMessages;
     UINT throwOn = 0;
     bool throwOnCreate = false;
-    int closeResult = 1;
+    int closeResult = -1;  // below zero: the framework's own OnClose answers
 };
 
 int ProbeWindow::registrations = 0;
@@ -114,16 +114,13 @@ TEST(WindowCreate, UnknownSystemClassReportsTheCreationFailure) {
 }
 
 TEST(WindowClose, DefaultCloseKeepsTheWindowAndZeroLetsItGo) {
-    ProbeWindow keeps;
-    HWND kept = keeps.Create(nullptr);
-    EXPECT_EQ(0, SendMessageW(kept, WM_CLOSE, 0, 0));
-    EXPECT_TRUE(IsWindow(kept));
-
-    ProbeWindow goes;
-    goes.closeResult = 0;
-    HWND gone = goes.Create(nullptr);
-    SendMessageW(gone, WM_CLOSE, 0, 0);
-    EXPECT_FALSE(IsWindow(gone));
+    for (int closeResult : {-1, 0}) {
+        ProbeWindow window;
+        window.closeResult = closeResult;
+        HWND handle = window.Create(nullptr);
+        EXPECT_EQ(0, SendMessageW(handle, WM_CLOSE, 0, 0));
+        EXPECT_EQ(closeResult != 0, IsWindow(handle) != FALSE) << "OnClose answering " << closeResult;
+    }
 }
 
 TEST(WindowDispatch, EditUpdateNeverReachesOnCommand) {
