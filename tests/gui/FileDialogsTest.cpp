@@ -38,9 +38,7 @@ private:
             HWND dialog = testsupport::MessageBoxWatcher::FindBox(GetCurrentProcessId());
             if (dialog) {
                 Sleep(300);  // let the dialog fill its folder view
-                wchar_t text[256] = L"";
-                GetWindowTextW(dialog, text, 256);
-                title = text;
+                title = guitest::TextOf(dialog);
                 Answer(dialog);
                 return;
             }
