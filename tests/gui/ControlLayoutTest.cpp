@@ -15,68 +15,59 @@ void ExpectPlacement(const Placement& place, int x, int y, int width, int height
 }
 
 TEST(WidthRule, ZeroRequestGivesTheMaximumAndAMaximumCapsRequests) {
-    EXPECT_EQ(0, ControlLayout::ClampWidth(0, 0));
-    EXPECT_EQ(250, ControlLayout::ClampWidth(250, 0));
-    EXPECT_EQ(100, ControlLayout::ClampWidth(0, 100));
-    EXPECT_EQ(100, ControlLayout::ClampWidth(150, 100));
-    EXPECT_EQ(80, ControlLayout::ClampWidth(80, 100));
-    EXPECT_EQ(100, ControlLayout::ClampWidth(100, 100));
+    struct Case {
+        int request, maximum, expected;
+    };
+    for (const Case& c : {Case{0, 0, 0}, Case{250, 0, 250}, Case{0, 100, 100}, Case{150, 100, 100},
+                          Case{80, 100, 80}, Case{100, 100, 100}}) {
+        EXPECT_EQ(c.expected, ControlLayout::ClampWidth(c.request, c.maximum)) << c.request << " of " << c.maximum;
+    }
 }
 
-TEST(RadioGroupRow, ThreeButtonsIn340PixelsAre100WideFrom20) {
-    ExpectPlacement(ControlLayout::RadioButton(340, 3, 0), 20, 20, 100, 24);
-    ExpectPlacement(ControlLayout::RadioButton(340, 3, 1), 120, 20, 100, 24);
-    ExpectPlacement(ControlLayout::RadioButton(340, 3, 2), 220, 20, 100, 24);
-}
-
-TEST(RadioGroupRow, WidthsAreTruncated) {
+TEST(RadioGroupRow, ThreeButtonsIn340PixelsAre100WideFrom20AndWidthsAreTruncated) {
+    for (int i = 0; i < 3; ++i) {
+        SCOPED_TRACE(i);
+        ExpectPlacement(ControlLayout::RadioButton(340, 3, i), 20 + 100 * i, 20, 100, 24);
+    }
     // 341 - 40 = 301 over 2 buttons: 150 each, the odd pixel stays at the right margin.
     ExpectPlacement(ControlLayout::RadioButton(341, 2, 1), 170, 20, 150, 24);
 }
 
-TEST(SplitterLayout, DefaultBarIn600By400Client) {
+TEST(SplitterLayout, BarAt130In600By400ClientSplitsTheWidthOrTheHeight) {
     Placement first = {};
     Placement second = {};
     ControlLayout::SplitterPanes(0, 130, 600, 400, first, second);
     ExpectPlacement(first, 0, 0, 128, 400);
     ExpectPlacement(second, 132, 0, 468, 400);
-}
-
-TEST(SplitterLayout, HorizontalBarSplitsTheHeight) {
-    Placement first = {};
-    Placement second = {};
     ControlLayout::SplitterPanes(1, 130, 600, 400, first, second);
     ExpectPlacement(first, 0, 0, 600, 128);
     ExpectPlacement(second, 0, 132, 600, 268);
 }
 
-TEST(LabeledFieldSize, LabelAboveAddsBothHeightsAndMargins) {
+TEST(LabeledFieldSize, HeightAndWidthByLayoutCappedByANonZeroRequest) {
+    // Label above: both heights and margins; beside: the field's; no field or an unknown layout: nothing.
     EXPECT_EQ(50, ControlLayout::LabeledFieldHeight(0, true, 15, 20));
     EXPECT_EQ(20, ControlLayout::LabeledFieldHeight(1, true, 15, 20));
     EXPECT_EQ(0, ControlLayout::LabeledFieldHeight(0, false, 15, 20));
     EXPECT_EQ(0, ControlLayout::LabeledFieldHeight(2, true, 15, 20));
+    struct Case {
+        int layout;
+        bool hasField;
+        int request, expected;
+    };
+    for (const Case& c : {Case{0, true, 0, 210}, Case{1, true, 0, 335}, Case{1, true, 300, 300},
+                          Case{0, true, 500, 210}, Case{5, true, 77, 77}, Case{0, false, 300, 0}}) {
+        EXPECT_EQ(c.expected, ControlLayout::LabeledFieldWidth(c.layout, c.hasField, 120, 200, c.request))
+            << "layout " << c.layout << " request " << c.request;
+    }
 }
 
-TEST(LabeledFieldSize, WidthByLayoutCappedByANonZeroRequest) {
-    EXPECT_EQ(210, ControlLayout::LabeledFieldWidth(0, true, 120, 200, 0));
-    EXPECT_EQ(335, ControlLayout::LabeledFieldWidth(1, true, 120, 200, 0));
-    EXPECT_EQ(300, ControlLayout::LabeledFieldWidth(1, true, 120, 200, 300));
-    EXPECT_EQ(210, ControlLayout::LabeledFieldWidth(0, true, 120, 200, 500));
-    EXPECT_EQ(77, ControlLayout::LabeledFieldWidth(5, true, 120, 200, 77));
-    EXPECT_EQ(0, ControlLayout::LabeledFieldWidth(0, false, 120, 200, 300));
-}
-
-TEST(LabeledFieldPlacement, LabelAboveTheFieldInsetBy5) {
+TEST(LabeledFieldPlacement, LabelAboveInsetBy5OrBesideHalvingTheInnerWidth) {
     Placement label = {};
     Placement field = {};
     ASSERT_TRUE(ControlLayout::LabeledField(0, 300, 15, 20, 0, label, field));
     ExpectPlacement(label, 5, 5, 290, 15);
     ExpectPlacement(field, 5, 25, 290, 20);
-}
-
-TEST(LabeledFieldPlacement, SideBySideHalvesTheInnerWidth) {
-    Placement label = {};
-    Placement field = {};
     // Inner width 300 - 10 = 290; (290 - 5) / 2 = 142.
     ASSERT_TRUE(ControlLayout::LabeledField(1, 300, 15, 20, 142, label, field));
     ExpectPlacement(label, 5, 5, 142, 15);

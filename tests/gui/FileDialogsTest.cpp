@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <string>
 #include <thread>
 
@@ -22,14 +21,15 @@ public:
     explicit DialogUser(std::wstring path) : path(std::move(path)) {
         worker = std::thread(&DialogUser::Run, this);
     }
-    ~DialogUser() {
+    ~DialogUser() { Wait(); }
+
+    void Wait() {
         if (worker.joinable()) {
             worker.join();
         }
     }
 
     std::wstring title;
-    std::atomic<bool> found{false};
 
 private:
     void Run() {
@@ -38,10 +38,7 @@ private:
             HWND dialog = testsupport::MessageBoxWatcher::FindBox(GetCurrentProcessId());
             if (dialog) {
                 Sleep(300);  // let the dialog fill its folder view
-                wchar_t text[256] = L"";
-                GetWindowTextW(dialog, text, 256);
-                title = text;
-                found = true;
+                title = guitest::TextOf(dialog);
                 Answer(dialog);
                 return;
             }
@@ -71,59 +68,47 @@ private:
     std::thread worker;
 };
 
-TEST(OpenFileDialog, ReturnsTheTypedPathOfAnExistingFile) {
+// Shows a dialog with a user answering it with the typed path; returns the dialog's result.
+int RunDialog(bool save, HWND owner, const std::wstring& typed, String& chosen, std::wstring* title = nullptr) {
+    DialogUser user(typed);
+    int result = save ? gui::ShowSaveFileDialog(owner, chosen) : gui::ShowOpenFileDialog(owner, chosen);
+    user.Wait();
+    if (title) {
+        *title = user.title;
+    }
+    return result;
+}
+
+TEST(FileDialogs, OpenReturnsTheTypedPathOfAnExistingFileAndCancelLeavesThePathAlone) {
     testsupport::ScratchDirectory scratch;
     std::wstring file = scratch.Write(L"processes.tnkx", "<processes/>");
     String chosen(L"before");
-    int result;
+    EXPECT_EQ(0, RunDialog(false, nullptr, L"", chosen));
+    EXPECT_STREQ(L"before", chosen.GetBuffer());
     std::wstring title;
-    {
-        DialogUser user(file);
-        result = gui::ShowOpenFileDialog(nullptr, chosen);
-        title = user.title;
-    }
-    EXPECT_EQ(1, result);
+    EXPECT_EQ(1, RunDialog(false, nullptr, file, chosen, &title));
     EXPECT_EQ(file, std::wstring(chosen.GetBuffer()));
     EXPECT_EQ(L"Load Configuration File", title);
 }
 
-TEST(OpenFileDialog, CancelLeavesThePathAlone) {
-    String chosen(L"before");
-    int result;
-    {
-        DialogUser user(L"");
-        result = gui::ShowOpenFileDialog(nullptr, chosen);
-    }
-    EXPECT_EQ(0, result);
-    EXPECT_STREQ(L"before", chosen.GetBuffer());
-}
-
-TEST(SaveFileDialog, AddsTheTxtExtensionToATypedName) {
+TEST(FileDialogs, SaveAddsTheTxtExtensionAndTakesAnExistingFileWithoutAPrompt) {
     testsupport::ScratchDirectory scratch;
     guitest::HostWindow owner;
     owner.Open(200, 100);
-    String chosen;
-    int result;
-    {
-        DialogUser user(scratch.File(L"output"));
-        result = gui::ShowSaveFileDialog(owner.GetHandle(), chosen);
-    }
-    EXPECT_EQ(1, result);
-    EXPECT_EQ(scratch.File(L"output.txt"), std::wstring(chosen.GetBuffer()));
-}
-
-TEST(SaveFileDialog, ExistingFileIsChosenWithoutAPrompt) {
-    testsupport::ScratchDirectory scratch;
-    std::wstring file = scratch.Write(L"saved.txt", "old contents");
-    String chosen;
-    int result;
-    {
-        DialogUser user(file);
-        result = gui::ShowSaveFileDialog(nullptr, chosen);
-    }
+    std::wstring existing = scratch.Write(L"saved.txt", "old contents");
     // An overwrite prompt would be a second dialog that nobody answers: the call would hang.
-    EXPECT_EQ(1, result);
-    EXPECT_EQ(file, std::wstring(chosen.GetBuffer()));
+    struct Case {
+        HWND owner;
+        std::wstring typed;
+        std::wstring expected;
+    };
+    for (const Case& c : {Case{owner.GetHandle(), scratch.File(L"output"), scratch.File(L"output.txt")},
+                          Case{nullptr, existing, existing}}) {
+        SCOPED_TRACE(std::string(c.typed.begin(), c.typed.end()));
+        String chosen;
+        EXPECT_EQ(1, RunDialog(true, c.owner, c.typed, chosen));
+        EXPECT_EQ(c.expected, std::wstring(chosen.GetBuffer()));
+    }
 }
 
 }  // namespace

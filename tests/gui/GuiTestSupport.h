@@ -2,6 +2,10 @@
 
 #include <windows.h>
 
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
 #include <vector>
 
 #include "gui/Window.h"
@@ -14,6 +18,15 @@ void PumpMessages(DWORD milliseconds = 50);
 
 // A window's rectangle in its parent's client coordinates.
 RECT RectInParent(HWND window);
+
+// Whether a window lies at the given rectangle of its parent's client area (saying where it lies if not).
+::testing::AssertionResult PlacedAt(HWND window, int x, int y, int width, int height);
+
+std::wstring ClassOf(HWND window);
+std::wstring TextOf(HWND window);
+
+// The text of the framework exception the action throws (deleting it); empty when it throws none.
+std::wstring ThrownMessage(const std::function<void()>& action);
 
 // A visible top-level framework window that hosts controls and records what reaches its handlers.
 class HostWindow : public gui::Window {
@@ -29,6 +42,13 @@ public:
 
     std::vector<WPARAM> commands;  // wParam of every WM_COMMAND, in order
     std::vector<UINT> notifications;  // code of every WM_NOTIFY
+};
+
+// A test with a host window open at the default size.
+class HostTest : public ::testing::Test {
+protected:
+    void SetUp() override { host.Open(); }
+    HostWindow host;
 };
 
 }  // namespace guitest

@@ -6,31 +6,31 @@ namespace {
 
 using gui::MessageDispatch;
 
-TEST(MessageRoutes, PrivateRangeIsWmUserToWmAppPlus3FF) {
-    EXPECT_EQ(MessageDispatch::Default, MessageDispatch::Classify(0x03FF, 0));
-    EXPECT_EQ(MessageDispatch::Private, MessageDispatch::Classify(0x0400, 0));
-    EXPECT_EQ(MessageDispatch::Private, MessageDispatch::Classify(0x8000, 0));
-    EXPECT_EQ(MessageDispatch::Private, MessageDispatch::Classify(0x83FF, 0));
-    EXPECT_EQ(MessageDispatch::Default, MessageDispatch::Classify(0x8400, 0));
-}
-
-TEST(MessageRoutes, EditUpdateNeverReachesTheCommandHandler) {
+TEST(MessageRoutes, HandledMessagesThePrivateRangeAndCommandsWithoutEditUpdate) {
     const uintptr_t editUpdate = static_cast<uintptr_t>(0x0400) << 16 | 7;
     const uintptr_t editChange = static_cast<uintptr_t>(0x0300) << 16 | 7;
-    EXPECT_EQ(MessageDispatch::Default, MessageDispatch::Classify(0x0111, editUpdate));
-    EXPECT_EQ(MessageDispatch::Command, MessageDispatch::Classify(0x0111, editChange));
-    EXPECT_EQ(MessageDispatch::Command, MessageDispatch::Classify(0x0111, 40002));
-}
-
-TEST(MessageRoutes, HandledMessages) {
-    EXPECT_EQ(MessageDispatch::Destroy, MessageDispatch::Classify(0x0002, 0));
-    EXPECT_EQ(MessageDispatch::Size, MessageDispatch::Classify(0x0005, 0));
-    EXPECT_EQ(MessageDispatch::Paint, MessageDispatch::Classify(0x000F, 0));
-    EXPECT_EQ(MessageDispatch::Close, MessageDispatch::Classify(0x0010, 0));
-    EXPECT_EQ(MessageDispatch::PositionChanged, MessageDispatch::Classify(0x0047, 0));
-    EXPECT_EQ(MessageDispatch::Notify, MessageDispatch::Classify(0x004E, 0));
-    EXPECT_EQ(MessageDispatch::Timer, MessageDispatch::Classify(0x0113, 0));
-    EXPECT_EQ(MessageDispatch::Default, MessageDispatch::Classify(0x0003, 0));  // WM_MOVE
+    struct Case {
+        unsigned message;
+        uintptr_t wParam;
+        MessageDispatch::Route expected;
+    };
+    const Case cases[] = {
+        // Private messages run from WM_USER to WM_APP + 0x3FF.
+        {0x03FF, 0, MessageDispatch::Default}, {0x0400, 0, MessageDispatch::Private},
+        {0x8000, 0, MessageDispatch::Private}, {0x83FF, 0, MessageDispatch::Private},
+        {0x8400, 0, MessageDispatch::Default},
+        // EN_UPDATE never reaches the command handler; other notifications and menu commands do.
+        {0x0111, editUpdate, MessageDispatch::Default}, {0x0111, editChange, MessageDispatch::Command},
+        {0x0111, 40002, MessageDispatch::Command},
+        {0x0002, 0, MessageDispatch::Destroy}, {0x0005, 0, MessageDispatch::Size},
+        {0x000F, 0, MessageDispatch::Paint}, {0x0010, 0, MessageDispatch::Close},
+        {0x0047, 0, MessageDispatch::PositionChanged}, {0x004E, 0, MessageDispatch::Notify},
+        {0x0113, 0, MessageDispatch::Timer}, {0x0003, 0, MessageDispatch::Default},  // WM_MOVE
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(c.expected, MessageDispatch::Classify(c.message, c.wParam))
+            << std::hex << "message 0x" << c.message << " wParam 0x" << c.wParam;
+    }
 }
 
 }  // namespace

@@ -18,6 +18,7 @@ namespace {
 
 using gui::Window;
 using gui::WindowMessageRouter;
+using guitest::ThrownMessage;
 
 // A top-level framework window that records what reaches its handlers.
 class ProbeWindow : public Window {
@@ -32,6 +33,9 @@ public:
         if (message == WM_COMMAND) {
             rawCommandCodes.push_back(HIWORD(wParam));
         }
+        if (message == WM_CREATE && throwOnCreate) {
+            throw new Exception(L"ProbeWindow::OnCreate()\nNo resources");
+        }
         return Window::WindowProc(window, message, wParam, lParam);
     }
     LRESULT OnCommand(WPARAM wParam, LPARAM) override {
@@ -45,35 +49,18 @@ public:
         privateMessages.push_back(message);
         return 1;
     }
-    int OnClose() override { return closeResult; }
+    int OnClose() override { return closeResult < 0 ? Window::OnClose() : closeResult; }
 
     static int registrations;
     std::vector<WORD> rawCommandCodes;
     std::vector<WORD> commandCodes;
     std::vector<UINT> privateMessages;
     UINT throwOn = 0;
-    int closeResult = 1;
+    bool throwOnCreate = false;
+    int closeResult = -1;  // below zero: the framework's own OnClose answers
 };
 
 int ProbeWindow::registrations = 0;
-
-// Throws from its window procedure while the system creates it.
-class FailingCreateWindow : public Window {
-public:
-    FailingCreateWindow() : Window(L"FailingCreateWindow") { registerClass = true; }
-    LRESULT WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override {
-        if (message == WM_CREATE) {
-            throw new Exception(L"FailingCreateWindow::OnCreate()\nNo resources");
-        }
-        return Window::WindowProc(window, message, wParam, lParam);
-    }
-};
-
-std::wstring MessageOf(Exception* e) {
-    std::wstring text = e->GetMessageText().GetBuffer();
-    delete e;
-    return text;
-}
 
 TEST(WindowClassRegistration, SecondObjectOfAClassReusesTheRegistration) {
     ProbeWindow::registrations = 0;
@@ -82,19 +69,8 @@ TEST(WindowClassRegistration, SecondObjectOfAClassReusesTheRegistration) {
     first.Create(nullptr);
     second.Create(nullptr);
     EXPECT_EQ(1, ProbeWindow::registrations);
-    wchar_t name[64] = L"";
-    GetClassNameW(second.GetHandle(), name, 64);
-    EXPECT_STREQ(L"RegisteredOnce", name);
+    EXPECT_EQ(L"RegisteredOnce", guitest::ClassOf(second.GetHandle()));
     EXPECT_NE(first.GetHandle(), second.GetHandle());
-}
-
-TEST(WindowBinding, HandleIsBoundBeforeCreateReturns) {
-    WindowMessageRouter* router = WindowMessageRouter::GetInstance();
-    ProbeWindow window;
-    HWND handle = window.Create(nullptr);
-    ASSERT_NE(nullptr, handle);
-    EXPECT_EQ(handle, window.GetHandle());
-    EXPECT_EQ(&window, router->Lookup(handle));
 }
 
 TEST(WindowBinding, AReusedHandleValueReplacesTheOldEntry) {
@@ -116,12 +92,8 @@ TEST(WindowBinding, AReusedHandleValueReplacesTheOldEntry) {
 TEST(WindowCreate, SecondCreateFailsNamingTheClassAndKeepsTheWindow) {
     ProbeWindow window(L"TwiceCreated");
     HWND handle = window.Create(nullptr);
-    try {
-        window.Create(nullptr);
-        FAIL() << "second Create accepted";
-    } catch (Exception* e) {
-        EXPECT_EQ(L"TwiceCreated::Create()\nWindow is already created. Check your code.", MessageOf(e));
-    }
+    EXPECT_EQ(L"TwiceCreated::Create()\nWindow is already created. Check your code.",
+              ThrownMessage([&] { window.Create(nullptr); }));
     EXPECT_EQ(handle, window.GetHandle());
     EXPECT_TRUE(IsWindow(handle));
     EXPECT_EQ(&window, WindowMessageRouter::GetInstance()->Lookup(handle));
@@ -132,14 +104,9 @@ TEST(WindowCreate, UnknownSystemClassReportsTheCreationFailure) {
     public:
         Unregistered() : Window(L"NoSuchClassAnywhere") {}
     } window;
-    try {
-        window.Create(nullptr);
-        FAIL() << "created a window of an unregistered class";
-    } catch (Exception* e) {
-        std::wstring text = MessageOf(e);
-        EXPECT_EQ(0u, text.find(L"Window::CreateWindowEx() failed\n\nClassName : NoSuchClassAnywhere\n"
-                                L"WindowClassName : NoSuchClassAnywhere\n"));
-    }
+    EXPECT_EQ(0u, ThrownMessage([&] { window.Create(nullptr); })
+                      .find(L"Window::CreateWindowEx() failed\n\nClassName : NoSuchClassAnywhere\n"
+                            L"WindowClassName : NoSuchClassAnywhere\n"));
     EXPECT_EQ(nullptr, window.GetHandle());
     // The hook is gone: the next window of the thread is bound to its own object.
     ProbeWindow next;
@@ -147,16 +114,13 @@ TEST(WindowCreate, UnknownSystemClassReportsTheCreationFailure) {
 }
 
 TEST(WindowClose, DefaultCloseKeepsTheWindowAndZeroLetsItGo) {
-    ProbeWindow keeps;
-    HWND kept = keeps.Create(nullptr);
-    EXPECT_EQ(0, SendMessageW(kept, WM_CLOSE, 0, 0));
-    EXPECT_TRUE(IsWindow(kept));
-
-    ProbeWindow goes;
-    goes.closeResult = 0;
-    HWND gone = goes.Create(nullptr);
-    SendMessageW(gone, WM_CLOSE, 0, 0);
-    EXPECT_FALSE(IsWindow(gone));
+    for (int closeResult : {-1, 0}) {
+        ProbeWindow window;
+        window.closeResult = closeResult;
+        HWND handle = window.Create(nullptr);
+        EXPECT_EQ(0, SendMessageW(handle, WM_CLOSE, 0, 0));
+        EXPECT_EQ(closeResult != 0, IsWindow(handle) != FALSE) << "OnClose answering " << closeResult;
+    }
 }
 
 TEST(WindowDispatch, EditUpdateNeverReachesOnCommand) {
@@ -183,7 +147,7 @@ TEST(WindowDispatch, OnMessageGetsWmUserUpToWmAppPlus3FF) {
     EXPECT_EQ((std::vector<UINT>{0x0400u, 0x83FFu}), window.privateMessages);
 }
 
-TEST(WindowText, EmptyTextLeavesTheTargetAsItWas) {
+TEST(WindowText, EmptyTextLeavesTheTargetAsItWasAndAddStyleAndLoadMenuReachTheWindow) {
     ProbeWindow window;
     window.Create(nullptr);
     String target(L"unchanged");
@@ -191,28 +155,11 @@ TEST(WindowText, EmptyTextLeavesTheTargetAsItWas) {
     EXPECT_STREQ(L"unchanged", target.GetBuffer());
     window.SetText(L"Caption text");
     EXPECT_STREQ(L"Caption text", window.GetText(target).GetBuffer());
-    String fresh;  // a null String is filled like any other
-    EXPECT_STREQ(L"Caption text", window.GetText(fresh).GetBuffer());
-}
-
-TEST(WindowStyle, AddStyleReachesAnExistingWindow) {
-    ProbeWindow window;
-    window.Create(nullptr);
+    // AddStyle reaches a window that exists; a missing menu resource is reported.
     EXPECT_FALSE(GetWindowLongW(window.GetHandle(), GWL_STYLE) & WS_VISIBLE);
     window.AddStyle(WS_VISIBLE);
-    EXPECT_TRUE(window.GetStyle() & WS_VISIBLE);
     EXPECT_TRUE(GetWindowLongW(window.GetHandle(), GWL_STYLE) & WS_VISIBLE);
-}
-
-TEST(WindowMenu, MissingMenuResourceIsReported) {
-    ProbeWindow window;
-    window.Create(nullptr);
-    try {
-        window.LoadMenu(999);
-        FAIL() << "loaded a menu that does not exist";
-    } catch (Exception* e) {
-        EXPECT_EQ(0u, MessageOf(e).find(L"Window::LoadMenu(999) - "));
-    }
+    EXPECT_EQ(0u, ThrownMessage([&] { window.LoadMenu(999); }).find(L"Window::LoadMenu(999) - "));
 }
 
 TEST(WindowPlacement, CenterOnWorkAreaCentresTheClientSize) {
@@ -232,28 +179,25 @@ TEST(WindowPlacement, CenterOnWorkAreaCentresTheClientSize) {
     EXPECT_TRUE(IsWindowVisible(window.GetHandle()));
 }
 
-TEST(WindowDeletion, DeleteWindowDestroysAndLeavesNoEntry) {
+TEST(WindowDeletion, DeleteWindowOrDeletingADestroyedObjectLeavesNoEntry) {
     WindowMessageRouter* router = WindowMessageRouter::GetInstance();
     size_t before = router->GetEntryCount();
-    ProbeWindow* window = new ProbeWindow();
-    HWND handle = window->Create(nullptr);
-    EXPECT_EQ(before + 1, router->GetEntryCount());
-    router->DeleteWindow(window);
-    EXPECT_FALSE(IsWindow(handle));
-    EXPECT_EQ(nullptr, router->Lookup(handle));
-    EXPECT_EQ(before, router->GetEntryCount());
-}
-
-TEST(WindowDeletion, ObjectDeletedDirectlyAfterDestroyLeavesNoEntry) {
-    WindowMessageRouter* router = WindowMessageRouter::GetInstance();
-    ProbeWindow* window = new ProbeWindow();
-    HWND handle = window->Create(nullptr);
-    window->Destroy();
-    EXPECT_EQ(nullptr, window->GetHandle());
-    EXPECT_TRUE(window->IsDestroyed());
-    delete window;
-    EXPECT_EQ(nullptr, router->Lookup(handle));
-    EXPECT_FALSE(router->Contains(window));
+    for (bool throughRouter : {true, false}) {
+        SCOPED_TRACE(throughRouter ? "DeleteWindow" : "Destroy, then delete");
+        ProbeWindow* window = new ProbeWindow();
+        HWND handle = window->Create(nullptr);
+        EXPECT_EQ(before + 1, router->GetEntryCount());
+        if (throughRouter) {
+            router->DeleteWindow(window);
+        } else {
+            window->Destroy();
+            EXPECT_EQ(nullptr, window->GetHandle());
+            delete window;
+        }
+        EXPECT_FALSE(IsWindow(handle));
+        EXPECT_EQ(nullptr, router->Lookup(handle));
+        EXPECT_EQ(before, router->GetEntryCount());
+    }
 }
 
 TEST(WindowDeletion, MessagesForAWindowWithoutObjectGetDefaultProcessing) {
@@ -274,24 +218,15 @@ TEST(WindowExceptions, HandlerExceptionReachesTheMessageLoop) {
     window.throwOn = 0x0401;
     PostMessageW(handle, 0x0401, 0, 0);
     WindowsApplication* application = static_cast<WindowsApplication*>(Application::GetCurrent());
-    try {
-        application->MessageLoop();
-        FAIL() << "the message loop ended without the handler's exception";
-    } catch (Exception* e) {
-        EXPECT_EQ(L"ProbeWindow::OnMessage()\nRefused 1025", MessageOf(e));
-    }
+    EXPECT_EQ(L"ProbeWindow::OnMessage()\nRefused 1025", ThrownMessage([&] { application->MessageLoop(); }));
     EXPECT_FALSE(WindowMessageRouter::HasPendingException());
     EXPECT_TRUE(IsWindow(handle));
 }
 
 TEST(WindowExceptions, HandlerExceptionDuringCreationReachesCreate) {
-    FailingCreateWindow window;
-    try {
-        window.Create(nullptr);
-        FAIL() << "Create succeeded";
-    } catch (Exception* e) {
-        EXPECT_EQ(L"FailingCreateWindow::OnCreate()\nNo resources", MessageOf(e));
-    }
+    ProbeWindow window;
+    window.throwOnCreate = true;
+    EXPECT_EQ(L"ProbeWindow::OnCreate()\nNo resources", ThrownMessage([&] { window.Create(nullptr); }));
     EXPECT_FALSE(WindowMessageRouter::HasPendingException());
 }
 
@@ -300,14 +235,9 @@ TEST(WindowExceptions, HookExceptionReachesCreateAndNoWindowIsMade) {
     ProbeWindow window;
     void* record = TlsGetValue(router->GetTLSIndex());
     TlsSetValue(router->GetTLSIndex(), nullptr);  // the hook finds no record for this thread
-    try {
-        window.Create(nullptr);
-        TlsSetValue(router->GetTLSIndex(), record);
-        FAIL() << "Create succeeded without a creation record";
-    } catch (Exception* e) {
-        TlsSetValue(router->GetTLSIndex(), record);
-        EXPECT_EQ(L"Window::StaticCBTProc ... Unable to get TLS", MessageOf(e));
-    }
+    std::wstring thrown = ThrownMessage([&] { window.Create(nullptr); });
+    TlsSetValue(router->GetTLSIndex(), record);
+    EXPECT_EQ(L"Window::StaticCBTProc ... Unable to get TLS", thrown);
     EXPECT_EQ(nullptr, window.GetHandle());
     EXPECT_FALSE(router->Contains(&window));
     // With its record back the thread creates windows as before.
@@ -315,14 +245,9 @@ TEST(WindowExceptions, HookExceptionReachesCreateAndNoWindowIsMade) {
 }
 
 TEST(WindowRouter, RecordsAreMadeOncePerThread) {
-    WindowMessageRouter* router = WindowMessageRouter::GetInstance();
-    ProbeWindow window;
-    try {
-        router->SetTLSIndex();
-        FAIL() << "a second record was made";
-    } catch (Exception* e) {
-        EXPECT_EQ(L"WindowMessageRouter::SetTLSIndex()\nAttempted to set TLS more than once", MessageOf(e));
-    }
+    ProbeWindow window;  // the thread's record is made with its first window object
+    EXPECT_EQ(L"WindowMessageRouter::SetTLSIndex()\nAttempted to set TLS more than once",
+              ThrownMessage([] { WindowMessageRouter::GetInstance()->SetTLSIndex(); }));
 }
 
 }  // namespace
