@@ -10,7 +10,9 @@ wine_prefix_init "$prefix"
 trap wine_session_stop EXIT
 wine_session_start "$prefix"
 export TARNWICK_WINE_RUN="$root/tools/wine-run $prefix"
+: >"$root/build/bench.log"
 for script in "$root"/bench/*/run.sh; do
     [ -f "$script" ] || continue
-    bash "$script" "$root/build/x86_64/bin"
+    # Figures go to standard output; the programs' details go to build/bench.log.
+    bash "$script" "$root/build/x86_64/bin" 2>>"$root/build/bench.log"
 done
