@@ -1,7 +1,5 @@
 #include "app/ConfigurationFile.h"
 
-#include <windows.h>
-
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -11,6 +9,7 @@
 #include "TestApplication.h"
 #include "support/ScratchDirectory.h"
 #include "util/Exception.h"
+#include "util/TextCodec.h"
 
 using testsupport::ScratchDirectory;
 
@@ -216,15 +215,8 @@ TEST(ConfigurationWrite, NonAsciiTitlesSurviveEveryFileEncoding) {
     const std::wstring title = L"Gr\u00FC\u00DFe \u65E5\u672C \u00E9t\u00E9 \u4E00\u263C\u4E26";
     const std::wstring wide =
         L"<processes><process><title>" + title + L"</title><executable>x</executable></process></processes>";
-    int size =
-        WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
-    std::string body(static_cast<size_t>(size), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), &body[0], size, nullptr, nullptr);
-    std::string utf16;
-    for (wchar_t c : wide) {
-        utf16 += static_cast<char>(c & 0xFF);
-        utf16 += static_cast<char>((c >> 8) & 0xFF);
-    }
+    const std::string body = util::TextCodec::Encode(wide.data(), wide.size(), util::UTF8);
+    const std::string utf16 = util::TextCodec::Encode(wide.data(), wide.size(), util::UTF16LE);
     const std::string files[] = {body, "\xEF\xBB\xBF" + body, "\xFF\xFE" + utf16, utf16};
     for (const std::string& bytes : files) {
         std::wstring path = dir.Write(L"c.xml", bytes);
