@@ -52,7 +52,7 @@ TEST(ConfigurationPath, DefaultIsTheProgramPathWithXml) {
     EXPECT_STREQ(L"D:\\other.tnkx", file->GetPath().GetBuffer());
 }
 
-TEST(ConfigurationRead, FieldsDefaultsAndLetterCases) {
+TEST(ConfigurationRead, FieldsDefaultsLetterCasesAndNestedEntries) {
     ScratchDirectory dir;
     std::wstring path =
         dir.Write(L"c.xml",
@@ -60,7 +60,7 @@ TEST(ConfigurationRead, FieldsDefaultsAndLetterCases) {
                   " <process><EXECUTABLE>a.exe</EXECUTABLE><Title>A</Title>"
                   "<start>FALSE</start><disabled>True</disabled>"
                   "<INITIALDIR>C:\\a</INITIALDIR><commandlinearguments>-x</commandlinearguments></process>\n"
-                  " <process><executable/><start>no</start><disabled>yes</disabled></process>\n"
+                  " <group><process><executable/><start>no</start><disabled>yes</disabled></process></group>\n"
                   " <process><startupclassname>M</startupclassname><classpath>c.jar</classpath>"
                   "<javaoptions>-Xmx1g</javaoptions><start></start><unknown>x</unknown></process>\n"
                   " <process><executable>both.exe</executable><startupclassname>N</startupclassname>"
@@ -79,7 +79,7 @@ TEST(ConfigurationRead, FieldsDefaultsAndLetterCases) {
     EXPECT_FALSE(config[0].start);
     EXPECT_TRUE(config[0].disabled);
 
-    EXPECT_STREQ(L"untitle process", config[1].title.GetBuffer());
+    EXPECT_STREQ(L"untitle process", config[1].title.GetBuffer());  // nested in "group", still read in order
     EXPECT_EQ(ProcessType::Standard, config[1].type);
     EXPECT_STREQ(L"", config[1].executable.GetBuffer());
     EXPECT_TRUE(config[1].start);
@@ -96,18 +96,6 @@ TEST(ConfigurationRead, FieldsDefaultsAndLetterCases) {
     EXPECT_EQ(ProcessType::Standard, config[3].type);  // "executable" wins
     EXPECT_TRUE(config[3].startupclassname.IsNull());
     EXPECT_TRUE(config[3].classpath.IsNull());
-}
-
-TEST(ConfigurationRead, NestedProcessElementsAreReadToo) {
-    ScratchDirectory dir;
-    std::wstring path = dir.Write(L"c.xml",
-                                  "<processes><group><process><executable>inner.exe</executable></process></group>"
-                                  "<process><executable>outer.exe</executable></process></processes>");
-    Loaded config;
-    ASSERT_EQ(L"", config.Load(path));
-    ASSERT_EQ(2u, config.Count());
-    EXPECT_STREQ(L"inner.exe", config[0].executable.GetBuffer());
-    EXPECT_STREQ(L"outer.exe", config[1].executable.GetBuffer());
 }
 
 TEST(ConfigurationRead, AnEntryOfNeitherKindFailsAndKeepsTheList) {
