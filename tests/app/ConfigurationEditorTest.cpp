@@ -13,6 +13,7 @@
 #include "support/MessageBoxWatcher.h"
 #include "support/ScratchDirectory.h"
 #include "support/TestPaths.h"
+#include "util/Platform.h"
 #include "win32/Registry.h"
 
 using testsupport::ScratchDirectory;
@@ -65,9 +66,8 @@ public:
 
 private:
     static std::vector<std::wstring> Lines(const std::string& utf8) {
-        int units = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-        std::wstring text(static_cast<size_t>(units), L'\0');
-        MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), &text[0], units);
+        std::wstring text;
+        platform::Utf8ToWide(utf8.data(), utf8.size(), text);
         std::vector<std::wstring> lines;
         std::wstringstream stream(text);
         for (std::wstring line; std::getline(stream, line);) {
@@ -198,17 +198,6 @@ TEST(ConfigurationWriteSample, WritesTheSampleReportsAndOpensTheEditor) {
     std::vector<std::wstring> record = log.Wait();
     ASSERT_EQ(2u, record.size());
     EXPECT_EQ(defaultPath, record[1]);
-
-    // The sample reads as a configuration of one Java and one standard process.
-    std::unique_ptr<ConfigurationFile> sample = ConfigurationAt(defaultPath);
-    sample->Load(nullptr);
-    sample->ReadProcesses();
-    ASSERT_EQ(2u, sample->GetProcesses().size());
-    std::unique_ptr<ProcessInfo> tomcat(sample->GetProcesses()[0]);
-    std::unique_ptr<ProcessInfo> svn(sample->GetProcesses()[1]);
-    EXPECT_EQ(ProcessType::Java, tomcat->type);
-    EXPECT_EQ(ProcessType::Standard, svn->type);
-    EXPECT_FALSE(svn->start);
 }
 
 TEST(ConfigurationWriteSample, NeverOverwritesAnExistingFile) {

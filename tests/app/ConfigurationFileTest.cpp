@@ -1,7 +1,5 @@
 #include "app/ConfigurationFile.h"
 
-#include <windows.h>
-
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -11,6 +9,7 @@
 #include "TestApplication.h"
 #include "support/ScratchDirectory.h"
 #include "util/Exception.h"
+#include "util/TextCodec.h"
 
 using testsupport::ScratchDirectory;
 
@@ -53,7 +52,7 @@ TEST(ConfigurationPath, DefaultIsTheProgramPathWithXml) {
     EXPECT_STREQ(L"D:\\other.tnkx", file->GetPath().GetBuffer());
 }
 
-TEST(ConfigurationRead, FieldsDefaultsAndLetterCases) {
+TEST(ConfigurationRead, FieldsDefaultsLetterCasesAndNestedEntries) {
     ScratchDirectory dir;
     std::wstring path =
         dir.Write(L"c.xml",
@@ -61,7 +60,7 @@ TEST(ConfigurationRead, FieldsDefaultsAndLetterCases) {
                   " <process><EXECUTABLE>a.exe</EXECUTABLE><Title>A</Title>"
                   "<start>FALSE</start><disabled>True</disabled>"
                   "<INITIALDIR>C:\\a</INITIALDIR><commandlinearguments>-x</commandlinearguments></process>\n"
-                  " <process><executable/><start>no</start><disabled>yes</disabled></process>\n"
+                  " <group><process><executable/><start>no</start><disabled>yes</disabled></process></group>\n"
                   " <process><startupclassname>M</startupclassname><classpath>c.jar</classpath>"
                   "<javaoptions>-Xmx1g</javaoptions><start></start><unknown>x</unknown></process>\n"
                   " <process><executable>both.exe</executable><startupclassname>N</startupclassname>"
@@ -80,7 +79,7 @@ TEST(ConfigurationRead, FieldsDefaultsAndLetterCases) {
     EXPECT_FALSE(config[0].start);
     EXPECT_TRUE(config[0].disabled);
 
-    EXPECT_STREQ(L"untitle process", config[1].title.GetBuffer());
+    EXPECT_STREQ(L"untitle process", config[1].title.GetBuffer());  // nested in "group", still read in order
     EXPECT_EQ(ProcessType::Standard, config[1].type);
     EXPECT_STREQ(L"", config[1].executable.GetBuffer());
     EXPECT_TRUE(config[1].start);
@@ -97,18 +96,6 @@ TEST(ConfigurationRead, FieldsDefaultsAndLetterCases) {
     EXPECT_EQ(ProcessType::Standard, config[3].type);  // "executable" wins
     EXPECT_TRUE(config[3].startupclassname.IsNull());
     EXPECT_TRUE(config[3].classpath.IsNull());
-}
-
-TEST(ConfigurationRead, NestedProcessElementsAreReadToo) {
-    ScratchDirectory dir;
-    std::wstring path = dir.Write(L"c.xml",
-                                  "<processes><group><process><executable>inner.exe</executable></process></group>"
-                                  "<process><executable>outer.exe</executable></process></processes>");
-    Loaded config;
-    ASSERT_EQ(L"", config.Load(path));
-    ASSERT_EQ(2u, config.Count());
-    EXPECT_STREQ(L"inner.exe", config[0].executable.GetBuffer());
-    EXPECT_STREQ(L"outer.exe", config[1].executable.GetBuffer());
 }
 
 TEST(ConfigurationRead, AnEntryOfNeitherKindFailsAndKeepsTheList) {
@@ -216,15 +203,8 @@ TEST(ConfigurationWrite, NonAsciiTitlesSurviveEveryFileEncoding) {
     const std::wstring title = L"Gr\u00FC\u00DFe \u65E5\u672C \u00E9t\u00E9 \u4E00\u263C\u4E26";
     const std::wstring wide =
         L"<processes><process><title>" + title + L"</title><executable>x</executable></process></processes>";
-    int size =
-        WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
-    std::string body(static_cast<size_t>(size), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), &body[0], size, nullptr, nullptr);
-    std::string utf16;
-    for (wchar_t c : wide) {
-        utf16 += static_cast<char>(c & 0xFF);
-        utf16 += static_cast<char>((c >> 8) & 0xFF);
-    }
+    const std::string body = util::TextCodec::Encode(wide.data(), wide.size(), util::UTF8);
+    const std::string utf16 = util::TextCodec::Encode(wide.data(), wide.size(), util::UTF16LE);
     const std::string files[] = {body, "\xEF\xBB\xBF" + body, "\xFF\xFE" + utf16, utf16};
     for (const std::string& bytes : files) {
         std::wstring path = dir.Write(L"c.xml", bytes);

@@ -9,6 +9,7 @@
 #include "support/ScratchDirectory.h"
 #include "util/Exception.h"
 #include "util/SystemError.h"
+#include "util/TextCodec.h"
 #include "xml/rapidxml/RapidXMLElement.h"
 
 using testsupport::ScratchDirectory;
@@ -29,23 +30,13 @@ std::wstring LoadError(RapidXMLDocument& document, const std::wstring& path) {
 
 const std::wstring kTitle = L"Gr\u00FC\u00DFe \u65E5\u672C caf\u00E9 \u4E00\u263C\u4E26";
 
-std::string Utf16(const std::wstring& text, bool bigEndian) {
-    std::string bytes;
-    for (wchar_t c : text) {
-        char high = static_cast<char>((c >> 8) & 0xFF);
-        char low = static_cast<char>(c & 0xFF);
-        bytes += bigEndian ? high : low;
-        bytes += bigEndian ? low : high;
-    }
-    return bytes;
+std::wstring FirstValue(RapidXMLDocument& document) {
+    return static_cast<xml::IXMLElement*>(document.GetRootElement()->GetChildNodes()[0])->GetValue();
 }
 
-std::string Utf8(const std::wstring& text) {
-    int size =
-        WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
-    std::string bytes(static_cast<size_t>(size), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &bytes[0], size, nullptr, nullptr);
-    return bytes;
+// The bytes of text in encoding, without a mark (the codec's own unit order is tested with fixed bytes).
+std::string Bytes(const std::wstring& text, util::Encoding encoding) {
+    return util::TextCodec::Encode(text.data(), text.size(), encoding);
 }
 
 TEST(RapidXMLDocumentLoad, EveryEncodingReadsAndSavesBackUnchanged) {
@@ -58,12 +49,12 @@ TEST(RapidXMLDocumentLoad, EveryEncodingReadsAndSavesBackUnchanged) {
         std::string savedMark;
     };
     const Case cases[] = {
-        {"UTF-8 without mark", Utf8(xml), util::Ansi, ""},
-        {"UTF-8 with mark", "\xEF\xBB\xBF" + Utf8(xml), util::UTF8, "\xEF\xBB\xBF"},
-        {"UTF-16LE with mark", "\xFF\xFE" + Utf16(xml, false), util::UTF16LE, "\xFF\xFE"},
-        {"UTF-16LE without mark", Utf16(xml, false), util::UTF16LE, "\xFF\xFE"},
-        {"UTF-16BE with mark", "\xFE\xFF" + Utf16(xml, true), util::UTF16LE, "\xFF\xFE"},
-        {"UTF-16BE without mark", Utf16(xml, true), util::UTF16LE, "\xFF\xFE"},
+        {"UTF-8 without mark", Bytes(xml, util::UTF8), util::Ansi, ""},
+        {"UTF-8 with mark", "\xEF\xBB\xBF" + Bytes(xml, util::UTF8), util::UTF8, "\xEF\xBB\xBF"},
+        {"UTF-16LE with mark", "\xFF\xFE" + Bytes(xml, util::UTF16LE), util::UTF16LE, "\xFF\xFE"},
+        {"UTF-16LE without mark", Bytes(xml, util::UTF16LE), util::UTF16LE, "\xFF\xFE"},
+        {"UTF-16BE with mark", "\xFE\xFF" + Bytes(xml, util::UTF16BE), util::UTF16LE, "\xFF\xFE"},
+        {"UTF-16BE without mark", Bytes(xml, util::UTF16BE), util::UTF16LE, "\xFF\xFE"},
     };
     for (const Case& c : cases) {
         std::wstring path = dir.Write(L"doc.xml", c.bytes);
@@ -71,8 +62,7 @@ TEST(RapidXMLDocumentLoad, EveryEncodingReadsAndSavesBackUnchanged) {
         ASSERT_EQ(L"loaded", LoadError(document, path)) << c.name;
         EXPECT_FALSE(document.IsOpen()) << c.name;
         EXPECT_EQ(c.saveAs, document.GetTextEncoding()) << c.name;
-        auto* title = static_cast<xml::IXMLElement*>(document.GetRootElement()->GetChildNodes()[0]);
-        EXPECT_EQ(kTitle, title->GetValue()) << c.name;
+        EXPECT_EQ(kTitle, FirstValue(document)) << c.name;
 
         document.Save(nullptr);
         std::string saved = ScratchDirectory::Read(path);
@@ -80,8 +70,7 @@ TEST(RapidXMLDocumentLoad, EveryEncodingReadsAndSavesBackUnchanged) {
         RapidXMLDocument again;
         ASSERT_EQ(L"loaded", LoadError(again, path)) << c.name;
         EXPECT_EQ(c.saveAs, again.GetTextEncoding()) << c.name;
-        title = static_cast<xml::IXMLElement*>(again.GetRootElement()->GetChildNodes()[0]);
-        EXPECT_EQ(kTitle, title->GetValue()) << c.name;
+        EXPECT_EQ(kTitle, FirstValue(again)) << c.name;
     }
 }
 
@@ -90,8 +79,7 @@ TEST(RapidXMLDocumentLoad, Windows1252TextWithoutMarkIsReadInTheAnsiCodePage) {
     std::wstring path = dir.Write(L"ansi.xml", "<r><t>caf\xE9</t></r>");
     RapidXMLDocument document;
     ASSERT_EQ(L"loaded", LoadError(document, path));
-    EXPECT_STREQ(L"caf\u00E9",
-                 static_cast<xml::IXMLElement*>(document.GetRootElement()->GetChildNodes()[0])->GetValue());
+    EXPECT_EQ(L"caf\u00E9", FirstValue(document));
     document.Save(nullptr);  // written as UTF-8 without a mark, which reads back the same
     EXPECT_EQ("<r>\r\n\t<t>caf\xC3\xA9</t>\r\n</r>\r\n\r\n", ScratchDirectory::Read(path));
 }
@@ -163,14 +151,6 @@ TEST(RapidXMLDocumentSave, AFailedSaveLeavesTheFileAsItWas) {
     EXPECT_EQ("<old/>", ScratchDirectory::Read(path));
     EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW((path + L".saving").c_str()));
 
-    std::wstring inMissingFolder = dir.File(L"missing\\new.xml");
-    try {
-        document.Save(inMissingFolder.c_str());
-        ADD_FAILURE() << "saved into a missing folder";
-    } catch (Exception* e) {
-        EXPECT_EQ(0u, std::wstring(e->GetMessageText().GetBuffer()).find(L"File::CreateNew()\nFile : "));
-        delete e;
-    }
     document.Save(nullptr);  // once released, the save goes through
     EXPECT_EQ("<new/>\r\n\r\n", ScratchDirectory::Read(path));
 }
