@@ -13,6 +13,19 @@ const DWORD PipeBufferSize = 131140;
 const DWORD ReadSize = 32785;
 const wchar_t LineEnd[] = L"\r\n";
 
+// Security attributes that let the child inherit a handle (the pipe's ends, its process).
+struct InheritableAttributes {
+    SECURITY_DESCRIPTOR descriptor;
+    SECURITY_ATTRIBUTES attributes;
+
+    InheritableAttributes() : attributes() {
+        InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION);
+        attributes.nLength = sizeof(attributes);
+        attributes.lpSecurityDescriptor = &descriptor;
+        attributes.bInheritHandle = TRUE;
+    }
+};
+
 const wchar_t* ApplicationName() {
     Application* application = Application::GetCurrent();
     return application ? application->GetDisplayName() : L"Tarnwick";
@@ -176,12 +189,8 @@ DWORD Process::ExecuteExternalProcess() {
     }
     pipeName.Format(L"\\\\.\\pipe\\%d", static_cast<int>(GetCurrentThreadId()));
 
-    SECURITY_DESCRIPTOR descriptor;
-    InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION);
-    SECURITY_ATTRIBUTES inherit = {};
-    inherit.nLength = sizeof(inherit);
-    inherit.lpSecurityDescriptor = &descriptor;
-    inherit.bInheritHandle = TRUE;
+    InheritableAttributes inheritable;
+    SECURITY_ATTRIBUTES& inherit = inheritable.attributes;
 
     for (int attempt = 0; attempt < 2; ++attempt) {
         if (attempt > 0) {
@@ -235,12 +244,8 @@ void Process::ConnectPipe() {
 }
 
 void Process::CreateChild() {
-    SECURITY_DESCRIPTOR descriptor;
-    InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION);
-    SECURITY_ATTRIBUTES inherit = {};
-    inherit.nLength = sizeof(inherit);
-    inherit.lpSecurityDescriptor = &descriptor;
-    inherit.bInheritHandle = TRUE;
+    InheritableAttributes inheritable;
+    SECURITY_ATTRIBUTES& inherit = inheritable.attributes;
 
     STARTUPINFOW startup = {};
     startup.cb = sizeof(startup);
