@@ -67,15 +67,9 @@ bool ChildRun::Wait(DWORD timeoutMs) {
             return false;
         }
     }
-    // The child is gone; read what is left until its write end is closed.
-    char buffer[4096];
-    DWORD read = 0;
+    // The child is gone: take what it wrote last (a grandchild may keep the pipe open, so only
+    // what is already there is read, never waited for).
     Drain();
-    DWORD available = 0;
-    while (PeekNamedPipe(readEnd, nullptr, 0, nullptr, &available, nullptr) && available > 0 &&
-           ReadFile(readEnd, buffer, sizeof(buffer), &read, nullptr) && read > 0) {
-        output.append(buffer, read);
-    }
     return true;
 }
 
