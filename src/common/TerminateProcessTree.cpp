@@ -2,6 +2,7 @@
 
 #include <windows.h>
 #include <tlhelp32.h>
+#include <winternl.h>
 
 #include <vector>
 
@@ -37,6 +38,27 @@ bool CreationTime(HANDLE process, ULONGLONG& time) {
     }
     time = (static_cast<ULONGLONG>(created.dwHighDateTime) << 32) | created.dwLowDateTime;
     return true;
+}
+
+// True once the process has set itself up (it has its process environment block) or has ended.
+// Under Wine, a process ended while it is still connecting to the server can bring the whole
+// server down; its parent is blocked in CreateProcess meanwhile, so the wait is short.
+bool WaitUntilStarted(HANDLE process, DWORD timeoutMs) {
+    DWORD start = GetTickCount();
+    for (;;) {
+        PROCESS_BASIC_INFORMATION basic = {};
+        ULONG length = 0;
+        if (NtQueryInformationProcess(process, ProcessBasicInformation, &basic, sizeof(basic), &length) != 0 ||
+            basic.PebBaseAddress != nullptr) {
+            return true;  // started, or nothing to learn: go ahead as before
+        }
+        if (WaitForSingleObject(process, 5) == WAIT_OBJECT_0) {
+            return true;
+        }
+        if (GetTickCount() - start >= timeoutMs) {
+            return false;
+        }
+    }
 }
 
 // The ids of the processes whose recorded parent is parentId, in snapshot order.
@@ -88,6 +110,7 @@ int TerminateProcessTree(unsigned long processId) {
     if (!self.Get() || WaitForSingleObject(self.Get(), 0) == WAIT_OBJECT_0) {
         return 0;
     }
+    WaitUntilStarted(self.Get(), 2000);
     int ended = TerminateProcess(self.Get(), 0) ? 1 : 0;
     // A child it was creating while we listed its children appears only now; once the process
     // has gone it can start no more, so one more look finds them all.

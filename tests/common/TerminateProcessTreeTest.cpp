@@ -55,6 +55,33 @@ TEST(TerminateProcessTree, ProcessWithoutChildrenEndsAloneAndSparesItsSiblings) 
     // The test program itself, the siblings' parent, is of course still here.
 }
 
+// A console program started without a window gets a console host of its own, which may still
+// be setting itself up when its parent's start returns. Ending it at that moment once brought
+// Wine's server down, with every program in it.
+TEST(TerminateProcessTree, ATreeEndedRightAfterItsStartEndsCleanly) {
+    for (int round = 0; round < 30; ++round) {
+        std::wstring line = Probe(L"spawn 1 60000");
+        std::vector<wchar_t> writable(line.begin(), line.end());
+        writable.push_back(L'\0');
+        STARTUPINFOW startup = {};
+        startup.cb = sizeof(startup);
+        PROCESS_INFORMATION info = {};
+        ASSERT_TRUE(CreateProcessW(nullptr, writable.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
+                                   nullptr, &startup, &info));
+        Sleep(static_cast<DWORD>(round * 13 % 100));
+        EXPECT_NE(0, TerminateProcessTree(info.dwProcessId)) << "round " << round;
+        EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(info.hProcess, 5000)) << "round " << round;
+        CloseHandle(info.hThread);
+        CloseHandle(info.hProcess);
+    }
+    // A process ended too early goes on setting itself up for a while; the server's fall came
+    // only then. Give it that time before checking that programs still start and run.
+    Sleep(1500);
+    testsupport::ChildRun after(Probe(L"exit 7"));
+    ASSERT_TRUE(after.Wait());
+    EXPECT_EQ(7u, after.ExitCode());
+}
+
 TEST(TerminateProcessTree, AProcessThatHasEndedGivesZeroWithoutRaising) {
     testsupport::ChildRun gone(Probe(L"exit 3"));
     ASSERT_TRUE(gone.Wait());
