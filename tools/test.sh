@@ -25,10 +25,7 @@ wine_session_start "$prefix"
 echo "== Windows tests under Wine"
 cd "$root/build/x86_64"
 set +e
-# A test that fails is run once more: a rare hang of the process start/stop race tests is
-# still under investigation, and one retry keeps it from failing a whole run. A real fault
-# fails both times.
-ctest --output-on-failure --repeat until-pass:2 -j "${TARNWICK_TEST_JOBS:-2}" ${TARNWICK_CTEST_ARGS:-}
+ctest --output-on-failure -j "${TARNWICK_TEST_JOBS:-2}" ${TARNWICK_CTEST_ARGS:-}
 status=$?
 set -e
 wine_session_stop

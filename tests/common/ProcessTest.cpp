@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <memory>
 #include <string>
 #include <vector>
@@ -24,11 +25,18 @@ std::wstring ProbePath() { return testsupport::HelperPath(L"ProcessProbe.exe"); 
 // Counts the kills Stop had to make.
 class CountingProcess : public Process {
 public:
+    explicit CountingProcess(std::atomic<int>* alsoCount = nullptr) : alsoCount(alsoCount) {}
     void OnTerminated() override {
         ++terminated;
+        if (alsoCount) {
+            ++*alsoCount;  // outlives the object, for tests that delete it
+        }
         Process::OnTerminated();
     }
     std::atomic<int> terminated{0};
+
+private:
+    std::atomic<int>* alsoCount;
 };
 
 class ProcessTest : public ::testing::Test {
@@ -247,7 +255,8 @@ TEST_F(ProcessTest, StartRestartAndDeletionJustAsTheChildEndsByItself) {
     for (int round = 0; round < 12; ++round) {
         RecordingLogger roundLogger;
         RecordingObserver roundObserver;
-        CountingProcess* child = new CountingProcess();
+        std::atomic<int> kills{0};
+        CountingProcess* child = new CountingProcess(&kills);
         child->SetLogger(&roundLogger);
         child->observer = &roundObserver;
         child->SetExecutable(ProbePath().c_str());
@@ -272,13 +281,15 @@ TEST_F(ProcessTest, StartRestartAndDeletionJustAsTheChildEndsByItself) {
             EXPECT_EQ(i % 2 == 0, states[i]) << "round " << round;
         }
         EXPECT_FALSE(states.back()) << "round " << round;
-        // Every run that logged its block also logged its footer.
+        // Every run that logged its block also logged its footer, unless its worker did not end
+        // in time and was killed (a heavily loaded machine can delay it that long).
         int blocks = 0, footers = 0;
         for (const std::wstring& call : roundLogger.Calls()) {
             blocks += call == L"---- Tarnwick Debug Info ----\r\n\r\n" ? 1 : 0;
             footers += call == Footer() ? 1 : 0;
         }
-        EXPECT_EQ(blocks, footers) << "round " << round;
+        EXPECT_GE(blocks, footers) << "round " << round;
+        EXPECT_LE(blocks, footers + kills.load()) << "round " << round;
     }
 }
 
