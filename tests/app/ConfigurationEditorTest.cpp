@@ -93,11 +93,19 @@ std::unique_ptr<ConfigurationFile> ConfigurationAt(const std::wstring& path) {
     return file;
 }
 
-TEST(ConfigurationOpenInEditor, NotepadPlusPlusGetsTheQuotedPath) {
+// Every test puts the Notepad++ key back and records the test editor's runs in its scratch folder.
+class ConfigurationEditor : public ::testing::Test {
+protected:
+    // Installs the test editor as Notepad++.
+    void InstallNotepadPlusPlus() { ASSERT_TRUE(key.Set(InstallEditor(dir))); }
+
     ScratchDirectory dir;
     NotepadKey key;
-    ASSERT_TRUE(key.Set(InstallEditor(dir)));
-    EditorLog log(dir);
+    EditorLog log{dir};
+};
+
+TEST_F(ConfigurationEditor, NotepadPlusPlusGetsTheQuotedPath) {
+    InstallNotepadPlusPlus();
     std::wstring path = dir.Write(L"my config file.xml", "<processes/>");
     ConfigurationAt(path)->OpenInEditor(nullptr);
     std::vector<std::wstring> record = log.Wait();
@@ -138,13 +146,10 @@ private:
 };
 
 // Without Notepad++ the shell's "edit" verb of the file's type opens it.
-TEST(ConfigurationOpenInEditor, WithoutNotepadPlusPlusTheEditVerbOpensThePath) {
-    ScratchDirectory dir;
-    NotepadKey key;
+TEST_F(ConfigurationEditor, WithoutNotepadPlusPlusTheEditVerbOpensThePath) {
     key.Remove();
     EditVerbType type;
     ASSERT_TRUE(type.Registered());
-    EditorLog log(dir);
     std::wstring path = dir.Write(L"my config file.tnkedittest", "<processes/>");
     ConfigurationAt(path)->OpenInEditor(nullptr);
     std::vector<std::wstring> record = log.Wait();
@@ -175,50 +180,31 @@ const char kSampleBytes[] =
 
 const wchar_t kBoxTail[] = L"\r\nCommand line processes not configured.\r\nCheck the sample .xml file created";
 
-// Runs WriteSample for a configuration at configPath and returns the box that it showed.
-testsupport::MessageBoxInfo WriteSample(const std::wstring& configPath, const wchar_t* message) {
-    testsupport::MessageBoxWatcher watcher;
-    ConfigurationAt(configPath)->WriteSample(message, nullptr);
-    return watcher.Wait();
-}
-
-TEST(ConfigurationWriteSample, WritesTheSampleReportsAndOpensTheEditor) {
-    ScratchDirectory dir;
+// The first sample goes to the default path; once that exists, to free ".sample" names beside it,
+// never over an existing file. The editor always opens the configuration that failed.
+TEST_F(ConfigurationEditor, WriteSampleReportsOpensTheEditorAndNeverOverwrites) {
     TestApplication app(dir.File(L"Tarn wick.exe"));
-    NotepadKey key;
-    ASSERT_TRUE(key.Set(InstallEditor(dir)));
-    EditorLog log(dir);
+    InstallNotepadPlusPlus();
     std::wstring defaultPath = dir.File(L"Tarn wick.xml");
-
-    testsupport::MessageBoxInfo box = WriteSample(defaultPath, L"File::ReadFromBeginning()\nFile : x\nmissing");
-    ASSERT_TRUE(box.found);
-    EXPECT_EQ(L"Error", box.title);
-    EXPECT_EQ(std::wstring(L"File::ReadFromBeginning()\nFile : x\nmissing") + kBoxTail, box.text);
-    EXPECT_EQ(std::string(kSampleBytes), ScratchDirectory::Read(defaultPath));
-    std::vector<std::wstring> record = log.Wait();
-    ASSERT_EQ(2u, record.size());
-    EXPECT_EQ(defaultPath, record[1]);
-}
-
-TEST(ConfigurationWriteSample, NeverOverwritesAnExistingFile) {
-    ScratchDirectory dir;
-    TestApplication app(dir.File(L"Tarnwick.exe"));
-    NotepadKey key;
-    ASSERT_TRUE(key.Set(InstallEditor(dir)));
-    EditorLog log(dir);
-    std::wstring defaultPath = dir.Write(L"Tarnwick.xml", "<processes><broken>");
     std::wstring given = dir.File(L"given.tnkx");  // a configuration named on the command line
-
-    for (const wchar_t* expected : {L"Tarnwick.sample.xml", L"Tarnwick.sample2.xml"}) {
+    const std::wstring reason = L"File::ReadFromBeginning()\nFile : x\nmissing";
+    const std::pair<std::wstring, std::wstring> runs[] = {{defaultPath, defaultPath},
+                                                          {given, dir.File(L"Tarn wick.sample.xml")},
+                                                          {given, dir.File(L"Tarn wick.sample2.xml")}};
+    for (const auto& run : runs) {
+        SCOPED_TRACE(run.second);
         DeleteFileW(dir.File(L"editor.log").c_str());
-        testsupport::MessageBoxInfo box = WriteSample(given, L"reason");
+        testsupport::MessageBoxWatcher watcher;
+        ConfigurationAt(run.first)->WriteSample(reason.c_str(), nullptr);
+        testsupport::MessageBoxInfo box = watcher.Wait();
         ASSERT_TRUE(box.found);
-        EXPECT_EQ(std::wstring(L"reason") + kBoxTail, box.text);
-        EXPECT_EQ("<processes><broken>", ScratchDirectory::Read(defaultPath));
-        EXPECT_EQ(std::string(kSampleBytes), ScratchDirectory::Read(dir.File(expected))) << expected;
+        EXPECT_EQ(L"Error", box.title);
+        EXPECT_EQ(reason + kBoxTail, box.text);
+        EXPECT_EQ(std::string(kSampleBytes), ScratchDirectory::Read(run.second));
+        EXPECT_EQ(std::string(kSampleBytes), ScratchDirectory::Read(defaultPath));
         std::vector<std::wstring> record = log.Wait();
         ASSERT_EQ(2u, record.size());
-        EXPECT_EQ(given, record[1]);  // the editor opens the configuration itself
+        EXPECT_EQ(run.first, record[1]);
     }
 }
 

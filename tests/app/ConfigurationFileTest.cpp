@@ -8,8 +8,8 @@
 
 #include "TestApplication.h"
 #include "support/ScratchDirectory.h"
-#include "util/Exception.h"
 #include "util/TextCodec.h"
+#include "util/ThrownMessage.h"
 
 using testsupport::ScratchDirectory;
 
@@ -22,13 +22,12 @@ struct Loaded {
 
     // Loads and reads path; returns the exception's message, or "" on success.
     std::wstring Load(const std::wstring& path) {
-        try {
+        std::wstring message = testsupport::ThrownMessage([&] {
             file->SetPath(path.c_str());
             file->Load(nullptr);
             file->ReadProcesses();
-        } catch (Exception* e) {
-            std::wstring message = e->GetMessageText().GetBuffer();
-            delete e;
+        });
+        if (message != L"<no exception>") {
             return message;
         }
         for (ProcessInfo* info : file->GetProcesses()) {
@@ -39,6 +38,16 @@ struct Loaded {
     ProcessInfo& operator[](size_t i) { return *file->GetProcesses().at(i); }
     size_t Count() const { return file->GetProcesses().size(); }
 };
+
+// Type, texts (title, executable, initialDir, arguments, class, classpath, options), start, disabled.
+std::wstring Describe(const ProcessInfo& p) {
+    std::wstring out = p.type == ProcessType::Java ? L"java" : p.type == ProcessType::Standard ? L"standard" : L"?";
+    for (const String* s : {&p.title, &p.executable, &p.initialDir, &p.commandLineArguments, &p.startupclassname,
+                            &p.classpath, &p.javaOptions}) {
+        out += L"|" + (s->IsNull() ? std::wstring(L"<null>") : std::wstring(s->GetBuffer()));
+    }
+    return out + (p.start ? L"|start" : L"|-") + (p.disabled ? L"|disabled" : L"|-");
+}
 
 TEST(ConfigurationPath, DefaultIsTheProgramPathWithXml) {
     TestApplication app(L"C:\\Tools\\Tarnwick.exe");
@@ -69,33 +78,16 @@ TEST(ConfigurationRead, FieldsDefaultsLetterCasesAndNestedEntries) {
                   "</processes>");
     Loaded config;
     ASSERT_EQ(L"", config.Load(path));
+    const wchar_t* expected[] = {
+        L"standard|A|a.exe|C:\\a|-x|<null>|<null>|<null>|-|disabled",
+        L"standard|untitle process||<null>|<null>|<null>|<null>|<null>|start|-",          // nested in "group"
+        L"java|untitle process|<null>|<null>|<null>|M|c.jar|-Xmx1g|start|-",              // an empty "start" is true
+        L"standard|untitle process|both.exe|<null>|<null>|<null>|<null>|<null>|start|-",  // "executable" wins
+    };
     ASSERT_EQ(4u, config.Count());
-
-    EXPECT_STREQ(L"A", config[0].title.GetBuffer());
-    EXPECT_EQ(ProcessType::Standard, config[0].type);
-    EXPECT_STREQ(L"a.exe", config[0].executable.GetBuffer());
-    EXPECT_STREQ(L"C:\\a", config[0].initialDir.GetBuffer());
-    EXPECT_STREQ(L"-x", config[0].commandLineArguments.GetBuffer());
-    EXPECT_FALSE(config[0].start);
-    EXPECT_TRUE(config[0].disabled);
-
-    EXPECT_STREQ(L"untitle process", config[1].title.GetBuffer());  // nested in "group", still read in order
-    EXPECT_EQ(ProcessType::Standard, config[1].type);
-    EXPECT_STREQ(L"", config[1].executable.GetBuffer());
-    EXPECT_TRUE(config[1].start);
-    EXPECT_FALSE(config[1].disabled);
-    EXPECT_TRUE(config[1].initialDir.IsNull());
-
-    EXPECT_EQ(ProcessType::Java, config[2].type);
-    EXPECT_STREQ(L"M", config[2].startupclassname.GetBuffer());
-    EXPECT_STREQ(L"c.jar", config[2].classpath.GetBuffer());
-    EXPECT_STREQ(L"-Xmx1g", config[2].javaOptions.GetBuffer());
-    EXPECT_TRUE(config[2].start);  // an empty "start" means true
-    EXPECT_TRUE(config[2].executable.IsNull());
-
-    EXPECT_EQ(ProcessType::Standard, config[3].type);  // "executable" wins
-    EXPECT_TRUE(config[3].startupclassname.IsNull());
-    EXPECT_TRUE(config[3].classpath.IsNull());
+    for (size_t i = 0; i < config.Count(); ++i) {
+        EXPECT_EQ(expected[i], Describe(config[i])) << i;
+    }
 }
 
 TEST(ConfigurationRead, AnEntryOfNeitherKindFailsAndKeepsTheList) {

@@ -30,88 +30,67 @@ std::string Field(const std::string& output, const std::string& key) {
         return "<missing>";
     }
     size_t start = at + key.size() + 1;
-    size_t end = output.find_first_of("\r\n", start);
-    return output.substr(start, end - start);
+    return output.substr(start, output.find_first_of("\r\n", start) - start);
 }
 
 // Copies the probe into the scratch folder under the given relative path.
 std::wstring PlaceProbe(const ScratchDirectory& dir, const std::wstring& relative) {
     std::wstring target = dir.File(relative);
-    size_t slash = target.find_last_of(L'\\');
-    CreateDirectoryW(target.substr(0, slash).c_str(), nullptr);
+    CreateDirectoryW(target.substr(0, target.find_last_of(L'\\')).c_str(), nullptr);
     EXPECT_TRUE(CopyFileW(HelperPath(L"AppProbe.exe").c_str(), target.c_str(), FALSE));
     return target;
 }
 
+// A bare name is joined to the working directory as given (the doubled separator included), and
+// what Run returns is the process's exit code.
 TEST(StartUp, BareProgramNameIsJoinedToTheWorkingDirectory) {
     ScratchDirectory dir;
     std::wstring program = PlaceProbe(dir, L"Probe.exe");
-    ChildRun run(L"Probe.exe one", dir.Path(), program);
+    ChildRun run(L"Probe.exe --exit 7", dir.Path(), program);
     ASSERT_TRUE(run.Wait());
-    EXPECT_EQ(0u, run.ExitCode());
+    EXPECT_EQ(7u, run.ExitCode());
     EXPECT_EQ(Utf8(dir.Path() + L"\\"), Field(run.Output(), "startDirectory"));
     EXPECT_EQ(Utf8(dir.Path() + L"\\\\Probe.exe"), Field(run.Output(), "executablePath"));
     EXPECT_EQ("Probe", Field(run.Output(), "name"));
     EXPECT_EQ("Probe", Field(run.Output(), "moduleName"));
-    EXPECT_EQ("2", Field(run.Output(), "argc"));
+    EXPECT_EQ("3", Field(run.Output(), "argc"));
 }
 
 TEST(StartUp, RelativeProgramPathBecomesAbsoluteWithEitherSeparator) {
     ScratchDirectory dir;
-    std::wstring program = PlaceProbe(dir, L"tools\\Probe.exe");
-    for (const wchar_t* invoked : {L"tools\\Probe.exe", L"tools/Probe.exe"}) {
+    std::wstring program = PlaceProbe(dir, L"to.ols\\Probe.exe");
+    for (const wchar_t* invoked : {L"to.ols\\Probe.exe", L"to.ols/Probe.exe"}) {
         ChildRun run(invoked, dir.Path(), program);
         ASSERT_TRUE(run.Wait());
-        EXPECT_EQ(Utf8(dir.Path() + L"\\tools\\Probe.exe"), Field(run.Output(), "executablePath")) << invoked;
-        EXPECT_EQ("Probe", Field(run.Output(), "name")) << invoked;
+        EXPECT_EQ(Utf8(dir.Path() + L"\\to.ols\\Probe.exe"), Field(run.Output(), "executablePath")) << invoked;
+        EXPECT_EQ("Probe", Field(run.Output(), "name")) << invoked;  // the dotted directory is not cut
     }
 }
 
-TEST(StartUp, DottedNamesAndDirectories) {
-    ScratchDirectory dir;
-    std::wstring several = PlaceProbe(dir, L"a.b.exe");
-    ChildRun first(L"\"" + several + L"\"", dir.Path(), several);
-    ASSERT_TRUE(first.Wait());
-    EXPECT_EQ("a.b", Field(first.Output(), "name"));
-    EXPECT_EQ(Utf8(several), Field(first.Output(), "executablePath"));
-
-    std::wstring dotted = PlaceProbe(dir, L"x.y\\prog.exe");
-    ChildRun second(L"\"" + dotted + L"\"", dir.Path(), dotted);
-    ASSERT_TRUE(second.Wait());
-    EXPECT_EQ("prog", Field(second.Output(), "name"));
-}
-
-TEST(StartUp, ExitCodeOfRunIsTheProcessExitCode) {
-    ChildRun run(L"\"" + HelperPath(L"AppProbe.exe") + L"\" --exit 7");
-    ASSERT_TRUE(run.Wait());
-    EXPECT_EQ(7u, run.ExitCode());
-}
-
-// Starts a probe that must show one box and end with -1; checks the box's title and text.
-void ExpectBoxThenMinusOne(const std::wstring& commandLine, const std::wstring& title, const std::wstring& text) {
-    ChildRun run(commandLine);
-    ASSERT_TRUE(run.Started());
-    testsupport::MessageBoxWatcher watcher(run.ProcessId());
-    testsupport::MessageBoxInfo box = watcher.Wait();
-    ASSERT_TRUE(run.Wait());
-    ASSERT_TRUE(box.found);
-    EXPECT_EQ(title, box.title);
-    EXPECT_EQ(text, box.text);
-    EXPECT_EQ(static_cast<DWORD>(-1), run.ExitCode());
-}
-
-TEST(StartUp, EscapedExceptionShowsItsBoxThenExitsWithMinusOne) {
-    ExpectBoxThenMinusOne(L"\"" + HelperPath(L"AppProbe.exe") + L"\" --throw", L"Exception thrown",
-                          L"ProbeApp::Run()\nAsked to fail.");
-}
-
-TEST(StartUp, OtherExceptionsAreReportedToo) {
-    ExpectBoxThenMinusOne(L"\"" + HelperPath(L"AppProbe.exe") + L"\" --throw-std", L"Exception thrown",
-                          L"An unexpected error happened.\nstandard failure");
-}
-
-TEST(StartUp, NoApplicationObjectGivesTheErrorBox) {
-    ExpectBoxThenMinusOne(L"\"" + HelperPath(L"NoAppProbe.exe") + L"\"", L"ERROR", L"No WindowsApplication declared");
+// Each probe must show one box and end with -1.
+TEST(StartUp, FailuresShowTheirBoxThenExitWithMinusOne) {
+    struct Case {
+        const wchar_t* probe;
+        const wchar_t* argument;
+        const wchar_t* title;
+        const wchar_t* text;
+    };
+    const Case cases[] = {
+        {L"AppProbe.exe", L" --throw", L"Exception thrown", L"ProbeApp::Run()\nAsked to fail."},
+        {L"AppProbe.exe", L" --throw-std", L"Exception thrown", L"An unexpected error happened.\nstandard failure"},
+        {L"NoAppProbe.exe", L"", L"ERROR", L"No WindowsApplication declared"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::wstring(c.probe) + c.argument);
+        ChildRun run(L"\"" + HelperPath(c.probe) + L"\"" + c.argument);
+        ASSERT_TRUE(run.Started());
+        testsupport::MessageBoxInfo box = testsupport::MessageBoxWatcher(run.ProcessId()).Wait();
+        ASSERT_TRUE(run.Wait());
+        ASSERT_TRUE(box.found);
+        EXPECT_EQ(c.title, box.title);
+        EXPECT_EQ(c.text, box.text);
+        EXPECT_EQ(static_cast<DWORD>(-1), run.ExitCode());
+    }
 }
 
 }  // namespace

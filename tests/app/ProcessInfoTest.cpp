@@ -7,7 +7,7 @@
 
 #include "common/JavaProcess.h"
 #include "common/Process.h"
-#include "util/Exception.h"
+#include "util/ThrownMessage.h"
 
 namespace {
 
@@ -32,11 +32,9 @@ TEST(ProcessInfoCompare, EveryConfiguredFieldCountsButNotModifiedOrProcess) {
 
     const std::function<void(ProcessInfo&)> changes[] = {
         [](ProcessInfo& p) { p.title = L"server"; },  // letter case counts
-        [](ProcessInfo& p) { p.classpath = L""; },    // an empty text differs from a null one
-        [](ProcessInfo& p) { p.type = ProcessType::Java; },
-        [](ProcessInfo& p) { p.start = false; },
-        [](ProcessInfo& p) { p.disabled = true; },
-        [](ProcessInfo& p) { p.javaOptions = L"-Xmx1g"; },
+        [](ProcessInfo& p) { p.classpath = L""; },  // an empty text differs from a null one
+        [](ProcessInfo& p) { p.type = ProcessType::Java; }, [](ProcessInfo& p) { p.start = false; },
+        [](ProcessInfo& p) { p.disabled = true; },          [](ProcessInfo& p) { p.javaOptions = L"-Xmx1g"; },
     };
     for (size_t i = 0; i < sizeof(changes) / sizeof(changes[0]); ++i) {
         b = Filled();
@@ -92,13 +90,8 @@ TEST(ProcessInfoGetProcess, JavaEntriesMakeAJavaProcess) {
 TEST(ProcessInfoGetProcess, UnknownTypeIsRefusedWithTheTitle) {
     ProcessInfo info;
     info.title = L"Mystery";
-    try {
-        info.GetProcess();
-        FAIL() << "no exception";
-    } catch (Exception* e) {
-        EXPECT_STREQ(L"ProcessInfo::GetProcess()\n Unknown process type for Mystery", e->GetMessageText().GetBuffer());
-        delete e;
-    }
+    EXPECT_EQ(L"ProcessInfo::GetProcess()\n Unknown process type for Mystery",
+              testsupport::ThrownMessage([&] { info.GetProcess(); }));
     EXPECT_EQ(nullptr, info.process);
 }
 

@@ -34,11 +34,8 @@ private:
 // Shift_JIS-like lead bytes: 0x81-0x9F and 0xE0-0xFC.
 ChunkAssembler DoubleByte() {
     bool lead[256] = {};
-    for (int b = 0x81; b <= 0x9F; ++b) {
-        lead[b] = true;
-    }
-    for (int b = 0xE0; b <= 0xFC; ++b) {
-        lead[b] = true;
+    for (int b = 0x81; b <= 0xFC; ++b) {
+        lead[b] = b <= 0x9F || b >= 0xE0;
     }
     ChunkAssembler assembler;
     assembler.SetLeadBytes(lead);
@@ -78,7 +75,11 @@ TEST(ChunkAssembler, OutputEndingInsideACharacterIsFlushedNotLost) {
 }
 
 TEST(ChunkAssembler, Utf8SequencesCutAnywhereAreCarriedOver) {
-    const std::string text = "a\xc3\xa9" "b\xe2\x82\xac" "c\xf0\x9f\x98\x80" "d";  // a é b € c 😀 d
+    const std::string text =
+        "a\xc3\xa9"
+        "b\xe2\x82\xac"
+        "c\xf0\x9f\x98\x80"
+        "d";  // a é b € c 😀 d
     for (size_t cut = 0; cut <= text.size(); ++cut) {
         ChunkAssembler assembler;
         assembler.SetUtf8();

@@ -13,6 +13,17 @@
 
 namespace testsupport {
 
+// Polls until done() holds; false when the time ran out first.
+template <typename Condition>
+bool WaitUntil(Condition done, DWORD timeoutMs = 20000) {
+    for (DWORD start = GetTickCount(); !done(); Sleep(10)) {
+        if (GetTickCount() - start > timeoutMs) {
+            return false;
+        }
+    }
+    return true;
+}
+
 // Keeps every Log call; tests wait for a given call to arrive.
 class RecordingLogger : public util::logging::ILogger {
 public:
@@ -48,14 +59,7 @@ public:
     }
 
     bool WaitForText(const std::wstring& part, DWORD timeoutMs = 20000) {
-        DWORD start = GetTickCount();
-        while (Text().find(part) == std::wstring::npos) {
-            if (GetTickCount() - start > timeoutMs) {
-                return false;
-            }
-            Sleep(10);
-        }
-        return true;
+        return WaitUntil([&] { return Text().find(part) != std::wstring::npos; }, timeoutMs);
     }
 
 private:

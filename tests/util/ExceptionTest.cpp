@@ -12,7 +12,6 @@ namespace {
 TEST(ExceptionMessage, FormatsLikeString) {
     Exception e(L"File::Write()\nFile : %s\n%s", L"C:\\a b.txt", L"detail");
     EXPECT_STREQ(L"File::Write()\nFile : C:\\a b.txt\ndetail", e.GetMessageText().GetBuffer());
-    EXPECT_STREQ(L"Object", e.GetObjectClassName());
 }
 
 TEST(ExceptionShow, BoxIsTitledExceptionThrownWithTheMessage) {

@@ -8,27 +8,15 @@
 #include <string>
 
 #include "support/ScratchDirectory.h"
-#include "util/Exception.h"
 #include "util/SystemError.h"
 #include "util/TextFile.h"
+#include "util/ThrownMessage.h"
 
 using testsupport::ScratchDirectory;
 
 namespace {
 
-// Runs action, expects an Exception* and returns its message.
-template <typename Action>
-std::wstring MessageOf(Action action) {
-    try {
-        action();
-    } catch (Exception* e) {
-        std::wstring text = e->GetMessageText().GetBuffer();
-        delete e;
-        return text;
-    }
-    ADD_FAILURE() << "no exception";
-    return std::wstring();
-}
+using testsupport::ThrownMessage;
 
 util::Encoding DetectedEncoding(const ScratchDirectory& dir, const std::string& bytes) {
     util::File file(dir.Write(L"detect.txt", bytes).c_str());
@@ -69,23 +57,24 @@ TEST(FileReadFromBeginning, RewindsToTheMark) {
 TEST(FileOpen, MessagesForMissingPathsAndSecondOpens) {
     ScratchDirectory dir;
     util::File noPath;
-    EXPECT_EQ(L"File::OpenFile()\nFile path not set", MessageOf([&] { noPath.OpenFile(GENERIC_READ, OPEN_EXISTING); }));
+    EXPECT_EQ(L"File::OpenFile()\nFile path not set",
+              ThrownMessage([&] { noPath.OpenFile(GENERIC_READ, OPEN_EXISTING); }));
     util::File emptyPath(L"");
-    EXPECT_EQ(L"File::OpenFile()\nFile path not set", MessageOf([&] { emptyPath.CreateNew(); }));
+    EXPECT_EQ(L"File::OpenFile()\nFile path not set", ThrownMessage([&] { emptyPath.CreateNew(); }));
 
     util::File file(dir.Write(L"a.txt", "x").c_str());
     file.ReadFromBeginning();
-    EXPECT_EQ(L"File::OpenFile()\nFile already oppened", MessageOf([&] { file.ReadFromBeginning(); }));
+    EXPECT_EQ(L"File::OpenFile()\nFile already oppened", ThrownMessage([&] { file.ReadFromBeginning(); }));
 
     std::wstring missing = dir.File(L"missing.txt");
     util::File absent(missing.c_str());
-    std::wstring message = MessageOf([&] { absent.ReadFromBeginning(); });
+    std::wstring message = ThrownMessage([&] { absent.ReadFromBeginning(); });
     SetLastError(ERROR_FILE_NOT_FOUND);
     EXPECT_EQ(L"File::ReadFromBeginning()\nFile : " + missing + L"\n" + GetSystemErrorText(), message);
     EXPECT_FALSE(absent.IsOpen());
 
     util::File inMissingFolder(dir.File(L"no\\such.txt").c_str());
-    EXPECT_EQ(0u, MessageOf([&] { inMissingFolder.CreateNew(); }).find(L"File::CreateNew()\nFile : "));
+    EXPECT_EQ(0u, ThrownMessage([&] { inMissingFolder.CreateNew(); }).find(L"File::CreateNew()\nFile : "));
 }
 
 TEST(FileCreateNew, ReplacesContentAndWritesTheMark) {
@@ -107,7 +96,7 @@ TEST(FileCreateNew, ReplacesContentAndWritesTheMark) {
         EXPECT_EQ(std::string(), ScratchDirectory::Read(path));
     }
     util::File closed(path.c_str());
-    EXPECT_EQ(L"File::WriteTheBOM()\nFile handle is null or invalid.", MessageOf([&] { closed.WriteTheBOM(); }));
+    EXPECT_EQ(L"File::WriteTheBOM()\nFile handle is null or invalid.", ThrownMessage([&] { closed.WriteTheBOM(); }));
 }
 
 TEST(FileLoadIntoMemory, WholeFileWithTwoTerminatingZeros) {
@@ -130,7 +119,7 @@ TEST(FileGetSize, RefusesClosedHandlesAndFilesOf4GiB) {
     ScratchDirectory dir;
     std::wstring path = dir.File(L"big.bin");
     util::File closed(path.c_str());
-    EXPECT_EQ(L"File::GetSize()\nHandle for " + path + L" is not valid.", MessageOf([&] { closed.GetSize(); }));
+    EXPECT_EQ(L"File::GetSize()\nHandle for " + path + L" is not valid.", ThrownMessage([&] { closed.GetSize(); }));
 
     HANDLE big = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(INVALID_HANDLE_VALUE, big);
@@ -143,9 +132,9 @@ TEST(FileGetSize, RefusesClosedHandlesAndFilesOf4GiB) {
     }
     util::File file(path.c_str());
     file.ReadFromBeginning();
-    EXPECT_EQ(L"File::GetSize()\ndwHigh is not 0.", MessageOf([&] { file.GetSize(); }));
+    EXPECT_EQ(L"File::GetSize()\ndwHigh is not 0.", ThrownMessage([&] { file.GetSize(); }));
     char* out = nullptr;
-    MessageOf([&] { file.LoadIntoMemory(&out); });
+    EXPECT_NE(L"<no exception>", ThrownMessage([&] { file.LoadIntoMemory(&out); }));
     EXPECT_EQ(nullptr, out);
 }
 
@@ -154,7 +143,7 @@ TEST(FileDelete, OpenFileThrowsMissingFileGivesFalse) {
     std::wstring path = dir.Write(L"d.txt", "x");
     util::File file(path.c_str());
     file.ReadFromBeginning();
-    EXPECT_EQ(L"File::Delete () - " + path + L" is still open.", MessageOf([&] { file.Delete(); }));
+    EXPECT_EQ(L"File::Delete () - " + path + L" is still open.", ThrownMessage([&] { file.Delete(); }));
     file.Close();
     EXPECT_TRUE(file.Delete());
     EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(path.c_str()));
@@ -192,9 +181,9 @@ TEST(TextFileWriteLine, FailsOnClosedAndReadOnlyFiles) {
     ScratchDirectory dir;
     std::wstring path = dir.Write(L"r.txt", "abc");
     util::TextFile file(path.c_str());
-    EXPECT_EQ(L"TextFile::WriteLine()\nFile is not open or invalid.", MessageOf([&] { file.WriteLine(L"x"); }));
+    EXPECT_EQ(L"TextFile::WriteLine()\nFile is not open or invalid.", ThrownMessage([&] { file.WriteLine(L"x"); }));
     file.ReadFromBeginning();
-    std::wstring message = MessageOf([&] { file.WriteLine(L"x"); });
+    std::wstring message = ThrownMessage([&] { file.WriteLine(L"x"); });
     SetLastError(ERROR_ACCESS_DENIED);
     EXPECT_EQ(L"File::Write()\nFile : " + path + L"\n" + GetSystemErrorText(), message);
     EXPECT_EQ("abc", ScratchDirectory::Read(path));

@@ -7,9 +7,9 @@
 #include <string>
 
 #include "support/ScratchDirectory.h"
-#include "util/Exception.h"
 #include "util/SystemError.h"
 #include "util/TextCodec.h"
+#include "util/ThrownMessage.h"
 #include "xml/rapidxml/RapidXMLElement.h"
 
 using testsupport::ScratchDirectory;
@@ -18,16 +18,10 @@ using xml::rapidxml::RapidXMLDocument;
 namespace {
 
 std::wstring LoadError(RapidXMLDocument& document, const std::wstring& path) {
-    try {
-        document.Load(path.c_str());
-    } catch (Exception* e) {
-        std::wstring message = e->GetMessageText().GetBuffer();
-        delete e;
-        return message;
-    }
-    return L"loaded";
+    return testsupport::ThrownMessage([&] { document.Load(path.c_str()); });
 }
 
+const wchar_t kLoaded[] = L"<no exception>";
 const std::wstring kTitle = L"Gr\u00FC\u00DFe \u65E5\u672C caf\u00E9 \u4E00\u263C\u4E26";
 
 std::wstring FirstValue(RapidXMLDocument& document) {
@@ -59,7 +53,7 @@ TEST(RapidXMLDocumentLoad, EveryEncodingReadsAndSavesBackUnchanged) {
     for (const Case& c : cases) {
         std::wstring path = dir.Write(L"doc.xml", c.bytes);
         RapidXMLDocument document;
-        ASSERT_EQ(L"loaded", LoadError(document, path)) << c.name;
+        ASSERT_EQ(kLoaded, LoadError(document, path)) << c.name;
         EXPECT_FALSE(document.IsOpen()) << c.name;
         EXPECT_EQ(c.saveAs, document.GetTextEncoding()) << c.name;
         EXPECT_EQ(kTitle, FirstValue(document)) << c.name;
@@ -68,7 +62,7 @@ TEST(RapidXMLDocumentLoad, EveryEncodingReadsAndSavesBackUnchanged) {
         std::string saved = ScratchDirectory::Read(path);
         EXPECT_EQ(c.savedMark, saved.substr(0, c.savedMark.size())) << c.name;
         RapidXMLDocument again;
-        ASSERT_EQ(L"loaded", LoadError(again, path)) << c.name;
+        ASSERT_EQ(kLoaded, LoadError(again, path)) << c.name;
         EXPECT_EQ(c.saveAs, again.GetTextEncoding()) << c.name;
         EXPECT_EQ(kTitle, FirstValue(again)) << c.name;
     }
@@ -78,7 +72,7 @@ TEST(RapidXMLDocumentLoad, Windows1252TextWithoutMarkIsReadInTheAnsiCodePage) {
     ScratchDirectory dir;
     std::wstring path = dir.Write(L"ansi.xml", "<r><t>caf\xE9</t></r>");
     RapidXMLDocument document;
-    ASSERT_EQ(L"loaded", LoadError(document, path));
+    ASSERT_EQ(kLoaded, LoadError(document, path));
     EXPECT_EQ(L"caf\u00E9", FirstValue(document));
     document.Save(nullptr);  // written as UTF-8 without a mark, which reads back the same
     EXPECT_EQ("<r>\r\n\t<t>caf\xC3\xA9</t>\r\n</r>\r\n\r\n", ScratchDirectory::Read(path));
@@ -88,7 +82,7 @@ TEST(RapidXMLDocumentLoad, DeclarationIsKeptOnSave) {
     ScratchDirectory dir;
     std::wstring path = dir.Write(L"decl.xml", "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<r><v> x &amp; y </v></r>");
     RapidXMLDocument document;
-    ASSERT_EQ(L"loaded", LoadError(document, path));
+    ASSERT_EQ(kLoaded, LoadError(document, path));
     EXPECT_STREQ(L"r", document.GetRootElement()->GetTagName());
     std::wstring copy = dir.File(L"copy.xml");
     document.Save(copy.c_str());
@@ -115,7 +109,7 @@ TEST(RapidXMLDocumentLoad, FailuresNameTheirCauseAndReleaseTheFile) {
     EXPECT_FALSE(document.IsOpen());
     EXPECT_TRUE(document.Delete());  // nothing holds the file any more
     std::wstring good = dir.Write(L"good.xml", "<r/>");
-    EXPECT_EQ(L"loaded", LoadError(document, good));  // the same object loads again
+    EXPECT_EQ(kLoaded, LoadError(document, good));  // the same object loads again
     EXPECT_EQ(L"xml::rapidxml::RapidXMLDocument", std::wstring(document.GetImplementationName()));
 }
 
@@ -139,13 +133,7 @@ TEST(RapidXMLDocumentSave, AFailedSaveLeavesTheFileAsItWas) {
     ASSERT_NE(INVALID_HANDLE_VALUE, holder);
     RapidXMLDocument document(path.c_str());
     document.Parse(L"<new/>");
-    std::wstring message;
-    try {
-        document.Save(nullptr);
-    } catch (Exception* e) {
-        message = e->GetMessageText().GetBuffer();
-        delete e;
-    }
+    std::wstring message = testsupport::ThrownMessage([&] { document.Save(nullptr); });
     CloseHandle(holder);
     EXPECT_EQ(0u, message.find(L"File::CreateNew()\nFile : " + path + L"\n")) << message;
     EXPECT_EQ("<old/>", ScratchDirectory::Read(path));

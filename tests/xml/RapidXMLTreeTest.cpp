@@ -5,7 +5,7 @@
 #include <string>
 #include <utility>
 
-#include "util/Exception.h"
+#include "util/ThrownMessage.h"
 #include "xml/rapidxml/NestingDepth.h"
 #include "xml/rapidxml/RapidXMLElement.h"
 
@@ -17,14 +17,7 @@ using xml::rapidxml::RapidXMLTree;
 namespace {
 
 std::wstring ParseError(RapidXMLTree& tree, const wchar_t* text) {
-    try {
-        tree.Parse(text);
-    } catch (Exception* e) {
-        std::wstring message = e->GetMessageText().GetBuffer();
-        delete e;
-        return message;
-    }
-    return L"parsed";
+    return testsupport::ThrownMessage([&] { tree.Parse(text); });
 }
 
 std::wstring Printed(RapidXMLTree& tree) {
@@ -33,6 +26,7 @@ std::wstring Printed(RapidXMLTree& tree) {
     return text.GetBuffer();
 }
 
+const wchar_t kParsed[] = L"<no exception>";
 const wchar_t kParseError[] = L"RapidXMLDocument::Parse()\nError while parsing XML document.";
 
 TEST(RapidXMLTreeParse, MalformedTextIsRefusedAndNoElementMeansNoRoot) {
@@ -50,7 +44,7 @@ TEST(RapidXMLTreeParse, MalformedTextIsRefusedAndNoElementMeansNoRoot) {
     }
     for (const wchar_t* text : {L"", L"  \r\n <!-- only a comment -->"}) {
         tree.Parse(L"<stale/>");
-        EXPECT_EQ(L"parsed", ParseError(tree, text)) << text;
+        EXPECT_EQ(kParsed, ParseError(tree, text)) << text;
         EXPECT_EQ(nullptr, tree.GetRootElement()) << text;
     }
 }
@@ -151,16 +145,8 @@ TEST(RapidXMLTreeBuild, CreatedElementsAreCopiedAttachedAndRemoved) {
               Printed(tree));
 }
 
-// Adds child to parent; returns the exception's message, or "" when it was added.
 std::wstring AddError(IXMLNode* parent, IXMLNode* child) {
-    try {
-        parent->AddChildNode(child);
-    } catch (Exception* e) {
-        std::wstring message = e->GetMessageText().GetBuffer();
-        delete e;
-        return message;
-    }
-    return L"";
+    return testsupport::ThrownMessage([&] { parent->AddChildNode(child); });
 }
 
 TEST(RapidXMLTreeBuild, AddChildNodeMovesAndRefusesCycles) {
@@ -180,7 +166,7 @@ TEST(RapidXMLTreeBuild, AddChildNodeMovesAndRefusesCycles) {
     }
     RapidXMLTree other;
     other.Parse(L"<o/>");
-    EXPECT_NE(L"", AddError(root, other.GetRootElement())) << "a node of another tree was accepted";
+    EXPECT_NE(kParsed, AddError(root, other.GetRootElement())) << "a node of another tree was accepted";
     EXPECT_EQ(L"RapidXMLElement::AddChildNode()\nAdding non element nodes not supported.", AddError(root, nullptr));
     EXPECT_EQ(L"<r>\r\n\t<a/>\r\n\t<c>\r\n\t\t<b/>\r\n\t</c>\r\n</r>\r\n", Printed(tree));
 }
@@ -205,7 +191,7 @@ std::wstring Nested(size_t depth, const std::wstring& open, const std::wstring& 
 
 TEST(RapidXMLTreeNesting, DeepDocumentsAreRefusedNotOverflowed) {
     RapidXMLTree tree;
-    EXPECT_EQ(L"parsed", ParseError(tree, Nested(NestingDepth::kLimit, L"<a x='>'>", L"</a>").c_str()));
+    EXPECT_EQ(kParsed, ParseError(tree, Nested(NestingDepth::kLimit, L"<a x='>'>", L"</a>").c_str()));
     EXPECT_EQ(kParseError, ParseError(tree, Nested(NestingDepth::kLimit + 1, L"<a>", L"</a>").c_str()));
     EXPECT_EQ(kParseError, ParseError(tree, Nested(200000, L"<a>", L"").c_str()));
 }
