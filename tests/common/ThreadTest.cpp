@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -124,42 +125,35 @@ TEST(Thread, StopOfANeverStartedThreadKillsTheSuspendedWorkerAndAllowsAStart) {
     EXPECT_EQ(1, thread.Runs());
 }
 
-TEST(Thread, ARunThatEndsByItselfIsToldOnceAndAStartWaitsForItsFinish) {
-    RecordingObserver observer;
-    ProbeThread thread(0, 300);
-    thread.observer = &observer;
-    thread.Start();
-    // Wait until the observer heard the end: the worker is now inside its slow OnRunFinished.
-    testsupport::WaitUntil([&] { return observer.States().size() >= 2; }, 10000);
-    ASSERT_EQ((std::vector<bool>{true, false}), observer.States());
-    EXPECT_FALSE(thread.IsRunning());
-    thread.Start();
-    ASSERT_TRUE(thread.WaitForEvents(4));
-    std::vector<std::wstring> events = thread.Events();
-    // The first run had finished completely before the second one began.
-    EXPECT_EQ(L"finished", events[1]);
-    EXPECT_EQ(0u, events[2].rfind(L"run ", 0));
-    EXPECT_EQ((std::vector<bool>{true, false, true, false}), observer.States());
-}
-
-TEST(Thread, DeletionWaitsForAWorkerStillFinishing) {
-    std::atomic<bool> finished{false};
-    struct Flagging : ProbeThread {
-        explicit Flagging(std::atomic<bool>& flag) : ProbeThread(0, 300), flag(flag) {}
+// A run that ends by itself is told once; a Start or a deletion just then waits for its slow end.
+TEST(Thread, ARunThatEndsByItselfIsToldOnceAndStartOrDeletionWaitsForItsFinish) {
+    std::atomic<int> finishes{0};
+    struct Counting : ProbeThread {
+        explicit Counting(std::atomic<int>& count) : ProbeThread(0, 300), count(count) {}
         void OnRunFinished() override {
             ProbeThread::OnRunFinished();
-            flag = true;
+            ++count;
         }
-        ~Flagging() override { WaitForWorkerEnd(); }
-        std::atomic<bool>& flag;
+        ~Counting() override { WaitForWorkerEnd(); }
+        std::atomic<int>& count;
     };
     RecordingObserver observer;
-    Flagging* thread = new Flagging(finished);
+    std::unique_ptr<Counting> thread(new Counting(finishes));
     thread->observer = &observer;
     thread->Start();
+    // Once the observer heard the end, the worker is inside its slow OnRunFinished.
     ASSERT_TRUE(testsupport::WaitUntil([&] { return observer.States().size() >= 2; }, 10000));
-    delete thread;
-    EXPECT_TRUE(finished.load());
+    ASSERT_EQ((std::vector<bool>{true, false}), observer.States());
+    EXPECT_FALSE(thread->IsRunning());
+    thread->Start();
+    ASSERT_TRUE(testsupport::WaitUntil([&] { return observer.States().size() >= 4; }, 10000));
+    std::vector<std::wstring> events = thread->Events();
+    ASSERT_GE(events.size(), 3u);
+    EXPECT_EQ(L"finished", events[1]);  // the first run had finished completely before the second began
+    EXPECT_EQ(0u, events[2].rfind(L"run ", 0));
+    EXPECT_EQ((std::vector<bool>{true, false, true, false}), observer.States());
+    thread.reset();
+    EXPECT_EQ(2, finishes.load());
 }
 
 TEST(Thread, StopKillsAWorkerThatIgnoresTheStopEvent) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cwchar>
 #include <map>
 
 namespace {
@@ -63,21 +64,19 @@ TEST(StringFindLast, FindsLastOccurrence) {
 
 TEST(StringSubString, BoundsCountsAndSelfTarget) {
     String s(L"hello");
-    String t;
-    EXPECT_TRUE(s.SubString(t, 1, 3));
-    EXPECT_EQ(L"ell", Text(t));
-    EXPECT_TRUE(s.SubString(t, 2, -1));
-    EXPECT_EQ(L"llo", Text(t));
-    EXPECT_TRUE(s.SubString(t, 3, 100));  // shortened to the end
-    EXPECT_EQ(L"lo", Text(t));
-    EXPECT_TRUE(s.SubString(t, 1, 0));
-    EXPECT_TRUE(t.IsNull());
-    t = L"x";
-    EXPECT_TRUE(s.SubString(t, 5, 2));  // start equal to the length
-    EXPECT_TRUE(t.IsNull());
-    t = L"x";
-    EXPECT_FALSE(s.SubString(t, 6, 1));
-    EXPECT_TRUE(t.IsNull());
+    const struct {
+        int start, count;
+        bool ok;
+        const wchar_t* part;
+    } cases[] = {
+        {1, 3, true, L"ell"}, {2, -1, true, L"llo"}, {3, 100, true, L"lo"},  // a long count stops at the end
+        {1, 0, true, L"<null>"}, {5, 2, true, L"<null>"}, {6, 1, false, L"<null>"},
+    };
+    for (const auto& c : cases) {
+        String t(L"x");
+        EXPECT_EQ(c.ok, s.SubString(t, c.start, c.count)) << c.start << "," << c.count;
+        EXPECT_EQ(c.part, Text(t)) << c.start << "," << c.count;
+    }
     EXPECT_TRUE(s.SubString(s, 1, 2));  // target is the String itself
     EXPECT_EQ(L"el", Text(s));
 }
@@ -110,19 +109,22 @@ TEST(StringEndsWith, CaseRulesAndLongSuffix) {
 }
 
 TEST(StringReplace, NonOverlappingLeftToRight) {
-    String s(L"a%%b%%");
-    EXPECT_EQ(2, s.Replace(L"%%", L"x"));
-    EXPECT_EQ(L"axbx", Text(s));
-    String t(L"aaa");
-    EXPECT_EQ(1, t.Replace(L"aa", L"b"));
-    EXPECT_EQ(L"ba", Text(t));
-    String u(L"x-y-z");
-    EXPECT_EQ(2, u.Replace(L"-", nullptr));
-    EXPECT_EQ(L"xyz", Text(u));
-    String v(L"abc");
-    EXPECT_EQ(0, v.Replace(L"q", L"r"));
-    EXPECT_EQ(L"abc", Text(v));
-    EXPECT_EQ(3, v.GetLength());
+    const struct {
+        const wchar_t *text, *from, *to;
+        int count;
+        const wchar_t* result;
+    } cases[] = {
+        {L"a%%b%%", L"%%", L"x", 2, L"axbx"},
+        {L"aaa", L"aa", L"b", 1, L"ba"},
+        {L"x-y-z", L"-", nullptr, 2, L"xyz"},
+        {L"abc", L"q", L"r", 0, L"abc"},
+    };
+    for (const auto& c : cases) {
+        String s(c.text);
+        EXPECT_EQ(c.count, s.Replace(c.from, c.to)) << c.text;
+        EXPECT_EQ(c.result, Text(s)) << c.text;
+        EXPECT_EQ(static_cast<int>(wcslen(c.result)), s.GetLength()) << c.text;
+    }
 }
 
 struct SplitCase {
