@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <tlhelp32.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -35,32 +36,23 @@ inline std::vector<ProcessEntry> ListProcesses() {
 inline std::vector<DWORD> Chain(DWORD root) {
     std::vector<DWORD> chain{root};
     std::vector<ProcessEntry> list = ListProcesses();
-    std::wstring exe;
-    for (const ProcessEntry& e : list) {
-        if (e.id == root) {
-            exe = e.exe;
-        }
-    }
-    for (bool found = true; found;) {
-        found = false;
-        for (const ProcessEntry& e : list) {
-            if (e.parent == chain.back() && e.id != chain.back() && lstrcmpiW(e.exe.c_str(), exe.c_str()) == 0) {
-                chain.push_back(e.id);
-                found = true;
-                break;
-            }
-        }
+    auto self = std::find_if(list.begin(), list.end(), [&](const ProcessEntry& e) { return e.id == root; });
+    std::wstring exe = self == list.end() ? L"" : self->exe;
+    auto child = [&](const ProcessEntry& e) {
+        return e.parent == chain.back() && e.id != chain.back() && lstrcmpiW(e.exe.c_str(), exe.c_str()) == 0;
+    };
+    for (auto next = std::find_if(list.begin(), list.end(), child); next != list.end();
+         next = std::find_if(list.begin(), list.end(), child)) {
+        chain.push_back(next->id);
     }
     return chain;
 }
 
 // Waits until the chain below root is length processes long.
 inline std::vector<DWORD> WaitForChain(DWORD root, size_t length, DWORD timeoutMs = 20000) {
-    DWORD start = GetTickCount();
-    std::vector<DWORD> chain = Chain(root);
-    while (chain.size() < length && GetTickCount() - start < timeoutMs) {
+    std::vector<DWORD> chain;
+    for (DWORD start = GetTickCount(); (chain = Chain(root)).size() < length && GetTickCount() - start < timeoutMs;) {
         Sleep(50);
-        chain = Chain(root);
     }
     return chain;
 }
