@@ -43,31 +43,34 @@ private:
     String original;
 };
 
-// The editor's record: its command line, then its arguments. The test editor writes it to the
-// file named by TARNWICK_EDITOR_LOG.
-class EditorLog {
-public:
-    explicit EditorLog(const ScratchDirectory& dir) : path(dir.File(L"editor.log")) {
-        SetEnvironmentVariableW(L"TARNWICK_EDITOR_LOG", path.c_str());
-    }
-    ~EditorLog() { SetEnvironmentVariableW(L"TARNWICK_EDITOR_LOG", nullptr); }
+std::unique_ptr<ConfigurationFile> ConfigurationAt(const std::wstring& path) {
+    std::unique_ptr<ConfigurationFile> file(new ConfigurationFile());
+    file->SetPath(path.c_str());
+    return file;
+}
 
-    // The lines of the record once the editor wrote it; empty after a timeout.
-    std::vector<std::wstring> Wait() const {
-        for (int i = 0; i < 300; ++i) {
-            std::string record = ScratchDirectory::Read(path);
-            if (!record.empty()) {
-                return Lines(record);
-            }
+// Every test puts the Notepad++ key back; the test editor records its runs in the scratch folder.
+class ConfigurationEditor : public ::testing::Test {
+protected:
+    ConfigurationEditor() { SetEnvironmentVariableW(L"TARNWICK_EDITOR_LOG", logPath.c_str()); }
+    ~ConfigurationEditor() override { SetEnvironmentVariableW(L"TARNWICK_EDITOR_LOG", nullptr); }
+
+    // Installs the test editor as Notepad++ is installed: "notepad++.exe" in the folder the key names.
+    void InstallNotepadPlusPlus() {
+        std::wstring folder = dir.File(L"Notepad plus");
+        CreateDirectoryW(folder.c_str(), nullptr);
+        CopyFileW(testsupport::HelperPath(L"TestEditor.exe").c_str(), (folder + L"\\notepad++.exe").c_str(), FALSE);
+        ASSERT_TRUE(key.Set(folder));
+    }
+
+    // The editor's record once it wrote it (its command line, then its arguments); empty after a timeout.
+    std::vector<std::wstring> EditorRecord() const {
+        std::string record;
+        for (int i = 0; i < 300 && (record = ScratchDirectory::Read(logPath)).empty(); ++i) {
             Sleep(50);
         }
-        return {};
-    }
-
-private:
-    static std::vector<std::wstring> Lines(const std::string& utf8) {
         std::wstring text;
-        platform::Utf8ToWide(utf8.data(), utf8.size(), text);
+        platform::Utf8ToWide(record.data(), record.size(), text);
         std::vector<std::wstring> lines;
         std::wstringstream stream(text);
         for (std::wstring line; std::getline(stream, line);) {
@@ -76,39 +79,16 @@ private:
         return lines;
     }
 
-    std::wstring path;
-};
-
-// A folder holding the test editor under the name "notepad++.exe", as Notepad++ is installed.
-std::wstring InstallEditor(const ScratchDirectory& dir) {
-    std::wstring folder = dir.File(L"Notepad plus");
-    CreateDirectoryW(folder.c_str(), nullptr);
-    CopyFileW(testsupport::HelperPath(L"TestEditor.exe").c_str(), (folder + L"\\notepad++.exe").c_str(), FALSE);
-    return folder;
-}
-
-std::unique_ptr<ConfigurationFile> ConfigurationAt(const std::wstring& path) {
-    std::unique_ptr<ConfigurationFile> file(new ConfigurationFile());
-    file->SetPath(path.c_str());
-    return file;
-}
-
-// Every test puts the Notepad++ key back and records the test editor's runs in its scratch folder.
-class ConfigurationEditor : public ::testing::Test {
-protected:
-    // Installs the test editor as Notepad++.
-    void InstallNotepadPlusPlus() { ASSERT_TRUE(key.Set(InstallEditor(dir))); }
-
     ScratchDirectory dir;
     NotepadKey key;
-    EditorLog log{dir};
+    const std::wstring logPath = dir.File(L"editor.log");
 };
 
 TEST_F(ConfigurationEditor, NotepadPlusPlusGetsTheQuotedPath) {
     InstallNotepadPlusPlus();
     std::wstring path = dir.Write(L"my config file.xml", "<processes/>");
     ConfigurationAt(path)->OpenInEditor(nullptr);
-    std::vector<std::wstring> record = log.Wait();
+    std::vector<std::wstring> record = EditorRecord();
     ASSERT_EQ(2u, record.size()) << "the editor was not started, or split the path";
     EXPECT_NE(std::wstring::npos, record[0].find(L"notepad++.exe"));
     EXPECT_NE(std::wstring::npos, record[0].find(L"\"" + path + L"\""));
@@ -152,7 +132,7 @@ TEST_F(ConfigurationEditor, WithoutNotepadPlusPlusTheEditVerbOpensThePath) {
     ASSERT_TRUE(type.Registered());
     std::wstring path = dir.Write(L"my config file.tnkedittest", "<processes/>");
     ConfigurationAt(path)->OpenInEditor(nullptr);
-    std::vector<std::wstring> record = log.Wait();
+    std::vector<std::wstring> record = EditorRecord();
     ASSERT_EQ(2u, record.size()) << "the edit verb did not start the editor";
     EXPECT_EQ(path, record[1]);
 }
@@ -193,7 +173,7 @@ TEST_F(ConfigurationEditor, WriteSampleReportsOpensTheEditorAndNeverOverwrites) 
                                                           {given, dir.File(L"Tarn wick.sample2.xml")}};
     for (const auto& run : runs) {
         SCOPED_TRACE(run.second);
-        DeleteFileW(dir.File(L"editor.log").c_str());
+        DeleteFileW(logPath.c_str());
         testsupport::MessageBoxWatcher watcher;
         ConfigurationAt(run.first)->WriteSample(reason.c_str(), nullptr);
         testsupport::MessageBoxInfo box = watcher.Wait();
@@ -202,7 +182,7 @@ TEST_F(ConfigurationEditor, WriteSampleReportsOpensTheEditorAndNeverOverwrites) 
         EXPECT_EQ(reason + kBoxTail, box.text);
         EXPECT_EQ(std::string(kSampleBytes), ScratchDirectory::Read(run.second));
         EXPECT_EQ(std::string(kSampleBytes), ScratchDirectory::Read(defaultPath));
-        std::vector<std::wstring> record = log.Wait();
+        std::vector<std::wstring> record = EditorRecord();
         ASSERT_EQ(2u, record.size());
         EXPECT_EQ(run.first, record[1]);
     }
