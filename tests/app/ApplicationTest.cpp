@@ -6,7 +6,7 @@
 
 #include "app/Entry.h"
 #include "app/WindowsApplication.h"
-#include "util/ThrownMessage.h"
+#include "support/ThrownMessage.h"
 
 namespace {
 

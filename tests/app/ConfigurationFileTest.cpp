@@ -9,7 +9,7 @@
 #include "TestApplication.h"
 #include "support/ScratchDirectory.h"
 #include "util/TextCodec.h"
-#include "util/ThrownMessage.h"
+#include "support/ThrownMessage.h"
 
 using testsupport::ScratchDirectory;
 

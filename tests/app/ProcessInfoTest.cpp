@@ -7,7 +7,7 @@
 
 #include "common/JavaProcess.h"
 #include "common/Process.h"
-#include "util/ThrownMessage.h"
+#include "support/ThrownMessage.h"
 
 namespace {
 

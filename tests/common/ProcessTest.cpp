@@ -13,7 +13,7 @@
 #include "support/ScratchDirectory.h"
 #include "support/TestPaths.h"
 #include "util/Exception.h"
-#include "util/ThrownMessage.h"
+#include "support/ThrownMessage.h"
 
 namespace {
 

@@ -13,7 +13,7 @@
 #include "common/Recorders.h"
 #include "support/MessageBoxWatcher.h"
 #include "util/Exception.h"
-#include "util/ThrownMessage.h"
+#include "support/ThrownMessage.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include "support/ScratchDirectory.h"
 #include "util/SystemError.h"
 #include "util/TextFile.h"
-#include "util/ThrownMessage.h"
+#include "support/ThrownMessage.h"
 
 using testsupport::ScratchDirectory;
 

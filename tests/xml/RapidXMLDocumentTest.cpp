@@ -9,7 +9,7 @@
 #include "support/ScratchDirectory.h"
 #include "util/SystemError.h"
 #include "util/TextCodec.h"
-#include "util/ThrownMessage.h"
+#include "support/ThrownMessage.h"
 #include "xml/rapidxml/RapidXMLElement.h"
 
 using testsupport::ScratchDirectory;

@@ -5,7 +5,7 @@
 #include <string>
 #include <utility>
 
-#include "util/ThrownMessage.h"
+#include "support/ThrownMessage.h"
 #include "xml/rapidxml/NestingDepth.h"
 #include "xml/rapidxml/RapidXMLElement.h"
 
