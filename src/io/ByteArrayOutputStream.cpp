@@ -10,6 +10,9 @@ namespace io {
 namespace {
 
 const uint64_t kMaxCapacity = 0xFFFFFFFFu;
+// From this capacity on, the block grows by kLargeGrowth instead of doubling.
+const uint32_t kLargeBlock = 1024u * 1024u;
+const uint64_t kLargeGrowth = 8;
 
 }  // namespace
 
@@ -33,20 +36,12 @@ void ByteArrayOutputStream::Grow(uint64_t needed) {
         throw new Exception(L"ByteArrayOutputStream::Write()\nThe stream cannot hold %I64u bytes.",
                             static_cast<unsigned long long>(needed));
     }
-    // Doubling keeps the bytes moved per byte written constant. Pages of the spare room are only
-    // touched as bytes arrive, and every move touches fresh memory, which costs more than the
-    // copy itself: fewer, larger moves are cheaper than a tighter fit.
-    uint64_t wanted = uint64_t(capacity) * 2;
-    if (wanted < needed) {
-        wanted = needed;
-    }
-    if (wanted > kMaxCapacity) {
-        wanted = kMaxCapacity;
-    }
-    // realloc leaves the old block untouched when it fails, so no byte is lost.
+    uint64_t wanted = NextCapacity(needed);
+    // realloc leaves the old block untouched when it fails, so no byte is lost. The generous
+    // size may be what failed: settle for less, down to the exact size.
     void* grown = std::realloc(data, static_cast<size_t>(wanted));
-    if (!grown && wanted > needed) {
-        wanted = needed;  // the generous size may be what failed: try the exact one
+    while (!grown && wanted > needed) {
+        wanted = needed + (wanted - needed) / 2;
         grown = std::realloc(data, static_cast<size_t>(wanted));
     }
     if (!grown) {
@@ -55,6 +50,20 @@ void ByteArrayOutputStream::Grow(uint64_t needed) {
     }
     data = static_cast<char*>(grown);
     capacity = static_cast<uint32_t>(wanted);
+}
+
+// Geometric growth keeps the bytes moved per byte written constant. For large blocks, the cost
+// that counts is not the copy but the first touch of fresh memory (page faults): each move
+// leaves the old, fully touched block behind, and at a factor of 2 those blocks add up to one
+// and a half times the final size on average. Spare room costs no physical memory until bytes
+// arrive in it, so large blocks grow by 8, which leaves about half the final size behind.
+uint64_t ByteArrayOutputStream::NextCapacity(uint64_t needed) const {
+    uint64_t factor = capacity < kLargeBlock ? 2 : kLargeGrowth;
+    uint64_t wanted = uint64_t(capacity) * factor;
+    if (wanted < needed) {
+        wanted = needed;
+    }
+    return wanted < kMaxCapacity ? wanted : kMaxCapacity;
 }
 
 void ByteArrayOutputStream::Reserve(uint32_t wanted) {

@@ -49,6 +49,22 @@ TEST(ByteArrayOutputStream, GrowthAndReserveKeepEveryByteAndTheExactSize) {
     EXPECT_EQ(expected, Contents(stream));
 }
 
+TEST(ByteArrayOutputStream, LargeBlocksMovedByTheirFasterGrowthKeepEveryByte) {
+    // Receive-sized pieces past the size from which the block grows by more than doubling.
+    io::ByteArrayOutputStream stream;
+    std::string expected;
+    std::string piece(61440, '\0');
+    for (int round = 0; expected.size() < 5u * 1024u * 1024u; ++round) {
+        for (size_t i = 0; i < piece.size(); ++i) {
+            piece[i] = static_cast<char>(i * 31 + round);
+        }
+        stream.Write(piece.data(), static_cast<uint32_t>(piece.size()));
+        expected += piece;
+    }
+    EXPECT_EQ(expected.size(), stream.GetSize());
+    EXPECT_TRUE(expected == Contents(stream));  // a mismatch would print megabytes
+}
+
 TEST(ByteArrayOutputStream, GrowthBeyondFourGigabytesIsRefusedAndTheBytesKept) {
     io::ByteArrayOutputStream stream;
     stream.Write("abc", 3);
