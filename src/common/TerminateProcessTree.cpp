@@ -40,23 +40,21 @@ bool CreationTime(HANDLE process, ULONGLONG& time) {
     return true;
 }
 
-// True once the process has set itself up (it has its process environment block) or has ended.
-// Under Wine, a process ended while it is still connecting to the server can bring the whole
-// server down; its parent is blocked in CreateProcess meanwhile, so the wait is short.
-bool WaitUntilStarted(HANDLE process, DWORD timeoutMs) {
+// Waits, at most timeoutMs, until the process has set itself up (it has its process environment
+// block) or has ended; the caller ends it either way. Under Wine, ending a process while it is
+// still connecting to the server can bring the whole server down. Setting up takes milliseconds,
+// and on Windows the block exists from the start.
+void WaitUntilStarted(HANDLE process, DWORD timeoutMs) {
     DWORD start = GetTickCount();
     for (;;) {
         PROCESS_BASIC_INFORMATION basic = {};
         ULONG length = 0;
         if (NtQueryInformationProcess(process, ProcessBasicInformation, &basic, sizeof(basic), &length) != 0 ||
             basic.PebBaseAddress != nullptr) {
-            return true;  // started, or nothing to learn: go ahead as before
+            return;  // started, or nothing to learn
         }
-        if (WaitForSingleObject(process, 5) == WAIT_OBJECT_0) {
-            return true;
-        }
-        if (GetTickCount() - start >= timeoutMs) {
-            return false;
+        if (WaitForSingleObject(process, 5) == WAIT_OBJECT_0 || GetTickCount() - start >= timeoutMs) {
+            return;
         }
     }
 }
