@@ -401,13 +401,17 @@ void Process::EndChildAfterStop() {
         return;
     }
     BeginUninterruptible();
+    EndChildTree();
+    EndUninterruptible();
+}
+
+void Process::EndChildTree() {
     try {
         TerminateProcessTree(processId.load());
     } catch (Exception* e) {
         delete e;
-        TerminateProcess(childProcess, 0);
+        TerminateProcess(childProcess, 0);  // the process list could not be read: the child at least
     }
-    EndUninterruptible();
 }
 
 void Process::WriteToPipe() {
@@ -467,12 +471,7 @@ void Process::OnTerminated() {
     // The worker was killed: nothing will close what it held, and its child, if it had one
     // already, runs on with nobody reading it. The worker is gone, so nothing races with this.
     if (childProcess && WaitForSingleObject(childProcess, 0) == WAIT_TIMEOUT) {
-        try {
-            TerminateProcessTree(processId.load());
-        } catch (Exception* e) {
-            delete e;
-            TerminateProcess(childProcess, 0);
-        }
+        EndChildTree();
     }
     try {
         CloseHandles();
