@@ -424,13 +424,7 @@ void Process::WriteToPipe() {
             break;
         }
     }
-    if (m_hChild_STDIN_Write) {
-        HANDLE held = m_hChild_STDIN_Write;
-        m_hChild_STDIN_Write = nullptr;
-        if (!CloseHandle(held)) {
-            throw new Exception(L"Process::WriteToPipe()\n%s", GetSystemErrorText());
-        }
-    }
+    CloseHeld(m_hChild_STDIN_Write, L"Process::WriteToPipe()\n%s");
 }
 
 void Process::CloseChild() {
