@@ -130,16 +130,6 @@ TEST_F(JavaProcessTest, CommandLineAndClasspathReachTheRuntime) {
               logger.Text().find(L"Command line          : " + java + L" -Xmx64m -Dk=v com.example.Main one two"));
 }
 
-TEST_F(JavaProcessTest, WithoutOptionsAndArgumentsOnlyTheClassFollowsTheRuntime) {
-    SetEnvironmentVariableW(L"JAVA_HOME", FakeJavaHome().c_str());
-    java::JavaProcess process;
-    process.SetClasspath(L"x.jar");
-    process.SetStartupClass(L"Main");
-    std::vector<std::wstring> report = RunJava(process);
-    ASSERT_FALSE(report.empty()) << logger.Text();
-    EXPECT_EQ(L"cmdline=" + FakeJavaHome() + L"\\bin\\java.exe Main", report[0]);
-}
-
 TEST_F(JavaProcessTest, JavaHomeOfTheEnvironmentComesBeforeEveryRegistryEntry) {
     SetRuntime(L"1.7", KEY_WOW64_64KEY, L"C:\\registry64");
     SetRuntime(L"1.7", KEY_WOW64_32KEY, L"C:\\registry32");
@@ -245,6 +235,7 @@ TEST_F(JavaProcessTest, ABuiltClasspathIsKeptAndAConfiguredOneIsNeverScanned) {
     configured.SetStartupClass(L"Main");
     std::vector<std::wstring> report = RunJava(configured);
     ASSERT_GE(report.size(), 2u) << logger.Text();
+    EXPECT_EQ(L"cmdline=" + FakeJavaHome() + L"\\bin\\java.exe Main", report[0]);  // no options, no arguments
     EXPECT_EQ(L"CLASSPATH=mine.jar", report[1]);
 
     testsupport::RecordingLogger second;
