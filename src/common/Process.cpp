@@ -255,8 +255,8 @@ void Process::CreateChild() {
     startup.hStdError = m_hChild_STDOUT_Write;
 
     const String& line = GetCommandLine();
-    std::vector<wchar_t> writable(line.GetBuffer() ? line.GetBuffer() : L"",
-                                  (line.GetBuffer() ? line.GetBuffer() : L"") + line.GetLength() + 1);
+    const wchar_t* text = line.GetBuffer() ? line.GetBuffer() : L"";
+    std::vector<wchar_t> writable(text, text + line.GetLength() + 1);  // CreateProcessW may write to it
     PROCESS_INFORMATION information = {};
     const wchar_t* directory = workingDirectory.IsEmpty() ? nullptr : workingDirectory.GetBuffer();
     if (!CreateProcessW(nullptr, writable.data(), &inherit, &inherit, TRUE,
