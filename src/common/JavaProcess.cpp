@@ -27,8 +27,15 @@ const wchar_t* const RuntimeKeys[] = {
 
 const wchar_t SystemEnvironmentKey[] = L"SYSTEM\\ControlSet001\\Control\\Session Manager\\Environment";
 
-bool ReadJavaHome(const wchar_t* key, bool use64BitView, String& home) {
-    return win32::Registry::ReadString(HKEY_LOCAL_MACHINE, key, L"JavaHome", home, use64BitView);
+// The JavaHome of the first of these runtime keys that has one.
+template <size_t Count>
+bool FirstJavaHome(const wchar_t* const (&keys)[Count], bool use64BitView, String& home) {
+    for (const wchar_t* key : keys) {
+        if (win32::Registry::ReadString(HKEY_LOCAL_MACHINE, key, L"JavaHome", home, use64BitView)) {
+            return true;
+        }
+    }
+    return false;
 }
 
 // A relative directory taken against this program's current directory, once.
@@ -106,21 +113,8 @@ bool JavaProcess::FindJavaHome() {
         }
     }
     String found;
-    if (System::Is64Bit()) {
-        for (const wchar_t* key : RuntimeKeys64) {
-            if (ReadJavaHome(key, true, found)) {
-                javaHome = found;
-                return true;
-            }
-        }
-    }
-    for (const wchar_t* key : RuntimeKeys) {
-        if (ReadJavaHome(key, false, found)) {
-            javaHome = found;
-            return true;
-        }
-    }
-    if (win32::Registry::ReadString(HKEY_LOCAL_MACHINE, SystemEnvironmentKey, L"JAVA_HOME", found, true)) {
+    if ((System::Is64Bit() && FirstJavaHome(RuntimeKeys64, true, found)) || FirstJavaHome(RuntimeKeys, false, found) ||
+        win32::Registry::ReadString(HKEY_LOCAL_MACHINE, SystemEnvironmentKey, L"JAVA_HOME", found, true)) {
         javaHome = found;
         return true;
     }

@@ -255,8 +255,8 @@ void Process::CreateChild() {
     startup.hStdError = m_hChild_STDOUT_Write;
 
     const String& line = GetCommandLine();
-    std::vector<wchar_t> writable(line.GetBuffer() ? line.GetBuffer() : L"",
-                                  (line.GetBuffer() ? line.GetBuffer() : L"") + line.GetLength() + 1);
+    const wchar_t* text = line.GetBuffer() ? line.GetBuffer() : L"";
+    std::vector<wchar_t> writable(text, text + line.GetLength() + 1);  // CreateProcessW may write to it
     PROCESS_INFORMATION information = {};
     const wchar_t* directory = workingDirectory.IsEmpty() ? nullptr : workingDirectory.GetBuffer();
     if (!CreateProcessW(nullptr, writable.data(), &inherit, &inherit, TRUE,
@@ -401,13 +401,17 @@ void Process::EndChildAfterStop() {
         return;
     }
     BeginUninterruptible();
+    EndChildTree();
+    EndUninterruptible();
+}
+
+void Process::EndChildTree() {
     try {
         TerminateProcessTree(processId.load());
     } catch (Exception* e) {
         delete e;
-        TerminateProcess(childProcess, 0);
+        TerminateProcess(childProcess, 0);  // the process list could not be read: the child at least
     }
-    EndUninterruptible();
 }
 
 void Process::WriteToPipe() {
@@ -420,13 +424,7 @@ void Process::WriteToPipe() {
             break;
         }
     }
-    if (m_hChild_STDIN_Write) {
-        HANDLE held = m_hChild_STDIN_Write;
-        m_hChild_STDIN_Write = nullptr;
-        if (!CloseHandle(held)) {
-            throw new Exception(L"Process::WriteToPipe()\n%s", GetSystemErrorText());
-        }
-    }
+    CloseHeld(m_hChild_STDIN_Write, L"Process::WriteToPipe()\n%s");
 }
 
 void Process::CloseChild() {
@@ -467,12 +465,7 @@ void Process::OnTerminated() {
     // The worker was killed: nothing will close what it held, and its child, if it had one
     // already, runs on with nobody reading it. The worker is gone, so nothing races with this.
     if (childProcess && WaitForSingleObject(childProcess, 0) == WAIT_TIMEOUT) {
-        try {
-            TerminateProcessTree(processId.load());
-        } catch (Exception* e) {
-            delete e;
-            TerminateProcess(childProcess, 0);
-        }
+        EndChildTree();
     }
     try {
         CloseHandles();

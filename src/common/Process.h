@@ -88,6 +88,8 @@ private:
     void CreateChild();
     void CloseChild();
     void EndChildAfterStop();
+    // Ends the running child's tree, or the child alone when the tree cannot be listed.
+    void EndChildTree();
 
     ChunkAssembler assembler;
     std::vector<wchar_t> wide;  // conversion buffer, kept between chunks

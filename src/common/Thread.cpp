@@ -6,10 +6,19 @@
 
 namespace {
 
-// Shows what escaped the worker's own code: no exception may unwind into the system's frames.
-void ShowEscaped(const wchar_t* where) {
-    Exception unexpected(L"%s\nAn unexpected exception was raised.", where);
-    unexpected.Show();
+// Runs one step of the worker and shows what it throws: no exception may unwind into the
+// system's frames, and a failed step must not keep the next one from running.
+template <typename Step>
+void RunShowingFailure(const wchar_t* where, Step step) {
+    try {
+        step();
+    } catch (Exception* e) {
+        e->Show();
+        delete e;
+    } catch (...) {
+        Exception unexpected(L"%s\nAn unexpected exception was raised.", where);
+        unexpected.Show();
+    }
 }
 
 }  // namespace
@@ -195,30 +204,11 @@ unsigned __stdcall Thread::Entry(void* argument) {
 }
 
 void Thread::RunOnWorker() {
-    try {
+    RunShowingFailure(L"Thread::Run()", [this] {
         unsigned int* result = Run();
         delete runResult;
         runResult = result;
-    } catch (Exception* e) {
-        e->Show();
-        delete e;
-    } catch (...) {
-        ShowEscaped(L"Thread::Run()");
-    }
-    try {
-        ClaimEnd();
-    } catch (Exception* e) {
-        e->Show();
-        delete e;
-    } catch (...) {
-        ShowEscaped(L"IThreadObserver::ThreadStateChanged()");
-    }
-    try {
-        OnRunFinished();
-    } catch (Exception* e) {
-        e->Show();
-        delete e;
-    } catch (...) {
-        ShowEscaped(L"Thread::OnRunFinished()");
-    }
+    });
+    RunShowingFailure(L"IThreadObserver::ThreadStateChanged()", [this] { ClaimEnd(); });
+    RunShowingFailure(L"Thread::OnRunFinished()", [this] { OnRunFinished(); });
 }

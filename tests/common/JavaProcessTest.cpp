@@ -130,29 +130,8 @@ TEST_F(JavaProcessTest, CommandLineAndClasspathReachTheRuntime) {
               logger.Text().find(L"Command line          : " + java + L" -Xmx64m -Dk=v com.example.Main one two"));
 }
 
-TEST_F(JavaProcessTest, WithoutOptionsAndArgumentsOnlyTheClassFollowsTheRuntime) {
-    SetEnvironmentVariableW(L"JAVA_HOME", FakeJavaHome().c_str());
-    java::JavaProcess process;
-    process.SetClasspath(L"x.jar");
-    process.SetStartupClass(L"Main");
-    std::vector<std::wstring> report = RunJava(process);
-    ASSERT_FALSE(report.empty()) << logger.Text();
-    EXPECT_EQ(L"cmdline=" + FakeJavaHome() + L"\\bin\\java.exe Main", report[0]);
-}
-
-TEST_F(JavaProcessTest, JavaHomeOfTheEnvironmentComesBeforeEveryRegistryEntry) {
-    SetRuntime(L"1.7", KEY_WOW64_64KEY, L"C:\\registry64");
-    SetRuntime(L"1.7", KEY_WOW64_32KEY, L"C:\\registry32");
-    SetEnvironmentVariableW(L"JAVA_HOME", FakeJavaHome().c_str());
-    java::JavaProcess process;
-    ASSERT_TRUE(process.FindJavaHome());
-    // Once found it stays, whatever the environment says later.
-    SetEnvironmentVariableW(L"JAVA_HOME", nullptr);
-    ASSERT_TRUE(process.FindJavaHome());
-    EXPECT_EQ(FakeJavaHome(), process.GetJavaHome().GetBuffer());
-}
-
-TEST_F(JavaProcessTest, RegistryIsAskedIn64BitViewFirstThenDefaultViewThenSystemEnvironment) {
+// Each source added outranks those added before it.
+TEST_F(JavaProcessTest, JavaHomeComesFromEnvironmentThen64BitViewThenDefaultViewThenSystemEnvironment) {
     SetSystemJavaHome(L"C:\\system");
     EXPECT_EQ(L"C:\\system", FoundHome());
     SetRuntime(L"1.5", KEY_WOW64_32KEY, L"C:\\default15");
@@ -160,6 +139,13 @@ TEST_F(JavaProcessTest, RegistryIsAskedIn64BitViewFirstThenDefaultViewThenSystem
     EXPECT_EQ(L"C:\\default16", FoundHome());
     SetRuntime(L"1.5", KEY_WOW64_64KEY, L"C:\\native15");
     EXPECT_EQ(L"C:\\native15", FoundHome());
+    SetEnvironmentVariableW(L"JAVA_HOME", FakeJavaHome().c_str());
+    java::JavaProcess process;
+    ASSERT_TRUE(process.FindJavaHome());
+    // Once found it stays, whatever the environment says later.
+    SetEnvironmentVariableW(L"JAVA_HOME", nullptr);
+    ASSERT_TRUE(process.FindJavaHome());
+    EXPECT_EQ(FakeJavaHome(), process.GetJavaHome().GetBuffer());
 }
 
 TEST_F(JavaProcessTest, NoRuntimeShowsTheFailureThenTheFooterWithoutDebugBlock) {
@@ -245,6 +231,7 @@ TEST_F(JavaProcessTest, ABuiltClasspathIsKeptAndAConfiguredOneIsNeverScanned) {
     configured.SetStartupClass(L"Main");
     std::vector<std::wstring> report = RunJava(configured);
     ASSERT_GE(report.size(), 2u) << logger.Text();
+    EXPECT_EQ(L"cmdline=" + FakeJavaHome() + L"\\bin\\java.exe Main", report[0]);  // no options, no arguments
     EXPECT_EQ(L"CLASSPATH=mine.jar", report[1]);
 
     testsupport::RecordingLogger second;

@@ -12,7 +12,6 @@
 #include "support/MessageBoxWatcher.h"
 #include "support/ScratchDirectory.h"
 #include "support/TestPaths.h"
-#include "util/Exception.h"
 #include "support/ThrownMessage.h"
 
 namespace {

@@ -58,10 +58,6 @@ public:
         });
     }
 
-    bool WaitForText(const std::wstring& part, DWORD timeoutMs = 20000) {
-        return WaitUntil([&] { return Text().find(part) != std::wstring::npos; }, timeoutMs);
-    }
-
 private:
     std::mutex mutex;
     std::condition_variable changed;

@@ -1,10 +1,8 @@
 // A console child for the process tests. It carries out its arguments as commands, in order:
 //   print <text>        writes the text and CRLF
 //   args                writes each argument (this program's own included) on a line: [i]=text
-//   env                 writes every environment entry on a line (ANSI code page)
 //   envhex <name>       writes the variable's UTF-16 units in hex: "<name>=0041 03A9"
 //   cwd                 writes the current directory
-//   pid                 writes "pid=<id>"
 //   bytes <hex>         writes these bytes in one write ("78 82" or "7882")
 //   zero                writes "ab", a zero byte, "cd", a zero byte, CRLF in one write
 //   burst <n> [size]    writes n bytes ('a' to 'z', CRLF every 64) in writes of size bytes
@@ -108,12 +106,6 @@ int wmain(int argc, wchar_t** argv) {
             for (int a = 0; a < argc; ++a) {
                 Line(L"[" + std::to_wstring(a) + L"]=" + argv[a]);
             }
-        } else if (command == L"env") {
-            wchar_t* strings = GetEnvironmentStringsW();
-            for (const wchar_t* entry = strings; *entry; entry += wcslen(entry) + 1) {
-                Line(entry);
-            }
-            FreeEnvironmentStringsW(strings);
         } else if (command == L"envhex") {
             std::wstring name = next();
             wchar_t value[32768];
@@ -123,8 +115,6 @@ int wmain(int argc, wchar_t** argv) {
             wchar_t directory[MAX_PATH];
             GetCurrentDirectoryW(MAX_PATH, directory);
             Line(directory);
-        } else if (command == L"pid") {
-            Line(L"pid=" + std::to_wstring(GetCurrentProcessId()));
         } else if (command == L"bytes") {
             std::wstring hex = next();
             std::string bytes;

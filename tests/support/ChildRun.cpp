@@ -20,8 +20,8 @@ ChildRun::ChildRun(const std::wstring& commandLine, const std::wstring& director
     PROCESS_INFORMATION pi = {};
     std::vector<wchar_t> line(commandLine.begin(), commandLine.end());
     line.push_back(L'\0');
-    if (CreateProcessW(program.empty() ? nullptr : program.c_str(), line.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr,
-                       directory.empty() ? nullptr : directory.c_str(), &si, &pi)) {
+    if (CreateProcessW(program.empty() ? nullptr : program.c_str(), line.data(), nullptr, nullptr, TRUE,
+                       CREATE_NO_WINDOW, nullptr, directory.empty() ? nullptr : directory.c_str(), &si, &pi)) {
         process = pi.hProcess;
         processId = pi.dwProcessId;
         CloseHandle(pi.hThread);

@@ -3,7 +3,6 @@
 #include <windows.h>
 
 #include <atomic>
-#include <fstream>
 #include <sstream>
 
 namespace testsupport {

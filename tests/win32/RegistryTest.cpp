@@ -57,21 +57,20 @@ TEST_F(RegistryTest, WriteCreatesMissingKeysAndReadsBack) {
     EXPECT_STREQ(L"D", value.GetBuffer());
 }
 
-TEST_F(RegistryTest, MissingKeyValueOrDefaultReadsFalseAndKeepsTheValue) {
+TEST_F(RegistryTest, MissingOrEmptyValuesReadFalseAndKeepTheValue) {
     ASSERT_TRUE(Registry::WriteString(HKEY_CURRENT_USER, Key().c_str(), L"Named", L"x"));
-    String value(L"unchanged");
-    EXPECT_FALSE(Registry::ReadString(HKEY_CURRENT_USER, Key(L"nowhere").c_str(), L"Named", value, false));
-    EXPECT_FALSE(Registry::ReadString(HKEY_CURRENT_USER, Key().c_str(), L"Other", value, false));
-    EXPECT_FALSE(Registry::ReadString(HKEY_CURRENT_USER, Key().c_str(), nullptr, value, false));
-    EXPECT_STREQ(L"unchanged", value.GetBuffer());
-}
-
-TEST_F(RegistryTest, EmptyValueReadsFalse) {
     ASSERT_TRUE(Registry::WriteString(HKEY_CURRENT_USER, Key().c_str(), L"Empty", L""));
     SetRaw(HKEY_CURRENT_USER, Key(), L"NoBytes", L"", 0);
+    const struct {
+        const wchar_t* key;
+        const wchar_t* name;
+    } cases[] = {
+        {L"nowhere", L"Named"}, {nullptr, L"Other"}, {nullptr, nullptr}, {nullptr, L"Empty"}, {nullptr, L"NoBytes"}};
     String value(L"unchanged");
-    EXPECT_FALSE(Registry::ReadString(HKEY_CURRENT_USER, Key().c_str(), L"Empty", value, false));
-    EXPECT_FALSE(Registry::ReadString(HKEY_CURRENT_USER, Key().c_str(), L"NoBytes", value, false));
+    for (const auto& c : cases) {
+        EXPECT_FALSE(Registry::ReadString(HKEY_CURRENT_USER, Key(c.key).c_str(), c.name, value, false))
+            << (c.name ? c.name : L"(default)");
+    }
     EXPECT_STREQ(L"unchanged", value.GetBuffer());
 }
 
@@ -115,11 +114,6 @@ TEST_F(RegistryTest, DefaultViewIsThe32BitViewAndTheFlagAsksForThe64BitOne) {
 TEST(RegistryWrite, FailsWhereNoKeyCanBeCreated) {
     // No hive at all: the key cannot be created, and the write says so.
     EXPECT_FALSE(Registry::WriteString(nullptr, L"TarnwickNoHive\\x", L"v", L"t"));
-}
-
-TEST(RegistryObject, CarriesItsClassName) {
-    Registry registry;
-    EXPECT_STREQ(L"Registry", registry.GetObjectClassName());
 }
 
 }  // namespace
