@@ -84,26 +84,8 @@ void SplitterControl::PlacePane(Window* pane, bool first) {
 }
 
 void SplitterControl::SetPanes(Window* first, Window* second) {
-    bool firstChanged = first != firstPane;
-    bool secondChanged = second != secondPane;
-    if (firstChanged) {
-        if (firstPane) {
-            ShowWindow(firstPane->GetHandle(), SW_HIDE);
-        }
-        firstPane = first;
-        if (firstPane) {
-            ShowWindow(firstPane->GetHandle(), SW_SHOWNORMAL);
-        }
-    }
-    if (secondChanged) {
-        if (secondPane) {
-            ShowWindow(secondPane->GetHandle(), SW_HIDE);
-        }
-        secondPane = second;
-        if (secondPane) {
-            ShowWindow(secondPane->GetHandle(), SW_SHOWNORMAL);
-        }
-    }
+    bool firstChanged = ReplacePane(firstPane, first);
+    bool secondChanged = ReplacePane(secondPane, second);
     if (firstChanged && secondChanged) {
         OnSize(0, 0);
     } else if (firstChanged) {
@@ -111,6 +93,20 @@ void SplitterControl::SetPanes(Window* first, Window* second) {
     } else if (secondChanged) {
         PlacePane(secondPane, false);
     }
+}
+
+bool SplitterControl::ReplacePane(Window*& side, Window* pane) {
+    if (pane == side) {
+        return false;
+    }
+    if (side) {
+        ShowWindow(side->GetHandle(), SW_HIDE);
+    }
+    side = pane;
+    if (side) {
+        ShowWindow(side->GetHandle(), SW_SHOWNORMAL);
+    }
+    return true;
 }
 
 }  // namespace gui

@@ -29,6 +29,8 @@ public:
 
 private:
     void PlacePane(Window* pane, bool first);
+    // Hides the pane of one side and shows its replacement; false when the side keeps its pane.
+    bool ReplacePane(Window*& side, Window* pane);
     void OnMouseMove(WPARAM wParam, LPARAM lParam);
     void ShowSizingCursor();
 

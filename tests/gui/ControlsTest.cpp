@@ -16,6 +16,7 @@
 #include "gui/ToolBarControl.h"
 #include "gui/TreeViewControl.h"
 #include "support/TestPaths.h"
+#include "support/ThrownMessage.h"
 
 namespace {
 
@@ -171,7 +172,7 @@ TEST_F(Controls, IconShowsItsResourceAndABitmapWithoutIdIsReported) {
     gui::BitmapControl picture;
     picture.Create(host.GetHandle());
     EXPECT_EQ(L"BitmapControl::SetImage(-1) - No resource id has been specified.",
-              guitest::ThrownMessage([&] { picture.SetImage(); }));
+              testsupport::ThrownMessage([&] { picture.SetImage(); }));
 }
 
 }  // namespace

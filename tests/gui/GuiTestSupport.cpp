@@ -2,7 +2,6 @@
 
 #include "app/WindowsApplication.h"
 #include "gui/WindowMessageRouter.h"
-#include "util/Exception.h"
 
 namespace guitest {
 namespace {
@@ -60,17 +59,6 @@ std::wstring TextOf(HWND window) {
     wchar_t text[256] = L"";
     GetWindowTextW(window, text, 256);
     return text;
-}
-
-std::wstring ThrownMessage(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (Exception* e) {
-        std::wstring text = e->GetMessageText().GetBuffer();
-        delete e;
-        return text;
-    }
-    return std::wstring();
 }
 
 HostWindow::HostWindow() : Window(L"GuiTestHost") {

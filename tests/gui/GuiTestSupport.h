@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -24,9 +23,6 @@ RECT RectInParent(HWND window);
 
 std::wstring ClassOf(HWND window);
 std::wstring TextOf(HWND window);
-
-// The text of the framework exception the action throws (deleting it); empty when it throws none.
-std::wstring ThrownMessage(const std::function<void()>& action);
 
 // A visible top-level framework window that hosts controls and records what reaches its handlers.
 class HostWindow : public gui::Window {

@@ -9,6 +9,7 @@
 #include "gui/MDIClientWindow.h"
 #include "gui/MainWindowBase.h"
 #include "gui/WindowMessageRouter.h"
+#include "support/ThrownMessage.h"
 
 namespace {
 
@@ -159,7 +160,7 @@ TEST_F(MDIFrame, UnknownChildStopsTheCountWithItsHandle) {
     delete child;  // the native window stays, without an object
     EXPECT_EQ(L"MDIClientWindow::EnumMDIChildProc_Count()\nCould not find the MDIChildWindow for " +
                   std::to_wstring(static_cast<int>(reinterpret_cast<intptr_t>(handle))) + L".",
-              guitest::ThrownMessage([&] { frame.client.CountChildren(); }));
+              testsupport::ThrownMessage([&] { frame.client.CountChildren(); }));
     SendMessageW(frame.client.GetHandle(), WM_MDIDESTROY, reinterpret_cast<WPARAM>(handle), 0);
 }
 

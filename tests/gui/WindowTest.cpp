@@ -12,13 +12,14 @@
 #include "app/WindowsApplication.h"
 #include "gui/EditControl.h"
 #include "gui/WindowMessageRouter.h"
+#include "support/ThrownMessage.h"
 #include "util/Exception.h"
 
 namespace {
 
 using gui::Window;
 using gui::WindowMessageRouter;
-using guitest::ThrownMessage;
+using testsupport::ThrownMessage;
 
 // A top-level framework window that records what reaches its handlers.
 class ProbeWindow : public Window {
