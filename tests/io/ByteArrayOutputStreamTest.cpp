@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "io/RaisedMessage.h"
+#include "support/ThrownMessage.h"
 
 namespace {
 
@@ -69,7 +69,7 @@ TEST(ByteArrayOutputStream, GrowthBeyondFourGigabytesIsRefusedAndTheBytesKept) {
     io::ByteArrayOutputStream stream;
     stream.Write("abc", 3);
     // 3 + 4 GiB - 1 cannot be counted in 32 bits
-    std::wstring message = testsupport::RaisedMessage([&] { stream.Write("x", 0xFFFFFFFFu); });
+    std::wstring message = testsupport::ThrownMessage([&] { stream.Write("x", 0xFFFFFFFFu); });
     EXPECT_NE(std::wstring::npos, message.find(L"ByteArrayOutputStream::Write()")) << message;
     EXPECT_EQ("abc", Contents(stream));
 }

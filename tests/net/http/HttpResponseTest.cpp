@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "io/RaisedMessage.h"
 #include "net/http/ScriptedSource.h"
+#include "support/ThrownMessage.h"
 
 namespace {
 
@@ -136,11 +136,11 @@ TEST(HttpResponse, ReceiveRaisesForMalformedFraming) {
         SCOPED_TRACE(c.text);
         HttpResponse response;
         ScriptedSource source({c.text});
-        std::wstring message = testsupport::RaisedMessage([&] { response.Receive(source); });
+        std::wstring message = testsupport::ThrownMessage([&] { response.Receive(source); });
         if (c.message) {
             EXPECT_EQ(c.message, message);
         } else {
-            EXPECT_NE(L"(nothing raised)", message);
+            EXPECT_NE(L"<no exception>", message);
         }
     }
 }
