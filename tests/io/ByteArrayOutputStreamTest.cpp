@@ -4,13 +4,12 @@
 
 #include <string>
 
+#include "io/StreamContents.h"
 #include "support/ThrownMessage.h"
 
 namespace {
 
-std::string Contents(io::ByteArrayOutputStream& stream) {
-    return stream.GetData() ? std::string(stream.GetData(), stream.GetSize()) : std::string();
-}
+using testsupport::Contents;
 
 TEST(ByteArrayOutputStream, WritesAppendTextFollowsAndResetFrees) {
     io::ByteArrayOutputStream stream;

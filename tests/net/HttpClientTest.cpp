@@ -7,7 +7,7 @@
 #include <string>
 
 #include "ScriptedServer.h"
-#include "io/ByteArrayOutputStream.h"
+#include "io/StreamContents.h"
 #include "net/UsesWinsock.h"
 #include "support/ScratchDirectory.h"
 #include "support/ThrownMessage.h"
@@ -17,16 +17,13 @@ namespace {
 using net::http::HttpClient;
 using net::http::HttpRequest;
 using net::http::HttpResponse;
+using testsupport::Contents;
 using testsupport::ScratchDirectory;
 using testsupport::ScriptedServer;
 using testsupport::ServerReply;
 
 std::string Narrow(const std::wstring& text) {
     return std::string(text.begin(), text.end());
-}
-
-std::string Contents(io::ByteArrayOutputStream& stream) {
-    return stream.GetData() ? std::string(stream.GetData(), stream.GetSize()) : std::string();
 }
 
 bool HasHeader(const std::string& request, const std::string& line) {
