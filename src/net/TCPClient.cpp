@@ -11,7 +11,6 @@ namespace net {
 
 TCPClient::TCPClient() : port(-1) {
     className = L"HttpClient";
-    handle = 0;
     CreateSocket();
     host = L"";
 }

@@ -16,9 +16,7 @@ public:
     void Connect();
 
     void SetHost(const String& value) { host = value; }
-    const String& GetHost() const { return host; }
     void SetPort(int value) { port = value; }
-    int GetPort() const { return port; }
 
 protected:
     String host;

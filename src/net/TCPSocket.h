@@ -22,8 +22,6 @@ public:
     void Close();
     // Bounds every receive on the current handle; a handle created later starts without it.
     void SetRecvTimeOut(int milliseconds);
-    // The value last given to SetRecvTimeOut on this object (0 when never).
-    int GetRecvTimeOut() const { return recvTimeOut; }
 
     // recv on the handle: bytes read, 0 when the peer closed, negative on failure or timeout.
     int Read(char* buffer, int size) override;
@@ -34,7 +32,7 @@ public:
 
 protected:
     uintptr_t handle;  // a SOCKET; kept as an integer so that this header needs no Winsock
-    int recvTimeOut;
+    int recvTimeOut;   // the value last given to SetRecvTimeOut (0 when never)
 };
 
 }  // namespace net

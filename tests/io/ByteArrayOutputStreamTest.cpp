@@ -4,13 +4,12 @@
 
 #include <string>
 
-#include "io/RaisedMessage.h"
+#include "io/StreamContents.h"
+#include "support/ThrownMessage.h"
 
 namespace {
 
-std::string Contents(io::ByteArrayOutputStream& stream) {
-    return stream.GetData() ? std::string(stream.GetData(), stream.GetSize()) : std::string();
-}
+using testsupport::Contents;
 
 TEST(ByteArrayOutputStream, WritesAppendTextFollowsAndResetFrees) {
     io::ByteArrayOutputStream stream;
@@ -69,7 +68,7 @@ TEST(ByteArrayOutputStream, GrowthBeyondFourGigabytesIsRefusedAndTheBytesKept) {
     io::ByteArrayOutputStream stream;
     stream.Write("abc", 3);
     // 3 + 4 GiB - 1 cannot be counted in 32 bits
-    std::wstring message = testsupport::RaisedMessage([&] { stream.Write("x", 0xFFFFFFFFu); });
+    std::wstring message = testsupport::ThrownMessage([&] { stream.Write("x", 0xFFFFFFFFu); });
     EXPECT_NE(std::wstring::npos, message.find(L"ByteArrayOutputStream::Write()")) << message;
     EXPECT_EQ("abc", Contents(stream));
 }

@@ -4,12 +4,12 @@
 
 #include <string>
 
-#include "io/RaisedMessage.h"
 #include "support/ScratchDirectory.h"
+#include "support/ThrownMessage.h"
 
 namespace {
 
-using testsupport::RaisedMessage;
+using testsupport::ThrownMessage;
 using testsupport::ScratchDirectory;
 
 TEST(FileOutputStream, ConstructionTruncatesAndResetStartsAgain) {
@@ -37,12 +37,12 @@ TEST(FileOutputStream, FailuresRaiseTheFileMessages) {
     std::wstring closedPath = scratch.File(L"closed.bin");
     io::FileOutputStream closed(closedPath.c_str());
     closed.Close();
-    std::wstring message = RaisedMessage([&] { closed.Write("x", 1); });
+    std::wstring message = ThrownMessage([&] { closed.Write("x", 1); });
     EXPECT_EQ(0u, message.find(L"File::Write()\nFile : " + closedPath + L"\n")) << message;
     EXPECT_EQ(0u, closed.GetSize());
 
     std::wstring missing = scratch.File(L"no\\such.bin");
-    message = RaisedMessage([&] { io::FileOutputStream stream(missing.c_str()); });
+    message = ThrownMessage([&] { io::FileOutputStream stream(missing.c_str()); });
     EXPECT_EQ(0u, message.find(L"File::CreateNew()\nFile : " + missing + L"\n")) << message;
 }
 

@@ -7,26 +7,23 @@
 #include <string>
 
 #include "ScriptedServer.h"
-#include "io/ByteArrayOutputStream.h"
-#include "io/RaisedMessage.h"
+#include "io/StreamContents.h"
 #include "net/UsesWinsock.h"
 #include "support/ScratchDirectory.h"
+#include "support/ThrownMessage.h"
 
 namespace {
 
 using net::http::HttpClient;
 using net::http::HttpRequest;
 using net::http::HttpResponse;
+using testsupport::Contents;
 using testsupport::ScratchDirectory;
 using testsupport::ScriptedServer;
 using testsupport::ServerReply;
 
 std::string Narrow(const std::wstring& text) {
     return std::string(text.begin(), text.end());
-}
-
-std::string Contents(io::ByteArrayOutputStream& stream) {
-    return stream.GetData() ? std::string(stream.GetData(), stream.GetSize()) : std::string();
 }
 
 bool HasHeader(const std::string& request, const std::string& line) {
@@ -201,7 +198,7 @@ TEST_F(HttpClientTest, FailedExchanges) {
     EXPECT_EQ(0, Send(L"http://no-such-host.invalid/x"));
     EXPECT_EQ(-1, status);  // nothing was received
 
-    EXPECT_EQ(L"HttpClient::SendCommand()\nurl parameters is null", testsupport::RaisedMessage([&] {
+    EXPECT_EQ(L"HttpClient::SendCommand()\nurl parameters is null", testsupport::ThrownMessage([&] {
                   client.SendCommand(nullptr, HttpClient::GET, request, response, nullptr);
               }));
 }
@@ -242,7 +239,7 @@ TEST_F(HttpClientTest, GetToFileCreatesTheFileBeforeAnyTraffic) {
 
     std::wstring missing = scratch.File(L"missing\\file.upd");  // raises before any traffic
     std::wstring message =
-        testsupport::RaisedMessage([&] { client.GetToFile(L"http://127.0.0.1:1/never", missing.c_str()); });
+        testsupport::ThrownMessage([&] { client.GetToFile(L"http://127.0.0.1:1/never", missing.c_str()); });
     EXPECT_EQ(0u, message.find(L"File::CreateNew()\nFile : " + missing + L"\n")) << message;
 }
 

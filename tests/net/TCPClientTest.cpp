@@ -7,12 +7,12 @@
 #include <string>
 
 #include "ScriptedServer.h"
-#include "io/RaisedMessage.h"
 #include "net/UsesWinsock.h"
+#include "support/ThrownMessage.h"
 
 namespace {
 
-using testsupport::RaisedMessage;
+using testsupport::ThrownMessage;
 
 DWORD ReceiveTimeOut(uintptr_t handle) {
     DWORD value = 12345;
@@ -29,7 +29,7 @@ protected:
     std::wstring ConnectFailure(const wchar_t* host, int port) {
         client.SetHost(host);
         client.SetPort(port);
-        return RaisedMessage([&] { client.Connect(); });
+        return ThrownMessage([&] { client.Connect(); });
     }
 };
 
@@ -71,7 +71,7 @@ TEST_F(TCPClientTest, RefusedConnectionNamesHostAndPort) {
 }
 
 TEST(UsesWinsock, EveryObjectStartsAndStopsTheLibrary) {
-    std::wstring message = RaisedMessage([] { net::TCPClient client; });
+    std::wstring message = ThrownMessage([] { net::TCPClient client; });
     EXPECT_EQ(0u, message.find(L"HttpClient::CreateSocket()\nError at function socket()\n")) << message;
     {
         net::UsesWinsock outer;

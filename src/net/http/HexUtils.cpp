@@ -1,6 +1,5 @@
 #include "net/http/HexUtils.h"
 
-#include <cstring>
 #include <cwchar>
 
 #include "util/Exception.h"

@@ -100,9 +100,8 @@ HttpClient::Outcome HttpClient::Exchange(const String& url, int method, HttpRequ
 
 HttpClient::Outcome HttpClient::FollowRedirect(const String& url, const String& path, HttpResponse& response,
                                                String& next) {
+    // The next exchange's Connect makes the fresh socket, and Exchange gives it the timeout.
     Close();
-    CreateSocket();
-    ApplyTimeOut();
     String location = response.GetHeader(L"Location");
     if (location.IsNull()) {
         location = L"";

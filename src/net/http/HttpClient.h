@@ -34,7 +34,6 @@ public:
     int GetToFile(const wchar_t* url, const wchar_t* path);
 
     const String& GetCookie() const { return cookie; }
-    const String& GetUserAgent() const { return userAgent; }
 
 private:
     enum class Outcome { Failed, Done, Redirect };

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "io/RaisedMessage.h"
+#include "support/ThrownMessage.h"
 
 namespace {
 
@@ -34,7 +34,7 @@ TEST(HexStringToInteger, RaisesForTheFirstBadCharacterFromTheRightAndForOverflow
         {L"100000000", L"HexUtils::HexStringToInteger(100000000) value exceeds 32 bits."},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(c.message, testsupport::RaisedMessage([&] { HexStringToInteger(c.text); }));
+        EXPECT_EQ(c.message, testsupport::ThrownMessage([&] { HexStringToInteger(c.text); }));
     }
 }
 

@@ -4,13 +4,11 @@
 
 #include <string>
 
+#include "io/StreamContents.h"
+
 namespace {
 
 using net::http::HttpRequest;
-
-std::string Raw(HttpRequest& request) {
-    return std::string(request.GetRaw().GetData(), request.GetRaw().GetSize());
-}
 
 TEST(HttpRequest, SerializeSortsHeadersByCodeUnitsAndSendsTheFormInUtf8) {
     HttpRequest request;
@@ -37,7 +35,7 @@ TEST(HttpRequest, SerializeSortsHeadersByCodeUnitsAndSendsTheFormInUtf8) {
         "User-Agent: UA\r\n"
         "\r\n"
         "a=1&b=\xC3\xA9\r\n",
-        Raw(request));
+        testsupport::Contents(request.GetRaw()));
 
     request.Reset();
     EXPECT_TRUE(request.GetHeaders().empty());

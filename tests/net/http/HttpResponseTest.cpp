@@ -5,18 +5,17 @@
 #include <string>
 #include <vector>
 
-#include "io/RaisedMessage.h"
+#include "io/StreamContents.h"
 #include "net/http/ScriptedSource.h"
+#include "support/ThrownMessage.h"
 
 namespace {
 
 using net::http::HttpResponse;
+using testsupport::Contents;
 using testsupport::ScriptedSource;
 
-std::string Body(HttpResponse& response) {
-    io::ByteArrayOutputStream& body = response.GetBody();
-    return body.GetData() ? std::string(body.GetData(), body.GetSize()) : std::string();
-}
+std::string Body(HttpResponse& response) { return Contents(response.GetBody()); }
 
 const std::string kSizedHead = "HTTP/1.1 200 OK\r\nContent-Length: 5\r\n\r\n";
 const std::string kChunkedHead = "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n";
@@ -112,7 +111,7 @@ TEST(HttpResponse, ReceiveFindsAHeaderEndSplitAcrossReadsAndReplacesWhatWasHeld)
         EXPECT_EQ("hello", Body(response)) << cut;
         EXPECT_EQ(200, response.GetStatusCode()) << cut;
         EXPECT_TRUE(response.GetHeader(L"Location").IsNull());
-        EXPECT_EQ(all, std::string(response.GetRaw().GetData(), response.GetRaw().GetSize())) << cut;
+        EXPECT_EQ(all, Contents(response.GetRaw())) << cut;
     }
 }
 
@@ -136,11 +135,11 @@ TEST(HttpResponse, ReceiveRaisesForMalformedFraming) {
         SCOPED_TRACE(c.text);
         HttpResponse response;
         ScriptedSource source({c.text});
-        std::wstring message = testsupport::RaisedMessage([&] { response.Receive(source); });
+        std::wstring message = testsupport::ThrownMessage([&] { response.Receive(source); });
         if (c.message) {
             EXPECT_EQ(c.message, message);
         } else {
-            EXPECT_NE(L"(nothing raised)", message);
+            EXPECT_NE(L"<no exception>", message);
         }
     }
 }

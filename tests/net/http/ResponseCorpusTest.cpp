@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "io/StreamContents.h"
 #include "net/http/HttpResponse.h"
 #include "net/http/ScriptedSource.h"
 #include "util/Exception.h"
@@ -51,9 +52,8 @@ Outcome ReceiveAll(const std::vector<std::string>& pieces, int ending, size_t in
     EXPECT_LE(static_cast<size_t>(source.Reads()), inputSize + 1);
     EXPECT_LE(response.GetRaw().GetSize(), inputSize);
     if (!outcome.raised) {
-        io::ByteArrayOutputStream& body = response.GetBody();
-        EXPECT_LE(body.GetSize(), response.GetRaw().GetSize());
-        outcome.body.assign(body.GetData() ? body.GetData() : "", body.GetSize());
+        outcome.body = testsupport::Contents(response.GetBody());
+        EXPECT_LE(outcome.body.size(), response.GetRaw().GetSize());
         outcome.status = response.GetStatusCode();
     }
     return outcome;

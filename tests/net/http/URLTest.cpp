@@ -4,12 +4,12 @@
 
 #include <string>
 
-#include "io/RaisedMessage.h"
+#include "support/ThrownMessage.h"
 
 namespace {
 
 using net::http::URL;
-using testsupport::RaisedMessage;
+using testsupport::ThrownMessage;
 
 TEST(URL, TakesHostPortAndPathApart) {
     const struct {
@@ -49,11 +49,11 @@ TEST(URL, TextProtocolAndHttpTest) {
 TEST(URL, MissingPartsRaise) {
     URL ftp(L"ftp://server/x");
     EXPECT_STREQ(L"/x", ftp.getPath().GetBuffer());
-    EXPECT_EQ(L"URL::getPort() for \"ftp://server/x\" returned -1", RaisedMessage([&] { ftp.getPort(); }));
+    EXPECT_EQ(L"URL::getPort() for \"ftp://server/x\" returned -1", ThrownMessage([&] { ftp.getPort(); }));
     for (const wchar_t* text : {L"server/x", L"/other.php/versions/index.php"}) {
         URL url(text);
         EXPECT_EQ(std::wstring(L"host part could not be extracted from ") + text,
-                  RaisedMessage([&] { url.getHost(); }));
+                  ThrownMessage([&] { url.getHost(); }));
     }
 }
 
