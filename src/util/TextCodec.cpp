@@ -13,18 +13,9 @@ constexpr unsigned long kReplacement = 0xFFFD;
 bool IsLineBreakOrTab(unsigned char b) { return b >= 9 && b <= 13; }
 bool IsPrintable(unsigned char b) { return b >= 32 && b <= 126; }
 
-// Appends one code point as wide text (a surrogate pair where wchar_t has 16 bits).
+// Appends one code point as wide text; values beyond Unicode (from UTF-32 files) become U+FFFD.
 void AppendCodePoint(std::wstring& out, unsigned long cp) {
-    if (cp > 0x10FFFF) {
-        cp = kReplacement;
-    }
-    if (kWide16 && cp >= 0x10000) {
-        cp -= 0x10000;
-        out += static_cast<wchar_t>(0xD800 + (cp >> 10));
-        out += static_cast<wchar_t>(0xDC00 + (cp & 0x3FF));
-    } else {
-        out += static_cast<wchar_t>(cp);
-    }
+    platform::AppendCodePoint(out, cp > 0x10FFFF ? kReplacement : cp);
 }
 
 // The code points of wide text; lone surrogates are kept as they are so that nothing is lost.
