@@ -69,15 +69,6 @@ std::wstring DecodeUtf32(const unsigned char* bytes, size_t count, bool bigEndia
     return out;
 }
 
-// 8-bit text: UTF-8 when the bytes are valid UTF-8, otherwise the ANSI code page.
-std::wstring Decode8Bit(const char* bytes, size_t count) {
-    std::wstring out;
-    if (platform::Utf8ToWide(bytes, count, out)) {
-        return out;
-    }
-    return platform::AnsiToWide(bytes, count);
-}
-
 void AppendUnit16(std::string& out, unsigned long unit, bool bigEndian) {
     char high = static_cast<char>((unit >> 8) & 0xFF);
     char low = static_cast<char>(unit & 0xFF);
@@ -137,6 +128,14 @@ Encoding TextCodec::Classify(const unsigned char* b, size_t count) {
         return Ansi;
     }
     return Unknown;
+}
+
+std::wstring TextCodec::Decode8Bit(const char* bytes, size_t count) {
+    std::wstring out;
+    if (platform::Utf8ToWide(bytes, count, out)) {
+        return out;
+    }
+    return platform::AnsiToWide(bytes, count);
 }
 
 size_t TextCodec::MarkLength(Encoding encoding) { return Mark(encoding).size(); }

@@ -29,6 +29,9 @@ public:
     // text without a mark whose first two bytes hold one zero is taken as UTF-16 without mark.
     static Encoding Decode(const char* bytes, size_t count, Encoding detected, std::wstring& text);
 
+    // 8-bit text without a mark: UTF-8 when the bytes are valid UTF-8, otherwise the ANSI code page.
+    static std::wstring Decode8Bit(const char* bytes, size_t count);
+
     // The bytes of text in encoding, without a mark: UTF-8 for Ansi and UTF8, code units in the
     // given order for UTF-16 and UTF-32, UTF-16LE for Unknown.
     static std::string Encode(const wchar_t* text, size_t count, Encoding encoding);

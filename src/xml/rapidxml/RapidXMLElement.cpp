@@ -3,7 +3,7 @@
 #include <cwchar>
 
 #include "util/Exception.h"
-#include "util/Platform.h"
+#include "util/TextCodec.h"
 #include "xml/rapidxml/ElementPool.h"
 #include "xml/rapidxml/RapidXML.h"
 
@@ -18,9 +18,7 @@ bool IsElement(const Node* node) { return node->type() == ::rapidxml::node_eleme
 // Wide text of UTF-8 bytes. The tree is made from wide text, so its bytes are UTF-8; should some
 // not be, they are taken in the ANSI code page rather than lost.
 const wchar_t* Widen(const char* bytes, size_t count, std::wstring& out) {
-    if (!platform::Utf8ToWide(bytes, count, out)) {
-        out = platform::AnsiToWide(bytes, count);
-    }
+    out = util::TextCodec::Decode8Bit(bytes, count);
     return out.c_str();
 }
 
