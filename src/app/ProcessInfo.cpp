@@ -21,25 +21,7 @@ ProcessInfo::ProcessInfo()
     className = L"ProcessInfo";
 }
 
-ProcessInfo::ProcessInfo(const ProcessInfo& other) : ProcessInfo() { *this = other; }
-
 ProcessInfo::~ProcessInfo() = default;
-
-ProcessInfo& ProcessInfo::operator=(const ProcessInfo& other) {
-    title = other.title;
-    executable = other.executable;
-    startupclassname = other.startupclassname;
-    classpath = other.classpath;
-    javaOptions = other.javaOptions;
-    initialDir = other.initialDir;
-    commandLineArguments = other.commandLineArguments;
-    start = other.start;
-    disabled = other.disabled;
-    type = other.type;
-    process = other.process;
-    modified = other.modified;
-    return *this;
-}
 
 bool ProcessInfo::operator!=(const ProcessInfo& other) const {
     return !SameText(title, other.title) || !SameText(executable, other.executable) ||
