@@ -80,8 +80,7 @@ String ConfigurationFile::GetDefaultPath() {
     }
     // Only a dot in the file name starts the extension, not one in a folder name.
     int dot = program.FindLast(L".");
-    int separator = program.FindLast(L"\\") > program.FindLast(L"/") ? program.FindLast(L"\\") : program.FindLast(L"/");
-    if (dot > separator) {
+    if (dot > program.FindLast(L"\\") && dot > program.FindLast(L"/")) {
         program.Truncate(dot);
     }
     program.Append(L".xml");
