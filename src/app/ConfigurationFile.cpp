@@ -102,7 +102,6 @@ ProcessInfo* ConfigurationFile::ReadProcess(xml::IXMLElement* element) {
     GetChildText(element, L"commandLineArguments", info->commandLineArguments);
     String flag;
     info->start = !(GetChildText(element, L"start", flag) && flag.EqualsNoCase(L"false"));
-    flag = L"";
     info->disabled = GetChildText(element, L"disabled", flag) && flag.EqualsNoCase(L"true");
     return info.release();
 }
