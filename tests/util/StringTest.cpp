@@ -175,8 +175,8 @@ TEST(StringAnsi, ConvertsInWindows1252) {
     s.AssignAnsi("\xE9");
     EXPECT_EQ(L"\u00E9", Text(s));
     EXPECT_EQ(1, s.GetLength());
-    String euro("\x80x", 2);
-    EXPECT_EQ(L"\u20ACx", Text(euro));
+    String high("\x80\x99\xFFx", 4);
+    EXPECT_EQ(L"\u20AC\u2122\u00FFx", Text(high));
     String cut("abcdef", 3);
     EXPECT_EQ(L"abc", Text(cut));
 }
