@@ -56,8 +56,6 @@ ConfigurationFile::ConfigurationFile() { className = L"ConfigurationFile"; }
 
 ConfigurationFile::~ConfigurationFile() = default;
 
-const wchar_t* ConfigurationFile::GetSampleText() { return kSample; }
-
 String ConfigurationFile::GetDefaultPath() {
     String program;
     if (Application::GetCurrent()) {
