@@ -1,5 +1,6 @@
 #include "util/TextCodec.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "util/Platform.h"
@@ -138,8 +139,6 @@ std::wstring TextCodec::Decode8Bit(const char* bytes, size_t count) {
     return platform::AnsiToWide(bytes, count);
 }
 
-size_t TextCodec::MarkLength(Encoding encoding) { return Mark(encoding).size(); }
-
 std::string TextCodec::Mark(Encoding encoding) {
     switch (encoding) {
         case UTF8:
@@ -159,7 +158,7 @@ std::string TextCodec::Mark(Encoding encoding) {
 
 Encoding TextCodec::Decode(const char* bytes, size_t count, Encoding detected, std::wstring& text) {
     const unsigned char* u = reinterpret_cast<const unsigned char*>(bytes);
-    size_t skip = MarkLength(detected) <= count ? MarkLength(detected) : count;
+    size_t skip = std::min(Mark(detected).size(), count);
     switch (detected) {
         case UTF8:
             text = Decode8Bit(bytes + skip, count - skip);

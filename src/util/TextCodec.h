@@ -17,8 +17,6 @@ public:
     // value for empty files). A single byte is Ansi when it is printable or a line-break character.
     static Encoding Classify(const unsigned char* bytes, size_t count);
 
-    // Length of the mark of encoding (0 for Ansi and Unknown).
-    static size_t MarkLength(Encoding encoding);
     // The mark bytes of encoding (empty for Ansi and Unknown).
     static std::string Mark(Encoding encoding);
 
