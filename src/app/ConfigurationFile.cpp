@@ -30,23 +30,12 @@ const wchar_t kSample[] =
     L"</process>"
     L"</processes>";
 
-bool AsciiEqualNoCase(const wchar_t* a, const wchar_t* b) {
-    for (; *a && *b; ++a, ++b) {
-        wchar_t x = (*a >= L'A' && *a <= L'Z') ? static_cast<wchar_t>(*a + 32) : *a;
-        wchar_t y = (*b >= L'A' && *b <= L'Z') ? static_cast<wchar_t>(*b + 32) : *b;
-        if (x != y) {
-            return false;
-        }
-    }
-    return *a == *b;
-}
-
 // The value of the first direct child element named name (ASCII letter case ignored); false
 // when there is none.
 bool GetChildText(xml::IXMLElement* element, const wchar_t* name, String& text) {
     for (xml::IXMLNode* node : element->GetChildNodes()) {
         xml::IXMLElement* child = static_cast<xml::IXMLElement*>(node);
-        if (AsciiEqualNoCase(child->GetTagName(), name)) {
+        if (String(child->GetTagName()).EqualsNoCase(name)) {
             text = child->GetValue();
             return true;
         }
@@ -67,8 +56,6 @@ ConfigurationFile::ConfigurationFile() { className = L"ConfigurationFile"; }
 
 ConfigurationFile::~ConfigurationFile() = default;
 
-const wchar_t* ConfigurationFile::GetSampleText() { return kSample; }
-
 String ConfigurationFile::GetDefaultPath() {
     String program;
     if (Application::GetCurrent()) {
@@ -80,8 +67,7 @@ String ConfigurationFile::GetDefaultPath() {
     }
     // Only a dot in the file name starts the extension, not one in a folder name.
     int dot = program.FindLast(L".");
-    int separator = program.FindLast(L"\\") > program.FindLast(L"/") ? program.FindLast(L"\\") : program.FindLast(L"/");
-    if (dot > separator) {
+    if (dot > program.FindLast(L"\\") && dot > program.FindLast(L"/")) {
         program.Truncate(dot);
     }
     program.Append(L".xml");
@@ -113,9 +99,8 @@ ProcessInfo* ConfigurationFile::ReadProcess(xml::IXMLElement* element) {
     GetChildText(element, L"initialDir", info->initialDir);
     GetChildText(element, L"commandLineArguments", info->commandLineArguments);
     String flag;
-    info->start = !(GetChildText(element, L"start", flag) && AsciiEqualNoCase(flag.GetBuffer(), L"false"));
-    flag = L"";
-    info->disabled = GetChildText(element, L"disabled", flag) && AsciiEqualNoCase(flag.GetBuffer(), L"true");
+    info->start = !(GetChildText(element, L"start", flag) && flag.EqualsNoCase(L"false"));
+    info->disabled = GetChildText(element, L"disabled", flag) && flag.EqualsNoCase(L"true");
     return info.release();
 }
 

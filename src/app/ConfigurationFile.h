@@ -32,8 +32,6 @@ public:
     void OpenInEditor(HWND owner);
 
     const std::vector<ProcessInfo*>& GetProcesses() const { return processes; }
-    // The sample document's text.
-    static const wchar_t* GetSampleText();
 
 private:
     static ProcessInfo* ReadProcess(xml::IXMLElement* element);

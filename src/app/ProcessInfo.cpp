@@ -4,48 +4,19 @@
 #include "common/Process.h"
 #include "util/Exception.h"
 
-namespace {
-
-// Letter case counts; a null text equals only a null text.
-bool SameText(const String& a, const String& b) {
-    if (a.IsNull() || b.IsNull()) {
-        return a.IsNull() == b.IsNull();
-    }
-    return a.Equals(b);
-}
-
-}  // namespace
-
 ProcessInfo::ProcessInfo()
     : start(false), disabled(false), type(ProcessType::Unknown), process(nullptr), modified(false) {
     className = L"ProcessInfo";
 }
 
-ProcessInfo::ProcessInfo(const ProcessInfo& other) : ProcessInfo() { *this = other; }
-
 ProcessInfo::~ProcessInfo() = default;
 
-ProcessInfo& ProcessInfo::operator=(const ProcessInfo& other) {
-    title = other.title;
-    executable = other.executable;
-    startupclassname = other.startupclassname;
-    classpath = other.classpath;
-    javaOptions = other.javaOptions;
-    initialDir = other.initialDir;
-    commandLineArguments = other.commandLineArguments;
-    start = other.start;
-    disabled = other.disabled;
-    type = other.type;
-    process = other.process;
-    modified = other.modified;
-    return *this;
-}
-
 bool ProcessInfo::operator!=(const ProcessInfo& other) const {
-    return !SameText(title, other.title) || !SameText(executable, other.executable) ||
-           !SameText(startupclassname, other.startupclassname) || !SameText(classpath, other.classpath) ||
-           !SameText(javaOptions, other.javaOptions) || !SameText(initialDir, other.initialDir) ||
-           !SameText(commandLineArguments, other.commandLineArguments) || type != other.type ||
+    // String::Equals counts letter case and takes a null text as equal only to a null text.
+    return !title.Equals(other.title) || !executable.Equals(other.executable) ||
+           !startupclassname.Equals(other.startupclassname) || !classpath.Equals(other.classpath) ||
+           !javaOptions.Equals(other.javaOptions) || !initialDir.Equals(other.initialDir) ||
+           !commandLineArguments.Equals(other.commandLineArguments) || type != other.type ||
            start != other.start || disabled != other.disabled;
 }
 

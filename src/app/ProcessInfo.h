@@ -12,10 +12,10 @@ class Process;
 class ProcessInfo : public Object {
 public:
     ProcessInfo();
-    ProcessInfo(const ProcessInfo& other);
     ~ProcessInfo() override;
-    // Copies every field, the process pointer and modified included.
-    ProcessInfo& operator=(const ProcessInfo& other);
+    // A copy holds every field, the process pointer (shared, not owned) and modified included.
+    ProcessInfo(const ProcessInfo& other) = default;
+    ProcessInfo& operator=(const ProcessInfo& other) = default;
 
     // True when the entries differ in a configured field or the type (texts compared with letter
     // case, a null text equal only to a null text); process and modified are not compared.

@@ -17,6 +17,9 @@ std::string WideToUtf8(const wchar_t* text, size_t count);
 // UTF-8 to wide text; returns false (and leaves out empty) when the bytes are not valid UTF-8.
 bool Utf8ToWide(const char* bytes, size_t count, std::wstring& out);
 
+// Appends one code point (at most U+10FFFF) to wide text, as a surrogate pair where wchar_t has 16 bits.
+void AppendCodePoint(std::wstring& out, unsigned long codePoint);
+
 // A modal message box without owner; elsewhere the text goes to standard error.
 enum class MessageStyle { Error, Exclamation };
 void ShowMessage(const wchar_t* text, const wchar_t* title, MessageStyle style);

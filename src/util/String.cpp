@@ -221,6 +221,13 @@ bool String::EndsWithNoCase(const wchar_t* suffix) const {
     return true;
 }
 
+bool String::EqualsNoCase(const wchar_t* other) const {
+    if (!text || !other) {
+        return !text && !other;
+    }
+    return std::wcslen(other) == length && EndsWithNoCase(other);
+}
+
 int String::Replace(const wchar_t* from, const wchar_t* to) {
     if (!text || !from || !*from) {
         return 0;

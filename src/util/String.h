@@ -44,6 +44,8 @@ public:
     void Truncate(int index);
     bool EndsWith(const wchar_t* suffix) const;
     bool EndsWithNoCase(const wchar_t* suffix) const;
+    // Equals with the letters A-Z matched in either case (other letters keep their case).
+    bool EqualsNoCase(const wchar_t* other) const;
     // Replaces every non-overlapping occurrence, left to right; returns how many.
     int Replace(const wchar_t* from, const wchar_t* to);
     // Splits at separator into a new array of count + 1 Strings (the last null) owned by the

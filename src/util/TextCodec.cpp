@@ -1,5 +1,6 @@
 #include "util/TextCodec.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "util/Platform.h"
@@ -13,18 +14,9 @@ constexpr unsigned long kReplacement = 0xFFFD;
 bool IsLineBreakOrTab(unsigned char b) { return b >= 9 && b <= 13; }
 bool IsPrintable(unsigned char b) { return b >= 32 && b <= 126; }
 
-// Appends one code point as wide text (a surrogate pair where wchar_t has 16 bits).
+// Appends one code point as wide text; values beyond Unicode (from UTF-32 files) become U+FFFD.
 void AppendCodePoint(std::wstring& out, unsigned long cp) {
-    if (cp > 0x10FFFF) {
-        cp = kReplacement;
-    }
-    if (kWide16 && cp >= 0x10000) {
-        cp -= 0x10000;
-        out += static_cast<wchar_t>(0xD800 + (cp >> 10));
-        out += static_cast<wchar_t>(0xDC00 + (cp & 0x3FF));
-    } else {
-        out += static_cast<wchar_t>(cp);
-    }
+    platform::AppendCodePoint(out, cp > 0x10FFFF ? kReplacement : cp);
 }
 
 // The code points of wide text; lone surrogates are kept as they are so that nothing is lost.
@@ -76,15 +68,6 @@ std::wstring DecodeUtf32(const unsigned char* bytes, size_t count, bool bigEndia
         AppendCodePoint(out, cp);
     }
     return out;
-}
-
-// 8-bit text: UTF-8 when the bytes are valid UTF-8, otherwise the ANSI code page.
-std::wstring Decode8Bit(const char* bytes, size_t count) {
-    std::wstring out;
-    if (platform::Utf8ToWide(bytes, count, out)) {
-        return out;
-    }
-    return platform::AnsiToWide(bytes, count);
 }
 
 void AppendUnit16(std::string& out, unsigned long unit, bool bigEndian) {
@@ -148,7 +131,13 @@ Encoding TextCodec::Classify(const unsigned char* b, size_t count) {
     return Unknown;
 }
 
-size_t TextCodec::MarkLength(Encoding encoding) { return Mark(encoding).size(); }
+std::wstring TextCodec::Decode8Bit(const char* bytes, size_t count) {
+    std::wstring out;
+    if (platform::Utf8ToWide(bytes, count, out)) {
+        return out;
+    }
+    return platform::AnsiToWide(bytes, count);
+}
 
 std::string TextCodec::Mark(Encoding encoding) {
     switch (encoding) {
@@ -169,7 +158,7 @@ std::string TextCodec::Mark(Encoding encoding) {
 
 Encoding TextCodec::Decode(const char* bytes, size_t count, Encoding detected, std::wstring& text) {
     const unsigned char* u = reinterpret_cast<const unsigned char*>(bytes);
-    size_t skip = MarkLength(detected) <= count ? MarkLength(detected) : count;
+    size_t skip = std::min(Mark(detected).size(), count);
     switch (detected) {
         case UTF8:
             text = Decode8Bit(bytes + skip, count - skip);

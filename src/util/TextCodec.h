@@ -17,8 +17,6 @@ public:
     // value for empty files). A single byte is Ansi when it is printable or a line-break character.
     static Encoding Classify(const unsigned char* bytes, size_t count);
 
-    // Length of the mark of encoding (0 for Ansi and Unknown).
-    static size_t MarkLength(Encoding encoding);
     // The mark bytes of encoding (empty for Ansi and Unknown).
     static std::string Mark(Encoding encoding);
 
@@ -28,6 +26,9 @@ public:
     // UTF-32 files. Text without a mark that is not valid UTF-8 is taken in the ANSI code page;
     // text without a mark whose first two bytes hold one zero is taken as UTF-16 without mark.
     static Encoding Decode(const char* bytes, size_t count, Encoding detected, std::wstring& text);
+
+    // 8-bit text without a mark: UTF-8 when the bytes are valid UTF-8, otherwise the ANSI code page.
+    static std::wstring Decode8Bit(const char* bytes, size_t count);
 
     // The bytes of text in encoding, without a mark: UTF-8 for Ansi and UTF8, code units in the
     // given order for UTF-16 and UTF-32, UTF-16LE for Unknown.

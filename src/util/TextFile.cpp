@@ -1,6 +1,5 @@
 #include "util/TextFile.h"
 
-#include <cwchar>
 #include <string>
 
 #include "util/Exception.h"

@@ -24,7 +24,9 @@ void AppendUtf8(std::string& out, unsigned long cp) {
     }
 }
 
-void AppendWide(std::wstring& out, unsigned long cp) {
+}  // namespace
+
+void AppendCodePoint(std::wstring& out, unsigned long cp) {
     if (kUtf16 && cp >= 0x10000) {
         cp -= 0x10000;
         out += static_cast<wchar_t>(0xD800 + (cp >> 10));
@@ -33,8 +35,6 @@ void AppendWide(std::wstring& out, unsigned long cp) {
         out += static_cast<wchar_t>(cp);
     }
 }
-
-}  // namespace
 
 std::string WideToUtf8(const wchar_t* text, size_t count) {
     std::string out;
@@ -98,7 +98,7 @@ bool Utf8ToWide(const char* bytes, size_t count, std::wstring& out) {
             out.clear();
             return false;
         }
-        AppendWide(out, cp);
+        AppendCodePoint(out, cp);
         i += extra + 1;
     }
     return true;

@@ -6,7 +6,6 @@
 #include <memory>
 #include <string>
 
-#include "app/ConfigurationFile.h"
 #include "support/Mutator.h"
 #include "support/ScratchDirectory.h"
 #include "util/Exception.h"

@@ -10,6 +10,7 @@
 #include "support/MessageBoxWatcher.h"
 #include "support/ScratchDirectory.h"
 #include "support/TestPaths.h"
+#include "util/Platform.h"
 
 namespace {
 
@@ -17,12 +18,7 @@ using testsupport::ChildRun;
 using testsupport::HelperPath;
 using testsupport::ScratchDirectory;
 
-std::string Utf8(const std::wstring& text) {
-    int n = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<size_t>(n), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), &out[0], n, nullptr, nullptr);
-    return out;
-}
+std::string Utf8(const std::wstring& text) { return platform::WideToUtf8(text.data(), text.size()); }
 
 std::string Field(const std::string& output, const std::string& key) {
     size_t at = output.find(key + "=");

@@ -43,20 +43,6 @@ TEST(ProcessInfoCompare, EveryConfiguredFieldCountsButNotModifiedOrProcess) {
     }
 }
 
-TEST(ProcessInfoCopy, CopiesEveryFieldThePointerIncluded) {
-    ProcessInfo a = Filled();
-    a.modified = true;
-    a.process = reinterpret_cast<Process*>(&a);
-    ProcessInfo assigned;
-    assigned = a;
-    ProcessInfo constructed(a);
-    for (const ProcessInfo* copy : {&assigned, &constructed}) {
-        EXPECT_FALSE(*copy != a);
-        EXPECT_EQ(a.process, copy->process);
-        EXPECT_TRUE(copy->modified);
-    }
-}
-
 TEST(ProcessInfoGetProcess, MadeOnceFromTheFieldsOfTheFirstCall) {
     ProcessInfo info = Filled();
     std::unique_ptr<Process> made(info.GetProcess());

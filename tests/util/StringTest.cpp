@@ -95,7 +95,7 @@ TEST(StringTruncate, OutOfRangeIndexesLeaveTextUnchanged) {
     EXPECT_TRUE(s.IsEmpty());
 }
 
-TEST(StringEndsWith, CaseRulesAndLongSuffix) {
+TEST(StringNoCase, OnlyAsciiLettersFoldAndLongSuffixes) {
     String s(L"run.BAT");
     EXPECT_TRUE(s.EndsWith(L".BAT"));
     EXPECT_FALSE(s.EndsWith(L".bat"));
@@ -106,6 +106,10 @@ TEST(StringEndsWith, CaseRulesAndLongSuffix) {
     EXPECT_FALSE(String().EndsWith(L""));
     // Only A-Z fold: a non-ASCII letter keeps its case.
     EXPECT_FALSE(String(L"\u00C9").EndsWithNoCase(L"\u00E9"));
+    EXPECT_TRUE(String(L"FaLsE").EqualsNoCase(L"false"));
+    EXPECT_FALSE(String(L"false").EqualsNoCase(L"alse"));
+    EXPECT_FALSE(String(L"\u00C9").EqualsNoCase(L"\u00E9"));
+    EXPECT_FALSE(String().EqualsNoCase(L""));
 }
 
 TEST(StringReplace, NonOverlappingLeftToRight) {
@@ -171,8 +175,8 @@ TEST(StringAnsi, ConvertsInWindows1252) {
     s.AssignAnsi("\xE9");
     EXPECT_EQ(L"\u00E9", Text(s));
     EXPECT_EQ(1, s.GetLength());
-    String euro("\x80x", 2);
-    EXPECT_EQ(L"\u20ACx", Text(euro));
+    String high("\x80\x99\xFFx", 4);
+    EXPECT_EQ(L"\u20AC\u2122\u00FFx", Text(high));
     String cut("abcdef", 3);
     EXPECT_EQ(L"abc", Text(cut));
 }

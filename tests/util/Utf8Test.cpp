@@ -30,8 +30,4 @@ TEST(Utf8RoundTrip, AstralCharactersSurviveBothWays) {
     EXPECT_EQ(text, back);
 }
 
-TEST(AnsiDecode, Windows1252HighRange) {
-    EXPECT_EQ(std::wstring(L"\u20AC\u2122\u00FF"), platform::AnsiToWide("\x80\x99\xFF", 3));
-}
-
 }  // namespace

@@ -121,7 +121,7 @@ TEST(RapidXMLDocumentSave, NewDocumentIsUtf8WithoutMarkAndFinalBlankLine) {
     document.GetRootElement()->AddChildNode(document.CreateElement(L"t", L"\u00E9"));
     document.Save(nullptr);
     EXPECT_EQ("<r>\r\n\t<t>\xC3\xA9</t>\r\n</r>\r\n\r\n", ScratchDirectory::Read(path));
-    EXPECT_TRUE(document.IsAnsi());
+    EXPECT_EQ(util::Ansi, document.GetTextEncoding());
 }
 
 TEST(RapidXMLDocumentSave, AFailedSaveLeavesTheFileAsItWas) {

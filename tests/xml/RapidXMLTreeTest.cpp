@@ -113,7 +113,8 @@ TEST(RapidXMLTreeElements, ByTagNameIsCaseSensitiveAndInDocumentOrder) {
 
 TEST(RapidXMLTreeElements, SiblingsSkipNothingAndStopAtTheEnds) {
     RapidXMLTree tree;
-    tree.Parse(L"<r><a/><!-- c --><b/></r>");
+    tree.Parse(L"<?xml version=\"1.0\"?><r><a/><!-- c --><b/></r>");
+    EXPECT_EQ(nullptr, tree.GetRootElement()->GetPreviousSibling());  // the declaration is no element
     IXMLNode* a = tree.GetRootElement()->GetChildNodes()[0];
     IXMLNode* b = a->GetNextSibling();
     ASSERT_NE(nullptr, b);
@@ -121,6 +122,8 @@ TEST(RapidXMLTreeElements, SiblingsSkipNothingAndStopAtTheEnds) {
     EXPECT_EQ(a, b->GetPreviousSibling());
     EXPECT_EQ(nullptr, b->GetNextSibling());
     EXPECT_EQ(nullptr, a->GetPreviousSibling());
+    tree.GetRootElement()->RemoveAllChildNodes();
+    EXPECT_EQ(nullptr, a->GetNextSibling());  // a detached node keeps a stale link to b
 }
 
 TEST(RapidXMLTreeBuild, CreatedElementsAreCopiedAttachedAndRemoved) {

@@ -1,5 +1,7 @@
 #include "xml/rapidxml/CharacterReferences.h"
 
+#include "util/Platform.h"
+
 namespace xml {
 namespace rapidxml {
 namespace {
@@ -41,19 +43,6 @@ size_t ReadReference(const std::wstring& text, size_t at, unsigned long& code) {
     return i + 1 - at;
 }
 
-void AppendCodePoint(std::wstring& out, unsigned long code) {
-    if (code >= 0xD800 && code <= 0xDFFF) {
-        code = 0xFFFD;  // a lone surrogate is no character
-    }
-    if (sizeof(wchar_t) == 2 && code >= 0x10000) {
-        code -= 0x10000;
-        out += static_cast<wchar_t>(0xD800 + (code >> 10));
-        out += static_cast<wchar_t>(0xDC00 + (code & 0x3FF));
-    } else {
-        out += static_cast<wchar_t>(code);
-    }
-}
-
 }  // namespace
 
 std::wstring CharacterReferences::ExpandNonAscii(const std::wstring& text) {
@@ -64,7 +53,8 @@ std::wstring CharacterReferences::ExpandNonAscii(const std::wstring& text) {
         size_t length =
             text[i] == L'&' && i + 1 < text.size() && text[i + 1] == L'#' ? ReadReference(text, i, code) : 0;
         if (length > 0 && code >= 0x80) {
-            AppendCodePoint(out, code);
+            // A lone surrogate is no character.
+            platform::AppendCodePoint(out, code >= 0xD800 && code <= 0xDFFF ? 0xFFFD : code);
             i += length;
         } else {
             out += text[i++];

@@ -16,14 +16,19 @@ bool StartsWith(const wchar_t* text, const wchar_t* prefix) {
     return std::wcsncmp(text, prefix, std::wcslen(prefix)) == 0;
 }
 
+// Position just after the quoted text that starts at p, or the end of text when it is never closed.
+const wchar_t* SkipQuoted(const wchar_t* p) {
+    const wchar_t* close = std::wcschr(p + 1, *p);
+    return close ? close + 1 : p + std::wcslen(p);
+}
+
 // Skips the inside of a tag up to and including its '>' (quoted attribute values may hold '>').
 // selfClosing tells whether the tag ended with "/>".
 const wchar_t* SkipTag(const wchar_t* p, bool& selfClosing) {
     selfClosing = false;
     while (*p && *p != L'>') {
         if (*p == L'"' || *p == L'\'') {
-            const wchar_t* close = std::wcschr(p + 1, *p);
-            p = close ? close + 1 : p + std::wcslen(p);
+            p = SkipQuoted(p);
             continue;
         }
         ++p;
@@ -46,8 +51,7 @@ bool IsXmlDeclaration(const wchar_t* p) {
 const wchar_t* SkipDeclaration(const wchar_t* p) {
     while (*p && !(p[0] == L'?' && p[1] == L'>')) {
         if (*p == L'"' || *p == L'\'') {
-            const wchar_t* close = std::wcschr(p + 1, *p);
-            p = close ? close + 1 : p + std::wcslen(p);
+            p = SkipQuoted(p);
             continue;
         }
         ++p;

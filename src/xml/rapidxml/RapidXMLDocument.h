@@ -32,8 +32,6 @@ public:
     // first, which then replaces the file: a failed save leaves the file as it was.
     void Save(const wchar_t* path) override;
 
-    // True when the document is saved without a byte-order mark.
-    bool IsAnsi() const { return textEncoding == util::Ansi; }
     util::Encoding GetTextEncoding() const { return textEncoding; }
 
 private:

@@ -3,7 +3,7 @@
 #include <cwchar>
 
 #include "util/Exception.h"
-#include "util/Platform.h"
+#include "util/TextCodec.h"
 #include "xml/rapidxml/ElementPool.h"
 #include "xml/rapidxml/RapidXML.h"
 
@@ -18,10 +18,22 @@ bool IsElement(const Node* node) { return node->type() == ::rapidxml::node_eleme
 // Wide text of UTF-8 bytes. The tree is made from wide text, so its bytes are UTF-8; should some
 // not be, they are taken in the ANSI code page rather than lost.
 const wchar_t* Widen(const char* bytes, size_t count, std::wstring& out) {
-    if (!platform::Utf8ToWide(bytes, count, out)) {
-        out = platform::AnsiToWide(bytes, count);
-    }
+    out = util::TextCodec::Decode8Bit(bytes, count);
     return out.c_str();
+}
+
+// The nearest element beside node in the direction of step, other nodes skipped; null at the end.
+// Detached nodes keep stale sibling links; only a parent's list is trustworthy.
+template <class Step>
+Node* SiblingElement(Node* node, Step step) {
+    if (node->parent() == nullptr) {
+        return nullptr;
+    }
+    Node* sibling = step(node);
+    while (sibling && !IsElement(sibling)) {
+        sibling = step(sibling);
+    }
+    return sibling;
 }
 
 }  // namespace
@@ -65,26 +77,11 @@ void RapidXMLElement::AddChildNode(IXMLNode* child) {
 }
 
 IXMLNode* RapidXMLElement::GetNextSibling() {
-    // Detached nodes keep stale sibling links; only a parent's list is trustworthy.
-    if (node->parent() == nullptr) {
-        return nullptr;
-    }
-    Node* sibling = node->next_sibling();
-    while (sibling && !IsElement(sibling)) {
-        sibling = sibling->next_sibling();
-    }
-    return pool->Wrap(sibling);
+    return pool->Wrap(SiblingElement(node, [](Node* n) { return n->next_sibling(); }));
 }
 
 IXMLNode* RapidXMLElement::GetPreviousSibling() {
-    if (node->parent() == nullptr) {
-        return nullptr;
-    }
-    Node* sibling = node->previous_sibling();
-    while (sibling && !IsElement(sibling)) {
-        sibling = sibling->previous_sibling();
-    }
-    return pool->Wrap(sibling);
+    return pool->Wrap(SiblingElement(node, [](Node* n) { return n->previous_sibling(); }));
 }
 
 const wchar_t* RapidXMLElement::GetValue() { return Widen(node->value(), node->value_size(), value); }

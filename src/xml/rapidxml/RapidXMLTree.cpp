@@ -7,6 +7,7 @@
 
 #include "util/Exception.h"
 #include "util/Platform.h"
+#include "util/TextCodec.h"
 #include "xml/rapidxml/CharacterReferences.h"
 #include "xml/rapidxml/NestingDepth.h"
 #include "xml/rapidxml/RapidXMLElement.h"
@@ -126,11 +127,7 @@ void RapidXMLTree::ToString(String& text) {
     for (Node* node = document.first_node(); node; node = node->next_sibling()) {
         ::rapidxml::print(CrLfWriter(&printed), *node, 0);
     }
-    std::wstring wide;
-    if (!platform::Utf8ToWide(printed.data(), printed.size(), wide)) {
-        wide = platform::AnsiToWide(printed.data(), printed.size());
-    }
-    text = wide.c_str();
+    text = util::TextCodec::Decode8Bit(printed.data(), printed.size()).c_str();
 }
 
 RapidXMLElement* RapidXMLTree::CreateElement(const wchar_t* name, const wchar_t* value) {
