@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "TestApplication.h"
+#include "support/TestApplication.h"
 #include "support/MessageBoxWatcher.h"
 #include "support/ScratchDirectory.h"
 #include "support/TestPaths.h"
@@ -163,7 +163,7 @@ const wchar_t kBoxTail[] = L"\r\nCommand line processes not configured.\r\nCheck
 // The first sample goes to the default path; once that exists, to free ".sample" names beside it,
 // never over an existing file. The editor always opens the configuration that failed.
 TEST_F(ConfigurationEditor, WriteSampleReportsOpensTheEditorAndNeverOverwrites) {
-    TestApplication app(dir.File(L"Tarn wick.exe"));
+    testsupport::TestApplication app(dir.File(L"Tarn wick.exe"));
     InstallNotepadPlusPlus();
     std::wstring defaultPath = dir.File(L"Tarn wick.xml");
     std::wstring given = dir.File(L"given.tnkx");  // a configuration named on the command line

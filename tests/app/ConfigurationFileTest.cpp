@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "TestApplication.h"
+#include "support/TestApplication.h"
 #include "support/ScratchDirectory.h"
 #include "util/TextCodec.h"
 #include "support/ThrownMessage.h"
@@ -50,7 +50,7 @@ std::wstring Describe(const ProcessInfo& p) {
 }
 
 TEST(ConfigurationPath, DefaultIsTheProgramPathWithXml) {
-    TestApplication app(L"C:\\Tools\\Tarnwick.exe");
+    testsupport::TestApplication app(L"C:\\Tools\\Tarnwick.exe");
     EXPECT_STREQ(L"C:\\Tools\\Tarnwick.xml", ConfigurationFile::GetDefaultPath().GetBuffer());
     app.executablePath = L"C:\\my.tools\\Tarnwick";
     EXPECT_STREQ(L"C:\\my.tools\\Tarnwick.xml", ConfigurationFile::GetDefaultPath().GetBuffer());

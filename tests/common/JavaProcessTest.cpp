@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "common/Recorders.h"
+#include "support/TestApplication.h"
 #include "support/MessageBoxWatcher.h"
 #include "support/ScratchDirectory.h"
 #include "support/TestPaths.h"

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "common/Recorders.h"
+#include "support/TestApplication.h"
 #include "support/TestPaths.h"
 
 namespace {

@@ -9,6 +9,7 @@
 
 #include "common/ProcessList.h"
 #include "common/Recorders.h"
+#include "support/TestApplication.h"
 #include "support/MessageBoxWatcher.h"
 #include "support/ScratchDirectory.h"
 #include "support/TestPaths.h"

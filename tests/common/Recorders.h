@@ -7,7 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "app/Application.h"
 #include "common/ILogger.h"
 #include "common/IThreadObserver.h"
 
@@ -79,13 +78,6 @@ public:
 private:
     std::mutex mutex;
     std::vector<bool> states;
-};
-
-// The application object the process classes read their name and directories from.
-class TestApplication : public Application {
-public:
-    TestApplication() { name = L"Tarnwick"; }
-    int Run() override { return 0; }
 };
 
 inline std::wstring Footer() { return L"\r\n---- Tarnwick Debug Info ----\r\n"; }
