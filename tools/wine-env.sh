@@ -35,7 +35,9 @@ wine_session_start() {
     fi
     # A server left running for this prefix (an interrupted run's) would refuse a second one.
     wineserver -k 2>/dev/null || true
-    wineserver -p
+    # The server's own messages (at its end it can list the objects still open) go to a log, not
+    # after the summary line of whoever started the session.
+    wineserver -p 2>>"$(dirname "$prefix")/wineserver.log"
     # Start Wine's own services now, with our output closed: started later by a test, they would
     # inherit that test's output pipe and keep ctest waiting for it to close.
     LANG=en_US.UTF-8 wine cmd.exe /c exit </dev/null >/dev/null 2>&1 || true
