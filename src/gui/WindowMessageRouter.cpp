@@ -1,5 +1,6 @@
 #include "gui/WindowMessageRouter.h"
 
+#include <algorithm>
 #include <exception>
 
 #include "gui/Window.h"
@@ -10,6 +11,9 @@ namespace {
 
 // The exception caught at a boundary of this thread that waits to be thrown again.
 thread_local std::exception_ptr pendingException;
+// How many deletion holds the thread is inside, and the objects waiting for the last to end.
+thread_local int holdDepth = 0;
+thread_local std::vector<Window*> scheduledDeletions;
 
 }  // namespace
 
@@ -47,7 +51,8 @@ LRESULT CALLBACK WindowMessageRouter::StaticRouteMessage(HWND window, UINT messa
         return GetInstance()->RouteMessage(window, message, wParam, lParam);
     } catch (...) {
         KeepException();
-        return 0;
+        // A window whose creation failed is not created at all (CreateWindowExW destroys it).
+        return message == WM_CREATE ? -1 : 0;
     }
 }
 
@@ -57,24 +62,107 @@ LRESULT WindowMessageRouter::RouteMessage(HWND window, UINT message, WPARAM wPar
         // A window whose object is gone (or not yet known) still needs its messages answered.
         return DefWindowProcW(window, message, wParam, lParam);
     }
-    return object->WindowProc(window, message, wParam, lParam);
+    DeletionHold hold;
+    if (message != WM_NCDESTROY) {
+        return object->WindowProc(window, message, wParam, lParam);
+    }
+    // The object lets go of the window even when its handler fails.
+    LRESULT result = 0;
+    try {
+        result = object->WindowProc(window, message, wParam, lParam);
+    } catch (...) {
+        KeepException();
+    }
+    Release(object);
+    ReleaseDeadEntries();
+    return result;
+}
+
+void WindowMessageRouter::Adopt(Window* window) {
+    window->adopted = true;
 }
 
 void WindowMessageRouter::DeleteWindow(Window* window) {
-    CriticalSection::Lock hold(lock);
-    // Destroy may re-enter the router (an MDI client deletes its children), so walk a copy.
-    std::map<uint32_t, Window*> snapshot = windows;
-    for (const auto& entry : snapshot) {
-        if (entry.second == window) {
-            window->Destroy();
-            delete window;
-            Unbind(window);
-            return;
+    if (!window || window->deletionScheduled) {
+        return;
+    }
+    DeletionHold hold;
+    // Not under the lock: destroying a window may wait for a thread that looks handles up.
+    window->Destroy();
+    Unbind(window);
+    ScheduleDeletion(window);
+}
+
+void WindowMessageRouter::Release(Window* object) {
+    object->handle = nullptr;
+    object->destroyed = true;
+    Unbind(object);
+    if (object->adopted) {
+        ScheduleDeletion(object);
+    }
+}
+
+void WindowMessageRouter::ReleaseDeadEntries() {
+    std::vector<Window*> dead;
+    {
+        CriticalSection::Lock hold(lock);
+        for (const auto& entry : windows) {
+            if (!IsWindow(entry.second->handle)) {
+                dead.push_back(entry.second);
+            }
+        }
+    }
+    for (Window* object : dead) {
+        Release(object);
+    }
+}
+
+void WindowMessageRouter::ScheduleDeletion(Window* object) {
+    if (object->deletionScheduled) {
+        return;
+    }
+    object->deletionScheduled = true;
+    scheduledDeletions.push_back(object);
+    if (holdDepth == 0) {
+        DeleteScheduled();
+    }
+}
+
+void WindowMessageRouter::DeleteScheduled() {
+    // A destructor may destroy windows and schedule more deletions; each is taken off first.
+    while (!scheduledDeletions.empty()) {
+        Window* object = scheduledDeletions.back();
+        scheduledDeletions.pop_back();
+        try {
+            delete object;
+        } catch (...) {
+            KeepException();
         }
     }
 }
 
+void WindowMessageRouter::Forget(const Window* object) {
+    Unbind(object);
+    if (object->deletionScheduled) {
+        auto found = std::find(scheduledDeletions.begin(), scheduledDeletions.end(), object);
+        if (found != scheduledDeletions.end()) {
+            scheduledDeletions.erase(found);
+        }
+    }
+}
+
+WindowMessageRouter::DeletionHold::DeletionHold() {
+    ++holdDepth;
+}
+
+WindowMessageRouter::DeletionHold::~DeletionHold() {
+    if (--holdDepth == 0) {
+        DeleteScheduled();
+    }
+}
+
 Window* WindowMessageRouter::Lookup(HWND window) const {
+    CriticalSection::Lock hold(lock);
     auto found = windows.find(Key(window));
     return found == windows.end() ? nullptr : found->second;
 }
@@ -82,7 +170,6 @@ Window* WindowMessageRouter::Lookup(HWND window) const {
 void WindowMessageRouter::Bind(HWND window, Window* object) {
     CriticalSection::Lock hold(lock);
     // The system reuses handle values: a new window replaces whatever the value meant before.
-    windows.erase(Key(window));
     windows[Key(window)] = object;
 }
 
@@ -94,12 +181,18 @@ void WindowMessageRouter::Unbind(const Window* object) {
 }
 
 bool WindowMessageRouter::Contains(const Window* object) const {
+    CriticalSection::Lock hold(lock);
     for (const auto& entry : windows) {
         if (entry.second == object) {
             return true;
         }
     }
     return false;
+}
+
+size_t WindowMessageRouter::GetEntryCount() const {
+    CriticalSection::Lock hold(lock);
+    return windows.size();
 }
 
 void WindowMessageRouter::KeepException() {
