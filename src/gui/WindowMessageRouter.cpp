@@ -11,9 +11,15 @@ namespace {
 
 // The exception caught at a boundary of this thread that waits to be thrown again.
 thread_local std::exception_ptr pendingException;
-// How many deletion holds the thread is inside, and the objects waiting for the last to end.
+// How many deletion holds the thread is inside.
 thread_local int holdDepth = 0;
-thread_local std::vector<Window*> scheduledDeletions;
+
+// The objects waiting for the thread's last hold to end. Never freed: windows that are members of
+// static objects are deleted after the thread's own objects are gone.
+std::vector<Window*>& ScheduledDeletions() {
+    thread_local std::vector<Window*>* scheduled = new std::vector<Window*>();
+    return *scheduled;
+}
 
 }  // namespace
 
@@ -122,7 +128,7 @@ void WindowMessageRouter::ScheduleDeletion(Window* object) {
         return;
     }
     object->deletionScheduled = true;
-    scheduledDeletions.push_back(object);
+    ScheduledDeletions().push_back(object);
     if (holdDepth == 0) {
         DeleteScheduled();
     }
@@ -130,9 +136,10 @@ void WindowMessageRouter::ScheduleDeletion(Window* object) {
 
 void WindowMessageRouter::DeleteScheduled() {
     // A destructor may destroy windows and schedule more deletions; each is taken off first.
-    while (!scheduledDeletions.empty()) {
-        Window* object = scheduledDeletions.back();
-        scheduledDeletions.pop_back();
+    std::vector<Window*>& scheduled = ScheduledDeletions();
+    while (!scheduled.empty()) {
+        Window* object = scheduled.back();
+        scheduled.pop_back();
         try {
             delete object;
         } catch (...) {
@@ -144,10 +151,8 @@ void WindowMessageRouter::DeleteScheduled() {
 void WindowMessageRouter::Forget(const Window* object) {
     Unbind(object);
     if (object->deletionScheduled) {
-        auto found = std::find(scheduledDeletions.begin(), scheduledDeletions.end(), object);
-        if (found != scheduledDeletions.end()) {
-            scheduledDeletions.erase(found);
-        }
+        std::vector<Window*>& scheduled = ScheduledDeletions();
+        scheduled.erase(std::remove(scheduled.begin(), scheduled.end(), object), scheduled.end());
     }
 }
 
