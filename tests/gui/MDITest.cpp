@@ -210,24 +210,21 @@ TEST_F(MDIFrame, WindowListGoesToTheItemNamedExactlyWindow) {
 
 TEST_F(MDIFrame, ChildrenClosedAnyWayRunOnDestroyOnceAndAdoptedOnesAreDeleted) {
     WindowMessageRouter* router = WindowMessageRouter::GetInstance();
-    HWND client = frame.client.GetHandle();
-    const std::vector<std::pair<const char*, void (*)(TestChild*, HWND)>> closings = {
-        {"MDIDestroy", [](TestChild* child, HWND) { child->MDIDestroy(); }},
-        {"WM_MDIDESTROY",
-         [](TestChild* child, HWND client) {
-             SendMessageW(client, WM_MDIDESTROY, reinterpret_cast<WPARAM>(child->GetHandle()), 0);
-         }},
-        // What Ctrl+F4 sends through TranslateMDISysAccel.
-        {"SC_CLOSE", [](TestChild* child, HWND) { SendMessageW(child->GetHandle(), WM_SYSCOMMAND, SC_CLOSE, 0); }},
-    };
-    for (const auto& closing : closings) {
-        SCOPED_TRACE(closing.first);
+    // MDIDestroy, WM_MDIDESTROY, and SC_CLOSE as Ctrl+F4 sends it through TranslateMDISysAccel.
+    for (int way = 0; way < 3; ++way) {
+        SCOPED_TRACE(way);
         TestChild* child = OpenChild(L"Closed");
         router->Adopt(child);
         HWND handle = child->GetHandle();
         int deleted = TestChild::deleted;
         int destroyed = TestChild::destroyed;
-        closing.second(child, client);
+        if (way == 0) {
+            child->MDIDestroy();
+        } else if (way == 1) {
+            SendMessageW(frame.client.GetHandle(), WM_MDIDESTROY, reinterpret_cast<WPARAM>(handle), 0);
+        } else {
+            SendMessageW(handle, WM_SYSCOMMAND, SC_CLOSE, 0);
+        }
         EXPECT_FALSE(IsWindow(handle));
         EXPECT_EQ(nullptr, router->Lookup(handle));
         EXPECT_EQ(destroyed + 1, TestChild::destroyed);
