@@ -64,10 +64,13 @@ private:
                 bytes.insert(Position(bytes), bytes.substr(at, Below(200)));
                 break;
             }
-            case 6: {  // deep nesting
-                std::string deep;
-                for (std::uint32_t n = 100 + Below(2000); n > 0; --n) {
-                    deep += "<process>";
+            case 6: {  // nesting deep enough to overflow a 1 MB stack, some behind names holding quotes
+                static const char* const starts[] = {"", "<a\">", "<a=\">", "</a\">", "<a b\"='x'>"};
+                static const char* const opens[] = {"<process>", "<b>", "<c\">", "<d=\">"};
+                std::string deep = starts[Below(5)];
+                const char* open = opens[Below(4)];
+                for (std::uint32_t n = 20000 + Below(4000); n > 0; --n) {
+                    deep += open;
                 }
                 bytes.insert(Position(bytes), deep);
                 break;
