@@ -124,23 +124,57 @@ TEST(RapidXMLDocumentSave, NewDocumentIsUtf8WithoutMarkAndFinalBlankLine) {
     EXPECT_EQ(util::Ansi, document.GetTextEncoding());
 }
 
-TEST(RapidXMLDocumentSave, AFailedSaveLeavesTheFileAsItWas) {
+HANDLE Hold(const std::wstring& path, DWORD sharing) {
+    return CreateFileW(path.c_str(), GENERIC_READ, sharing, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+// Another program holds the file open without delete sharing: the system refuses to replace it,
+// so the file is rewritten in place; its attributes stay as they were.
+TEST(RapidXMLDocumentSave, AHeldFileIsRewrittenInPlaceAndKeepsItsAttributes) {
     ScratchDirectory dir;
     std::wstring path = dir.Write(L"kept.xml", "<old/>");
-    // Another program holds the file without allowing it to be replaced.
-    HANDLE holder = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_TRUE(SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_HIDDEN));
+    RapidXMLDocument document(path.c_str());
+    document.Parse(L"<new/>");
+    document.Save(nullptr);
+    EXPECT_EQ("<new/>\r\n\r\n", ScratchDirectory::Read(path));
+    EXPECT_NE(0u, GetFileAttributesW(path.c_str()) & FILE_ATTRIBUTE_HIDDEN);
+
+    HANDLE holder = Hold(path, FILE_SHARE_READ | FILE_SHARE_WRITE);
+    ASSERT_NE(INVALID_HANDLE_VALUE, holder);
+    document.Parse(L"<newer/>");
+    std::wstring message = testsupport::ThrownMessage([&] { document.Save(nullptr); });
+    CloseHandle(holder);
+    EXPECT_EQ(kLoaded, message);
+    EXPECT_EQ("<newer/>\r\n\r\n", ScratchDirectory::Read(path));
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW((path + L".saving").c_str()));
+}
+
+// Where neither replacing nor rewriting is allowed, the file stays as it was and the new text
+// stays in the temporary copy, which the message names.
+TEST(RapidXMLDocumentSave, AFailedSaveKeepsBothTheFileAndTheNewText) {
+    ScratchDirectory dir;
+    std::wstring path = dir.Write(L"kept.xml", "<old/>");
+    std::wstring copy = path + L".saving";
+    HANDLE holder = Hold(path, FILE_SHARE_READ);
     ASSERT_NE(INVALID_HANDLE_VALUE, holder);
     RapidXMLDocument document(path.c_str());
     document.Parse(L"<new/>");
     std::wstring message = testsupport::ThrownMessage([&] { document.Save(nullptr); });
     CloseHandle(holder);
-    EXPECT_EQ(0u, message.find(L"File::CreateNew()\nFile : " + path + L"\n")) << message;
+    EXPECT_EQ(0u, message.find(L"FileReplacement::Replace()\nRewriting " + path + L" in place; its new content is kept in " +
+                               copy + L"\nFile::OpenFile()\nFile : " + path + L"\n"))
+        << message;
     EXPECT_EQ("<old/>", ScratchDirectory::Read(path));
-    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW((path + L".saving").c_str()));
+    EXPECT_EQ("<new/>\r\n\r\n", ScratchDirectory::Read(copy));
+}
 
-    document.Save(nullptr);  // once released, the save goes through
-    EXPECT_EQ("<new/>\r\n\r\n", ScratchDirectory::Read(path));
+TEST(RapidXMLDocumentLoad, FilesBeyondTheSizeCapAreRefusedUnread) {
+    ScratchDirectory dir;
+    std::wstring path = dir.Write(L"big.xml", "<r/>" + std::string(RapidXMLDocument::kMaximumSize - 3, ' '));
+    RapidXMLDocument document;
+    EXPECT_EQ(L"XMLDocument::Load (\"" + path + L"\")\nThe file is larger than 16 MB.", LoadError(document, path));
+    EXPECT_FALSE(document.IsOpen());
 }
 
 }  // namespace
