@@ -168,6 +168,15 @@ TEST(ConfigurationWrite, EveryKindReadsBackTheSame) {
     entries.push_back(Entry(ProcessType::Java, L"java without class"));
     entries.back()->startupclassname = L"";
     entries.back()->disabled = true;
+    // fields read from empty elements are empty, not absent, after the round trip too
+    entries.push_back(Entry(ProcessType::Standard, L""));
+    entries.back()->executable = L"x.exe";
+    entries.back()->initialDir = L"";
+    entries.back()->commandLineArguments = L"";
+    entries.push_back(Entry(ProcessType::Java, L"J"));
+    entries.back()->startupclassname = L"M";
+    entries.back()->classpath = L"";
+    entries.back()->javaOptions = L"";
     std::vector<ProcessInfo*> list;
     for (auto& entry : entries) {
         list.push_back(entry.get());
