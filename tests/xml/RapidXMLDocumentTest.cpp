@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <string>
+#include <thread>
 
 #include "support/ScratchDirectory.h"
 #include "util/SystemError.h"
@@ -31,6 +33,10 @@ std::wstring FirstValue(RapidXMLDocument& document) {
 // The bytes of text in encoding, without a mark (the codec's own unit order is tested with fixed bytes).
 std::string Bytes(const std::wstring& text, util::Encoding encoding) {
     return util::TextCodec::Encode(text.data(), text.size(), encoding);
+}
+
+HANDLE Hold(const std::wstring& path, DWORD sharing) {
+    return CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, sharing, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
 }
 
 TEST(RapidXMLDocumentLoad, EveryEncodingReadsAndSavesBackUnchanged) {
@@ -124,10 +130,6 @@ TEST(RapidXMLDocumentSave, NewDocumentIsUtf8WithoutMarkAndFinalBlankLine) {
     EXPECT_EQ(util::Ansi, document.GetTextEncoding());
 }
 
-HANDLE Hold(const std::wstring& path, DWORD sharing) {
-    return CreateFileW(path.c_str(), GENERIC_READ, sharing, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-}
-
 // Another program holds the file open without delete sharing: the system refuses to replace it,
 // so the file is rewritten in place; its attributes stay as they were.
 TEST(RapidXMLDocumentSave, AHeldFileIsRewrittenInPlaceAndKeepsItsAttributes) {
@@ -167,6 +169,30 @@ TEST(RapidXMLDocumentSave, AFailedSaveKeepsBothTheFileAndTheNewText) {
         << message;
     EXPECT_EQ("<old/>", ScratchDirectory::Read(path));
     EXPECT_EQ("<new/>\r\n\r\n", ScratchDirectory::Read(copy));
+}
+
+// An editor may rewrite the file while it loads: the bytes are decoded with the size that was read,
+// never with a second, larger size that would take the decoder past the buffer.
+TEST(RapidXMLDocumentLoad, AFileThatGrowsWhileLoadingIsDecodedAsRead) {
+    ScratchDirectory dir;
+    std::wstring path = dir.Write(L"growing.xml", "<r/>");
+    std::atomic<bool> done(false);
+    std::thread editor([&] {
+        HANDLE file = Hold(path, FILE_SHARE_READ | FILE_SHARE_WRITE);
+        for (LONG size = 8 << 20; !done; size = size == 4 ? 8 << 20 : 4) {
+            SetFilePointer(file, size, nullptr, FILE_BEGIN);
+            SetEndOfFile(file);
+        }
+        CloseHandle(file);
+    });
+    int loaded = 0;
+    for (int i = 0; i < 300; ++i) {
+        RapidXMLDocument document;
+        loaded += LoadError(document, path) == kLoaded ? 1 : 0;  // a short read is refused, not misread
+    }
+    done = true;
+    editor.join();
+    EXPECT_GT(loaded, 0);
 }
 
 TEST(RapidXMLDocumentLoad, FilesBeyondTheSizeCapAreRefusedUnread) {
