@@ -52,17 +52,6 @@ TEST(StartUp, BareProgramNameIsJoinedToTheWorkingDirectory) {
     EXPECT_EQ("3", Field(run.Output(), "argc"));
 }
 
-TEST(StartUp, RelativeProgramPathBecomesAbsoluteWithEitherSeparator) {
-    ScratchDirectory dir;
-    std::wstring program = PlaceProbe(dir, L"to.ols\\Probe.exe");
-    for (const wchar_t* invoked : {L"to.ols\\Probe.exe", L"to.ols/Probe.exe"}) {
-        ChildRun run(invoked, dir.Path(), program);
-        ASSERT_TRUE(run.Wait());
-        EXPECT_EQ(Utf8(dir.Path() + L"\\to.ols\\Probe.exe"), Field(run.Output(), "executablePath")) << invoked;
-        EXPECT_EQ("Probe", Field(run.Output(), "name")) << invoked;  // the dotted directory is not cut
-    }
-}
-
 // Each probe must show one box and end with -1.
 TEST(StartUp, FailuresShowTheirBoxThenExitWithMinusOne) {
     struct Case {

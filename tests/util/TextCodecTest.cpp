@@ -9,9 +9,12 @@ using util::TextCodec;
 
 namespace {
 
-// The plain marks and starts are read from real files in FileTest; these are the edges around them.
 TEST(TextCodecClassify, MarksCutMarksAndStartsWithoutMark) {
     const std::pair<std::string, util::Encoding> cases[] = {
+        {"\xEF\xBB\xBFtext", util::UTF8}, {std::string("\xFE\xFF\0<", 4), util::UTF16BE},
+        {std::string("\xFF\xFE\0\0", 4), util::UTF32LE}, {std::string("\0\0\xFE\xFF", 4), util::UTF32BE},
+        {std::string("\0\0\0<", 4), util::Unknown}, {std::string("<\0p\0", 4), util::Unknown},
+        {"<processes>", util::Ansi}, {"<", util::Ansi}, {std::string("\0", 1), util::Unknown},
         {std::string("\xFF\xFE<\0", 4), util::UTF16LE},
         {std::string("\xFF\xFE\0", 3), util::UTF16LE},  // too short for a UTF-32 mark
         {"<\r", util::Ansi},
