@@ -8,7 +8,6 @@
 
 #include "support/TestApplication.h"
 #include "support/ScratchDirectory.h"
-#include "util/TextCodec.h"
 #include "support/ThrownMessage.h"
 
 using testsupport::ScratchDirectory;
@@ -197,27 +196,6 @@ TEST(ConfigurationWrite, EveryKindReadsBackTheSame) {
         EXPECT_FALSE(config[i] != expected) << i;
     }
     EXPECT_STREQ(L"-a \"x & y\" <in>", config[0].commandLineArguments.GetBuffer());
-}
-
-TEST(ConfigurationWrite, NonAsciiTitlesSurviveEveryFileEncoding) {
-    ScratchDirectory dir;
-    const std::wstring title = L"Gr\u00FC\u00DFe \u65E5\u672C \u00E9t\u00E9 \u4E00\u263C\u4E26";
-    const std::wstring wide =
-        L"<processes><process><title>" + title + L"</title><executable>x</executable></process></processes>";
-    const std::string body = util::TextCodec::Encode(wide.data(), wide.size(), util::UTF8);
-    const std::string utf16 = util::TextCodec::Encode(wide.data(), wide.size(), util::UTF16LE);
-    const std::string files[] = {body, "\xEF\xBB\xBF" + body, "\xFF\xFE" + utf16, utf16};
-    for (const std::string& bytes : files) {
-        std::wstring path = dir.Write(L"c.xml", bytes);
-        for (int pass = 0; pass < 2; ++pass) {  // read, write back, read again, write again
-            Loaded config;
-            ASSERT_EQ(L"", config.Load(path));
-            ASSERT_EQ(1u, config.Count());
-            EXPECT_EQ(title, config[0].title.GetBuffer())
-                << "pass " << pass << " of a " << bytes.size() << "-byte file";
-            config.file->WriteProcesses({&config[0]});
-        }
-    }
 }
 
 }  // namespace

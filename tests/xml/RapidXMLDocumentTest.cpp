@@ -84,18 +84,6 @@ TEST(RapidXMLDocumentLoad, Windows1252TextWithoutMarkIsReadInTheAnsiCodePage) {
     EXPECT_EQ("<r>\r\n\t<t>caf\xC3\xA9</t>\r\n</r>\r\n\r\n", ScratchDirectory::Read(path));
 }
 
-TEST(RapidXMLDocumentLoad, DeclarationIsKeptOnSave) {
-    ScratchDirectory dir;
-    std::wstring path = dir.Write(L"decl.xml", "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<r><v> x &amp; y </v></r>");
-    RapidXMLDocument document;
-    ASSERT_EQ(kLoaded, LoadError(document, path));
-    EXPECT_STREQ(L"r", document.GetRootElement()->GetTagName());
-    std::wstring copy = dir.File(L"copy.xml");
-    document.Save(copy.c_str());
-    EXPECT_EQ("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<r>\r\n\t<v> x &amp; y </v>\r\n</r>\r\n\r\n",
-              ScratchDirectory::Read(copy));
-}
-
 TEST(RapidXMLDocumentLoad, FailuresNameTheirCauseAndReleaseTheFile) {
     ScratchDirectory dir;
     RapidXMLDocument document;
