@@ -154,28 +154,34 @@ TEST(ConfigurationWrite, ClearsTheRootAndWritesInOrder) {
 // Each entry written must read back as the same entry.
 TEST(ConfigurationWrite, EveryKindReadsBackTheSame) {
     ScratchDirectory dir;
+    const ProcessType standard = ProcessType::Standard;
+    const ProcessType java = ProcessType::Java;
+    struct Fields {
+        ProcessType type;
+        const wchar_t *title, *executable, *startupclassname, *classpath, *javaOptions, *initialDir, *arguments;
+        bool disabled;
+    } const table[] = {
+        {standard, L"Tools & <scripts>", L"run.cmd", nullptr, nullptr, nullptr, nullptr, L"-a \"x & y\" <in>", false},
+        {standard, L"empty executable", L"", nullptr, nullptr, nullptr, nullptr, nullptr, false},
+        {java, L"java keeps a hidden executable", L"hidden.exe", L"a.B", nullptr, L"-Dx=\"1 & 2\"", nullptr, nullptr,
+         false},
+        {java, L"java without class", nullptr, L"", nullptr, nullptr, nullptr, nullptr, true},
+        // fields read from empty elements are empty, not absent, after the round trip too
+        {standard, L"", L"x.exe", nullptr, nullptr, nullptr, L"", L"", false},
+        {java, L"J", nullptr, L"M", L"", L"", nullptr, nullptr, false},
+    };
     std::vector<std::unique_ptr<ProcessInfo>> entries;
-    entries.push_back(Entry(ProcessType::Standard, L"Tools & <scripts>"));
-    entries.back()->executable = L"run.cmd";
-    entries.back()->commandLineArguments = L"-a \"x & y\" <in>";
-    entries.push_back(Entry(ProcessType::Standard, L"empty executable"));
-    entries.back()->executable = L"";
-    entries.push_back(Entry(ProcessType::Java, L"java keeps a hidden executable"));
-    entries.back()->executable = L"hidden.exe";
-    entries.back()->startupclassname = L"a.B";
-    entries.back()->javaOptions = L"-Dx=\"1 & 2\"";
-    entries.push_back(Entry(ProcessType::Java, L"java without class"));
-    entries.back()->startupclassname = L"";
-    entries.back()->disabled = true;
-    // fields read from empty elements are empty, not absent, after the round trip too
-    entries.push_back(Entry(ProcessType::Standard, L""));
-    entries.back()->executable = L"x.exe";
-    entries.back()->initialDir = L"";
-    entries.back()->commandLineArguments = L"";
-    entries.push_back(Entry(ProcessType::Java, L"J"));
-    entries.back()->startupclassname = L"M";
-    entries.back()->classpath = L"";
-    entries.back()->javaOptions = L"";
+    for (const Fields& f : table) {
+        entries.push_back(Entry(f.type, f.title));
+        ProcessInfo& e = *entries.back();
+        e.executable = f.executable;
+        e.startupclassname = f.startupclassname;
+        e.classpath = f.classpath;
+        e.javaOptions = f.javaOptions;
+        e.initialDir = f.initialDir;
+        e.commandLineArguments = f.arguments;
+        e.disabled = f.disabled;
+    }
     std::vector<ProcessInfo*> list;
     for (auto& entry : entries) {
         list.push_back(entry.get());
