@@ -45,12 +45,13 @@ void FileReplacement::RewriteInPlace(const wchar_t* target, const wchar_t* tempo
         throw new Exception(L"File::OpenFile()\nFile : %s\n%s", temporary, GetSystemErrorText());
     }
     std::string bytes = copy.LoadIntoString();
+    // Opened whether or not it still exists: a refused replacement may have moved it aside.
     File file(target);
-    if (file.OpenFile(GENERIC_WRITE, TRUNCATE_EXISTING) == INVALID_HANDLE_VALUE) {
+    if (file.OpenFile(GENERIC_WRITE, OPEN_ALWAYS) == INVALID_HANDLE_VALUE) {
         throw new Exception(L"File::OpenFile()\nFile : %s\n%s", target, GetSystemErrorText());
     }
     file.Write(bytes.data(), static_cast<DWORD>(bytes.size()));
-    if (!FlushFileBuffers(file.GetHandle())) {
+    if (!SetEndOfFile(file.GetHandle()) || !FlushFileBuffers(file.GetHandle())) {
         throw new Exception(L"File::Write()\nFile : %s\n%s", target, GetSystemErrorText());
     }
 }
