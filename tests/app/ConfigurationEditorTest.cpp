@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "support/TestApplication.h"
 #include "support/MessageBoxWatcher.h"
 #include "support/ScratchDirectory.h"
+#include "support/TestApplication.h"
 #include "support/TestPaths.h"
 #include "util/Platform.h"
 

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "support/TestApplication.h"
 #include "support/ScratchDirectory.h"
+#include "support/TestApplication.h"
 #include "support/ThrownMessage.h"
 
 using testsupport::ScratchDirectory;

@@ -54,7 +54,7 @@ TEST(StringFindLast, FindsLastOccurrence) {
         const wchar_t *text, *what;
         int found;
     } cases[] = {{L"C:\\a.b\\prog", L".", 4}, {L"C:\\ab\\prog", L".", -1}, {nullptr, L".", -1},
-                 {L"abc", nullptr, -1},           {L"abcabc", L"abc", 3},      {L"ab", L"abc", -1}};
+                 {L"abc", nullptr, -1},       {L"abcabc", L"abc", 3},      {L"ab", L"abc", -1}};
     for (const auto& c : cases) {
         EXPECT_EQ(c.found, String(c.text).FindLast(c.what)) << c.found;
     }

@@ -36,7 +36,8 @@ std::string Bytes(const std::wstring& text, util::Encoding encoding) {
 }
 
 HANDLE Hold(const std::wstring& path, DWORD sharing) {
-    return CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, sharing, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    return CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, sharing, nullptr, OPEN_EXISTING,
+                       FILE_ATTRIBUTE_NORMAL, nullptr);
 }
 
 TEST(RapidXMLDocumentLoad, EveryEncodingReadsAndSavesBackUnchanged) {
@@ -151,8 +152,9 @@ TEST(RapidXMLDocumentSave, AFailedSaveKeepsBothTheFileAndTheNewText) {
     document.Parse(L"<new/>");
     std::wstring message = testsupport::ThrownMessage([&] { document.Save(nullptr); });
     CloseHandle(holder);
-    EXPECT_EQ(0u, message.find(L"FileReplacement::Replace()\nRewriting " + path + L" in place; its new content is kept in " +
-                               copy + L"\nFile::OpenFile()\nFile : " + path + L"\n"))
+    EXPECT_EQ(
+        0u, message.find(L"FileReplacement::Replace()\nRewriting " + path + L" in place; its new content is kept in " +
+                         copy + L"\nFile::OpenFile()\nFile : " + path + L"\n"))
         << message;
     EXPECT_EQ("<old/>", ScratchDirectory::Read(path));
     EXPECT_EQ("<new/>\r\n\r\n", ScratchDirectory::Read(copy));

@@ -35,8 +35,7 @@ TEST(RapidXMLTreeParse, MalformedTextIsRefusedAndNoElementMeansNoRoot) {
     const wchar_t* malformed[] = {
         L"<a>", L"<a><b></a", L"<a b=c/>", L"<", L"<a>&bogus;</a>\x01<", L"<!-- open",
         // references: upper-case X, no semicolon
-        L"<r>&#X41;</r>", L"<r>&#xE9</r>",
-    };
+        L"<r>&#X41;</r>", L"<r>&#xE9</r>"};
     for (const wchar_t* text : malformed) {
         tree.Parse(L"<stale/>");
         EXPECT_EQ(kParseError, ParseError(tree, text)) << text;
@@ -224,8 +223,7 @@ TEST(RapidXMLTreeNesting, MarkupThatHidesClosingTagsDoesNotFoolTheScan) {
     // Each opens one element, some behind text that looks like a closing tag or a quoted value.
     const char* hiding[] = {
         "<a x=\"</a>\">", "<?xml v=\"?></a>\"?><a>", "<!DOCTYPE d [ </a> ]><a>", "<!-- </a> --><a>",
-        "<![CDATA[</a>]]><a>", "<a\">", "<a=\">", "<a\"=''>",
-    };
+        "<![CDATA[</a>]]><a>", "<a\">", "<a=\">", "<a\"=''>"};
     for (const char* open : hiding) {
         std::string text = "<r>" + NestedUtf8(NestingDepth::kLimit, open) + "</r>";
         EXPECT_TRUE(NestingDepth::Exceeds(text.c_str())) << open;
