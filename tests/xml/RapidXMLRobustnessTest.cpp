@@ -12,12 +12,6 @@
 
 namespace {
 
-const char kValid[] =
-    "<?xml version=\"1.0\"?>\r\n<!DOCTYPE processes>\r\n<processes>\r\n"
-    "\t<process><title>a &amp; b</title><executable>x.exe</executable><!-- c --></process>\r\n"
-    "\t<process><title>caf\xC3\xA9</title><startupclassname>M</startupclassname>"
-    "<classpath><![CDATA[c.jar]]></classpath></process>\r\n</processes>\r\n";
-
 // Decoding and parsing run free of Windows, so this runs natively under the sanitizers too: every
 // damaged file decodes, then parses or is refused with the program's exception.
 TEST(RapidXMLRobustness, DamagedFilesDecodeAndParseOrFailCleanly) {
@@ -25,7 +19,7 @@ TEST(RapidXMLRobustness, DamagedFilesDecodeAndParseOrFailCleanly) {
     int parsed = 0;
     int refused = 0;
     for (int i = 0; i < 5000; ++i) {
-        std::string bytes = mutator.Mutate(kValid);
+        std::string bytes = mutator.Mutate(testsupport::Mutator::kValidConfiguration);
         util::Encoding detected = util::TextCodec::Classify(reinterpret_cast<const unsigned char*>(bytes.data()),
                                                             bytes.size() < 4 ? bytes.size() : 4);
         std::wstring text;
