@@ -29,19 +29,12 @@ std::string Field(const std::string& output, const std::string& key) {
     return output.substr(start, output.find_first_of("\r\n", start) - start);
 }
 
-// Copies the probe into the scratch folder under the given relative path.
-std::wstring PlaceProbe(const ScratchDirectory& dir, const std::wstring& relative) {
-    std::wstring target = dir.File(relative);
-    CreateDirectoryW(target.substr(0, target.find_last_of(L'\\')).c_str(), nullptr);
-    EXPECT_TRUE(CopyFileW(HelperPath(L"AppProbe.exe").c_str(), target.c_str(), FALSE));
-    return target;
-}
-
 // A bare name is joined to the working directory as given (the doubled separator included), and
 // what Run returns is the process's exit code.
 TEST(StartUp, BareProgramNameIsJoinedToTheWorkingDirectory) {
     ScratchDirectory dir;
-    std::wstring program = PlaceProbe(dir, L"Probe.exe");
+    std::wstring program = dir.File(L"Probe.exe");
+    ASSERT_TRUE(CopyFileW(HelperPath(L"AppProbe.exe").c_str(), program.c_str(), FALSE));
     ChildRun run(L"Probe.exe --exit 7", dir.Path(), program);
     ASSERT_TRUE(run.Wait());
     EXPECT_EQ(7u, run.ExitCode());
