@@ -224,7 +224,12 @@ void ConfigurationFile::WriteSample(const wchar_t* message, HWND owner) {
         text.AppendFormat(L"\r\n%s", samplePath.GetBuffer());
     }
     MessageBoxW(owner, text.GetBuffer(), L"Error", MB_ICONERROR);
-    OpenInEditor(owner);
+    try {
+        OpenInEditor(owner);
+    } catch (Exception* e) {
+        MessageBoxW(owner, e->GetMessageText().GetBuffer(), L"Error", MB_ICONERROR);
+        delete e;
+    }
 }
 
 void ConfigurationFile::OpenInEditor(HWND owner) {
@@ -237,8 +242,24 @@ void ConfigurationFile::OpenInEditor(HWND owner) {
         // Notepad++ splits its parameters at blanks; the quotes keep the path one argument.
         String parameters;
         parameters.Format(L"\"%s\"", path.GetBuffer());
-        ShellExecuteW(owner, L"open", program.GetBuffer(), parameters.GetBuffer(), nullptr, SW_SHOW);
+        RequireLaunched(ShellExecuteW(owner, L"open", program.GetBuffer(), parameters.GetBuffer(), nullptr, SW_SHOW),
+                        program.GetBuffer());
     } else {
-        ShellExecuteW(owner, L"edit", path.GetBuffer(), nullptr, nullptr, SW_SHOW);
+        RequireLaunched(ShellExecuteW(owner, L"edit", path.GetBuffer(), nullptr, nullptr, SW_SHOW), nullptr);
     }
+}
+
+void ConfigurationFile::RequireLaunched(HINSTANCE result, const wchar_t* editor) {
+    // ShellExecute reports success as a value above 32; below that it is the reason.
+    INT_PTR code = reinterpret_cast<INT_PTR>(result);
+    if (code > 32) {
+        return;
+    }
+    const wchar_t* reason = code == SE_ERR_NOASSOC ? L"No editor is associated with this kind of file."
+                            : code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND
+                                ? L"The file or the editor was not found."
+                                : L"The system could not start the editor.";
+    throw new Exception(L"ConfigurationFile::OpenInEditor()\nThe editor could not be started for %s%s%s\n%s (%d)",
+                        path.GetBuffer(), editor ? L"\nEditor: " : L"", editor ? editor : L"", reason,
+                        static_cast<int>(code));
 }

@@ -37,6 +37,7 @@ public:
     const std::vector<ProcessInfo*>& GetProcesses() const { return processes; }
 
 private:
+    void RequireLaunched(HINSTANCE result, const wchar_t* editor);
     static ProcessInfo* ReadProcess(xml::IXMLElement* element);
     void AppendProcess(xml::IXMLElement* root, const ProcessInfo& info);
     // The sample's path: the default path, else a ".sample" name beside it, holding either the

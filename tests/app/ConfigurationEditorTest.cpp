@@ -13,6 +13,7 @@
 #include "support/ScratchDirectory.h"
 #include "support/TestApplication.h"
 #include "support/TestPaths.h"
+#include "util/Exception.h"
 #include "util/Platform.h"
 
 using testsupport::ScratchDirectory;
@@ -143,6 +144,23 @@ TEST_F(ConfigurationEditor, WithoutNotepadPlusPlusTheEditVerbOpensThePath) {
     std::vector<std::wstring> record = EditorRecord();
     ASSERT_EQ(2u, record.size()) << "the edit verb did not start the editor";
     EXPECT_EQ(path, record[1]);
+}
+
+// An editor that cannot be started is reported, naming the file and the editor, not ignored.
+TEST_F(ConfigurationEditor, AnEditorThatCannotStartIsReported) {
+    std::wstring path = dir.Write(L"broken editor.xml", "<processes/>");
+    key.Remove();
+    ASSERT_TRUE(key.Set(dir.File(L"no such folder"), KEY_WOW64_32KEY));
+    std::wstring message;
+    try {
+        ConfigurationAt(path)->OpenInEditor(nullptr);
+    } catch (Exception* e) {
+        message = e->GetMessageText().GetBuffer();
+        delete e;
+    }
+    EXPECT_NE(std::wstring::npos, message.find(L"ConfigurationFile::OpenInEditor()")) << "no failure reported";
+    EXPECT_NE(std::wstring::npos, message.find(path));
+    EXPECT_NE(std::wstring::npos, message.find(L"no such folder\\notepad++.exe"));
 }
 
 const char kSampleBytes[] =
