@@ -15,6 +15,8 @@ UsesWinsock::UsesWinsock() {
     }
 }
 
-UsesWinsock::~UsesWinsock() { WSACleanup(); }
+UsesWinsock::~UsesWinsock() {
+    WSACleanup();
+}
 
 }  // namespace net

@@ -27,10 +27,17 @@ ChunkDecoder::Result ChunkDecoder::Feed(const char* bytes, uint32_t count, io::I
         uint32_t left = count - position;
         uint32_t taken = 0;
         switch (state) {
-            case State::SizeLine: taken = TakeSizeLine(next, left); break;
-            case State::Data: taken = TakeData(next, left, sink); break;
-            case State::DataEnd: taken = TakeDataEnd(next, left); break;
-            default: break;
+            case State::SizeLine:
+                taken = TakeSizeLine(next, left);
+                break;
+            case State::Data:
+                taken = TakeData(next, left, sink);
+                break;
+            case State::DataEnd:
+                taken = TakeDataEnd(next, left);
+                break;
+            default:
+                break;
         }
         position += taken;
         consumed += taken;
@@ -59,6 +66,10 @@ uint32_t ChunkDecoder::TakeSizeLine(const char* bytes, uint32_t count) {
 }
 
 void ChunkDecoder::EndSizeLine() {
+    if (line.find_first_not_of(' ') == std::string::npos) {
+        state = State::Error;  // an empty size line is no size, least of all the last chunk's 0
+        return;
+    }
     String text(line.data(), line.size());
     line.clear();
     uint32_t size = HexUtils::HexStringToInteger(text.GetBuffer());

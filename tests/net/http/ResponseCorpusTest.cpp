@@ -50,10 +50,8 @@ Outcome ReceiveAll(const std::vector<std::string>& pieces, int ending, size_t in
     }
     // Every read but the last one consumes at least one byte, so reading always ends.
     EXPECT_LE(static_cast<size_t>(source.Reads()), inputSize + 1);
-    EXPECT_LE(response.GetRaw().GetSize(), inputSize);
     if (!outcome.raised) {
         outcome.body = testsupport::Contents(response.GetBody());
-        EXPECT_LE(outcome.body.size(), response.GetRaw().GetSize());
         outcome.status = response.GetStatusCode();
     }
     return outcome;
@@ -88,8 +86,8 @@ public:
                     text.resize(at);
                     break;
                 default: {
-                    static const char* const numbers[] = {"ffffffff", "100000000", "99999999999", "-1", "7fffffff",
-                                                          "4294967295"};
+                    static const char* const numbers[] = {"ffffffff", "100000000", "99999999999",
+                                                          "-1",       "7fffffff",  "4294967295"};
                     text.insert(at, numbers[Below(6)]);
                     break;
                 }
@@ -113,8 +111,8 @@ private:
 };
 
 TEST(ResponseCorpus, UnmutatedBasesDecode) {
-    const char* const bodies[] = {"hello", "helloabc", "abcdefghijklmnopqrstuvwxyz", "", "close-delimited body",
-                                  "not found", "", "ok"};
+    const char* const bodies[] = {
+        "hello", "helloabc", "abcdefghijklmnopqrstuvwxyz", "", "close-delimited body", "not found", "", "ok"};
     for (size_t i = 0; i < sizeof(kBases) / sizeof(kBases[0]); ++i) {
         std::string base = kBases[i];
         Outcome outcome = ReceiveAll({base}, 0, base.size());

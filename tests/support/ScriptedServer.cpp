@@ -1,4 +1,4 @@
-#include "ScriptedServer.h"
+#include "support/ScriptedServer.h"
 
 #include <ws2tcpip.h>
 
@@ -50,14 +50,17 @@ std::wstring ScriptedServer::Url(const std::wstring& path) const {
     return L"http://127.0.0.1:" + std::to_wstring(port) + path;
 }
 
-std::string ScriptedServer::HostHeader() const { return "127.0.0.1:" + std::to_string(port); }
+std::string ScriptedServer::HostHeader() const {
+    return "127.0.0.1:" + std::to_string(port);
+}
 
 std::vector<std::string> ScriptedServer::Requests() {
     std::lock_guard<std::mutex> guard(lock);
     return requests;
 }
 
-ServerReply ScriptedServer::Reply(const std::string& statusLine, const std::vector<std::string>& headers,
+ServerReply ScriptedServer::Reply(const std::string& statusLine,
+                                  const std::vector<std::string>& headers,
                                   const std::string& body) {
     std::string text = statusLine + "\r\n";
     for (const std::string& header : headers) {
@@ -159,6 +162,40 @@ void ScriptedServer::Serve() {
         WaitForClose(client, reply.answer && !reply.holdOpen ? 5000 : 60000);
         closesocket(client);
     }
+}
+
+DeafListener::DeafListener() {
+    WSAStartup(MAKEWORD(2, 2), &wsa);
+    listener = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof(address));
+    listen(listener, 1);
+    int length = sizeof(address);
+    getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length);
+    port = ntohs(address.sin_port);
+    // Connections that are never accepted fill the backlog; later attempts get no answer.
+    for (int i = 0; i < 8; ++i) {
+        SOCKET filler = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+        u_long nonBlocking = 1;
+        ioctlsocket(filler, FIONBIO, &nonBlocking);
+        connect(filler, reinterpret_cast<sockaddr*>(&address), sizeof(address));
+        fillers.push_back(filler);
+    }
+    Sleep(200);
+}
+
+DeafListener::~DeafListener() {
+    for (SOCKET filler : fillers) {
+        closesocket(filler);
+    }
+    closesocket(listener);
+    WSACleanup();
+}
+
+std::wstring DeafListener::Url(const std::wstring& path) const {
+    return L"http://127.0.0.1:" + std::to_wstring(port) + path;
 }
 
 }  // namespace testsupport
