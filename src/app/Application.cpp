@@ -1,16 +1,20 @@
 #include "app/Application.h"
 
-#include <windows.h>
 #include <shellapi.h>
+#include <windows.h>
 
 #include <string>
 #include <vector>
+
+#include "win32/VersionString.h"
 
 Application* Application::current = nullptr;
 
 namespace {
 
-bool IsSeparator(wchar_t c) { return c == L'\\' || c == L'/'; }
+bool IsSeparator(wchar_t c) {
+    return c == L'\\' || c == L'/';
+}
 
 bool HasSeparator(const std::wstring& path) {
     return path.find_first_of(L"\\/") != std::wstring::npos;
@@ -60,8 +64,7 @@ std::wstring Resolve(const std::wstring& base, const std::wstring& relative) {
 
 }  // namespace
 
-Application::Application(const wchar_t* builtInName)
-    : handle(0), argc(0), arguments(nullptr) {
+Application::Application(const wchar_t* builtInName) : handle(0), argc(0), arguments(nullptr) {
     className = builtInName;
     current = this;
     wchar_t directory[MAX_PATH + 1] = L"";
@@ -139,4 +142,18 @@ unsigned int Application::SetHandle(unsigned int value) {
 
 const wchar_t* Application::GetDisplayName() const {
     return name.IsNull() ? className : name.GetBuffer();
+}
+
+const String& Application::FillFromVersion(String& cache, const wchar_t* key) {
+    if (cache.IsEmpty()) {
+        cache = GetVersionString(key);
+    }
+    return cache;
+}
+
+const wchar_t* Application::GetOriginalFilename() {
+    if (FillFromVersion(OriginalFilename, L"OriginalFilename").IsEmpty()) {
+        OriginalFilename = FillFromVersion(ProductName, L"ProductName");
+    }
+    return OriginalFilename.GetBuffer();
 }
