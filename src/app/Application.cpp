@@ -1,7 +1,7 @@
 #include "app/Application.h"
 
-#include <shellapi.h>
 #include <windows.h>
+#include <shellapi.h>
 
 #include <string>
 #include <vector>
@@ -12,9 +12,7 @@ Application* Application::current = nullptr;
 
 namespace {
 
-bool IsSeparator(wchar_t c) {
-    return c == L'\\' || c == L'/';
-}
+bool IsSeparator(wchar_t c) { return c == L'\\' || c == L'/'; }
 
 bool HasSeparator(const std::wstring& path) {
     return path.find_first_of(L"\\/") != std::wstring::npos;
@@ -64,7 +62,8 @@ std::wstring Resolve(const std::wstring& base, const std::wstring& relative) {
 
 }  // namespace
 
-Application::Application(const wchar_t* builtInName) : handle(0), argc(0), arguments(nullptr) {
+Application::Application(const wchar_t* builtInName)
+    : handle(0), argc(0), arguments(nullptr) {
     className = builtInName;
     current = this;
     wchar_t directory[MAX_PATH + 1] = L"";

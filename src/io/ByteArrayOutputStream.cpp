@@ -22,9 +22,7 @@ ByteArrayOutputStream::ByteArrayOutputStream() : data(nullptr), capacity(0), tex
     text = L"";
 }
 
-ByteArrayOutputStream::~ByteArrayOutputStream() {
-    std::free(data);
-}
+ByteArrayOutputStream::~ByteArrayOutputStream() { std::free(data); }
 
 void ByteArrayOutputStream::Reset() {
     std::free(data);

@@ -38,7 +38,7 @@ public:
 private:
     void Grow(uint64_t needed);
 
-    char* data;  // owned; capacity bytes, of which count are used
+    char* data;         // owned; capacity bytes, of which count are used
     uint32_t capacity;
     String text;
     bool textStale;

@@ -83,8 +83,6 @@ int TCPSocket::Read(char* buffer, int size) {
     return received == SOCKET_ERROR ? -1 : received;
 }
 
-int TCPSocket::Send(const char* data, int count) {
-    return send(static_cast<SOCKET>(handle), data, count, 0);
-}
+int TCPSocket::Send(const char* data, int count) { return send(static_cast<SOCKET>(handle), data, count, 0); }
 
 }  // namespace net

@@ -15,8 +15,6 @@ UsesWinsock::UsesWinsock() {
     }
 }
 
-UsesWinsock::~UsesWinsock() {
-    WSACleanup();
-}
+UsesWinsock::~UsesWinsock() { WSACleanup(); }
 
 }  // namespace net

@@ -27,17 +27,10 @@ ChunkDecoder::Result ChunkDecoder::Feed(const char* bytes, uint32_t count, io::I
         uint32_t left = count - position;
         uint32_t taken = 0;
         switch (state) {
-            case State::SizeLine:
-                taken = TakeSizeLine(next, left);
-                break;
-            case State::Data:
-                taken = TakeData(next, left, sink);
-                break;
-            case State::DataEnd:
-                taken = TakeDataEnd(next, left);
-                break;
-            default:
-                break;
+            case State::SizeLine: taken = TakeSizeLine(next, left); break;
+            case State::Data: taken = TakeData(next, left, sink); break;
+            case State::DataEnd: taken = TakeDataEnd(next, left); break;
+            default: break;
         }
         position += taken;
         consumed += taken;

@@ -16,8 +16,8 @@ namespace http {
 // Feed returns NeedMore while the body is incomplete, Done once the last chunk's CR LF has been
 // consumed (bytes after it are left alone: GetConsumed tells where the body ended), and Error
 // for framing that can never become valid: a data block not followed by CR LF, an empty,
-// overlong or zero-containing size line, or a body beyond 4 GiB. A size line that is not hexadecimal (an
-// extension such as ";name=value" included) raises HexUtils' Exception. After Done or Error,
+// overlong or zero-containing size line, or a body beyond 4 GiB. A size line that is not
+// hexadecimal (an extension such as ";name=value" included) raises HexUtils' Exception. After Done or Error,
 // further input is not consumed.
 class ChunkDecoder : public Object {
 public:
@@ -44,10 +44,10 @@ private:
     void EndSizeLine();
 
     State state;
-    std::string line;    // the size line read so far, CR included once seen
-    uint32_t remaining;  // data bytes still to come in the current chunk
-    uint32_t endSeen;    // bytes of the CR LF after the data seen so far
-    bool lastChunk;      // the current chunk has size 0
+    std::string line;     // the size line read so far, CR included once seen
+    uint32_t remaining;   // data bytes still to come in the current chunk
+    uint32_t endSeen;     // bytes of the CR LF after the data seen so far
+    bool lastChunk;       // the current chunk has size 0
     uint64_t consumed;
     uint64_t decodedSize;
 };

@@ -26,9 +26,7 @@ int HexDigitValue(wchar_t c) {
     return -1;
 }
 
-bool IsWhiteSpace(wchar_t c) {
-    return c == L' ' || (c >= L'\t' && c <= L'\r');
-}
+bool IsWhiteSpace(wchar_t c) { return c == L' ' || (c >= L'\t' && c <= L'\r'); }
 
 }  // namespace
 

@@ -20,7 +20,8 @@ HttpClient::HttpClient() : timeLimit(0), bodyLimit(0) {
     SetRecvTimeOut(5000);
 }
 
-int HttpClient::SendCommand(const wchar_t* url, int method, HttpRequest& request, HttpResponse& response, int* status) {
+int HttpClient::SendCommand(const wchar_t* url, int method, HttpRequest& request, HttpResponse& response,
+                            int* status) {
     if (!url) {
         throw new Exception(L"HttpClient::SendCommand()\nurl parameters is null");
     }
@@ -83,12 +84,8 @@ void HttpClient::PrepareRequest(const String& url, int method, const String& pat
     request.SetHeader(L"Connection", L"Close");
 }
 
-HttpClient::Outcome HttpClient::Exchange(const String& url,
-                                         int method,
-                                         HttpRequest& request,
-                                         HttpResponse& response,
-                                         int& status,
-                                         String& next) {
+HttpClient::Outcome HttpClient::Exchange(const String& url, int method, HttpRequest& request,
+                                         HttpResponse& response, int& status, String& next) {
     URL target(url.GetBuffer());
     host = target.getHost();
     port = target.getPort();

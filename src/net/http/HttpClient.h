@@ -47,11 +47,7 @@ public:
 private:
     enum class Outcome { Failed, Done, Redirect };
 
-    Outcome Exchange(const String& url,
-                     int method,
-                     HttpRequest& request,
-                     HttpResponse& response,
-                     int& status,
+    Outcome Exchange(const String& url, int method, HttpRequest& request, HttpResponse& response, int& status,
                      String& next);
     // The start line and the fixed headers, for the host and port already taken from url.
     void PrepareRequest(const String& url, int method, const String& path, HttpRequest& request);

@@ -23,9 +23,7 @@ void AppendText(std::wstring& out, const String& text) {
 
 }  // namespace
 
-HttpRequest::HttpRequest() {
-    className = L"HttpRequest";
-}
+HttpRequest::HttpRequest() { className = L"HttpRequest"; }
 
 void HttpRequest::Reset() {
     HttpMessage::Reset();

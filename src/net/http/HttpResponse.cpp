@@ -21,9 +21,7 @@ const uint32_t kMaxReserve = 1024u * 1024u;
 // Real header blocks are a few hundred bytes; a server sending more is not answering us.
 const uint32_t kMaxHeaderBlock = 64u * 1024u;
 
-bool IsBlank(wchar_t c) {
-    return c == L' ' || c == L'\t';
-}
+bool IsBlank(wchar_t c) { return c == L' ' || c == L'\t'; }
 
 // A length is digits and nothing else: anything looser could frame a cut body as a whole one.
 bool IsDecimal(const String& text) {

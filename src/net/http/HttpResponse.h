@@ -44,8 +44,8 @@ private:
     struct ReceiveState {
         uint32_t searchFrom = 0;  // where the next look for the header end starts
         uint32_t bodyStart = 0;
-        uint32_t declared = 0;  // the length of a sized body
-        uint32_t decoded = 0;   // raw bytes handed to the chunk decoder so far
+        uint32_t declared = 0;    // the length of a sized body
+        uint32_t decoded = 0;     // raw bytes handed to the chunk decoder so far
         Framing framing = Framing::Unknown;
     };
 

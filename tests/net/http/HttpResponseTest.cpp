@@ -15,9 +15,7 @@ using net::http::HttpResponse;
 using testsupport::Contents;
 using testsupport::ScriptedSource;
 
-std::string Body(HttpResponse& response) {
-    return Contents(response.GetBody());
-}
+std::string Body(HttpResponse& response) { return Contents(response.GetBody()); }
 
 const std::string kSizedHead = "HTTP/1.1 200 OK\r\nContent-Length: 5\r\n\r\n";
 const std::string kChunkedHead = "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n";

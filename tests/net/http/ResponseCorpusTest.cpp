@@ -86,8 +86,8 @@ public:
                     text.resize(at);
                     break;
                 default: {
-                    static const char* const numbers[] = {"ffffffff", "100000000", "99999999999",
-                                                          "-1",       "7fffffff",  "4294967295"};
+                    static const char* const numbers[] = {"ffffffff", "100000000", "99999999999", "-1", "7fffffff",
+                                                          "4294967295"};
                     text.insert(at, numbers[Below(6)]);
                     break;
                 }
@@ -111,8 +111,8 @@ private:
 };
 
 TEST(ResponseCorpus, UnmutatedBasesDecode) {
-    const char* const bodies[] = {
-        "hello", "helloabc", "abcdefghijklmnopqrstuvwxyz", "", "close-delimited body", "not found", "", "ok"};
+    const char* const bodies[] = {"hello", "helloabc", "abcdefghijklmnopqrstuvwxyz", "", "close-delimited body",
+                                  "not found", "", "ok"};
     for (size_t i = 0; i < sizeof(kBases) / sizeof(kBases[0]); ++i) {
         std::string base = kBases[i];
         Outcome outcome = ReceiveAll({base}, 0, base.size());
