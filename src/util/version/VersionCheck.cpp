@@ -166,7 +166,7 @@ String VersionCheck::GetServerUrl() {
     return url;
 }
 
-VersionCheck::Outcome VersionCheck::CheckNow(HWND owner, bool processesRunning) {
+VersionCheck::Outcome VersionCheck::Check(HWND owner, bool processesRunning) {
     if (busy) {
         return Outcome::NotRun;  // one check at a time; this one was asked for while another runs
     }
@@ -237,15 +237,26 @@ VersionCheck::Outcome VersionCheck::Offer(HWND owner, UpdateInfo& info, bool pro
     return Install(owner, info);
 }
 
-VersionCheck::Outcome VersionCheck::Install(HWND owner, UpdateInfo& info) {
-    String updater;
-    String download;
-    updater.Format(L"%s\\%s", downloadFolder.GetBuffer(), updaterFileName.GetBuffer());
-    download.Format(
-        L"%s\\%s.upd", downloadFolder.GetBuffer(),
-        application && !application->moduleName.IsEmpty() ? application->moduleName.GetBuffer() : L"Tarnwick");
+String VersionCheck::FilePath(const wchar_t* name, const wchar_t* extension) const {
+    String path;
+    path.Format(L"%s\\%s%s", downloadFolder.GetBuffer(), name, extension);
+    return path;
+}
+
+String VersionCheck::UpdaterPath() const {
+    return FilePath(updaterFileName.GetBuffer(), L"");
+}
+
+String VersionCheck::NewVersionPath() const {
+    bool named = application && !application->moduleName.IsEmpty();
+    return FilePath(named ? application->moduleName.GetBuffer() : L"Tarnwick", L".upd");
+}
+
+int VersionCheck::DownloadUpdate(UpdateInfo& info) {
     std::shared_ptr<Downloaded> result = std::make_shared<Downloaded>();
     String folder(downloadFolder.GetBuffer());
+    String updater = UpdaterPath();
+    String download = NewVersionPath();
     String updaterUrl(info.updaterUrl.GetBuffer());
     String downloadUrl(info.downloadUrl.GetBuffer());
     // Off this thread, so that the windows keep answering; bounded by the stall timeout.
@@ -271,31 +282,42 @@ VersionCheck::Outcome VersionCheck::Install(HWND owner, UpdateInfo& info) {
             }
         },
         INFINITE);
-    String error = result->error;
-    if (result->saved &&
-        (!info.updaterSha256.EqualsNoCase(UpdateSignature::FileSha256(updater.GetBuffer()).c_str()) ||
-         !info.downloadSha256.EqualsNoCase(UpdateSignature::FileSha256(download.GetBuffer()).c_str()))) {
-        error = L"The downloaded files do not match the signed update.";
-    } else if (result->saved) {
+    if (!result->saved) {
+        throw new Exception(L"%s", result->error.IsNull() ? L"" : result->error.GetBuffer());
+    }
+    return 1;
+}
+
+VersionCheck::Outcome VersionCheck::Install(HWND owner, UpdateInfo& info) {
+    String updater = UpdaterPath();
+    String download = NewVersionPath();
+    try {
+        DownloadUpdate(info);
+        if (!info.updaterSha256.EqualsNoCase(UpdateSignature::FileSha256(updater.GetBuffer()).c_str()) ||
+            !info.downloadSha256.EqualsNoCase(UpdateSignature::FileSha256(download.GetBuffer()).c_str())) {
+            throw new Exception(L"The downloaded files do not match the signed update.");
+        }
         String argument;
         argument.Format(L"\"%s\"", application ? application->executablePath.GetBuffer() : L"");
         StartFunction start = environment.start ? environment.start : ShellStart;
-        if (start(updater.GetBuffer(), argument.GetBuffer(), downloadFolder.GetBuffer())) {
-            quitPending = true;
-            PostQuitMessage(0);
-            return Outcome::Installed;
+        if (!start(updater.GetBuffer(), argument.GetBuffer(), downloadFolder.GetBuffer())) {
+            throw new Exception(L"The updater could not be started.");
         }
-        error = L"The updater could not be started.";
+    } catch (Exception* e) {
+        // Nothing half-done stays behind to be started by mistake.
+        DeleteFileW(updater.GetBuffer());
+        DeleteFileW(download.GetBuffer());
+        String text;
+        text.Format(L"Sorry, there was an error while installing the update.\n\n%s\n\nYou may retry again later.",
+                    e->GetMessageText().IsNull() ? L"" : e->GetMessageText().GetBuffer());
+        delete e;
+        MessageBoxFunction show = environment.messageBox ? environment.messageBox : MessageBoxW;
+        show(owner, text.GetBuffer(), L"Error while installing update.", MB_OK);
+        return Outcome::Failed;
     }
-    // Nothing half-done stays behind to be started by mistake.
-    DeleteFileW(updater.GetBuffer());
-    DeleteFileW(download.GetBuffer());
-    String text;
-    text.Format(L"Sorry, there was an error while installing the update.\n\n%s\n\nYou may retry again later.",
-                error.IsNull() ? L"" : error.GetBuffer());
-    MessageBoxFunction show = environment.messageBox ? environment.messageBox : MessageBoxW;
-    show(owner, text.GetBuffer(), L"Error while installing update.", MB_OK);
-    return Outcome::Failed;
+    quitPending = true;
+    PostQuitMessage(0);
+    return Outcome::Installed;
 }
 
 VersionCheck::Outcome VersionCheck::Report(HWND owner, bool interactive, Outcome outcome, const String& text) {

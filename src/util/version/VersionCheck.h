@@ -23,7 +23,7 @@ class UpdateInfo;
 //
 // Constructing one is the start-up check: it removes a leftover updater from the download
 // folder and, when the "CheckForUpdates" setting allows, checks within a bound of about 1.5
-// seconds, silent on every failure. CheckNow is the check the user asks for, which reports
+// seconds, silent on every failure. Check is the check the user asks for, which reports
 // every outcome.
 class VersionCheck : public Object {
 public:
@@ -59,7 +59,11 @@ public:
 
     // The check on the user's demand: every outcome is shown in a box owned by owner. With
     // processesRunning the offer says that accepting closes Tarnwick and stops them.
-    Outcome CheckNow(HWND owner, bool processesRunning);
+    Outcome Check(HWND owner, bool processesRunning);
+
+    // Downloads the updater and the new version that info names into the download folder, off
+    // the calling thread (whose windows keep answering). Returns 1, or raises with what failed.
+    int DownloadUpdate(UpdateInfo& info);
 
     // "CheckForUpdates": absent (then created as "1") or anything but "0" enables the check.
     bool IsCheckEnabled();
@@ -71,6 +75,9 @@ private:
     Outcome Evaluate(HWND owner, bool interactive, bool processesRunning, const std::string& reply);
     Outcome Offer(HWND owner, UpdateInfo& info, bool processesRunning);
     Outcome Install(HWND owner, UpdateInfo& info);
+    String FilePath(const wchar_t* name, const wchar_t* extension) const;
+    String UpdaterPath() const;
+    String NewVersionPath() const;
     Outcome Report(HWND owner, bool interactive, Outcome outcome, const String& text = String());
     int Ask(HWND owner, const String& text, UINT type);
     const wchar_t* ProgramName() const;

@@ -303,24 +303,39 @@ TEST_F(VersionCheckTest, AcceptedUpdateIsCheckedStartedAndQuits) {
     EXPECT_TRUE(PeekMessageW(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
 }
 
-TEST_F(VersionCheckTest, FilesThatDoNotMatchTheirHashesNeverRun) {
-    ScriptedServer files({Ok("updater bytes"), Ok("other program bytes")});
-    std::string filesAt = Hex(files.Url(L""));
-    ScriptedServer server({Ok(Offer("1.0.15", trusted, "updater bytes", "program bytes", filesAt))});
-    PointAt(server);
+TEST_F(VersionCheckTest, FailedInstallsLeaveNothingToRun) {
+    ServerReply missing = ScriptedServer::Reply("HTTP/1.1 404 Not Found", {"Content-Length: 0"}, "");
+    const struct {
+        std::vector<ServerReply> files;
+        std::wstring error;  // behind the files server's address where it names one
+    } cases[] = {
+        {{Ok("updater bytes"), Ok("other program bytes")}, L"The downloaded files do not match the signed update."},
+        {{missing}, L"The updater at:\n\n@/updater.exe\n\ncould not be saved to:\n\n" + downloads.File(L"updater.exe")},
+        {{Ok("updater bytes"), missing},
+         L"The new version at:\n\n@/new.upd\n\ncould not be saved to:\n\n" + downloads.File(L"Tarnwick.upd")},
+    };
     answer = IDYES;
-    VersionCheck check(environment);
-    EXPECT_EQ(Outcome::Failed, check.GetStartupOutcome());
-    EXPECT_FALSE(check.IsQuitPending());
-    EXPECT_TRUE(started.empty());
-    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(downloads.File(L"updater.exe").c_str()));
-    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(downloads.File(L"Tarnwick.upd").c_str()));
-    ASSERT_EQ(2u, boxes.size());
-    EXPECT_EQ(L"Error while installing update.", boxes[1].caption);
-    EXPECT_EQ(
-        L"Sorry, there was an error while installing the update.\n\nThe downloaded files do not match the "
-        L"signed update.\n\nYou may retry again later.",
-        boxes[1].text);
+    for (const auto& c : cases) {
+        boxes.clear();
+        ScriptedServer files(c.files);
+        ScriptedServer server({Ok(Offer("1.0.15", trusted, "updater bytes", "program bytes", Hex(files.Url(L""))))});
+        PointAt(server);
+        VersionCheck check(environment);
+        EXPECT_EQ(Outcome::Failed, check.GetStartupOutcome());
+        EXPECT_FALSE(check.IsQuitPending());
+        EXPECT_TRUE(started.empty());
+        EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(downloads.File(L"updater.exe").c_str()));
+        EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(downloads.File(L"Tarnwick.upd").c_str()));
+        ASSERT_EQ(2u, boxes.size());
+        std::wstring error = c.error;
+        if (error.find(L'@') != std::wstring::npos) {
+            error.replace(error.find(L'@'), 1, files.Url(L""));
+        }
+        EXPECT_EQ(L"Error while installing update.", boxes[1].caption);
+        EXPECT_EQ(
+            L"Sorry, there was an error while installing the update.\n\n" + error + L"\n\nYou may retry again later.",
+            boxes[1].text);
+    }
 }
 
 TEST_F(VersionCheckTest, OnlyTheDownloadFolderIsCleaned) {
@@ -366,7 +381,7 @@ TEST_F(VersionCheckTest, CheckOnDemandReportsEveryOutcome) {
         if (c.reply.empty()) {
             properties.values[L"UpdateUrl"] = L"http://127.0.0.1:" + std::to_wstring(refusedPort) + L"/v";
         }
-        EXPECT_EQ(c.outcome, check.CheckNow(nullptr, true));
+        EXPECT_EQ(c.outcome, check.Check(nullptr, true));
         ASSERT_EQ(1u, boxes.size());
         EXPECT_EQ(c.text, boxes[0].text);
         EXPECT_EQ(L"Tarnwick update", boxes[0].caption);
