@@ -90,11 +90,7 @@ TEST_F(TCPClientTest, UnresolvableHostRaisesBeforeTouchingTheSocket) {
 }
 
 TEST_F(TCPClientTest, RefusedConnectionNamesHostAndPort) {
-    int port = 0;
-    {  // a port the system handed out and took back
-        testsupport::ScriptedServer gone(std::vector<testsupport::ServerReply>{});
-        port = gone.Port();
-    }
+    int port = testsupport::ScriptedServer::UnusedPort();
     std::wstring message = ConnectFailure(L"127.0.0.1", port);
     std::wstring expected = L"HttpClient::Connect() - while connecting to 127.0.0.1:" + std::to_wstring(port) + L" : ";
     EXPECT_EQ(0u, message.find(expected)) << message;

@@ -22,20 +22,26 @@ size_t DeclaredLength(const std::string& head) {
     return at == std::string::npos ? 0 : std::strtoul(head.c_str() + at + 16, nullptr, 10);
 }
 
+// A listening socket on 127.0.0.1, at a port of the system's choice.
+SOCKET ListenOnLoopback(int backlog, int& port, sockaddr_in& address) {
+    SOCKET listener = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    address = sockaddr_in{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof(address));
+    listen(listener, backlog);
+    int length = sizeof(address);
+    getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length);
+    port = ntohs(address.sin_port);
+    return listener;
+}
+
 }  // namespace
 
 ScriptedServer::ScriptedServer(std::vector<ServerReply> scripted) : replies(std::move(scripted)) {
     WSAStartup(MAKEWORD(2, 2), &wsa);
-    listener = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    address.sin_port = 0;
-    bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof(address));
-    listen(listener, 8);
-    int length = sizeof(address);
-    getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length);
-    port = ntohs(address.sin_port);
+    sockaddr_in address;
+    listener = ListenOnLoopback(8, port, address);
     thread = std::thread([this] { Serve(); });
 }
 
@@ -48,6 +54,11 @@ ScriptedServer::~ScriptedServer() {
 
 std::wstring ScriptedServer::Url(const std::wstring& path) const {
     return L"http://127.0.0.1:" + std::to_wstring(port) + path;
+}
+
+int ScriptedServer::UnusedPort() {
+    ScriptedServer gone({});
+    return gone.Port();
 }
 
 std::string ScriptedServer::HostHeader() const {
@@ -166,15 +177,8 @@ void ScriptedServer::Serve() {
 
 DeafListener::DeafListener() {
     WSAStartup(MAKEWORD(2, 2), &wsa);
-    listener = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof(address));
-    listen(listener, 1);
-    int length = sizeof(address);
-    getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length);
-    port = ntohs(address.sin_port);
+    sockaddr_in address;
+    listener = ListenOnLoopback(1, port, address);
     // Connections that are never accepted fill the backlog; later attempts get no answer.
     for (int i = 0; i < 8; ++i) {
         SOCKET filler = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);

@@ -32,6 +32,8 @@ public:
     int Port() const { return port; }
     // "http://127.0.0.1:<port>" followed by path.
     std::wstring Url(const std::wstring& path) const;
+    // A port that the system handed out and took back: connections to it are refused.
+    static int UnusedPort();
     std::string HostHeader() const;
     // Called on the server's thread when a request has arrived, before the reply.
     void OnRequest(std::function<void()> callback) { onRequest = std::move(callback); }

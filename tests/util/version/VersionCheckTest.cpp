@@ -269,11 +269,7 @@ TEST_F(VersionCheckTest, StartWaitsNoLongerThanTheBound) {
     ScriptedServer silentServer({silent});
     ScriptedServer tricklingServer({trickle});
     testsupport::DeafListener deaf;
-    int refusedPort = 0;
-    {
-        ScriptedServer gone({});
-        refusedPort = gone.Port();
-    }
+    int refusedPort = ScriptedServer::UnusedPort();
     for (const std::wstring& url : {silentServer.Url(L"/v"), tricklingServer.Url(L"/v"), deaf.Url(L"/v"),
                                     L"http://127.0.0.1:" + std::to_wstring(refusedPort) + L"/v"}) {
         properties.values[L"UpdateUrl"] = url;
@@ -355,11 +351,7 @@ TEST_F(VersionCheckTest, OnlyTheDownloadFolderIsCleaned) {
 
 TEST_F(VersionCheckTest, CheckOnDemandReportsEveryOutcome) {
     properties.values[L"CheckForUpdates"] = L"0";  // the user's request runs all the same
-    int refusedPort = 0;
-    {
-        ScriptedServer gone({});
-        refusedPort = gone.Port();
-    }
+    int refusedPort = ScriptedServer::UnusedPort();
     const struct {
         std::string reply;  // empty: nobody answers
         Outcome outcome;
