@@ -2,51 +2,38 @@
 
 #include <windows.h>
 
-#include "util/Exception.h"
-#include "util/SystemError.h"
+#include <memory>
+#include <vector>
 
-namespace {
-
-const wchar_t kFrameClass[] = L"TarnwickFrame";
-
-LRESULT CALLBACK FrameProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_DESTROY) {
-        PostQuitMessage(0);
-        return 0;
-    }
-    return DefWindowProcW(window, message, wParam, lParam);
-}
-
-// Until the MDI frame exists, a plain top-level window stands in for it.
-void CreateFrame(const wchar_t* title) {
-    WNDCLASSEXW wc = {};
-    wc.cbSize = sizeof(wc);
-    wc.lpfnWndProc = FrameProc;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.hIcon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(100));
-    wc.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_APPWORKSPACE + 1);
-    wc.lpszClassName = kFrameClass;
-    if (!RegisterClassExW(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
-        throw new Exception(L"App::Run()\nRegisterClassEx failed\n%s", GetSystemErrorText());
-    }
-    HWND frame = CreateWindowExW(0, kFrameClass, title, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT,
-                                 CW_USEDEFAULT, 800, 600, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
-    if (!frame) {
-        throw new Exception(L"App::Run()\nCreateWindowEx failed\n%s", GetSystemErrorText());
-    }
-    ShowWindow(frame, SW_SHOWNORMAL);
-    UpdateWindow(frame);
-}
-
-}  // namespace
+#include "app/ConfigurationFile.h"
+#include "app/FileAssociation.h"
 
 App::App() {
     acceleratorId = 1000;
     mdiClient = nullptr;
 }
 
+String App::AbsolutePath(const String& path) {
+    DWORD size = GetFullPathNameW(path.GetBuffer(), 0, nullptr, nullptr);
+    if (size == 0) {
+        return path;
+    }
+    std::vector<wchar_t> full(size);
+    DWORD written = GetFullPathNameW(path.GetBuffer(), size, full.data(), nullptr);
+    return written == 0 || written >= size ? path : String(full.data());
+}
+
 int App::Run() {
-    CreateFrame(GetDisplayName());
-    return MessageLoop();
+    RegisterFileAssociation(executablePath.GetBuffer());
+    std::unique_ptr<ConfigurationFile> configuration(new ConfigurationFile());
+    configuration->SetPath(nullptr);
+    if (argc > 1) {
+        configuration->SetPath(AbsolutePath(arguments[1]).GetBuffer());
+    }
+    mainWindow.SetConfigurationFile(configuration.get());
+    mainWindow.Create(nullptr);
+    int result = MessageLoop();
+    // Every process tree ends with the loop, before the configuration goes.
+    mainWindow.DisposeProcessWindows();
+    return result;
 }

@@ -7,6 +7,7 @@
 //   zero                writes "ab", a zero byte, "cd", a zero byte, CRLF in one write
 //   burst <n> [size]    writes n bytes ('a' to 'z', CRLF every 64) in writes of size bytes
 //   sleep <ms>          sleeps
+//   ticks <n> <ms>      writes "tick 1" to "tick n", one line every ms milliseconds
 //   spawn <depth> <ms>  starts itself with "spawn <depth-1> <ms>" (until depth 0), then sleeps
 //   exit <code>         ends with that code
 #include <windows.h>
@@ -134,6 +135,13 @@ int wmain(int argc, wchar_t** argv) {
             long long total = _wtoi64(next().c_str());
             long long size = (i + 1 < argc && iswdigit(argv[i + 1][0])) ? _wtoi64(next().c_str()) : 65536;
             Burst(total, size > 0 ? size : 65536);
+        } else if (command == L"ticks") {
+            int count = _wtoi(next().c_str());
+            DWORD ms = static_cast<DWORD>(_wtoi(next().c_str()));
+            for (int tick = 1; tick <= count; ++tick) {
+                Line(L"tick " + std::to_wstring(tick));
+                Sleep(ms);
+            }
         } else if (command == L"sleep") {
             Sleep(static_cast<DWORD>(_wtoi(next().c_str())));
         } else if (command == L"spawn") {

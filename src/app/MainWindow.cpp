@@ -1,0 +1,426 @@
+#include "app/MainWindow.h"
+
+#include <commctrl.h>
+
+#include <map>
+#include <memory>
+#include <vector>
+
+#include "app/Application.h"
+#include "app/ConfigurationFile.h"
+#include "app/ProcessInfo.h"
+#include "app/ProcessWindow.h"
+#include "app/WindowsApplication.h"
+#include "gui/FileDialogs.h"
+#include "gui/WindowMessageRouter.h"
+#include "util/Exception.h"
+
+namespace {
+
+enum Command {
+    kSaveContents = 501,
+    kExit = 502,
+    kStart = 40002,
+    kRestart = 40003,
+    kStop = 40004,
+    kEditConfiguration = 40011,
+    kReload = 40012,
+    kSettings = 40013,
+    kOpenSettings = 40101,
+    kClear = 40201,
+    kLogToScreen = 40202,
+    kTreePanel = 40203,
+    kCascade = 40301,
+    kTileVertically = 40313,
+    kTileHorizontally = 40314,
+};
+
+const int kMainMenu = 204;
+const int kSeparator = -1;
+
+// The toolbar, left to right: image in the bitmap strip and command (a separator has neither).
+const struct {
+    int image;
+    int command;
+} kButtons[] = {
+    {3, kStart},   {4, kStop},     {5, kRestart},         {kSeparator, 0},        {2, kSaveContents},
+    {kSeparator, 0}, {6, kClear},  {kSeparator, 0},       {9, kCascade},          {10, kTileVertically},
+    {11, kTileHorizontally},       {kSeparator, 0},       {kSeparator, 0},        {8, kExit},
+};
+
+// The direct children of the client that have window objects, listed before any is destroyed.
+std::vector<HWND> ListChildren(HWND client) {
+    std::vector<HWND> children;
+    for (HWND child = GetWindow(client, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        children.push_back(child);
+    }
+    return children;
+}
+
+}  // namespace
+
+MainWindow::MainWindow()
+    : MainWindowBase(L"MainWindow"), configuration(nullptr), showTreePanel(false) {
+    style |= WS_CLIPCHILDREN;
+}
+
+MainWindow::~MainWindow() {
+    DisposeProcessWindows();
+}
+
+void MainWindow::SetConfigurationFile(ConfigurationFile* configurationFile) {
+    if (!configurationFile) {
+        throw new Exception(L"MainWindow::SetConfigurationFile\n configurationFile is null.");
+    }
+    configuration = configurationFile;
+}
+
+void MainWindow::OnCreate() {
+    // A frame that holds several process windows wants most of the screen.
+    RECT workArea = {};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &workArea, 0);
+    SetPosition(0, 0, (workArea.right - workArea.left) * 4 / 5, (workArea.bottom - workArea.top) * 4 / 5,
+                SWP_NOMOVE | SWP_NOZORDER);
+    MainWindowBase::OnCreate();
+    LoadMenu(kMainMenu);
+    CreateToolBar();
+    CreateClient();
+    statusBar.Create(handle);
+    LoadProcesses();
+    OnSize(0, 0);
+    ArrangeChildren();
+}
+
+void MainWindow::CreateToolBar() {
+    toolbar.Create(handle);
+    toolbar.LoadBitmap();
+    for (const auto& button : kButtons) {
+        TBBUTTON item = {};
+        item.iBitmap = button.image == kSeparator ? 0 : button.image;
+        item.idCommand = button.command;
+        item.fsState = TBSTATE_ENABLED;
+        item.fsStyle = button.image == kSeparator ? BTNS_SEP : BTNS_AUTOSIZE;
+        SendMessageW(toolbar.GetHandle(), TB_ADDBUTTONSW, 1, reinterpret_cast<LPARAM>(&item));
+        SendMessageW(toolbar.GetHandle(), TB_AUTOSIZE, 0, 0);
+    }
+}
+
+void MainWindow::CreateClient() {
+    mdiClient.Create(handle);
+    mdiClientHandle = mdiClient.GetHandle();
+    kind = FrameWindow;
+    WindowsApplication* application = dynamic_cast<WindowsApplication*>(Application::GetCurrent());
+    if (application) {
+        application->mdiClient = mdiClient.GetHandle();
+        application->mainWindow = handle;  // accelerators reach the frame from any of its windows
+    }
+    ShowWindow(mdiClient.GetHandle(), SW_SHOW);
+}
+
+void MainWindow::OnSize(WPARAM, LPARAM) {
+    if (!mdiClient.GetHandle()) {
+        return;
+    }
+    RECT area = {};
+    GetClientRect(handle, &area);
+    if (toolbar.GetHandle()) {
+        SendMessageW(toolbar.GetHandle(), TB_AUTOSIZE, 0, 0);
+        RECT bar = {};
+        GetWindowRect(toolbar.GetHandle(), &bar);
+        area.top += bar.bottom - bar.top;
+    }
+    if (statusBar.GetHandle()) {
+        RECT bar = {};
+        GetWindowRect(statusBar.GetHandle(), &bar);
+        int height = bar.bottom - bar.top;
+        statusBar.SetPosition(0, area.bottom - height, area.right, height, SWP_SHOWWINDOW | SWP_NOZORDER);
+        area.bottom -= height;
+    }
+    if (area.bottom < area.top) {
+        area.bottom = area.top;
+    }
+    mdiClient.SetPosition(area, SWP_SHOWWINDOW | SWP_NOZORDER);
+}
+
+void MainWindow::ArrangeChildren() {
+    std::vector<HWND> children = ListChildren(mdiClient.GetHandle());
+    if (children.size() == 1) {
+        SendMessageW(mdiClient.GetHandle(), WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(children.front()), 0);
+    } else if (children.size() > 1) {
+        SendMessageW(mdiClient.GetHandle(), WM_MDITILE, MDITILE_VERTICAL, 0);
+    }
+}
+
+void MainWindow::ReadConfiguration(ConfigurationFile& file) {
+    file.Load(nullptr);
+    file.Close();
+    file.ReadProcesses();
+}
+
+void MainWindow::LoadProcesses() {
+    try {
+        ReadConfiguration(*configuration);
+        ApplyConfiguration(*configuration);
+    } catch (Exception* e) {
+        std::unique_ptr<Exception> failure(e);
+        configuration->WriteSample(failure->GetMessageText().GetBuffer(), handle);
+        PostQuitMessage(0);
+    }
+}
+
+void MainWindow::ReloadProcesses() {
+    try {
+        ReadConfiguration(*configuration);
+    } catch (Exception* e) {
+        ShowConfigurationError(configuration->GetPath().GetBuffer(), e);
+        return;
+    }
+    ApplyConfiguration(*configuration);
+}
+
+void MainWindow::LoadConfigurationFile() {
+    String path;
+    if (!gui::ShowOpenFileDialog(handle, path)) {
+        return;
+    }
+    // The chosen file must load before anything changes: until then the current one stays in use.
+    std::unique_ptr<ConfigurationFile> candidate(new ConfigurationFile());
+    candidate->SetPath(path.GetBuffer());
+    try {
+        ReadConfiguration(*candidate);
+    } catch (Exception* e) {
+        ShowConfigurationError(path.GetBuffer(), e);
+        return;
+    }
+    DisposeProcessWindows();
+    configuration = candidate.get();
+    chosenConfiguration = std::move(candidate);
+    ApplyConfiguration(*configuration);
+}
+
+void MainWindow::ApplyConfiguration(ConfigurationFile& file) {
+    std::vector<std::unique_ptr<ProcessInfo>> entries;
+    for (ProcessInfo* info : file.GetProcesses()) {
+        entries.emplace_back(info);
+    }
+    // Entries with the same title share one window and the last one wins: apply only that one,
+    // so the shared process is not replaced once per entry.
+    std::map<String, size_t> last;
+    for (size_t index = 0; index < entries.size(); ++index) {
+        last[entries[index]->title.IsNull() ? String(L"") : entries[index]->title] = index;
+    }
+    mdiClient.SetChildCount(0);
+    mdiClient.CountChildren();
+    for (size_t index = 0; index < entries.size(); ++index) {
+        String title = entries[index]->title.IsNull() ? String(L"") : entries[index]->title;
+        if (last[title] == index) {
+            ApplyProcessInfo(entries[index].release());
+        }
+    }
+}
+
+void MainWindow::ApplyProcessInfo(ProcessInfo* newInfo) {
+    std::unique_ptr<ProcessInfo> info(newInfo);
+    String title = info->title.IsNull() ? String(L"") : info->title;
+    auto& children = mdiClient.GetChildrenByTitle();
+    auto found = children.find(title);
+    if (found != children.end()) {
+        ProcessWindow* existing = dynamic_cast<ProcessWindow*>(found->second);
+        if (existing) {
+            existing->SetProcessInfo(info.release());
+        }
+        return;
+    }
+    if (info->disabled) {
+        return;  // no window; the description goes with this load
+    }
+    std::unique_ptr<ProcessWindow> window(new ProcessWindow());
+    window->SetFrameWindow(this);
+    window->Create(mdiClient.GetHandle());
+    ProcessWindow* created = window.release();
+    gui::WindowMessageRouter::GetInstance()->Adopt(created);  // from here on the router deletes it
+    created->SetText(title.GetBuffer());
+    ShowWindow(created->GetHandle(), SW_SHOWNORMAL);
+    children[title] = created;
+    created->SetProcessInfo(info.release());
+}
+
+void MainWindow::DisposeProcessWindows() {
+    if (!mdiClient.GetHandle() || !IsWindow(mdiClient.GetHandle())) {
+        return;
+    }
+    gui::WindowMessageRouter* windows = gui::WindowMessageRouter::GetInstance();
+    for (HWND child : ListChildren(mdiClient.GetHandle())) {
+        gui::Window* object = windows->Lookup(child);
+        if (dynamic_cast<ProcessWindow*>(object)) {
+            windows->DeleteWindow(object);
+        }
+    }
+}
+
+int MainWindow::CountRunningProcesses() {
+    int running = 0;
+    if (!mdiClient.GetHandle()) {
+        return 0;
+    }
+    gui::WindowMessageRouter* windows = gui::WindowMessageRouter::GetInstance();
+    for (HWND child : ListChildren(mdiClient.GetHandle())) {
+        ProcessWindow* window = dynamic_cast<ProcessWindow*>(windows->Lookup(child));
+        if (window && window->IsProcessRunning()) {
+            ++running;
+        }
+    }
+    return running;
+}
+
+ProcessWindow* MainWindow::GetActiveProcessWindow() {
+    if (!mdiClient.GetHandle()) {
+        return nullptr;
+    }
+    return dynamic_cast<ProcessWindow*>(mdiClient.GetActiveChild());
+}
+
+LRESULT MainWindow::OnCommand(WPARAM wParam, LPARAM) {
+    int command = LOWORD(wParam);
+    // A command the user gives never ends the program: its failure is shown and nothing else.
+    try {
+        ProcessWindow* active = GetActiveProcessWindow();
+        switch (command) {
+            case kOpenSettings:
+                LoadConfigurationFile();
+                return 1;
+            case kSaveContents:
+                if (active) {
+                    active->SaveContents();
+                }
+                return 1;
+            case kExit:
+                OnClose();
+                return 1;
+            case kTreePanel:
+                return 1;  // the tree panel is not part of this frame
+            case kLogToScreen:
+                if (active) {
+                    active->SetLogToScreen(!active->GetLogToScreen());
+                }
+                return 1;
+            case kClear:
+                if (active) {
+                    active->ClearOutput();
+                }
+                return 1;
+            case kStart:
+            case kRestart:
+            case kStop:
+                if (active) {
+                    active->ProcessCommand(command);
+                }
+                return 1;
+            case kEditConfiguration:
+                configuration->OpenInEditor(handle);
+                return 1;
+            case kReload:
+                ReloadProcesses();
+                return 1;
+            case kCascade:
+                SendMessageW(mdiClient.GetHandle(), WM_MDICASCADE, 0, 0);
+                return 1;
+            case kTileVertically:
+                SendMessageW(mdiClient.GetHandle(), WM_MDITILE, MDITILE_VERTICAL, 0);
+                return 1;
+            case kTileHorizontally:
+                SendMessageW(mdiClient.GetHandle(), WM_MDITILE, MDITILE_HORIZONTAL, 0);
+                return 1;
+            default:
+                return 0;
+        }
+    } catch (Exception* e) {
+        ShowFailure(e);
+        return 1;
+    }
+}
+
+int MainWindow::OnClose() {
+    if (ConfirmExit()) {
+        PostQuitMessage(0);
+    }
+    return 1;
+}
+
+bool MainWindow::ConfirmExit() {
+    int running = CountRunningProcesses();
+    if (running == 0) {
+        return true;
+    }
+    String question;
+    if (running == 1) {
+        question = L"1 process is still running.\nExiting will terminate it.\nAre you sure you want to exit?";
+    } else {
+        question.Format(L"%d processes are still running.\nExiting will terminate them.\nAre you sure you want to exit?",
+                        running);
+    }
+    return MessageBoxW(handle, question.GetBuffer(), L"Exit", MB_OKCANCEL | MB_ICONEXCLAMATION | MB_SETFOREGROUND) ==
+           IDOK;
+}
+
+LRESULT MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message != ProcessWindow::statusMessage || !mdiClient.GetHandle()) {
+        return 0;
+    }
+    // A note from a window that is no longer the active one is out of date.
+    HWND active = reinterpret_cast<HWND>(SendMessageW(mdiClient.GetHandle(), WM_MDIGETACTIVE, 0, 0));
+    if (!active || active != reinterpret_cast<HWND>(wParam)) {
+        return 0;
+    }
+    try {
+        SetCurrentProcessStatus(static_cast<int>(lParam));
+    } catch (Exception* e) {
+        ShowFailure(e);
+    }
+    return 1;
+}
+
+void MainWindow::SetCommandEnabled(int commandId, bool enabled) {
+    SendMessageW(toolbar.GetHandle(), TB_ENABLEBUTTON, commandId, MAKELPARAM(enabled ? TRUE : FALSE, 0));
+    HMENU menu = GetMenu(handle);
+    if (menu) {
+        EnableMenuItem(menu, commandId, MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
+    }
+}
+
+void MainWindow::SetCurrentProcessStatus(int running) {
+    if (running != 0 && running != 1) {
+        throw new Exception(L"MainWindow::SetCurrentProcessStatus()\nWTF %i", running);
+    }
+    ProcessWindow* active = GetActiveProcessWindow();
+    String name(L"<no name>");
+    if (active) {
+        active->GetText(name);
+    }
+    SetCommandEnabled(kStart, running == 0);
+    SetCommandEnabled(kStop, running == 1);
+    SetCommandEnabled(kRestart, running == 1);
+    String text;
+    text.Format(running == 1 ? L"Process \"%s\" is running ..." : L"Process \"%s\" is stopped ...", name.GetBuffer());
+    statusBar.SetText(text.GetBuffer());
+    if (active) {
+        active->SetStateIcon(running);
+    }
+}
+
+void MainWindow::ShowConfigurationError(const wchar_t* path, Exception* failure) {
+    std::unique_ptr<Exception> owned(failure);
+    String text;
+    text.Format(L"The configuration file could not be loaded:\n%s\n\n%s\n\nNothing was changed. Open the file in the "
+                L"editor?",
+                path, failure->GetMessageText().GetBuffer());
+    if (MessageBoxW(handle, text.GetBuffer(), L"Configuration file", MB_YESNO | MB_ICONERROR) == IDYES) {
+        std::unique_ptr<ConfigurationFile> editorTarget(new ConfigurationFile());  // large: its node pool
+        editorTarget->SetPath(path);
+        editorTarget->OpenInEditor(handle);
+    }
+}
+
+void MainWindow::ShowFailure(Exception* failure) {
+    ProcessWindow::ReportFailure(handle, failure);
+}

@@ -1,0 +1,72 @@
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+
+#include "gui/MDIClientWindow.h"
+#include "gui/MainWindowBase.h"
+#include "gui/StatusBarControl.h"
+#include "gui/ToolBarControl.h"
+
+class ConfigurationFile;
+class Exception;
+class ProcessInfo;
+class ProcessWindow;
+
+// The program's frame: menu, toolbar, status bar and the MDI client with one process window per
+// configured process. It loads the configuration, routes the commands to the active process
+// window and shows the active process's state.
+class MainWindow : public gui::MainWindowBase {
+public:
+    MainWindow();
+    // Ends every process tree: each process window is destroyed with its process.
+    ~MainWindow() override;
+
+    // The configuration is not owned. Null throws.
+    void SetConfigurationFile(ConfigurationFile* configurationFile);
+
+    void OnCreate() override;
+    void OnSize(WPARAM wParam, LPARAM lParam) override;
+    LRESULT OnCommand(WPARAM wParam, LPARAM lParam) override;
+    int OnClose() override;
+    LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+    // Start-up load: a configuration that cannot be loaded ends the program (after the sample).
+    void LoadProcesses();
+    // Tools > Reload: a configuration that cannot be loaded changes nothing.
+    void ReloadProcesses();
+    void ApplyProcessInfo(ProcessInfo* info);
+    // File > Open Settings: another configuration replaces every process window once it loaded.
+    void LoadConfigurationFile();
+    ProcessWindow* GetActiveProcessWindow();
+    void SetCurrentProcessStatus(int running);
+    // Destroys every process window (ending its process tree) and deletes its object.
+    void DisposeProcessWindows();
+    int CountRunningProcesses();
+
+    ConfigurationFile* GetConfigurationFile() const { return configuration; }
+    gui::MDIClientWindow& GetMDIClient() { return mdiClient; }
+    gui::StatusBarControl& GetStatusBar() { return statusBar; }
+    gui::ToolBarControl& GetToolBar() { return toolbar; }
+
+private:
+    void CreateToolBar();
+    void CreateClient();
+    // Loads file and reads its list; throws what the load throws.
+    static void ReadConfiguration(ConfigurationFile& file);
+    void ApplyConfiguration(ConfigurationFile& file);
+    void ArrangeChildren();
+    void ShowConfigurationError(const wchar_t* path, Exception* failure);
+    void RunProcessCommand(int commandId);
+    void SetCommandEnabled(int commandId, bool enabled);
+    bool ConfirmExit();
+    void ShowFailure(Exception* failure);
+
+    gui::ToolBarControl toolbar;
+    gui::MDIClientWindow mdiClient;
+    gui::StatusBarControl statusBar;
+    ConfigurationFile* configuration;                      // not owned unless chosen below
+    std::unique_ptr<ConfigurationFile> chosenConfiguration;  // one opened with Open Settings
+    bool showTreePanel;
+};

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "common/CriticalSection.h"
+
+// Text on its way from a reader thread to a window. Readers append and go on; the window takes
+// everything pending in one go when it gets to it, so a fast child costs the window one insert
+// per turn of its message loop instead of one per chunk. Pending text is bounded: a reader that
+// finds the bound reached waits until the window has taken it, or until its stop is requested.
+class OutputQueue {
+public:
+    // capacity: the number of pending characters at which readers wait.
+    explicit OutputQueue(size_t capacity);
+    ~OutputQueue();
+    OutputQueue(const OutputQueue&) = delete;
+    OutputQueue& operator=(const OutputQueue&) = delete;
+
+    // Appends text; true when the queue was idle, so the caller must wake the window up (one
+    // wake-up is outstanding at a time). Waits first while the bound is reached, until the window
+    // takes the text or stopEvent (may be null) is signalled; text is never dropped.
+    bool Push(const wchar_t* text, HANDLE stopEvent);
+    // Moves all pending text into target (emptied first) and lets waiting readers go on.
+    void TakeAll(std::wstring& target);
+    // Forgets pending text (the window was cleared or its process replaced).
+    void Discard();
+
+    size_t GetCapacity() const { return capacity; }
+
+private:
+    void WaitForRoom(HANDLE stopEvent);
+
+    const size_t capacity;
+    CriticalSection lock;
+    std::wstring pending;
+    bool wakeUpPosted;
+    HANDLE roomEvent;  // manual reset: signalled while pending is below capacity
+};

@@ -1,0 +1,128 @@
+#include "app/OutputView.h"
+
+#include <richedit.h>
+
+#include <cwchar>
+
+#include "win32/Registry.h"
+
+namespace {
+
+const wchar_t kSettingsKey[] = L"Software\\Hollbrae\\Tarnwick";
+const size_t kSmallestScrollback = 1000;
+const ULONGLONG kPaintIntervalMs = 100;
+
+}  // namespace
+
+OutputView::OutputView() : scrollback(defaultScrollback), lastPaint(0) {
+    className = L"OutputView";
+}
+
+void OutputView::OnCreate() {
+    RichEditControl::OnCreate();
+    // Plain text without undo history: a log has no formatting, and undo would keep a second copy.
+    SendMessageW(handle, EM_SETTEXTMODE, TM_PLAINTEXT | TM_SINGLELEVELUNDO, 0);
+    SendMessageW(handle, EM_SETUNDOLIMIT, 0, 0);
+}
+
+void OutputView::SetCapacity(size_t scrollbackCharacters, size_t largestAppend) {
+    scrollback = scrollbackCharacters;
+    SendMessageW(handle, EM_EXLIMITTEXT, 0, static_cast<LPARAM>(scrollback + largestAppend + 4096));
+}
+
+size_t OutputView::ReadScrollbackSetting() {
+    String value;
+    if (!win32::Registry::ReadString(HKEY_CURRENT_USER, kSettingsKey, L"ScrollbackCharacters", value, false)) {
+        return defaultScrollback;
+    }
+    wchar_t* end = nullptr;
+    unsigned long long parsed = wcstoull(value.GetBuffer(), &end, 10);
+    // Nonsense (not a number, tiny, or more than the control can address) falls back to the default.
+    if (end == value.GetBuffer() || *end != L'\0' || parsed < kSmallestScrollback || parsed > 0x40000000ULL) {
+        return defaultScrollback;
+    }
+    return static_cast<size_t>(parsed);
+}
+
+int OutputView::GetTextLength() {
+    GETTEXTLENGTHEX query = {GTL_NUMCHARS, 1200};
+    return static_cast<int>(SendMessageW(handle, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&query), 0));
+}
+
+void OutputView::Append(const std::wstring& text) {
+    if (text.empty()) {
+        return;
+    }
+    SendMessageW(handle, WM_SETREDRAW, FALSE, 0);
+    int before = GetTextLength();
+    CHARRANGE end = {before, before};
+    SendMessageW(handle, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&end));
+    SendMessageW(handle, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text.c_str()));
+    Trim(GetTextLength() - before);
+    SendMessageW(handle, WM_SETREDRAW, TRUE, 0);
+    ScrollToEnd();
+    Repaint();
+}
+
+void OutputView::ScrollToEnd() {
+    // The caret stands after the newest text; bringing it into view shows the last line from its
+    // start, as a console does. (Some rich-edit versions ignore SB_BOTTOM for text that was added
+    // while drawing was off, but always honour the caret.)
+    int end = GetTextLength();
+    CHARRANGE caret = {end, end};
+    SendMessageW(handle, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&caret));
+    SendMessageW(handle, EM_SCROLLCARET, 0, 0);
+    SendMessageW(handle, WM_VSCROLL, SB_BOTTOM, 0);
+}
+
+void OutputView::Trim(int appended) {
+    int length = GetTextLength();
+    if (length <= static_cast<int>(scrollback)) {
+        return;
+    }
+    // Cut down to nine tenths of the limit, at the start of a line, never into what just came.
+    int cut = length - static_cast<int>(scrollback / 10 * 9);
+    int line = static_cast<int>(SendMessageW(handle, EM_EXLINEFROMCHAR, 0, cut));
+    int nextLine = static_cast<int>(SendMessageW(handle, EM_LINEINDEX, line + 1, 0));
+    int newest = length - appended;
+    if (nextLine > 0 && nextLine <= newest) {
+        cut = nextLine;
+    } else if (cut > newest) {
+        cut = newest;  // one huge line: cut inside it, but keep everything that just arrived
+    }
+    if (cut <= 0) {
+        return;
+    }
+    CHARRANGE oldest = {0, cut};
+    SendMessageW(handle, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&oldest));
+    SendMessageW(handle, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(L""));
+}
+
+void OutputView::Repaint() {
+    InvalidateRect(handle, nullptr, FALSE);
+    // While output flows the loop may never run dry, and a paint waits for a dry loop: paint now
+    // and then instead of leaving the view frozen.
+    ULONGLONG now = GetTickCount64();
+    if (now - lastPaint >= kPaintIntervalMs) {
+        UpdateWindow(handle);
+        lastPaint = now;
+    }
+}
+
+void OutputView::Clear() {
+    SetWindowTextW(handle, L"");
+}
+
+std::wstring OutputView::GetAllText() {
+    GETTEXTLENGTHEX query = {GTL_NUMCHARS | GTL_PRECISE | GTL_USECRLF, 1200};
+    int length = static_cast<int>(SendMessageW(handle, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&query), 0));
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    GETTEXTEX request = {};
+    request.cb = static_cast<DWORD>(text.size() * sizeof(wchar_t));
+    request.flags = GT_USECRLF;
+    request.codepage = 1200;
+    LRESULT copied = SendMessageW(handle, EM_GETTEXTEX, reinterpret_cast<WPARAM>(&request),
+                                  reinterpret_cast<LPARAM>(&text[0]));
+    text.resize(static_cast<size_t>(copied > 0 ? copied : 0));
+    return text;
+}

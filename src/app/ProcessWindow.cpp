@@ -1,0 +1,318 @@
+#include "app/ProcessWindow.h"
+
+#include <memory>
+
+#include "app/ProcessInfo.h"
+#include "common/Process.h"
+#include "gui/FileDialogs.h"
+#include "util/Exception.h"
+#include "util/SystemError.h"
+#include "util/TextFile.h"
+
+namespace {
+
+const int kStartCommand = 40002;
+const int kRestartCommand = 40003;
+const int kStopCommand = 40004;
+const int kLogToScreenCommand = 40202;
+const int kRunningIcon = 102;
+const int kStoppedIcon = 103;
+// Characters pending for the view before a reader waits for the window.
+const size_t kQueueCapacity = 256 * 1024;
+
+}  // namespace
+
+ProcessWindow::ProcessWindow()
+    : MDIChildWindow(L"ProcessWindow"),
+      info(nullptr),
+      process(nullptr),
+      logToScreen(false),
+      runningIcon(nullptr),
+      stoppedIcon(nullptr),
+      queue(kQueueCapacity) {}
+
+ProcessWindow::~ProcessWindow() {
+    // A window destroyed without its handlers (the system took it) must still end its process.
+    ReleaseProcess();
+    delete info;
+}
+
+void ProcessWindow::OnCreate() {
+    view.AddStyle(ES_MULTILINE);
+    view.AddStyle(WS_VSCROLL | WS_HSCROLL | ES_AUTOVSCROLL | ES_AUTOHSCROLL | WS_MAXIMIZE);
+    view.Create(handle);
+    view.SetCapacity(OutputView::ReadScrollbackSetting(), kQueueCapacity + 64 * 1024);
+    logToScreen = true;
+    CheckLogToScreen();
+    OnSize(0, 0);
+    SetStateIcon(0);
+}
+
+void ProcessWindow::OnDestroy() {
+    SetProcessInfo(nullptr);
+    MDIChildWindow::OnDestroy();
+}
+
+void ProcessWindow::OnSize(WPARAM, LPARAM) {
+    RECT area = {};
+    GetClientRect(handle, &area);
+    if (view.GetHandle()) {
+        view.SetPosition(area, SWP_SHOWWINDOW | SWP_NOZORDER);
+    }
+}
+
+LRESULT ProcessWindow::OnCommand(WPARAM wParam, LPARAM lParam) {
+    // The frame decides what every command means, also those given while this child has the focus.
+    Window* frame = GetFrameWindow();
+    if (frame && frame->GetHandle()) {
+        SendMessageW(frame->GetHandle(), WM_COMMAND, wParam, lParam);
+    }
+    return 0;
+}
+
+int ProcessWindow::OnClose() {
+    if (IsProcessRunning()) {
+        String caption;
+        GetText(caption);
+        String question;
+        question.Format(L"Closing this window will terminate %s.\nAre you sure you want to close?",
+                        caption.GetBuffer());
+        HWND owner = GetFrameWindow() ? GetFrameWindow()->GetHandle() : handle;
+        if (MessageBoxW(owner, question.GetBuffer(), L"Close", MB_OKCANCEL | MB_ICONEXCLAMATION | MB_SETFOREGROUND) !=
+            IDOK) {
+            return 1;
+        }
+    }
+    SetProcessInfo(nullptr);
+    MDIDestroy();
+    return 1;
+}
+
+LRESULT ProcessWindow::OnActivate() {
+    if (process) {
+        NotifyFrame(process->IsRunning());
+    }
+    return MDIChildWindow::OnActivate();
+}
+
+LRESULT ProcessWindow::OnMessage(UINT message, WPARAM, LPARAM) {
+    if (message == outputMessage) {
+        ShowOutput();
+        return 1;
+    }
+    if (message == stateMessage) {
+        // The note may be late (a restart since): the process itself says how things are now.
+        ThreadStateChanged(IsProcessRunning());
+        return 1;
+    }
+    return 0;
+}
+
+bool ProcessWindow::IsProcessRunning() const {
+    return process && process->IsRunning();
+}
+
+bool ProcessWindow::OnWindowThread() const {
+    return handle && GetWindowThreadProcessId(handle, nullptr) == GetCurrentThreadId();
+}
+
+void ProcessWindow::SetProcessInfo(ProcessInfo* newInfo) {
+    if (newInfo && newInfo == info) {
+        return;
+    }
+    std::unique_ptr<ProcessInfo> previous(info);
+    info = nullptr;
+    if (!newInfo) {
+        ReleaseProcess();
+    } else if (!previous || *previous != *newInfo) {
+        ReleaseProcess();
+        info = newInfo;
+        CreateProcessFor(newInfo);
+        if (!newInfo->disabled) {
+            StartAutomatically(newInfo);
+        }
+    }
+    // An equal description keeps the process as it is, running or not.
+    info = newInfo;
+    if (info) {
+        info->process = process;
+    }
+}
+
+void ProcessWindow::ReleaseProcess() {
+    if (!process) {
+        return;
+    }
+    if (process->IsRunning()) {
+        process->Terminate();
+    }
+    // The descriptions share the pointer; the process dies here, with this window's ownership.
+    if (info && info->process == process) {
+        info->process = nullptr;
+    }
+    delete process;
+    process = nullptr;
+    queue.Discard();
+}
+
+void ProcessWindow::CreateProcessFor(ProcessInfo* newInfo) {
+    newInfo->process = nullptr;  // a description from a new load never carries another's process
+    process = newInfo->GetProcess();
+    process->SetLogger(this);
+    process->observer = this;
+    ThreadStateChanged(process->IsRunning());
+}
+
+void ProcessWindow::StartAutomatically(ProcessInfo* newInfo) {
+    if (newInfo->start) {
+        try {
+            process->Start();
+        } catch (Exception* e) {
+            ShowFailure(e);
+        }
+    } else {
+        Log(L"Process automatic startup is disabled in configuration file.");
+        Log(L"\r\n");
+        Log(L"Activate this window and click on Start to launch it.");
+        Log(L"\r\n");
+    }
+    newInfo->modified = false;
+}
+
+void ProcessWindow::ProcessCommand(int commandId) {
+    if (!process) {
+        return;
+    }
+    try {
+        if (commandId == kStartCommand) {
+            process->Start();
+        } else if (commandId == kStopCommand) {
+            if (process->IsRunning()) {
+                process->Terminate();
+            }
+        } else if (commandId == kRestartCommand) {
+            if (process->IsRunning()) {
+                process->Terminate();
+            }
+            process->Start();
+        }
+    } catch (Exception* e) {
+        ShowFailure(e);
+    }
+}
+
+void ProcessWindow::ShowFailure(Exception* failure) {
+    ReportFailure(GetFrameWindow() ? GetFrameWindow()->GetHandle() : handle, failure);
+}
+
+void ProcessWindow::ReportFailure(HWND owner, Exception* failure) {
+    std::unique_ptr<Exception> owned(failure);
+    MessageBoxW(owner, failure->GetMessageText().GetBuffer(), L"Exception thrown", MB_OK | MB_ICONEXCLAMATION);
+}
+
+void ProcessWindow::Log(const wchar_t* text) {
+    if (!logToScreen || !text) {
+        return;
+    }
+    if (OnWindowThread()) {
+        // Keep the order: whatever readers queued is older than this.
+        ShowOutput();
+        view.Append(text);
+        return;
+    }
+    if (queue.Push(text, process ? process->GetStopEvent() : nullptr)) {
+        PostMessageW(handle, outputMessage, 0, 0);
+    }
+}
+
+void ProcessWindow::ShowOutput() {
+    queue.TakeAll(batch);
+    if (logToScreen && view.GetHandle()) {
+        view.Append(batch);
+    }
+    // Keep the buffer's memory only while output flows at batch sizes that justify it.
+    if (batch.capacity() > 4 * kQueueCapacity) {
+        std::wstring().swap(batch);
+    }
+}
+
+void ProcessWindow::ThreadStateChanged(bool running) {
+    if (!OnWindowThread()) {
+        PostMessageW(handle, stateMessage, 0, 0);
+        return;
+    }
+    SetStateIcon(running ? 1 : 0);
+    NotifyFrame(running);
+}
+
+void ProcessWindow::NotifyFrame(bool running) {
+    Window* frame = GetFrameWindow();
+    HWND client = GetParent(handle);
+    if (!frame || !client) {
+        return;
+    }
+    if (reinterpret_cast<HWND>(SendMessageW(client, WM_MDIGETACTIVE, 0, 0)) == handle) {
+        PostMessageW(frame->GetHandle(), statusMessage, reinterpret_cast<WPARAM>(handle), running ? 1 : 0);
+    }
+}
+
+HICON ProcessWindow::LoadStateIcon(int resourceId) {
+    HANDLE loaded = LoadImageW(instance, MAKEINTRESOURCEW(resourceId), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE | LR_SHARED);
+    if (!loaded) {
+        throw new Exception(L"MainWindowBase::SetIcon(%i) %s", resourceId, GetSystemErrorText());
+    }
+    return static_cast<HICON>(loaded);
+}
+
+void ProcessWindow::SetStateIcon(int state) {
+    HICON icon = nullptr;
+    if (state == 1) {
+        icon = runningIcon ? runningIcon : (runningIcon = LoadStateIcon(kRunningIcon));
+    } else if (state == 0) {
+        icon = stoppedIcon ? stoppedIcon : (stoppedIcon = LoadStateIcon(kStoppedIcon));
+    } else {
+        return;
+    }
+    SendMessageW(handle, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+}
+
+void ProcessWindow::SetLogToScreen(bool flag) {
+    logToScreen = flag;
+    if (!flag) {
+        queue.Discard();  // with the echo off, output is dropped, also what was on its way
+    }
+    CheckLogToScreen();
+}
+
+void ProcessWindow::CheckLogToScreen() {
+    Window* frame = GetFrameWindow();
+    HMENU menu = frame ? GetMenu(frame->GetHandle()) : nullptr;
+    if (menu) {
+        CheckMenuItem(menu, kLogToScreenCommand, MF_BYCOMMAND | (logToScreen ? MF_CHECKED : MF_UNCHECKED));
+    }
+}
+
+void ProcessWindow::ClearOutput() {
+    queue.Discard();
+    view.Clear();
+}
+
+void ProcessWindow::SaveContents() {
+    String path;
+    if (!gui::ShowSaveFileDialog(handle, path)) {
+        return;
+    }
+    std::wstring text = view.GetAllText();
+    String wide(text.c_str());
+    const char* bytes = wide.GetUTF8();
+    util::TextFile file(path.GetBuffer());
+    file.SetEncoding(util::Encoding::UTF8);
+    try {
+        file.CreateNew();
+        file.Write(bytes, static_cast<DWORD>(strlen(bytes)));
+        file.Close();
+    } catch (Exception* e) {
+        file.Close();
+        ShowFailure(e);
+    }
+}

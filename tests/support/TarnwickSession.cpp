@@ -1,0 +1,150 @@
+#include "support/TarnwickSession.h"
+
+#include <commctrl.h>
+
+#include <vector>
+
+#include "support/TestPaths.h"
+
+namespace testsupport {
+namespace {
+
+struct FrameSearch {
+    DWORD processId;
+    HWND found;
+};
+
+BOOL CALLBACK FindFrame(HWND window, LPARAM parameter) {
+    FrameSearch* search = reinterpret_cast<FrameSearch*>(parameter);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    wchar_t name[64] = L"";
+    GetClassNameW(window, name, 64);
+    if (owner == search->processId && wcscmp(name, L"MainWindow") == 0) {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+HWND ChildOfClass(HWND parent, const wchar_t* className) {
+    return FindWindowExW(parent, nullptr, className, nullptr);
+}
+
+}  // namespace
+
+TarnwickSession::TarnwickSession(const std::wstring& arguments, DWORD waitMs) {
+    std::wstring program = HelperPath(L"Tarnwick.exe");
+    std::wstring commandLine = L"\"" + program + L"\" " + arguments;
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION created = {};
+    if (!CreateProcessW(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &created)) {
+        return;
+    }
+    CloseHandle(created.hThread);
+    process = created.hProcess;
+    processId = created.dwProcessId;
+    FrameSearch search = {processId, nullptr};
+    WaitUntil(
+        [&] {
+            EnumWindows(FindFrame, reinterpret_cast<LPARAM>(&search));
+            return search.found != nullptr || WaitForSingleObject(process, 0) == WAIT_OBJECT_0;
+        },
+        waitMs);
+    frame = search.found;
+}
+
+TarnwickSession::~TarnwickSession() {
+    if (!process) {
+        return;
+    }
+    if (WaitForSingleObject(process, 0) == WAIT_TIMEOUT) {
+        TerminateProcess(process, 1);
+        WaitForSingleObject(process, 5000);
+    }
+    CloseHandle(process);
+}
+
+HWND TarnwickSession::Client() const {
+    return ChildOfClass(frame, L"MDIClient");
+}
+
+HWND TarnwickSession::StatusBar() const {
+    return ChildOfClass(frame, STATUSCLASSNAMEW);
+}
+
+HWND TarnwickSession::ToolBar() const {
+    return ChildOfClass(frame, TOOLBARCLASSNAMEW);
+}
+
+std::vector<HWND> TarnwickSession::Children() const {
+    std::vector<HWND> children;
+    for (HWND child = GetWindow(Client(), GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        children.push_back(child);
+    }
+    return children;
+}
+
+HWND TarnwickSession::Child(const std::wstring& caption) const {
+    for (HWND child : Children()) {
+        if (Text(child) == caption) {
+            return child;
+        }
+    }
+    return nullptr;
+}
+
+HWND TarnwickSession::ActiveChild() const {
+    return reinterpret_cast<HWND>(SendMessageW(Client(), WM_MDIGETACTIVE, 0, 0));
+}
+
+HWND TarnwickSession::ViewOf(HWND child) {
+    return GetWindow(child, GW_CHILD);
+}
+
+std::wstring TarnwickSession::Text(HWND window) {
+    // WM_GETTEXT is copied across processes; GetWindowTextW would not ask the other program.
+    LRESULT length = SendMessageW(window, WM_GETTEXTLENGTH, 0, 0);
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    LRESULT copied = SendMessageW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(&text[0]));
+    text.resize(static_cast<size_t>(copied > 0 ? copied : 0));
+    return text;
+}
+
+std::wstring TarnwickSession::ViewText(const std::wstring& caption) const {
+    HWND child = Child(caption);
+    return child ? Text(ViewOf(child)) : std::wstring();
+}
+
+bool TarnwickSession::WaitForOutput(const std::wstring& caption, const std::wstring& part, DWORD waitMs) const {
+    return WaitUntil([&] { return ViewText(caption).find(part) != std::wstring::npos; }, waitMs);
+}
+
+bool TarnwickSession::WaitForStatus(const std::wstring& text, DWORD waitMs) const {
+    return WaitUntil([&] { return Text(StatusBar()) == text; }, waitMs);
+}
+
+void TarnwickSession::Command(int id) const {
+    PostMessageW(frame, WM_COMMAND, MAKEWPARAM(id, 0), 0);
+}
+
+void TarnwickSession::Activate(HWND child) const {
+    SendMessageW(Client(), WM_MDIACTIVATE, reinterpret_cast<WPARAM>(child), 0);
+}
+
+bool TarnwickSession::ToolBarButtonEnabled(int id) const {
+    return SendMessageW(ToolBar(), TB_ISBUTTONENABLED, id, 0) != 0;
+}
+
+DWORD TarnwickSession::WaitForExit(DWORD waitMs) {
+    if (WaitForSingleObject(process, waitMs) != WAIT_OBJECT_0) {
+        return STILL_ACTIVE;
+    }
+    DWORD code = STILL_ACTIVE;
+    GetExitCodeProcess(process, &code);
+    return code;
+}
+
+}  // namespace testsupport
