@@ -90,14 +90,15 @@ Fetched Fetch(const String& url, int receiveTimeOutMs, DWORD boundMs) {
             net::UsesWinsock winsock;
             net::http::HttpClient client;
             client.SetRecvTimeOut(receiveTimeOutMs);
-            client.SetTimeLimit(static_cast<int>(boundMs));
+            // The exchange ends by itself a little before the caller stops waiting.
+            client.SetTimeLimit(static_cast<int>(boundMs > 200 ? boundMs - 100 : boundMs));
             client.SetBodyLimit(kReplyLimit);
             io::ByteArrayOutputStream reply;
             int result = client.Get(target.GetBuffer(), &reply);
             fetched->body.assign(reply.GetData() ? reply.GetData() : "", reply.GetSize());
             fetched->result = result;
         },
-        boundMs + 100);
+        boundMs);
     return finished ? *fetched : Fetched();
 }
 
