@@ -198,8 +198,6 @@ VersionCheck::Outcome VersionCheck::Evaluate(HWND owner,
                                              bool interactive,
                                              bool processesRunning,
                                              const std::string& reply) {
-    Outcome outcome = Outcome::Unverified;
-    String message;
     xml::rapidxml::RapidXMLDocument document;
     std::unique_ptr<UpdateInfo> info;
     try {
@@ -210,7 +208,7 @@ VersionCheck::Outcome VersionCheck::Evaluate(HWND owner,
         return Report(owner, interactive, Outcome::Unverified);
     }
     if (!info->message.IsEmpty()) {
-        message = info->message;
+        String message(info->message);
         message.Truncate(kMessageLimit);
         return Report(owner, interactive, Outcome::Message, message);
     }
@@ -220,8 +218,7 @@ VersionCheck::Outcome VersionCheck::Evaluate(HWND owner,
     if (!Version(info->version.GetBuffer()).IsNewerThan(Version(RunningVersion().GetBuffer()))) {
         return Report(owner, interactive, Outcome::UpToDate);
     }
-    outcome = Offer(owner, *info, processesRunning);
-    return outcome;
+    return Offer(owner, *info, processesRunning);
 }
 
 VersionCheck::Outcome VersionCheck::Offer(HWND owner, UpdateInfo& info, bool processesRunning) {
