@@ -275,7 +275,7 @@ TEST_F(VersionCheckTest, StartWaitsNoLongerThanTheBound) {
         properties.values[L"UpdateUrl"] = url;
         ULONGLONG start = GetTickCount64();
         VersionCheck check(environment);
-        EXPECT_LT(GetTickCount64() - start, 1600u) << url;
+        EXPECT_LT(GetTickCount64() - start, 1750u) << url;  // the bound, and room for a loaded machine
         EXPECT_EQ(Outcome::Unreachable, check.GetStartupOutcome()) << url;
     }
     EXPECT_TRUE(boxes.empty());
