@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "win32/VersionString.h"
+
 Application* Application::current = nullptr;
 
 namespace {
@@ -152,4 +154,18 @@ unsigned int Application::SetHandle(unsigned int value) {
 
 const wchar_t* Application::GetDisplayName() const {
     return name.IsNull() ? className : name.GetBuffer();
+}
+
+const String& Application::FillFromVersion(String& cache, const wchar_t* key) {
+    if (cache.IsEmpty()) {
+        cache = GetVersionString(key);
+    }
+    return cache;
+}
+
+const wchar_t* Application::GetOriginalFilename() {
+    if (FillFromVersion(OriginalFilename, L"OriginalFilename").IsEmpty()) {
+        OriginalFilename = FillFromVersion(ProductName, L"ProductName");
+    }
+    return OriginalFilename.GetBuffer();
 }
