@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Sourced by the build scripts: prepares a Wine prefix and, when needed, a virtual display.
 #   wine_prefix_init <prefix>     create the prefix once (wineboot), crash dialog off
-#   wine_session_start <prefix>   persistent wineserver (+ Xvfb when there is no display)
+#   wine_session_start <prefix>   persistent wineserver (+ Xvfb when there is no display),
+#                                 Tarnwick's update check off in the prefix
 #   wine_session_stop             stop both again
 
 wine_prefix_init() {
@@ -44,6 +45,14 @@ wine_session_start() {
     # The same for the desktop process, which the first program with a window would start:
     # rundll32 makes a hidden window before it calls the (harmless) function.
     LANG=en_US.UTF-8 wine rundll32.exe user32.dll,MessageBeep </dev/null >/dev/null 2>&1 || true
+    wine_updates_off
+}
+
+# Tarnwick's start-up update check stays off in the prefix, so that nothing run here depends on
+# the network; the tests of the check give it what they need themselves.
+wine_updates_off() {
+    LANG=en_US.UTF-8 wine reg add 'HKCU\Software\Hollbrae\Tarnwick' /v CheckForUpdates /t REG_SZ /d 0 /f \
+        </dev/null >/dev/null 2>&1 || true
 }
 
 wine_session_stop() {

@@ -31,6 +31,8 @@ int App::Run() {
         configuration->SetPath(AbsolutePath(arguments[1]).GetBuffer());
     }
     mainWindow.SetConfigurationFile(configuration.get());
+    // With an update accepted at start-up the quit is already posted: the frame is made without
+    // loading the configuration, and the loop ends at once with code 0.
     mainWindow.Create(nullptr);
     int result = MessageLoop();
     // Every process tree ends with the loop, before the configuration goes.

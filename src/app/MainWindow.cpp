@@ -18,6 +18,8 @@
 namespace {
 
 enum Command {
+    kAbout = 503,
+    kCheckForUpdates = 505,
     kSaveContents = 501,
     kExit = 502,
     kStart = 40002,
@@ -36,6 +38,8 @@ enum Command {
 };
 
 const int kMainMenu = 204;
+// The maker's page, which the About box links to.
+const wchar_t* const kAuthorPage = L"https://example.com/tarnwick";
 const int kSeparator = -1;
 
 // The toolbar, left to right: image in the bitmap strip and command (a separator has neither).
@@ -43,9 +47,9 @@ const struct {
     int image;
     int command;
 } kButtons[] = {
-    {3, kStart},   {4, kStop},     {5, kRestart},         {kSeparator, 0},        {2, kSaveContents},
-    {kSeparator, 0}, {6, kClear},  {kSeparator, 0},       {9, kCascade},          {10, kTileVertically},
-    {11, kTileHorizontally},       {kSeparator, 0},       {kSeparator, 0},        {8, kExit},
+    {3, kStart},     {4, kStop},      {5, kRestart}, {kSeparator, 0},       {2, kSaveContents},      {kSeparator, 0},
+    {6, kClear},     {kSeparator, 0}, {9, kCascade}, {10, kTileVertically}, {11, kTileHorizontally}, {kSeparator, 0},
+    {kSeparator, 0}, {8, kExit},
 };
 
 // The direct children of the client that have window objects, listed before any is destroyed.
@@ -59,8 +63,10 @@ std::vector<HWND> ListChildren(HWND client) {
 
 }  // namespace
 
-MainWindow::MainWindow()
-    : MainWindowBase(L"MainWindow"), configuration(nullptr), showTreePanel(false) {
+MainWindow::MainWindow() : MainWindow(util::version::VersionCheck::Environment()) {}
+
+MainWindow::MainWindow(const util::version::VersionCheck::Environment& updates)
+    : MainWindowBase(L"MainWindow"), versionCheck(updates), configuration(nullptr), showTreePanel(false) {
     style |= WS_CLIPCHILDREN;
 }
 
@@ -86,7 +92,10 @@ void MainWindow::OnCreate() {
     CreateToolBar();
     CreateClient();
     statusBar.Create(handle);
-    LoadProcesses();
+    // An update accepted at start-up has posted the quit: processes would only start to be killed.
+    if (!versionCheck.IsQuitPending()) {
+        LoadProcesses();
+    }
     OnSize(0, 0);
     ArrangeChildren();
 }
@@ -273,6 +282,15 @@ int MainWindow::CountRunningProcesses() {
     return running;
 }
 
+void MainWindow::ShowAbout() {
+    if (!aboutWindow.GetHandle()) {
+        aboutWindow.Create(handle);
+        aboutWindow.GetLink().SetText(gui::AboutWindow::DescribeProgram(kAuthorPage).GetBuffer());
+        aboutWindow.SetPosition(0, 0, 280, 200, SWP_NOMOVE);
+    }
+    ShowWindow(aboutWindow.GetHandle(), SW_SHOWNORMAL);
+}
+
 ProcessWindow* MainWindow::GetActiveProcessWindow() {
     if (!mdiClient.GetHandle()) {
         return nullptr;
@@ -331,6 +349,12 @@ LRESULT MainWindow::OnCommand(WPARAM wParam, LPARAM) {
             case kTileHorizontally:
                 SendMessageW(mdiClient.GetHandle(), WM_MDITILE, MDITILE_HORIZONTAL, 0);
                 return 1;
+            case kCheckForUpdates:
+                versionCheck.Check(handle, CountRunningProcesses() > 0);
+                return 1;
+            case kAbout:
+                ShowAbout();
+                return 1;
             default:
                 return 0;
         }
@@ -356,8 +380,8 @@ bool MainWindow::ConfirmExit() {
     if (running == 1) {
         question = L"1 process is still running.\nExiting will terminate it.\nAre you sure you want to exit?";
     } else {
-        question.Format(L"%d processes are still running.\nExiting will terminate them.\nAre you sure you want to exit?",
-                        running);
+        question.Format(
+            L"%d processes are still running.\nExiting will terminate them.\nAre you sure you want to exit?", running);
     }
     return MessageBoxW(handle, question.GetBuffer(), L"Exit", MB_OKCANCEL | MB_ICONEXCLAMATION | MB_SETFOREGROUND) ==
            IDOK;
@@ -411,9 +435,10 @@ void MainWindow::SetCurrentProcessStatus(int running) {
 void MainWindow::ShowConfigurationError(const wchar_t* path, Exception* failure) {
     std::unique_ptr<Exception> owned(failure);
     String text;
-    text.Format(L"The configuration file could not be loaded:\n%s\n\n%s\n\nNothing was changed. Open the file in the "
-                L"editor?",
-                path, failure->GetMessageText().GetBuffer());
+    text.Format(
+        L"The configuration file could not be loaded:\n%s\n\n%s\n\nNothing was changed. Open the file in the "
+        L"editor?",
+        path, failure->GetMessageText().GetBuffer());
     if (MessageBoxW(handle, text.GetBuffer(), L"Configuration file", MB_YESNO | MB_ICONERROR) == IDYES) {
         std::unique_ptr<ConfigurationFile> editorTarget(new ConfigurationFile());  // large: its node pool
         editorTarget->SetPath(path);

@@ -4,10 +4,12 @@
 
 #include <memory>
 
+#include "gui/AboutWindow.h"
 #include "gui/MDIClientWindow.h"
 #include "gui/MainWindowBase.h"
 #include "gui/StatusBarControl.h"
 #include "gui/ToolBarControl.h"
+#include "util/version/VersionCheck.h"
 
 class ConfigurationFile;
 class Exception;
@@ -19,7 +21,10 @@ class ProcessWindow;
 // window and shows the active process's state.
 class MainWindow : public gui::MainWindowBase {
 public:
+    // Constructing the frame's object runs the start-up update check, silent and bounded.
     MainWindow();
+    // The same with what the update check works with given (tests).
+    explicit MainWindow(const util::version::VersionCheck::Environment& updates);
     // Ends every process tree: each process window is destroyed with its process.
     ~MainWindow() override;
 
@@ -44,11 +49,15 @@ public:
     // Destroys every process window (ending its process tree) and deletes its object.
     void DisposeProcessWindows();
     int CountRunningProcesses();
+    // Help > About: the box is created on the first call, then only shown again.
+    void ShowAbout();
 
     ConfigurationFile* GetConfigurationFile() const { return configuration; }
     gui::MDIClientWindow& GetMDIClient() { return mdiClient; }
     gui::StatusBarControl& GetStatusBar() { return statusBar; }
     gui::ToolBarControl& GetToolBar() { return toolbar; }
+    gui::AboutWindow& GetAboutWindow() { return aboutWindow; }
+    util::version::VersionCheck& GetVersionCheck() { return versionCheck; }
 
 private:
     void CreateToolBar();
@@ -66,7 +75,9 @@ private:
     gui::ToolBarControl toolbar;
     gui::MDIClientWindow mdiClient;
     gui::StatusBarControl statusBar;
-    ConfigurationFile* configuration;                      // not owned unless chosen below
+    gui::AboutWindow aboutWindow;
+    util::version::VersionCheck versionCheck;                // its construction is the start-up check
+    ConfigurationFile* configuration;                        // not owned unless chosen below
     std::unique_ptr<ConfigurationFile> chosenConfiguration;  // one opened with Open Settings
     bool showTreePanel;
 };

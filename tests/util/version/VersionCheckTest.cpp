@@ -1,122 +1,31 @@
 #include "util/version/VersionCheck.h"
 
 #include <windows.h>
-// after windows.h, which it needs
-#include <bcrypt.h>
 
 #include <gtest/gtest.h>
 
-#include <map>
 #include <string>
 #include <vector>
 
 #include "support/ScratchDirectory.h"
 #include "support/ScriptedServer.h"
 #include "support/TestApplication.h"
+#include "support/UpdateOffer.h"
 #include "util/version/UpdateSignature.h"
 
 namespace {
 
+using testsupport::Ascii;
+using testsupport::MapProperties;
+using testsupport::OkReply;
 using testsupport::ScratchDirectory;
 using testsupport::ScriptedServer;
 using testsupport::ServerReply;
+using testsupport::SignedOffer;
+using testsupport::TestKey;
 using util::version::UpdateSignature;
 using util::version::VersionCheck;
 using Outcome = VersionCheck::Outcome;
-
-std::string Base64(const std::vector<UCHAR>& bytes) {
-    static const char kDigits[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-    std::string text;
-    for (size_t i = 0; i < bytes.size(); i += 3) {
-        size_t n = bytes.size() - i;
-        uint32_t group = bytes[i] << 16 | (n > 1 ? bytes[i + 1] << 8 : 0) | (n > 2 ? bytes[i + 2] : 0);
-        text += kDigits[group >> 18];
-        text += kDigits[(group >> 12) & 63];
-        text += n > 1 ? kDigits[(group >> 6) & 63] : '=';
-        text += n > 2 ? kDigits[group & 63] : '=';
-    }
-    return text;
-}
-
-// A DER INTEGER of a 32-byte big-endian value: leading zeros dropped, a zero added before a set top bit.
-std::vector<UCHAR> DerInteger(const UCHAR* value) {
-    size_t skip = 0;
-    while (skip < 31 && value[skip] == 0) {
-        ++skip;
-    }
-    std::vector<UCHAR> der(value + skip, value + 32);
-    if (der[0] & 0x80) {
-        der.insert(der.begin(), 0);
-    }
-    der.insert(der.begin(), {0x02, static_cast<UCHAR>(der.size())});
-    return der;
-}
-
-// A P-256 key pair made with CNG for the test, signing as openssl does (DER, base64).
-class TestKey {
-public:
-    TestKey() {
-        BCryptOpenAlgorithmProvider(&algorithm, BCRYPT_ECDSA_P256_ALGORITHM, nullptr, 0);
-        BCryptGenerateKeyPair(algorithm, &key, 256, 0);
-        BCryptFinalizeKeyPair(key, 0);
-    }
-    ~TestKey() {
-        BCryptDestroyKey(key);
-        BCryptCloseAlgorithmProvider(algorithm, 0);
-    }
-
-    std::wstring PublicKey() const {
-        std::vector<UCHAR> blob(sizeof(BCRYPT_ECCKEY_BLOB) + 64);
-        ULONG size = 0;
-        BCryptExportKey(key, nullptr, BCRYPT_ECCPUBLIC_BLOB, blob.data(), static_cast<ULONG>(blob.size()), &size, 0);
-        std::vector<UCHAR> der = {0x30, 0x59, 0x30, 0x13, 0x06, 0x07, 0x2A, 0x86, 0x48, 0xCE, 0x3D, 0x02, 0x01, 0x06,
-                                  0x08, 0x2A, 0x86, 0x48, 0xCE, 0x3D, 0x03, 0x01, 0x07, 0x03, 0x42, 0x00, 0x04};
-        der.insert(der.end(), blob.begin() + sizeof(BCRYPT_ECCKEY_BLOB), blob.end());
-        std::string text = Base64(der);
-        return std::wstring(text.begin(), text.end());
-    }
-
-    std::string Sign(const std::string& message) const {
-        std::wstring hex = UpdateSignature::Sha256(message);
-        UCHAR digest[32];
-        for (int i = 0; i < 32; ++i) {
-            digest[i] =
-                static_cast<UCHAR>(std::stoi(std::string(hex.begin() + 2 * i, hex.begin() + 2 * i + 2), nullptr, 16));
-        }
-        UCHAR rs[64];
-        ULONG size = 0;
-        BCryptSignHash(key, nullptr, digest, sizeof(digest), rs, sizeof(rs), &size, 0);
-        std::vector<UCHAR> r = DerInteger(rs);
-        std::vector<UCHAR> s = DerInteger(rs + 32);
-        std::vector<UCHAR> der = {0x30, static_cast<UCHAR>(r.size() + s.size())};
-        der.insert(der.end(), r.begin(), r.end());
-        der.insert(der.end(), s.begin(), s.end());
-        return Base64(der);
-    }
-
-private:
-    BCRYPT_ALG_HANDLE algorithm = nullptr;
-    BCRYPT_KEY_HANDLE key = nullptr;
-};
-
-class MapProperties : public util::IProperties {
-public:
-    bool GetProperty(const wchar_t* name, String& value, const wchar_t*) override {
-        auto found = values.find(name);
-        value = found == values.end() ? String() : String(found->second.c_str());
-        return found != values.end();
-    }
-    bool SetProperty(const wchar_t* name, const wchar_t* value, const wchar_t*) override {
-        values[name] = value;
-        return true;
-    }
-    std::map<std::wstring, std::wstring> values;
-};
-
-// ASCII text (hexadecimal digits, URLs) as bytes.
-std::string Hex(const std::wstring& text) {
-    return std::string(text.begin(), text.end());
-}
 
 struct Box {
     std::wstring text;
@@ -145,23 +54,6 @@ protected:
         PeekMessageW(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);  // an installed update's
     }
 
-    // The reply offering version with two files, signed by key; tamper changes it after signing.
-    std::string Offer(const std::string& version,
-                      const TestKey& key,
-                      const std::string& updater = "updater bytes",
-                      const std::string& download = "program bytes",
-                      const std::string& filesAt = "") {
-        std::string updaterSha = Hex(UpdateSignature::Sha256(updater));
-        std::string downloadSha = Hex(UpdateSignature::Sha256(download));
-        std::string signature = key.Sign("tarnwick-update\n" + version + "\n" + updaterSha + "\n" + downloadSha + "\n");
-        return "<update><version>" + version + "</version><downloadUrl>" + filesAt + "/new.upd</downloadUrl>" +
-               "<updaterUrl>" + filesAt + "/updater.exe</updaterUrl><updaterSha256>" + updaterSha +
-               "</updaterSha256><downloadSha256>" + downloadSha + "</downloadSha256><signature>" + signature +
-               "</signature></update>";
-    }
-    static ServerReply Ok(const std::string& body) {
-        return ScriptedServer::Reply("HTTP/1.1 200 OK", {"Content-Length: " + std::to_string(body.size())}, body);
-    }
     void PointAt(const ScriptedServer& server) { properties.values[L"UpdateUrl"] = server.Url(L"/versions/index.php"); }
 
     testsupport::TestApplication application;
@@ -181,8 +73,8 @@ TEST(UpdateSignature, VerifiesWhatSignUpdateWrites) {
         L"90TqB+TtuqxPQA==";
     const wchar_t* signature =
         L"MEUCIC6qpkiyaZHwBbLFNvwgCMVdL5UCfOD0L+KxOcVB6HTQAiEApK9d/Y61w/YjtZc4iKzhxVp7cJwTujMy1RvThP2Ze8A=";
-    std::string updater = Hex(UpdateSignature::Sha256("updater bytes"));
-    std::string download = Hex(UpdateSignature::Sha256("program bytes"));
+    std::string updater = Ascii(UpdateSignature::Sha256("updater bytes"));
+    std::string download = Ascii(UpdateSignature::Sha256("program bytes"));
     EXPECT_EQ("97de0b66b6770b4f7566dc287345008756227192672dbcb1eb17bca148b5bc89", updater);
     EXPECT_EQ("d65a3f878bd10ea32143bb3168cf9747b1927b358b3da52dc4d616eebb40b7cc", download);
     std::string text = "tarnwick-update\n1.0.15\n" + updater + "\n" + download + "\n";
@@ -197,7 +89,7 @@ TEST_F(VersionCheckTest, SettingDecidesWhetherTheStartAsks) {
         size_t requests;
     } cases[] = {{nullptr, 1}, {L"0", 0}, {L"1", 1}, {L"no", 1}, {L"", 1}};
     for (const auto& c : cases) {
-        ScriptedServer server({Ok("<reply><message>nothing new</message></reply>")});
+        ScriptedServer server({OkReply("<reply><message>nothing new</message></reply>")});
         properties.values.clear();
         PointAt(server);
         if (c.value) {
@@ -223,12 +115,12 @@ TEST_F(VersionCheckTest, OffersOnlyNewerSignedVersions) {
         std::string reply;
         Outcome outcome;
     } cases[] = {
-        {L"1.0.14", Offer("1.0.15", trusted), Outcome::Declined},
-        {L"1.0.14", Offer("1.1", trusted), Outcome::Declined},
-        {L"1.0.14", Offer("1.0.14", trusted), Outcome::UpToDate},
-        {L"2.0", Offer("1.5", trusted), Outcome::UpToDate},
-        {L"1.0.14", Offer("1.0.15", other), Outcome::Unverified},
-        {L"1.0.14", Offer("1.0.15", trusted).replace(Offer("1.0.15", trusted).find("1.0.15"), 6, "1.0.16"),
+        {L"1.0.14", SignedOffer("1.0.15", trusted), Outcome::Declined},
+        {L"1.0.14", SignedOffer("1.1", trusted), Outcome::Declined},
+        {L"1.0.14", SignedOffer("1.0.14", trusted), Outcome::UpToDate},
+        {L"2.0", SignedOffer("1.5", trusted), Outcome::UpToDate},
+        {L"1.0.14", SignedOffer("1.0.15", other), Outcome::Unverified},
+        {L"1.0.14", SignedOffer("1.0.15", trusted).replace(SignedOffer("1.0.15", trusted).find("1.0.15"), 6, "1.0.16"),
          Outcome::Unverified},  // the version changed after signing
         {L"1.0.14", "<u><version>1.0.15</version><downloadUrl>/d</downloadUrl><updaterUrl>/u</updaterUrl></u>",
          Outcome::Unverified},  // no signature elements
@@ -240,7 +132,7 @@ TEST_F(VersionCheckTest, OffersOnlyNewerSignedVersions) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.reply);
         boxes.clear();
-        ScriptedServer server({Ok(c.reply)});
+        ScriptedServer server({OkReply(c.reply)});
         PointAt(server);
         application.ProductVersion = c.running;
         VersionCheck check(environment);
@@ -248,7 +140,7 @@ TEST_F(VersionCheckTest, OffersOnlyNewerSignedVersions) {
         EXPECT_EQ(c.outcome == Outcome::Declined ? 1u : 0u, boxes.size());  // the start-up check is silent
     }
     application.ProductVersion = L"";  // read from the resource: 1.0.14
-    ScriptedServer server({Ok(Offer("1.0.15", trusted))});
+    ScriptedServer server({OkReply(SignedOffer("1.0.15", trusted))});
     PointAt(server);
     boxes.clear();
     VersionCheck check(environment);
@@ -282,9 +174,9 @@ TEST_F(VersionCheckTest, StartWaitsNoLongerThanTheBound) {
 }
 
 TEST_F(VersionCheckTest, AcceptedUpdateIsCheckedStartedAndQuits) {
-    ScriptedServer files({Ok("updater bytes"), Ok("program bytes")});
-    std::string filesAt = Hex(files.Url(L""));
-    ScriptedServer server({Ok(Offer("1.0.15", trusted, "updater bytes", "program bytes", filesAt))});
+    ScriptedServer files({OkReply("updater bytes"), OkReply("program bytes")});
+    std::string filesAt = Ascii(files.Url(L""));
+    ScriptedServer server({OkReply(SignedOffer("1.0.15", trusted, "updater bytes", "program bytes", filesAt))});
     PointAt(server);
     answer = IDYES;
     VersionCheck check(environment);
@@ -305,16 +197,18 @@ TEST_F(VersionCheckTest, FailedInstallsLeaveNothingToRun) {
         std::vector<ServerReply> files;
         std::wstring error;  // behind the files server's address where it names one
     } cases[] = {
-        {{Ok("updater bytes"), Ok("other program bytes")}, L"The downloaded files do not match the signed update."},
+        {{OkReply("updater bytes"), OkReply("other program bytes")},
+         L"The downloaded files do not match the signed update."},
         {{missing}, L"The updater at:\n\n@/updater.exe\n\ncould not be saved to:\n\n" + downloads.File(L"updater.exe")},
-        {{Ok("updater bytes"), missing},
+        {{OkReply("updater bytes"), missing},
          L"The new version at:\n\n@/new.upd\n\ncould not be saved to:\n\n" + downloads.File(L"Tarnwick.upd")},
     };
     answer = IDYES;
     for (const auto& c : cases) {
         boxes.clear();
         ScriptedServer files(c.files);
-        ScriptedServer server({Ok(Offer("1.0.15", trusted, "updater bytes", "program bytes", Hex(files.Url(L""))))});
+        ScriptedServer server(
+            {OkReply(SignedOffer("1.0.15", trusted, "updater bytes", "program bytes", Ascii(files.Url(L""))))});
         PointAt(server);
         VersionCheck check(environment);
         EXPECT_EQ(Outcome::Failed, check.GetStartupOutcome());
@@ -358,17 +252,17 @@ TEST_F(VersionCheckTest, CheckOnDemandReportsEveryOutcome) {
         const wchar_t* text;
     } cases[] = {
         {"", Outcome::Unreachable, L"the update server could not be reached"},
-        {Offer("1.0.14", trusted), Outcome::UpToDate, L"Tarnwick 1.0.14 is up to date"},
+        {SignedOffer("1.0.14", trusted), Outcome::UpToDate, L"Tarnwick 1.0.14 is up to date"},
         {"<r><message>Down for maintenance</message></r>", Outcome::Message, L"Down for maintenance"},
         {"<r/>", Outcome::Unverified, L"the update server's reply could not be verified"},
-        {Offer("1.0.15", trusted), Outcome::Declined,
+        {SignedOffer("1.0.15", trusted), Outcome::Declined,
          L"An update for Tarnwick 1.0.14 is available.\n\nDo you want to download Tarnwick 1.0.15?\n\nTarnwick will "
          L"close and stop the processes that are running."},
     };
     VersionCheck check(environment);
     for (const auto& c : cases) {
         boxes.clear();
-        ScriptedServer server({Ok(c.reply)});
+        ScriptedServer server({OkReply(c.reply)});
         PointAt(server);
         if (c.reply.empty()) {
             properties.values[L"UpdateUrl"] = L"http://127.0.0.1:" + std::to_wstring(refusedPort) + L"/v";

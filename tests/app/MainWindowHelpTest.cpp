@@ -1,0 +1,117 @@
+// The frame's Help menu: the About box, the update check on demand, and the start after an
+// update was accepted.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/ConfigurationFile.h"
+#include "app/MainWindow.h"
+#include "support/ScratchDirectory.h"
+#include "support/ScriptedServer.h"
+#include "support/TestApplication.h"
+#include "support/UpdateOffer.h"
+
+namespace {
+
+using namespace testsupport;
+
+class MainWindowHelp : public ::testing::Test {
+protected:
+    void SetUp() override {
+        application.ProductVersion = L"1.0.14";
+        properties.values[L"CheckForUpdates"] = L"0";
+        environment.properties = &properties;
+        environment.trustedKey = trusted.PublicKey().c_str();
+        environment.downloadFolder = downloads.Path().c_str();
+        environment.messageBox = [this](HWND owner, const wchar_t* text, const wchar_t*, UINT) {
+            boxes.push_back({owner, text});
+            return IDYES;
+        };
+        environment.start = [](const wchar_t*, const wchar_t*, const wchar_t*) { return true; };
+        // One process, not started by itself: its window shows that the configuration was loaded.
+        configuration.SetPath(dir.Write(L"one.tnkx",
+                                        "<processes><process><title>Idle</title><executable>cmd.exe"
+                                        "</executable><start>false</start></process></processes>")
+                                  .c_str());
+    }
+    void TearDown() override {
+        frame->Destroy();
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        }
+    }
+    void Open() {
+        frame.reset(new MainWindow(environment));
+        frame->SetConfigurationFile(&configuration);
+        frame->Create(nullptr);
+    }
+    HWND Command(int id) {
+        SendMessageW(frame->GetHandle(), WM_COMMAND, id, 0);
+        return frame->GetAboutWindow().GetHandle();
+    }
+
+    TestApplication application;
+    TestKey trusted;
+    MapProperties properties;
+    ScratchDirectory dir;
+    ScratchDirectory downloads;
+    util::version::VersionCheck::Environment environment;
+    std::vector<std::pair<HWND, std::wstring>> boxes;
+    ConfigurationFile configuration;
+    std::unique_ptr<MainWindow> frame;
+};
+
+TEST_F(MainWindowHelp, AboutBoxIsMadeOnceAndLinksToTheAuthor) {
+    Open();
+    HWND about = Command(503);
+    SendMessageW(about, WM_COMMAND, gui::AboutWindow::kOkButtonId, 0);
+    EXPECT_FALSE(IsWindowVisible(about));
+    EXPECT_EQ(about, Command(503));
+    EXPECT_TRUE(IsWindowVisible(about));
+    RECT box = {};
+    GetWindowRect(about, &box);
+    EXPECT_EQ(280, box.right - box.left);
+    EXPECT_EQ(200, box.bottom - box.top);
+    wchar_t text[512] = L"";
+    GetWindowTextW(frame->GetAboutWindow().GetLink().GetHandle(), text, 512);
+    std::wstring shown(text);
+    EXPECT_EQ(0u, shown.find(L"\nVersion 1.0.14\n")) << shown;
+    const std::wstring author = L"\n\nAuthor:         <a href=\"https://example.com/tarnwick\">Hollbrae</a>";
+    EXPECT_EQ(shown.size() - author.size(), shown.find(author)) << shown;
+}
+
+TEST_F(MainWindowHelp, CheckForUpdatesAsksTheServerAndTellsTheOutcome) {
+    ScriptedServer server({OkReply("<r><message>Down for maintenance</message></r>")});
+    properties.values[L"UpdateUrl"] = server.Url(L"/versions/index.php");
+    Open();  // the start-up check is off
+    Command(505);
+    EXPECT_EQ(1u, server.RequestCount());
+    ASSERT_EQ(1u, boxes.size());
+    EXPECT_EQ(frame->GetHandle(), boxes[0].first);
+    EXPECT_EQ(L"Down for maintenance", boxes[0].second);
+}
+
+TEST_F(MainWindowHelp, AnUpdateAcceptedAtStartSkipsTheConfiguration) {
+    for (bool accepted : {false, true}) {
+        SCOPED_TRACE(accepted);
+        ScriptedServer files({OkReply("updater bytes"), OkReply("program bytes")});
+        std::string offer = SignedOffer("1.0.15", trusted, "updater bytes", "program bytes", Ascii(files.Url(L"")));
+        ScriptedServer server({OkReply(accepted ? offer : "<r><message>nothing new</message></r>")});
+        properties.values[L"CheckForUpdates"] = L"1";
+        properties.values[L"UpdateUrl"] = server.Url(L"/versions/index.php");
+        Open();
+        EXPECT_TRUE(IsWindow(frame->GetHandle()));
+        // A process window only where the configuration was loaded.
+        EXPECT_EQ(!accepted, GetWindow(frame->GetMDIClient().GetHandle(), GW_CHILD) != nullptr);
+        MSG quit = {};
+        EXPECT_EQ(accepted, PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) != FALSE);
+        EXPECT_EQ(0u, quit.wParam);
+        TearDown();
+    }
+}
+
+}  // namespace
