@@ -22,7 +22,6 @@ using namespace testsupport;
 class MainWindowHelp : public ::testing::Test {
 protected:
     void SetUp() override {
-        application.ProductVersion = L"1.0.14";
         properties.values[L"CheckForUpdates"] = L"0";
         environment.properties = &properties;
         environment.trustedKey = trusted.PublicKey().c_str();
@@ -72,16 +71,10 @@ TEST_F(MainWindowHelp, AboutBoxIsMadeOnceAndLinksToTheAuthor) {
     EXPECT_FALSE(IsWindowVisible(about));
     EXPECT_EQ(about, Command(503));
     EXPECT_TRUE(IsWindowVisible(about));
-    RECT box = {};
-    GetWindowRect(about, &box);
-    EXPECT_EQ(280, box.right - box.left);
-    EXPECT_EQ(200, box.bottom - box.top);
-    wchar_t text[512] = L"";
-    GetWindowTextW(frame->GetAboutWindow().GetLink().GetHandle(), text, 512);
-    std::wstring shown(text);
-    EXPECT_EQ(0u, shown.find(L"\nVersion 1.0.14\n")) << shown;
-    const std::wstring author = L"\n\nAuthor:         <a href=\"https://example.com/tarnwick\">Hollbrae</a>";
-    EXPECT_EQ(shown.size() - author.size(), shown.find(author)) << shown;
+    String text;
+    std::wstring shown = frame->GetAboutWindow().GetLink().GetText(text).GetBuffer();
+    EXPECT_EQ(L"\n\nAuthor:         <a href=\"https://example.com/tarnwick\">Hollbrae</a>",
+              shown.substr(shown.rfind(L"\n\nAuthor:")));
 }
 
 TEST_F(MainWindowHelp, CheckForUpdatesAsksTheServerAndTellsTheOutcome) {
