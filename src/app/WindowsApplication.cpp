@@ -8,7 +8,7 @@
 #include "util/SystemError.h"
 
 WindowsApplication::WindowsApplication(const wchar_t* builtInName)
-    : Application(builtInName), acceleratorId(0), mdiClient(nullptr) {}
+    : Application(builtInName), acceleratorId(0), mdiClient(nullptr), dialogWindow(nullptr) {}
 
 int WindowsApplication::MessageLoop() {
     HACCEL table = nullptr;
@@ -21,6 +21,10 @@ int WindowsApplication::MessageLoop() {
     gui::WindowMessageRouter* router = gui::WindowMessageRouter::GetInstance();
     MSG msg = {};
     while (GetMessageW(&msg, nullptr, 0, 0)) {
+        if (dialogWindow && IsDialogMessageW(static_cast<HWND>(dialogWindow), &msg)) {
+            gui::WindowMessageRouter::RethrowPendingException();
+            continue;
+        }
         if (table && TranslateAcceleratorW(msg.hwnd, table, &msg)) {
             continue;
         }

@@ -14,4 +14,5 @@ public:
 
     uint16_t acceleratorId;  // 0: no accelerator table
     void* mdiClient;         // HWND of the frame's MDI client, null until the frame stores it
+    void* dialogWindow;      // HWND whose keys (Tab, Enter, Escape) the dialog manager handles, or null
 };
