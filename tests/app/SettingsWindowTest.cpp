@@ -1,6 +1,7 @@
 // The settings window on a scratch configuration, driven by messages as the user drives it.
-#include <commctrl.h>
 #include <windows.h>
+
+#include <commctrl.h>
 
 #include <gtest/gtest.h>
 
