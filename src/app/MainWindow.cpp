@@ -112,6 +112,7 @@ void MainWindow::CreateClient() {
     WindowsApplication* application = dynamic_cast<WindowsApplication*>(Application::GetCurrent());
     if (application) {
         application->mdiClient = mdiClient.GetHandle();
+        application->mainWindow = handle;  // accelerators reach the frame from any of its windows
     }
     ShowWindow(mdiClient.GetHandle(), SW_SHOW);
 }
@@ -236,7 +237,8 @@ void MainWindow::ApplyProcessInfo(ProcessInfo* newInfo) {
     std::unique_ptr<ProcessWindow> window(new ProcessWindow());
     window->SetFrameWindow(this);
     window->Create(mdiClient.GetHandle());
-    ProcessWindow* created = window.release();  // from here on the router deletes it
+    ProcessWindow* created = window.release();
+    gui::WindowMessageRouter::GetInstance()->Adopt(created);  // from here on the router deletes it
     created->SetText(title.GetBuffer());
     ShowWindow(created->GetHandle(), SW_SHOWNORMAL);
     children[title] = created;

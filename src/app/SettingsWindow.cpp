@@ -28,13 +28,19 @@ SettingsWindow::SettingsWindow()
 }
 
 SettingsWindow::~SettingsWindow() {
-    WindowsApplication* application = dynamic_cast<WindowsApplication*>(Application::GetCurrent());
-    if (application && handle && application->dialogWindow == handle) {
-        application->dialogWindow = nullptr;
-    }
     // The list goes before the tree: the tree must not keep it.
     if (tree.GetHandle() && IsWindow(tree.GetHandle())) {
         SendMessageW(tree.GetHandle(), TVM_SETIMAGELIST, TVSIL_NORMAL, 0);
+    }
+    if (handle) {
+        OnDestroy();
+    }
+}
+
+void SettingsWindow::OnDestroy() {
+    WindowsApplication* application = dynamic_cast<WindowsApplication*>(Application::GetCurrent());
+    if (application && handle && application->dialogWindow == handle) {
+        application->dialogWindow = nullptr;
     }
 }
 

@@ -36,6 +36,7 @@ public:
     // Ok, and any other request to close: the edits are written when there are any.
     int OnClose() override;
     LRESULT OnNotify(WPARAM wParam, LPARAM lParam) override;
+    void OnDestroy() override;
     // Cancel: hides the window; edits already applied to a description stay for the next Ok.
     virtual int Hide();
 
@@ -74,6 +75,7 @@ private:
     ProcessInfo* SelectedDescription();
     void CreateButton(gui::ButtonControl& button, int id, const wchar_t* caption, DWORD kind);
     void CreateTreeImages();
+    // Makes the message loop give this window's keys to the dialog manager (null: to nobody).
     void SetDialogWindow(HWND value);
     void ShowFailure(Exception* failure);
 
