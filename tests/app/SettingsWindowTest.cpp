@@ -175,6 +175,7 @@ TEST_F(SettingsWindowTest, JavaShowsItsFieldsAndKeepsTheExecutableText) {
         EXPECT_TRUE(IsWindowVisible(Edit(field))) << field;
     }
     Type(Pane::StartupClass, L"org.Alpha");
+    SendMessageW(ThePane().GetDisabledBox().GetHandle(), BM_CLICK, 0, 0);
     Select(1);
     ProcessInfo* alpha = Settings().CollectDescriptions()[0];
     EXPECT_STREQ(alpha->executable.GetBuffer(), L"alpha.exe");
@@ -183,6 +184,8 @@ TEST_F(SettingsWindowTest, JavaShowsItsFieldsAndKeepsTheExecutableText) {
     std::vector<ProcessInfo> read = ReadBack();
     EXPECT_EQ(read[0].type, ProcessType::Java);
     EXPECT_STREQ(read[0].startupclassname.GetBuffer(), L"org.Alpha");
+    EXPECT_TRUE(read[0].disabled);
+    EXPECT_FALSE(read[0].start);
 }
 
 TEST_F(SettingsWindowTest, ResizeRestoresTheDescriptionButAMoveDoesNot) {
@@ -252,16 +255,15 @@ TEST_F(SettingsWindowTest, ReopenShowsAnOutsideChangeUnlessEditsArePending) {
     ChangeOutside("Gamma");
     OpenSettings();
     EXPECT_EQ(TreeTitles(), std::vector<std::wstring>{L"Gamma"});
-    // Pending edit, then another change: keep the edits, and ask again before writing over it.
     Select(0);
     Type(Pane::Title, L"Mine");
     Press(SettingsWindow::CancelId);
     ChangeOutside("Delta");
     OpenSettings();  // nothing pending: the unapplied edit went with Cancel
     EXPECT_EQ(TreeTitles(), std::vector<std::wstring>{L"Delta"});
+    // An applied edit, then another change: keep the edit, and ask again before writing over it.
     Select(0);
     Type(Pane::Title, L"Mine");
-    Select(0);
     ThePane().ApplyToProcessInfo(ThePane().GetCurrent());
     Press(SettingsWindow::CancelId);
     ChangeOutside("Epsilon");
@@ -301,6 +303,19 @@ TEST_F(SettingsWindowTest, BrokenFileShowsTheErrorAndTheNextOpenTriesAgain) {
     OpenSettings();
     EXPECT_TRUE(SettingsShown());
     EXPECT_EQ(TreeTitles(), std::vector<std::wstring>{L"Fixed"});
+}
+
+TEST_F(SettingsWindowTest, AnotherConfigurationOfTheMainWindowIsShown) {
+    Press(SettingsWindow::CancelId);
+    std::wstring otherPath = dir.Write(L"other.tnkx",
+                                       "<processes><process><title>Other</title>"
+                                       "<executable>o.exe</executable></process></processes>");
+    ConfigurationFile other;
+    other.SetPath(otherPath.c_str());
+    main->SetConfigurationFile(&other);
+    OpenSettings();
+    EXPECT_EQ(TreeTitles(), std::vector<std::wstring>{L"Other"});
+    main->SetConfigurationFile(configuration.get());
 }
 
 // Keys go through the program's own message loop, as typed.
