@@ -152,12 +152,32 @@ LRESULT SettingsWindow::OnNotify(WPARAM, LPARAM lParam) {
     }
     try {
         // The fields belong to the description they show, whichever item the tree had selected.
-        pane->ApplyToProcessInfo(pane->GetCurrent());
+        ApplyEdits();
         pane->ShowProcessInfo(SelectedDescription());
     } catch (Exception* e) {
         ShowFailure(e);
     }
     return 1;
+}
+
+void SettingsWindow::ApplyEdits() {
+    ProcessInfo* shown = pane->GetCurrent();
+    pane->ApplyToProcessInfo(shown);
+    if (!shown) {
+        return;
+    }
+    // The tree names the processes as they are now.
+    for (HTREEITEM item = TreeView_GetRoot(tree.GetHandle()); item;
+         item = TreeView_GetNextSibling(tree.GetHandle(), item)) {
+        LPARAM data = 0;
+        if (tree.GetItemParam(item, data) && reinterpret_cast<ProcessInfo*>(data) == shown) {
+            TVITEMW text = {};
+            text.mask = TVIF_TEXT;
+            text.hItem = item;
+            text.pszText = const_cast<wchar_t*>(shown->title.IsNull() ? L"" : shown->title.GetBuffer());
+            TreeView_SetItem(tree.GetHandle(), &text);
+        }
+    }
 }
 
 LRESULT SettingsWindow::OnCommand(WPARAM wParam, LPARAM lParam) {
@@ -176,7 +196,7 @@ LRESULT SettingsWindow::OnCommand(WPARAM wParam, LPARAM lParam) {
 
 int SettingsWindow::OnClose() {
     try {
-        pane->ApplyToProcessInfo(pane->GetCurrent());
+        ApplyEdits();
         if (WriteIfModified()) {
             Hide();
         }

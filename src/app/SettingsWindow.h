@@ -73,6 +73,8 @@ private:
     bool WriteIfModified();
     void BackUpOnce(const String& path);
     ProcessInfo* SelectedDescription();
+    // Moves the fields into the description they show.
+    void ApplyEdits();
     void CreateButton(gui::ButtonControl& button, int id, const wchar_t* caption, DWORD kind);
     void CreateTreeImages();
     // Makes the message loop give this window's keys to the dialog manager (null: to nobody).

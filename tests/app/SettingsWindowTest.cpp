@@ -83,10 +83,19 @@ protected:
     }
     void Press(int id) { SendMessageW(Settings().GetHandle(), WM_COMMAND, id, 0); }
     std::string FileBytes() { return ScratchDirectory::Read(path); }
+    // The item texts, top to bottom.
     std::vector<std::wstring> TreeTitles() {
+        HWND tree = Settings().GetTree().GetHandle();
         std::vector<std::wstring> titles;
-        for (ProcessInfo* info : Settings().CollectDescriptions()) {
-            titles.push_back(info->title.GetBuffer());
+        for (HTREEITEM item = TreeView_GetRoot(tree); item; item = TreeView_GetNextSibling(tree, item)) {
+            wchar_t text[64] = {};
+            TVITEMW query = {};
+            query.mask = TVIF_TEXT;
+            query.hItem = item;
+            query.pszText = text;
+            query.cchTextMax = 64;
+            TreeView_GetItem(tree, &query);
+            titles.push_back(text);
         }
         return titles;
     }
@@ -201,6 +210,7 @@ TEST_F(SettingsWindowTest, CancelKeepsAppliedEditsForTheNextOkInTreeOrder) {
     Select(1);
     Type(Pane::Title, L"Beta1");
     Select(0);  // applies Beta's edit
+    EXPECT_EQ(TreeTitles()[1], L"Beta1");
     Type(Pane::Title, L"not applied");
     Press(SettingsWindow::CancelId);
     EXPECT_FALSE(SettingsShown());
@@ -272,7 +282,7 @@ TEST_F(SettingsWindowTest, ReopenShowsAnOutsideChangeUnlessEditsArePending) {
         OpenSettings();
         EXPECT_NE(keep.Wait().text.find(L"Discard"), std::wstring::npos);
     }
-    EXPECT_EQ(TreeTitles(), std::vector<std::wstring>{L"Mine"});
+    EXPECT_STREQ(Settings().CollectDescriptions()[0]->title.GetBuffer(), L"Mine");
     {
         MessageBoxWatcher refuse(0, IDNO);
         Press(SettingsWindow::OkId);
