@@ -172,13 +172,15 @@ TEST_F(SettingsWindowTest, TitleChangeRewritesReloadsAndKeepsTheFirstFileAsBacku
     EXPECT_EQ(ScratchDirectory::Read(path + L".bak"), kConfiguration);
 }
 
-TEST_F(SettingsWindowTest, JavaShowsItsFieldsAndKeepsTheExecutableText) {
+TEST_F(SettingsWindowTest, JavaShowsItsFieldsKeepsTheExecutableTextAndNoOtherTypeIsShown) {
     Select(0);
     EXPECT_TRUE(IsWindowVisible(Edit(Pane::Executable)));
     EXPECT_FALSE(IsWindowVisible(Edit(Pane::Classpath)));
     EXPECT_FALSE(IsWindowVisible(Edit(Pane::JvmOptions)));
     SendMessageW(ThePane().GetTypeGroup().GetButtons()[Pane::JavaButton]->GetHandle(), BM_CLICK, 0, 0);
     EXPECT_EQ(ThePane().GetShownType(), ProcessType::Java);
+    EXPECT_EQ(testsupport::ThrownMessage([&] { ThePane().ShowHideFields(static_cast<ProcessType>(7)); }),
+              L"SettingsWindow::PropertyPane::ShowHideFields ()\nProcessType is not valid.");
     EXPECT_FALSE(IsWindowVisible(Edit(Pane::Executable)));
     for (Pane::Field field : {Pane::StartupClass, Pane::Classpath, Pane::JvmOptions}) {
         EXPECT_TRUE(IsWindowVisible(Edit(field))) << field;
@@ -222,12 +224,6 @@ TEST_F(SettingsWindowTest, CancelKeepsAppliedEditsForTheNextOkInTreeOrder) {
     ASSERT_EQ(read.size(), 2u);
     EXPECT_STREQ(read[0].title.GetBuffer(), L"Alpha");
     EXPECT_STREQ(read[1].title.GetBuffer(), L"Beta1");
-}
-
-TEST_F(SettingsWindowTest, InvalidTypeIsRefused) {
-    Select(0);
-    EXPECT_EQ(testsupport::ThrownMessage([&] { ThePane().ShowHideFields(static_cast<ProcessType>(7)); }),
-              L"SettingsWindow::PropertyPane::ShowHideFields ()\nProcessType is not valid.");
 }
 
 TEST_F(SettingsWindowTest, FailedWriteKeepsFileEditsAndWindow) {
