@@ -186,7 +186,10 @@ TEST_F(SettingsWindowTest, JavaShowsItsFieldsKeepsTheExecutableTextAndNoOtherTyp
         EXPECT_TRUE(IsWindowVisible(Edit(field))) << field;
     }
     Type(Pane::StartupClass, L"org.Alpha");
+    // The start box has the id of Cancel (2): clicking it must not close the window.
+    SendMessageW(ThePane().GetStartBox().GetHandle(), BM_CLICK, 0, 0);
     SendMessageW(ThePane().GetDisabledBox().GetHandle(), BM_CLICK, 0, 0);
+    EXPECT_TRUE(SettingsShown());
     Select(1);
     ProcessInfo* alpha = Settings().CollectDescriptions()[0];
     EXPECT_STREQ(alpha->executable.GetBuffer(), L"alpha.exe");
@@ -196,7 +199,7 @@ TEST_F(SettingsWindowTest, JavaShowsItsFieldsKeepsTheExecutableTextAndNoOtherTyp
     EXPECT_EQ(read[0].type, ProcessType::Java);
     EXPECT_STREQ(read[0].startupclassname.GetBuffer(), L"org.Alpha");
     EXPECT_TRUE(read[0].disabled);
-    EXPECT_FALSE(read[0].start);
+    EXPECT_TRUE(read[0].start);
 }
 
 TEST_F(SettingsWindowTest, ResizeRestoresTheDescriptionButAMoveDoesNot) {
