@@ -273,6 +273,15 @@ int MainWindow::CountRunningProcesses() {
     return running;
 }
 
+void MainWindow::ShowSettings() {
+    // Open Settings may have put another configuration in place since the last time.
+    settingsWindow.SetConfigurationFile(configuration);
+    if (!settingsWindow.GetHandle()) {
+        settingsWindow.Create(handle);
+    }
+    settingsWindow.Open();
+}
+
 ProcessWindow* MainWindow::GetActiveProcessWindow() {
     if (!mdiClient.GetHandle()) {
         return nullptr;
@@ -321,6 +330,9 @@ LRESULT MainWindow::OnCommand(WPARAM wParam, LPARAM) {
                 return 1;
             case kReload:
                 ReloadProcesses();
+                return 1;
+            case kSettings:
+                ShowSettings();
                 return 1;
             case kCascade:
                 SendMessageW(mdiClient.GetHandle(), WM_MDICASCADE, 0, 0);
