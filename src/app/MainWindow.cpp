@@ -291,6 +291,15 @@ void MainWindow::ShowAbout() {
     ShowWindow(aboutWindow.GetHandle(), SW_SHOWNORMAL);
 }
 
+void MainWindow::ShowSettings() {
+    // Open Settings may have put another configuration in place since the last time.
+    settingsWindow.SetConfigurationFile(configuration);
+    if (!settingsWindow.GetHandle()) {
+        settingsWindow.Create(handle);
+    }
+    settingsWindow.Open();
+}
+
 ProcessWindow* MainWindow::GetActiveProcessWindow() {
     if (!mdiClient.GetHandle()) {
         return nullptr;
@@ -339,6 +348,9 @@ LRESULT MainWindow::OnCommand(WPARAM wParam, LPARAM) {
                 return 1;
             case kReload:
                 ReloadProcesses();
+                return 1;
+            case kSettings:
+                ShowSettings();
                 return 1;
             case kCascade:
                 SendMessageW(mdiClient.GetHandle(), WM_MDICASCADE, 0, 0);

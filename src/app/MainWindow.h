@@ -4,6 +4,7 @@
 
 #include <memory>
 
+#include "app/SettingsWindow.h"
 #include "gui/AboutWindow.h"
 #include "gui/MDIClientWindow.h"
 #include "gui/MainWindowBase.h"
@@ -51,6 +52,8 @@ public:
     int CountRunningProcesses();
     // Help > About: the box is created on the first call, then only shown again.
     void ShowAbout();
+    // Tools > Settings: the settings window, made on first use, shown on the current file.
+    void ShowSettings();
 
     ConfigurationFile* GetConfigurationFile() const { return configuration; }
     gui::MDIClientWindow& GetMDIClient() { return mdiClient; }
@@ -58,6 +61,7 @@ public:
     gui::ToolBarControl& GetToolBar() { return toolbar; }
     gui::AboutWindow& GetAboutWindow() { return aboutWindow; }
     util::version::VersionCheck& GetVersionCheck() { return versionCheck; }
+    SettingsWindow& GetSettingsWindow() { return settingsWindow; }
 
 private:
     void CreateToolBar();
@@ -76,7 +80,8 @@ private:
     gui::MDIClientWindow mdiClient;
     gui::StatusBarControl statusBar;
     gui::AboutWindow aboutWindow;
-    util::version::VersionCheck versionCheck;                // its construction is the start-up check
+    util::version::VersionCheck versionCheck;  // its construction is the start-up check
+    SettingsWindow settingsWindow;
     ConfigurationFile* configuration;                        // not owned unless chosen below
     std::unique_ptr<ConfigurationFile> chosenConfiguration;  // one opened with Open Settings
     bool showTreePanel;

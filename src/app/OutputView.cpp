@@ -53,26 +53,21 @@ void OutputView::Append(const std::wstring& text) {
     if (text.empty()) {
         return;
     }
-    SendMessageW(handle, WM_SETREDRAW, FALSE, 0);
     int before = GetTextLength();
     CHARRANGE end = {before, before};
     SendMessageW(handle, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&end));
     SendMessageW(handle, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text.c_str()));
     Trim(GetTextLength() - before);
-    SendMessageW(handle, WM_SETREDRAW, TRUE, 0);
     ScrollToEnd();
     Repaint();
 }
 
 void OutputView::ScrollToEnd() {
-    // The caret stands after the newest text; bringing it into view shows the last line from its
-    // start, as a console does. (Some rich-edit versions ignore SB_BOTTOM for text that was added
-    // while drawing was off, but always honour the caret.)
-    int end = GetTextLength();
-    CHARRANGE caret = {end, end};
-    SendMessageW(handle, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&caret));
-    SendMessageW(handle, EM_SCROLLCARET, 0, 0);
-    SendMessageW(handle, WM_VSCROLL, SB_BOTTOM, 0);
+    // The newest line from its start, as a console shows it: one absolute position for both
+    // directions (the control limits it to the last page). SB_BOTTOM and SB_LEFT are not honoured
+    // alike by every rich-edit version.
+    POINT position = {0, 0x3FFFFFFF};
+    SendMessageW(handle, EM_SETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&position));
 }
 
 void OutputView::Trim(int appended) {

@@ -21,9 +21,11 @@ public:
     // are silently dropped).
     void SetCapacity(size_t scrollbackCharacters, size_t largestAppend);
     // Appends at the end, drops the oldest lines beyond the limit and scrolls to the bottom.
-    // Drawing is suspended around the change; the view repaints at least every 250 ms.
+    // The view repaints at least every 250 ms while output flows.
     void Append(const std::wstring& text);
     void Clear();
+    // Brings the end of the text into view, the last line from its start.
+    void ScrollToEnd();
     // The whole text as the control holds it.
     std::wstring GetAllText();
 
@@ -35,7 +37,6 @@ public:
 private:
     int GetTextLength();
     void Trim(int appended);
-    void ScrollToEnd();
     void Repaint();
 
     size_t scrollback;

@@ -58,6 +58,7 @@ void ProcessWindow::OnSize(WPARAM, LPARAM) {
     GetClientRect(handle, &area);
     if (view.GetHandle()) {
         view.SetPosition(area, SWP_SHOWWINDOW | SWP_NOZORDER);
+        view.ScrollToEnd();  // the newest output stays in sight when the window is arranged
     }
 }
 
