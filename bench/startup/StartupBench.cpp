@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "support/ScriptedServer.h"
+#include "support/TarnwickSession.h"
 
 namespace {
 
@@ -17,13 +18,6 @@ const wchar_t kKey[] = L"Software\\Hollbrae\\Tarnwick";
 const int kPairs = 7;
 // A connect to a full backlog is retried for minutes under Wine: a start is not waited for longer.
 const DWORD kWaitCapMs = 15000;
-
-std::wstring BesideMe(const std::wstring& name) {
-    wchar_t path[MAX_PATH];
-    DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring full(path, n);
-    return full.substr(0, full.find_last_of(L"\\/") + 1) + name;
-}
 
 // One of the program's settings, put back as it was (or removed again) when the bench ends.
 class SavedSetting {
@@ -58,24 +52,6 @@ private:
     bool existed = false;
 };
 
-struct FrameSearch {
-    DWORD processId;
-    HWND frame;
-};
-
-BOOL CALLBACK MatchFrame(HWND window, LPARAM parameter) {
-    FrameSearch* search = reinterpret_cast<FrameSearch*>(parameter);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    wchar_t name[32] = L"";
-    GetClassNameW(window, name, 32);
-    if (owner == search->processId && lstrcmpW(name, L"MainWindow") == 0 && IsWindowVisible(window)) {
-        search->frame = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 double MillisecondsSince(const LARGE_INTEGER& start) {
     LARGE_INTEGER now;
     LARGE_INTEGER frequency;
@@ -86,31 +62,17 @@ double MillisecondsSince(const LARGE_INTEGER& start) {
 
 // From the start of Tarnwick until its frame is visible and answers WM_NULL within 50 ms.
 double TimeToAnsweringFrame(const std::wstring& configuration) {
-    std::wstring line = L"\"" + BesideMe(L"Tarnwick.exe") + L"\" \"" + configuration + L"\"";
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION process = {};
     LARGE_INTEGER start;
     QueryPerformanceCounter(&start);
-    if (!CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
-        return -1;
-    }
-    double elapsed = kWaitCapMs;
-    while (MillisecondsSince(start) < kWaitCapMs) {
-        FrameSearch search = {process.dwProcessId, nullptr};
-        EnumWindows(MatchFrame, reinterpret_cast<LPARAM>(&search));
+    testsupport::TarnwickSession session(L"\"" + configuration + L"\"", kWaitCapMs);
+    DWORD left = static_cast<DWORD>(std::max(0.0, kWaitCapMs - MillisecondsSince(start)));
+    HWND frame = session.Frame();
+    auto answers = [frame] {
         DWORD_PTR result = 0;
-        if (search.frame && SendMessageTimeoutW(search.frame, WM_NULL, 0, 0, SMTO_NORMAL, 50, &result)) {
-            elapsed = MillisecondsSince(start);
-            break;
-        }
-        Sleep(5);
-    }
-    TerminateProcess(process.hProcess, 0);
-    WaitForSingleObject(process.hProcess, 10000);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    return elapsed;
+        return IsWindowVisible(frame) && SendMessageTimeoutW(frame, WM_NULL, 0, 0, SMTO_NORMAL, 50, &result) != 0;
+    };
+    bool answered = frame && testsupport::WaitUntil(answers, left);
+    return answered ? MillisecondsSince(start) : kWaitCapMs;
 }
 
 std::wstring WriteConfiguration() {
