@@ -47,9 +47,9 @@ const struct {
     int image;
     int command;
 } kButtons[] = {
-    {3, kStart},     {4, kStop},      {5, kRestart}, {kSeparator, 0},       {2, kSaveContents},      {kSeparator, 0},
-    {6, kClear},     {kSeparator, 0}, {9, kCascade}, {10, kTileVertically}, {11, kTileHorizontally}, {kSeparator, 0},
-    {kSeparator, 0}, {8, kExit},
+    {3, kStart},   {4, kStop},     {5, kRestart},         {kSeparator, 0},        {2, kSaveContents},
+    {kSeparator, 0}, {6, kClear},  {kSeparator, 0},       {9, kCascade},          {10, kTileVertically},
+    {11, kTileHorizontally},       {kSeparator, 0},       {kSeparator, 0},        {8, kExit},
 };
 
 // The direct children of the client that have window objects, listed before any is destroyed.
@@ -392,8 +392,8 @@ bool MainWindow::ConfirmExit() {
     if (running == 1) {
         question = L"1 process is still running.\nExiting will terminate it.\nAre you sure you want to exit?";
     } else {
-        question.Format(
-            L"%d processes are still running.\nExiting will terminate them.\nAre you sure you want to exit?", running);
+        question.Format(L"%d processes are still running.\nExiting will terminate them.\nAre you sure you want to exit?",
+                        running);
     }
     return MessageBoxW(handle, question.GetBuffer(), L"Exit", MB_OKCANCEL | MB_ICONEXCLAMATION | MB_SETFOREGROUND) ==
            IDOK;
@@ -447,10 +447,9 @@ void MainWindow::SetCurrentProcessStatus(int running) {
 void MainWindow::ShowConfigurationError(const wchar_t* path, Exception* failure) {
     std::unique_ptr<Exception> owned(failure);
     String text;
-    text.Format(
-        L"The configuration file could not be loaded:\n%s\n\n%s\n\nNothing was changed. Open the file in the "
-        L"editor?",
-        path, failure->GetMessageText().GetBuffer());
+    text.Format(L"The configuration file could not be loaded:\n%s\n\n%s\n\nNothing was changed. Open the file in the "
+                L"editor?",
+                path, failure->GetMessageText().GetBuffer());
     if (MessageBoxW(handle, text.GetBuffer(), L"Configuration file", MB_YESNO | MB_ICONERROR) == IDYES) {
         std::unique_ptr<ConfigurationFile> editorTarget(new ConfigurationFile());  // large: its node pool
         editorTarget->SetPath(path);

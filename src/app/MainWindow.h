@@ -82,7 +82,7 @@ private:
     gui::AboutWindow aboutWindow;
     util::version::VersionCheck versionCheck;  // its construction is the start-up check
     SettingsWindow settingsWindow;
-    ConfigurationFile* configuration;                        // not owned unless chosen below
+    ConfigurationFile* configuration;                      // not owned unless chosen below
     std::unique_ptr<ConfigurationFile> chosenConfiguration;  // one opened with Open Settings
     bool showTreePanel;
 };
