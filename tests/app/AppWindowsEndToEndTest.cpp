@@ -1,7 +1,8 @@
 // The built program driven from outside, as a user would drive it: its start-up, the file
 // association, Exit and the keyboard.
-#include <commctrl.h>
 #include <windows.h>
+
+#include <commctrl.h>
 
 #include <gtest/gtest.h>
 

@@ -2,10 +2,11 @@
 // program's own message loop. The user's part (file dialogs, message boxes) is played by a thread.
 #include "app/MainWindow.h"
 
+#include <windows.h>
+
 #include <commctrl.h>
 #include <dlgs.h>
 #include <richedit.h>
-#include <windows.h>
 
 #include <gtest/gtest.h>
 
