@@ -9,7 +9,6 @@
 #include <string>
 
 #include "ProbeConfiguration.h"
-#include "common/ProcessList.h"
 #include "support/MessageBoxWatcher.h"
 #include "support/SavedRegistryValue.h"
 #include "support/ScratchDirectory.h"
@@ -19,6 +18,7 @@
 namespace {
 
 using apptest::ProbeEntry;
+using apptest::Probes;
 using apptest::Processes;
 using testsupport::HelperPath;
 using testsupport::MessageBoxWatcher;
@@ -31,9 +31,6 @@ const int kExit = 502;
 
 std::wstring Quoted(const std::wstring& path) {
     return L"\"" + path + L"\"";
-}
-int Probes() {
-    return testsupport::CountProcesses(L"ProcessProbe.exe");
 }
 std::wstring Stopped(const std::wstring& title) {
     return L"Process \"" + title + L"\" is stopped ...";

@@ -20,7 +20,6 @@
 #include "app/ConfigurationFile.h"
 #include "app/ProcessInfo.h"
 #include "app/ProcessWindow.h"
-#include "common/ProcessList.h"
 #include "gui/WindowMessageRouter.h"
 #include "support/MessageBoxWatcher.h"
 #include "support/SavedRegistryValue.h"
@@ -36,15 +35,8 @@ using testsupport::MessageBoxWatcher;
 enum Command { kSave = 501, kStart = 40002, kRestart = 40003, kStop = 40004, kReload = 40012, kOpen = 40101 };
 enum ViewCommand { kClear = 40201, kLogToScreen = 40202 };
 
-std::wstring TextOf(HWND window) {
-    wchar_t text[512] = L"";
-    GetWindowTextW(window, text, 512);
-    return text;
-}
-
-int Probes() {
-    return testsupport::CountProcesses(L"ProcessProbe.exe");
-}
+using apptest::Probes;
+using testsupport::TarnwickSession;
 
 // One step of the user: a path typed into a file dialog and confirmed, or a button pressed on a box.
 struct Answer {
@@ -148,7 +140,7 @@ protected:
     }
     ProcessWindow* Window(const std::wstring& title) {
         for (HWND child : Children()) {
-            if (TextOf(child) == title) {
+            if (TarnwickSession::Text(child) == title) {
                 return dynamic_cast<ProcessWindow*>(gui::WindowMessageRouter::GetInstance()->Lookup(child));
             }
         }
@@ -264,7 +256,8 @@ TEST_F(MainWindowTest, StatusAndCommandStatesFollowTheActiveWindow) {
                  {L"Running", true, L"Process \"Running\" is running ..."}};
     for (const auto& c : cases) {
         Activate(c.title);
-        EXPECT_TRUE(WaitFor([&] { return TextOf(frame.GetStatusBar().GetHandle()) == c.status; }, 5000)) << c.title;
+        EXPECT_TRUE(WaitFor([&] { return TarnwickSession::Text(frame.GetStatusBar().GetHandle()) == c.status; }, 5000))
+            << c.title;
         for (int id : {kStart, kStop, kRestart}) {
             bool enabled = (id == kStart) != c.running;
             EXPECT_EQ(enabled, SendMessageW(frame.GetToolBar().GetHandle(), TB_ISBUTTONENABLED, id, 0) != 0) << id;
@@ -389,7 +382,8 @@ TEST(AppRun, AQuitPostedBeforeTheLoopStillLoadsTheConfigurationAndEndsWithZero) 
     ScratchApp app(L"\"" + testsupport::HelperPath(L"Tarnwick.exe") + L"\" \"" + config + L"\"");
     PostQuitMessage(0);
     EXPECT_EQ(0, app.Run());
-    EXPECT_NE(std::wstring::npos, TextOf(app.GetMainWindow().GetStatusBar().GetHandle()).find(L"\"Only\""));
+    EXPECT_NE(std::wstring::npos,
+              TarnwickSession::Text(app.GetMainWindow().GetStatusBar().GetHandle()).find(L"\"Only\""));
 }
 
 }  // namespace

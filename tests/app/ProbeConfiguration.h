@@ -3,6 +3,7 @@
 // Configuration texts whose entries run the probe child (tests/helpers/ProcessProbe.cpp).
 #include <string>
 
+#include "common/ProcessList.h"
 #include "support/TestPaths.h"
 
 namespace apptest {
@@ -29,6 +30,11 @@ inline int Runs(const std::wstring& text) {
         ++runs;
     }
     return runs;
+}
+
+// Probe processes started from this test program (and still running).
+inline int Probes() {
+    return testsupport::CountProcesses(L"ProcessProbe.exe");
 }
 
 }  // namespace apptest

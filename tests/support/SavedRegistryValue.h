@@ -4,8 +4,8 @@
 
 namespace testsupport {
 
-// One string value of the current user's registry (in the view the program writes), put back as
-// it was when the test ends: rewritten when it existed, deleted when it did not.
+// One string value of the current user's registry, put back as it was when the test ends:
+// rewritten when it existed, deleted when it did not.
 class SavedRegistryValue {
 public:
     // name empty: the key's default value.
