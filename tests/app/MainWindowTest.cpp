@@ -242,6 +242,23 @@ TEST_F(MainWindowTest, AConfigurationThatCannotBeLoadedChangesNothing) {
     EXPECT_TRUE(WaitForText(L"Added", L"added"));
 }
 
+TEST_F(MainWindowTest, OpenSettingsReplacesEveryWindowWithThoseOfTheChosenFile) {
+    Open(ProbeEntry("Old", "spawn 1 60000"));
+    ASSERT_TRUE(WaitFor([] { return Probes() == 2; }));
+    std::wstring other = dir.Write(L"other.tnkx", apptest::Processes(ProbeEntry("New", "print new")));
+    User user({Type(other)});
+    // Given in the process window, which hands it on to the frame that then disposes of that window.
+    SendMessageW(Window(L"Old")->GetHandle(), WM_COMMAND, MAKEWPARAM(kOpen, 0), 0);
+    user.Done();
+    EXPECT_TRUE(WaitForText(L"New", L"new"));
+    EXPECT_EQ(nullptr, Window(L"Old"));
+    EXPECT_TRUE(WaitFor([] { return Probes() == 0; }));
+    // From now on a Reload means the chosen file.
+    dir.Write(L"other.tnkx", apptest::Processes(ProbeEntry("New", "print new") + ProbeEntry("Newer", "print newer")));
+    Command(kReload);
+    EXPECT_TRUE(WaitForText(L"Newer", L"newer"));
+}
+
 TEST_F(MainWindowTest, StatusAndCommandStatesFollowTheActiveWindow) {
     Open(ProbeEntry("Running", "ticks 100000 100") + ProbeEntry("Idle", "print x", "<start>false</start>"));
     EXPECT_TRUE(WaitForText(L"Idle",
@@ -314,6 +331,10 @@ TEST_F(MainWindowTest, CloseAsksOnlyWhileTheProcessRuns) {
     SendMessageW(Window(L"Stopped")->GetHandle(), WM_CLOSE, 0, 0);
     EXPECT_TRUE(user.Done().empty());
     EXPECT_TRUE(WaitFor([&] { return Window(L"Stopped") == nullptr; }));
+    // A closed window's entry gets a new window at the next Reload.
+    Command(kReload);
+    EXPECT_TRUE(WaitForText(L"Running", L"tick 1"));
+    EXPECT_NE(nullptr, Window(L"Stopped"));
 }
 
 TEST_F(MainWindowTest, SaveWritesTheViewAsUtf8AfterAByteOrderMarkAndReportsAFailure) {
