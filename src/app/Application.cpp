@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "win32/VersionString.h"
+
 Application* Application::current = nullptr;
 
 namespace {
@@ -23,20 +25,33 @@ bool IsAbsolute(const std::wstring& path) {
     return path.size() >= 3 && path[1] == L':' && IsSeparator(path[2]);
 }
 
+// Length of the root that ".." cannot climb above: "C:" or a share's "\\server\share".
+size_t RootLength(const std::wstring& path) {
+    if (path.size() >= 2 && path[1] == L':') {
+        return 2;
+    }
+    if (path.size() < 2 || !IsSeparator(path[0]) || !IsSeparator(path[1])) {
+        return 0;
+    }
+    size_t server = path.find_first_of(L"\\/", 2);
+    size_t share = server == std::wstring::npos ? server : path.find_first_of(L"\\/", server + 1);
+    return share == std::wstring::npos ? path.size() : share;
+}
+
 // Joins base (ending with a backslash) and a relative path, folding "." and ".." as the system does.
 std::wstring Resolve(const std::wstring& base, const std::wstring& relative) {
     std::wstring joined;
     if (!relative.empty() && IsSeparator(relative[0])) {
-        joined = base.substr(0, 2) + relative;  // rooted on the start directory's drive
+        joined = base.substr(0, RootLength(base)) + relative;  // rooted on the start directory's drive or share
     } else if (relative.size() >= 2 && relative[1] == L':') {
         bool sameDrive = base.size() >= 2 && towupper(base[0]) == towupper(relative[0]);
         joined = sameDrive ? base + relative.substr(2) : relative.substr(0, 2) + L"\\" + relative.substr(2);
     } else {
         joined = base + relative;
     }
+    const size_t rootLength = RootLength(joined);
     std::vector<std::wstring> parts;
     std::wstring part;
-    size_t rootLength = (joined.size() >= 2 && joined[1] == L':') ? 2 : 0;
     for (size_t i = rootLength; i <= joined.size(); ++i) {
         if (i == joined.size() || IsSeparator(joined[i])) {
             if (part == L"..") {
@@ -139,4 +154,18 @@ unsigned int Application::SetHandle(unsigned int value) {
 
 const wchar_t* Application::GetDisplayName() const {
     return name.IsNull() ? className : name.GetBuffer();
+}
+
+const String& Application::FillFromVersion(String& cache, const wchar_t* key) {
+    if (cache.IsEmpty()) {
+        cache = GetVersionString(key);
+    }
+    return cache;
+}
+
+const wchar_t* Application::GetOriginalFilename() {
+    if (FillFromVersion(OriginalFilename, L"OriginalFilename").IsEmpty()) {
+        OriginalFilename = FillFromVersion(ProductName, L"ProductName");
+    }
+    return OriginalFilename.GetBuffer();
 }

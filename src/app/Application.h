@@ -29,6 +29,12 @@ public:
     // The name shown to users: name when set, else the built-in name.
     const wchar_t* GetDisplayName() const;
 
+    // The value of a version-resource key, read into its cache when the cache is still empty.
+    static const String& FillFromVersion(String& cache, const wchar_t* key);
+    // The name the update server knows the program by: the version resource's
+    // "OriginalFilename", else its "ProductName".
+    const wchar_t* GetOriginalFilename();
+
     unsigned int handle;
     String name;
     String executablePath;
@@ -37,6 +43,7 @@ public:
     int argc;
     String* arguments;  // owned, argc entries
 
+    // Caches of the version resource's strings; empty until somebody reads them.
     String CompanyName;
     String ProductName;
     String FileDescription;

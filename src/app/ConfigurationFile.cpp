@@ -3,9 +3,11 @@
 #include <shellapi.h>
 
 #include <memory>
+#include <string>
 
 #include "app/Application.h"
 #include "util/Exception.h"
+#include "util/TextCodec.h"
 #include "win32/Registry.h"
 
 namespace {
@@ -43,9 +45,11 @@ bool GetChildText(xml::IXMLElement* element, const wchar_t* name, String& text) 
     return false;
 }
 
+// A field read from an empty element is "" rather than absent: it is written back as an empty
+// element, so that it reads back equal and a reload sees no change.
 void AddChild(xml::IXMLDocument& document, xml::IXMLElement* parent, const wchar_t* name, const String& value,
-              bool evenWhenEmpty) {
-    if (evenWhenEmpty || !value.IsEmpty()) {
+              bool evenWhenAbsent) {
+    if (evenWhenAbsent || !value.IsNull()) {
         parent->AddChildNode(document.CreateElement(name, value.IsNull() ? L"" : value.GetBuffer()));
     }
 }
@@ -152,7 +156,18 @@ void ConfigurationFile::WriteProcesses(const std::vector<ProcessInfo*>& list) {
     Save(nullptr);
 }
 
-String ConfigurationFile::ReserveSamplePath() {
+// The bytes that saving the sample writes: new documents are UTF-8 text without a mark.
+std::string ConfigurationFile::SampleBytes() {
+    String text;
+    ToString(text);
+    std::wstring line = std::wstring(text.GetBuffer()) + L"\r\n";
+    return util::TextCodec::Encode(line.data(), line.size(), util::Ansi);
+}
+
+String ConfigurationFile::WriteSampleFile() {
+    std::unique_ptr<ConfigurationFile> sample(new ConfigurationFile());  // large: its node pool
+    sample->Parse(kSample);
+    const std::string bytes = sample->SampleBytes();
     String defaultPath = GetDefaultPath();
     String stem = defaultPath;
     stem.Truncate(stem.GetLength() - 4);  // without ".xml"
@@ -160,15 +175,21 @@ String ConfigurationFile::ReserveSamplePath() {
         String candidate;
         if (attempt == 0) {
             candidate = defaultPath;
-        } else if (attempt == 1) {
-            candidate.Format(L"%s.sample.xml", stem.GetBuffer());
         } else {
-            candidate.Format(L"%s.sample%d.xml", stem.GetBuffer(), attempt);
+            candidate.Format(attempt == 1 ? L"%s.sample.xml" : L"%s.sample%d.xml", stem.GetBuffer(), attempt);
         }
-        // Creating the file only when it does not exist claims the name; nothing is overwritten.
+        // A sample that an earlier start wrote is used again; any other file stays untouched.
         util::File claim(candidate.GetBuffer());
+        if (claim.OpenFile(GENERIC_READ, OPEN_EXISTING) != INVALID_HANDLE_VALUE) {
+            if (claim.GetSize() == bytes.size() && claim.LoadIntoString() == bytes) {
+                return candidate;
+            }
+            continue;
+        }
+        // Creating the file only when it does not exist claims the name.
         if (claim.OpenFile(GENERIC_WRITE, CREATE_NEW) != INVALID_HANDLE_VALUE) {
-            return candidate;
+            claim.Close();
+            return SaveSampleAt(*sample, candidate);
         }
         if (GetLastError() != ERROR_FILE_EXISTS && GetLastError() != ERROR_ALREADY_EXISTS) {
             break;
@@ -177,35 +198,68 @@ String ConfigurationFile::ReserveSamplePath() {
     return String();
 }
 
-void ConfigurationFile::WriteSample(const wchar_t* message, HWND owner) {
+String ConfigurationFile::SaveSampleAt(ConfigurationFile& sample, const String& samplePath) {
     try {
-        String samplePath = ReserveSamplePath();
-        if (!samplePath.IsNull()) {
-            std::unique_ptr<ConfigurationFile> sample(new ConfigurationFile());  // large: its node pool
-            sample->SetPath(samplePath.GetBuffer());
-            sample->Parse(kSample);
-            sample->Save(nullptr);
-        }
+        sample.Save(samplePath.GetBuffer());
+        return samplePath;
     } catch (Exception* e) {
-        // The box below still reports why the configuration failed; a sample is only a help.
+        // The claimed name must not stay behind as an empty file; a sample is only a help, and
+        // the box still reports why the configuration failed.
+        DeleteFileW(samplePath.GetBuffer());
+        delete e;
+        return String();
+    }
+}
+
+void ConfigurationFile::WriteSample(const wchar_t* message, HWND owner) {
+    String samplePath;
+    try {
+        samplePath = WriteSampleFile();
+    } catch (Exception* e) {
         delete e;
     }
     String text;
     text.Format(L"%s\r\nCommand line processes not configured.\r\nCheck the sample .xml file created", message);
+    if (!samplePath.IsNull()) {
+        text.AppendFormat(L"\r\n%s", samplePath.GetBuffer());
+    }
     MessageBoxW(owner, text.GetBuffer(), L"Error", MB_ICONERROR);
-    OpenInEditor(owner);
+    try {
+        OpenInEditor(owner);
+    } catch (Exception* e) {
+        MessageBoxW(owner, e->GetMessageText().GetBuffer(), L"Error", MB_ICONERROR);
+        delete e;
+    }
 }
 
 void ConfigurationFile::OpenInEditor(HWND owner) {
+    // A 64-bit Notepad++ registers in the 64-bit view of the registry, a 32-bit one in the other.
     String folder;
-    if (win32::Registry::ReadString(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Notepad++", nullptr, folder, false)) {
+    if (win32::Registry::ReadString(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Notepad++", nullptr, folder, true) ||
+        win32::Registry::ReadString(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Notepad++", nullptr, folder, false)) {
         String program;
         program.Format(L"%s\\notepad++.exe", folder.GetBuffer());
         // Notepad++ splits its parameters at blanks; the quotes keep the path one argument.
         String parameters;
         parameters.Format(L"\"%s\"", path.GetBuffer());
-        ShellExecuteW(owner, L"open", program.GetBuffer(), parameters.GetBuffer(), nullptr, SW_SHOW);
+        RequireLaunched(ShellExecuteW(owner, L"open", program.GetBuffer(), parameters.GetBuffer(), nullptr, SW_SHOW),
+                        program.GetBuffer());
     } else {
-        ShellExecuteW(owner, L"edit", path.GetBuffer(), nullptr, nullptr, SW_SHOW);
+        RequireLaunched(ShellExecuteW(owner, L"edit", path.GetBuffer(), nullptr, nullptr, SW_SHOW), nullptr);
     }
+}
+
+void ConfigurationFile::RequireLaunched(HINSTANCE result, const wchar_t* editor) {
+    // ShellExecute reports success as a value above 32; below that it is the reason.
+    INT_PTR code = reinterpret_cast<INT_PTR>(result);
+    if (code > 32) {
+        return;
+    }
+    const wchar_t* reason = code == SE_ERR_NOASSOC ? L"No editor is associated with this kind of file."
+                            : code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND
+                                ? L"The file or the editor was not found."
+                                : L"The system could not start the editor.";
+    throw new Exception(L"ConfigurationFile::OpenInEditor()\nThe editor could not be started for %s%s%s\n%s (%d)",
+                        path.GetBuffer(), editor ? L"\nEditor: " : L"", editor ? editor : L"", reason,
+                        static_cast<int>(code));
 }

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <string>
 #include <vector>
 
 #include "app/ProcessInfo.h"
@@ -25,19 +26,25 @@ public:
     void ReadProcesses();
     // Replaces the list by list (same objects), rebuilds the document from it and saves it.
     void WriteProcesses(const std::vector<ProcessInfo*>& list);
-    // Writes the sample configuration (never over an existing file), reports message in an error
-    // box owned by owner, and opens this configuration in the editor.
+    // Writes the sample configuration (never over an existing file; a sample written earlier is
+    // used again), reports message and the sample's path in an error box owned by owner, and
+    // opens this configuration in the editor.
     void WriteSample(const wchar_t* message, HWND owner);
-    // Opens the configuration in Notepad++ when it is installed, else with the shell's "edit" verb.
+    // Opens the configuration in Notepad++ when it is installed (64-bit or 32-bit), else with the
+    // shell's "edit" verb.
     void OpenInEditor(HWND owner);
 
     const std::vector<ProcessInfo*>& GetProcesses() const { return processes; }
 
 private:
+    void RequireLaunched(HINSTANCE result, const wchar_t* editor);
     static ProcessInfo* ReadProcess(xml::IXMLElement* element);
     void AppendProcess(xml::IXMLElement* root, const ProcessInfo& info);
-    // Where the sample goes: the default path when free, else a free name beside it.
-    static String ReserveSamplePath();
+    // The sample's path: the default path, else a ".sample" name beside it, holding either the
+    // sample from an earlier start or a new one; null when none could be written.
+    static String WriteSampleFile();
+    static String SaveSampleAt(ConfigurationFile& sample, const String& samplePath);
+    std::string SampleBytes();
 
     std::vector<ProcessInfo*> processes;  // not owned
 };

@@ -112,6 +112,7 @@ void MainWindow::CreateClient() {
     WindowsApplication* application = dynamic_cast<WindowsApplication*>(Application::GetCurrent());
     if (application) {
         application->mdiClient = mdiClient.GetHandle();
+        application->mainWindow = handle;  // accelerators reach the frame from any of its windows
     }
     ShowWindow(mdiClient.GetHandle(), SW_SHOW);
 }
@@ -236,7 +237,8 @@ void MainWindow::ApplyProcessInfo(ProcessInfo* newInfo) {
     std::unique_ptr<ProcessWindow> window(new ProcessWindow());
     window->SetFrameWindow(this);
     window->Create(mdiClient.GetHandle());
-    ProcessWindow* created = window.release();  // from here on the router deletes it
+    ProcessWindow* created = window.release();
+    gui::WindowMessageRouter::GetInstance()->Adopt(created);  // from here on the router deletes it
     created->SetText(title.GetBuffer());
     ShowWindow(created->GetHandle(), SW_SHOWNORMAL);
     children[title] = created;
@@ -269,6 +271,15 @@ int MainWindow::CountRunningProcesses() {
         }
     }
     return running;
+}
+
+void MainWindow::ShowSettings() {
+    // Open Settings may have put another configuration in place since the last time.
+    settingsWindow.SetConfigurationFile(configuration);
+    if (!settingsWindow.GetHandle()) {
+        settingsWindow.Create(handle);
+    }
+    settingsWindow.Open();
 }
 
 ProcessWindow* MainWindow::GetActiveProcessWindow() {
@@ -319,6 +330,9 @@ LRESULT MainWindow::OnCommand(WPARAM wParam, LPARAM) {
                 return 1;
             case kReload:
                 ReloadProcesses();
+                return 1;
+            case kSettings:
+                ShowSettings();
                 return 1;
             case kCascade:
                 SendMessageW(mdiClient.GetHandle(), WM_MDICASCADE, 0, 0);

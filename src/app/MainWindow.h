@@ -4,6 +4,7 @@
 
 #include <memory>
 
+#include "app/SettingsWindow.h"
 #include "gui/MDIClientWindow.h"
 #include "gui/MainWindowBase.h"
 #include "gui/StatusBarControl.h"
@@ -44,11 +45,14 @@ public:
     // Destroys every process window (ending its process tree) and deletes its object.
     void DisposeProcessWindows();
     int CountRunningProcesses();
+    // Tools > Settings: the settings window, made on first use, shown on the current file.
+    void ShowSettings();
 
     ConfigurationFile* GetConfigurationFile() const { return configuration; }
     gui::MDIClientWindow& GetMDIClient() { return mdiClient; }
     gui::StatusBarControl& GetStatusBar() { return statusBar; }
     gui::ToolBarControl& GetToolBar() { return toolbar; }
+    SettingsWindow& GetSettingsWindow() { return settingsWindow; }
 
 private:
     void CreateToolBar();
@@ -66,6 +70,7 @@ private:
     gui::ToolBarControl toolbar;
     gui::MDIClientWindow mdiClient;
     gui::StatusBarControl statusBar;
+    SettingsWindow settingsWindow;
     ConfigurationFile* configuration;                      // not owned unless chosen below
     std::unique_ptr<ConfigurationFile> chosenConfiguration;  // one opened with Open Settings
     bool showTreePanel;

@@ -60,10 +60,19 @@ void OutputView::Append(const std::wstring& text) {
     SendMessageW(handle, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text.c_str()));
     Trim(GetTextLength() - before);
     SendMessageW(handle, WM_SETREDRAW, TRUE, 0);
-    // New output is shown from the start of its lines, as a console shows it.
-    SendMessageW(handle, WM_VSCROLL, SB_BOTTOM, 0);
-    SendMessageW(handle, WM_HSCROLL, SB_LEFT, 0);
+    ScrollToEnd();
     Repaint();
+}
+
+void OutputView::ScrollToEnd() {
+    // The caret stands after the newest text; bringing it into view shows the last line from its
+    // start, as a console does. (Some rich-edit versions ignore SB_BOTTOM for text that was added
+    // while drawing was off, but always honour the caret.)
+    int end = GetTextLength();
+    CHARRANGE caret = {end, end};
+    SendMessageW(handle, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&caret));
+    SendMessageW(handle, EM_SCROLLCARET, 0, 0);
+    SendMessageW(handle, WM_VSCROLL, SB_BOTTOM, 0);
 }
 
 void OutputView::Trim(int appended) {
@@ -87,9 +96,6 @@ void OutputView::Trim(int appended) {
     CHARRANGE oldest = {0, cut};
     SendMessageW(handle, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&oldest));
     SendMessageW(handle, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(L""));
-    int after = GetTextLength();
-    CHARRANGE caret = {after, after};
-    SendMessageW(handle, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&caret));
 }
 
 void OutputView::Repaint() {

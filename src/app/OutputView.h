@@ -35,6 +35,7 @@ public:
 private:
     int GetTextLength();
     void Trim(int appended);
+    void ScrollToEnd();
     void Repaint();
 
     size_t scrollback;

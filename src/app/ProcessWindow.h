@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <string>
 
 #include "app/OutputQueue.h"
@@ -72,7 +73,7 @@ private:
     ProcessInfo* info;  // owned
     OutputView view;
     Process* process;   // owned
-    bool logToScreen;
+    std::atomic<bool> logToScreen;  // read by the reader thread too
     HICON runningIcon;  // shared icons: loaded once, never destroyed
     HICON stoppedIcon;
     OutputQueue queue;

@@ -2,13 +2,37 @@
 
 #include <windows.h>
 
-#include "gui/Window.h"
 #include "gui/WindowMessageRouter.h"
 #include "util/Exception.h"
 #include "util/SystemError.h"
 
+namespace {
+
+// Keyboard handling before dispatch; true when the message was consumed.
+bool PreTranslate(const WindowsApplication& application, HACCEL table, MSG& msg) {
+    HWND dialog = static_cast<HWND>(application.dialogWindow);
+    if (dialog && WindowsApplication::BelongsTo(msg.hwnd, dialog) && IsDialogMessageW(dialog, &msg)) {
+        return true;
+    }
+    HWND frame = static_cast<HWND>(application.mainWindow);
+    if (!frame || !WindowsApplication::BelongsTo(msg.hwnd, frame)) {
+        return false;
+    }
+    if (table && TranslateAcceleratorW(frame, table, &msg)) {
+        return true;
+    }
+    return application.mdiClient && TranslateMDISysAccel(static_cast<HWND>(application.mdiClient), &msg);
+}
+
+}  // namespace
+
 WindowsApplication::WindowsApplication(const wchar_t* builtInName)
-    : Application(builtInName), acceleratorId(0), mdiClient(nullptr) {}
+    : Application(builtInName), acceleratorId(0), mdiClient(nullptr), mainWindow(nullptr), dialogWindow(nullptr) {}
+
+bool WindowsApplication::BelongsTo(const void* window, const void* topLevel) {
+    HWND handle = static_cast<HWND>(const_cast<void*>(window));
+    return handle && topLevel && GetAncestor(handle, GA_ROOT) == topLevel;
+}
 
 int WindowsApplication::MessageLoop() {
     HACCEL table = nullptr;
@@ -18,24 +42,17 @@ int WindowsApplication::MessageLoop() {
             throw new Exception(L"WindowsApplication::MessageLoop()\n%s", GetSystemErrorText());
         }
     }
-    gui::WindowMessageRouter* router = gui::WindowMessageRouter::GetInstance();
+    gui::WindowMessageRouter::GetInstance();
     MSG msg = {};
     while (GetMessageW(&msg, nullptr, 0, 0)) {
-        if (table && TranslateAcceleratorW(msg.hwnd, table, &msg)) {
-            continue;
+        if (!PreTranslate(*this, table, msg)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
         }
-        if (mdiClient && TranslateMDISysAccel(static_cast<HWND>(mdiClient), &msg)) {
-            continue;
-        }
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-        // A handler's exception was kept at the window procedure; this is where it resumes.
+        // A handler's exception was kept at the window procedure (also one of a command sent by an
+        // accelerator or an MDI key); this is where it resumes. Windows destroyed meanwhile were
+        // let go, and adopted ones deleted, by the router.
         gui::WindowMessageRouter::RethrowPendingException();
-        // A window destroyed through its object is deleted here, once its last message is handled.
-        gui::Window* window = router->Lookup(msg.hwnd);
-        if (window && window->IsDestroyed()) {
-            router->DeleteWindow(window);
-        }
     }
     return static_cast<int>(msg.wParam);
 }

@@ -30,7 +30,7 @@ int ShowOpenFileDialog(HWND owner, String& path) {
     wchar_t buffer[pathCapacity] = L"";
     OPENFILENAMEW dialog = {};
     Prepare(dialog, owner, buffer, openFilter, L"Load Configuration File",
-            OFN_HIDEREADONLY | OFN_FILEMUSTEXIST | OFN_EXPLORER);
+            OFN_HIDEREADONLY | OFN_FILEMUSTEXIST | OFN_EXPLORER | OFN_NOCHANGEDIR);
     if (!GetOpenFileNameW(&dialog)) {
         return 0;
     }
@@ -41,7 +41,9 @@ int ShowOpenFileDialog(HWND owner, String& path) {
 int ShowSaveFileDialog(HWND owner, String& path) {
     wchar_t buffer[pathCapacity] = L"";
     OPENFILENAMEW dialog = {};
-    Prepare(dialog, owner, buffer, saveFilter, L"", OFN_HIDEREADONLY | OFN_EXPLORER);
+    // A file picked by mistake is not silently replaced; and the program's current directory, which
+    // relative paths of the configuration rely on, stays where it was.
+    Prepare(dialog, owner, buffer, saveFilter, L"", OFN_HIDEREADONLY | OFN_EXPLORER | OFN_OVERWRITEPROMPT | OFN_NOCHANGEDIR);
     if (!GetSaveFileNameW(&dialog)) {
         return 0;
     }

@@ -39,15 +39,9 @@ void MDIChildWindow::OnDestroy() {
 
 LRESULT MDIChildWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-        case WM_SIZE:
-            OnSize(wParam, lParam);
-            break;
-        case WM_CLOSE:
-            if (OnClose() != 0) {
-                return 0;
-            }
-            break;
         case WM_WINDOWPOSCHANGED:
+            // Then default processing: it sends WM_SIZE, and DefMDIChildProcW keeps a maximised
+            // child's buttons in the frame's menu bar.
             UpdateFrameTitle();
             break;
         case WM_NOTIFY:
@@ -77,6 +71,8 @@ LRESULT MDIChildWindow::OnDeactivate() {
 }
 
 void MDIChildWindow::MDIDestroy() {
+    // An adopted child is deleted once this is done with it, not while it runs.
+    WindowMessageRouter::DeletionHold hold;
     GetMDIClientWindow();
     SendMessageW(GetParent(handle), WM_MDIDESTROY, reinterpret_cast<WPARAM>(handle), 0);
     destroyed = true;

@@ -20,7 +20,8 @@ public:
 
     virtual LRESULT OnActivate();
     virtual LRESULT OnDeactivate();
-    // Asks the client to destroy this child; the message loop then deletes the object.
+    // Asks the client to destroy this child. An adopted child is deleted when this returns (at
+    // the end of the outermost dispatch when called from a handler); an override calls it last.
     virtual void MDIDestroy();
     virtual Window* GetFrameWindow();
     virtual void SetFrameWindow(Window* frame);
@@ -38,7 +39,7 @@ protected:
     bool IsActiveChild(const WINDOWINFO& info);
 
     MDICREATESTRUCTW mdiCreate;
-    Window* frameWindow;              // not owned
+    Window* frameWindow;               // not owned
     MDIClientWindow* mdiClientWindow;  // not owned
 };
 

@@ -22,7 +22,9 @@ MainWindowBase::~MainWindowBase() {
 
 void MainWindowBase::OnRegisterClass(WNDCLASSEXW& description) {
     if (background) {
+        // The class paints with it for the rest of the process, after this object is gone.
         description.hbrBackground = background;
+        background = nullptr;
     }
 }
 
@@ -38,8 +40,7 @@ int MainWindowBase::OnClose() {
 }
 
 void MainWindowBase::SetIcon(int resourceId) {
-    HANDLE loaded =
-        LoadImageW(instance, MAKEINTRESOURCEW(resourceId), IMAGE_ICON, 0, 0, LR_SHARED | LR_DEFAULTSIZE);
+    HANDLE loaded = LoadImageW(instance, MAKEINTRESOURCEW(resourceId), IMAGE_ICON, 0, 0, LR_SHARED | LR_DEFAULTSIZE);
     if (!loaded) {
         throw new Exception(L"MainWindowBase::SetIcon(%i) %s", resourceId, GetSystemErrorText());
     }

@@ -19,15 +19,16 @@ public:
 
     // Loads a shared icon (never destroyed by the window) and sets it as big and small icon.
     void SetIcon(int resourceId);
-    // Brush painted behind the window (owned); takes effect when set before registration.
+    // Brush painted behind the windows of the class; takes effect when set before the class is
+    // registered, which takes it over for good. A brush the class did not take stays owned here.
     void SetBackgroundBrush(HBRUSH brush);
 
     // The application's name, or its built-in name while no name is known.
     static const wchar_t* ApplicationName();
 
 protected:
-    HICON icon;          // owned; the shared application icon is not kept here
-    HBRUSH background;   // owned
+    HICON icon;         // owned; the shared application icon is not kept here
+    HBRUSH background;  // owned until the class registration takes it
 };
 
 }  // namespace gui

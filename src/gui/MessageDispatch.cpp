@@ -12,8 +12,6 @@ MessageDispatch::Route MessageDispatch::Classify(unsigned message, uintptr_t wPa
             return Paint;
         case 0x0010:
             return Close;
-        case 0x0047:
-            return PositionChanged;
         case 0x004E:
             return Notify;
         case 0x0111:

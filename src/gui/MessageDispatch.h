@@ -9,16 +9,16 @@ namespace gui {
 class MessageDispatch {
 public:
     enum Route {
-        Default,          // default processing only
-        Destroy,          // OnDestroy, then default processing
-        Size,             // WM_SIZE: OnSize
-        Paint,            // BeginPaint, OnPaint, EndPaint
-        Close,            // OnClose
-        PositionChanged,  // WM_WINDOWPOSCHANGED: OnSize, consumed
-        Notify,           // OnNotify
-        Command,          // OnCommand
-        Timer,            // OnTimer
-        Private           // WM_USER up to WM_APP + 0x3FF: OnMessage
+        Default,  // default processing only
+        Destroy,  // OnDestroy, then default processing
+        Size,     // WM_SIZE: OnSize (WM_WINDOWPOSCHANGED goes to default processing,
+                  // which sends WM_SIZE when the size changed)
+        Paint,    // BeginPaint, OnPaint, EndPaint
+        Close,    // OnClose
+        Notify,   // OnNotify
+        Command,  // OnCommand
+        Timer,    // OnTimer
+        Private   // WM_USER up to WM_APP + 0x3FF: OnMessage
     };
 
     static const unsigned firstPrivate = 0x0400;  // WM_USER

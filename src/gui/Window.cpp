@@ -21,7 +21,10 @@ Window::Window(const wchar_t* className)
       kind(PlainWindow),
       mdiClientHandle(nullptr),
       destroyed(false),
-      router(WindowMessageRouter::GetInstance()) {
+      router(WindowMessageRouter::GetInstance()),
+      ownsFont(true),
+      adopted(false),
+      deletionScheduled(false) {
     this->className = className;
     CriticalSection::Lock hold(router->GetLock());
     creationRecord = router->GetThreadRecord();
@@ -31,11 +34,11 @@ Window::Window(const wchar_t* className)
 }
 
 Window::~Window() {
-    if (font) {
+    if (font && ownsFont) {
         DeleteObject(font);
     }
     handle = nullptr;
-    router->Unbind(this);
+    router->Forget(this);
 }
 
 void Window::UseClassName() {
@@ -64,11 +67,13 @@ void Window::OnCreate() {}
 void Window::OnDestroy() {}
 
 void Window::Destroy() {
-    OnDestroy();
+    WindowMessageRouter::DeletionHold hold;
     if (handle && IsWindow(handle)) {
+        // WM_DESTROY runs OnDestroy; WM_NCDESTROY lets go of the handle.
         DestroyWindow(handle);
         handle = nullptr;
         destroyed = true;
+        router->Unbind(this);  // a control's WM_NCDESTROY never passes through the router
     }
 }
 
@@ -125,6 +130,10 @@ HWND Window::Create(HWND parent) {
     if (registerClass) {
         RegisterClass();
     }
+    // Until creation has succeeded the object is its caller's, whatever happens to the window.
+    WindowMessageRouter::DeletionHold hold;
+    bool adoptedBefore = adopted;
+    adopted = false;
     SetHook();
     HWND created = CreateWindowExW(extendedStyle, windowClassName, nullptr, style, CW_USEDEFAULT, CW_USEDEFAULT,
                                    CW_USEDEFAULT, CW_USEDEFAULT, parent, menuOrId, instance, creationParameter);
@@ -136,14 +145,31 @@ HWND Window::Create(HWND parent) {
     }
     creationRecord->window = nullptr;
     // A failure inside the hook or a handler outranks the bare "creation failed".
-    WindowMessageRouter::RethrowPendingException();
+    if (WindowMessageRouter::HasPendingException()) {
+        Abandon(created);
+        WindowMessageRouter::RethrowPendingException();
+    }
     if (!created) {
         SetLastError(error);
         throw new Exception(L"Window::CreateWindowEx() failed\n\nClassName : %s\nWindowClassName : %s\n%s", className,
                             windowClassName, GetSystemErrorText());
     }
-    OnCreate();
+    try {
+        OnCreate();
+    } catch (...) {
+        Abandon(created);
+        throw;
+    }
+    adopted = adoptedBefore;
     return created;
+}
+
+void Window::Abandon(HWND created) {
+    if (created && IsWindow(created)) {
+        DestroyWindow(created);
+    }
+    handle = nullptr;
+    router->Unbind(this);
 }
 
 void Window::SetHook() {
@@ -219,6 +245,17 @@ void Window::LoadMenu(int resourceId) {
     SetMenu(handle, menu);
 }
 
+void Window::SetFont(HFONT value, bool owned) {
+    if (font && ownsFont && font != value) {
+        DeleteObject(font);
+    }
+    font = value;
+    ownsFont = owned;
+    if (handle) {
+        SendMessageW(handle, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    }
+}
+
 void Window::AddStyle(DWORD bits) {
     style |= bits;
     if (handle) {
@@ -248,8 +285,10 @@ LRESULT Window::Dispatch(HWND window, UINT message, WPARAM wParam, LPARAM lParam
             break;
         case MessageDispatch::Size:
             OnSize(wParam, lParam);
-            if (kind == PlainWindow) {
-                return 1;
+            // A frame lays out its MDI client itself: DefFrameProcW would stretch it over the
+            // toolbar and status bar. A child's default processing keeps the maximised state.
+            if (kind != ChildWindow) {
+                return kind == PlainWindow ? 1 : 0;
             }
             break;
         case MessageDispatch::Paint: {
@@ -264,9 +303,6 @@ LRESULT Window::Dispatch(HWND window, UINT message, WPARAM wParam, LPARAM lParam
                 return 0;
             }
             break;
-        case MessageDispatch::PositionChanged:
-            OnSize(wParam, lParam);
-            return 1;
         case MessageDispatch::Notify:
             return OnNotify(wParam, lParam);
         case MessageDispatch::Command:

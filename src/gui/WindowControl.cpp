@@ -18,7 +18,9 @@ void WindowControl::OnRegisterClass(WNDCLASSEXW& description) {
 }
 
 void WindowControl::OnCreate() {
-    SendMessageW(handle, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
+    // A font given before creation is sent now; otherwise the system's dialog font.
+    HGDIOBJ chosen = font ? font : GetStockObject(DEFAULT_GUI_FONT);
+    SendMessageW(handle, WM_SETFONT, reinterpret_cast<WPARAM>(chosen), FALSE);
 }
 
 void WindowControl::SetHeight(int value) {

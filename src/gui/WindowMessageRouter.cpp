@@ -1,5 +1,6 @@
 #include "gui/WindowMessageRouter.h"
 
+#include <algorithm>
 #include <exception>
 
 #include "gui/Window.h"
@@ -10,6 +11,15 @@ namespace {
 
 // The exception caught at a boundary of this thread that waits to be thrown again.
 thread_local std::exception_ptr pendingException;
+// How many deletion holds the thread is inside.
+thread_local int holdDepth = 0;
+
+// The objects waiting for the thread's last hold to end. Never freed: windows that are members of
+// static objects are deleted after the thread's own objects are gone.
+std::vector<Window*>& ScheduledDeletions() {
+    thread_local std::vector<Window*>* scheduled = new std::vector<Window*>();
+    return *scheduled;
+}
 
 }  // namespace
 
@@ -47,7 +57,8 @@ LRESULT CALLBACK WindowMessageRouter::StaticRouteMessage(HWND window, UINT messa
         return GetInstance()->RouteMessage(window, message, wParam, lParam);
     } catch (...) {
         KeepException();
-        return 0;
+        // A window whose creation failed is not created at all (CreateWindowExW destroys it).
+        return message == WM_CREATE ? -1 : 0;
     }
 }
 
@@ -57,24 +68,106 @@ LRESULT WindowMessageRouter::RouteMessage(HWND window, UINT message, WPARAM wPar
         // A window whose object is gone (or not yet known) still needs its messages answered.
         return DefWindowProcW(window, message, wParam, lParam);
     }
-    return object->WindowProc(window, message, wParam, lParam);
+    DeletionHold hold;
+    if (message != WM_NCDESTROY) {
+        return object->WindowProc(window, message, wParam, lParam);
+    }
+    // The object lets go of the window even when its handler fails.
+    LRESULT result = 0;
+    try {
+        result = object->WindowProc(window, message, wParam, lParam);
+    } catch (...) {
+        KeepException();
+    }
+    Release(object);
+    ReleaseDeadEntries();
+    return result;
+}
+
+void WindowMessageRouter::Adopt(Window* window) {
+    window->adopted = true;
 }
 
 void WindowMessageRouter::DeleteWindow(Window* window) {
-    CriticalSection::Lock hold(lock);
-    // Destroy may re-enter the router (an MDI client deletes its children), so walk a copy.
-    std::map<uint32_t, Window*> snapshot = windows;
-    for (const auto& entry : snapshot) {
-        if (entry.second == window) {
-            window->Destroy();
-            delete window;
-            Unbind(window);
-            return;
+    if (!window || window->deletionScheduled) {
+        return;
+    }
+    DeletionHold hold;
+    // Not under the lock: destroying a window may wait for a thread that looks handles up.
+    window->Destroy();
+    Unbind(window);
+    ScheduleDeletion(window);
+}
+
+void WindowMessageRouter::Release(Window* object) {
+    object->handle = nullptr;
+    object->destroyed = true;
+    Unbind(object);
+    if (object->adopted) {
+        ScheduleDeletion(object);
+    }
+}
+
+void WindowMessageRouter::ReleaseDeadEntries() {
+    std::vector<Window*> dead;
+    {
+        CriticalSection::Lock hold(lock);
+        for (const auto& entry : windows) {
+            if (!IsWindow(entry.second->handle)) {
+                dead.push_back(entry.second);
+            }
+        }
+    }
+    for (Window* object : dead) {
+        Release(object);
+    }
+}
+
+void WindowMessageRouter::ScheduleDeletion(Window* object) {
+    if (object->deletionScheduled) {
+        return;
+    }
+    object->deletionScheduled = true;
+    ScheduledDeletions().push_back(object);
+    if (holdDepth == 0) {
+        DeleteScheduled();
+    }
+}
+
+void WindowMessageRouter::DeleteScheduled() {
+    // A destructor may destroy windows and schedule more deletions; each is taken off first.
+    std::vector<Window*>& scheduled = ScheduledDeletions();
+    while (!scheduled.empty()) {
+        Window* object = scheduled.back();
+        scheduled.pop_back();
+        try {
+            delete object;
+        } catch (...) {
+            KeepException();
         }
     }
 }
 
+void WindowMessageRouter::Forget(const Window* object) {
+    Unbind(object);
+    if (object->deletionScheduled) {
+        std::vector<Window*>& scheduled = ScheduledDeletions();
+        scheduled.erase(std::remove(scheduled.begin(), scheduled.end(), object), scheduled.end());
+    }
+}
+
+WindowMessageRouter::DeletionHold::DeletionHold() {
+    ++holdDepth;
+}
+
+WindowMessageRouter::DeletionHold::~DeletionHold() {
+    if (--holdDepth == 0) {
+        DeleteScheduled();
+    }
+}
+
 Window* WindowMessageRouter::Lookup(HWND window) const {
+    CriticalSection::Lock hold(lock);
     auto found = windows.find(Key(window));
     return found == windows.end() ? nullptr : found->second;
 }
@@ -82,7 +175,6 @@ Window* WindowMessageRouter::Lookup(HWND window) const {
 void WindowMessageRouter::Bind(HWND window, Window* object) {
     CriticalSection::Lock hold(lock);
     // The system reuses handle values: a new window replaces whatever the value meant before.
-    windows.erase(Key(window));
     windows[Key(window)] = object;
 }
 
@@ -94,12 +186,18 @@ void WindowMessageRouter::Unbind(const Window* object) {
 }
 
 bool WindowMessageRouter::Contains(const Window* object) const {
+    CriticalSection::Lock hold(lock);
     for (const auto& entry : windows) {
         if (entry.second == object) {
             return true;
         }
     }
     return false;
+}
+
+size_t WindowMessageRouter::GetEntryCount() const {
+    CriticalSection::Lock hold(lock);
+    return windows.size();
 }
 
 void WindowMessageRouter::KeepException() {

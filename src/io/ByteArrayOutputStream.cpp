@@ -10,9 +10,10 @@ namespace io {
 namespace {
 
 const uint64_t kMaxCapacity = 0xFFFFFFFFu;
-// From this capacity on, the block grows by kLargeGrowth instead of doubling.
+// From this capacity on, the block grows by half instead of doubling, and by no more than
+// kMaxSpare at a time.
 const uint32_t kLargeBlock = 1024u * 1024u;
-const uint64_t kLargeGrowth = 8;
+const uint64_t kMaxSpare = 64u * 1024u * 1024u;
 
 }  // namespace
 
@@ -36,7 +37,7 @@ void ByteArrayOutputStream::Grow(uint64_t needed) {
         throw new Exception(L"ByteArrayOutputStream::Write()\nThe stream cannot hold %I64u bytes.",
                             static_cast<unsigned long long>(needed));
     }
-    uint64_t wanted = NextCapacity(needed);
+    uint64_t wanted = NextCapacity(capacity, needed);
     // realloc leaves the old block untouched when it fails, so no byte is lost. The generous
     // size may be what failed: settle for less, down to the exact size.
     void* grown = std::realloc(data, static_cast<size_t>(wanted));
@@ -52,14 +53,15 @@ void ByteArrayOutputStream::Grow(uint64_t needed) {
     capacity = static_cast<uint32_t>(wanted);
 }
 
-// Geometric growth keeps the bytes moved per byte written constant. For large blocks, the cost
-// that counts is not the copy but the first touch of fresh memory (page faults): each move
-// leaves the old, fully touched block behind, and at a factor of 2 those blocks add up to one
-// and a half times the final size on average. Spare room costs no physical memory until bytes
-// arrive in it, so large blocks grow by 8, which leaves about half the final size behind.
-uint64_t ByteArrayOutputStream::NextCapacity(uint64_t needed) const {
-    uint64_t factor = capacity < kLargeBlock ? 2 : kLargeGrowth;
-    uint64_t wanted = uint64_t(capacity) * factor;
+// Geometric growth keeps the bytes moved per byte written constant. Large blocks grow by a
+// smaller factor with a bounded spare: a 32-bit process has no room for a block of several times
+// the body (130 MB must not ask for 1 GB), and a failed attempt would still cost the move.
+uint64_t ByteArrayOutputStream::NextCapacity(uint32_t capacity, uint64_t needed) {
+    uint64_t spare = capacity < kLargeBlock ? capacity : capacity / 2;
+    if (spare > kMaxSpare) {
+        spare = kMaxSpare;
+    }
+    uint64_t wanted = uint64_t(capacity) + spare;
     if (wanted < needed) {
         wanted = needed;
     }

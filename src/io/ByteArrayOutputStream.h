@@ -8,8 +8,7 @@
 namespace io {
 
 // Bytes kept in memory. The block grows geometrically, so that receiving a large body in many
-// small writes costs time linear in its size (large blocks by a larger factor: their spare room
-// is address space, not touched memory); GetSize and GetData still give exactly the bytes
+// small writes costs time linear in its size; GetSize and GetData still give exactly the bytes
 // written. The bytes are not terminated by a zero byte: use GetText for text.
 class ByteArrayOutputStream : public OutputStreamBase {
 public:
@@ -32,9 +31,12 @@ public:
     // Converted again only after a Write or Reset.
     const String& GetText();
 
+    // The capacity a block of capacity bytes grows to when needed bytes must fit: double while
+    // small, then by half, never by more than 64 MB at once, never beyond 4 GB - 1.
+    static uint64_t NextCapacity(uint32_t capacity, uint64_t needed);
+
 private:
     void Grow(uint64_t needed);
-    uint64_t NextCapacity(uint64_t needed) const;
 
     char* data;         // owned; capacity bytes, of which count are used
     uint32_t capacity;

@@ -7,7 +7,7 @@
 
 namespace net {
 
-TCPSocket::TCPSocket() : handle(0), recvTimeOut(0) {}
+TCPSocket::TCPSocket() : handle(0), recvTimeOut(0), deadline(0) {}
 
 TCPSocket::~TCPSocket() {
     try {
@@ -45,7 +45,40 @@ void TCPSocket::SetRecvTimeOut(int milliseconds) {
     recvTimeOut = milliseconds;
 }
 
+int64_t TCPSocket::WaitBound() const {
+    int64_t bound = recvTimeOut > 0 ? recvTimeOut : -1;
+    if (deadline != 0) {
+        uint64_t now = GetTickCount64();
+        int64_t left = now < deadline ? static_cast<int64_t>(deadline - now) : 0;
+        if (bound < 0 || left < bound) {
+            bound = left;
+        }
+    }
+    return bound;
+}
+
+bool TCPSocket::WaitFor(bool forWrite, int64_t milliseconds) const {
+    fd_set ready;
+    fd_set failed;
+    FD_ZERO(&ready);
+    FD_ZERO(&failed);
+    FD_SET(static_cast<SOCKET>(handle), &ready);
+    FD_SET(static_cast<SOCKET>(handle), &failed);
+    timeval limit;
+    limit.tv_sec = static_cast<long>(milliseconds / 1000);
+    limit.tv_usec = static_cast<long>((milliseconds % 1000) * 1000);
+    // A failed connect is reported in the exception set; a failed read makes the socket readable.
+    int count =
+        select(0, forWrite ? nullptr : &ready, forWrite ? &ready : nullptr, forWrite ? &failed : nullptr, &limit);
+    return count > 0;
+}
+
 int TCPSocket::Read(char* buffer, int size) {
+    int64_t bound = WaitBound();
+    if (bound >= 0 && !WaitFor(false, bound)) {
+        WSASetLastError(WSAETIMEDOUT);
+        return -1;
+    }
     int received = recv(static_cast<SOCKET>(handle), buffer, size, 0);
     return received == SOCKET_ERROR ? -1 : received;
 }

@@ -22,8 +22,12 @@ public:
     void Close();
     // Bounds every receive on the current handle; a handle created later starts without it.
     void SetRecvTimeOut(int milliseconds);
+    // A point in time (a GetTickCount64 value; 0: none) after which no connect or receive of
+    // this object waits any longer, so that a whole exchange can be bounded.
+    void SetDeadline(uint64_t tick) { deadline = tick; }
 
     // recv on the handle: bytes read, 0 when the peer closed, negative on failure or timeout.
+    // Waits no longer than the receive timeout and the deadline allow.
     int Read(char* buffer, int size) override;
     // One send of count bytes; returns what send returned.
     int Send(const char* data, int count);
@@ -31,8 +35,15 @@ public:
     uintptr_t GetHandle() const { return handle; }
 
 protected:
+    // Milliseconds a wait may take under the receive timeout and the deadline; -1: unbounded.
+    int64_t WaitBound() const;
+    // Waits until the handle can be read (forWrite false) or is connected (true); false when
+    // the bound ran out first.
+    bool WaitFor(bool forWrite, int64_t milliseconds) const;
+
     uintptr_t handle;  // a SOCKET; kept as an integer so that this header needs no Winsock
     int recvTimeOut;   // the value last given to SetRecvTimeOut (0 when never)
+    uint64_t deadline;
 };
 
 }  // namespace net

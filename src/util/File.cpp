@@ -110,7 +110,7 @@ DWORD File::GetSize() {
     return low;
 }
 
-char* File::LoadIntoMemory(char** buffer) {
+char* File::LoadIntoMemory(char** buffer, DWORD* loaded) {
     DWORD size = GetSize();
     // size + 2 must not wrap around where size_t has 32 bits.
     char* bytes = static_cast<size_t>(size) <= SIZE_MAX - 2 ? new (std::nothrow) char[size_t(size) + 2] : nullptr;
@@ -127,7 +127,24 @@ char* File::LoadIntoMemory(char** buffer) {
         throw new Exception(L"File::LoadIntoMemory()\nRead %d from a total of %d.", static_cast<int>(read),
                             static_cast<int>(size));
     }
+    if (loaded) {
+        *loaded = size;
+    }
     return bytes;
+}
+
+std::string File::LoadIntoString() {
+    char* bytes = nullptr;
+    DWORD size = 0;
+    try {
+        LoadIntoMemory(&bytes, &size);
+    } catch (...) {
+        delete[] bytes;
+        throw;
+    }
+    std::string content(bytes, size);
+    delete[] bytes;
+    return content;
 }
 
 bool File::Delete() {

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 #include "util/Encoding.h"
 #include "util/Object.h"
 #include "util/String.h"
@@ -32,8 +34,11 @@ public:
     void SetPointerToEnd();
     DWORD GetSize();
     // The whole file in a new buffer (delete[]) followed by two zero bytes; also stored in buffer,
-    // which the caller frees even when a short read throws after the allocation.
-    char* LoadIntoMemory(char** buffer);
+    // which the caller frees even when a short read throws after the allocation. The number of
+    // bytes read goes to loaded when given: the file may change size after the read.
+    char* LoadIntoMemory(char** buffer, DWORD* loaded = nullptr);
+    // The whole file, as LoadIntoMemory reads it.
+    std::string LoadIntoString();
     // False when the file could not be deleted; throws while the file is open.
     bool Delete();
     void DetectEncoding();

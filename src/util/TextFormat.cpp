@@ -21,12 +21,13 @@ struct Conversion {
 };
 
 // Parses everything after '%' up to and including the conversion; returns the position after it.
-const wchar_t* ParseConversion(const wchar_t* p, Conversion& conv, va_list& args) {
+// Without args, a '*' takes no argument.
+const wchar_t* ParseConversion(const wchar_t* p, Conversion& conv, va_list* args) {
     while (*p == L'-' || *p == L'+' || *p == L' ' || *p == L'#' || *p == L'0') {
         conv.flags += static_cast<char>(*p++);
     }
     if (*p == L'*') {
-        conv.width = va_arg(args, int);
+        conv.width = args ? va_arg(*args, int) : 0;
         if (conv.width < 0) {
             conv.flags += '-';
             conv.width = -conv.width;
@@ -41,7 +42,7 @@ const wchar_t* ParseConversion(const wchar_t* p, Conversion& conv, va_list& args
         ++p;
         conv.precision = 0;
         if (*p == L'*') {
-            conv.precision = va_arg(args, int);
+            conv.precision = args ? va_arg(*args, int) : 0;
             ++p;
         } else {
             while (*p >= L'0' && *p <= L'9') {
@@ -210,9 +211,11 @@ std::wstring FormatOne(const Conversion& conv, va_list& args) {
         case L'f': case L'F': case L'e': case L'E': case L'g': case L'G': case L'a': case L'A':
             return FormatFloat(conv, args);
         case L'%': return L"%";
-        default: return std::wstring();  // unknown conversions produce nothing
+        default: return std::wstring();
     }
 }
+
+bool IsKnown(wchar_t conversion) { return conversion && std::wcschr(L"diuoxXsScCpfFeEgGaA%", conversion) != nullptr; }
 
 }  // namespace
 
@@ -223,17 +226,28 @@ std::wstring FormatText(const wchar_t* format, va_list args) {
     }
     va_list ap;
     va_copy(ap, args);
+    // An unknown conversion has no known argument size: it is printed as written, and so is every
+    // later one, since the arguments after it can no longer be told apart.
+    bool takeArguments = true;
     for (const wchar_t* p = format; *p;) {
         if (*p != L'%') {
             out += *p++;
             continue;
         }
         Conversion conv;
-        p = ParseConversion(p + 1, conv, ap);
+        const wchar_t* start = p;
+        p = ParseConversion(start + 1, conv, nullptr);  // first only to learn the conversion
         if (conv.conversion == 0) {
             break;  // a lone '%' at the end
         }
-        out += FormatOne(conv, ap);
+        takeArguments = takeArguments && IsKnown(conv.conversion);
+        if (takeArguments) {
+            conv = Conversion();
+            ParseConversion(start + 1, conv, &ap);
+            out += FormatOne(conv, ap);
+        } else {
+            out += conv.conversion == L'%' ? std::wstring(L"%") : std::wstring(start, p);
+        }
     }
     va_end(ap);
     return out;

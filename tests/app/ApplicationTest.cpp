@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "app/ConfigurationFile.h"
 #include "app/Entry.h"
 #include "app/WindowsApplication.h"
 #include "support/ThrownMessage.h"
@@ -21,19 +22,30 @@ public:
 };
 
 TEST(ApplicationPaths, RelativePathsBecomeAbsoluteAndAbsoluteOnesStay) {
-    const std::pair<const wchar_t*, const wchar_t*> cases[] = {
-        {L"Tarnwick.exe", L"C:\\work\\\\Tarnwick.exe"},  // a bare name is only joined
-        {L"tools\\Tarnwick.exe", L"C:\\work\\tools\\Tarnwick.exe"},
-        {L"tools/Tarnwick.exe", L"C:\\work\\tools\\Tarnwick.exe"},
-        {L"..\\bin\\.\\Tarnwick.exe", L"C:\\bin\\Tarnwick.exe"},
-        {L"\\bin\\T.exe", L"C:\\bin\\T.exe"},
-        {L"D:\\Tools\\Tarnwick.exe", L"D:\\Tools\\Tarnwick.exe"},
-        {L"\\\\server\\share\\T.exe", L"\\\\server\\share\\T.exe"},
+    const wchar_t share[] = L"\\\\srv\\share\\work\\";
+    struct Case {
+        const wchar_t* invokedAs;
+        const wchar_t* start;
+        const wchar_t* expected;
+    } const cases[] = {
+        {L"Tarnwick.exe", L"C:\\work\\", L"C:\\work\\\\Tarnwick.exe"},  // a bare name is only joined
+        {L"tools\\Tarnwick.exe", L"C:\\work\\", L"C:\\work\\tools\\Tarnwick.exe"},
+        {L"tools/Tarnwick.exe", L"C:\\work\\", L"C:\\work\\tools\\Tarnwick.exe"},
+        {L"..\\bin\\.\\Tarnwick.exe", L"C:\\work\\", L"C:\\bin\\Tarnwick.exe"},
+        {L"\\bin\\T.exe", L"C:\\work\\", L"C:\\bin\\T.exe"},
+        {L"D:\\Tools\\Tarnwick.exe", L"C:\\work\\", L"D:\\Tools\\Tarnwick.exe"},
+        {L"\\\\server\\share\\T.exe", L"C:\\work\\", L"\\\\server\\share\\T.exe"},
+        // a start directory on a share: its "\\server\share" is a root that ".." does not climb above
+        {L"tools\\T.exe", share, L"\\\\srv\\share\\work\\tools\\T.exe"},
+        {L"..\\..\\..\\T.exe", share, L"\\\\srv\\share\\T.exe"},
+        {L"\\bin\\T.exe", share, L"\\\\srv\\share\\bin\\T.exe"},
     };
-    for (const auto& c : cases) {
-        EXPECT_EQ(c.second, Text(Application::MakeExecutablePath(c.first, L"C:\\work\\"))) << c.first;
+    for (const Case& c : cases) {
+        EXPECT_EQ(c.expected, Text(Application::MakeExecutablePath(c.invokedAs, c.start))) << c.invokedAs;
     }
     EXPECT_TRUE(Application::MakeExecutablePath(String(), L"C:\\").IsNull());
+    FakeApp app(L"tools\\Tarnwick.exe", L"\\\\srv\\share\\work");
+    EXPECT_EQ(L"\\\\srv\\share\\work\\tools\\Tarnwick.xml", Text(ConfigurationFile::GetDefaultPath()));
 }
 
 TEST(ApplicationPaths, NameDropsDirectoryAndLastExtensionOnly) {

@@ -9,12 +9,12 @@
 #include <string>
 #include <vector>
 
-#include "support/TestApplication.h"
 #include "support/MessageBoxWatcher.h"
 #include "support/ScratchDirectory.h"
+#include "support/TestApplication.h"
 #include "support/TestPaths.h"
+#include "util/Exception.h"
 #include "util/Platform.h"
-#include "win32/Registry.h"
 
 using testsupport::ScratchDirectory;
 
@@ -22,25 +22,28 @@ namespace {
 
 const wchar_t kNotepadKey[] = L"SOFTWARE\\Notepad++";
 
-// The Notepad++ key lives under HKEY_LOCAL_MACHINE (in the 32-bit view, as the program reads it):
-// the test sets it in its own Wine prefix and puts back what was there.
+// The Notepad++ key under HKEY_LOCAL_MACHINE, in either registry view, set in the test's own
+// Wine prefix and removed afterwards.
 class NotepadKey {
 public:
-    NotepadKey() { existed = win32::Registry::ReadString(HKEY_LOCAL_MACHINE, kNotepadKey, nullptr, original, false); }
-    ~NotepadKey() {
-        Remove();
-        if (existed) {
-            win32::Registry::WriteString(HKEY_LOCAL_MACHINE, kNotepadKey, nullptr, original.GetBuffer());
+    ~NotepadKey() { Remove(); }
+    bool Set(const std::wstring& folder, REGSAM view) {
+        HKEY key = nullptr;
+        if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, kNotepadKey, 0, nullptr, 0, KEY_SET_VALUE | view, nullptr, &key,
+                            nullptr) != ERROR_SUCCESS) {
+            return false;
+        }
+        DWORD bytes = static_cast<DWORD>((folder.size() + 1) * sizeof(wchar_t));
+        bool set = RegSetValueExW(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(folder.c_str()), bytes) ==
+                   ERROR_SUCCESS;
+        RegCloseKey(key);
+        return set;
+    }
+    void Remove() {
+        for (REGSAM view : {KEY_WOW64_32KEY, KEY_WOW64_64KEY}) {
+            RegDeleteKeyExW(HKEY_LOCAL_MACHINE, kNotepadKey, view, 0);
         }
     }
-    bool Set(const std::wstring& folder) {
-        return win32::Registry::WriteString(HKEY_LOCAL_MACHINE, kNotepadKey, nullptr, folder.c_str());
-    }
-    void Remove() { RegDeleteKeyExW(HKEY_LOCAL_MACHINE, kNotepadKey, KEY_WOW64_32KEY, 0); }
-
-private:
-    bool existed = false;
-    String original;
 };
 
 std::unique_ptr<ConfigurationFile> ConfigurationAt(const std::wstring& path) {
@@ -55,12 +58,14 @@ protected:
     ConfigurationEditor() { SetEnvironmentVariableW(L"TARNWICK_EDITOR_LOG", logPath.c_str()); }
     ~ConfigurationEditor() override { SetEnvironmentVariableW(L"TARNWICK_EDITOR_LOG", nullptr); }
 
-    // Installs the test editor as Notepad++ is installed: "notepad++.exe" in the folder the key names.
-    void InstallNotepadPlusPlus() {
+    // Installs the test editor as Notepad++ is installed: "notepad++.exe" in the folder the key of
+    // the given registry view names.
+    void InstallNotepadPlusPlus(REGSAM view = KEY_WOW64_32KEY) {
         std::wstring folder = dir.File(L"Notepad plus");
         CreateDirectoryW(folder.c_str(), nullptr);
         CopyFileW(testsupport::HelperPath(L"TestEditor.exe").c_str(), (folder + L"\\notepad++.exe").c_str(), FALSE);
-        ASSERT_TRUE(key.Set(folder));
+        key.Remove();
+        ASSERT_TRUE(key.Set(folder, view));
     }
 
     // The editor's record once it wrote it (its command line, then its arguments); empty after a timeout.
@@ -84,15 +89,19 @@ protected:
     const std::wstring logPath = dir.File(L"editor.log");
 };
 
-TEST_F(ConfigurationEditor, NotepadPlusPlusGetsTheQuotedPath) {
-    InstallNotepadPlusPlus();
+// A 64-bit Notepad++ registers in the 64-bit view, a 32-bit one in the 32-bit view.
+TEST_F(ConfigurationEditor, NotepadPlusPlusOfEitherViewGetsTheQuotedPath) {
     std::wstring path = dir.Write(L"my config file.xml", "<processes/>");
-    ConfigurationAt(path)->OpenInEditor(nullptr);
-    std::vector<std::wstring> record = EditorRecord();
-    ASSERT_EQ(2u, record.size()) << "the editor was not started, or split the path";
-    EXPECT_NE(std::wstring::npos, record[0].find(L"notepad++.exe"));
-    EXPECT_NE(std::wstring::npos, record[0].find(L"\"" + path + L"\""));
-    EXPECT_EQ(path, record[1]);
+    for (REGSAM view : {KEY_WOW64_64KEY, KEY_WOW64_32KEY}) {
+        DeleteFileW(logPath.c_str());
+        InstallNotepadPlusPlus(view);
+        ConfigurationAt(path)->OpenInEditor(nullptr);
+        std::vector<std::wstring> record = EditorRecord();
+        ASSERT_EQ(2u, record.size()) << "the editor was not started, or split the path; view " << view;
+        EXPECT_NE(std::wstring::npos, record[0].find(L"notepad++.exe"));
+        EXPECT_NE(std::wstring::npos, record[0].find(L"\"" + path + L"\""));
+        EXPECT_EQ(path, record[1]);
+    }
 }
 
 // A file type whose "edit" verb runs the test editor. Wine's shell reads file types from
@@ -137,6 +146,23 @@ TEST_F(ConfigurationEditor, WithoutNotepadPlusPlusTheEditVerbOpensThePath) {
     EXPECT_EQ(path, record[1]);
 }
 
+// An editor that cannot be started is reported, naming the file and the editor, not ignored.
+TEST_F(ConfigurationEditor, AnEditorThatCannotStartIsReported) {
+    std::wstring path = dir.Write(L"broken editor.xml", "<processes/>");
+    key.Remove();
+    ASSERT_TRUE(key.Set(dir.File(L"no such folder"), KEY_WOW64_32KEY));
+    std::wstring message;
+    try {
+        ConfigurationAt(path)->OpenInEditor(nullptr);
+    } catch (Exception* e) {
+        message = e->GetMessageText().GetBuffer();
+        delete e;
+    }
+    EXPECT_NE(std::wstring::npos, message.find(L"ConfigurationFile::OpenInEditor()")) << "no failure reported";
+    EXPECT_NE(std::wstring::npos, message.find(path));
+    EXPECT_NE(std::wstring::npos, message.find(L"no such folder\\notepad++.exe"));
+}
+
 const char kSampleBytes[] =
     "<processes>\r\n"
     "\t<process>\r\n"
@@ -160,32 +186,59 @@ const char kSampleBytes[] =
 
 const wchar_t kBoxTail[] = L"\r\nCommand line processes not configured.\r\nCheck the sample .xml file created";
 
-// The first sample goes to the default path; once that exists, to free ".sample" names beside it,
-// never over an existing file. The editor always opens the configuration that failed.
-TEST_F(ConfigurationEditor, WriteSampleReportsOpensTheEditorAndNeverOverwrites) {
+// The first sample goes to the default path; once another file is there, to a free ".sample"
+// name beside it, never over an existing file. A sample written earlier is used again, and the box
+// names it. The editor always opens the configuration that failed.
+TEST_F(ConfigurationEditor, WriteSampleReusesAnEarlierSampleAndNeverOverwrites) {
     testsupport::TestApplication app(dir.File(L"Tarn wick.exe"));
     InstallNotepadPlusPlus();
     std::wstring defaultPath = dir.File(L"Tarn wick.xml");
     std::wstring given = dir.File(L"given.tnkx");  // a configuration named on the command line
+    std::wstring second = dir.File(L"Tarn wick.sample.xml");
     const std::wstring reason = L"File::ReadFromBeginning()\nFile : x\nmissing";
-    const std::pair<std::wstring, std::wstring> runs[] = {{defaultPath, defaultPath},
-                                                          {given, dir.File(L"Tarn wick.sample.xml")},
-                                                          {given, dir.File(L"Tarn wick.sample2.xml")}};
-    for (const auto& run : runs) {
-        SCOPED_TRACE(run.second);
+    struct Run {
+        std::wstring configuration;
+        std::wstring sample;
+        const char* defaultBytes;  // what the default path holds before the run; null: nothing
+    } const runs[] = {
+        {defaultPath, defaultPath, nullptr},
+        {given, defaultPath, kSampleBytes},
+        {given, second, "<mine/>"},
+        {given, second, "<mine/>"},
+    };
+    for (const Run& run : runs) {
+        SCOPED_TRACE(run.sample);
+        if (run.defaultBytes) {
+            dir.Write(L"Tarn wick.xml", run.defaultBytes);
+        }
         DeleteFileW(logPath.c_str());
         testsupport::MessageBoxWatcher watcher;
-        ConfigurationAt(run.first)->WriteSample(reason.c_str(), nullptr);
+        ConfigurationAt(run.configuration)->WriteSample(reason.c_str(), nullptr);
         testsupport::MessageBoxInfo box = watcher.Wait();
         ASSERT_TRUE(box.found);
         EXPECT_EQ(L"Error", box.title);
-        EXPECT_EQ(reason + kBoxTail, box.text);
-        EXPECT_EQ(std::string(kSampleBytes), ScratchDirectory::Read(run.second));
-        EXPECT_EQ(std::string(kSampleBytes), ScratchDirectory::Read(defaultPath));
+        EXPECT_EQ(reason + kBoxTail + L"\r\n" + run.sample, box.text);
+        EXPECT_EQ(std::string(kSampleBytes), ScratchDirectory::Read(run.sample));
+        EXPECT_EQ(std::string(run.defaultBytes ? run.defaultBytes : kSampleBytes), ScratchDirectory::Read(defaultPath));
         std::vector<std::wstring> record = EditorRecord();
         ASSERT_EQ(2u, record.size());
-        EXPECT_EQ(run.first, record[1]);
+        EXPECT_EQ(run.configuration, record[1]);
     }
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(dir.File(L"Tarn wick.sample2.xml").c_str()));
+}
+
+// When the sample cannot be written, no empty file is left where it was to go.
+TEST_F(ConfigurationEditor, AFailedSampleLeavesNoEmptyFile) {
+    testsupport::TestApplication app(dir.File(L"Tarn wick.exe"));
+    InstallNotepadPlusPlus();
+    std::wstring defaultPath = dir.File(L"Tarn wick.xml");
+    ASSERT_TRUE(CreateDirectoryW((defaultPath + L".saving").c_str(), nullptr));  // the save's copy cannot be made
+    testsupport::MessageBoxWatcher watcher;
+    ConfigurationAt(defaultPath)->WriteSample(L"reason", nullptr);
+    testsupport::MessageBoxInfo box = watcher.Wait();
+    EXPECT_EQ(std::wstring(L"reason") + kBoxTail, box.text);
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(defaultPath.c_str()));
+    EditorRecord();  // the editor still opens; wait for it before the folder goes
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 #include "gui/RichEditControl.h"
 #include "gui/StaticControl.h"
 #include "gui/SysLinkControl.h"
+#include "gui/TextFont.h"
 #include "gui/ToolBarControl.h"
 #include "gui/TreeViewControl.h"
 #include "support/TestPaths.h"
@@ -23,17 +24,28 @@ namespace {
 using guitest::ClassOf;
 using Controls = guitest::HostTest;
 
-TEST_F(Controls, MaximumWidthRuleAndPlacement) {
+TEST_F(Controls, MaximumWidthCapsThePlacement) {
     gui::StaticControl label;
-    EXPECT_EQ(0, label.GetWidth(0));
-    EXPECT_EQ(150, label.GetWidth(150));
     label.SetMaximumWidth(100);
-    for (int request : {0, 150, 80}) {
-        EXPECT_EQ(request == 80 ? 80 : 100, label.GetWidth(request)) << "request " << request;
-    }
     label.Create(host.GetHandle());
     label.SetPosition(10, 10, 150, 15, SWP_SHOWWINDOW);
     EXPECT_TRUE(guitest::PlacedAt(label.GetHandle(), 10, 10, 100, 15));
+}
+
+TEST_F(Controls, AFontSharedWithATextFontIsLeftToItAndAnOwnedOneGoesWithTheControl) {
+    gui::TextFont title;
+    HFONT shared = title.CreateFromFields();
+    HFONT owned = CreateFontW(12, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, FF_SWISS, L"Tahoma");
+    {
+        gui::StaticControl label;
+        gui::StaticControl other;
+        label.SetFont(shared, false);
+        label.Create(host.GetHandle());
+        EXPECT_EQ(shared, reinterpret_cast<HFONT>(SendMessageW(label.GetHandle(), WM_GETFONT, 0, 0)));
+        other.SetFont(owned, true);
+    }
+    EXPECT_EQ(static_cast<DWORD>(OBJ_FONT), GetObjectType(shared));
+    EXPECT_EQ(0u, GetObjectType(owned));
 }
 
 TEST_F(Controls, EditIsFixedPitchCourierNewOf15Pixels) {
@@ -167,7 +179,8 @@ TEST_F(Controls, IconShowsItsResourceAndABitmapWithoutIdIsReported) {
         icon.SetImage(id);
         ASSERT_NE(nullptr, icon.GetImage());
         EXPECT_EQ(reinterpret_cast<LRESULT>(icon.GetImage()),
-                  SendMessageW(icon.GetHandle(), STM_GETIMAGE, IMAGE_ICON, 0)) << "icon " << id;
+                  SendMessageW(icon.GetHandle(), STM_GETIMAGE, IMAGE_ICON, 0))
+            << "icon " << id;
     }
     gui::BitmapControl picture;
     picture.Create(host.GetHandle());

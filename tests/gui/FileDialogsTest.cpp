@@ -18,7 +18,8 @@ namespace {
 // its file name field and presses its OK button (or Cancel when the path is empty).
 class DialogUser {
 public:
-    explicit DialogUser(std::wstring path) : path(std::move(path)) {
+    // confirm: a second box (the overwrite question) is expected after OK and answered with Yes.
+    explicit DialogUser(std::wstring path, bool confirm = false) : path(std::move(path)), confirm(confirm) {
         worker = std::thread(&DialogUser::Run, this);
     }
     ~DialogUser() { Wait(); }
@@ -30,6 +31,7 @@ public:
     }
 
     std::wstring title;
+    std::wstring question;  // the text of the confirmed box
 
 private:
     void Run() {
@@ -40,6 +42,9 @@ private:
                 Sleep(300);  // let the dialog fill its folder view
                 title = guitest::TextOf(dialog);
                 Answer(dialog);
+                if (confirm) {
+                    Confirm(dialog);
+                }
                 return;
             }
             Sleep(50);
@@ -61,22 +66,64 @@ private:
             }
         }
         SendMessageW(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
-        SendMessageW(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
+        // Posted: the click may open a question box, and a sent click would wait for its answer.
+        PostMessageW(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
+    }
+
+    struct BoxSearch {
+        HWND dialog;
+        HWND found;
+    };
+
+    static BOOL CALLBACK FindOtherBox(HWND window, LPARAM parameter) {
+        BoxSearch* search = reinterpret_cast<BoxSearch*>(parameter);
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        if (window != search->dialog && owner == GetCurrentProcessId() && IsWindowVisible(window) &&
+            guitest::ClassOf(window) == L"#32770") {
+            search->found = window;
+            return FALSE;
+        }
+        return TRUE;
+    }
+
+    void Confirm(HWND dialog) {
+        for (int attempt = 0; attempt < 200; ++attempt) {
+            Sleep(50);
+            BoxSearch search = {dialog, nullptr};
+            EnumWindows(FindOtherBox, reinterpret_cast<LPARAM>(&search));
+            if (search.found) {
+                question = testsupport::MessageBoxWatcher::Read(search.found).text;
+                PostMessageW(GetDlgItem(search.found, IDYES), BM_CLICK, 0, 0);
+                return;
+            }
+        }
     }
 
     std::wstring path;
+    bool confirm;
     std::thread worker;
 };
 
 // Shows a dialog with a user answering it with the typed path; returns the dialog's result.
-int RunDialog(bool save, HWND owner, const std::wstring& typed, String& chosen, std::wstring* title = nullptr) {
-    DialogUser user(typed);
+int RunDialog(bool save, HWND owner, const std::wstring& typed, String& chosen, std::wstring* title = nullptr,
+              std::wstring* question = nullptr) {
+    DialogUser user(typed, question != nullptr);
     int result = save ? gui::ShowSaveFileDialog(owner, chosen) : gui::ShowOpenFileDialog(owner, chosen);
     user.Wait();
     if (title) {
         *title = user.title;
     }
+    if (question) {
+        *question = user.question;
+    }
     return result;
+}
+
+std::wstring CurrentDirectory() {
+    wchar_t directory[MAX_PATH] = L"";
+    GetCurrentDirectoryW(MAX_PATH, directory);
+    return directory;
 }
 
 TEST(FileDialogs, OpenReturnsTheTypedPathOfAnExistingFileAndCancelLeavesThePathAlone) {
@@ -91,24 +138,21 @@ TEST(FileDialogs, OpenReturnsTheTypedPathOfAnExistingFileAndCancelLeavesThePathA
     EXPECT_EQ(L"Load Configuration File", title);
 }
 
-TEST(FileDialogs, SaveAddsTheTxtExtensionAndTakesAnExistingFileWithoutAPrompt) {
+TEST(FileDialogs, SaveAddsTheTxtExtensionAsksBeforeOverwritingAndKeepsTheCurrentDirectory) {
     testsupport::ScratchDirectory scratch;
     guitest::HostWindow owner;
     owner.Open(200, 100);
+    std::wstring before = CurrentDirectory();
+    String chosen;
+    EXPECT_EQ(1, RunDialog(true, owner.GetHandle(), scratch.File(L"output"), chosen));
+    EXPECT_EQ(scratch.File(L"output.txt"), std::wstring(chosen.GetBuffer()));
+
     std::wstring existing = scratch.Write(L"saved.txt", "old contents");
-    // An overwrite prompt would be a second dialog that nobody answers: the call would hang.
-    struct Case {
-        HWND owner;
-        std::wstring typed;
-        std::wstring expected;
-    };
-    for (const Case& c : {Case{owner.GetHandle(), scratch.File(L"output"), scratch.File(L"output.txt")},
-                          Case{nullptr, existing, existing}}) {
-        SCOPED_TRACE(std::string(c.typed.begin(), c.typed.end()));
-        String chosen;
-        EXPECT_EQ(1, RunDialog(true, c.owner, c.typed, chosen));
-        EXPECT_EQ(c.expected, std::wstring(chosen.GetBuffer()));
-    }
+    std::wstring question;
+    EXPECT_EQ(1, RunDialog(true, nullptr, existing, chosen, nullptr, &question));
+    EXPECT_EQ(existing, std::wstring(chosen.GetBuffer()));
+    EXPECT_NE(std::wstring::npos, question.find(L"already exists")) << "no overwrite question was shown";
+    EXPECT_EQ(before, CurrentDirectory());
 }
 
 }  // namespace

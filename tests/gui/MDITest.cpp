@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "GuiTestSupport.h"
 #include "gui/MDIChildWindow.h"
@@ -51,6 +52,20 @@ public:
         }
     }
 
+    // Command 9 disposes of every child, as the program's frame does before opening its settings.
+    LRESULT OnCommand(WPARAM wParam, LPARAM) override {
+        if (LOWORD(wParam) == 9) {
+            std::vector<gui::Window*> children;
+            for (HWND child = GetWindow(client.GetHandle(), GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+                children.push_back(WindowMessageRouter::GetInstance()->Lookup(child));
+            }
+            for (gui::Window* child : children) {
+                WindowMessageRouter::GetInstance()->DeleteWindow(child);
+            }
+        }
+        return 0;
+    }
+
     static HMENU Popup(const wchar_t* item, UINT id) {
         HMENU menu = CreatePopupMenu();
         AppendMenuW(menu, MF_STRING, id, item);
@@ -68,10 +83,28 @@ class TestChild : public MDIChildWindow {
 public:
     TestChild() : MDIChildWindow(L"TestChild") { style = WS_OVERLAPPEDWINDOW | WS_VISIBLE; }
     ~TestChild() override { ++deleted; }
+    void OnDestroy() override {
+        ++destroyed;
+        MDIChildWindow::OnDestroy();
+    }
+    void OnSize(WPARAM, LPARAM) override { ++sizeCalls; }
+    int OnClose() override { return 0; }  // default MDI processing closes the child
+    // Every command goes on to the frame, as the program's document windows do.
+    LRESULT OnCommand(WPARAM wParam, LPARAM lParam) override {
+        SendMessageW(GetFrameWindow()->GetHandle(), WM_COMMAND, wParam, lParam);
+        deletedWhileForwarding = deleted;
+        return 0;
+    }
+
+    int sizeCalls = 0;
     static int deleted;
+    static int destroyed;
+    static int deletedWhileForwarding;
 };
 
 int TestChild::deleted = 0;
+int TestChild::destroyed = 0;
+int TestChild::deletedWhileForwarding = 0;
 
 TestChild* AddChild(TestFrame& frame, const wchar_t* title) {
     TestChild* child = new TestChild();  // deleted by the client
@@ -175,6 +208,57 @@ TEST_F(MDIFrame, WindowListGoesToTheItemNamedExactlyWindow) {
     EXPECT_EQ(decoyItems, GetMenuItemCount(frame.decoyMenu));
 }
 
+TEST_F(MDIFrame, ChildrenClosedAnyWayRunOnDestroyOnceAndAdoptedOnesAreDeleted) {
+    WindowMessageRouter* router = WindowMessageRouter::GetInstance();
+    // MDIDestroy, WM_MDIDESTROY, and SC_CLOSE as Ctrl+F4 sends it through TranslateMDISysAccel.
+    for (int way = 0; way < 3; ++way) {
+        SCOPED_TRACE(way);
+        TestChild* child = OpenChild(L"Closed");
+        router->Adopt(child);
+        HWND handle = child->GetHandle();
+        int deleted = TestChild::deleted;
+        int destroyed = TestChild::destroyed;
+        if (way == 0) {
+            child->MDIDestroy();
+        } else if (way == 1) {
+            SendMessageW(frame.client.GetHandle(), WM_MDIDESTROY, reinterpret_cast<WPARAM>(handle), 0);
+        } else {
+            SendMessageW(handle, WM_SYSCOMMAND, SC_CLOSE, 0);
+        }
+        EXPECT_FALSE(IsWindow(handle));
+        EXPECT_EQ(nullptr, router->Lookup(handle));
+        EXPECT_EQ(destroyed + 1, TestChild::destroyed);
+        EXPECT_EQ(deleted + 1, TestChild::deleted);
+    }
+}
+
+TEST_F(MDIFrame, FrameDisposingOfEveryChildFromACommandAChildForwardedIsSafe) {
+    TestChild* forwarding = OpenChild(L"One");
+    OpenChild(L"Two");
+    OpenChild(L"Three");
+    int deleted = TestChild::deleted;
+    SendMessageW(forwarding->GetHandle(), WM_COMMAND, 9, 0);
+    // Nothing is deleted while the forwarding child's handler runs; all three are afterwards.
+    EXPECT_EQ(deleted, TestChild::deletedWhileForwarding);
+    EXPECT_EQ(deleted + 3, TestChild::deleted);
+    EXPECT_EQ(nullptr, GetWindow(frame.client.GetHandle(), GW_CHILD));
+}
+
+TEST_F(MDIFrame, SizeChangesReachOnSizeAndAMaximisedChildPutsItsButtonsInTheMenuBar) {
+    TestChild* child = OpenChild(L"Big");
+    int sizeCalls = child->sizeCalls;
+    child->SetPosition(5, 5, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    EXPECT_EQ(sizeCalls, child->sizeCalls);
+    HMENU bar = GetMenu(frame.GetHandle());
+    int items = GetMenuItemCount(bar);
+    SendMessageW(frame.client.GetHandle(), WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(child->GetHandle()), 0);
+    guitest::PumpMessages(20);
+    EXPECT_TRUE(IsZoomed(child->GetHandle()));
+    EXPECT_LT(sizeCalls, child->sizeCalls);
+    // The child's system menu in front of the bar, its minimise, restore and close buttons after it.
+    EXPECT_LT(items, GetMenuItemCount(bar));
+}
+
 TEST_F(MDIFrame, CloseBoxPostsQuitAndKeepsTheFrame) {
     MSG stale;
     while (PeekMessageW(&stale, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
@@ -198,6 +282,20 @@ TEST(MDIClientDisposal, ClientDeletesItsChildrenWithItself) {
     EXPECT_EQ(deletedBefore + 2, TestChild::deleted);
     EXPECT_FALSE(IsWindow(first));
     EXPECT_EQ(nullptr, WindowMessageRouter::GetInstance()->Lookup(first));
+}
+
+TEST(FrameBackground, TheClassKeepsItsBrushWhenTheFirstFrameIsDeleted) {
+    class BrushFrame : public gui::MainWindowBase {
+    public:
+        BrushFrame() : MainWindowBase(L"BrushFrame") { SetBackgroundBrush(CreateSolidBrush(RGB(10, 20, 30))); }
+    };
+    BrushFrame* first = new BrushFrame();
+    first->Create(nullptr);
+    BrushFrame second;
+    second.Create(nullptr);
+    HGDIOBJ brush = reinterpret_cast<HGDIOBJ>(GetClassLongPtrW(second.GetHandle(), GCLP_HBRBACKGROUND));
+    WindowMessageRouter::GetInstance()->DeleteWindow(first);
+    EXPECT_EQ(static_cast<DWORD>(OBJ_BRUSH), GetObjectType(brush));
 }
 
 TEST(MDIChildLookup, ChildWithoutAFrameReportsIt) {

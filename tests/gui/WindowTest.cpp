@@ -4,8 +4,10 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
+#include <atomic>
+#include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "GuiTestSupport.h"
@@ -31,37 +33,68 @@ public:
 
     void OnRegisterClass(WNDCLASSEXW&) override { ++registrations; }
     LRESULT WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override {
-        if (message == WM_COMMAND) {
-            rawCommandCodes.push_back(HIWORD(wParam));
+        if (message == WM_GETDLGCODE) {
+            ++dialogCodeQueries;
         }
-        if (message == WM_CREATE && throwOnCreate) {
-            throw new Exception(L"ProbeWindow::OnCreate()\nNo resources");
+        if (message == WM_CREATE) {
+            created = window;
+            if (throwIn == WM_CREATE) {
+                throw new Exception(L"ProbeWindow::OnCreate()\nNo resources");
+            }
         }
         return Window::WindowProc(window, message, wParam, lParam);
     }
+    void OnCreate() override {
+        if (throwIn == WM_NULL) {
+            throw new Exception(L"ProbeWindow::OnCreate()\nNo resources");
+        }
+    }
     LRESULT OnCommand(WPARAM wParam, LPARAM) override {
-        commandCodes.push_back(HIWORD(wParam));
+        commands.push_back(LOWORD(wParam));
+        if (onCommand) {
+            onCommand(this);
+        }
         return 0;
     }
+    void OnDestroy() override {
+        ++destroyCalls;
+        if (onDestroy) {
+            onDestroy();
+        }
+    }
+    void OnSize(WPARAM, LPARAM) override { ++sizeCalls; }
     LRESULT OnMessage(UINT message, WPARAM, LPARAM) override {
         if (message == throwOn) {
             throw new Exception(L"ProbeWindow::OnMessage()\nRefused %i", static_cast<int>(message));
         }
-        privateMessages.push_back(message);
-        return 1;
+        return 0;
     }
     int OnClose() override { return closeResult < 0 ? Window::OnClose() : closeResult; }
 
     static int registrations;
-    std::vector<WORD> rawCommandCodes;
-    std::vector<WORD> commandCodes;
-    std::vector<UINT> privateMessages;
+    std::vector<WORD> commands;
+    std::function<void(ProbeWindow*)> onCommand;
+    std::function<void()> onDestroy;
+    HWND created = nullptr;  // the handle seen in WM_CREATE
     UINT throwOn = 0;
-    bool throwOnCreate = false;
-    int closeResult = -1;  // below zero: the framework's own OnClose answers
+    UINT throwIn = WM_QUIT;  // WM_CREATE: its handler throws; WM_NULL: OnCreate throws
+    int closeResult = -1;    // below zero: the framework's own OnClose answers
+    int destroyCalls = 0;
+    int sizeCalls = 0;
+    int dialogCodeQueries = 0;
 };
 
 int ProbeWindow::registrations = 0;
+
+// A probe that counts its deletions, for the objects that the router deletes.
+class CountedWindow : public ProbeWindow {
+public:
+    explicit CountedWindow(DWORD windowStyle = WS_OVERLAPPEDWINDOW) { style = windowStyle; }
+    ~CountedWindow() override { ++deletions; }
+    static int deletions;
+};
+
+int CountedWindow::deletions = 0;
 
 TEST(WindowClassRegistration, SecondObjectOfAClassReusesTheRegistration) {
     ProbeWindow::registrations = 0;
@@ -84,10 +117,10 @@ TEST(WindowBinding, AReusedHandleValueReplacesTheOldEntry) {
     EXPECT_EQ(&replacement, router->Lookup(handle));
     EXPECT_FALSE(router->Contains(old));
     // Deleting the old object must not take the new object's entry with it.
-    DestroyWindow(handle);
     delete old;
     EXPECT_EQ(&replacement, router->Lookup(handle));
     router->Unbind(&replacement);
+    DestroyWindow(handle);
 }
 
 TEST(WindowCreate, SecondCreateFailsNamingTheClassAndKeepsTheWindow) {
@@ -124,28 +157,16 @@ TEST(WindowClose, DefaultCloseKeepsTheWindowAndZeroLetsItGo) {
     }
 }
 
-TEST(WindowDispatch, EditUpdateNeverReachesOnCommand) {
-    ProbeWindow parent;
-    parent.Create(nullptr);
-    gui::EditControl edit;
-    edit.Create(parent.GetHandle());
-    SendMessageW(edit.GetHandle(), WM_CHAR, L'x', 0);
-    SendMessageW(edit.GetHandle(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"typed"));
-    auto has = [](const std::vector<WORD>& codes, WORD code) {
-        return std::find(codes.begin(), codes.end(), code) != codes.end();
-    };
-    ASSERT_TRUE(has(parent.rawCommandCodes, EN_UPDATE)) << "the edit control sent no EN_UPDATE to test with";
-    EXPECT_FALSE(has(parent.commandCodes, EN_UPDATE));
-    EXPECT_TRUE(has(parent.commandCodes, EN_CHANGE));
-}
-
-TEST(WindowDispatch, OnMessageGetsWmUserUpToWmAppPlus3FF) {
+TEST(WindowDispatch, OnSizeRunsWhenTheSizeChangesNotOnMovesOrZOrder) {
     ProbeWindow window;
-    HWND handle = window.Create(nullptr);
-    for (UINT message : {0x03FFu, 0x0400u, 0x83FFu, 0x8400u}) {
-        SendMessageW(handle, message, 0, 0);
-    }
-    EXPECT_EQ((std::vector<UINT>{0x0400u, 0x83FFu}), window.privateMessages);
+    window.Create(nullptr);
+    window.SetPosition(10, 10, 300, 200, SWP_NOZORDER);
+    int before = window.sizeCalls;
+    window.SetPosition(40, 40, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    SetWindowPos(window.GetHandle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    EXPECT_EQ(before, window.sizeCalls);
+    window.SetPosition(40, 40, 320, 200, SWP_NOZORDER);
+    EXPECT_EQ(before + 1, window.sizeCalls);
 }
 
 TEST(WindowText, EmptyTextLeavesTheTargetAsItWasAndAddStyleAndLoadMenuReachTheWindow) {
@@ -163,44 +184,6 @@ TEST(WindowText, EmptyTextLeavesTheTargetAsItWasAndAddStyleAndLoadMenuReachTheWi
     EXPECT_EQ(0u, ThrownMessage([&] { window.LoadMenu(999); }).find(L"Window::LoadMenu(999) - "));
 }
 
-TEST(WindowPlacement, CenterOnWorkAreaCentresTheClientSize) {
-    ProbeWindow window;
-    window.Create(nullptr);
-    window.SetPosition(0, 0, 300, 200, SWP_NOZORDER);
-    RECT client = {};
-    GetClientRect(window.GetHandle(), &client);
-    window.CenterOnWorkArea();
-    RECT work = {};
-    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-    RECT placed = {};
-    GetWindowRect(window.GetHandle(), &placed);
-    EXPECT_EQ((work.right - work.left - client.right) / 2, placed.left);
-    EXPECT_EQ((work.bottom - work.top - client.bottom) / 2, placed.top);
-    EXPECT_EQ(client.right, placed.right - placed.left);
-    EXPECT_TRUE(IsWindowVisible(window.GetHandle()));
-}
-
-TEST(WindowDeletion, DeleteWindowOrDeletingADestroyedObjectLeavesNoEntry) {
-    WindowMessageRouter* router = WindowMessageRouter::GetInstance();
-    size_t before = router->GetEntryCount();
-    for (bool throughRouter : {true, false}) {
-        SCOPED_TRACE(throughRouter ? "DeleteWindow" : "Destroy, then delete");
-        ProbeWindow* window = new ProbeWindow();
-        HWND handle = window->Create(nullptr);
-        EXPECT_EQ(before + 1, router->GetEntryCount());
-        if (throughRouter) {
-            router->DeleteWindow(window);
-        } else {
-            window->Destroy();
-            EXPECT_EQ(nullptr, window->GetHandle());
-            delete window;
-        }
-        EXPECT_FALSE(IsWindow(handle));
-        EXPECT_EQ(nullptr, router->Lookup(handle));
-        EXPECT_EQ(before, router->GetEntryCount());
-    }
-}
-
 TEST(WindowDeletion, MessagesForAWindowWithoutObjectGetDefaultProcessing) {
     ProbeWindow* window = new ProbeWindow();
     HWND handle = window->Create(nullptr);
@@ -211,6 +194,144 @@ TEST(WindowDeletion, MessagesForAWindowWithoutObjectGetDefaultProcessing) {
     EXPECT_EQ(0, SendMessageW(handle, 0x0401, 0, 0));
     EXPECT_FALSE(WindowMessageRouter::HasPendingException());
     DestroyWindow(handle);
+}
+
+TEST(WindowLifetime, ChildrenDyingWithTheirParentAreLetGoAndOnlyAdoptedOnesDeleted) {
+    WindowMessageRouter* router = WindowMessageRouter::GetInstance();
+    ProbeWindow parent;
+    parent.Create(nullptr);
+    CountedWindow* adopted = new CountedWindow(WS_CHILD);
+    CountedWindow member(WS_CHILD);
+    gui::EditControl edit;  // a system class: its WM_NCDESTROY never reaches the router
+    HWND handles[] = {adopted->Create(parent.GetHandle()), member.Create(parent.GetHandle()),
+                      edit.Create(parent.GetHandle())};
+    router->Adopt(adopted);
+    int deletionsBefore = CountedWindow::deletions;
+    parent.Destroy();
+    EXPECT_EQ(deletionsBefore + 1, CountedWindow::deletions);
+    for (HWND handle : handles) {
+        EXPECT_EQ(nullptr, router->Lookup(handle));
+    }
+    EXPECT_EQ(nullptr, member.GetHandle());
+    EXPECT_EQ(nullptr, edit.GetHandle());
+    EXPECT_TRUE(member.IsDestroyed());
+    EXPECT_EQ(1, member.destroyCalls);
+    EXPECT_EQ(1, parent.destroyCalls);
+}
+
+TEST(WindowLifetime, AHandlerRemovingItsOwnWindowFinishesBeforeTheObjectIsDeleted) {
+    WindowMessageRouter* router = WindowMessageRouter::GetInstance();
+    for (bool adopt : {false, true}) {
+        SCOPED_TRACE(adopt ? "adopted, Destroy" : "DeleteWindow");
+        CountedWindow* window = new CountedWindow();
+        HWND handle = window->Create(nullptr);
+        if (adopt) {
+            router->Adopt(window);
+        }
+        int before = CountedWindow::deletions;
+        int deletedInHandler = -1;
+        int destroyCallsInHandler = -1;
+        window->onCommand = [&](ProbeWindow* self) {
+            if (adopt) {
+                self->Destroy();
+            }
+            router->DeleteWindow(self);
+            router->DeleteWindow(self);  // asked twice, deleted once
+            deletedInHandler = CountedWindow::deletions - before;
+            destroyCallsInHandler = self->destroyCalls;
+        };
+        SendMessageW(handle, WM_COMMAND, 5, 0);
+        EXPECT_EQ(0, deletedInHandler);
+        EXPECT_EQ(1, destroyCallsInHandler);
+        EXPECT_EQ(before + 1, CountedWindow::deletions);
+        EXPECT_FALSE(IsWindow(handle));
+        EXPECT_EQ(nullptr, router->Lookup(handle));
+    }
+}
+
+TEST(WindowLifetime, OtherThreadsLookHandlesUpWhileAWindowIsBeingDeleted) {
+    // Destroying a process window waits for its reader thread, which may look handles up.
+    static std::atomic<bool> answered(false);
+    WindowMessageRouter* router = WindowMessageRouter::GetInstance();
+    ProbeWindow* window = new ProbeWindow();
+    HWND handle = window->Create(nullptr);
+    bool answeredInTime = false;
+    window->onDestroy = [&] {
+        std::thread([router, handle] {
+            router->Lookup(handle);
+            answered = true;
+        }).detach();
+        for (int wait = 0; wait < 300 && !answered; ++wait) {
+            Sleep(10);
+        }
+        answeredInTime = answered;
+    };
+    router->DeleteWindow(window);
+    EXPECT_TRUE(answeredInTime);
+}
+
+// The test application's message loop with the accelerator table of the test resources and
+// keys posted to a frame, a control in it and a second top-level window.
+class MessageLoopKeys : public ::testing::Test {
+protected:
+    void SetUp() override {
+        frame.Create(nullptr);
+        other.Create(nullptr);
+        edit.Create(frame.GetHandle());
+        field.Create(other.GetHandle());
+        application->acceleratorId = 7000;
+        application->mainWindow = frame.GetHandle();
+    }
+    void TearDown() override {
+        application->acceleratorId = 0;
+        application->mainWindow = nullptr;
+        application->dialogWindow = nullptr;
+    }
+    void Key(const Window& target, WPARAM key) { PostMessageW(target.GetHandle(), WM_KEYDOWN, key, 1); }
+    std::wstring Run() {
+        PostQuitMessage(0);
+        return ThrownMessage([&] { application->MessageLoop(); });
+    }
+
+    WindowsApplication* application = static_cast<WindowsApplication*>(Application::GetCurrent());
+    ProbeWindow frame;
+    ProbeWindow other;
+    gui::EditControl edit;
+    CountedWindow field{WS_CHILD};
+};
+
+TEST_F(MessageLoopKeys, AcceleratorsReachTheFrameFromItsControlsButNotFromOtherWindows) {
+    EXPECT_TRUE(WindowsApplication::BelongsTo(edit.GetHandle(), frame.GetHandle()));
+    EXPECT_TRUE(WindowsApplication::BelongsTo(frame.GetHandle(), frame.GetHandle()));
+    EXPECT_FALSE(WindowsApplication::BelongsTo(field.GetHandle(), frame.GetHandle()));
+    EXPECT_FALSE(WindowsApplication::BelongsTo(nullptr, frame.GetHandle()));
+    Key(edit, VK_F5);
+    Key(other, VK_F5);
+    Key(field, VK_F5);
+    EXPECT_EQ(L"<no exception>", Run());
+    EXPECT_EQ(std::vector<WORD>{7001}, frame.commands);
+    EXPECT_TRUE(other.commands.empty());
+    EXPECT_TRUE(field.commands.empty());
+}
+
+TEST_F(MessageLoopKeys, AFailingAcceleratorCommandIsThrownBeforeTheNextMessage) {
+    frame.onCommand = [](ProbeWindow*) { throw new Exception(L"MainWindow::OnCommand()\nRefused"); };
+    Key(edit, VK_F5);
+    EXPECT_EQ(L"MainWindow::OnCommand()\nRefused", Run());
+    MSG quit;
+    EXPECT_TRUE(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+}
+
+TEST_F(MessageLoopKeys, TheDialogWindowGetsDialogKeysForItsControls) {
+    application->dialogWindow = other.GetHandle();
+    Key(field, VK_TAB);
+    Run();
+    EXPECT_LT(0, field.dialogCodeQueries);
+    application->dialogWindow = nullptr;
+    field.dialogCodeQueries = 0;
+    Key(field, VK_TAB);
+    Run();
+    EXPECT_EQ(0, field.dialogCodeQueries);
 }
 
 TEST(WindowExceptions, HandlerExceptionReachesTheMessageLoop) {
@@ -224,11 +345,23 @@ TEST(WindowExceptions, HandlerExceptionReachesTheMessageLoop) {
     EXPECT_TRUE(IsWindow(handle));
 }
 
-TEST(WindowExceptions, HandlerExceptionDuringCreationReachesCreate) {
-    ProbeWindow window;
-    window.throwOnCreate = true;
-    EXPECT_EQ(L"ProbeWindow::OnCreate()\nNo resources", ThrownMessage([&] { window.Create(nullptr); }));
-    EXPECT_FALSE(WindowMessageRouter::HasPendingException());
+TEST(WindowExceptions, CreationFailureDestroysTheWindowAndLeavesTheObjectToTheCaller) {
+    WindowMessageRouter* router = WindowMessageRouter::GetInstance();
+    for (UINT throwIn : {static_cast<UINT>(WM_CREATE), static_cast<UINT>(WM_NULL)}) {
+        SCOPED_TRACE(throwIn == WM_CREATE ? "WM_CREATE" : "OnCreate");
+        int deletionsBefore = CountedWindow::deletions;
+        CountedWindow* window = new CountedWindow();
+        window->throwIn = throwIn;
+        router->Adopt(window);  // too early: a failed Create still leaves the object to its caller
+        EXPECT_EQ(L"ProbeWindow::OnCreate()\nNo resources", ThrownMessage([&] { window->Create(nullptr); }));
+        EXPECT_FALSE(WindowMessageRouter::HasPendingException());
+        ASSERT_NE(nullptr, window->created);
+        EXPECT_FALSE(IsWindow(window->created));
+        EXPECT_EQ(nullptr, router->Lookup(window->created));
+        EXPECT_EQ(nullptr, window->GetHandle());
+        EXPECT_EQ(deletionsBefore, CountedWindow::deletions);
+        delete window;
+    }
 }
 
 TEST(WindowExceptions, HookExceptionReachesCreateAndNoWindowIsMade) {

@@ -6,8 +6,8 @@
 
 #include <string>
 
-#include "ScriptedServer.h"
 #include "net/UsesWinsock.h"
+#include "support/ScriptedServer.h"
 #include "support/ThrownMessage.h"
 
 namespace {
@@ -21,10 +21,19 @@ DWORD ReceiveTimeOut(uintptr_t handle) {
     return value;
 }
 
+// A client whose socket creation can be made to have failed.
+class Client : public net::TCPClient {
+public:
+    void LoseSocket() {
+        Close();
+        handle = static_cast<uintptr_t>(INVALID_SOCKET);
+    }
+};
+
 class TCPClientTest : public ::testing::Test {
 protected:
     net::UsesWinsock winsock;
-    net::TCPClient client;
+    Client client;
 
     std::wstring ConnectFailure(const wchar_t* host, int port) {
         client.SetHost(host);
@@ -51,6 +60,28 @@ TEST_F(TCPClientTest, ConnectAfterCloseUsesAFreshSocketWithoutTimeout) {
     client.Close();
 }
 
+TEST_F(TCPClientTest, SocketThatFailedToBeCreatedIsCreatedAgain) {
+    testsupport::ScriptedServer server({testsupport::ScriptedServer::Reply("HTTP/1.1 200 OK", {}, "")});
+    client.LoseSocket();
+    client.SetHost(L"127.0.0.1");
+    client.SetPort(server.Port());
+    client.Connect();
+    EXPECT_NE(static_cast<uintptr_t>(INVALID_SOCKET), client.GetHandle());
+    EXPECT_NE(0u, client.GetHandle());
+    client.Close();
+}
+
+TEST_F(TCPClientTest, ConnectToAnAddressThatNeverAnswersIsBounded) {
+    testsupport::DeafListener deaf;
+    client.SetRecvTimeOut(500);
+    std::wstring url = deaf.Url(L"");
+    ULONGLONG start = GetTickCount64();
+    std::wstring message = ConnectFailure(L"127.0.0.1", std::stoi(url.substr(url.rfind(L':') + 1)));
+    EXPECT_LT(GetTickCount64() - start, 1500u);
+    EXPECT_NE(std::wstring::npos, message.find(L"while connecting to 127.0.0.1:")) << message;
+    EXPECT_GT(GetTickCount64() - start, 400u) << "refused, not left unanswered";
+}
+
 TEST_F(TCPClientTest, UnresolvableHostRaisesBeforeTouchingTheSocket) {
     uintptr_t before = client.GetHandle();
     EXPECT_EQ(L"HttpClient::Connect() no-such-host.invalid could not be resolved",
@@ -59,11 +90,7 @@ TEST_F(TCPClientTest, UnresolvableHostRaisesBeforeTouchingTheSocket) {
 }
 
 TEST_F(TCPClientTest, RefusedConnectionNamesHostAndPort) {
-    int port = 0;
-    {  // a port the system handed out and took back
-        testsupport::ScriptedServer gone(std::vector<testsupport::ServerReply>{});
-        port = gone.Port();
-    }
+    int port = testsupport::ScriptedServer::UnusedPort();
     std::wstring message = ConnectFailure(L"127.0.0.1", port);
     std::wstring expected = L"HttpClient::Connect() - while connecting to 127.0.0.1:" + std::to_wstring(port) + L" : ";
     EXPECT_EQ(0u, message.find(expected)) << message;

@@ -10,6 +10,14 @@ namespace testsupport {
 // files on every platform (mt19937 is fully specified; no library distributions are used).
 class Mutator {
 public:
+    // A configuration with a declaration, a DOCTYPE, references, a comment, CDATA and both kinds
+    // of entry: the base that the damages start from.
+    static constexpr const char* kValidConfiguration =
+        "<?xml version=\"1.0\"?>\r\n<!DOCTYPE processes>\r\n<processes>\r\n"
+        "\t<process><title>a &amp; b</title><executable>x.exe</executable><!-- c --></process>\r\n"
+        "\t<process><title>caf\xC3\xA9</title><startupclassname>M</startupclassname>"
+        "<classpath><![CDATA[c.jar]]></classpath><start>false</start></process>\r\n</processes>\r\n";
+
     explicit Mutator(std::uint32_t seed) : random(seed) {}
 
     // A copy of original with one to four damages applied.
@@ -64,10 +72,13 @@ private:
                 bytes.insert(Position(bytes), bytes.substr(at, Below(200)));
                 break;
             }
-            case 6: {  // deep nesting
-                std::string deep;
-                for (std::uint32_t n = 100 + Below(2000); n > 0; --n) {
-                    deep += "<process>";
+            case 6: {  // nesting deep enough to overflow a 1 MB stack, some behind names holding quotes
+                static const char* const starts[] = {"", "<a\">", "<a=\">", "</a\">", "<a b\"='x'>"};
+                static const char* const opens[] = {"<process>", "<b>", "<c\">", "<d=\">"};
+                std::string deep = starts[Below(5)];
+                const char* open = opens[Below(4)];
+                for (std::uint32_t n = 20000 + Below(4000); n > 0; --n) {
+                    deep += open;
                 }
                 bytes.insert(Position(bytes), deep);
                 break;

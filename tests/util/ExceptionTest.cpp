@@ -9,11 +9,6 @@
 
 namespace {
 
-TEST(ExceptionMessage, FormatsLikeString) {
-    Exception e(L"File::Write()\nFile : %s\n%s", L"C:\\a b.txt", L"detail");
-    EXPECT_STREQ(L"File::Write()\nFile : C:\\a b.txt\ndetail", e.GetMessageText().GetBuffer());
-}
-
 TEST(ExceptionShow, BoxIsTitledExceptionThrownWithTheMessage) {
     testsupport::MessageBoxWatcher watcher;
     Exception e(L"Thread::Start()\nThread is already running.");

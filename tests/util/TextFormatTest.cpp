@@ -36,6 +36,8 @@ TEST(StringFormat, ConversionsGiveTheSameTextWhateverTheRuntime) {
         {L"1.50", F(L"%.2f", 1.5)},
         {L"done", F(L"done")},
         {L"trailing ", F(L"trailing %")},
+        // after an unknown conversion no argument is taken, so none is misread
+        {L"1 %-3y %*d %s %d%", F(L"%d %-3y %*d %s %d%%", 1, 2, 3, L"x", 100)},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(c.first, c.second);

@@ -59,6 +59,10 @@ uint32_t ChunkDecoder::TakeSizeLine(const char* bytes, uint32_t count) {
 }
 
 void ChunkDecoder::EndSizeLine() {
+    if (line.find_first_not_of(' ') == std::string::npos) {
+        state = State::Error;  // an empty size line is no size, least of all the last chunk's 0
+        return;
+    }
     String text(line.data(), line.size());
     line.clear();
     uint32_t size = HexUtils::HexStringToInteger(text.GetBuffer());

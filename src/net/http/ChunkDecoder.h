@@ -15,9 +15,9 @@ namespace http {
 //
 // Feed returns NeedMore while the body is incomplete, Done once the last chunk's CR LF has been
 // consumed (bytes after it are left alone: GetConsumed tells where the body ended), and Error
-// for framing that can never become valid: a data block not followed by CR LF, an overlong or
-// zero-containing size line, or a body beyond 4 GiB. A size line that is not hexadecimal (an
-// extension such as ";name=value" included) raises HexUtils' Exception. After Done or Error,
+// for framing that can never become valid: a data block not followed by CR LF, an empty,
+// overlong or zero-containing size line, or a body beyond 4 GiB. A size line that is not
+// hexadecimal (an extension such as ";name=value" included) raises HexUtils' Exception. After Done or Error,
 // further input is not consumed.
 class ChunkDecoder : public Object {
 public:

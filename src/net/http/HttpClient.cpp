@@ -1,7 +1,9 @@
 #include "net/http/HttpClient.h"
 
-#include <cwchar>
+#include <windows.h>
+
 #include <new>
+#include <set>
 
 #include "io/FileOutputStream.h"
 #include "net/http/URL.h"
@@ -10,9 +12,10 @@
 namespace net {
 namespace http {
 
-HttpClient::HttpClient() {
-    userAgent = L"Mozilla/5.0 (Windows; U; Windows NT 5.1; en-US; rv:1.9.0.11) Gecko/2009060215 Firefox/3.0.11 "
-                L"(.NET CLR 3.5.30729)";
+HttpClient::HttpClient() : timeLimit(0), bodyLimit(0) {
+    userAgent =
+        L"Mozilla/5.0 (Windows; U; Windows NT 5.1; en-US; rv:1.9.0.11) Gecko/2009060215 Firefox/3.0.11 "
+        L"(.NET CLR 3.5.30729)";
     cookie = L"";
     SetRecvTimeOut(5000);
 }
@@ -23,31 +26,44 @@ int HttpClient::SendCommand(const wchar_t* url, int method, HttpRequest& request
         throw new Exception(L"HttpClient::SendCommand()\nurl parameters is null");
     }
     int ignored = 0;
-    int& code = status ? *status : ignored;
+    SetDeadline(timeLimit > 0 ? GetTickCount64() + static_cast<uint64_t>(timeLimit) : 0);
+    int result = Run(url, method, request, response, status ? *status : ignored);
+    SetDeadline(0);
+    return result;
+}
+
+int HttpClient::Run(const String& url, int method, HttpRequest& request, HttpResponse& response, int& status) {
+    std::set<String> asked;
     String current(url);
     for (int redirects = 0;; ++redirects) {
+        asked.insert(current);
         String next;
         Outcome outcome = Outcome::Failed;
         try {
-            outcome = Exchange(current, method, request, response, code, next);
+            outcome = Exchange(current, method, request, response, status, next);
         } catch (Exception* e) {
             delete e;
         } catch (std::bad_alloc&) {
+        }
+        if (outcome == Outcome::Redirect && (redirects == kMaxRedirects || asked.count(next))) {
+            outcome = Outcome::Failed;  // endless, or a loop
         }
         if (outcome != Outcome::Redirect) {
             // A failed exchange may leave the connection mid-response: never reuse it.
             CloseQuietly();
             return outcome == Outcome::Done ? 1 : 0;
         }
-        if (redirects == kMaxRedirects) {
-            CloseQuietly();
-            return 0;
-        }
         // The next response starts empty, so the final body is exactly the final response's.
         response.Reset();
         response.GetBody().Reset();
         current = next;
     }
+}
+
+String HttpClient::Origin() const {
+    String origin;
+    origin.Format(L"%s:%i", host.GetBuffer(), port);
+    return origin;
 }
 
 void HttpClient::PrepareRequest(const String& url, int method, const String& path, HttpRequest& request) {
@@ -60,7 +76,8 @@ void HttpClient::PrepareRequest(const String& url, int method, const String& pat
     request.SetHeader(L"User-Agent", userAgent);
     request.SetHeader(L"Accept", L"*/*");
     request.SetHeader(L"Accept-Encoding", L"identity");
-    if (!cookie.IsEmpty()) {
+    // A cookie is the business of the server that set it alone.
+    if (!cookie.IsEmpty() && cookieOrigin.EqualsNoCase(Origin().GetBuffer())) {
         request.SetHeader(L"Cookie", cookie);
     }
     request.SetHeader(L"Referer", url);
@@ -80,6 +97,7 @@ HttpClient::Outcome HttpClient::Exchange(const String& url, int method, HttpRequ
         ApplyTimeOut();
     }
     request.Serialize();
+    response.SetBodyLimit(bodyLimit);
     io::ByteArrayOutputStream& raw = request.GetRaw();
     Send(raw.GetData(), static_cast<int>(raw.GetSize()));  // a failed send shows as a failed read
     bool complete = response.Receive(*this);
@@ -87,45 +105,22 @@ HttpClient::Outcome HttpClient::Exchange(const String& url, int method, HttpRequ
     String setCookie = response.GetHeader(L"Set-Cookie");
     if (!setCookie.IsNull()) {
         cookie = setCookie;
+        cookieOrigin = Origin();
     }
     if (status == 200) {
         // A cut body must never pass for the whole one.
         return complete ? Outcome::Done : Outcome::Failed;
     }
     if (status == 301 || status == 302) {
-        return FollowRedirect(url, path, response, next);
+        return FollowRedirect(url, response, next);
     }
     return Outcome::Failed;
 }
 
-HttpClient::Outcome HttpClient::FollowRedirect(const String& url, const String& path, HttpResponse& response,
-                                               String& next) {
+HttpClient::Outcome HttpClient::FollowRedirect(const String& url, HttpResponse& response, String& next) {
     // The next exchange's Connect makes the fresh socket, and Exchange gives it the timeout.
     Close();
-    String location = response.GetHeader(L"Location");
-    if (location.IsNull()) {
-        location = L"";
-    }
-    if (location.EndsWith(L"/")) {
-        location.Truncate(location.GetLength() - 1);
-    }
-    if (std::wcschr(location.GetBuffer(), L'/')) {
-        // A location with a slash is a new base at which the same path is asked for.
-        next = location;
-        next.Append(path);
-    } else {
-        // A bare name replaces the last segment of the current URL.
-        int lastSlash = url.FindLast(L"/");
-        next = L"";
-        if (lastSlash >= 0) {
-            url.SubString(next, 0, lastSlash + 1);
-        }
-        next.Append(location);
-    }
-    if (next.Equals(url)) {
-        return Outcome::Done;  // the redirect points back here: there is nothing new to ask
-    }
-    return Outcome::Redirect;
+    return URL::Resolve(url, response.GetHeader(L"Location"), next) ? Outcome::Redirect : Outcome::Failed;
 }
 
 // Every socket of the client gets the receive bound given to its first one, so that a server

@@ -10,8 +10,9 @@ namespace net {
 namespace http {
 
 // A blocking HTTP/1.1 client: one exchange at a time on the calling thread, a new connection
-// for each request ("Connection: Close"), redirects (301, 302) followed, and the cookie of the
-// last response that set one sent with every later request of this object.
+// for each request ("Connection: Close"), redirects (301, 302) to http URLs followed (see
+// URL::Resolve), and the cookie of the last response that set one sent with every later request
+// of this object to the same host and port.
 class HttpClient : public TCPClient {
 public:
     enum Method { GET = 0, POST = 1 };
@@ -22,8 +23,16 @@ public:
     // exchange; every later socket of this client gets the same bound.
     HttpClient();
 
-    // One exchange, redirects included. Returns 1 when the final response is a complete 200
-    // (or a redirect to the very same URL), else 0; status receives the last status code.
+    // Bounds every later exchange, connections and redirects included, to this many
+    // milliseconds from its start (0: no bound beyond the receive timeout, which then bounds
+    // each connect and each wait for a byte).
+    void SetTimeLimit(int milliseconds) { timeLimit = milliseconds; }
+    // Bounds the body bytes of every later response (0: no bound); a larger one fails.
+    void SetBodyLimit(uint32_t bytes) { bodyLimit = bytes; }
+
+    // One exchange, redirects included. Returns 1 when the final response is a complete 200,
+    // else 0 (a redirect without a usable Location, back to a URL already asked, or beyond
+    // kMaxRedirects fails); status receives the last status code.
     // Raises only for a null url: every other failure gives 0.
     int SendCommand(const wchar_t* url, int method, HttpRequest& request, HttpResponse& response, int* status);
     // GET; a 200's body goes to out (when given) in one Write. Returns SendCommand's result.
@@ -42,12 +51,17 @@ private:
                      String& next);
     // The start line and the fixed headers, for the host and port already taken from url.
     void PrepareRequest(const String& url, int method, const String& path, HttpRequest& request);
-    Outcome FollowRedirect(const String& url, const String& path, HttpResponse& response, String& next);
+    Outcome FollowRedirect(const String& url, HttpResponse& response, String& next);
+    int Run(const String& url, int method, HttpRequest& request, HttpResponse& response, int& status);
     void ApplyTimeOut();
     void CloseQuietly();
+    String Origin() const;
 
     String userAgent;
     String cookie;
+    String cookieOrigin;  // "host:port" of the response that set the cookie
+    int timeLimit;
+    uint32_t bodyLimit;
 };
 
 }  // namespace http

@@ -1,7 +1,9 @@
 #include "net/http/HttpRequest.h"
 
+#include <cwchar>
 #include <string>
 
+#include "util/Exception.h"
 #include "util/Platform.h"
 
 namespace net {
@@ -11,6 +13,10 @@ namespace {
 
 void AppendText(std::wstring& out, const String& text) {
     if (!text.IsNull()) {
+        if (std::wcspbrk(text.GetBuffer(), L"\r\n")) {
+            // Text from a server (a redirect's Location) must never add a line to the request.
+            throw new Exception(L"HttpRequest::Serialize()\nA line break inside %s.", text.GetBuffer());
+        }
         out.append(text.GetBuffer(), static_cast<size_t>(text.GetLength()));
     }
 }
@@ -26,7 +32,7 @@ void HttpRequest::Reset() {
 
 String HttpRequest::FormText() const {
     String text(L"");
-    for (HeaderMap::const_iterator it = form.begin(); it != form.end(); ++it) {
+    for (FormMap::const_iterator it = form.begin(); it != form.end(); ++it) {
         text.AppendFormat(it == form.begin() ? L"%s=%s" : L"&%s=%s", it->first.GetBuffer(), it->second.GetBuffer());
     }
     return text;

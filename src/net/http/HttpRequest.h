@@ -14,7 +14,9 @@ public:
     // Also clears the form.
     void Reset() override;
 
-    HeaderMap& GetForm() { return form; }
+    using FormMap = std::map<String, String>;
+
+    FormMap& GetForm() { return form; }
 
     // Writes the start line, the headers in map order, an empty line and the form text (if
     // any) as UTF-8 into the raw stream, replacing what it held.
@@ -23,7 +25,7 @@ public:
 private:
     String FormText() const;
 
-    HeaderMap form;
+    FormMap form;
 };
 
 }  // namespace http

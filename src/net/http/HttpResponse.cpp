@@ -17,7 +17,9 @@ namespace {
 const int kReceiveBufferSize = 61440;
 // A declared length reserves room for the body at once, but a server's word is not taken for
 // more than this: larger bodies grow as they arrive.
-const uint32_t kMaxReserve = 256u * 1024u * 1024u;
+const uint32_t kMaxReserve = 1024u * 1024u;
+// Real header blocks are a few hundred bytes; a server sending more is not answering us.
+const uint32_t kMaxHeaderBlock = 64u * 1024u;
 
 bool IsBlank(wchar_t c) { return c == L' ' || c == L'\t'; }
 
@@ -49,9 +51,15 @@ int64_t FindHeaderEnd(const char* data, uint32_t size, uint32_t from) {
     return -1;
 }
 
+[[noreturn]] void Malformed(const wchar_t* what) {
+    throw new Exception(L"HttpResponse::Receive()\n%s", what);
+}
+
 }  // namespace
 
-HttpResponse::HttpResponse() { className = L"HttpResponse"; }
+HttpResponse::HttpResponse() : bodyLimit(0) {
+    className = L"HttpResponse";
+}
 
 bool HttpResponse::Receive(io::IInputStream& socket) {
     Reset();
@@ -83,6 +91,9 @@ bool HttpResponse::Advance(ReceiveState& state, ChunkDecoder& decoder) {
     uint32_t size = raw.GetSize();
     if (state.framing == Framing::Unknown) {
         int64_t headerEnd = FindHeaderEnd(raw.GetData(), size, state.searchFrom);
+        if (headerEnd > kMaxHeaderBlock || (headerEnd < 0 && size > kMaxHeaderBlock)) {
+            Malformed(L"The header block is too large.");
+        }
         if (headerEnd < 0) {
             // The end marker may straddle this read and the next one.
             state.searchFrom = size > 3 ? size - 3 : 0;
@@ -91,6 +102,9 @@ bool HttpResponse::Advance(ReceiveState& state, ChunkDecoder& decoder) {
         ReadHeaders(state, static_cast<uint32_t>(headerEnd));
         state.decoded = state.bodyStart;
     }
+    if (bodyLimit && size - state.bodyStart > bodyLimit) {
+        Malformed(L"The body is larger than expected.");
+    }
     switch (state.framing) {
         case Framing::Sized:
             return size - state.bodyStart >= state.declared;
@@ -98,7 +112,7 @@ bool HttpResponse::Advance(ReceiveState& state, ChunkDecoder& decoder) {
             ChunkDecoder::Result result = decoder.Feed(raw.GetData() + state.decoded, size - state.decoded, nullptr);
             state.decoded = size;
             if (result == ChunkDecoder::Result::Error) {
-                throw new Exception(L"HttpResponse::Receive()\nThe chunked body is malformed.");
+                Malformed(L"The chunked body is malformed.");
             }
             return result == ChunkDecoder::Result::Done;
         }
@@ -112,11 +126,16 @@ void HttpResponse::ReadHeaders(ReceiveState& state, uint32_t headerEnd) {
     // The header text keeps the CR LF of its last line.
     ParseHeaders(String(raw.GetData(), headerEnd + 2));
     String length = GetHeader(L"Content-Length");
-    if (GetHeader(L"Transfer-Encoding").Equals(L"chunked")) {
+    String coding = GetHeader(L"Transfer-Encoding");
+    if (!coding.IsNull()) {
+        if (!coding.EqualsNoCase(L"chunked")) {
+            Malformed(L"The transfer coding cannot be decoded.");  // we asked for identity
+        }
         state.framing = Framing::Chunked;
     } else if (!length.IsNull()) {
         int64_t declared = HexUtils::DecimalStringToInteger64(length.GetBuffer());
-        if (!IsDecimal(length) || uint64_t(declared) > 0xFFFFFFFFu - state.bodyStart) {
+        if (!IsDecimal(length) || uint64_t(declared) > 0xFFFFFFFFu - state.bodyStart ||
+            (bodyLimit && uint64_t(declared) > bodyLimit)) {
             throw new Exception(L"HttpResponse::Receive()\nContent-Length %s cannot be received.", length.GetBuffer());
         }
         state.declared = static_cast<uint32_t>(declared);
@@ -167,7 +186,7 @@ void HttpResponse::DecodeChunkedBody(const ReceiveState& state, const ChunkDecod
 }
 
 void HttpResponse::ParseHeaders(const String& text) {
-    String cookie(L"");
+    std::wstring cookie;
     const wchar_t* all = text.IsNull() ? L"" : text.GetBuffer();
     bool first = true;
     for (const wchar_t* line = all;;) {
@@ -177,6 +196,10 @@ void HttpResponse::ParseHeaders(const String& text) {
         }
         std::wstring current(line, static_cast<size_t>(end - line));
         line = end + 2;
+        if (current.find_first_of(L"\r\n") != std::wstring::npos) {
+            // A lone line break could smuggle a line into a later request (a Location's, say).
+            Malformed(L"A header line holds a bare line break.");
+        }
         if (first) {
             startLine = current.c_str();
             first = false;
@@ -196,18 +219,25 @@ void HttpResponse::ParseHeaders(const String& text) {
         }
         String name(current.substr(0, colon).c_str());
         String value(current.substr(valueStart, valueEnd - valueStart).c_str());
-        if (name.GetLength() == 10 && name.EndsWithNoCase(L"Set-Cookie")) {
-            cookie.AppendFormat(cookie.IsEmpty() ? L"%s" : L"; %s", value.GetBuffer());
-        } else {
-            SetHeader(name, value);
+        if (name.EqualsNoCase(L"Set-Cookie")) {
+            cookie.append(cookie.empty() ? L"" : L"; ").append(value.GetBuffer());
+            continue;
         }
+        String earlier = GetHeader(name.GetBuffer());
+        if (name.EqualsNoCase(L"Content-Length") && !earlier.IsNull() && !earlier.Equals(value)) {
+            Malformed(L"The Content-Length headers disagree.");
+        }
+        SetHeader(name, value);
     }
-    if (!cookie.IsEmpty()) {
-        SetHeader(L"Set-Cookie", cookie);
+    if (!cookie.empty()) {
+        SetHeader(L"Set-Cookie", cookie.c_str());
     }
 }
 
 int HttpResponse::GetStatusCode() const {
+    if (startLine.IsNull() || std::wcsncmp(startLine.GetBuffer(), L"HTTP/1.", 7) != 0) {
+        return 0;  // not an HTTP/1.x response at all
+    }
     String* parts = nullptr;
     int count = 0;
     if (!startLine.Split(L" ", &parts, &count)) {

@@ -21,15 +21,21 @@ public:
     // ends at the last chunk, "Content-Length" at that many body bytes, and a response with
     // neither when the server closes. Returns true when the response arrived complete; false
     // when the source ended, failed or timed out first (what arrived is kept all the same).
-    // Raises an Exception for a malformed chunked body or an impossible Content-Length.
+    // Raises an Exception for a malformed chunked body, an impossible Content-Length, a
+    // transfer coding other than chunked, a header block beyond 64 KB or a body beyond the limit.
     bool Receive(io::IInputStream& socket);
+
+    // Bounds the body bytes on the wire (0: no bound); for replies that are read into memory.
+    void SetBodyLimit(uint32_t bytes) { bodyLimit = bytes; }
 
     // Takes the header block apart: the first line is the start line, every further
     // "Name: value" line a header. Several "Set-Cookie" lines (name in any case) are joined
-    // with "; " into one "Set-Cookie" header.
+    // with "; " into one "Set-Cookie" header. Raises for a line holding a bare CR or LF and for
+    // Content-Length headers that disagree.
     void ParseHeaders(const String& text);
 
-    // The number after the first blank of a start line with at least three parts; else 0.
+    // For a start line beginning with "HTTP/1." and having at least three parts, the number
+    // after the first blank; else 0.
     int GetStatusCode() const;
 
 private:
@@ -47,6 +53,8 @@ private:
     void ReadHeaders(ReceiveState& state, uint32_t headerEnd);
     bool Finish(const ReceiveState& state, const ChunkDecoder& decoder, bool closed);
     void DecodeChunkedBody(const ReceiveState& state, const ChunkDecoder& decoder);
+
+    uint32_t bodyLimit;
 };
 
 }  // namespace http

@@ -1,6 +1,7 @@
 #include "net/http/URL.h"
 
 #include <cwchar>
+#include <string>
 
 #include "net/http/HexUtils.h"
 #include "util/Exception.h"
@@ -96,6 +97,63 @@ const String& URL::getPath() {
         SubString(path, slash, -1);
     }
     return path;
+}
+
+namespace {
+
+bool HasControlCharacter(const std::wstring& text) {
+    for (wchar_t c : text) {
+        if (c < 0x20 || c == 0x7F) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// Position of the first '/' after the authority of an absolute URL (npos when none), or npos
+// for text without "://".
+size_t PathStart(const std::wstring& url) {
+    size_t scheme = url.find(L"://");
+    return scheme == std::wstring::npos ? std::wstring::npos : url.find(L'/', scheme + 3);
+}
+
+}  // namespace
+
+bool URL::Resolve(const String& current, const String& location, String& target) {
+    std::wstring from(current.IsNull() ? L"" : current.GetBuffer());
+    std::wstring to(location.IsNull() ? L"" : location.GetBuffer());
+    to = to.substr(0, to.find(L'#'));
+    if (to.empty() || HasControlCharacter(to) || from.find(L"://") == std::wstring::npos) {
+        return false;
+    }
+    size_t pathStart = PathStart(from);
+    std::wstring origin = from.substr(0, pathStart);
+    std::wstring path = pathStart == std::wstring::npos ? L"/" : from.substr(pathStart);
+    if (to.compare(0, 2, L"//") == 0) {
+        to = L"http:" + to;
+    }
+    std::wstring result;
+    size_t scheme = to.find(L"://");
+    if (scheme != std::wstring::npos && to.find_first_of(L"/?") > scheme) {
+        if (scheme != 4 || !String(to.substr(0, 7).c_str()).EqualsNoCase(L"http://")) {
+            return false;  // only plain http is followed
+        }
+        size_t authorityEnd = to.find_first_of(L"/?", scheme + 3);
+        std::wstring rest = authorityEnd == std::wstring::npos ? L"" : to.substr(authorityEnd);
+        // A mirror given as a bare origin serves the same path and query.
+        result = to.substr(0, authorityEnd) + (rest.empty() || rest == L"/" ? path
+                                               : rest[0] == L'?'            ? L"/" + rest
+                                                                            : rest);
+    } else if (to[0] == L'/') {
+        result = origin + to;
+    } else if (to[0] == L'?') {
+        result = origin + path.substr(0, path.find(L'?')) + to;
+    } else {
+        std::wstring directory = path.substr(0, path.find(L'?'));
+        result = origin + directory.substr(0, directory.rfind(L'/') + 1) + to;
+    }
+    target = result.c_str();
+    return true;
 }
 
 }  // namespace http

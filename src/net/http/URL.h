@@ -25,6 +25,14 @@ public:
     // From the first "/" of the authority to the end, query included; "/" when there is none.
     const String& getPath();
 
+    // The URL a redirect from current to location leads to, into target; false when it leads
+    // nowhere we follow. A location with the http scheme is taken as it is, except a bare
+    // origin ("http://server2" or "http://server2/"), which asks for current's path and query
+    // there; "//server2/p" is "http://server2/p"; "/p" is p at current's origin; "?q" replaces
+    // current's query; any other text replaces current's last path segment. A fragment is
+    // dropped. Other schemes, an empty location and control characters lead nowhere.
+    static bool Resolve(const String& current, const String& location, String& target);
+
 private:
     struct Parts {
         int start;  // first unit after "://", or -1 without one

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "util/Exception.h"
-#include "util/SystemError.h"
+#include "util/FileReplacement.h"
 #include "util/TextCodec.h"
 #include "util/TextFile.h"
 #include "xml/rapidxml/RapidXMLElement.h"
@@ -36,18 +36,17 @@ void RapidXMLDocument::Load(const wchar_t* path) {
 void RapidXMLDocument::LoadOpenFile(const wchar_t* path) {
     encoding = util::Unknown;  // an empty file keeps the encoding, which must not be a stale one
     ReadFromBeginning();
-    char* bytes = nullptr;
-    std::unique_ptr<char[]> owned;
-    try {
-        LoadIntoMemory(&bytes);
-    } catch (...) {
-        delete[] bytes;
-        throw;
+    // Decoding and parsing need several times the file's size; documents are a few kilobytes.
+    if (GetSize() > kMaximumSize) {
+        throw new Exception(L"XMLDocument::Load (\"%s\")\nThe file is larger than %d MB.", this->path.GetBuffer(),
+                            static_cast<int>(kMaximumSize >> 20));
     }
-    owned.reset(bytes);
     std::wstring text;
-    util::Encoding saveAs = util::TextCodec::Decode(bytes, GetSize(), encoding, text);
-    owned.reset();
+    util::Encoding saveAs;
+    {
+        std::string bytes = LoadIntoString();
+        saveAs = util::TextCodec::Decode(bytes.data(), bytes.size(), encoding, text);
+    }
     Parse(text.c_str());
     textEncoding = saveAs;
     if (tree.GetRootElement() == nullptr) {
@@ -72,7 +71,7 @@ void RapidXMLDocument::Save(const wchar_t* path) {
     String text;
     ToString(text);
     String target = path ? path : this->path.GetBuffer();
-    // Written beside the target first and moved over it at the end, so that a failed write
+    // Written beside the target first and put in its place at the end, so that a failed write
     // (a full disk, say) never leaves the configuration cut short.
     String temporary;
     temporary.Format(L"%s.saving", target.GetBuffer());
@@ -85,12 +84,7 @@ void RapidXMLDocument::Save(const wchar_t* path) {
         DeleteFileW(temporary.GetBuffer());
         throw;
     }
-    if (!MoveFileExW(temporary.GetBuffer(), target.GetBuffer(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        Exception* failure =
-            new Exception(L"File::CreateNew()\nFile : %s\n%s", target.GetBuffer(), GetSystemErrorText());
-        DeleteFileW(temporary.GetBuffer());
-        throw failure;
-    }
+    util::FileReplacement::Replace(target.GetBuffer(), temporary.GetBuffer());
 }
 
 }  // namespace rapidxml

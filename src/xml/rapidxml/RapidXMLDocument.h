@@ -29,10 +29,13 @@ public:
     // Writes the document to path (or to the document's path when null): UTF-8 without a mark
     // for documents built here or read without a mark, UTF-8 with its mark for files that had
     // one, UTF-16LE with its mark for UTF-16 and UTF-32 files. The text goes to path + ".saving"
-    // first, which then replaces the file: a failed save leaves the file as it was.
+    // first, which then replaces the file (see util::FileReplacement): no failure loses the file.
     void Save(const wchar_t* path) override;
 
     util::Encoding GetTextEncoding() const { return textEncoding; }
+
+    // Larger files are refused before they are read.
+    static constexpr DWORD kMaximumSize = 16u << 20;
 
 private:
     void LoadOpenFile(const wchar_t* path);

@@ -84,8 +84,8 @@ void RapidXMLTree::Parse(const wchar_t* text) {
     Reset();
     // A mark decoded as text is not part of the document.
     std::wstring expanded = CharacterReferences::ExpandNonAscii(text[0] == L'\xFEFF' ? text + 1 : text);
-    bool failed = NestingDepth::Exceeds(expanded.c_str());
     content = platform::WideToUtf8(expanded.data(), expanded.size());
+    bool failed = NestingDepth::Exceeds(content.c_str());
     if (!failed) {
         try {
             document.parse<kParseFlags>(&content[0]);

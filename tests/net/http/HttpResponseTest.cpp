@@ -26,9 +26,8 @@ TEST(HttpResponse, ParseHeadersTakesStartLineHeadersAndJoinsCookies) {
         L"HTTP/1.1 200 OK\r\nSet-Cookie: a=1\r\nX-Name:value\r\nno colon here\r\n\r\n"
         L"set-cookie: b=2\r\nX-Twice: 1\r\nX-Twice: 2\r\nX-Trim: \t v \t\r\nX-Cut: never ended");
     EXPECT_STREQ(L"HTTP/1.1 200 OK", response.GetStartLine().GetBuffer());
-    EXPECT_STREQ(L"a=1; b=2", response.GetHeader(L"Set-Cookie").GetBuffer());
-    EXPECT_TRUE(response.GetHeader(L"set-cookie").IsNull());
-    EXPECT_STREQ(L"value", response.GetHeader(L"X-Name").GetBuffer());  // no blank after the colon
+    EXPECT_STREQ(L"a=1; b=2", response.GetHeader(L"set-cookie").GetBuffer());  // names in any case
+    EXPECT_STREQ(L"value", response.GetHeader(L"X-Name").GetBuffer());         // no blank after the colon
     EXPECT_STREQ(L"2", response.GetHeader(L"X-Twice").GetBuffer());
     EXPECT_STREQ(L"v", response.GetHeader(L"X-Trim").GetBuffer());
     EXPECT_TRUE(response.GetHeader(L"X-Cut").IsNull());  // a last piece without CR LF
@@ -45,6 +44,8 @@ TEST(HttpResponse, StatusIsTheNumberAfterTheFirstBlankWhenThereAreThreeParts) {
     EXPECT_EQ(302, status(L"HTTP/1.1 302 Moved Temporarily"));
     EXPECT_EQ(404, status(L"HTTP/1.0 404x Not Found"));
     EXPECT_EQ(0, status(L"HTTP/1.1 200"));
+    EXPECT_EQ(0, status(L"ICY 200 OK"));
+    EXPECT_EQ(0, status(L"HTTP/2 200 OK"));
     EXPECT_EQ(0, status(L"HTTP/1.1  200 OK"));
     EXPECT_EQ(0, status(L""));
 }
@@ -73,8 +74,10 @@ TEST(HttpResponse, ReceiveFramesTheBody) {
         {"sized, closed early", {kSizedHead + "hel"}, 0, false, "hel", -1},
         {"sized, timed out", {kSizedHead + "hel"}, -1, false, "hel", -1},
         {"no length, headers only", {"HTTP/1.1 200 OK\r\nServer: x\r\n\r\n"}, 0, true, "", -1},
-        // read until closed; a lower-case name is not Content-Length
-        {"no length", {"HTTP/1.1 200 OK\r\ncontent-length: 2\r\n\r\nab", "cd", "ef"}, 0, true, "abcdef", 4},
+        {"no length", {"HTTP/1.1 200 OK\r\n\r\nab", "cd", "ef"}, 0, true, "abcdef", 4},  // until closed
+        {"lower-case length", {"HTTP/1.1 200 OK\r\ncontent-length: 2\r\n\r\nab", "cd"}, 0, true, "ab", 1},
+        {"lower-case, cut", {"HTTP/1.1 200 OK\r\ncontent-length: 9\r\n\r\nab"}, 0, false, "ab", -1},
+        {"Chunked", {"HTTP/1.1 200 OK\r\ntransfer-encoding: Chunked\r\n\r\n2\r\nab\r\n0\r\n\r\n"}, 0, true, "ab", 1},
         {"no length, timed out", {"HTTP/1.1 200 OK\r\n\r\nab", "cd"}, -1, false, "abcd", -1},
         {"chunked hello", {kChunkedHead + "5\r\nhello\r\n0\r\n\r\n", "never read"}, 0, true, "hello", 1},
         {"byte by byte", ByteByByte(slow), -1, true, "abc0123456789", static_cast<int>(slow.size())},
@@ -124,6 +127,16 @@ TEST(HttpResponse, ReceiveRaisesForMalformedFraming) {
         {kChunkedHead + "5;name=value\r\nhello\r\n0\r\n\r\n",
          L"HexUtils::HexStringToInteger(5;name=value) u not an hex digit."},
         {kChunkedHead + "0\r\nX-T: 1\r\n\r\n", L"HttpResponse::Receive()\nThe chunked body is malformed."},
+        {kChunkedHead + "\r\n\r\n", L"HttpResponse::Receive()\nThe chunked body is malformed."},
+        {kChunkedHead + "5\r\nhello\r\n  \r\n\r\n", L"HttpResponse::Receive()\nThe chunked body is malformed."},
+        {"HTTP/1.1 200 OK\r\nTransfer-Encoding: gzip\r\n\r\n",
+         L"HttpResponse::Receive()\nThe transfer coding cannot be decoded."},
+        {"HTTP/1.1 200 OK\r\nContent-Length: 5\r\ncontent-length: 6\r\n\r\nhello",
+         L"HttpResponse::Receive()\nThe Content-Length headers disagree."},
+        {"HTTP/1.1 302 Found\r\nLocation: /a\nHost: b\r\n\r\n",
+         L"HttpResponse::Receive()\nA header line holds a bare line break."},
+        {"HTTP/1.1 200 OK\r\nX: " + std::string(70000, 'x'),
+         L"HttpResponse::Receive()\nThe header block is too large."},
         {"HTTP/1.1 200 OK\r\nContent-Length: -5\r\n\r\nhello",
          L"HttpResponse::Receive()\nContent-Length -5 cannot be received."},
         {"HTTP/1.1 200 OK\r\nContent-Length: five\r\n\r\nhello",
@@ -132,7 +145,7 @@ TEST(HttpResponse, ReceiveRaisesForMalformedFraming) {
         {"HTTP/1.1 200 OK\r\nContent-Length: 5x\r\n\r\nhello", nullptr},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.text);
+        SCOPED_TRACE(c.text.substr(0, 100));
         HttpResponse response;
         ScriptedSource source({c.text});
         std::wstring message = testsupport::ThrownMessage([&] { response.Receive(source); });
@@ -141,6 +154,20 @@ TEST(HttpResponse, ReceiveRaisesForMalformedFraming) {
         } else {
             EXPECT_NE(L"<no exception>", message);
         }
+    }
+}
+
+TEST(HttpResponse, BodyLimitRefusesLargerBodies) {
+    for (const std::string& text : {kSizedHead + "hello", kChunkedHead + "5\r\nhello\r\n0\r\n\r\n",
+                                    std::string("HTTP/1.1 200 OK\r\n\r\nhello")}) {
+        HttpResponse response;
+        response.SetBodyLimit(4);
+        ScriptedSource source({text});
+        EXPECT_NE(L"<no exception>", testsupport::ThrownMessage([&] { response.Receive(source); })) << text;
+        response.SetBodyLimit(1024);
+        ScriptedSource again({text});
+        EXPECT_TRUE(response.Receive(again)) << text;
+        EXPECT_EQ("hello", Body(response));
     }
 }
 

@@ -57,4 +57,39 @@ TEST(URL, MissingPartsRaise) {
     }
 }
 
+TEST(URL, RedirectTargets) {
+    const wchar_t* from = L"http://s1/dir/page.php?name=x";
+    const struct {
+        const wchar_t* location;
+        const wchar_t* target;  // nullptr: not followed
+    } cases[] = {
+        {L"http://s2/", L"http://s2/dir/page.php?name=x"},  // a bare origin keeps path and query
+        {L"HTTP://s2:8080", L"HTTP://s2:8080/dir/page.php?name=x"},
+        {L"http://s2/other.php", L"http://s2/other.php"},  // a path of its own is the whole target
+        {L"http://s2?q=1", L"http://s2/?q=1"},
+        {L"//s2/p", L"http://s2/p"},
+        {L"/other.php", L"http://s1/other.php"},
+        {L"other.php#top", L"http://s1/dir/other.php"},
+        {L"?name=y", L"http://s1/dir/page.php?name=y"},
+        {L"/p?u=ftp://x", L"http://s1/p?u=ftp://x"},
+        {L"https://s2/", nullptr},
+        {L"ftp://s2/x", nullptr},
+        {L"", nullptr},
+        {L"#top", nullptr},
+        {L"/x\nHost: s3", nullptr},
+        {L"/x\r", nullptr},
+    };
+    for (const auto& c : cases) {
+        String target;
+        EXPECT_EQ(c.target != nullptr, URL::Resolve(from, c.location, target)) << c.location;
+        if (c.target) {
+            EXPECT_STREQ(c.target, target.GetBuffer()) << c.location;
+        }
+    }
+    String target;
+    EXPECT_TRUE(URL::Resolve(L"http://s1", L"a.php", target));
+    EXPECT_STREQ(L"http://s1/a.php", target.GetBuffer());
+    EXPECT_FALSE(URL::Resolve(L"http://s1/a", String(), target));
+}
+
 }  // namespace

@@ -14,9 +14,9 @@ namespace testsupport {
 // One scripted exchange: the pieces of the reply, sent one after the other.
 struct ServerReply {
     std::vector<std::string> pieces;
-    DWORD pauseMs = 0;       // before every piece but the first
-    bool answer = true;      // false: read the request and then stay silent
-    bool holdOpen = false;   // after the reply, wait for the client to close first
+    DWORD pauseMs = 0;      // before every piece but the first
+    bool answer = true;     // false: read the request and then stay silent
+    bool holdOpen = false;  // after the reply, wait for the client to close first
 };
 
 // A small HTTP server on 127.0.0.1 (a port of the system's choice) for the tests: it serves one
@@ -32,6 +32,8 @@ public:
     int Port() const { return port; }
     // "http://127.0.0.1:<port>" followed by path.
     std::wstring Url(const std::wstring& path) const;
+    // A port that the system handed out and took back: connections to it are refused.
+    static int UnusedPort();
     std::string HostHeader() const;
     // Called on the server's thread when a request has arrived, before the reply.
     void OnRequest(std::function<void()> callback) { onRequest = std::move(callback); }
@@ -41,7 +43,8 @@ public:
     size_t RequestCount() { return Requests().size(); }
 
     // A reply with a status line, headers (each "Name: value") and a body, as one piece.
-    static ServerReply Reply(const std::string& statusLine, const std::vector<std::string>& headers,
+    static ServerReply Reply(const std::string& statusLine,
+                             const std::vector<std::string>& headers,
                              const std::string& body);
 
 private:
@@ -60,6 +63,24 @@ private:
     std::vector<std::string> requests;
     std::atomic<bool> stopping{false};
     std::thread thread;
+};
+
+// A listening socket on 127.0.0.1 whose backlog is full and which never accepts: a connect to
+// it is neither accepted nor refused, like one to an address that never answers.
+class DeafListener {
+public:
+    DeafListener();
+    ~DeafListener();
+    DeafListener(const DeafListener&) = delete;
+    DeafListener& operator=(const DeafListener&) = delete;
+
+    std::wstring Url(const std::wstring& path) const;
+
+private:
+    WSADATA wsa;
+    SOCKET listener = INVALID_SOCKET;
+    std::vector<SOCKET> fillers;
+    int port = 0;
 };
 
 }  // namespace testsupport

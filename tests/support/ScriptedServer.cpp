@@ -1,4 +1,4 @@
-#include "ScriptedServer.h"
+#include "support/ScriptedServer.h"
 
 #include <ws2tcpip.h>
 
@@ -22,20 +22,26 @@ size_t DeclaredLength(const std::string& head) {
     return at == std::string::npos ? 0 : std::strtoul(head.c_str() + at + 16, nullptr, 10);
 }
 
+// A listening socket on 127.0.0.1, at a port of the system's choice.
+SOCKET ListenOnLoopback(int backlog, int& port, sockaddr_in& address) {
+    SOCKET listener = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    address = sockaddr_in{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof(address));
+    listen(listener, backlog);
+    int length = sizeof(address);
+    getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length);
+    port = ntohs(address.sin_port);
+    return listener;
+}
+
 }  // namespace
 
 ScriptedServer::ScriptedServer(std::vector<ServerReply> scripted) : replies(std::move(scripted)) {
     WSAStartup(MAKEWORD(2, 2), &wsa);
-    listener = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    address.sin_port = 0;
-    bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof(address));
-    listen(listener, 8);
-    int length = sizeof(address);
-    getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length);
-    port = ntohs(address.sin_port);
+    sockaddr_in address;
+    listener = ListenOnLoopback(8, port, address);
     thread = std::thread([this] { Serve(); });
 }
 
@@ -50,14 +56,22 @@ std::wstring ScriptedServer::Url(const std::wstring& path) const {
     return L"http://127.0.0.1:" + std::to_wstring(port) + path;
 }
 
-std::string ScriptedServer::HostHeader() const { return "127.0.0.1:" + std::to_string(port); }
+int ScriptedServer::UnusedPort() {
+    ScriptedServer gone({});
+    return gone.Port();
+}
+
+std::string ScriptedServer::HostHeader() const {
+    return "127.0.0.1:" + std::to_string(port);
+}
 
 std::vector<std::string> ScriptedServer::Requests() {
     std::lock_guard<std::mutex> guard(lock);
     return requests;
 }
 
-ServerReply ScriptedServer::Reply(const std::string& statusLine, const std::vector<std::string>& headers,
+ServerReply ScriptedServer::Reply(const std::string& statusLine,
+                                  const std::vector<std::string>& headers,
                                   const std::string& body) {
     std::string text = statusLine + "\r\n";
     for (const std::string& header : headers) {
@@ -159,6 +173,33 @@ void ScriptedServer::Serve() {
         WaitForClose(client, reply.answer && !reply.holdOpen ? 5000 : 60000);
         closesocket(client);
     }
+}
+
+DeafListener::DeafListener() {
+    WSAStartup(MAKEWORD(2, 2), &wsa);
+    sockaddr_in address;
+    listener = ListenOnLoopback(1, port, address);
+    // Connections that are never accepted fill the backlog; later attempts get no answer.
+    for (int i = 0; i < 8; ++i) {
+        SOCKET filler = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+        u_long nonBlocking = 1;
+        ioctlsocket(filler, FIONBIO, &nonBlocking);
+        connect(filler, reinterpret_cast<sockaddr*>(&address), sizeof(address));
+        fillers.push_back(filler);
+    }
+    Sleep(200);
+}
+
+DeafListener::~DeafListener() {
+    for (SOCKET filler : fillers) {
+        closesocket(filler);
+    }
+    closesocket(listener);
+    WSACleanup();
+}
+
+std::wstring DeafListener::Url(const std::wstring& path) const {
+    return L"http://127.0.0.1:" + std::to_wstring(port) + path;
 }
 
 }  // namespace testsupport

@@ -1,0 +1,195 @@
+#include "app/PropertyPane.h"
+
+#include "util/Exception.h"
+
+namespace {
+
+using Pane = SettingsWindow::PropertyPane;
+
+const wchar_t* const kLabels[Pane::FieldCount] = {
+    L"Process/Window's Title", L"Initial Directory", L"Executable", L"Startup Class", L"Classpath", L"JVM Options",
+    L"Command Line Arguments",
+};
+
+// The description's text behind each field, in field order.
+String ProcessInfo::*const kMembers[Pane::FieldCount] = {
+    &ProcessInfo::title,
+    &ProcessInfo::initialDir,
+    &ProcessInfo::executable,
+    &ProcessInfo::startupclassname,
+    &ProcessInfo::classpath,
+    &ProcessInfo::javaOptions,
+    &ProcessInfo::commandLineArguments,
+};
+
+void AddExtendedStyle(HWND window, LONG_PTR bits) {
+    SetWindowLongPtrW(window, GWL_EXSTYLE, GetWindowLongPtrW(window, GWL_EXSTYLE) | bits);
+}
+
+void SetCheck(gui::CheckBoxControl& box, bool checked) {
+    SendMessageW(box.GetHandle(), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+}  // namespace
+
+SettingsWindow::PropertyPane::PropertyPane()
+    : WindowPane(L"PropertyPane"), shownType(ProcessType::Unknown), current(nullptr) {
+    // The dialog keys look for tab stops inside the pane and its composite controls.
+    extendedStyle |= WS_EX_CONTROLPARENT;
+    for (const wchar_t* label : kLabels) {
+        fields.emplace_back(new gui::LabeledFieldControl(label));
+    }
+}
+
+SettingsWindow::PropertyPane::~PropertyPane() = default;
+
+void SettingsWindow::PropertyPane::OnCreate() {
+    WindowPane::OnCreate();
+    for (auto& field : fields) {
+        field->Create(handle);
+        AddExtendedStyle(field->GetHandle(), WS_EX_CONTROLPARENT);
+        field->GetField()->AddStyle(WS_TABSTOP);
+    }
+    processType.Create(handle);
+    processType.SetText(L"Process Type");
+    AddExtendedStyle(processType.GetHandle(), WS_EX_CONTROLPARENT);
+    processType.AddButton(WindowsButton, L"Windows")->AddStyle(WS_TABSTOP);
+    processType.AddButton(JavaButton, L"Java")->AddStyle(WS_TABSTOP);
+    startBox.SetId(StartBox);
+    startBox.AddStyle(WS_TABSTOP);
+    startBox.Create(handle);
+    startBox.SetText(L"Start process automatically");
+    disabledBox.SetId(DisabledBox);
+    disabledBox.AddStyle(WS_TABSTOP);
+    disabledBox.Create(handle);
+    disabledBox.SetText(L"Disabled");
+    SetTabOrder();
+}
+
+// Tab follows the order on screen: the process type comes right after the initial directory.
+void SettingsWindow::PropertyPane::SetTabOrder() {
+    HWND order[] = {
+        fields[Title]->GetHandle(),      fields[InitialDirectory]->GetHandle(), processType.GetHandle(),
+        fields[Executable]->GetHandle(), fields[StartupClass]->GetHandle(),     fields[Classpath]->GetHandle(),
+        fields[JvmOptions]->GetHandle(), fields[Arguments]->GetHandle(),        startBox.GetHandle(),
+        disabledBox.GetHandle()};
+    for (size_t i = 1; i < sizeof(order) / sizeof(order[0]); ++i) {
+        SetWindowPos(order[i], order[i - 1], 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    }
+}
+
+bool SettingsWindow::PropertyPane::IsFieldShown(Field field) const {
+    switch (field) {
+        case Executable:
+            return shownType == ProcessType::Standard;
+        case StartupClass:
+        case Classpath:
+            return shownType == ProcessType::Java;
+        case JvmOptions:
+            return shownType != ProcessType::Standard;
+        default:
+            return true;
+    }
+}
+
+void SettingsWindow::PropertyPane::OnSize(WPARAM, LPARAM) {
+    if (!current) {
+        ShowWindow(handle, SW_HIDE);
+        return;
+    }
+    RECT client = {};
+    GetClientRect(handle, &client);
+    int width = client.right - client.left;
+    int y = 0;
+    auto place = [&](gui::WindowControl& control) {
+        int controlHeight = control.GetHeight();
+        control.SetPosition(0, y, width, controlHeight, SWP_SHOWWINDOW | SWP_NOZORDER);
+        y += controlHeight;
+    };
+    place(*fields[Title]);
+    place(*fields[InitialDirectory]);
+    place(processType);
+    for (Field field : {Executable, StartupClass, Classpath, JvmOptions}) {
+        if (IsFieldShown(field)) {
+            place(*fields[field]);
+        }
+    }
+    place(*fields[Arguments]);
+    place(startBox);
+    place(disabledBox);
+}
+
+LRESULT SettingsWindow::PropertyPane::OnCommand(WPARAM wParam, LPARAM lParam) {
+    int id = LOWORD(wParam);
+    if ((id == WindowsButton || id == JavaButton) && HIWORD(wParam) == BN_CLICKED) {
+        ShowHideFields(id == JavaButton ? ProcessType::Java : ProcessType::Standard);
+        return 1;
+    }
+    SendMessageW(GetParent(handle), WM_COMMAND, wParam, lParam);
+    return 1;
+}
+
+void SettingsWindow::PropertyPane::ShowProcessInfo(ProcessInfo* info) {
+    current = info;
+    if (!info) {
+        ShowWindow(handle, SW_HIDE);
+        return;
+    }
+    for (int field = 0; field < FieldCount; ++field) {
+        const String& text = info->*kMembers[field];
+        fields[field]->SetText(text.IsNull() ? L"" : text.GetBuffer());
+    }
+    SetCheck(startBox, info->start);
+    SetCheck(disabledBox, info->disabled);
+    ShowHideFields(info->type);
+    ShowWindow(handle, SW_SHOW);
+    OnSize(0, 0);
+}
+
+void SettingsWindow::PropertyPane::ShowHideFields(ProcessType type) {
+    if (type != shownType) {
+        if (type != ProcessType::Standard && type != ProcessType::Java) {
+            throw new Exception(L"SettingsWindow::PropertyPane::ShowHideFields ()\nProcessType is not valid.");
+        }
+        shownType = type;
+        for (Field field : {Executable, StartupClass, Classpath, JvmOptions}) {
+            ShowWindow(fields[field]->GetHandle(), IsFieldShown(field) ? SW_SHOW : SW_HIDE);
+        }
+        OnSize(0, 0);
+    }
+    processType.Select(static_cast<int>(type));
+}
+
+String SettingsWindow::PropertyPane::FieldText(Field field) {
+    String text;
+    return fields[field]->GetField()->GetText(text);
+}
+
+ProcessInfo SettingsWindow::PropertyPane::ReadFields(const ProcessInfo& base) {
+    ProcessInfo fresh;
+    for (int field = 0; field < FieldCount; ++field) {
+        String text = FieldText(static_cast<Field>(field));
+        const String& old = base.*kMembers[field];
+        fresh.*kMembers[field] = text.IsEmpty() && old.IsEmpty() ? old : text;
+    }
+    fresh.type = shownType;
+    fresh.start = startBox.IsChecked();
+    fresh.disabled = disabledBox.IsChecked();
+    return fresh;
+}
+
+void SettingsWindow::PropertyPane::ApplyToProcessInfo(ProcessInfo* info) {
+    if (!info) {
+        return;
+    }
+    ProcessInfo fresh = ReadFields(*info);
+    if (fresh == *info) {
+        return;
+    }
+    *info = fresh;  // the cached process goes with the old fields
+    info->modified = true;
+}
+
+bool SettingsWindow::PropertyPane::HasUnappliedEdits() {
+    return current && ReadFields(*current) != *current;
+}

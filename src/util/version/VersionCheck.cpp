@@ -1,0 +1,357 @@
+#include "util/version/VersionCheck.h"
+
+#include <shellapi.h>
+#include <shlobj.h>
+
+#include <cstring>
+#include <memory>
+
+#include "app/Application.h"
+#include "io/ByteArrayOutputStream.h"
+#include "net/UsesWinsock.h"
+#include "net/http/HttpClient.h"
+#include "util/Exception.h"
+#include "util/RegistryProperties.h"
+#include "util/version/BackgroundTask.h"
+#include "util/version/UpdateInfo.h"
+#include "util/version/UpdateSignature.h"
+#include "util/version/Version.h"
+#include "win32/VersionString.h"
+#include "xml/rapidxml/RapidXMLDocument.h"
+
+namespace util {
+namespace version {
+
+const wchar_t* const VersionCheck::kDefaultUpdateUrl = L"http://updates.tarnwick.invalid/versions/index.php";
+
+namespace {
+
+const uint32_t kReplyLimit = 64 * 1024;
+const DWORD kOnDemandBoundMs = 20000;
+// A download may take long; it ends when no byte arrives for this long.
+const int kDownloadStallMs = 30000;
+// Longer message texts from a server are cut to this many characters.
+const int kMessageLimit = 1000;
+
+struct Fetched {
+    int result = 0;
+    std::string body;
+};
+
+struct Downloaded {
+    bool saved = false;
+    String error;
+};
+
+String TrustedKeyFromResources() {
+    HMODULE module = GetModuleHandleW(nullptr);
+    HRSRC found = FindResourceW(module, L"TARNWICK_UPDATE_KEY", MAKEINTRESOURCEW(10));  // RT_RCDATA
+    HGLOBAL loaded = found ? LoadResource(module, found) : nullptr;
+    const char* bytes = loaded ? static_cast<const char*>(LockResource(loaded)) : nullptr;
+    if (!bytes) {
+        return String(L"");
+    }
+    std::string text(bytes, SizeofResource(module, found));
+    return String(text.c_str(), std::strlen(text.c_str()));
+}
+
+String DefaultDownloadFolder(Application* application) {
+    wchar_t base[MAX_PATH] = L"";
+    if (FAILED(SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, 0, base))) {
+        return String();
+    }
+    String company(L"Hollbrae");
+    String product(L"Tarnwick");
+    if (application) {
+        if (!Application::FillFromVersion(application->CompanyName, L"CompanyName").IsEmpty()) {
+            company = application->CompanyName;
+        }
+        if (!Application::FillFromVersion(application->ProductName, L"ProductName").IsEmpty()) {
+            product = application->ProductName;
+        }
+    }
+    String folder;
+    folder.Format(L"%s\\%s\\%s\\Updates", base, company.GetBuffer(), product.GetBuffer());
+    return folder;
+}
+
+bool ShellStart(const wchar_t* program, const wchar_t* argument, const wchar_t* folder) {
+    HINSTANCE result = ShellExecuteW(nullptr, L"open", program, argument, folder, SW_SHOWNORMAL);
+    return reinterpret_cast<INT_PTR>(result) > 32;
+}
+
+// Gets url into memory on a thread that is abandoned at the bound: name resolution cannot be
+// cancelled, and the start of the program must not wait for it.
+Fetched Fetch(const String& url, int receiveTimeOutMs, DWORD boundMs) {
+    std::shared_ptr<Fetched> fetched = std::make_shared<Fetched>();
+    String target(url.GetBuffer());
+    bool finished = BackgroundTask::Run(
+        [fetched, target, receiveTimeOutMs, boundMs] {
+            net::UsesWinsock winsock;
+            net::http::HttpClient client;
+            client.SetRecvTimeOut(receiveTimeOutMs);
+            // The exchange ends by itself a little before the caller stops waiting.
+            client.SetTimeLimit(static_cast<int>(boundMs > 200 ? boundMs - 100 : boundMs));
+            client.SetBodyLimit(kReplyLimit);
+            io::ByteArrayOutputStream reply;
+            int result = client.Get(target.GetBuffer(), &reply);
+            fetched->body.assign(reply.GetData() ? reply.GetData() : "", reply.GetSize());
+            fetched->result = result;
+        },
+        boundMs);
+    return finished ? *fetched : Fetched();
+}
+
+}  // namespace
+
+VersionCheck::VersionCheck() : VersionCheck(Environment()) {}
+
+VersionCheck::VersionCheck(const Environment& given)
+    : environment(given),
+      application(Application::GetCurrent()),
+      properties(given.properties),
+      ownedProperties(nullptr),
+      quitPending(false),
+      busy(false),
+      startupOutcome(Outcome::NotRun) {
+    className = L"VersionCheck";
+    updaterFileName = L"updater.exe";
+    // Nothing of the check may stop the program's start.
+    try {
+        if (!properties) {
+            properties = ownedProperties = new RegistryProperties();
+        }
+        if (environment.trustedKey.IsNull()) {
+            environment.trustedKey = TrustedKeyFromResources();
+        }
+        downloadFolder =
+            environment.downloadFolder.IsNull() ? DefaultDownloadFolder(application) : environment.downloadFolder;
+        RemoveLeftoverUpdater();
+        if (IsCheckEnabled()) {
+            busy = true;
+            startupOutcome = Run(nullptr, false, false);
+        }
+    } catch (Exception* e) {
+        delete e;
+    } catch (...) {
+    }
+    busy = false;
+}
+
+VersionCheck::~VersionCheck() {
+    delete ownedProperties;
+}
+
+void VersionCheck::RemoveLeftoverUpdater() {
+    if (!downloadFolder.IsEmpty()) {
+        String path;
+        path.Format(L"%s\\%s", downloadFolder.GetBuffer(), updaterFileName.GetBuffer());
+        DeleteFileW(path.GetBuffer());  // a missing file, or one still running, is no error
+    }
+}
+
+bool VersionCheck::IsCheckEnabled() {
+    String value;
+    if (properties->GetProperty(L"CheckForUpdates", value)) {
+        return !value.Equals(L"0");
+    }
+    properties->SetProperty(L"CheckForUpdates", L"1");
+    return true;
+}
+
+String VersionCheck::GetServerUrl() {
+    String url;
+    if (!properties->GetProperty(L"UpdateUrl", url) || url.IsEmpty()) {
+        url = kDefaultUpdateUrl;
+    }
+    return url;
+}
+
+VersionCheck::Outcome VersionCheck::Check(HWND owner, bool processesRunning) {
+    if (busy) {
+        return Outcome::NotRun;  // one check at a time; this one was asked for while another runs
+    }
+    busy = true;
+    Outcome outcome = Outcome::Failed;
+    try {
+        outcome = Run(owner, true, processesRunning);
+    } catch (Exception* e) {
+        delete e;
+    } catch (...) {
+    }
+    busy = false;
+    return outcome;
+}
+
+VersionCheck::Outcome VersionCheck::Run(HWND owner, bool interactive, bool processesRunning) {
+    const wchar_t* name = application ? application->GetOriginalFilename() : L"Tarnwick";
+    String url;
+    url.Format(L"%s?name=%s", GetServerUrl().GetBuffer(), name ? name : L"Tarnwick");
+    Fetched fetched = interactive ? Fetch(url, 5000, kOnDemandBoundMs) : Fetch(url, 1000, environment.startupBoundMs);
+    if (fetched.result != 1) {
+        return Report(owner, interactive, Outcome::Unreachable);
+    }
+    return Evaluate(owner, interactive, processesRunning, fetched.body);
+}
+
+VersionCheck::Outcome VersionCheck::Evaluate(HWND owner,
+                                             bool interactive,
+                                             bool processesRunning,
+                                             const std::string& reply) {
+    xml::rapidxml::RapidXMLDocument document;
+    std::unique_ptr<UpdateInfo> info;
+    try {
+        document.Parse(String(reply.data(), reply.size()).GetBuffer());
+        info.reset(new UpdateInfo(&document));
+    } catch (Exception* e) {
+        delete e;  // not XML, or an element missing: nothing that can be trusted
+        return Report(owner, interactive, Outcome::Unverified);
+    }
+    if (!info->message.IsEmpty()) {
+        String message(info->message);
+        message.Truncate(kMessageLimit);
+        return Report(owner, interactive, Outcome::Message, message);
+    }
+    if (!UpdateSignature::Verify(environment.trustedKey.GetBuffer(), info->SignedText(), info->signature.GetBuffer())) {
+        return Report(owner, interactive, Outcome::Unverified);
+    }
+    if (!Version(info->version.GetBuffer()).IsNewerThan(Version(RunningVersion().GetBuffer()))) {
+        return Report(owner, interactive, Outcome::UpToDate);
+    }
+    return Offer(owner, *info, processesRunning);
+}
+
+VersionCheck::Outcome VersionCheck::Offer(HWND owner, UpdateInfo& info, bool processesRunning) {
+    const wchar_t* name = ProgramName();
+    String question;
+    question.Format(L"An update for %s %s is available.\n\nDo you want to download %s %s?", name,
+                    RunningVersion().GetBuffer(), name, info.version.GetBuffer());
+    if (processesRunning) {
+        question.AppendFormat(L"\n\n%s will close and stop the processes that are running.", name);
+    }
+    if (Ask(owner, question, MB_YESNO | MB_ICONINFORMATION) != IDYES) {
+        return Outcome::Declined;
+    }
+    return Install(owner, info);
+}
+
+String VersionCheck::FilePath(const wchar_t* name, const wchar_t* extension) const {
+    String path;
+    path.Format(L"%s\\%s%s", downloadFolder.GetBuffer(), name, extension);
+    return path;
+}
+
+String VersionCheck::UpdaterPath() const {
+    return FilePath(updaterFileName.GetBuffer(), L"");
+}
+
+String VersionCheck::NewVersionPath() const {
+    bool named = application && !application->moduleName.IsEmpty();
+    return FilePath(named ? application->moduleName.GetBuffer() : L"Tarnwick", L".upd");
+}
+
+int VersionCheck::DownloadUpdate(UpdateInfo& info) {
+    std::shared_ptr<Downloaded> result = std::make_shared<Downloaded>();
+    String folder(downloadFolder.GetBuffer());
+    String updater = UpdaterPath();
+    String download = NewVersionPath();
+    String updaterUrl(info.updaterUrl.GetBuffer());
+    String downloadUrl(info.downloadUrl.GetBuffer());
+    // Off this thread, so that the windows keep answering; bounded by the stall timeout.
+    BackgroundTask::Run(
+        [result, folder, updater, download, updaterUrl, downloadUrl] {
+            try {
+                SHCreateDirectoryExW(nullptr, folder.GetBuffer(), nullptr);
+                net::UsesWinsock winsock;
+                net::http::HttpClient client;
+                client.SetRecvTimeOut(kDownloadStallMs);
+                if (!client.GetToFile(updaterUrl.GetBuffer(), updater.GetBuffer())) {
+                    result->error.Format(L"The updater at:\n\n%s\n\ncould not be saved to:\n\n%s",
+                                         updaterUrl.GetBuffer(), updater.GetBuffer());
+                } else if (!client.GetToFile(downloadUrl.GetBuffer(), download.GetBuffer())) {
+                    result->error.Format(L"The new version at:\n\n%s\n\ncould not be saved to:\n\n%s",
+                                         downloadUrl.GetBuffer(), download.GetBuffer());
+                } else {
+                    result->saved = true;
+                }
+            } catch (Exception* e) {
+                result->error = e->GetMessageText();
+                delete e;
+            }
+        },
+        INFINITE);
+    if (!result->saved) {
+        throw new Exception(L"%s", result->error.IsNull() ? L"" : result->error.GetBuffer());
+    }
+    return 1;
+}
+
+VersionCheck::Outcome VersionCheck::Install(HWND owner, UpdateInfo& info) {
+    String updater = UpdaterPath();
+    String download = NewVersionPath();
+    try {
+        DownloadUpdate(info);
+        if (!info.updaterSha256.EqualsNoCase(UpdateSignature::FileSha256(updater.GetBuffer()).c_str()) ||
+            !info.downloadSha256.EqualsNoCase(UpdateSignature::FileSha256(download.GetBuffer()).c_str())) {
+            throw new Exception(L"The downloaded files do not match the signed update.");
+        }
+        String argument;
+        argument.Format(L"\"%s\"", application ? application->executablePath.GetBuffer() : L"");
+        StartFunction start = environment.start ? environment.start : ShellStart;
+        if (!start(updater.GetBuffer(), argument.GetBuffer(), downloadFolder.GetBuffer())) {
+            throw new Exception(L"The updater could not be started.");
+        }
+    } catch (Exception* e) {
+        // Nothing half-done stays behind to be started by mistake.
+        DeleteFileW(updater.GetBuffer());
+        DeleteFileW(download.GetBuffer());
+        String text;
+        text.Format(L"Sorry, there was an error while installing the update.\n\n%s\n\nYou may retry again later.",
+                    e->GetMessageText().IsNull() ? L"" : e->GetMessageText().GetBuffer());
+        delete e;
+        MessageBoxFunction show = environment.messageBox ? environment.messageBox : MessageBoxW;
+        show(owner, text.GetBuffer(), L"Error while installing update.", MB_OK);
+        return Outcome::Failed;
+    }
+    quitPending = true;
+    PostQuitMessage(0);
+    return Outcome::Installed;
+}
+
+VersionCheck::Outcome VersionCheck::Report(HWND owner, bool interactive, Outcome outcome, const String& text) {
+    if (!interactive) {
+        return outcome;  // the start-up check is silent
+    }
+    String shown(text);
+    UINT icon = MB_ICONINFORMATION;
+    if (outcome == Outcome::Unreachable) {
+        shown = L"the update server could not be reached";
+        icon = MB_ICONWARNING;
+    } else if (outcome == Outcome::Unverified) {
+        shown = L"the update server's reply could not be verified";
+        icon = MB_ICONWARNING;
+    } else if (outcome == Outcome::UpToDate) {
+        shown.Format(L"%s %s is up to date", ProgramName(), RunningVersion().GetBuffer());
+    }
+    Ask(owner, shown, MB_OK | icon);
+    return outcome;
+}
+
+int VersionCheck::Ask(HWND owner, const String& text, UINT type) {
+    String caption;
+    caption.Format(L"%s update", ProgramName());
+    MessageBoxFunction show = environment.messageBox ? environment.messageBox : MessageBoxW;
+    return show(owner, text.GetBuffer(), caption.GetBuffer(), type);
+}
+
+const wchar_t* VersionCheck::ProgramName() const {
+    return application ? application->GetDisplayName() : L"Tarnwick";
+}
+
+String VersionCheck::RunningVersion() const {
+    return application ? Application::FillFromVersion(application->ProductVersion, L"ProductVersion")
+                       : GetVersionString(L"ProductVersion");
+}
+
+}  // namespace version
+}  // namespace util

@@ -1,0 +1,99 @@
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+#include "util/IProperties.h"
+#include "util/Object.h"
+#include "util/String.h"
+
+class Application;
+
+namespace util {
+namespace version {
+
+class UpdateInfo;
+
+// Asks the maker's update server for the current version and, when it offers a newer one
+// signed with the maker's key and the user agrees, downloads the updater and the new program
+// into a folder of the program's own, checks both against their signed hashes, starts the
+// updater there (with the program's path as its argument) and posts the quit message.
+//
+// Constructing one is the start-up check: it removes a leftover updater from the download
+// folder and, when the "CheckForUpdates" setting allows, checks within a bound of about 1.5
+// seconds, silent on every failure. Check is the check the user asks for, which reports
+// every outcome.
+class VersionCheck : public Object {
+public:
+    using MessageBoxFunction = std::function<int(HWND owner, const wchar_t* text, const wchar_t* caption, UINT type)>;
+    using StartFunction = std::function<bool(const wchar_t* program, const wchar_t* argument, const wchar_t* folder)>;
+
+    // What the check works with; every member left empty takes the program's own.
+    struct Environment {
+        String trustedKey;                  // base64 SubjectPublicKeyInfo; null: the one in the resources
+        IProperties* properties = nullptr;  // not owned; null: the registry settings
+        String downloadFolder;              // null: "<company>\<product>\Updates" under local app data
+        MessageBoxFunction messageBox;      // empty: MessageBoxW
+        StartFunction start;                // empty: ShellExecuteW
+        DWORD startupBoundMs = 1500;
+    };
+
+    enum class Outcome { NotRun, Unreachable, Unverified, Message, UpToDate, Declined, Failed, Installed };
+
+    // Where the server's version page is when no "UpdateUrl" setting says otherwise. Under the
+    // reserved "invalid" domain until the maker runs a server: no request reaches anyone.
+    static const wchar_t* const kDefaultUpdateUrl;
+
+    VersionCheck();
+    explicit VersionCheck(const Environment& environment);
+    ~VersionCheck() override;
+    VersionCheck(const VersionCheck&) = delete;
+    VersionCheck& operator=(const VersionCheck&) = delete;
+
+    // True when an update was accepted and installed: the quit message is posted, and the
+    // program should start nothing more.
+    bool IsQuitPending() const { return quitPending; }
+    Outcome GetStartupOutcome() const { return startupOutcome; }
+
+    // The check on the user's demand: every outcome is shown in a box owned by owner. With
+    // processesRunning the offer says that accepting closes Tarnwick and stops them.
+    Outcome Check(HWND owner, bool processesRunning);
+
+    // Downloads the updater and the new version that info names into the download folder, off
+    // the calling thread (whose windows keep answering). Returns 1, or raises with what failed.
+    int DownloadUpdate(UpdateInfo& info);
+
+    // "CheckForUpdates": absent (then created as "1") or anything but "0" enables the check.
+    bool IsCheckEnabled();
+    String GetServerUrl();
+    const String& GetDownloadFolder() const { return downloadFolder; }
+
+private:
+    Outcome Run(HWND owner, bool interactive, bool processesRunning);
+    Outcome Evaluate(HWND owner, bool interactive, bool processesRunning, const std::string& reply);
+    Outcome Offer(HWND owner, UpdateInfo& info, bool processesRunning);
+    Outcome Install(HWND owner, UpdateInfo& info);
+    String FilePath(const wchar_t* name, const wchar_t* extension) const;
+    String UpdaterPath() const;
+    String NewVersionPath() const;
+    Outcome Report(HWND owner, bool interactive, Outcome outcome, const String& text = String());
+    int Ask(HWND owner, const String& text, UINT type);
+    const wchar_t* ProgramName() const;
+    String RunningVersion() const;
+    void RemoveLeftoverUpdater();
+
+    Environment environment;
+    Application* application;  // not owned
+    IProperties* properties;   // the environment's, or ownedProperties
+    IProperties* ownedProperties;
+    String downloadFolder;
+    String updaterFileName;
+    bool quitPending;
+    bool busy;
+    Outcome startupOutcome;
+};
+
+}  // namespace version
+}  // namespace util

@@ -1,0 +1,353 @@
+// The settings window on a scratch configuration, driven by messages as the user drives it.
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/ConfigurationFile.h"
+#include "app/MainWindow.h"
+#include "app/PropertyPane.h"
+#include "app/WindowsApplication.h"
+#include "support/MessageBoxWatcher.h"
+#include "support/ScratchDirectory.h"
+#include "support/ThrownMessage.h"
+
+namespace {
+
+using testsupport::MessageBoxWatcher;
+using testsupport::ScratchDirectory;
+using Pane = SettingsWindow::PropertyPane;
+
+class LoopApplication : public WindowsApplication {
+public:
+    int Run() override { return 0; }
+};
+
+LoopApplication application;
+
+// Alpha has an empty element: the form must not take it for a change.
+const char kConfiguration[] =
+    "<processes>\r\n<!-- kept by hand -->\r\n"
+    "<process><title>Alpha</title><executable>alpha.exe</executable><initialDir></initialDir>"
+    "<start>false</start></process>\r\n"
+    "<process><title>Beta</title><startupclassname>org.Beta</startupclassname><classpath>b.jar</classpath>"
+    "<start>false</start></process>\r\n</processes>\r\n";
+
+FILETIME WriteTime(const std::wstring& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data = {};
+    GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data);
+    return data.ftLastWriteTime;
+}
+
+class SettingsWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        path = dir.Write(L"tarnwick.xml", kConfiguration);
+        configuration.reset(new ConfigurationFile());
+        configuration->SetPath(path.c_str());
+        main.reset(new MainWindow());
+        main->SetConfigurationFile(configuration.get());
+        main->Create(nullptr);
+        OpenSettings();
+    }
+    void TearDown() override {
+        main->DisposeProcessWindows();
+        main->Destroy();
+        main.reset();
+    }
+
+    void OpenSettings() { SendMessageW(main->GetHandle(), WM_COMMAND, 40013, 0); }
+    SettingsWindow& Settings() { return main->GetSettingsWindow(); }
+    Pane& ThePane() { return Settings().GetPane(); }
+    bool SettingsShown() { return IsWindowVisible(Settings().GetHandle()) != FALSE; }
+
+    void Select(int index) {
+        HWND tree = Settings().GetTree().GetHandle();
+        HTREEITEM item = TreeView_GetRoot(tree);
+        for (int i = 0; i < index; ++i) {
+            item = TreeView_GetNextSibling(tree, item);
+        }
+        TreeView_SelectItem(tree, item);
+    }
+    HWND Edit(Pane::Field field) { return ThePane().GetField(field).GetField()->GetHandle(); }
+    void Type(Pane::Field field, const wchar_t* text) { SetWindowTextW(Edit(field), text); }
+    std::wstring Shown(Pane::Field field) {
+        wchar_t text[256] = {};
+        GetWindowTextW(Edit(field), text, 256);
+        return text;
+    }
+    void Press(int id) { SendMessageW(Settings().GetHandle(), WM_COMMAND, id, 0); }
+    std::string FileBytes() { return ScratchDirectory::Read(path); }
+    // The item texts, top to bottom.
+    std::vector<std::wstring> TreeTitles() {
+        HWND tree = Settings().GetTree().GetHandle();
+        std::vector<std::wstring> titles;
+        for (HTREEITEM item = TreeView_GetRoot(tree); item; item = TreeView_GetNextSibling(tree, item)) {
+            wchar_t text[64] = {};
+            TVITEMW query = {};
+            query.mask = TVIF_TEXT;
+            query.hItem = item;
+            query.pszText = text;
+            query.cchTextMax = 64;
+            TreeView_GetItem(tree, &query);
+            titles.push_back(text);
+        }
+        return titles;
+    }
+    bool HasProcessWindow(const wchar_t* title) {
+        main->GetMDIClient().SetChildCount(0);
+        main->GetMDIClient().CountChildren();
+        return main->GetMDIClient().GetChildrenByTitle().count(title) == 1;
+    }
+    // Reads the file as the program does at start.
+    std::vector<ProcessInfo> ReadBack() {
+        ConfigurationFile file;
+        file.SetPath(path.c_str());
+        file.Load(nullptr);
+        file.Close();
+        file.ReadProcesses();
+        std::vector<ProcessInfo> read;
+        for (ProcessInfo* info : file.GetProcesses()) {
+            read.push_back(*info);
+            delete info;
+        }
+        return read;
+    }
+    // Something changed the file while the window kept its descriptions.
+    void ChangeOutside(const char* title) {
+        Sleep(20);
+        dir.Write(L"tarnwick.xml", std::string("<processes><process><title>") + title +
+                                       "</title><executable>x.exe</executable><start>false</start></process>"
+                                       "</processes>");
+    }
+
+    ScratchDirectory dir;
+    std::wstring path;
+    std::unique_ptr<ConfigurationFile> configuration;
+    std::unique_ptr<MainWindow> main;
+};
+
+TEST_F(SettingsWindowTest, OkWithoutChangeWritesNothingAndDoesNotReload) {
+    ASSERT_TRUE(SettingsShown());
+    EXPECT_EQ(TreeTitles(), (std::vector<std::wstring>{L"Alpha", L"Beta"}));
+    Select(0);
+    Select(1);
+    // A file the main window would show on a reload; Ok must not ask it to.
+    ChangeOutside("Gamma");
+    FILETIME before = WriteTime(path);
+    std::string bytes = FileBytes();
+    Press(SettingsWindow::OkId);
+    EXPECT_FALSE(SettingsShown());
+    EXPECT_EQ(FileBytes(), bytes);
+    FILETIME after = WriteTime(path);
+    EXPECT_EQ(CompareFileTime(&before, &after), 0);
+    EXPECT_FALSE(HasProcessWindow(L"Gamma"));
+    EXPECT_EQ(GetFileAttributesW((path + L".bak").c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+TEST_F(SettingsWindowTest, TitleChangeRewritesReloadsAndKeepsTheFirstFileAsBackup) {
+    Select(0);
+    Type(Pane::Title, L"Alpha2");
+    Press(SettingsWindow::OkId);
+    EXPECT_FALSE(SettingsShown());
+    std::vector<ProcessInfo> read = ReadBack();
+    ASSERT_EQ(read.size(), 2u);
+    EXPECT_STREQ(read[0].title.GetBuffer(), L"Alpha2");
+    EXPECT_STREQ(read[0].executable.GetBuffer(), L"alpha.exe");
+    EXPECT_STREQ(read[1].classpath.GetBuffer(), L"b.jar");
+    EXPECT_TRUE(HasProcessWindow(L"Alpha2"));
+    EXPECT_TRUE(HasProcessWindow(L"Alpha"));  // the old window stays
+    EXPECT_EQ(ScratchDirectory::Read(path + L".bak"), kConfiguration);
+    // The backup is the file as the user wrote it: a second rewrite leaves it alone.
+    OpenSettings();
+    Select(1);
+    Type(Pane::Title, L"Beta2");
+    Press(SettingsWindow::OkId);
+    EXPECT_STREQ(ReadBack()[1].title.GetBuffer(), L"Beta2");
+    EXPECT_EQ(ScratchDirectory::Read(path + L".bak"), kConfiguration);
+}
+
+TEST_F(SettingsWindowTest, JavaShowsItsFieldsKeepsTheExecutableTextAndNoOtherTypeIsShown) {
+    Select(0);
+    EXPECT_TRUE(IsWindowVisible(Edit(Pane::Executable)));
+    EXPECT_FALSE(IsWindowVisible(Edit(Pane::Classpath)));
+    EXPECT_FALSE(IsWindowVisible(Edit(Pane::JvmOptions)));
+    SendMessageW(ThePane().GetTypeGroup().GetButtons()[Pane::JavaButton]->GetHandle(), BM_CLICK, 0, 0);
+    EXPECT_EQ(ThePane().GetShownType(), ProcessType::Java);
+    EXPECT_EQ(testsupport::ThrownMessage([&] { ThePane().ShowHideFields(static_cast<ProcessType>(7)); }),
+              L"SettingsWindow::PropertyPane::ShowHideFields ()\nProcessType is not valid.");
+    EXPECT_FALSE(IsWindowVisible(Edit(Pane::Executable)));
+    for (Pane::Field field : {Pane::StartupClass, Pane::Classpath, Pane::JvmOptions}) {
+        EXPECT_TRUE(IsWindowVisible(Edit(field))) << field;
+    }
+    Type(Pane::StartupClass, L"org.Alpha");
+    // The start box has the id of Cancel (2): clicking it must not close the window.
+    SendMessageW(ThePane().GetStartBox().GetHandle(), BM_CLICK, 0, 0);
+    SendMessageW(ThePane().GetDisabledBox().GetHandle(), BM_CLICK, 0, 0);
+    EXPECT_TRUE(SettingsShown());
+    Select(1);
+    ProcessInfo* alpha = Settings().CollectDescriptions()[0];
+    EXPECT_STREQ(alpha->executable.GetBuffer(), L"alpha.exe");
+    EXPECT_TRUE(alpha->modified);
+    Press(SettingsWindow::OkId);
+    std::vector<ProcessInfo> read = ReadBack();
+    EXPECT_EQ(read[0].type, ProcessType::Java);
+    EXPECT_STREQ(read[0].startupclassname.GetBuffer(), L"org.Alpha");
+    EXPECT_TRUE(read[0].disabled);
+    EXPECT_TRUE(read[0].start);
+}
+
+TEST_F(SettingsWindowTest, ResizeRestoresTheDescriptionButAMoveDoesNot) {
+    Select(0);
+    Type(Pane::Title, L"typed");
+    SetWindowPos(Settings().GetHandle(), nullptr, 30, 30, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    EXPECT_EQ(Shown(Pane::Title), L"typed");
+    SetWindowPos(Settings().GetHandle(), nullptr, 0, 0, 600, 620, SWP_NOMOVE | SWP_NOZORDER);
+    EXPECT_EQ(Shown(Pane::Title), L"Alpha");
+}
+
+TEST_F(SettingsWindowTest, CancelKeepsAppliedEditsForTheNextOkInTreeOrder) {
+    Select(1);
+    Type(Pane::Title, L"Beta1");
+    Select(0);  // applies Beta's edit
+    EXPECT_EQ(TreeTitles()[1], L"Beta1");
+    Type(Pane::Title, L"not applied");
+    Press(SettingsWindow::CancelId);
+    EXPECT_FALSE(SettingsShown());
+    EXPECT_EQ(FileBytes(), kConfiguration);
+    OpenSettings();
+    EXPECT_EQ(Shown(Pane::Title), L"Alpha");  // the unapplied edit went with Cancel
+    Press(SettingsWindow::OkId);
+    std::vector<ProcessInfo> read = ReadBack();
+    ASSERT_EQ(read.size(), 2u);
+    EXPECT_STREQ(read[0].title.GetBuffer(), L"Alpha");
+    EXPECT_STREQ(read[1].title.GetBuffer(), L"Beta1");
+}
+
+TEST_F(SettingsWindowTest, FailedWriteKeepsFileEditsAndWindow) {
+    Select(0);
+    Type(Pane::Title, L"Locked");
+    HANDLE held = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    {
+        MessageBoxWatcher watcher;
+        Press(SettingsWindow::OkId);
+        EXPECT_TRUE(watcher.Wait().found);
+    }
+    CloseHandle(held);
+    EXPECT_EQ(FileBytes(), kConfiguration);
+    EXPECT_TRUE(SettingsShown());
+    EXPECT_FALSE(HasProcessWindow(L"Locked"));
+    Press(SettingsWindow::OkId);  // the edit is still there and now goes through
+    EXPECT_STREQ(ReadBack()[0].title.GetBuffer(), L"Locked");
+}
+
+TEST_F(SettingsWindowTest, NonAsciiTextSurvivesTheRoundTrip) {
+    const wchar_t* title = L"Z\u00fcrich \u2013 \u6771\u4eac";
+    Select(0);
+    Type(Pane::Title, title);
+    Type(Pane::Arguments, L"--na\u00efve");
+    Press(SettingsWindow::OkId);
+    std::vector<ProcessInfo> read = ReadBack();
+    EXPECT_STREQ(read[0].title.GetBuffer(), title);
+    EXPECT_STREQ(read[0].commandLineArguments.GetBuffer(), L"--na\u00efve");
+    EXPECT_TRUE(HasProcessWindow(title));
+}
+
+TEST_F(SettingsWindowTest, ReopenShowsAnOutsideChangeUnlessEditsArePending) {
+    Press(SettingsWindow::CancelId);
+    ChangeOutside("Gamma");
+    OpenSettings();
+    EXPECT_EQ(TreeTitles(), std::vector<std::wstring>{L"Gamma"});
+    Select(0);
+    Type(Pane::Title, L"Mine");
+    Press(SettingsWindow::CancelId);
+    ChangeOutside("Delta");
+    OpenSettings();  // nothing pending: the unapplied edit went with Cancel
+    EXPECT_EQ(TreeTitles(), std::vector<std::wstring>{L"Delta"});
+    // An applied edit, then another change: keep the edit, and ask again before writing over it.
+    Select(0);
+    Type(Pane::Title, L"Mine");
+    ThePane().ApplyToProcessInfo(ThePane().GetCurrent());
+    Press(SettingsWindow::CancelId);
+    ChangeOutside("Epsilon");
+    {
+        MessageBoxWatcher keep(0, IDNO);
+        OpenSettings();
+        EXPECT_NE(keep.Wait().text.find(L"Discard"), std::wstring::npos);
+    }
+    EXPECT_STREQ(Settings().CollectDescriptions()[0]->title.GetBuffer(), L"Mine");
+    {
+        MessageBoxWatcher refuse(0, IDNO);
+        Press(SettingsWindow::OkId);
+        EXPECT_NE(refuse.Wait().text.find(L"Write your settings over it"), std::wstring::npos);
+    }
+    EXPECT_TRUE(SettingsShown());
+    EXPECT_STREQ(ReadBack()[0].title.GetBuffer(), L"Epsilon");
+    {
+        MessageBoxWatcher overwrite(0, IDYES);
+        Press(SettingsWindow::OkId);
+        EXPECT_TRUE(overwrite.Wait().found);
+    }
+    EXPECT_STREQ(ReadBack()[0].title.GetBuffer(), L"Mine");
+}
+
+TEST_F(SettingsWindowTest, BrokenFileShowsTheErrorAndTheNextOpenTriesAgain) {
+    Press(SettingsWindow::CancelId);
+    Sleep(20);
+    dir.Write(L"tarnwick.xml", "<processes><process><title>x</title></process></processes>");
+    {
+        MessageBoxWatcher watcher;
+        OpenSettings();
+        EXPECT_NE(watcher.Wait().text.find(L"neither a standard process"), std::wstring::npos);
+    }
+    EXPECT_FALSE(SettingsShown());
+    EXPECT_TRUE(IsWindow(main->GetHandle()));
+    ChangeOutside("Fixed");
+    OpenSettings();
+    EXPECT_TRUE(SettingsShown());
+    EXPECT_EQ(TreeTitles(), std::vector<std::wstring>{L"Fixed"});
+}
+
+TEST_F(SettingsWindowTest, AnotherConfigurationOfTheMainWindowIsShown) {
+    Press(SettingsWindow::CancelId);
+    std::wstring otherPath = dir.Write(L"other.tnkx",
+                                       "<processes><process><title>Other</title>"
+                                       "<executable>o.exe</executable></process></processes>");
+    ConfigurationFile other;
+    other.SetPath(otherPath.c_str());
+    main->SetConfigurationFile(&other);
+    OpenSettings();
+    EXPECT_EQ(TreeTitles(), std::vector<std::wstring>{L"Other"});
+    main->SetConfigurationFile(configuration.get());
+}
+
+// Keys go through the program's own message loop, as typed.
+TEST_F(SettingsWindowTest, TabEnterAndEscapeWorkThroughTheMessageLoop) {
+    Select(0);
+    auto key = [&](WPARAM vk) {
+        PostMessageW(GetFocus(), WM_KEYDOWN, vk, 1);
+        PostQuitMessage(0);
+        application.MessageLoop();
+    };
+    SetFocus(Edit(Pane::Title));
+    key(VK_TAB);
+    EXPECT_EQ(GetFocus(), Edit(Pane::InitialDirectory));
+    key(VK_TAB);
+    EXPECT_EQ(GetParent(GetFocus()), ThePane().GetTypeGroup().GetHandle());
+    key(VK_ESCAPE);
+    EXPECT_FALSE(SettingsShown());
+    OpenSettings();
+    SetFocus(Edit(Pane::Title));
+    Type(Pane::Title, L"Entered");
+    key(VK_RETURN);
+    EXPECT_FALSE(SettingsShown());
+    EXPECT_STREQ(ReadBack()[0].title.GetBuffer(), L"Entered");
+}
+
+}  // namespace

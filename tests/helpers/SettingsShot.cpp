@@ -1,0 +1,42 @@
+// Opens the settings window of a running Tarnwick and selects a process in it, so that a
+// screenshot shows the form filled: SettingsShot [item index]
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <cwchar>
+
+namespace {
+
+HWND WaitForWindow(const wchar_t* windowClass) {
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        HWND found = FindWindowW(windowClass, nullptr);
+        if (found) {
+            return found;
+        }
+        Sleep(100);
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    HWND frame = WaitForWindow(L"MainWindow");
+    if (!frame) {
+        return 1;
+    }
+    PostMessageW(frame, WM_COMMAND, 40013, 0);
+    HWND settings = WaitForWindow(L"SettingsWindow");
+    HWND splitter = settings ? FindWindowExW(settings, nullptr, L"SplitterControl", nullptr) : nullptr;
+    HWND tree = splitter ? FindWindowExW(splitter, nullptr, WC_TREEVIEWW, nullptr) : nullptr;
+    if (!tree) {
+        return 2;
+    }
+    HTREEITEM item = TreeView_GetRoot(tree);
+    for (int skip = argc > 1 ? _wtoi(argv[1]) : 0; item && skip > 0; --skip) {
+        item = TreeView_GetNextSibling(tree, item);
+    }
+    TreeView_SelectItem(tree, item);
+    return 0;
+}

@@ -1,0 +1,383 @@
+#include "util/version/VersionCheck.h"
+
+#include <windows.h>
+// after windows.h, which it needs
+#include <bcrypt.h>
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "support/ScratchDirectory.h"
+#include "support/ScriptedServer.h"
+#include "support/TestApplication.h"
+#include "util/version/UpdateSignature.h"
+
+namespace {
+
+using testsupport::ScratchDirectory;
+using testsupport::ScriptedServer;
+using testsupport::ServerReply;
+using util::version::UpdateSignature;
+using util::version::VersionCheck;
+using Outcome = VersionCheck::Outcome;
+
+std::string Base64(const std::vector<UCHAR>& bytes) {
+    static const char kDigits[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+    std::string text;
+    for (size_t i = 0; i < bytes.size(); i += 3) {
+        size_t n = bytes.size() - i;
+        uint32_t group = bytes[i] << 16 | (n > 1 ? bytes[i + 1] << 8 : 0) | (n > 2 ? bytes[i + 2] : 0);
+        text += kDigits[group >> 18];
+        text += kDigits[(group >> 12) & 63];
+        text += n > 1 ? kDigits[(group >> 6) & 63] : '=';
+        text += n > 2 ? kDigits[group & 63] : '=';
+    }
+    return text;
+}
+
+// A DER INTEGER of a 32-byte big-endian value: leading zeros dropped, a zero added before a set top bit.
+std::vector<UCHAR> DerInteger(const UCHAR* value) {
+    size_t skip = 0;
+    while (skip < 31 && value[skip] == 0) {
+        ++skip;
+    }
+    std::vector<UCHAR> der(value + skip, value + 32);
+    if (der[0] & 0x80) {
+        der.insert(der.begin(), 0);
+    }
+    der.insert(der.begin(), {0x02, static_cast<UCHAR>(der.size())});
+    return der;
+}
+
+// A P-256 key pair made with CNG for the test, signing as openssl does (DER, base64).
+class TestKey {
+public:
+    TestKey() {
+        BCryptOpenAlgorithmProvider(&algorithm, BCRYPT_ECDSA_P256_ALGORITHM, nullptr, 0);
+        BCryptGenerateKeyPair(algorithm, &key, 256, 0);
+        BCryptFinalizeKeyPair(key, 0);
+    }
+    ~TestKey() {
+        BCryptDestroyKey(key);
+        BCryptCloseAlgorithmProvider(algorithm, 0);
+    }
+
+    std::wstring PublicKey() const {
+        std::vector<UCHAR> blob(sizeof(BCRYPT_ECCKEY_BLOB) + 64);
+        ULONG size = 0;
+        BCryptExportKey(key, nullptr, BCRYPT_ECCPUBLIC_BLOB, blob.data(), static_cast<ULONG>(blob.size()), &size, 0);
+        std::vector<UCHAR> der = {0x30, 0x59, 0x30, 0x13, 0x06, 0x07, 0x2A, 0x86, 0x48, 0xCE, 0x3D, 0x02, 0x01, 0x06,
+                                  0x08, 0x2A, 0x86, 0x48, 0xCE, 0x3D, 0x03, 0x01, 0x07, 0x03, 0x42, 0x00, 0x04};
+        der.insert(der.end(), blob.begin() + sizeof(BCRYPT_ECCKEY_BLOB), blob.end());
+        std::string text = Base64(der);
+        return std::wstring(text.begin(), text.end());
+    }
+
+    std::string Sign(const std::string& message) const {
+        std::wstring hex = UpdateSignature::Sha256(message);
+        UCHAR digest[32];
+        for (int i = 0; i < 32; ++i) {
+            digest[i] =
+                static_cast<UCHAR>(std::stoi(std::string(hex.begin() + 2 * i, hex.begin() + 2 * i + 2), nullptr, 16));
+        }
+        UCHAR rs[64];
+        ULONG size = 0;
+        BCryptSignHash(key, nullptr, digest, sizeof(digest), rs, sizeof(rs), &size, 0);
+        std::vector<UCHAR> r = DerInteger(rs);
+        std::vector<UCHAR> s = DerInteger(rs + 32);
+        std::vector<UCHAR> der = {0x30, static_cast<UCHAR>(r.size() + s.size())};
+        der.insert(der.end(), r.begin(), r.end());
+        der.insert(der.end(), s.begin(), s.end());
+        return Base64(der);
+    }
+
+private:
+    BCRYPT_ALG_HANDLE algorithm = nullptr;
+    BCRYPT_KEY_HANDLE key = nullptr;
+};
+
+class MapProperties : public util::IProperties {
+public:
+    bool GetProperty(const wchar_t* name, String& value, const wchar_t*) override {
+        auto found = values.find(name);
+        value = found == values.end() ? String() : String(found->second.c_str());
+        return found != values.end();
+    }
+    bool SetProperty(const wchar_t* name, const wchar_t* value, const wchar_t*) override {
+        values[name] = value;
+        return true;
+    }
+    std::map<std::wstring, std::wstring> values;
+};
+
+// ASCII text (hexadecimal digits, URLs) as bytes.
+std::string Hex(const std::wstring& text) {
+    return std::string(text.begin(), text.end());
+}
+
+struct Box {
+    std::wstring text;
+    std::wstring caption;
+};
+
+class VersionCheckTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        application.moduleName = L"Tarnwick";
+        application.executablePath = L"C:\\Programs\\Tarnwick\\Tarnwick.exe";
+        environment.trustedKey = trusted.PublicKey().c_str();
+        environment.properties = &properties;
+        environment.downloadFolder = downloads.Path().c_str();
+        environment.messageBox = [this](HWND, const wchar_t* text, const wchar_t* caption, UINT) {
+            boxes.push_back({text, caption});
+            return answer;
+        };
+        environment.start = [this](const wchar_t* program, const wchar_t* argument, const wchar_t* folder) {
+            started.push_back(std::wstring(program) + L"|" + argument + L"|" + folder);
+            return true;
+        };
+    }
+    void TearDown() override {
+        MSG message;
+        PeekMessageW(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);  // an installed update's
+    }
+
+    // The reply offering version with two files, signed by key; tamper changes it after signing.
+    std::string Offer(const std::string& version,
+                      const TestKey& key,
+                      const std::string& updater = "updater bytes",
+                      const std::string& download = "program bytes",
+                      const std::string& filesAt = "") {
+        std::string updaterSha = Hex(UpdateSignature::Sha256(updater));
+        std::string downloadSha = Hex(UpdateSignature::Sha256(download));
+        std::string signature = key.Sign("tarnwick-update\n" + version + "\n" + updaterSha + "\n" + downloadSha + "\n");
+        return "<update><version>" + version + "</version><downloadUrl>" + filesAt + "/new.upd</downloadUrl>" +
+               "<updaterUrl>" + filesAt + "/updater.exe</updaterUrl><updaterSha256>" + updaterSha +
+               "</updaterSha256><downloadSha256>" + downloadSha + "</downloadSha256><signature>" + signature +
+               "</signature></update>";
+    }
+    static ServerReply Ok(const std::string& body) {
+        return ScriptedServer::Reply("HTTP/1.1 200 OK", {"Content-Length: " + std::to_string(body.size())}, body);
+    }
+    void PointAt(const ScriptedServer& server) { properties.values[L"UpdateUrl"] = server.Url(L"/versions/index.php"); }
+
+    testsupport::TestApplication application;
+    TestKey trusted;
+    MapProperties properties;
+    ScratchDirectory downloads;
+    VersionCheck::Environment environment;
+    std::vector<Box> boxes;
+    std::vector<std::wstring> started;
+    int answer = IDNO;
+};
+
+TEST(UpdateSignature, VerifiesWhatSignUpdateWrites) {
+    // Written by tools/sign-update with a key made for this test and thrown away.
+    const wchar_t* key =
+        L"MFkwEwYHKoZIzj0CAQYIKoZIzj0DAQcDQgAEDgARvCadhuAXNWSXxEt2QnMoEt5K0ilOK5rv9caOc7IOrwH5pqTeXoa10zNEqTIF7Nf338J2"
+        L"90TqB+TtuqxPQA==";
+    const wchar_t* signature =
+        L"MEUCIC6qpkiyaZHwBbLFNvwgCMVdL5UCfOD0L+KxOcVB6HTQAiEApK9d/Y61w/YjtZc4iKzhxVp7cJwTujMy1RvThP2Ze8A=";
+    std::string updater = Hex(UpdateSignature::Sha256("updater bytes"));
+    std::string download = Hex(UpdateSignature::Sha256("program bytes"));
+    EXPECT_EQ("97de0b66b6770b4f7566dc287345008756227192672dbcb1eb17bca148b5bc89", updater);
+    EXPECT_EQ("d65a3f878bd10ea32143bb3168cf9747b1927b358b3da52dc4d616eebb40b7cc", download);
+    std::string text = "tarnwick-update\n1.0.15\n" + updater + "\n" + download + "\n";
+    EXPECT_TRUE(UpdateSignature::Verify(key, text, signature));
+    text[17] = '2';
+    EXPECT_FALSE(UpdateSignature::Verify(key, text, signature));
+}
+
+TEST_F(VersionCheckTest, SettingDecidesWhetherTheStartAsks) {
+    const struct {
+        const wchar_t* value;  // nullptr: absent
+        size_t requests;
+    } cases[] = {{nullptr, 1}, {L"0", 0}, {L"1", 1}, {L"no", 1}, {L"", 1}};
+    for (const auto& c : cases) {
+        ScriptedServer server({Ok("<reply><message>nothing new</message></reply>")});
+        properties.values.clear();
+        PointAt(server);
+        if (c.value) {
+            properties.values[L"CheckForUpdates"] = c.value;
+        }
+        VersionCheck check(environment);
+        EXPECT_EQ(c.requests, server.RequestCount()) << (c.value ? c.value : L"absent");
+        EXPECT_EQ(c.value ? c.value : L"1", properties.values[L"CheckForUpdates"]);
+        if (c.requests) {
+            EXPECT_EQ(Outcome::Message, check.GetStartupOutcome());
+            std::string request = server.Requests()[0];
+            EXPECT_EQ("GET /versions/index.php?name=Tarnwick HTTP/1.1", request.substr(0, request.find("\r\n")));
+        }
+    }
+    EXPECT_TRUE(boxes.empty());
+    EXPECT_STREQ(L"http://updates.tarnwick.invalid/versions/index.php", VersionCheck::kDefaultUpdateUrl);
+}
+
+TEST_F(VersionCheckTest, OffersOnlyNewerSignedVersions) {
+    TestKey other;
+    const struct {
+        const wchar_t* running;
+        std::string reply;
+        Outcome outcome;
+    } cases[] = {
+        {L"1.0.14", Offer("1.0.15", trusted), Outcome::Declined},
+        {L"1.0.14", Offer("1.1", trusted), Outcome::Declined},
+        {L"1.0.14", Offer("1.0.14", trusted), Outcome::UpToDate},
+        {L"2.0", Offer("1.5", trusted), Outcome::UpToDate},
+        {L"1.0.14", Offer("1.0.15", other), Outcome::Unverified},
+        {L"1.0.14", Offer("1.0.15", trusted).replace(Offer("1.0.15", trusted).find("1.0.15"), 6, "1.0.16"),
+         Outcome::Unverified},  // the version changed after signing
+        {L"1.0.14", "<u><version>1.0.15</version><downloadUrl>/d</downloadUrl><updaterUrl>/u</updaterUrl></u>",
+         Outcome::Unverified},  // no signature elements
+        {L"1.0.14", "<u><version>1.0.15</version><downloadUrl>/d</downloadUrl></u>", Outcome::Unverified},
+        {L"1.0.14", "<u><message>maintenance</message><version></version></u>", Outcome::Message},
+        {L"1.0.14", "not xml <<<", Outcome::Unverified},
+    };
+    properties.values[L"CheckForUpdates"] = L"1";
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.reply);
+        boxes.clear();
+        ScriptedServer server({Ok(c.reply)});
+        PointAt(server);
+        application.ProductVersion = c.running;
+        VersionCheck check(environment);
+        EXPECT_EQ(c.outcome, check.GetStartupOutcome());
+        EXPECT_EQ(c.outcome == Outcome::Declined ? 1u : 0u, boxes.size());  // the start-up check is silent
+    }
+    application.ProductVersion = L"";  // read from the resource: 1.0.14
+    ScriptedServer server({Ok(Offer("1.0.15", trusted))});
+    PointAt(server);
+    boxes.clear();
+    VersionCheck check(environment);
+    ASSERT_EQ(1u, boxes.size());
+    EXPECT_EQ(L"An update for Tarnwick 1.0.14 is available.\n\nDo you want to download Tarnwick 1.0.15?",
+              boxes[0].text);
+    EXPECT_EQ(L"Tarnwick update", boxes[0].caption);
+    EXPECT_FALSE(check.IsQuitPending());
+    EXPECT_TRUE(started.empty());
+}
+
+TEST_F(VersionCheckTest, StartWaitsNoLongerThanTheBound) {
+    ServerReply silent;
+    silent.answer = false;
+    ServerReply trickle;
+    trickle.pieces = std::vector<std::string>(60, " ");
+    trickle.pauseMs = 100;
+    ScriptedServer silentServer({silent});
+    ScriptedServer tricklingServer({trickle});
+    testsupport::DeafListener deaf;
+    int refusedPort = ScriptedServer::UnusedPort();
+    for (const std::wstring& url : {silentServer.Url(L"/v"), tricklingServer.Url(L"/v"), deaf.Url(L"/v"),
+                                    L"http://127.0.0.1:" + std::to_wstring(refusedPort) + L"/v"}) {
+        properties.values[L"UpdateUrl"] = url;
+        ULONGLONG start = GetTickCount64();
+        VersionCheck check(environment);
+        EXPECT_LT(GetTickCount64() - start, 1750u) << url;  // the bound, and room for a loaded machine
+        EXPECT_EQ(Outcome::Unreachable, check.GetStartupOutcome()) << url;
+    }
+    EXPECT_TRUE(boxes.empty());
+}
+
+TEST_F(VersionCheckTest, AcceptedUpdateIsCheckedStartedAndQuits) {
+    ScriptedServer files({Ok("updater bytes"), Ok("program bytes")});
+    std::string filesAt = Hex(files.Url(L""));
+    ScriptedServer server({Ok(Offer("1.0.15", trusted, "updater bytes", "program bytes", filesAt))});
+    PointAt(server);
+    answer = IDYES;
+    VersionCheck check(environment);
+    EXPECT_EQ(Outcome::Installed, check.GetStartupOutcome());
+    EXPECT_TRUE(check.IsQuitPending());
+    EXPECT_EQ("updater bytes", ScratchDirectory::Read(downloads.File(L"updater.exe")));
+    EXPECT_EQ("program bytes", ScratchDirectory::Read(downloads.File(L"Tarnwick.upd")));
+    ASSERT_EQ(1u, started.size());
+    EXPECT_EQ(downloads.File(L"updater.exe") + L"|\"C:\\Programs\\Tarnwick\\Tarnwick.exe\"|" + downloads.Path(),
+              started[0]);
+    MSG message;
+    EXPECT_TRUE(PeekMessageW(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+}
+
+TEST_F(VersionCheckTest, FailedInstallsLeaveNothingToRun) {
+    ServerReply missing = ScriptedServer::Reply("HTTP/1.1 404 Not Found", {"Content-Length: 0"}, "");
+    const struct {
+        std::vector<ServerReply> files;
+        std::wstring error;  // behind the files server's address where it names one
+    } cases[] = {
+        {{Ok("updater bytes"), Ok("other program bytes")}, L"The downloaded files do not match the signed update."},
+        {{missing}, L"The updater at:\n\n@/updater.exe\n\ncould not be saved to:\n\n" + downloads.File(L"updater.exe")},
+        {{Ok("updater bytes"), missing},
+         L"The new version at:\n\n@/new.upd\n\ncould not be saved to:\n\n" + downloads.File(L"Tarnwick.upd")},
+    };
+    answer = IDYES;
+    for (const auto& c : cases) {
+        boxes.clear();
+        ScriptedServer files(c.files);
+        ScriptedServer server({Ok(Offer("1.0.15", trusted, "updater bytes", "program bytes", Hex(files.Url(L""))))});
+        PointAt(server);
+        VersionCheck check(environment);
+        EXPECT_EQ(Outcome::Failed, check.GetStartupOutcome());
+        EXPECT_FALSE(check.IsQuitPending());
+        EXPECT_TRUE(started.empty());
+        EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(downloads.File(L"updater.exe").c_str()));
+        EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(downloads.File(L"Tarnwick.upd").c_str()));
+        ASSERT_EQ(2u, boxes.size());
+        std::wstring error = c.error;
+        if (error.find(L'@') != std::wstring::npos) {
+            error.replace(error.find(L'@'), 1, files.Url(L""));
+        }
+        EXPECT_EQ(L"Error while installing update.", boxes[1].caption);
+        EXPECT_EQ(
+            L"Sorry, there was an error while installing the update.\n\n" + error + L"\n\nYou may retry again later.",
+            boxes[1].text);
+    }
+}
+
+TEST_F(VersionCheckTest, OnlyTheDownloadFolderIsCleaned) {
+    ScratchDirectory current;
+    std::wstring mine = current.Write(L"updater.exe", "the user's own");
+    std::wstring leftover = downloads.Write(L"updater.exe", "left from last time");
+    wchar_t before[MAX_PATH];
+    GetCurrentDirectoryW(MAX_PATH, before);
+    SetCurrentDirectoryW(current.Path().c_str());
+    properties.values[L"CheckForUpdates"] = L"0";
+    VersionCheck check(environment);
+    SetCurrentDirectoryW(before);
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(leftover.c_str()));
+    EXPECT_EQ("the user's own", ScratchDirectory::Read(mine));
+    EXPECT_EQ(Outcome::NotRun, check.GetStartupOutcome());
+}
+
+TEST_F(VersionCheckTest, CheckOnDemandReportsEveryOutcome) {
+    properties.values[L"CheckForUpdates"] = L"0";  // the user's request runs all the same
+    int refusedPort = ScriptedServer::UnusedPort();
+    const struct {
+        std::string reply;  // empty: nobody answers
+        Outcome outcome;
+        const wchar_t* text;
+    } cases[] = {
+        {"", Outcome::Unreachable, L"the update server could not be reached"},
+        {Offer("1.0.14", trusted), Outcome::UpToDate, L"Tarnwick 1.0.14 is up to date"},
+        {"<r><message>Down for maintenance</message></r>", Outcome::Message, L"Down for maintenance"},
+        {"<r/>", Outcome::Unverified, L"the update server's reply could not be verified"},
+        {Offer("1.0.15", trusted), Outcome::Declined,
+         L"An update for Tarnwick 1.0.14 is available.\n\nDo you want to download Tarnwick 1.0.15?\n\nTarnwick will "
+         L"close and stop the processes that are running."},
+    };
+    VersionCheck check(environment);
+    for (const auto& c : cases) {
+        boxes.clear();
+        ScriptedServer server({Ok(c.reply)});
+        PointAt(server);
+        if (c.reply.empty()) {
+            properties.values[L"UpdateUrl"] = L"http://127.0.0.1:" + std::to_wstring(refusedPort) + L"/v";
+        }
+        EXPECT_EQ(c.outcome, check.Check(nullptr, true));
+        ASSERT_EQ(1u, boxes.size());
+        EXPECT_EQ(c.text, boxes[0].text);
+        EXPECT_EQ(L"Tarnwick update", boxes[0].caption);
+    }
+}
+
+}  // namespace
