@@ -145,10 +145,10 @@ void ClickInto(HWND window) {
     ClickAt({(area.left + area.right) / 2, (area.top + area.bottom) / 2});
 }
 
-// Brings the frame in front, where the keyboard and mouse of the display reach it.
-bool BringToFront(const TarnwickSession& session) {
-    SetForegroundWindow(session.Frame());
-    bool front = WaitUntil([&] { return GetForegroundWindow() == session.Frame(); }, 5000);
+// Brings a window in front, where the keyboard and mouse of the display reach it.
+bool BringToFront(HWND window) {
+    SetForegroundWindow(window);
+    bool front = WaitUntil([&] { return GetForegroundWindow() == window; }, 5000);
     Sleep(200);
     return front;
 }
@@ -166,7 +166,7 @@ TEST(AppWindowsEndToEnd, TheStopButtonStopsAFloodPromptly) {
     std::wstring config = dir.Write(L"a.tnkx", Processes(ProbeEntry("Flood", "burst 2000000000 65536")));
     TarnwickSession session(Quoted(config));
     ASSERT_TRUE(WaitUntil([&] { return session.ViewText(L"Flood").size() > 100000; }, 20000));
-    ASSERT_TRUE(BringToFront(session));
+    ASSERT_TRUE(BringToFront(session.Frame()));
     LRESULT size = SendMessageW(session.ToolBar(), TB_GETBUTTONSIZE, 0, 0);
     POINT stop = {LOWORD(size) * 3 / 2, HIWORD(size) / 2};
     ClientToScreen(session.ToolBar(), &stop);
@@ -175,15 +175,14 @@ TEST(AppWindowsEndToEnd, TheStopButtonStopsAFloodPromptly) {
     EXPECT_TRUE(session.WaitForStatus(Stopped(L"Flood"), 3000));
 }
 
-// Needs the message loop to translate the frame's accelerators for every message of the frame and
-// its descendants (WindowsApplication::mainWindow); until then keys typed in the view are lost.
-TEST(AppWindowsEndToEnd, AcceleratorsWorkWithTheFocusInTheOutputViewAndNotInAMessageBox) {
+// The frame's keys work wherever the focus is inside the frame, and nowhere else.
+TEST(AppWindowsEndToEnd, AcceleratorsWorkWithTheFocusInTheOutputViewAndNotInTheSettingsWindowOrABox) {
     ScratchDirectory dir;
     std::wstring config = dir.Write(L"a.tnkx", Processes(ProbeEntry("Ticker", "ticks 100000 100")));
     TarnwickSession session(Quoted(config));
     ASSERT_TRUE(session.WaitForOutput(L"Ticker", L"tick 1"));
     HWND view = TarnwickSession::ViewOf(session.Child(L"Ticker"));
-    ASSERT_TRUE(BringToFront(session));
+    ASSERT_TRUE(BringToFront(session.Frame()));
     ClickInto(view);
     GUITHREADINFO focus = {};
     focus.cbSize = sizeof(focus);
@@ -202,6 +201,19 @@ TEST(AppWindowsEndToEnd, AcceleratorsWorkWithTheFocusInTheOutputViewAndNotInAMes
     ASSERT_NE(nullptr, dialog) << "Ctrl+L opens the save dialog";
     PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }, 5000));
+
+    session.Command(40013);  // Tools > Settings
+    HWND settings = nullptr;
+    ASSERT_TRUE(WaitUntil(
+        [&] { return (settings = FindWindowW(L"SettingsWindow", nullptr)) && IsWindowVisible(settings); }, 5000));
+    ASSERT_TRUE(BringToFront(settings));
+    PressControlWith('O');
+    PressControlWith('X');
+    Sleep(500);
+    EXPECT_EQ(running, TarnwickSession::Text(session.StatusBar())) << "Ctrl+O in the settings window";
+    EXPECT_EQ(nullptr, MessageBoxWatcher::FindBox(session.ProcessId())) << "Ctrl+X in the settings window";
+    PostMessageW(settings, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(BringToFront(session.Frame()));
 
     PressControlWith('X');
     HWND question = WaitForBox(session);
