@@ -43,12 +43,8 @@ struct Answer {
     int button;
     std::wstring path;
 };
-Answer Press(int button) {
-    return {button, L""};
-}
-Answer Type(const std::wstring& path) {
-    return {IDOK, path};
-}
+const auto Press = [](int button) { return Answer{button, L""}; };
+const auto Type = [](const std::wstring& path) { return Answer{IDOK, path}; };
 
 // Answers the next dialogs of this program in order, on a thread of its own; keeps each box's text.
 class User {
@@ -166,28 +162,7 @@ protected:
     MainWindow frame;
 };
 
-class Arrangement : public MainWindowTest, public ::testing::WithParamInterface<int> {};
-
-TEST_P(Arrangement, OneProcessWindowIsMaximisedSeveralAreTiled) {
-    std::string entries;
-    for (int i = 0; i < GetParam(); ++i) {
-        entries += ProbeEntry("P" + std::to_string(i), "print x");
-    }
-    Open(entries);
-    std::vector<HWND> children = Children();
-    ASSERT_EQ(static_cast<size_t>(GetParam()), children.size());
-    EXPECT_EQ(GetParam() == 1, IsZoomed(children[0]) != FALSE);
-    for (size_t i = 1; i < children.size(); ++i) {
-        RECT a, b, overlap;
-        GetWindowRect(children[i - 1], &a);
-        GetWindowRect(children[i], &b);
-        EXPECT_FALSE(IntersectRect(&overlap, &a, &b)) << "windows " << i - 1 << " and " << i << " overlap";
-    }
-}
-
-INSTANTIATE_TEST_SUITE_P(Counts, Arrangement, ::testing::Values(1, 3));
-
-TEST_F(MainWindowTest, ReloadKeepsUnchangedAndRemovedEntriesReplacesChangedOnesAndOpensEnabledOnes) {
+TEST_F(MainWindowTest, SeveralWindowsAreTiledAndReloadAppliesEachEntryByItsRule) {
     const std::string same = ProbeEntry("Same", "ticks 100000 100");
     const std::string twice =
         ProbeEntry("Twice", "print first sleep 60000") + ProbeEntry("Twice", "print second sleep 60000");
@@ -195,6 +170,14 @@ TEST_F(MainWindowTest, ReloadKeepsUnchangedAndRemovedEntriesReplacesChangedOnesA
          ProbeEntry("Later", "print later", "<disabled>true</disabled>") + twice);
     ASSERT_TRUE(WaitForText(L"Twice", L"second"));
     EXPECT_EQ(nullptr, Window(L"Later"));
+    std::vector<HWND> children = Children();
+    ASSERT_EQ(4u, children.size());
+    for (size_t i = 1; i < children.size(); ++i) {
+        RECT a, b, overlap;
+        GetWindowRect(children[i - 1], &a);
+        GetWindowRect(children[i], &b);
+        EXPECT_FALSE(IntersectRect(&overlap, &a, &b)) << "several windows are tiled, " << i << " overlaps";
+    }
     // Same, Gone, Twice, and Changed's tree of three.
     ASSERT_TRUE(WaitFor([] { return Probes() == 6; })) << Probes();
     const Process* kept = Window(L"Same")->GetProcessInfo()->process;
@@ -295,8 +278,9 @@ int LastTick(const std::wstring& text) {
     return at == std::wstring::npos ? 0 : _wtoi(text.c_str() + at + 5);
 }
 
-TEST_F(MainWindowTest, ClearEmptiesTheViewAndLogToScreenOffDropsOutput) {
+TEST_F(MainWindowTest, OneWindowIsMaximisedClearEmptiesItAndLogToScreenOffDropsOutput) {
     Open(ProbeEntry("Ticker", "ticks 100000 100"));
+    EXPECT_TRUE(IsZoomed(Window(L"Ticker")->GetHandle())) << "one window is maximised";
     ASSERT_TRUE(WaitForText(L"Ticker", L"tick 3"));
     Command(kClear);
     EXPECT_EQ(L"", Text(L"Ticker"));
