@@ -49,8 +49,10 @@ TEST(AppWindowsEndToEnd, TheFirstArgumentNamesTheConfigurationAndWithoutOneTheFi
     std::wstring first = dir.Write(L"first.tnkx", Processes(ProbeEntry("First", "print here")));
     std::wstring second = dir.Write(L"second.xml", Processes(ProbeEntry("Second", "print here")));
     std::wstring beside = HelperPath(L"Tarnwick.xml");
-    ASSERT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(beside.c_str())) << "left from another run";
-    CopyFileW(dir.Write(L"beside.xml", Processes(ProbeEntry("Beside", "print here"))).c_str(), beside.c_str(), TRUE);
+    // What lies beside the program now is put back at the end.
+    bool existed = GetFileAttributesW(beside.c_str()) != INVALID_FILE_ATTRIBUTES;
+    std::wstring saved = dir.Write(L"saved.xml", ScratchDirectory::Read(beside));
+    CopyFileW(dir.Write(L"beside.xml", Processes(ProbeEntry("Beside", "print here"))).c_str(), beside.c_str(), FALSE);
     const struct {
         std::wstring arguments;
         const wchar_t* shown;
@@ -62,7 +64,11 @@ TEST(AppWindowsEndToEnd, TheFirstArgumentNamesTheConfigurationAndWithoutOneTheFi
         EXPECT_EQ(1u, session.Children().size()) << c.arguments;
         EXPECT_EQ(0u, ExitWhenStopped(session, c.shown)) << c.arguments;
     }
-    DeleteFileW(beside.c_str());
+    if (existed) {
+        CopyFileW(saved.c_str(), beside.c_str(), FALSE);
+    } else {
+        DeleteFileW(beside.c_str());
+    }
 }
 
 TEST(AppWindowsEndToEnd, TheAssociationIsWrittenWhenMissingOrDifferentOnly) {
