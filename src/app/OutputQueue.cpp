@@ -35,12 +35,13 @@ void OutputQueue::WaitForRoom(HANDLE stopEvent) {
     WaitForMultipleObjects(stopEvent ? 2 : 1, events, FALSE, INFINITE);
 }
 
-void OutputQueue::TakeAll(std::wstring& target) {
+bool OutputQueue::TakeAll(std::wstring& target) {
     target.clear();
     CriticalSection::Lock hold(lock);
     target.swap(pending);
-    wakeUpPosted = false;
+    wakeUpPosted = !target.empty();
     SetEvent(roomEvent);
+    return wakeUpPosted;
 }
 
 void OutputQueue::Discard() {

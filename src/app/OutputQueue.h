@@ -22,8 +22,11 @@ public:
     // wake-up is outstanding at a time). Waits first while the bound is reached, until the window
     // takes the text or stopEvent (may be null) is signalled; text is never dropped.
     bool Push(const wchar_t* text, HANDLE stopEvent);
-    // Moves all pending text into target (emptied first) and lets waiting readers go on.
-    void TakeAll(std::wstring& target);
+    // Moves all pending text into target (emptied first) and lets waiting readers go on. True when
+    // there was text: readers still do not wake the window, which must come back by itself (a
+    // stream of posted wake-ups would outrank the user's input). False when there was none: the
+    // next Push wakes the window again.
+    bool TakeAll(std::wstring& target);
     // Forgets pending text (the window was cleared or its process replaced).
     void Discard();
 

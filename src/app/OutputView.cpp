@@ -14,7 +14,7 @@ const ULONGLONG kPaintIntervalMs = 100;
 
 }  // namespace
 
-OutputView::OutputView() : scrollback(defaultScrollback), lastPaint(0) {
+OutputView::OutputView() : scrollback(defaultScrollback), appendLimit(0), lastPaint(0) {
     className = L"OutputView";
 }
 
@@ -27,7 +27,8 @@ void OutputView::OnCreate() {
 
 void OutputView::SetCapacity(size_t scrollbackCharacters, size_t largestAppend) {
     scrollback = scrollbackCharacters;
-    SendMessageW(handle, EM_EXLIMITTEXT, 0, static_cast<LPARAM>(scrollback + largestAppend + 4096));
+    appendLimit = largestAppend;
+    SendMessageW(handle, EM_EXLIMITTEXT, 0, static_cast<LPARAM>(scrollback + appendLimit + 4096));
 }
 
 size_t OutputView::ReadScrollbackSetting() {
@@ -75,8 +76,9 @@ void OutputView::Trim(int appended) {
     if (length <= static_cast<int>(scrollback)) {
         return;
     }
-    // Cut down to nine tenths of the limit, at the start of a line, never into what just came.
-    int cut = length - static_cast<int>(scrollback / 10 * 9);
+    // Keep three quarters of the limit, from the start of a line, never cutting into what just
+    // came; the slack spares a flood a cut at every append.
+    int cut = length - static_cast<int>(scrollback / 4 * 3);
     int line = static_cast<int>(SendMessageW(handle, EM_EXLINEFROMCHAR, 0, cut));
     int nextLine = static_cast<int>(SendMessageW(handle, EM_LINEINDEX, line + 1, 0));
     int newest = length - appended;
@@ -85,12 +87,36 @@ void OutputView::Trim(int appended) {
     } else if (cut > newest) {
         cut = newest;  // one huge line: cut inside it, but keep everything that just arrived
     }
-    if (cut <= 0) {
-        return;
+    if (cut > 0) {
+        Recreate(GetRange(cut, length));
     }
-    CHARRANGE oldest = {0, cut};
-    SendMessageW(handle, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&oldest));
-    SendMessageW(handle, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(L""));
+}
+
+std::wstring OutputView::GetRange(int from, int to) {
+    std::wstring text(static_cast<size_t>(to - from) + 1, L'\0');
+    TEXTRANGEW range = {{from, to}, &text[0]};
+    LRESULT copied = SendMessageW(handle, EM_GETTEXTRANGE, 0, reinterpret_cast<LPARAM>(&range));
+    text.resize(static_cast<size_t>(copied > 0 ? copied : 0));
+    return text;
+}
+
+void OutputView::Recreate(const std::wstring& text) {
+    // Removing text from the front of a large rich-edit control costs time in proportion to all
+    // the lines behind it, on some versions minutes for a long scrollback; a fresh control that is
+    // handed the text to keep costs one append.
+    HWND parent = GetParent(handle);
+    bool focused = GetFocus() == handle;
+    RECT place = {};
+    GetWindowRect(handle, &place);
+    MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&place), 2);
+    Destroy();
+    Create(parent);
+    SetCapacity(scrollback, appendLimit);
+    SetPosition(place, SWP_SHOWWINDOW | SWP_NOZORDER);
+    SendMessageW(handle, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text.c_str()));
+    if (focused) {
+        SetFocus(handle);
+    }
 }
 
 void OutputView::Repaint() {
@@ -105,7 +131,7 @@ void OutputView::Repaint() {
 }
 
 void OutputView::Clear() {
-    SetWindowTextW(handle, L"");
+    Recreate(std::wstring());
 }
 
 std::wstring OutputView::GetAllText() {

@@ -7,8 +7,8 @@
 #include "gui/RichEditControl.h"
 
 // The output view of a process window: a rich-edit control that text is appended to at its end,
-// holding a bounded scrollback. Past the limit the oldest whole lines go, with some slack so that
-// a flood does not pay for a cut at every append.
+// holding a bounded scrollback. Past the limit the oldest whole lines go, down to three quarters of
+// the limit, so that a flood does not pay for a cut at every append.
 class OutputView : public gui::RichEditControl {
 public:
     static const size_t defaultScrollback = 4000000;
@@ -37,8 +37,12 @@ public:
 private:
     int GetTextLength();
     void Trim(int appended);
+    std::wstring GetRange(int from, int to);
+    // Replaces the native control by a fresh one holding text, in the same place.
+    void Recreate(const std::wstring& text);
     void Repaint();
 
     size_t scrollback;
+    size_t appendLimit;
     ULONGLONG lastPaint;
 };

@@ -19,6 +19,9 @@ const int kRunningIcon = 102;
 const int kStoppedIcon = 103;
 // Characters pending for the view before a reader waits for the window.
 const size_t kQueueCapacity = 256 * 1024;
+// While output flows the window takes it on a timer, which waits for input and painting.
+const UINT_PTR kOutputTimer = 1;
+const UINT kOutputIntervalMs = 10;
 
 }  // namespace
 
@@ -94,6 +97,13 @@ LRESULT ProcessWindow::OnActivate() {
         NotifyFrame(process->IsRunning());
     }
     return MDIChildWindow::OnActivate();
+}
+
+LRESULT ProcessWindow::OnTimer(WPARAM timerId) {
+    if (timerId == kOutputTimer) {
+        ShowOutput();
+    }
+    return 0;
 }
 
 LRESULT ProcessWindow::OnMessage(UINT message, WPARAM, LPARAM) {
@@ -227,7 +237,11 @@ void ProcessWindow::Log(const wchar_t* text) {
 }
 
 void ProcessWindow::ShowOutput() {
-    queue.TakeAll(batch);
+    if (queue.TakeAll(batch)) {
+        SetTimer(handle, kOutputTimer, kOutputIntervalMs, nullptr);
+    } else {
+        KillTimer(handle, kOutputTimer);
+    }
     if (logToScreen && view.GetHandle()) {
         view.Append(batch);
     }

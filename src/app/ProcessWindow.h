@@ -37,6 +37,7 @@ public:
     int OnClose() override;
     LRESULT OnActivate() override;
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    LRESULT OnTimer(WPARAM timerId) override;
 
     // Takes ownership of info (null releases the held one); see the comparison rules in the source.
     void SetProcessInfo(ProcessInfo* info);

@@ -1,46 +1,235 @@
-// The built program driven from outside, as a user would drive it.
+// The built program driven from outside, as a user would drive it: its start-up, the file
+// association, Exit and the keyboard.
 #include <windows.h>
+
+#include <commctrl.h>
 
 #include <gtest/gtest.h>
 
 #include <string>
 
+#include "ProbeConfiguration.h"
+#include "support/MessageBoxWatcher.h"
+#include "support/SavedRegistryValue.h"
 #include "support/ScratchDirectory.h"
 #include "support/TarnwickSession.h"
 #include "support/TestPaths.h"
 
 namespace {
 
+using apptest::ProbeEntry;
+using apptest::Probes;
+using apptest::Processes;
 using testsupport::HelperPath;
+using testsupport::MessageBoxWatcher;
+using testsupport::SavedRegistryValue;
 using testsupport::ScratchDirectory;
 using testsupport::TarnwickSession;
+using testsupport::WaitUntil;
 
-std::string Utf8(const std::wstring& text) {
-    std::string bytes;
-    for (wchar_t c : text) {
-        bytes += static_cast<char>(c);
-    }
-    return bytes;
+const int kExit = 502;
+
+std::wstring Quoted(const std::wstring& path) {
+    return L"\"" + path + L"\"";
+}
+std::wstring Stopped(const std::wstring& title) {
+    return L"Process \"" + title + L"\" is stopped ...";
 }
 
-std::string Entry(const std::string& title, const std::string& arguments, const std::string& extra = "") {
-    return "<process><title>" + title + "</title><executable>" + Utf8(HelperPath(L"ProcessProbe.exe")) +
-           "</executable><commandLineArguments>" + arguments + "</commandLineArguments>" + extra + "</process>";
+// Exit once the one window's process has ended: with nothing running nothing is asked, so the
+// program ends by itself (a question would keep it waiting).
+DWORD ExitWhenStopped(TarnwickSession& session, const std::wstring& title) {
+    EXPECT_TRUE(session.WaitForStatus(Stopped(title)));
+    session.Command(kExit);
+    return session.WaitForExit();
 }
 
-std::wstring Quoted(const std::wstring& path) { return L"\"" + path + L"\""; }
-
-TEST(AppWindowsEndToEnd, ShowsLiveOutput) {
+TEST(AppWindowsEndToEnd, TheFirstArgumentNamesTheConfigurationAndWithoutOneTheFileBesideTheProgram) {
     ScratchDirectory dir;
-    std::wstring config = dir.Write(L"a.tnkx", "<processes>" + Entry("Ticker", "ticks 100 100") +
-                                                   Entry("Quick", "print hello exit 3") + "</processes>");
+    std::wstring first = dir.Write(L"first.tnkx", Processes(ProbeEntry("First", "print here")));
+    std::wstring second = dir.Write(L"second.xml", Processes(ProbeEntry("Second", "print here")));
+    std::wstring beside = HelperPath(L"Tarnwick.xml");
+    // What lies beside the program now is put back at the end.
+    bool existed = GetFileAttributesW(beside.c_str()) != INVALID_FILE_ATTRIBUTES;
+    std::wstring saved = dir.Write(L"saved.xml", ScratchDirectory::Read(beside));
+    CopyFileW(dir.Write(L"beside.xml", Processes(ProbeEntry("Beside", "print here"))).c_str(), beside.c_str(), FALSE);
+    const struct {
+        std::wstring arguments;
+        const wchar_t* shown;
+    } cases[] = {{L"", L"Beside"}, {Quoted(first), L"First"}, {Quoted(first) + L" " + Quoted(second), L"First"}};
+    for (const auto& c : cases) {
+        TarnwickSession session(c.arguments);
+        ASSERT_NE(nullptr, session.Frame()) << c.arguments;
+        EXPECT_TRUE(session.WaitForOutput(c.shown, L"here")) << c.arguments;
+        EXPECT_EQ(1u, session.Children().size()) << c.arguments;
+        EXPECT_EQ(0u, ExitWhenStopped(session, c.shown)) << c.arguments;
+    }
+    if (existed) {
+        CopyFileW(saved.c_str(), beside.c_str(), FALSE);
+    } else {
+        DeleteFileW(beside.c_str());
+    }
+}
+
+TEST(AppWindowsEndToEnd, TheAssociationIsWrittenWhenMissingOrDifferentOnly) {
+    SavedRegistryValue extension(L"Software\\Classes\\.tnkx", L"");
+    SavedRegistryValue command(L"Software\\Classes\\Hollbrae.Tarnwick.1\\shell\\open\\command", L"");
+    const std::wstring wanted = Quoted(HelperPath(L"Tarnwick.exe")) + L" \"%1\"";
+    std::wstring lower = wanted;
+    CharLowerW(&lower[0]);
+    ScratchDirectory dir;
+    std::wstring config = dir.Write(L"a.tnkx", Processes(ProbeEntry("Quick", "print here")));
+    // Before each start the extension's value is a marker: it changes only when the program writes.
+    const struct {
+        const wchar_t* step;
+        std::wstring before;
+        std::wstring extensionAfter;
+    } steps[] = {{L"first start", L"", L"Hollbrae.Tarnwick.1"},
+                 {L"second start", wanted, L"marker"},
+                 {L"differs in letter case", lower, L"Hollbrae.Tarnwick.1"}};
+    for (const auto& s : steps) {
+        extension.Write(L"marker");
+        if (s.before.empty()) {
+            command.Delete();
+        } else {
+            command.Write(s.before);
+        }
+        TarnwickSession session(Quoted(config));
+        ASSERT_NE(nullptr, session.Frame()) << s.step;
+        EXPECT_EQ(wanted, command.Read()) << s.step;
+        EXPECT_EQ(s.extensionAfter, extension.Read()) << s.step;
+        EXPECT_EQ(0u, ExitWhenStopped(session, L"Quick")) << s.step;
+    }
+}
+
+TEST(AppWindowsEndToEnd, ExitAsksOnceWhileProcessesRunAndOkEndsEveryTree) {
+    ScratchDirectory dir;
+    std::wstring config =
+        dir.Write(L"a.tnkx", Processes(ProbeEntry("Tree 1", "spawn 2 60000") + ProbeEntry("Tree 2", "spawn 2 60000")));
     TarnwickSession session(Quoted(config));
-    ASSERT_NE(session.Frame(), nullptr);
-    EXPECT_TRUE(session.WaitForOutput(L"Ticker", L"tick 5"));
-    EXPECT_TRUE(session.WaitForOutput(L"Quick", L"hello"));
-    Sleep(1000);
-    printf("%ls\n----\n%ls\n", session.ViewText(L"Ticker").c_str(), session.ViewText(L"Quick").c_str());
-    printf("status: %ls\n", TarnwickSession::Text(session.StatusBar()).c_str());
+    ASSERT_TRUE(WaitUntil([] { return Probes() == 6; }, 20000)) << Probes();
+    {
+        MessageBoxWatcher box(session.ProcessId(), IDCANCEL);
+        session.Command(kExit);
+        EXPECT_EQ(L"2 processes are still running.\nExiting will terminate them.\nAre you sure you want to exit?",
+                  box.Wait().text);
+    }
+    EXPECT_EQ(static_cast<DWORD>(STILL_ACTIVE), session.WaitForExit(1000));
+    EXPECT_EQ(6, Probes());
+    MessageBoxWatcher box(session.ProcessId(), IDOK);
+    PostMessageW(session.Frame(), WM_CLOSE, 0, 0);  // the frame's close box asks the same
+    EXPECT_TRUE(box.Wait().found);
+    EXPECT_EQ(0u, session.WaitForExit());
+    EXPECT_TRUE(WaitUntil([] { return Probes() == 0; }, 10000)) << Probes();
+}
+
+// Ctrl and a key, pressed on the keyboard of the display: the key state is real, as a translation
+// of accelerators needs it.
+void PressControlWith(WORD key) {
+    const WORD keys[4] = {VK_CONTROL, key, key, VK_CONTROL};
+    INPUT inputs[4] = {};
+    for (int i = 0; i < 4; ++i) {
+        inputs[i].type = INPUT_KEYBOARD;
+        inputs[i].ki.wVk = keys[i];
+        inputs[i].ki.dwFlags = i >= 2 ? KEYEVENTF_KEYUP : 0;
+    }
+    SendInput(4, inputs, sizeof(INPUT));
+}
+
+void ClickAt(POINT point) {
+    SetCursorPos(point.x, point.y);
+    INPUT inputs[2] = {};
+    inputs[0].type = inputs[1].type = INPUT_MOUSE;
+    inputs[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    SendInput(2, inputs, sizeof(INPUT));
+}
+
+void ClickInto(HWND window) {
+    RECT area = {};
+    GetWindowRect(window, &area);
+    ClickAt({(area.left + area.right) / 2, (area.top + area.bottom) / 2});
+}
+
+// Brings a window in front, where the keyboard and mouse of the display reach it.
+bool BringToFront(HWND window) {
+    SetForegroundWindow(window);
+    bool front = WaitUntil([&] { return GetForegroundWindow() == window; }, 5000);
+    Sleep(200);
+    return front;
+}
+
+HWND WaitForBox(const TarnwickSession& session) {
+    HWND box = nullptr;
+    WaitUntil([&] { return (box = MessageBoxWatcher::FindBox(session.ProcessId())) != nullptr; }, 5000);
+    return box;
+}
+
+// A click on the toolbar's Stop button (the second) is input, which waits while posted messages
+// are pending: the window must not keep its queue full of output notes during a flood.
+TEST(AppWindowsEndToEnd, TheStopButtonStopsAFloodPromptly) {
+    ScratchDirectory dir;
+    std::wstring config = dir.Write(L"a.tnkx", Processes(ProbeEntry("Flood", "burst 2000000000 65536")));
+    TarnwickSession session(Quoted(config));
+    ASSERT_TRUE(WaitUntil([&] { return session.ViewText(L"Flood").size() > 100000; }, 20000));
+    ASSERT_TRUE(BringToFront(session.Frame()));
+    LRESULT size = SendMessageW(session.ToolBar(), TB_GETBUTTONSIZE, 0, 0);
+    POINT stop = {LOWORD(size) * 3 / 2, HIWORD(size) / 2};
+    ClientToScreen(session.ToolBar(), &stop);
+    ClickAt(stop);
+    // Measured under Wine: under a second; about a minute while every batch posted a note.
+    EXPECT_TRUE(session.WaitForStatus(Stopped(L"Flood"), 3000));
+}
+
+// The frame's keys work wherever the focus is inside the frame, and nowhere else.
+TEST(AppWindowsEndToEnd, AcceleratorsWorkWithTheFocusInTheOutputViewAndNotInTheSettingsWindowOrABox) {
+    ScratchDirectory dir;
+    std::wstring config = dir.Write(L"a.tnkx", Processes(ProbeEntry("Ticker", "ticks 100000 100")));
+    TarnwickSession session(Quoted(config));
+    ASSERT_TRUE(session.WaitForOutput(L"Ticker", L"tick 1"));
+    HWND view = TarnwickSession::ViewOf(session.Child(L"Ticker"));
+    ASSERT_TRUE(BringToFront(session.Frame()));
+    ClickInto(view);
+    GUITHREADINFO focus = {};
+    focus.cbSize = sizeof(focus);
+    ASSERT_TRUE(WaitUntil(
+        [&] { return GetGUIThreadInfo(GetWindowThreadProcessId(view, nullptr), &focus) && focus.hwndFocus == view; },
+        5000));
+    const std::wstring running = L"Process \"Ticker\" is running ...";
+    PressControlWith('O');
+    EXPECT_TRUE(session.WaitForStatus(Stopped(L"Ticker"))) << "Ctrl+O stops";
+    PressControlWith('S');
+    EXPECT_TRUE(session.WaitForStatus(running)) << "Ctrl+S starts";
+    PressControlWith('R');
+    EXPECT_TRUE(WaitUntil([&] { return apptest::Runs(session.ViewText(L"Ticker")) == 3; }, 10000)) << "Ctrl+R";
+    PressControlWith('L');
+    HWND dialog = WaitForBox(session);
+    ASSERT_NE(nullptr, dialog) << "Ctrl+L opens the save dialog";
+    PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }, 5000));
+
+    session.Command(40013);  // Tools > Settings
+    HWND settings = nullptr;
+    ASSERT_TRUE(WaitUntil(
+        [&] { return (settings = FindWindowW(L"SettingsWindow", nullptr)) && IsWindowVisible(settings); }, 5000));
+    ASSERT_TRUE(BringToFront(settings));
+    PressControlWith('O');
+    PressControlWith('X');
+    Sleep(500);
+    EXPECT_EQ(running, TarnwickSession::Text(session.StatusBar())) << "Ctrl+O in the settings window";
+    EXPECT_EQ(nullptr, MessageBoxWatcher::FindBox(session.ProcessId())) << "Ctrl+X in the settings window";
+    PostMessageW(settings, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(BringToFront(session.Frame()));
+
+    PressControlWith('X');
+    HWND question = WaitForBox(session);
+    ASSERT_NE(nullptr, question) << "Ctrl+X asks, a process runs";
+    PressControlWith('O');
+    Sleep(500);
+    EXPECT_EQ(running, TarnwickSession::Text(session.StatusBar())) << "Ctrl+O in the question box";
+    EXPECT_EQ(static_cast<DWORD>(STILL_ACTIVE), session.WaitForExit(0));
+    PostMessageW(question, WM_COMMAND, IDOK, 0);
+    EXPECT_EQ(0u, session.WaitForExit());
 }
 
 }  // namespace

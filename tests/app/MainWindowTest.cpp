@@ -1,0 +1,394 @@
+// The frame and its process windows in this test program, on probe children, pumped by the
+// program's own message loop. The user's part (file dialogs, message boxes) is played by a thread.
+#include "app/MainWindow.h"
+
+#include <windows.h>
+
+#include <commctrl.h>
+#include <dlgs.h>
+#include <richedit.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "ProbeConfiguration.h"
+#include "app/App.h"
+#include "app/ConfigurationFile.h"
+#include "app/ProcessInfo.h"
+#include "app/ProcessWindow.h"
+#include "gui/WindowMessageRouter.h"
+#include "support/MessageBoxWatcher.h"
+#include "support/SavedRegistryValue.h"
+#include "support/ScratchDirectory.h"
+#include "support/TarnwickSession.h"
+
+namespace {
+
+using apptest::ProbeEntry;
+using apptest::Runs;
+using testsupport::MessageBoxWatcher;
+
+enum Command { kSave = 501, kStart = 40002, kRestart = 40003, kStop = 40004, kReload = 40012, kOpen = 40101 };
+enum ViewCommand { kClear = 40201, kLogToScreen = 40202 };
+
+using apptest::Probes;
+using testsupport::TarnwickSession;
+
+// One step of the user: a path typed into a file dialog and confirmed, or a button pressed on a box.
+struct Answer {
+    int button;
+    std::wstring path;
+};
+const auto Press = [](int button) { return Answer{button, L""}; };
+const auto Type = [](const std::wstring& path) { return Answer{IDOK, path}; };
+
+// Answers the next dialogs of this program in order, on a thread of its own; keeps each box's text.
+class User {
+public:
+    explicit User(std::vector<Answer> answers, DWORD waitMs = 20000)
+        : worker([this, answers, waitMs] { Play(answers, waitMs); }) {}
+    ~User() { Done(); }
+    // The texts of the boxes answered, once every answer was given or its wait ran out.
+    std::vector<std::wstring> Done() {
+        if (worker.joinable()) {
+            worker.join();
+        }
+        return texts;
+    }
+
+private:
+    void Play(const std::vector<Answer>& answers, DWORD waitMs) {
+        for (const Answer& answer : answers) {
+            HWND box = nullptr;
+            if (!testsupport::WaitUntil(
+                    [&] { return (box = MessageBoxWatcher::FindBox(GetCurrentProcessId())) != nullptr; }, waitMs)) {
+                return;
+            }
+            Sleep(300);  // let a file dialog fill its folder view
+            if (answer.path.empty()) {
+                texts.push_back(MessageBoxWatcher::Read(box).text);
+                PostMessageW(box, WM_COMMAND, MAKEWPARAM(answer.button, BN_CLICKED), 0);
+            } else {
+                HWND combo = GetDlgItem(box, cmb13);
+                HWND field =
+                    GetDlgItem(box, edt1) ? GetDlgItem(box, edt1) : FindWindowExW(combo, nullptr, L"Edit", nullptr);
+                SendMessageW(field ? field : combo, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(answer.path.c_str()));
+                SendMessageW(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
+            }
+            testsupport::WaitUntil([&] { return !IsWindow(box); }, 5000);
+        }
+    }
+
+    std::vector<std::wstring> texts;
+    std::thread worker;
+};
+
+class LoopApplication : public WindowsApplication {
+public:
+    LoopApplication() {
+        name = L"Tarnwick";
+        acceleratorId = 1000;
+    }
+    int Run() override { return 0; }
+};
+
+void CALLBACK EndSlice(HWND, UINT, UINT_PTR, DWORD) {
+    PostQuitMessage(0);
+}
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    void Open(const std::string& entries) {
+        Rewrite(entries);
+        configuration.SetPath(path.c_str());
+        frame.SetConfigurationFile(&configuration);
+        frame.Create(nullptr);
+    }
+    void Rewrite(const std::string& entries) { path = dir.Write(L"t.tnkx", apptest::Processes(entries)); }
+    LRESULT Command(int id) { return SendMessageW(frame.GetHandle(), WM_COMMAND, MAKEWPARAM(id, 0), 0); }
+
+    // Runs the program's message loop until condition holds or waitMs passed.
+    template <typename Condition>
+    bool WaitFor(Condition condition, DWORD waitMs = 20000) {
+        for (ULONGLONG end = GetTickCount64() + waitMs; !condition(); Pump(20)) {
+            if (GetTickCount64() >= end) {
+                return false;
+            }
+        }
+        return true;
+    }
+    void Pump(UINT ms) {
+        UINT_PTR timer = SetTimer(nullptr, 0, ms, EndSlice);
+        application.MessageLoop();
+        KillTimer(nullptr, timer);
+    }
+
+    std::vector<HWND> Children() {
+        std::vector<HWND> children;
+        for (HWND c = GetWindow(frame.GetMDIClient().GetHandle(), GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+            children.push_back(c);
+        }
+        return children;
+    }
+    ProcessWindow* Window(const std::wstring& title) {
+        for (HWND child : Children()) {
+            if (TarnwickSession::Text(child) == title) {
+                return dynamic_cast<ProcessWindow*>(gui::WindowMessageRouter::GetInstance()->Lookup(child));
+            }
+        }
+        return nullptr;
+    }
+    std::wstring Text(const std::wstring& title) {
+        ProcessWindow* window = Window(title);
+        return window ? window->GetOutputView().GetAllText() : std::wstring();
+    }
+    bool WaitForText(const std::wstring& title, const std::wstring& part) {
+        return WaitFor([&] { return Text(title).find(part) != std::wstring::npos; });
+    }
+    void Activate(const std::wstring& title) {
+        SendMessageW(frame.GetMDIClient().GetHandle(), WM_MDIACTIVATE,
+                     reinterpret_cast<WPARAM>(Window(title)->GetHandle()), 0);
+    }
+    UINT MenuState(int id) { return GetMenuState(GetMenu(frame.GetHandle()), id, MF_BYCOMMAND); }
+
+    LoopApplication application;
+    testsupport::ScratchDirectory dir;
+    std::wstring path;
+    ConfigurationFile configuration;
+    MainWindow frame;
+};
+
+TEST_F(MainWindowTest, SeveralWindowsAreTiledAndReloadAppliesEachEntryByItsRule) {
+    const std::string same = ProbeEntry("Same", "ticks 100000 100");
+    const std::string twice =
+        ProbeEntry("Twice", "print first sleep 60000") + ProbeEntry("Twice", "print second sleep 60000");
+    Open(same + ProbeEntry("Gone", "ticks 100000 100") + ProbeEntry("Changed", "spawn 2 60000") +
+         ProbeEntry("Later", "print later", "<disabled>true</disabled>") + twice);
+    ASSERT_TRUE(WaitForText(L"Twice", L"second"));
+    EXPECT_EQ(nullptr, Window(L"Later"));
+    std::vector<HWND> children = Children();
+    ASSERT_EQ(4u, children.size());
+    for (size_t i = 1; i < children.size(); ++i) {
+        RECT a, b, overlap;
+        GetWindowRect(children[i - 1], &a);
+        GetWindowRect(children[i], &b);
+        EXPECT_FALSE(IntersectRect(&overlap, &a, &b)) << "several windows are tiled, " << i << " overlaps";
+    }
+    // Same, Gone, Twice, and Changed's tree of three.
+    ASSERT_TRUE(WaitFor([] { return Probes() == 6; })) << Probes();
+    const Process* kept = Window(L"Same")->GetProcessInfo()->process;
+
+    Rewrite(same + ProbeEntry("Changed", "print again") + ProbeEntry("Later", "print later") + twice);
+    Command(kReload);
+    EXPECT_TRUE(WaitForText(L"Later", L"later"));
+    EXPECT_TRUE(WaitForText(L"Changed", L"again"));
+    EXPECT_TRUE(WaitFor([] { return Probes() == 3; })) << "Changed's old tree still runs: " << Probes();
+    EXPECT_EQ(kept, Window(L"Same")->GetProcessInfo()->process);
+    EXPECT_EQ(1, Runs(Text(L"Same")));
+    EXPECT_EQ(2, Runs(Text(L"Changed")));
+    // The later entry of a title wins and is applied once: one run, never the first entry's.
+    EXPECT_EQ(1, Runs(Text(L"Twice")));
+    EXPECT_EQ(std::wstring::npos, Text(L"Twice").find(L"first"));
+    ASSERT_NE(nullptr, Window(L"Gone"));
+    EXPECT_TRUE(Window(L"Gone")->IsProcessRunning());
+}
+
+TEST_F(MainWindowTest, AConfigurationThatCannotBeLoadedChangesNothing) {
+    Open(ProbeEntry("Ticker", "ticks 100000 100"));
+    ASSERT_TRUE(WaitForText(L"Ticker", L"tick 1"));
+    const Process* running = Window(L"Ticker")->GetProcessInfo()->process;
+    std::wstring other = dir.Write(L"other.tnkx", apptest::Processes("<process><title>X</title></process>"));
+    std::wstring own = path;
+    dir.Write(L"t.tnkx", "<processes");
+    const struct {
+        int command;
+        std::vector<Answer> answers;
+        std::wstring named;
+    } cases[] = {{kReload, {Press(IDNO)}, own}, {kOpen, {Type(other), Press(IDNO)}, other}};
+    for (const auto& c : cases) {
+        User user(c.answers);
+        Command(c.command);
+        std::vector<std::wstring> texts = user.Done();
+        ASSERT_EQ(1u, texts.size()) << c.command;
+        EXPECT_NE(std::wstring::npos, texts[0].find(c.named)) << texts[0];
+        EXPECT_EQ(1u, Children().size());
+        EXPECT_EQ(running, Window(L"Ticker")->GetProcessInfo()->process);
+        EXPECT_TRUE(Window(L"Ticker")->IsProcessRunning());
+    }
+    // The file that worked is still the one a Reload means.
+    Rewrite(ProbeEntry("Ticker", "ticks 100000 100") + ProbeEntry("Added", "print added"));
+    Command(kReload);
+    EXPECT_TRUE(WaitForText(L"Added", L"added"));
+}
+
+TEST_F(MainWindowTest, OpenSettingsReplacesEveryWindowWithThoseOfTheChosenFile) {
+    Open(ProbeEntry("Old", "spawn 1 60000"));
+    ASSERT_TRUE(WaitFor([] { return Probes() == 2; }));
+    std::wstring other = dir.Write(L"other.tnkx", apptest::Processes(ProbeEntry("New", "print new")));
+    User user({Type(other)});
+    // Given in the process window, which hands it on to the frame that then disposes of that window.
+    SendMessageW(Window(L"Old")->GetHandle(), WM_COMMAND, MAKEWPARAM(kOpen, 0), 0);
+    user.Done();
+    EXPECT_TRUE(WaitForText(L"New", L"new"));
+    EXPECT_EQ(nullptr, Window(L"Old"));
+    EXPECT_TRUE(WaitFor([] { return Probes() == 0; }));
+    // From now on a Reload means the chosen file.
+    dir.Write(L"other.tnkx", apptest::Processes(ProbeEntry("New", "print new") + ProbeEntry("Newer", "print newer")));
+    Command(kReload);
+    EXPECT_TRUE(WaitForText(L"Newer", L"newer"));
+}
+
+TEST_F(MainWindowTest, StatusAndCommandStatesFollowTheActiveWindow) {
+    Open(ProbeEntry("Running", "ticks 100000 100") + ProbeEntry("Idle", "print x", "<start>false</start>"));
+    EXPECT_TRUE(WaitForText(L"Idle",
+                            L"Process automatic startup is disabled in configuration file.\r\n"
+                            L"Activate this window and click on Start to launch it.\r\n"));
+    const struct {
+        const wchar_t* title;
+        bool running;
+        const wchar_t* status;
+    } cases[] = {{L"Running", true, L"Process \"Running\" is running ..."},
+                 {L"Idle", false, L"Process \"Idle\" is stopped ..."},
+                 {L"Running", true, L"Process \"Running\" is running ..."}};
+    for (const auto& c : cases) {
+        Activate(c.title);
+        EXPECT_TRUE(WaitFor([&] { return TarnwickSession::Text(frame.GetStatusBar().GetHandle()) == c.status; }, 5000))
+            << c.title;
+        for (int id : {kStart, kStop, kRestart}) {
+            bool enabled = (id == kStart) != c.running;
+            EXPECT_EQ(enabled, SendMessageW(frame.GetToolBar().GetHandle(), TB_ISBUTTONENABLED, id, 0) != 0) << id;
+            EXPECT_EQ(enabled, (MenuState(id) & MF_GRAYED) == 0) << id;
+        }
+    }
+    // A Start of the running process fails: the failure is shown and the program goes on.
+    User user({Press(IDOK)});
+    Command(kStart);
+    std::vector<std::wstring> texts = user.Done();
+    ASSERT_EQ(1u, texts.size());
+    EXPECT_NE(std::wstring::npos, texts[0].find(L"already running"));
+    EXPECT_TRUE(Window(L"Running")->IsProcessRunning());
+}
+
+int LastTick(const std::wstring& text) {
+    size_t at = text.rfind(L"tick ");
+    return at == std::wstring::npos ? 0 : _wtoi(text.c_str() + at + 5);
+}
+
+TEST_F(MainWindowTest, OneWindowIsMaximisedClearEmptiesItAndLogToScreenOffDropsOutput) {
+    Open(ProbeEntry("Ticker", "ticks 100000 100"));
+    EXPECT_TRUE(IsZoomed(Window(L"Ticker")->GetHandle())) << "one window is maximised";
+    ASSERT_TRUE(WaitForText(L"Ticker", L"tick 3"));
+    Command(kClear);
+    EXPECT_EQ(L"", Text(L"Ticker"));
+    EXPECT_TRUE(WaitForText(L"Ticker", L"tick"));
+
+    Command(kLogToScreen);
+    EXPECT_EQ(0u, MenuState(kLogToScreen) & MF_CHECKED);
+    int shown = LastTick(Text(L"Ticker"));
+    Pump(1000);
+    EXPECT_EQ(shown, LastTick(Text(L"Ticker")));
+    Command(kLogToScreen);
+    EXPECT_EQ(static_cast<UINT>(MF_CHECKED), MenuState(kLogToScreen) & MF_CHECKED);
+    EXPECT_TRUE(WaitFor([&] { return LastTick(Text(L"Ticker")) > shown + 5; }));
+    EXPECT_EQ(std::wstring::npos, Text(L"Ticker").find(L"tick " + std::to_wstring(shown + 3) + L"\r"));
+    EXPECT_TRUE(Window(L"Ticker")->IsProcessRunning());
+}
+
+TEST_F(MainWindowTest, CloseAsksOnlyWhileTheProcessRuns) {
+    Open(ProbeEntry("Running", "ticks 100000 100") + ProbeEntry("Stopped", "print x", "<start>false</start>"));
+    ASSERT_TRUE(WaitFor([] { return Probes() == 1; }));
+    for (int button : {IDCANCEL, IDOK}) {
+        User user({Press(button)});
+        SendMessageW(Window(L"Running")->GetHandle(), WM_CLOSE, 0, 0);
+        std::vector<std::wstring> texts = user.Done();
+        ASSERT_EQ(1u, texts.size());
+        EXPECT_EQ(L"Closing this window will terminate Running.\nAre you sure you want to close?", texts[0]);
+        Pump(100);
+        EXPECT_EQ(button == IDCANCEL, Window(L"Running") != nullptr);
+        EXPECT_TRUE(WaitFor([&] { return Probes() == (button == IDCANCEL ? 1 : 0); }, 5000));
+    }
+    User user({Press(IDCANCEL)}, 1500);
+    SendMessageW(Window(L"Stopped")->GetHandle(), WM_CLOSE, 0, 0);
+    EXPECT_TRUE(user.Done().empty());
+    EXPECT_TRUE(WaitFor([&] { return Window(L"Stopped") == nullptr; }));
+    // A closed window's entry gets a new window at the next Reload.
+    Command(kReload);
+    EXPECT_TRUE(WaitForText(L"Running", L"tick 1"));
+    EXPECT_NE(nullptr, Window(L"Stopped"));
+}
+
+TEST_F(MainWindowTest, SaveWritesTheViewAsUtf8AfterAByteOrderMarkAndReportsAFailure) {
+    Open(ProbeEntry("Idle", "print x", "<start>false</start>"));
+    Command(kClear);
+    const struct {
+        const wchar_t* output;
+        std::string bytes;
+    } cases[] = {{L"", "\xEF\xBB\xBF"},
+                 {L"Gr\u00FC\u00DFe \u4E16\u754C \U0001F600\r\nnext",
+                  "\xEF\xBB\xBFGr\xC3\xBC\xC3\x9F"
+                  "e \xE4\xB8\x96\xE7\x95\x8C \xF0\x9F\x98\x80\r\nnext"}};
+    int n = 0;
+    for (const auto& c : cases) {
+        Window(L"Idle")->Log(c.output);
+        std::wstring file = dir.File(L"saved" + std::to_wstring(++n) + L".txt");
+        User user({Type(file)});
+        Command(kSave);
+        user.Done();
+        EXPECT_EQ(c.bytes, testsupport::ScratchDirectory::Read(file));
+    }
+    User user({Type(dir.File(L"missing\\saved.txt")), Press(IDOK)});
+    Command(kSave);
+    std::vector<std::wstring> texts = user.Done();
+    ASSERT_EQ(1u, texts.size());
+    EXPECT_NE(std::wstring::npos, texts[0].find(L"missing")) << texts[0];
+    EXPECT_NE(nullptr, Window(L"Idle"));
+}
+
+TEST_F(MainWindowTest, ScrollbackDropsTheOldestWholeLinesAndKeepsTheNewest) {
+    testsupport::SavedRegistryValue limit(L"Software\\Hollbrae\\Tarnwick", L"ScrollbackCharacters");
+    limit.Write(L"20000");
+    Open(ProbeEntry("Ticks", "ticks 6000 0 sleep 300 print last"));
+    HWND view = Window(L"Ticks")->GetOutputView().GetHandle();
+    // The limit plus the largest batch the window takes from its queue at once.
+    EXPECT_GE(SendMessageW(view, EM_GETLIMITTEXT, 0, 0), 20000 + 256 * 1024);
+    // The last line comes on its own, after the flood: the view is down within the limit then.
+    ASSERT_TRUE(WaitForText(L"Ticks", L"tick 6000\r\nlast\r\n"));
+    std::wstring text = Text(L"Ticks");
+    text.resize(text.find(L"last\r\n"));
+    // Whole lines from some tick on, every later one, up to the newest: the oldest are gone.
+    ASSERT_EQ(0u, text.find(L"tick "));
+    int first = LastTick(text.substr(0, 12));
+    EXPECT_GT(first, 1000);
+    std::wstring expected;
+    for (int tick = first; tick <= 6000; ++tick) {
+        expected += L"tick " + std::to_wstring(tick) + L"\r\n";
+    }
+    EXPECT_TRUE(text == expected) << "from tick " << first << ": " << text.size() << " characters";
+    // The view counts a line end as one character.
+    std::wstring all = Text(L"Ticks");
+    EXPECT_LE(all.size() - std::count(all.begin(), all.end(), L'\n'), 20000u);
+}
+
+// The program's start with a quit already queued (an updater launched at start-up posts one).
+class ScratchApp : public App {
+public:
+    explicit ScratchApp(const std::wstring& commandLine) { CollectStartup(commandLine.c_str(), L"C:\\"); }
+};
+
+TEST(AppRun, AQuitPostedBeforeTheLoopStillLoadsTheConfigurationAndEndsWithZero) {
+    testsupport::SavedRegistryValue extension(L"Software\\Classes\\.tnkx", L"");
+    testsupport::SavedRegistryValue command(L"Software\\Classes\\Hollbrae.Tarnwick.1\\shell\\open\\command", L"");
+    testsupport::ScratchDirectory dir;
+    std::wstring config = dir.Write(L"a.tnkx", apptest::Processes(ProbeEntry("Only", "print x")));
+    ScratchApp app(L"\"" + testsupport::HelperPath(L"Tarnwick.exe") + L"\" \"" + config + L"\"");
+    PostQuitMessage(0);
+    EXPECT_EQ(0, app.Run());
+    EXPECT_NE(std::wstring::npos,
+              TarnwickSession::Text(app.GetMainWindow().GetStatusBar().GetHandle()).find(L"\"Only\""));
+}
+
+}  // namespace
