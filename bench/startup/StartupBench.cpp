@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "support/SavedRegistryValue.h"
 #include "support/ScriptedServer.h"
 #include "support/TarnwickSession.h"
 
@@ -18,39 +19,6 @@ const wchar_t kKey[] = L"Software\\Hollbrae\\Tarnwick";
 const int kPairs = 7;
 // A connect to a full backlog is retried for minutes under Wine: a start is not waited for longer.
 const DWORD kWaitCapMs = 15000;
-
-// One of the program's settings, put back as it was (or removed again) when the bench ends.
-class SavedSetting {
-public:
-    explicit SavedSetting(const wchar_t* name) : name(name) {
-        wchar_t buffer[2048];
-        DWORD size = sizeof(buffer);
-        existed = RegGetValueW(HKEY_CURRENT_USER, kKey, name, RRF_RT_REG_SZ, nullptr, buffer, &size) == ERROR_SUCCESS;
-        if (existed) {
-            value = buffer;
-        }
-    }
-    ~SavedSetting() {
-        if (existed) {
-            Set(value);
-        } else {
-            RegDeleteKeyValueW(HKEY_CURRENT_USER, kKey, name.c_str());
-        }
-    }
-    void Set(const std::wstring& text) const {
-        HKEY key = nullptr;
-        if (RegCreateKeyExW(HKEY_CURRENT_USER, kKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr) == 0) {
-            RegSetValueExW(key, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
-                           static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
-            RegCloseKey(key);
-        }
-    }
-
-private:
-    std::wstring name;
-    std::wstring value;
-    bool existed = false;
-};
 
 double MillisecondsSince(const LARGE_INTEGER& start) {
     LARGE_INTEGER now;
@@ -96,11 +64,11 @@ int main() {
     std::wstring configuration = WriteConfiguration();
     std::vector<double> extra;
     {
-        SavedSetting enabled(L"CheckForUpdates");
-        SavedSetting url(L"UpdateUrl");
-        url.Set(deaf.Url(L"/versions/index.php"));
+        testsupport::SavedRegistryValue enabled(kKey, L"CheckForUpdates");
+        testsupport::SavedRegistryValue url(kKey, L"UpdateUrl");
+        url.Write(deaf.Url(L"/versions/index.php"));
         auto start = [&](bool check) {
-            enabled.Set(check ? L"1" : L"0");
+            enabled.Write(check ? L"1" : L"0");
             return TimeToAnsweringFrame(configuration);
         };
         start(false);  // warms Wine's caches; not counted
