@@ -284,8 +284,8 @@ int MainWindow::CountRunningProcesses() {
 
 void MainWindow::ShowAbout() {
     if (!aboutWindow.GetHandle()) {
+        aboutWindow.SetAuthorPage(kAuthorPage);
         aboutWindow.Create(handle);
-        aboutWindow.GetLink().SetText(gui::AboutWindow::DescribeProgram(kAuthorPage).GetBuffer());
         aboutWindow.SetPosition(0, 0, 280, 200, SWP_NOMOVE);
     }
     ShowWindow(aboutWindow.GetHandle(), SW_SHOWNORMAL);

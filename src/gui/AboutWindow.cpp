@@ -43,11 +43,11 @@ void AboutWindow::OnRegisterClass(WNDCLASSEXW& description) {
     description.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
 }
 
-String AboutWindow::DescribeProgram(const wchar_t* authorPage) {
+String AboutWindow::DescribeProgram() const {
     String company = VersionValue(&Application::CompanyName, L"CompanyName");
     String line(Text(company));
-    if (authorPage) {
-        line.Format(L"Author:         <a href=\"%s\">%s</a>", authorPage, Text(company));
+    if (!authorPage.IsEmpty()) {
+        line.Format(L"Author:         <a href=\"%s\">%s</a>", authorPage.GetBuffer(), Text(company));
     }
     String text;
     text.Format(L"\nVersion %s\n%s\n\n%s", Text(VersionValue(&Application::ProductVersion, L"ProductVersion")),
@@ -69,7 +69,7 @@ void AboutWindow::OnCreate() {
     titleLabel.SetFont(titleFont.CreateFromFields(), false);
 
     textLink.Create(handle);
-    textLink.SetText(DescribeProgram(nullptr).GetBuffer());
+    textLink.SetText(DescribeProgram().GetBuffer());
 
     okButton.SetControlId(kOkButtonId);
     okButton.Create(handle);

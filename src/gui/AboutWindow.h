@@ -28,9 +28,11 @@ public:
     // Closing the box (Alt+F4, WM_CLOSE) only hides it: unlike the frame's, it never ends the program.
     int OnClose() override;
 
-    // "\nVersion <version>\n<description>\n\n<company>" from the program's version resource; with
-    // authorPage, the company is a link to it behind "Author:".
-    static String DescribeProgram(const wchar_t* authorPage);
+    // Before Create: the page that the company name links to, behind "Author:". The link control
+    // is given its text once (see SysLinkControl).
+    void SetAuthorPage(const wchar_t* url) { authorPage = url; }
+    // "\nVersion <version>\n<description>\n\n<company line>" from the program's version resource.
+    String DescribeProgram() const;
 
     SysLinkControl& GetLink() { return textLink; }
     StaticControl& GetTitle() { return titleLabel; }
@@ -45,6 +47,7 @@ private:
     SysLinkControl textLink;
     TextFont titleFont;
     IconControl* iconControl;  // owned; made at creation
+    String authorPage;
 };
 
 }  // namespace gui

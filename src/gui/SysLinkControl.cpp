@@ -10,6 +10,13 @@ SysLinkControl::SysLinkControl() : CommonControl(L"SysLinkControl") {
     height = 15;
 }
 
+void SysLinkControl::OnCreate() {}
+
+void SysLinkControl::SetText(const wchar_t* text) {
+    CommonControl::SetText(text);
+    CommonControl::OnCreate();  // sends the font
+}
+
 int SysLinkControl::HandleNotify(LPARAM notification) {
     const NMLINK* link = reinterpret_cast<const NMLINK*>(notification);
     if (!link || (link->hdr.code != NM_CLICK && link->hdr.code != NM_RETURN)) {
