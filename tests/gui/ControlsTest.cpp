@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "GuiTestSupport.h"
+#include "gui/AboutWindow.h"
 #include "gui/BitmapControl.h"
 #include "gui/EditControl.h"
 #include "gui/IconControl.h"
@@ -126,6 +127,17 @@ TEST_F(LinkTest, ClickOrEnterOnTheFirstLinkOpensItsUrl) {
         EXPECT_TRUE(MarkerAppears(15000)) << "code " << static_cast<int>(code);
         DeleteFileW(marker.c_str());
     }
+}
+
+TEST_F(LinkTest, TheAboutBoxOpensItsLink) {
+    gui::AboutWindow about;
+    about.Create(host.GetHandle());
+    NMLINK click = {};
+    click.hdr.hwndFrom = about.GetLink().GetHandle();
+    click.hdr.code = NM_CLICK;
+    lstrcpynW(click.item.szUrl, target.c_str(), L_MAX_URL_LENGTH);
+    EXPECT_EQ(1, SendMessageW(about.GetHandle(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&click)));
+    EXPECT_TRUE(MarkerAppears(15000));
 }
 
 // Draws one image of a list on white and returns the colours of its corner and its middle.
