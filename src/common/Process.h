@@ -8,13 +8,21 @@
 #include "common/ChunkAssembler.h"
 #include "common/CriticalSection.h"
 #include "common/EnvironmentBlock.h"
+#include "common/ExitLine.h"
 #include "common/ILogger.h"
+#include "common/JobObject.h"
 #include "common/Thread.h"
 #include "util/String.h"
 
 // One configured console program run as a child process on a worker thread, its standard output
 // and error redirected into a named pipe and handed, chunk by chunk, to a logger. Each run is
-// framed by a debug-info block (command line, working directory, environment) and a footer.
+// framed by a debug-info block (command line, working directory, environment), a footer and the
+// exit line.
+//
+// Every process of a run lives in the run's job object: the run lasts until the job is empty (a
+// batch file that starts a server and exits keeps its run going), Terminate ends the whole job,
+// and the system ends the job when this program ends in any way. Where no job can be had, the
+// run is the direct child and Terminate walks its process tree instead.
 class Process : public Thread {
 public:
     explicit Process(const wchar_t* name = L"Process");
@@ -35,12 +43,17 @@ public:
     void OnRunFinished() override;
     // Ends the child's tree and releases the run's handles after a killed worker.
     void OnTerminated() override;
-    // Ends the child's whole process tree, then stops the worker.
+    // Ends every process of the run, then stops the worker.
     virtual void Terminate();
+    // Terminate (when running) and Start again; the old run's exit line says why it ended.
+    void Restart();
     // The full command line: program, then a blank and the arguments when there are any.
     virtual const String& GetCommandLine();
 
+    // The last run's direct child: its exit code, and whether it ended by itself (false after a
+    // Stop or Restart, whatever code the kill left).
     DWORD GetExitCode() const { return exitCode; }
+    bool EndedByItself() const { return endedByItself.load(); }
     DWORD GetChildProcessId() const { return processId.load(); }
 
 protected:
@@ -60,6 +73,9 @@ protected:
     static String ProgramFor(const String& path);
     // Throws the environment-full failure when an entry could not be added.
     static void RequireFit(bool fitted);
+    // Puts the new child (still suspended) into a new job of its own; false leaves the run to
+    // the tree walk. A seam: tests force the fallback by overriding it.
+    virtual bool SetUpJob(HANDLE child);
 
     EnvironmentBlock environment;
     String program;
@@ -82,19 +98,39 @@ private:
     void LogText(const wchar_t* text);
     void LogAnsi(const char* bytes, size_t count);
     void Deliver(char* buffer, DWORD count);
-    bool StopWhileChildRuns();
+    // What the reader learns while it waits or between reads.
+    enum class Wake { Data, Ended, Stopped };
+    Wake WaitForRead();
+    // Every process of the run has ended (the job is empty, or without a job the child has).
+    bool RunOver();
+    bool StopRequested() const;
     void ConfigureAssembler();
+    void CreatePipe();
     void ConnectPipe();
     void CreateChild();
+    void ResetChild();
     void CloseChild();
     void EndChildAfterStop();
-    // Ends the running child's tree, or the child alone when the tree cannot be listed.
-    void EndChildTree();
+    // Ends what is left of the run: the job, or else the child's tree (the child alone when the
+    // tree cannot be listed). Called with childLock held or with the worker gone.
+    bool EndRunProcesses(bool throwOnTreeFailure);
+    void ReleaseReader();
+    void WriteExitLine();
+    void EndRequested(ExitLine::Reason reason);
 
     ChunkAssembler assembler;
-    std::vector<wchar_t> wide;  // conversion buffer, kept between chunks
+    std::vector<wchar_t> wide;   // conversion buffer, kept between chunks
+    std::vector<char> readBuffer;  // kept between runs; released when a killed worker leaves it
+    HANDLE readEvent;
+    JobObject job;
+    bool jobInUse;          // this run's processes are in job (under childLock)
+    bool childStarted;      // this run launched a child (its exit line is due)
+    ULONGLONG runStart;     // tick count at the launch
+    // Why the current run is ending when not by itself (ExitLine::Reason as int; -1 for none).
+    std::atomic<int> endReason;
+    std::atomic<bool> endedByItself;
     // Terminate reads the child's id on the GUI thread while the worker may release the child;
     // the id is only used while the worker still holds the child's handle.
     CriticalSection childLock;
-    bool treeEnded;  // Terminate ended the child's tree in this run (under childLock)
+    bool treeEnded;  // Terminate ended the run's processes (under childLock)
 };

@@ -7,8 +7,11 @@
 #include <string>
 #include <vector>
 
+#include "common/ExitLine.h"
 #include "common/ProcessList.h"
 #include "common/Recorders.h"
+#include "support/ChildRun.h"
+#include "util/Platform.h"
 #include "support/TestApplication.h"
 #include "support/MessageBoxWatcher.h"
 #include "support/ScratchDirectory.h"
@@ -23,10 +26,13 @@ using testsupport::RecordingObserver;
 
 std::wstring ProbePath() { return testsupport::HelperPath(L"ProcessProbe.exe"); }
 
-// Counts the kills Stop had to make.
+// Counts the kills Stop had to make; can be made to go without a job, and shows its pipe end.
 class CountingProcess : public Process {
 public:
     explicit CountingProcess(std::atomic<int>* alsoCount = nullptr) : alsoCount(alsoCount) {}
+    bool SetUpJob(HANDLE child) override { return withoutJob ? false : Process::SetUpJob(child); }
+    HANDLE PipeWriteEnd() const { return m_hChild_STDOUT_Write; }
+    bool withoutJob = false;
     void OnTerminated() override {
         ++terminated;
         if (alsoCount) {
@@ -124,7 +130,8 @@ TEST_F(ProcessTest, DebugBlockChildOutputAndFooterAreLoggedExactly) {
     EXPECT_EQ(L"\r\n", calls[4].substr(calls[4].size() - 2));
     EXPECT_EQ(L"\r\n------------------------------------------\r\n", calls[5]);
     EXPECT_EQ(L"hello\r\n", ChildOutput(logger.Text()));
-    EXPECT_EQ(Footer(), calls.back());
+    EXPECT_EQ(Footer(), calls[calls.size() - 2]);
+    EXPECT_EQ(0u, calls.back().rfind(L"Exit code 0, ran 0:00:", 0)) << calls.back();
     EXPECT_EQ((std::vector<bool>{true, false}), observer.States());
     EXPECT_FALSE(process->IsRunning());
     EXPECT_EQ(0u, process->GetChildProcessId());  // released with the child's handle
@@ -234,7 +241,7 @@ TEST_F(ProcessTest, StopRightAfterStartLeavesNoChildBehind) {
 }
 
 TEST_F(ProcessTest, StartRestartAndDeletionJustAsTheChildEndsByItself) {
-    for (int round = 0; round < 12; ++round) {
+    for (int round = 0; round < 6; ++round) {
         RecordingLogger roundLogger;
         RecordingObserver roundObserver;
         std::atomic<int> kills{0};
@@ -244,7 +251,7 @@ TEST_F(ProcessTest, StartRestartAndDeletionJustAsTheChildEndsByItself) {
         child->SetExecutable(ProbePath().c_str());
         child->SetArguments(L"print x");
         child->Start();
-        Sleep(static_cast<DWORD>((round % 6) * 15));
+        Sleep(static_cast<DWORD>(round * 15));
         if (round % 2 == 0) {
             // Restart, as the process window does it.
             if (child->IsRunning()) {
@@ -383,6 +390,97 @@ TEST_F(ProcessTest, AKilledWorkerStillLeavesNoChildAndNoHandlesBehind) {
     EXPECT_EQ(0u, process->GetChildProcessId());
     EXPECT_EQ((std::vector<bool>{true, false}), observer.States());
     // TearDown checks that the child is gone.
+}
+
+// A batch file that starts a server and exits: the run goes on as long as the server does.
+TEST_F(ProcessTest, ARunLastsUntilEveryProcessOfItsJobHasEndedAndStopEndsThemAll) {
+    testsupport::ScratchDirectory scratch;
+    std::wstring batch = scratch.Write(L"serve.bat", "@start \"\" /b \"" + platform::WideToUtf8(ProbePath().c_str(), ProbePath().size()) +
+                                                           "\" print server spawn 1 60000\r\n@exit 0\r\n");
+    process->SetExecutable(batch.c_str());
+    process->Start();
+    ASSERT_TRUE(testsupport::WaitUntil([] { return testsupport::CountProcesses(L"ProcessProbe.exe") == 2; }));
+    ASSERT_TRUE(testsupport::WaitUntil([&] { return logger.Text().find(L"server\r\n") != std::wstring::npos; }));
+    Sleep(300);  // the batch file has long ended
+    EXPECT_EQ(0, testsupport::CountProcesses(L"cmd.exe"));
+    EXPECT_TRUE(process->IsRunning());
+    process->Terminate();
+    EXPECT_EQ(0, testsupport::CountProcesses(L"ProcessProbe.exe"));
+    EXPECT_FALSE(process->EndedByItself());
+    EXPECT_NE(std::wstring::npos, logger.Text().find(L", stopped\r\n"));
+}
+
+TEST_F(ProcessTest, AGrandchildWritingAfterItsParentEndedIsStillTheRunsOutput) {
+    std::wstring text = RunProbe(L"launch \"sleep 300 print late\" print early exit 4");
+    EXPECT_EQ(L"early\r\nlate\r\n", ChildOutput(text));
+    EXPECT_EQ(4u, process->GetExitCode());
+    EXPECT_TRUE(process->EndedByItself());
+}
+
+// Tarnwick killed from the task manager: the system ends every run's processes.
+TEST(ProcessJob, NothingOfThreeRunsSurvivesTheirHostBeingKilled) {
+    testsupport::ChildRun host(L"\"" + testsupport::HelperPath(L"JobHost.exe") + L"\"");
+    ASSERT_TRUE(host.Started());
+    ASSERT_TRUE(testsupport::WaitUntil([] { return testsupport::CountProcesses(L"ProcessProbe.exe") == 6; }));
+    TerminateProcess(host.ProcessHandle(), 9);
+    EXPECT_TRUE(testsupport::WaitUntil([] { return testsupport::CountProcesses(L"ProcessProbe.exe") == 0; }, 5000));
+}
+
+TEST_F(ProcessTest, WithoutAJobTheRunSaysSoAndStopWalksTheTree) {
+    process->withoutJob = true;
+    Launch(L"spawn 2 60000");
+    ASSERT_TRUE(testsupport::WaitUntil([] { return testsupport::CountProcesses(L"ProcessProbe.exe") == 3; }));
+    process->Terminate();
+    EXPECT_EQ(0, testsupport::CountProcesses(L"ProcessProbe.exe"));
+    std::wstring text = logger.Text();
+    const std::wstring said = L"The run could not be put in a job object: Stop ends its process tree instead.\r\n";
+    EXPECT_NE(std::wstring::npos, text.find(said));
+    EXPECT_EQ(text.find(said), text.rfind(said));
+}
+
+TEST_F(ProcessTest, AChildInheritsNoOtherRunsPipe) {
+    CountingProcess other;
+    RecordingLogger otherLogger;
+    other.SetLogger(&otherLogger);
+    other.SetExecutable(ProbePath().c_str());
+    other.SetArguments(L"sleep 60000");
+    other.Start();
+    ASSERT_TRUE(testsupport::WaitUntil([&] { return other.GetChildProcessId() != 0; }));
+    wchar_t arguments[64];
+    swprintf(arguments, 64, L"handle %llx", static_cast<unsigned long long>(reinterpret_cast<ULONG_PTR>(
+                                                 other.PipeWriteEnd())));
+    EXPECT_EQ(L"handle closed\r\n", ChildOutput(RunProbe(arguments)));
+    other.Terminate();
+}
+
+TEST_F(ProcessTest, TheExitLineTellsCodeAndHowTheRunEnded) {
+    struct Case {
+        const wchar_t* arguments;
+        const wchar_t* code;
+    };
+    const Case cases[] = {{L"exit 0", L"0"}, {L"exit 3", L"3"}, {L"exit 0xC0000005", L"3221225477 (0xC0000005)"}};
+    for (const Case& c : cases) {
+        RecordingLogger runLogger;
+        process->SetLogger(&runLogger);
+        process->SetExecutable(ProbePath().c_str());
+        process->SetArguments(c.arguments);
+        process->Start();
+        ASSERT_TRUE(runLogger.WaitForCall(Footer()));
+        ASSERT_TRUE(testsupport::WaitUntil([&] { return !process->IsRunning() && runLogger.Calls().back() != Footer(); }));
+        std::wstring line = runLogger.Calls().back();
+        EXPECT_EQ(0u, line.rfind(L"Exit code " + std::wstring(c.code) + L", ran 0:00:", 0)) << line;
+        EXPECT_NE(std::wstring::npos, line.find(L", ended by itself\r\n")) << line;
+    }
+    process->SetLogger(&logger);
+    Launch(L"sleep 60000");
+    ASSERT_TRUE(testsupport::WaitUntil([&] { return process->GetChildProcessId() != 0; }));
+    process->Restart();
+    ASSERT_TRUE(testsupport::WaitUntil([&] { return process->GetChildProcessId() != 0; }));
+    process->Terminate();
+    std::wstring text = logger.Text();
+    EXPECT_NE(std::wstring::npos, text.find(L", ended for a restart\r\n"));
+    EXPECT_EQ(text.size() - std::wstring(L", stopped\r\n").size(), text.rfind(L", stopped\r\n"));
+    EXPECT_FALSE(process->EndedByItself());
 }
 
 }  // namespace
