@@ -67,7 +67,7 @@ unsigned int* JavaProcess::Run() {
     }
     String java;
     java.Format(L"%s\\bin\\java.exe", javaHome.GetBuffer());
-    program = ProgramFor(java);
+    SetExecutable(java);
 
     Application* application = Application::GetCurrent();
     if (workingDirectory.IsEmpty() && application) {

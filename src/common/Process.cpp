@@ -95,7 +95,8 @@ Process::Process(const wchar_t* name)
       runStart(0),
       endReason(-1),
       endedByItself(true),
-      treeEnded(false) {
+      treeEnded(false),
+      batchFile(false) {
     program = L"";
     workingDirectory = L"";
     arguments = L"";
@@ -118,15 +119,26 @@ void Process::Shutdown() {
     WaitForWorkerEnd();
 }
 
-String Process::ProgramFor(const String& path) {
-    String result = path;
-    if (path.EndsWithNoCase(L".cmd") || path.EndsWithNoCase(L".bat")) {
-        result.Format(L"cmd.exe /C %s", path.GetBuffer());
+String Process::QuotedProgram(const String& path, bool always) {
+    if (path.IsEmpty() || path.FindLast(L"\"") >= 0) {
+        return path;  // quoted as configured
     }
-    return result;
+    if (!always) {
+        // A value with arguments names no file: it stays as written, blanks and all.
+        DWORD attributes = GetFileAttributesW(path.GetBuffer());
+        if (path.FindLast(L" ") < 0 || attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+            return path;
+        }
+    }
+    String quoted;
+    quoted.Format(L"\"%s\"", path.GetBuffer());
+    return quoted;
 }
 
-void Process::SetExecutable(const String& path) { program = ProgramFor(path); }
+void Process::SetExecutable(const String& path) {
+    batchFile = path.EndsWithNoCase(L".cmd") || path.EndsWithNoCase(L".bat");
+    program = QuotedProgram(path, batchFile);
+}
 
 util::logging::ILogger* Process::SetLogger(util::logging::ILogger* newLogger) {
     if (!newLogger) {
@@ -137,7 +149,12 @@ util::logging::ILogger* Process::SetLogger(util::logging::ILogger* newLogger) {
 }
 
 const String& Process::GetCommandLine() {
-    if (!arguments.IsEmpty()) {
+    if (batchFile) {
+        // With /S cmd.exe takes off the outer quotes only, so a quoted path with blanks and
+        // parentheses, and quoted arguments after it, reach the batch file intact.
+        commandLine.Format(L"cmd.exe /S /C \"%s%s%s\"", program.GetBuffer(), arguments.IsEmpty() ? L"" : L" ",
+                           arguments.IsEmpty() ? L"" : arguments.GetBuffer());
+    } else if (!arguments.IsEmpty()) {
         commandLine.Format(L"%s %s", program.GetBuffer(), arguments.GetBuffer());
     } else {
         commandLine = program;

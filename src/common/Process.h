@@ -28,7 +28,8 @@ public:
     explicit Process(const wchar_t* name = L"Process");
     ~Process() override;
 
-    // The program to run; a batch file (".bat", ".cmd" in any case) runs through "cmd.exe /C".
+    // The program to run, quoted when it holds a blank and names a file; a batch file (".bat",
+    // ".cmd" in any case) runs through "cmd.exe /S /C".
     void SetExecutable(const String& path);
     void SetWorkingDirectory(const String& directory) { workingDirectory = directory; }
     void SetArguments(const String& text) { arguments = text; }
@@ -47,7 +48,8 @@ public:
     virtual void Terminate();
     // Terminate (when running) and Start again; the old run's exit line says why it ended.
     void Restart();
-    // The full command line: program, then a blank and the arguments when there are any.
+    // The full command line: program, then a blank and the arguments when there are any; for a
+    // batch file: cmd.exe /S /C ""path" arguments".
     virtual const String& GetCommandLine();
 
     // The last run's direct child: its exit code, and whether it ended by itself (false after a
@@ -69,8 +71,8 @@ protected:
     void CloseHandles();
     void WriteDebugInfo();
     void WriteDebugFooter();
-    // Applies the batch-file rule of SetExecutable to a path.
-    static String ProgramFor(const String& path);
+    // The path in quotes when it is unquoted and, unless always, holds a blank and names a file.
+    static String QuotedProgram(const String& path, bool always);
     // Throws the environment-full failure when an entry could not be added.
     static void RequireFit(bool fitted);
     // Puts the new child (still suspended) into a new job of its own; false leaves the run to
@@ -133,4 +135,5 @@ private:
     // the id is only used while the worker still holds the child's handle.
     CriticalSection childLock;
     bool treeEnded;  // Terminate ended the run's processes (under childLock)
+    bool batchFile;  // program is a batch file, run by cmd.exe
 };

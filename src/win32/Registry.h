@@ -25,6 +25,8 @@ public:
 private:
     // KEY_WOW64_64KEY, KEY_WOW64_32KEY or nothing (32-bit Windows has one view only).
     static REGSAM ViewFlag(bool use64BitView);
+    // A REG_EXPAND_SZ value with its environment variables put in.
+    static String Expanded(const String& text);
 };
 
 }  // namespace win32

@@ -96,10 +96,11 @@ TEST(ProcessCommandLine, BatchFilesRunThroughCmdAndArgumentsFollowAfterOneBlank)
         const wchar_t* commandLine;
     };
     const Case cases[] = {
-        {L"C:\\tools\\BUILD.BAT", nullptr, L"cmd.exe /C C:\\tools\\BUILD.BAT"},
-        {L"C:\\tools\\BUILD.BAT", L"-x \"a b\"", L"cmd.exe /C C:\\tools\\BUILD.BAT -x \"a b\""},
-        {L"run.Cmd", L"", L"cmd.exe /C run.Cmd"},
-        {L"C:\\a b\\tool.exe", L"", L"C:\\a b\\tool.exe"},  // no quoting added
+        {L"C:\\tools\\BUILD.BAT", nullptr, L"cmd.exe /S /C \"\"C:\\tools\\BUILD.BAT\"\""},
+        {L"C:\\tools\\BUILD.BAT", L"-x \"a b\"", L"cmd.exe /S /C \"\"C:\\tools\\BUILD.BAT\" -x \"a b\"\""},
+        {L"run.Cmd", L"", L"cmd.exe /S /C \"\"run.Cmd\"\""},
+        {L"C:\\a b\\tool.exe", L"", L"C:\\a b\\tool.exe"},  // names no file: stays as written
+        {L"\"C:\\a b\\tool.exe\" -v", L"x", L"\"C:\\a b\\tool.exe\" -v x"},
         {L"batch.exe", nullptr, L"batch.exe"},
     };
     for (const Case& c : cases) {
@@ -108,6 +109,27 @@ TEST(ProcessCommandLine, BatchFilesRunThroughCmdAndArgumentsFollowAfterOneBlank)
         process.SetArguments(c.arguments);
         EXPECT_STREQ(c.commandLine, process.GetCommandLine().GetBuffer());
     }
+}
+
+// "Program Files (x86)": the program's own path is quoted, so it is not split at the blank.
+TEST_F(ProcessTest, AProgramOrBatchFileUnderAFolderWithBlankAndParenthesesRuns) {
+    testsupport::ScratchDirectory scratch;
+    std::wstring folder = scratch.Path() + L"\\Program Files (x86)";
+    ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
+    std::wstring probe = folder + L"\\probe.exe";
+    ASSERT_TRUE(CopyFileW(ProbePath().c_str(), probe.c_str(), FALSE));
+    process->SetExecutable(probe.c_str());
+    process->SetArguments(L"print \"a b\"");
+    process->Start();
+    ASSERT_TRUE(logger.WaitForCall(Footer()));
+    EXPECT_EQ(L"a b\r\n", ChildOutput(logger.Text()));
+    scratch.Write(L"Program Files (x86)\\run it.bat", "@\"%~dp0probe.exe\" print %1\r\n");
+    logger.Clear();
+    process->SetExecutable((folder + L"\\run it.bat").c_str());
+    process->SetArguments(L"\"c d\"");
+    process->Start();
+    ASSERT_TRUE(logger.WaitForCall(Footer()));
+    EXPECT_EQ(L"c d\r\n", ChildOutput(logger.Text()));
 }
 
 TEST(ProcessLogger, ANullLoggerIsRefused) {

@@ -32,6 +32,11 @@ public:
         changed.notify_all();
     }
 
+    void Clear() {
+        std::lock_guard<std::mutex> hold(mutex);
+        calls.clear();
+    }
+
     std::vector<std::wstring> Calls() {
         std::lock_guard<std::mutex> hold(mutex);
         return calls;
