@@ -88,6 +88,17 @@ inline int CountProcesses(const std::wstring& exe) {
     return count;
 }
 
+// How many handles this program holds, found by asking about every possible value (Wine does not
+// keep the count that GetProcessHandleCount would give).
+inline size_t OpenHandleCount() {
+    size_t count = 0;
+    for (ULONG_PTR value = 4; value < 65536; value += 4) {
+        DWORD flags = 0;
+        count += GetHandleInformation(reinterpret_cast<HANDLE>(value), &flags) ? 1 : 0;
+    }
+    return count;
+}
+
 // Joins the job before the first child is started.
 struct JoinTestJob {
     JoinTestJob() { TestJob(); }

@@ -262,6 +262,20 @@ TEST_F(ProcessTest, StopRightAfterStartLeavesNoChildBehind) {
     EXPECT_EQ((std::vector<bool>{true, false, true, false, true, false, true, false, true, false}), observer.States());
 }
 
+TEST_F(ProcessTest, HandleCountsStayFlatOverManyStartsAndStops) {
+    size_t counts[2] = {};
+    for (int round = 0; round < 52; ++round) {
+        Launch(L"sleep 60000");
+        ASSERT_TRUE(testsupport::WaitUntil([&] { return process->GetChildProcessId() != 0; }));
+        process->Terminate();
+        if (round == 1 || round == 51) {
+            counts[round / 51] = testsupport::OpenHandleCount();
+        }
+    }
+    EXPECT_NE(0u, counts[0]);
+    EXPECT_EQ(counts[0], counts[1]);
+}
+
 TEST_F(ProcessTest, StartRestartAndDeletionJustAsTheChildEndsByItself) {
     for (int round = 0; round < 6; ++round) {
         RecordingLogger roundLogger;
@@ -393,8 +407,12 @@ public:
             blocked = true;
             WaitForSingleObject(never, INFINITE);
         }
+        if (blocked) {
+            after.push_back(text);  // only once the worker is gone: from the window thread
+        }
     }
     std::atomic<bool> blocked{false};
+    std::vector<std::wstring> after;
 
 private:
     HANDLE never;
@@ -403,11 +421,16 @@ private:
 TEST_F(ProcessTest, AKilledWorkerStillLeavesNoChildAndNoHandlesBehind) {
     BlockingLogger blocking;
     process->SetLogger(&blocking);
+    size_t handlesBefore = testsupport::OpenHandleCount();
     Launch(L"print block sleep 60000");
     ASSERT_TRUE(testsupport::WaitUntil([&] { return blocking.blocked.load(); }));
     ASSERT_NE(0u, process->GetChildProcessId());
     process->Stop();  // a stop without Terminate: the child's tree is still there
     EXPECT_EQ(1, process->terminated.load());
+    ASSERT_EQ(2u, blocking.after.size());
+    EXPECT_EQ(Footer(), blocking.after[0]);
+    EXPECT_NE(std::wstring::npos, blocking.after[1].find(L", stopped\r\n")) << blocking.after[1];
+    EXPECT_EQ(handlesBefore, testsupport::OpenHandleCount()) << "the killed worker's handles (its own, read event, pipe, job)";
     EXPECT_FALSE(process->IsRunning());
     EXPECT_EQ(0u, process->GetChildProcessId());
     EXPECT_EQ((std::vector<bool>{true, false}), observer.States());

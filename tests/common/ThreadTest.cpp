@@ -179,6 +179,53 @@ TEST(Thread, StopKillsAWorkerThatIgnoresTheStopEvent) {
     EXPECT_EQ((std::vector<std::wstring>{L"run"}), thread.Events());  // no OnRunFinished on a killed worker
 }
 
+// Stop's budget on a clock the test sets: frozen at 30 days of uptime (beyond what a 32-bit tick
+// can take in signed arithmetic), or moved on by 300 ms whenever this thread serves the worker.
+std::atomic<ULONGLONG> fakeNow{0};
+ULONGLONG FakeClock() { return fakeNow.load(); }
+
+LRESULT CALLBACK SlowView(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_APP) {
+        fakeNow += 300;  // the GUI's own slowness, not the worker's
+        return 0;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+TEST(Thread, StopsBudgetCountsTheWorkersTimeOnA64BitClock) {
+    struct ClockGuard {
+        ClockGuard() { Thread::clock = &FakeClock; }
+        ~ClockGuard() { Thread::clock = &GetTickCount64; }
+    } guard;
+    WNDCLASSW windowClass = {};
+    windowClass.lpfnWndProc = &SlowView;
+    windowClass.lpszClassName = L"TarnwickSlowView";
+    RegisterClassW(&windowClass);
+    HWND view = CreateWindowExW(0, L"TarnwickSlowView", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+    struct Sender : ProbeThread {
+        unsigned int* Run() override {
+            Record(L"run");
+            do {
+                SendMessageW(view, WM_APP, 0, 0);
+            } while (WaitForSingleObject(GetStopEvent(), 0) == WAIT_TIMEOUT);
+            Sleep(100);  // real time on a frozen clock
+            return nullptr;
+        }
+        HWND view = nullptr;
+    };
+    for (ULONGLONG start : {2592000000ull, 0x100000000ull - 5}) {
+        fakeNow = start;
+        Sender thread;
+        thread.view = view;
+        thread.Start();
+        ASSERT_TRUE(thread.WaitForEvents(1));
+        thread.Stop();
+        EXPECT_EQ(0, thread.terminated.load()) << start;
+        EXPECT_EQ((std::vector<std::wstring>{L"run", L"finished"}), thread.Events()) << start;
+    }
+    DestroyWindow(view);
+}
+
 TEST(Thread, AnExceptionFromRunOrOnRunFinishedIsShownAndTheRunStillEnds) {
     struct Failing : ProbeThread {
         unsigned int* Run() override { throw new Exception(L"Failing::Run()\nno luck"); }
