@@ -5,7 +5,13 @@
 #include "util/Exception.h"
 
 ProcessInfo::ProcessInfo()
-    : start(false), disabled(false), type(ProcessType::Unknown), process(nullptr), modified(false) {
+    : start(false),
+      disabled(false),
+      restart(RestartPolicy::Mode::Never),
+      restartSet(false),
+      type(ProcessType::Unknown),
+      process(nullptr),
+      modified(false) {
     className = L"ProcessInfo";
 }
 
@@ -39,6 +45,15 @@ Process* ProcessInfo::GetProcess() {
     }
     made->SetArguments(commandLineArguments);
     made->SetWorkingDirectory(initialDir);
+    made->SetRestartPolicy(restart);
     process = made;
     return process;
+}
+
+void ProcessInfo::TakeLiveSettings(const ProcessInfo& reloaded) {
+    restart = reloaded.restart;
+    restartSet = reloaded.restartSet;
+    if (process) {
+        process->SetRestartPolicy(restart);
+    }
 }

@@ -11,7 +11,7 @@ std::wstring ExitLine::Duration(uint64_t durationMs) {
     return text;
 }
 
-std::wstring ExitLine::Format(uint32_t exitCode, uint64_t durationMs, Reason reason) {
+std::wstring ExitLine::Code(uint32_t exitCode) {
     wchar_t code[48];
     // Error and warning statuses (0xC..., 0x8...) and informational ones such as 0x40010004 read
     // as nothing in decimal.
@@ -21,8 +21,12 @@ std::wstring ExitLine::Format(uint32_t exitCode, uint64_t durationMs, Reason rea
     } else {
         swprintf(code, sizeof(code) / sizeof(code[0]), L"%lu", static_cast<unsigned long>(exitCode));
     }
+    return code;
+}
+
+std::wstring ExitLine::Format(uint32_t exitCode, uint64_t durationMs, Reason reason) {
     const wchar_t* why = reason == Reason::Stopped     ? L"stopped"
                          : reason == Reason::Restarted ? L"ended for a restart"
                                                        : L"ended by itself";
-    return std::wstring(L"Exit code ") + code + L", ran " + Duration(durationMs) + L", " + why + L"\r\n";
+    return L"Exit code " + Code(exitCode) + L", ran " + Duration(durationMs) + L", " + why + L"\r\n";
 }

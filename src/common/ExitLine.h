@@ -13,6 +13,8 @@ public:
     // also in hexadecimal: "Exit code 3221225477 (0xC0000005), ...". A stopped run is said to be
     // stopped whatever code the kill left.
     static std::wstring Format(uint32_t exitCode, uint64_t durationMs, Reason reason);
+    // "3", or "3221225477 (0xC0000005)" for a status.
+    static std::wstring Code(uint32_t exitCode);
     // "h:mm:ss.t"
     static std::wstring Duration(uint64_t durationMs);
 };

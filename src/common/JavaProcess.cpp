@@ -61,7 +61,7 @@ JavaProcess::JavaProcess() : Process(L"JavaProcess") {
 
 JavaProcess::~JavaProcess() { Shutdown(); }
 
-unsigned int* JavaProcess::Run() {
+void JavaProcess::Launch() {
     if (!FindJavaHome()) {
         throw new Exception(L"JavaProcess::Run()\nCouldn't find any compatible JVM in the registry");
     }
@@ -85,7 +85,6 @@ unsigned int* JavaProcess::Run() {
     RequireFit(environment.Append(L"CLASSPATH", classpath.IsNull() ? L"" : classpath.GetBuffer()));
     BuildEnvironment();
     exitCode = ExecuteExternalProcess();
-    return nullptr;
 }
 
 const String& JavaProcess::GetCommandLine() {

@@ -20,7 +20,8 @@ public:
     const String& GetJavaOptions() const { return jvmOptions; }
     const String& GetJavaHome() const { return javaHome; }
 
-    unsigned int* Run() override;
+    // Finds the runtime and the class path, then launches as Process does.
+    void Launch() override;
     // Program, JVM options, start-up class and arguments, one blank apart, without quoting.
     const String& GetCommandLine() override;
 

@@ -95,6 +95,8 @@ Process::Process(const wchar_t* name)
       runStart(0),
       endReason(-1),
       endedByItself(true),
+      restartMode(static_cast<int>(RestartPolicy::Mode::Never)),
+      footerDue(false),
       treeEnded(false),
       batchFile(false) {
     program = L"";
@@ -163,10 +165,49 @@ const String& Process::GetCommandLine() {
 }
 
 unsigned int* Process::Run() {
+    restart.Reset();
+    do {
+        footerDue = true;
+        Launch();
+    } while (WaitForRestart());
+    return new unsigned int(exitCode);
+}
+
+void Process::Launch() {
     environment.Clear();
     BuildEnvironment();
     exitCode = ExecuteExternalProcess();
-    return new unsigned int(exitCode);
+}
+
+bool Process::WaitForRestart() {
+    restart.SetMode(GetRestartPolicy());
+    // A Stop or Restart asked for (even one that came as the run ended by itself) never restarts.
+    if (!childStarted || endReason.load() >= 0 || StopRequested() || !restart.Applies(exitCode)) {
+        return false;
+    }
+    uint64_t delay = restart.NextDelay(GetTickCount64() - runStart);
+    FinishLaunch();
+    LogRestart(delay);
+    return WaitForSingleObject(GetStopEvent(), static_cast<DWORD>(delay)) == WAIT_TIMEOUT;
+}
+
+void Process::LogRestart(uint64_t delayMs) {
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    ULARGE_INTEGER at;
+    at.LowPart = now.dwLowDateTime;
+    at.HighPart = now.dwHighDateTime;
+    at.QuadPart += delayMs * 10000;  // 100 ns units
+    FILETIME when = {at.LowPart, at.HighPart};
+    FILETIME local;
+    SYSTEMTIME time = {};
+    FileTimeToLocalFileTime(&when, &local);
+    FileTimeToSystemTime(&local, &time);
+    String text;
+    text.Format(L"Restart policy \"%s\" after exit code %s: starting again in %d s, at %02d:%02d:%02d.\r\n",
+                RestartPolicy::Name(restart.GetMode()), ExitLine::Code(exitCode).c_str(),
+                static_cast<int>(delayMs / 1000), time.wHour, time.wMinute, time.wSecond);
+    LogText(text.GetBuffer());
 }
 
 void Process::RequireFit(bool fitted) {
@@ -602,17 +643,24 @@ void Process::WriteExitLine() {
     }
 }
 
-void Process::OnRunFinished() {
+void Process::FinishLaunch() {
+    Exception* failure = nullptr;
     try {
         CloseHandles();
-    } catch (Exception*) {
-        WriteDebugFooter();  // the run is over all the same
-        WriteExitLine();
-        throw;
+    } catch (Exception* e) {
+        failure = e;  // the launch is over all the same: its lines are due
     }
-    WriteDebugFooter();
+    if (footerDue) {
+        footerDue = false;
+        WriteDebugFooter();
+    }
     WriteExitLine();
+    if (failure) {
+        throw failure;
+    }
 }
+
+void Process::OnRunFinished() { FinishLaunch(); }
 
 void Process::ReleaseReader() {
     // What the killed worker's read loop held.
@@ -640,12 +688,10 @@ void Process::OnTerminated() {
     }
     ReleaseReader();
     try {
-        CloseHandles();
+        FinishLaunch();
     } catch (Exception* e) {
         delete e;  // a handle the killed worker had already closed
     }
-    WriteDebugFooter();
-    WriteExitLine();
 }
 
 void Process::EndRequested(ExitLine::Reason reason) {

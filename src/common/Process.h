@@ -11,6 +11,7 @@
 #include "common/ExitLine.h"
 #include "common/ILogger.h"
 #include "common/JobObject.h"
+#include "common/RestartPolicy.h"
 #include "common/Thread.h"
 #include "util/String.h"
 
@@ -40,6 +41,9 @@ public:
     // Throws for a null logger. The logger is not owned.
     util::logging::ILogger* SetLogger(util::logging::ILogger* newLogger) override;
 
+    // Launches the child and reads its output; while the restart policy asks for it, waits and
+    // launches again, on the same worker (the thread stays running during the wait, and a Stop
+    // cancels the wait).
     unsigned int* Run() override;
     void OnRunFinished() override;
     // Ends the child's tree and releases the run's handles after a killed worker.
@@ -56,6 +60,9 @@ public:
     // Stop or Restart, whatever code the kill left).
     DWORD GetExitCode() const { return exitCode; }
     bool EndedByItself() const { return endedByItself.load(); }
+    // Applies from the next end of a run on, also to a run going on now.
+    void SetRestartPolicy(RestartPolicy::Mode mode) { restartMode = static_cast<int>(mode); }
+    RestartPolicy::Mode GetRestartPolicy() const { return static_cast<RestartPolicy::Mode>(restartMode.load()); }
     DWORD GetChildProcessId() const { return processId.load(); }
 
 protected:
@@ -63,6 +70,8 @@ protected:
     // most derived destructor calls it while the members the worker uses still exist.
     void Shutdown();
 
+    // One launch of the child, from the environment to the end of its output; sets exitCode.
+    virtual void Launch();
     // The environment this program passes on: its own, without CLASSPATH (see EnvironmentBlock).
     void BuildEnvironment();
     DWORD ExecuteExternalProcess();
@@ -118,6 +127,11 @@ private:
     bool EndRunProcesses(bool throwOnTreeFailure);
     void ReleaseReader();
     void WriteExitLine();
+    // Closes the handles of a launch and logs its footer and exit line, once per launch.
+    void FinishLaunch();
+    // After a launch that ended by itself: waits and returns true when the policy restarts it.
+    bool WaitForRestart();
+    void LogRestart(uint64_t delayMs);
     void EndRequested(ExitLine::Reason reason);
 
     ChunkAssembler assembler;
@@ -131,6 +145,9 @@ private:
     // Why the current run is ending when not by itself (ExitLine::Reason as int; -1 for none).
     std::atomic<int> endReason;
     std::atomic<bool> endedByItself;
+    std::atomic<int> restartMode;  // RestartPolicy::Mode, set on the GUI thread
+    RestartPolicy restart;         // the worker's back-off
+    bool footerDue;                // a launch has begun whose footer is not yet logged
     // Terminate reads the child's id on the GUI thread while the worker may release the child;
     // the id is only used while the worker still holds the child's handle.
     CriticalSection childLock;

@@ -528,4 +528,28 @@ TEST_F(ProcessTest, TheExitLineTellsCodeAndHowTheRunEnded) {
     EXPECT_FALSE(process->EndedByItself());
 }
 
+TEST_F(ProcessTest, ARestartWaitsBacksOffAndEndsWithAStopThatCancelsTheWait) {
+    process->SetRestartPolicy(RestartPolicy::Mode::OnFailure);
+    Launch(L"exit 3");
+    ASSERT_TRUE(logger.WaitForCall(Footer(), 2));
+    const wchar_t* second = L"Restart policy \"on-failure\" after exit code 3: starting again in 2 s, at ";
+    ASSERT_TRUE(testsupport::WaitUntil([&] { return logger.Text().find(second) != std::wstring::npos; }));
+    EXPECT_NE(std::wstring::npos,
+              logger.Text().find(L"Restart policy \"on-failure\" after exit code 3: starting again in 1 s, at "));
+    EXPECT_TRUE(process->IsRunning());  // the worker waits: the run goes on
+    ULONGLONG before = GetTickCount64();
+    process->Terminate();
+    EXPECT_LT(GetTickCount64() - before, 1000u);
+    EXPECT_EQ((std::vector<bool>{true, false}), observer.States());
+    EXPECT_EQ(std::wstring::npos, logger.Text().find(L", stopped\r\n"));  // no child was running
+    // A manual Stop never restarts, whatever the policy.
+    logger.Clear();
+    process->SetRestartPolicy(RestartPolicy::Mode::Always);
+    Launch(L"sleep 60000");
+    ASSERT_TRUE(testsupport::WaitUntil([&] { return process->GetChildProcessId() != 0; }));
+    process->Terminate();
+    EXPECT_EQ(std::wstring::npos, logger.Text().find(L"Restart policy"));
+    EXPECT_NE(std::wstring::npos, logger.Text().find(L", stopped\r\n"));
+}
+
 }  // namespace
