@@ -43,7 +43,10 @@ bool GetChildText(xml::IXMLElement* element, const wchar_t* name, String& text) 
     return false;
 }
 
-void AddChild(xml::IXMLDocument& document, xml::IXMLElement* parent, const wchar_t* name, const String& value,
+void AddChild(xml::IXMLDocument& document,
+              xml::IXMLElement* parent,
+              const wchar_t* name,
+              const String& value,
               bool evenWhenEmpty) {
     if (evenWhenEmpty || !value.IsEmpty()) {
         parent->AddChildNode(document.CreateElement(name, value.IsNull() ? L"" : value.GetBuffer()));
@@ -52,7 +55,9 @@ void AddChild(xml::IXMLDocument& document, xml::IXMLElement* parent, const wchar
 
 }  // namespace
 
-ConfigurationFile::ConfigurationFile() { className = L"ConfigurationFile"; }
+ConfigurationFile::ConfigurationFile() {
+    className = L"ConfigurationFile";
+}
 
 ConfigurationFile::~ConfigurationFile() = default;
 

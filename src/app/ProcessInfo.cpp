@@ -22,8 +22,8 @@ bool ProcessInfo::operator!=(const ProcessInfo& other) const {
     return !title.Equals(other.title) || !executable.Equals(other.executable) ||
            !startupclassname.Equals(other.startupclassname) || !classpath.Equals(other.classpath) ||
            !javaOptions.Equals(other.javaOptions) || !initialDir.Equals(other.initialDir) ||
-           !commandLineArguments.Equals(other.commandLineArguments) || type != other.type ||
-           start != other.start || disabled != other.disabled;
+           !commandLineArguments.Equals(other.commandLineArguments) || type != other.type || start != other.start ||
+           disabled != other.disabled;
 }
 
 Process* ProcessInfo::GetProcess() {

@@ -5,9 +5,9 @@
 std::wstring ExitLine::Duration(uint64_t durationMs) {
     uint64_t tenths = durationMs / 100;
     wchar_t text[48];
-    swprintf(text, sizeof(text) / sizeof(text[0]), L"%llu:%02u:%02u.%u",
-             static_cast<unsigned long long>(tenths / 36000), static_cast<unsigned>(tenths / 600 % 60),
-             static_cast<unsigned>(tenths / 10 % 60), static_cast<unsigned>(tenths % 10));
+    swprintf(text, sizeof(text) / sizeof(text[0]), L"%lu:%02u:%02u.%u", static_cast<unsigned long>(tenths / 36000),
+             static_cast<unsigned>(tenths / 600 % 60), static_cast<unsigned>(tenths / 10 % 60),
+             static_cast<unsigned>(tenths % 10));
     return text;
 }
 

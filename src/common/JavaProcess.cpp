@@ -59,7 +59,9 @@ JavaProcess::JavaProcess() : Process(L"JavaProcess") {
     jvmOptions = L"";
 }
 
-JavaProcess::~JavaProcess() { Shutdown(); }
+JavaProcess::~JavaProcess() {
+    Shutdown();
+}
 
 void JavaProcess::Launch() {
     if (!FindJavaHome()) {
@@ -146,8 +148,8 @@ bool JavaProcess::ScanDirectory(const String& directory, String& classpath, Stri
         String name(data.cFileName);
         DWORD attributes = data.dwFileAttributes;
         // Only plain directories are entered: hidden, system or read-only ones are left out.
-        bool plainDirectory = attributes == FILE_ATTRIBUTE_DIRECTORY ||
-                              attributes == (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_ARCHIVE);
+        bool plainDirectory =
+            attributes == FILE_ATTRIBUTE_DIRECTORY || attributes == (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_ARCHIVE);
         if (plainDirectory && !name.Equals(L".") && !name.Equals(L"..")) {
             relativePath.AppendFormat(L"\\%s", name.GetBuffer());
             String below;

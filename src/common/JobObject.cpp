@@ -2,9 +2,13 @@
 
 #include "common/TerminateProcessTree.h"
 
-JobObject::JobObject() : job(nullptr) { className = L"JobObject"; }
+JobObject::JobObject() : job(nullptr) {
+    className = L"JobObject";
+}
 
-JobObject::~JobObject() { Close(); }
+JobObject::~JobObject() {
+    Close();
+}
 
 bool JobObject::Create() {
     Close();
@@ -22,12 +26,14 @@ bool JobObject::Create() {
     return true;
 }
 
-bool JobObject::Assign(HANDLE process) { return job && AssignProcessToJobObject(job, process); }
+bool JobObject::Assign(HANDLE process) {
+    return job && AssignProcessToJobObject(job, process);
+}
 
 long JobObject::ActiveProcesses() const {
     JOBOBJECT_BASIC_ACCOUNTING_INFORMATION accounting = {};
-    if (!job || !QueryInformationJobObject(job, JobObjectBasicAccountingInformation, &accounting,
-                                           sizeof(accounting), nullptr)) {
+    if (!job || !QueryInformationJobObject(job, JobObjectBasicAccountingInformation, &accounting, sizeof(accounting),
+                                           nullptr)) {
         return -1;
     }
     return static_cast<long>(accounting.ActiveProcesses);
@@ -38,8 +44,8 @@ std::vector<DWORD> JobObject::ProcessIds() const {
     const DWORD capacity = 1024;
     std::vector<char> buffer(sizeof(JOBOBJECT_BASIC_PROCESS_ID_LIST) + capacity * sizeof(ULONG_PTR));
     auto* list = reinterpret_cast<JOBOBJECT_BASIC_PROCESS_ID_LIST*>(buffer.data());
-    if (job && QueryInformationJobObject(job, JobObjectBasicProcessIdList, list, static_cast<DWORD>(buffer.size()),
-                                         nullptr)) {
+    if (job &&
+        QueryInformationJobObject(job, JobObjectBasicProcessIdList, list, static_cast<DWORD>(buffer.size()), nullptr)) {
         for (DWORD i = 0; i < list->NumberOfProcessIdsInList; ++i) {
             ids.push_back(static_cast<DWORD>(list->ProcessIdList[i]));
         }

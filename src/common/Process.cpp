@@ -1,5 +1,7 @@
 #include "common/Process.h"
 
+#include <cstdint>
+#include <cstring>
 #include <vector>
 
 #include "app/Application.h"
@@ -58,6 +60,30 @@ private:
     LPPROC_THREAD_ATTRIBUTE_LIST ready = nullptr;
 };
 
+// Widens bytes that are all ASCII into out; false (out half filled) at the first byte that is not.
+// Eight bytes are checked at a time: this runs over every byte a child writes.
+bool WidenAscii(const char* bytes, size_t count, wchar_t* out) {
+    const unsigned char* in = reinterpret_cast<const unsigned char*>(bytes);
+    size_t i = 0;
+    for (; i + 8 <= count; i += 8) {
+        uint64_t word;
+        std::memcpy(&word, in + i, sizeof(word));
+        if (word & 0x8080808080808080ull) {
+            return false;
+        }
+        for (size_t k = 0; k < 8; ++k) {
+            out[i + k] = in[i + k];
+        }
+    }
+    for (; i < count; ++i) {
+        if (in[i] & 0x80) {
+            return false;
+        }
+        out[i] = in[i];
+    }
+    return true;
+}
+
 const wchar_t* ApplicationName() {
     Application* application = Application::GetCurrent();
     return application ? application->GetDisplayName() : L"Tarnwick";
@@ -106,7 +132,9 @@ Process::Process(const wchar_t* name)
     pipeName = L"";
 }
 
-Process::~Process() { Shutdown(); }
+Process::~Process() {
+    Shutdown();
+}
 
 void Process::Shutdown() {
     if (IsRunning()) {
@@ -128,7 +156,8 @@ String Process::QuotedProgram(const String& path, bool always) {
     if (!always) {
         // A value with arguments names no file: it stays as written, blanks and all.
         DWORD attributes = GetFileAttributesW(path.GetBuffer());
-        if (path.FindLast(L" ") < 0 || attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        if (path.FindLast(L" ") < 0 || attributes == INVALID_FILE_ATTRIBUTES ||
+            (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
             return path;
         }
     }
@@ -212,8 +241,9 @@ void Process::LogRestart(uint64_t delayMs) {
 
 void Process::RequireFit(bool fitted) {
     if (!fitted) {
-        throw new Exception(L"Process::BuildEnvironment()\nThe environment does not fit in the child's block of %d bytes.",
-                            static_cast<int>(EnvironmentBlock::CapacityUnits * sizeof(wchar_t)));
+        throw new Exception(
+            L"Process::BuildEnvironment()\nThe environment does not fit in the child's block of %d bytes.",
+            static_cast<int>(EnvironmentBlock::CapacityUnits * sizeof(wchar_t)));
     }
 }
 
@@ -317,8 +347,7 @@ void Process::CreatePipe() {
     // Process id and a counter: unique in the system, and never the name of a pipe instance that
     // a descendant of an earlier run may still hold (thread ids are recycled).
     static std::atomic<unsigned long> counter(0);
-    pipeName.Format(L"\\\\.\\pipe\\Tarnwick.%lu.%lu", static_cast<unsigned long>(GetCurrentProcessId()),
-                    ++counter);
+    pipeName.Format(L"\\\\.\\pipe\\Tarnwick.%lu.%lu", static_cast<unsigned long>(GetCurrentProcessId()), ++counter);
     InheritableAttributes inheritable;
     for (int attempt = 0; attempt < 2; ++attempt) {
         if (attempt > 0) {
@@ -342,8 +371,8 @@ void Process::CreatePipe() {
 
 void Process::ConnectPipe() {
     // Our end is open before the child starts, so nothing it writes early is lost.
-    m_hChild_STDOUT_Read = CreateFileW(pipeName.GetBuffer(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
-                                       FILE_FLAG_OVERLAPPED, nullptr);
+    m_hChild_STDOUT_Read =
+        CreateFileW(pipeName.GetBuffer(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_FLAG_OVERLAPPED, nullptr);
     if (m_hChild_STDOUT_Read == INVALID_HANDLE_VALUE) {
         m_hChild_STDOUT_Read = nullptr;
         throw new Exception(L"Process::ExecuteExternalProcess()\nThe pipe %s could not be opened for reading.\n%s",
@@ -417,8 +446,15 @@ void Process::LogAnsi(const char* bytes, size_t count) {
     if (wide.size() < count + 1) {
         wide.resize(count + 1);
     }
-    int units = MultiByteToWideChar(CP_ACP, 0, bytes, static_cast<int>(count), wide.data(),
-                                    static_cast<int>(wide.size() - 1));
+    // Plain ASCII, most output, is the same in every ANSI code page: widen it in one pass, and
+    // let the system convert only chunks that hold other bytes.
+    if (WidenAscii(bytes, count, wide.data())) {
+        wide[count] = L'\0';
+        logger->Log(wide.data());
+        return;
+    }
+    int units =
+        MultiByteToWideChar(CP_ACP, 0, bytes, static_cast<int>(count), wide.data(), static_cast<int>(wide.size() - 1));
     wide[units > 0 ? static_cast<size_t>(units) : 0] = L'\0';
     if (units > 0) {
         logger->Log(wide.data());
@@ -547,7 +583,9 @@ bool Process::RunOver() {
     return !jobInUse || job.ActiveProcesses() <= 0;
 }
 
-bool Process::StopRequested() const { return WaitForSingleObject(GetStopEvent(), 0) == WAIT_OBJECT_0; }
+bool Process::StopRequested() const {
+    return WaitForSingleObject(GetStopEvent(), 0) == WAIT_OBJECT_0;
+}
 
 void Process::Deliver(char* buffer, DWORD count) {
     if (count == 0 || !logger) {
@@ -660,7 +698,9 @@ void Process::FinishLaunch() {
     }
 }
 
-void Process::OnRunFinished() { FinishLaunch(); }
+void Process::OnRunFinished() {
+    FinishLaunch();
+}
 
 void Process::ReleaseReader() {
     // What the killed worker's read loop held.
@@ -709,7 +749,9 @@ void Process::EndRequested(ExitLine::Reason reason) {
     endReason = -1;  // the run is over and has told its end, or ended before it heard why
 }
 
-void Process::Terminate() { EndRequested(ExitLine::Reason::Stopped); }
+void Process::Terminate() {
+    EndRequested(ExitLine::Reason::Stopped);
+}
 
 void Process::Restart() {
     if (IsRunning()) {

@@ -135,13 +135,13 @@ private:
     void EndRequested(ExitLine::Reason reason);
 
     ChunkAssembler assembler;
-    std::vector<wchar_t> wide;   // conversion buffer, kept between chunks
+    std::vector<wchar_t> wide;     // conversion buffer, kept between chunks
     std::vector<char> readBuffer;  // kept between runs; released when a killed worker leaves it
     HANDLE readEvent;
     JobObject job;
-    bool jobInUse;          // this run's processes are in job (under childLock)
-    bool childStarted;      // this run launched a child (its exit line is due)
-    ULONGLONG runStart;     // tick count at the launch
+    bool jobInUse;       // this run's processes are in job (under childLock)
+    bool childStarted;   // this run launched a child (its exit line is due)
+    ULONGLONG runStart;  // tick count at the launch
     // Why the current run is ending when not by itself (ExitLine::Reason as int; -1 for none).
     std::atomic<int> endReason;
     std::atomic<bool> endedByItself;

@@ -28,7 +28,9 @@ bool RestartPolicy::Parse(const std::wstring& text, Mode& mode) {
     return false;
 }
 
-const wchar_t* RestartPolicy::Name(Mode mode) { return Names[static_cast<int>(mode)]; }
+const wchar_t* RestartPolicy::Name(Mode mode) {
+    return Names[static_cast<int>(mode)];
+}
 
 bool RestartPolicy::Applies(uint32_t exitCode) const {
     return mode == Mode::Always || (mode == Mode::OnFailure && exitCode != 0);

@@ -1,6 +1,7 @@
 #include "common/TerminateProcessTree.h"
 
 #include <windows.h>
+
 #include <tlhelp32.h>
 #include <winternl.h>
 
@@ -73,8 +74,7 @@ bool ParentIs(HANDLE process, DWORD parentId) {
 std::vector<DWORD> ChildrenOf(DWORD parentId) {
     HandleOwner snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
     if (!snapshot.Get()) {
-        throw new Exception(L"TerminateProcessTree(%x)\n%s", static_cast<unsigned int>(parentId),
-                            GetSystemErrorText());
+        throw new Exception(L"TerminateProcessTree(%x)\n%s", static_cast<unsigned int>(parentId), GetSystemErrorText());
     }
     std::vector<DWORD> children;
     PROCESSENTRY32W entry = {};
@@ -87,7 +87,6 @@ std::vector<DWORD> ChildrenOf(DWORD parentId) {
     }
     return children;
 }
-
 
 // Ends the trees of the processes whose parent is the given (open) process, deepest first.
 void EndChildren(DWORD id, HANDLE self) {
@@ -124,9 +123,11 @@ int TerminateProcessTree(unsigned long processId) {
     }
     WaitUntilProcessStarted(self.Get(), 2000);
     int ended = TerminateProcess(self.Get(), 0) ? 1 : 0;
-    // A child it was creating while we listed its children appears only now; once the process
-    // has gone it can start no more, so one more look finds them all.
-    if (ended && WaitForSingleObject(self.Get(), 1000) == WAIT_OBJECT_0) {
+    // Ending is asynchronous: the caller ends the parent only once this one has really gone
+    // (deepest first, even on a loaded machine). A child it was creating while we listed its
+    // children appears only now; once the process has gone it can start no more, so one more
+    // look finds them all.
+    if (ended && WaitForSingleObject(self.Get(), 5000) == WAIT_OBJECT_0) {
         EndChildren(id, self.Get());
     }
     return ended;

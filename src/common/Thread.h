@@ -71,10 +71,10 @@ private:
     HANDLE threadHandle;
     std::atomic<DWORD> threadId;
     std::atomic<long> running;
-    std::atomic<bool> started;      // the current worker was resumed
-    std::atomic<bool> endClaimed;   // the current run's end was told to the observer
+    std::atomic<bool> started;     // the current worker was resumed
+    std::atomic<bool> endClaimed;  // the current run's end was told to the observer
     std::atomic<int> uninterruptible;
     std::atomic<ULONGLONG> uninterruptibleEnd;  // clock at the end of the last such stretch
-    unsigned int* runResult;        // owned; released with the thread handle
+    unsigned int* runResult;                    // owned; released with the thread handle
     HANDLE stopEvent;
 };

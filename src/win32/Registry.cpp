@@ -7,7 +7,9 @@
 
 namespace win32 {
 
-Registry::Registry() { className = L"Registry"; }
+Registry::Registry() {
+    className = L"Registry";
+}
 
 REGSAM Registry::ViewFlag(bool use64BitView) {
     if (!System::Is64Bit()) {
@@ -26,8 +28,7 @@ String Registry::Expanded(const String& text) {
     return length == 0 || length > needed + 1 ? text : String(expanded.data());
 }
 
-bool Registry::ReadString(HKEY hive, const wchar_t* subKey, const wchar_t* name, String& value,
-                          bool use64BitView) {
+bool Registry::ReadString(HKEY hive, const wchar_t* subKey, const wchar_t* name, String& value, bool use64BitView) {
     HKEY key = nullptr;
     if (RegOpenKeyExW(hive, subKey, 0, KEY_QUERY_VALUE | ViewFlag(use64BitView), &key) != ERROR_SUCCESS) {
         return false;

@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "support/TestApplication.h"
 #include "support/ScratchDirectory.h"
-#include "util/TextCodec.h"
+#include "support/TestApplication.h"
 #include "support/ThrownMessage.h"
+#include "util/TextCodec.h"
 
 using testsupport::ScratchDirectory;
 
@@ -124,8 +124,9 @@ TEST(ConfigurationRestart, ReadInAnyCaseWrittenOnlyWhenSetAndAnUnknownValueNamed
     EXPECT_EQ(RestartPolicy::Mode::OnFailure, again[0].restart);
     EXPECT_FALSE(again[1].restartSet);
     EXPECT_EQ(L"The process read has an unknown restart policy \"sometimes\" (never, on-failure or always).",
-              again.Load(dir.Write(L"bad.xml", "<p><process><executable>a</executable><restart>sometimes</restart>"
-                                               "</process></p>")));
+              again.Load(dir.Write(L"bad.xml",
+                                   "<p><process><executable>a</executable><restart>sometimes</restart>"
+                                   "</process></p>")));
 }
 
 std::unique_ptr<ProcessInfo> Entry(ProcessType type, const wchar_t* title) {

@@ -7,9 +7,9 @@
 #include <vector>
 
 #include "common/Recorders.h"
-#include "support/TestApplication.h"
 #include "support/MessageBoxWatcher.h"
 #include "support/ScratchDirectory.h"
+#include "support/TestApplication.h"
 #include "support/TestPaths.h"
 
 namespace {
@@ -19,7 +19,9 @@ using testsupport::Footer;
 const wchar_t RuntimeKey[] = L"SOFTWARE\\JavaSoft\\Java Runtime Environment";
 const wchar_t SystemEnvironment[] = L"SYSTEM\\ControlSet001\\Control\\Session Manager\\Environment";
 
-std::wstring FakeJavaHome() { return testsupport::ExecutableDirectory() + L"\\fakejre"; }
+std::wstring FakeJavaHome() {
+    return testsupport::ExecutableDirectory() + L"\\fakejre";
+}
 
 // Each test starts with no JAVA_HOME and no runtime in the registry, and leaves none behind.
 class JavaProcessTest : public ::testing::Test {
@@ -56,7 +58,10 @@ protected:
         CloseHandle(registryLock);
     }
 
-    static void WriteValue(const std::wstring& key, const wchar_t* name, const std::wstring& text, REGSAM view,
+    static void WriteValue(const std::wstring& key,
+                           const wchar_t* name,
+                           const std::wstring& text,
+                           REGSAM view,
                            DWORD type = REG_SZ) {
         HKEY handle = nullptr;
         ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_LOCAL_MACHINE, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | view,

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <windows.h>
+
 #include <tlhelp32.h>
 
 #include <algorithm>

@@ -85,6 +85,8 @@ private:
     std::vector<bool> states;
 };
 
-inline std::wstring Footer() { return L"\r\n---- Tarnwick Debug Info ----\r\n"; }
+inline std::wstring Footer() {
+    return L"\r\n---- Tarnwick Debug Info ----\r\n";
+}
 
 }  // namespace testsupport

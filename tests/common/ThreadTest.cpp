@@ -12,8 +12,8 @@
 #include "common/LoggerManager.h"
 #include "common/Recorders.h"
 #include "support/MessageBoxWatcher.h"
-#include "util/Exception.h"
 #include "support/ThrownMessage.h"
+#include "util/Exception.h"
 
 namespace {
 
@@ -50,7 +50,9 @@ public:
         return static_cast<int>(
             std::count_if(all.begin(), all.end(), [](const std::wstring& e) { return e.rfind(L"run ", 0) == 0; }));
     }
-    bool WaitForEvents(size_t count) { return testsupport::WaitUntil([&] { return Events().size() >= count; }, 10000); }
+    bool WaitForEvents(size_t count) {
+        return testsupport::WaitUntil([&] { return Events().size() >= count; }, 10000);
+    }
 
     std::atomic<int> terminated{0};
 
@@ -182,7 +184,9 @@ TEST(Thread, StopKillsAWorkerThatIgnoresTheStopEvent) {
 // Stop's budget on a clock the test sets: frozen at 30 days of uptime (beyond what a 32-bit tick
 // can take in signed arithmetic), or moved on by 300 ms whenever this thread serves the worker.
 std::atomic<ULONGLONG> fakeNow{0};
-ULONGLONG FakeClock() { return fakeNow.load(); }
+ULONGLONG FakeClock() {
+    return fakeNow.load();
+}
 
 LRESULT CALLBACK SlowView(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_APP) {

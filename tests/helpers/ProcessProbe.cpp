@@ -45,7 +45,9 @@ std::string Ansi(const std::wstring& text) {
     return bytes;
 }
 
-void Line(const std::wstring& text) { Write(Ansi(text) + "\r\n"); }
+void Line(const std::wstring& text) {
+    Write(Ansi(text) + "\r\n");
+}
 
 std::string Hex(const std::wstring& text) {
     std::string result;
