@@ -123,6 +123,7 @@ Process::Process(const wchar_t* name)
       endedByItself(true),
       restartMode(static_cast<int>(RestartPolicy::Mode::Never)),
       footerDue(false),
+      childEnded(false),
       treeEnded(false),
       batchFile(false) {
     program = L"";
@@ -341,6 +342,7 @@ void Process::ResetChild() {
     treeEnded = false;
     jobInUse = false;
     childStarted = false;
+    childEnded = false;
 }
 
 void Process::CreatePipe() {
@@ -554,12 +556,11 @@ void Process::ReadOutput() {
 
 Process::Wake Process::WaitForRead() {
     for (;;) {
-        // The child's handle tells its end at once; the end of the rest of its job is looked for
-        // every 50 ms.
-        bool childRuns = WaitForSingleObject(childProcess, 0) == WAIT_TIMEOUT;
-        DWORD timeout = childRuns ? INFINITE : RunOver() ? 0 : 50;
+        // The child's handle tells its end at once; after it, the end of the rest of its job is
+        // looked for every 50 ms. No other call per wait: this runs for every read that waits.
+        DWORD timeout = childEnded ? (RunOver() ? 0 : 50) : INFINITE;
         HANDLE waits[3] = {readEvent, GetStopEvent(), childProcess};
-        DWORD result = WaitForMultipleObjectsEx(childRuns ? 3 : 2, waits, FALSE, timeout, TRUE);
+        DWORD result = WaitForMultipleObjectsEx(childEnded ? 2 : 3, waits, FALSE, timeout, TRUE);
         if (result == WAIT_OBJECT_0) {
             return Wake::Data;  // the lowest index wins: output already there is read first
         }
@@ -567,6 +568,7 @@ Process::Wake Process::WaitForRead() {
             return RunOver() ? Wake::Ended : Wake::Stopped;
         }
         if (result == WAIT_OBJECT_0 + 2 || result == WAIT_TIMEOUT) {
+            childEnded = true;
             if (RunOver()) {
                 return Wake::Ended;
             }

@@ -148,6 +148,7 @@ private:
     std::atomic<int> restartMode;  // RestartPolicy::Mode, set on the GUI thread
     RestartPolicy restart;         // the worker's back-off
     bool footerDue;                // a launch has begun whose footer is not yet logged
+    bool childEnded;               // the reader saw the direct child end
     // Terminate reads the child's id on the GUI thread while the worker may release the child;
     // the id is only used while the worker still holds the child's handle.
     CriticalSection childLock;
