@@ -126,7 +126,7 @@ void Thread::Stop() {
     ResetEvent(stopEvent);
 }
 
-ULONGLONG (*Thread::clock)() = &GetTickCount64;
+ULONGLONG(WINAPI* Thread::clock)() = &GetTickCount64;
 
 bool Thread::WaitForStoppedWorker() {
     // The worker gets 200 ms of its own from the moment it can see the stop: from the signal, or

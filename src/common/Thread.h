@@ -42,7 +42,7 @@ public:
     IThreadObserver* observer;  // not owned, may be null
 
     // The milliseconds clock of Stop's budget: GetTickCount64, or a test's own.
-    static ULONGLONG (*clock)();
+    static ULONGLONG(WINAPI* clock)();
 
 protected:
     // Brackets a stretch of the worker that a kill must not cut: a thread killed inside process

@@ -184,7 +184,7 @@ TEST(Thread, StopKillsAWorkerThatIgnoresTheStopEvent) {
 // Stop's budget on a clock the test sets: frozen at 30 days of uptime (beyond what a 32-bit tick
 // can take in signed arithmetic), or moved on by 300 ms whenever this thread serves the worker.
 std::atomic<ULONGLONG> fakeNow{0};
-ULONGLONG FakeClock() {
+ULONGLONG WINAPI FakeClock() {
     return fakeNow.load();
 }
 
