@@ -197,13 +197,21 @@ public:
     HANDLE seen;
 };
 
+// A run of bench_tree.exe in the given role, logging to logger.
+struct TreeRun {
+    TreeRun(util::logging::ILogger& logger, const wchar_t* role) {
+        process.SetLogger(&logger);
+        process.SetExecutable(BesideUs(L"bench_tree.exe").c_str());
+        process.SetArguments(role);
+    }
+    Process process;
+};
+
 // Milliseconds from Stop to the end of the last of the 43 processes left of a 50-process tree.
 double TreeStopMilliseconds() {
     WatchingLogger logger(L"ready");
-    Process process;
-    process.SetLogger(&logger);
-    process.SetExecutable(BesideUs(L"bench_tree.exe").c_str());
-    process.SetArguments(L"root");
+    TreeRun tree(logger, L"root");
+    Process& process = tree.process;
     process.Start();
     if (WaitForSingleObject(logger.seen, 60000) != WAIT_OBJECT_0 || !WaitForTreeProcesses(43, 10000)) {
         fprintf(stderr, "bench_process: the tree did not come up\n");
@@ -222,13 +230,10 @@ double TreeStopMilliseconds() {
 // Starts and at once stops a run 1,000 times; the processes of bench_tree.exe left afterwards.
 int LeftoverProcesses() {
     WatchingLogger logger(L"");
-    Process process;
-    process.SetLogger(&logger);
-    process.SetExecutable(BesideUs(L"bench_tree.exe").c_str());
-    process.SetArguments(L"leaf");
+    TreeRun leaf(logger, L"leaf");
     for (int round = 0; round < 1000; ++round) {
-        process.Start();
-        process.Terminate();
+        leaf.process.Start();
+        leaf.process.Terminate();
     }
     WaitForTreeProcesses(0, 2000);  // a last process still ending
     return TreeProcesses();

@@ -22,7 +22,8 @@ public:
 
     // Finds the runtime and the class path, then launches as Process does.
     void Launch() override;
-    // Program, JVM options, start-up class and arguments, one blank apart, without quoting.
+    // Program (quoted when its path holds a blank), JVM options, start-up class and arguments, one
+    // blank apart.
     const String& GetCommandLine() override;
 
     // Finds the runtime's home directory (kept once found); false when there is none.
