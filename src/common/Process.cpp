@@ -4,6 +4,10 @@
 #include <cstring>
 #include <vector>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "app/Application.h"
 #include "common/TerminateProcessTree.h"
 #include "util/Exception.h"
@@ -61,10 +65,23 @@ private:
 };
 
 // Widens bytes that are all ASCII into out; false (out half filled) at the first byte that is not.
-// Eight bytes are checked at a time: this runs over every byte a child writes.
+// Several bytes are checked at a time: this runs over every byte a child writes.
 bool WidenAscii(const char* bytes, size_t count, wchar_t* out) {
     const unsigned char* in = reinterpret_cast<const unsigned char*>(bytes);
     size_t i = 0;
+#if defined(__SSE2__)
+    // Sixteen at a time where the processor has SSE2 (every 64-bit one): a byte with its high bit
+    // set shows in the mask; zero-extending interleaves each byte with a zero byte.
+    const __m128i zero = _mm_setzero_si128();
+    for (; i + 16 <= count; i += 16) {
+        __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + i));
+        if (_mm_movemask_epi8(chunk) != 0) {
+            return false;
+        }
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), _mm_unpacklo_epi8(chunk, zero));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i + 8), _mm_unpackhi_epi8(chunk, zero));
+    }
+#endif
     for (; i + 8 <= count; i += 8) {
         uint64_t word;
         std::memcpy(&word, in + i, sizeof(word));
@@ -124,6 +141,7 @@ Process::Process(const wchar_t* name)
       restartMode(static_cast<int>(RestartPolicy::Mode::Never)),
       footerDue(false),
       childEnded(false),
+      endPollMs(1),
       treeEnded(false),
       batchFile(false) {
     program = L"";
@@ -343,6 +361,7 @@ void Process::ResetChild() {
     jobInUse = false;
     childStarted = false;
     childEnded = false;
+    endPollMs = 1;
 }
 
 void Process::CreatePipe() {
@@ -421,6 +440,8 @@ void Process::CreateChild() {
                         const_cast<wchar_t*>(environment.Data()), directory, &startup.StartupInfo, &information)) {
         throw new Exception(L"Process::ExecuteExternalProcess()\n%s", GetSystemErrorText());
     }
+    // The child has its copy; nothing else this program starts (an editor, the updater) gets one.
+    SetHandleInformation(m_hChild_STDOUT_Write, HANDLE_FLAG_INHERIT, 0);
     bool jobbed = SetUpJob(information.hProcess);
     if (ResumeThread(information.hThread) == static_cast<DWORD>(-1)) {
         String error = GetSystemErrorText();
@@ -557,8 +578,14 @@ void Process::ReadOutput() {
 Process::Wake Process::WaitForRead() {
     for (;;) {
         // The child's handle tells its end at once; after it, the end of the rest of its job is
-        // looked for every 50 ms. No other call per wait: this runs for every read that waits.
-        DWORD timeout = childEnded ? (RunOver() ? 0 : 50) : INFINITE;
+        // looked for after 1 ms, then 2, 4 ... up to 50 ms (what a program leaves, such as its
+        // console host, is mostly gone at once). No other call per wait: this runs for every
+        // read that waits.
+        DWORD timeout = INFINITE;
+        if (childEnded) {
+            timeout = RunOver() ? 0 : endPollMs;
+            endPollMs = endPollMs * 2 < 50 ? endPollMs * 2 : 50;
+        }
         HANDLE waits[3] = {readEvent, GetStopEvent(), childProcess};
         DWORD result = WaitForMultipleObjectsEx(childEnded ? 2 : 3, waits, FALSE, timeout, TRUE);
         if (result == WAIT_OBJECT_0) {

@@ -149,6 +149,7 @@ private:
     RestartPolicy restart;         // the worker's back-off
     bool footerDue;                // a launch has begun whose footer is not yet logged
     bool childEnded;               // the reader saw the direct child end
+    DWORD endPollMs;               // the next look for the end of the job after the child's
     // Terminate reads the child's id on the GUI thread while the worker may release the child;
     // the id is only used while the worker still holds the child's handle.
     CriticalSection childLock;

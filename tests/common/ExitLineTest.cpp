@@ -12,7 +12,6 @@ TEST(ExitLine, CodesDurationsAndReasons) {
         const wchar_t* line;
     };
     const Case cases[] = {
-        {0, 0, ExitLine::Reason::ByItself, L"Exit code 0, ran 0:00:00.0, ended by itself\r\n"},
         {3, 2549, ExitLine::Reason::ByItself, L"Exit code 3, ran 0:00:02.5, ended by itself\r\n"},
         {0xC0000005u, 61000, ExitLine::Reason::ByItself,
          L"Exit code 3221225477 (0xC0000005), ran 0:01:01.0, ended by itself\r\n"},

@@ -301,71 +301,6 @@ TEST_F(ProcessTest, StartRestartAndDeletionJustAsTheChildEndsByItself) {
     }
 }
 
-// A logger that, like the process window, hands each text to a window of the GUI thread with a
-// synchronous message.
-class WindowLogger : public util::logging::ILogger {
-public:
-    WindowLogger() {
-        WNDCLASSW windowClass = {};
-        windowClass.lpfnWndProc = &WindowLogger::Procedure;
-        windowClass.hInstance = GetModuleHandleW(nullptr);
-        windowClass.lpszClassName = L"TarnwickTestLogWindow";
-        RegisterClassW(&windowClass);
-        window = CreateWindowExW(0, L"TarnwickTestLogWindow", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                 GetModuleHandleW(nullptr), nullptr);
-        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    }
-    ~WindowLogger() override { DestroyWindow(window); }
-
-    void Log(const wchar_t* text) override { SendMessageW(window, WM_APP, 0, reinterpret_cast<LPARAM>(text)); }
-
-    // Serves the worker's messages for a while, as a message loop would.
-    void Pump(DWORD ms) {
-        DWORD start = GetTickCount();
-        while (GetTickCount() - start < ms) {
-            MSG message;
-            while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-                DispatchMessageW(&message);
-            }
-            MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-        }
-    }
-
-    std::wstring text;
-    size_t received = 0;
-
-private:
-    static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-        if (message == WM_APP) {
-            WindowLogger* self = reinterpret_cast<WindowLogger*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-            const wchar_t* text = reinterpret_cast<const wchar_t*>(lParam);
-            self->received += wcslen(text);
-            if (self->text.size() < 4096 || wcsstr(text, L"Debug Info")) {
-                self->text += text;  // keep the frame, not the whole flood
-            }
-            return 0;
-        }
-        return DefWindowProcW(window, message, wParam, lParam);
-    }
-
-    HWND window;
-};
-
-TEST_F(ProcessTest, StopWhileTheWorkerWaitsForTheGuiThreadEndsItCleanly) {
-    WindowLogger windowLogger;
-    process->SetLogger(&windowLogger);
-    Launch(L"burst 2000000000 4096");
-    for (int waited = 0; windowLogger.received < 100000u && waited < 20000; waited += 100) {
-        windowLogger.Pump(100);
-    }
-    ASSERT_GE(windowLogger.received, 100000u) << "the flood did not reach the window";
-    // The worker is now blocked in SendMessage until this thread takes its message.
-    process->Terminate();
-    EXPECT_EQ(0, process->terminated.load()) << "the worker was killed instead of ending by itself";
-    EXPECT_NE(std::wstring::npos, windowLogger.text.find(Footer()));
-    EXPECT_EQ((std::vector<bool>{true, false}), observer.States());
-}
-
 // A logger that never returns once the child writes "block": the worker can only be killed.
 class BlockingLogger : public util::logging::ILogger {
 public:
@@ -470,25 +405,12 @@ TEST_F(ProcessTest, AChildInheritsNoOtherRunsPipe) {
 }
 
 TEST_F(ProcessTest, TheExitLineTellsCodeAndHowTheRunEnded) {
-    struct Case {
-        const wchar_t* arguments;
-        const wchar_t* code;
-    };
-    const Case cases[] = {{L"exit 0", L"0"}, {L"exit 3", L"3"}, {L"exit 0xC0000005", L"3221225477 (0xC0000005)"}};
-    for (const Case& c : cases) {
-        RecordingLogger runLogger;
-        process->SetLogger(&runLogger);
-        process->SetExecutable(ProbePath().c_str());
-        process->SetArguments(c.arguments);
-        process->Start();
-        ASSERT_TRUE(runLogger.WaitForCall(Footer()));
-        ASSERT_TRUE(
-            testsupport::WaitUntil([&] { return !process->IsRunning() && runLogger.Calls().back() != Footer(); }));
-        std::wstring line = runLogger.Calls().back();
-        EXPECT_EQ(0u, line.rfind(L"Exit code " + std::wstring(c.code) + L", ran 0:00:", 0)) << line;
-        EXPECT_NE(std::wstring::npos, line.find(L", ended by itself\r\n")) << line;
-    }
-    process->SetLogger(&logger);
+    RunProbe(L"exit 0xC0000005");
+    ASSERT_TRUE(testsupport::WaitUntil([&] { return logger.Calls().back() != Footer(); }));
+    EXPECT_EQ(0u, logger.Calls().back().rfind(L"Exit code 3221225477 (0xC0000005), ran 0:00:", 0));
+    EXPECT_NE(std::wstring::npos, logger.Calls().back().find(L", ended by itself\r\n"));
+    EXPECT_TRUE(process->EndedByItself());
+    logger.Clear();
     Launch(L"sleep 60000");
     ASSERT_TRUE(testsupport::WaitUntil([&] { return process->GetChildProcessId() != 0; }));
     process->Restart();

@@ -20,7 +20,6 @@ TEST(RestartPolicy, NamesInAnyCaseAndWhichEndsRestart) {
         {L"ALWAYS", true, RestartPolicy::Mode::Always, true, true},
         {L"sometimes", false, RestartPolicy::Mode::Never, false, false},
         {L"on-failures", false, RestartPolicy::Mode::Never, false, false},
-        {L"", false, RestartPolicy::Mode::Never, false, false},
     };
     for (const Case& c : cases) {
         RestartPolicy::Mode mode = RestartPolicy::Mode::Never;
