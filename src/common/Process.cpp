@@ -352,16 +352,20 @@ DWORD Process::ExecuteExternalProcess() {
 }
 
 void Process::ResetChild() {
-    CriticalSection::Lock hold(childLock);
-    childProcess = nullptr;
-    childThread = nullptr;
-    processId = 0;
-    childThreadId = 0;
-    treeEnded = false;
-    jobInUse = false;
-    childStarted = false;
-    childEnded = false;
-    endPollMs = 1;
+    BeginUninterruptible();  // a worker killed holding the lock would leave it taken for good
+    {
+        CriticalSection::Lock hold(childLock);
+        childProcess = nullptr;
+        childThread = nullptr;
+        processId = 0;
+        childThreadId = 0;
+        treeEnded = false;
+        jobInUse = false;
+        childStarted = false;
+        childEnded = false;
+        endPollMs = 1;
+    }
+    EndUninterruptible();
 }
 
 void Process::CreatePipe() {
@@ -674,19 +678,23 @@ void Process::WriteToPipe() {
 void Process::CloseChild() {
     // The process id goes with the handle: once closed, the system may give the id to another
     // process, which Terminate must never aim at.
-    CriticalSection::Lock hold(childLock);
-    processId = 0;
-    childThreadId = 0;
-    if (childThread) {
-        CloseHandle(childThread);
-        childThread = nullptr;
+    BeginUninterruptible();  // a worker killed holding the lock would leave it taken for good
+    {
+        CriticalSection::Lock hold(childLock);
+        processId = 0;
+        childThreadId = 0;
+        if (childThread) {
+            CloseHandle(childThread);
+            childThread = nullptr;
+        }
+        if (childProcess) {
+            CloseHandle(childProcess);
+            childProcess = nullptr;
+        }
+        job.Close();  // empty by now; otherwise closing it ends what is left
+        jobInUse = false;
     }
-    if (childProcess) {
-        CloseHandle(childProcess);
-        childProcess = nullptr;
-    }
-    job.Close();  // empty by now; otherwise closing it ends what is left
-    jobInUse = false;
+    EndUninterruptible();
 }
 
 void Process::CloseHandles() {

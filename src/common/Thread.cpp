@@ -67,6 +67,7 @@ void Thread::CreateThreadEx() {
     started = false;
     endClaimed = false;
     running = 0;
+    uninterruptible = 0;  // a worker killed inside such a stretch never ended it
 }
 
 void Thread::CloseThreadHandle() {
