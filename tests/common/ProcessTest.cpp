@@ -368,6 +368,23 @@ TEST_F(ProcessTest, AGrandchildWritingAfterItsParentEndedIsStillTheRunsOutput) {
     EXPECT_TRUE(process->EndedByItself());
 }
 
+// A descendant that floods the pipe after the child has gone: a stop is still seen between reads,
+// and without a job the run still ends with its child (the orphan then loses its pipe and ends).
+TEST_F(ProcessTest, AFloodingDescendantNeitherHidesAStopNorKeepsARunWithoutJobGoing) {
+    const wchar_t* flood = L"launch \"burst 2000000000 4096\" exit 0";
+    Launch(flood);
+    ASSERT_TRUE(testsupport::WaitUntil([&] { return logger.Calls().size() > 100; }));
+    EXPECT_TRUE(process->IsRunning());
+    process->Terminate();
+    EXPECT_EQ(0, process->terminated.load());
+    EXPECT_EQ(0, testsupport::CountProcesses(L"ProcessProbe.exe"));
+    process->withoutJob = true;
+    logger.Clear();
+    Launch(flood);
+    EXPECT_TRUE(logger.WaitForCall(Footer()));
+    EXPECT_TRUE(testsupport::WaitUntil([] { return testsupport::CountProcesses(L"ProcessProbe.exe") == 0; }));
+}
+
 // Tarnwick killed from the task manager: the system ends every run's processes.
 TEST(ProcessJob, NothingOfThreeRunsSurvivesTheirHostBeingKilled) {
     testsupport::ChildRun host(L"\"" + testsupport::HelperPath(L"JobHost.exe") + L"\"");
