@@ -43,6 +43,15 @@ bool CreationTime(HANDLE process, ULONGLONG& time) {
 
 }  // namespace
 
+bool RecordedParentIs(HANDLE process, DWORD parentId) {
+    PROCESS_BASIC_INFORMATION basic = {};
+    ULONG length = 0;
+    if (NtQueryInformationProcess(process, ProcessBasicInformation, &basic, sizeof(basic), &length) != 0) {
+        return true;
+    }
+    return static_cast<DWORD>(basic.InheritedFromUniqueProcessId) == parentId;
+}
+
 void WaitUntilProcessStarted(HANDLE process, DWORD timeoutMs) {
     ULONGLONG start = GetTickCount64();
     for (;;) {
@@ -59,16 +68,6 @@ void WaitUntilProcessStarted(HANDLE process, DWORD timeoutMs) {
 }
 
 namespace {
-
-// False when the open process records another parent; true when it cannot be told.
-bool ParentIs(HANDLE process, DWORD parentId) {
-    PROCESS_BASIC_INFORMATION basic = {};
-    ULONG length = 0;
-    if (NtQueryInformationProcess(process, ProcessBasicInformation, &basic, sizeof(basic), &length) != 0) {
-        return true;
-    }
-    return static_cast<DWORD>(basic.InheritedFromUniqueProcessId) == parentId;
-}
 
 // The ids of the processes whose recorded parent is parentId, in snapshot order.
 std::vector<DWORD> ChildrenOf(DWORD parentId) {
@@ -95,7 +94,7 @@ void EndChildren(DWORD id, HANDLE self) {
     for (DWORD childId : ChildrenOf(id)) {
         HandleOwner child(OpenProcess(OpenRights, FALSE, childId));
         // The child listed may have ended and its id gone to another process before the open.
-        if (child.Get() && !ParentIs(child.Get(), id)) {
+        if (child.Get() && !RecordedParentIs(child.Get(), id)) {
             continue;
         }
         ULONGLONG childCreated = 0;

@@ -13,3 +13,7 @@ int TerminateProcessTree(unsigned long processId);
 // still connecting to the server can bring the whole server down. Setting up takes milliseconds,
 // and on Windows the block exists from the start.
 void WaitUntilProcessStarted(HANDLE process, DWORD timeoutMs);
+
+// False when the open process records a parent other than parentId (its id was reused after a
+// snapshot listed it); true when it does, or when that cannot be told.
+bool RecordedParentIs(HANDLE process, DWORD parentId);

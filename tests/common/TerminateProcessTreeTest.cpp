@@ -82,6 +82,14 @@ TEST(TerminateProcessTree, ATreeEndedRightAfterItsStartEndsCleanly) {
     EXPECT_EQ(7u, after.ExitCode());
 }
 
+// The walk checks the parent again once it has a process open: the one it listed may be gone.
+TEST(TerminateProcessTree, AnOpenProcessIsCheckedForItsRecordedParent) {
+    testsupport::ChildRun child(Probe(L"sleep 60000"));
+    ASSERT_TRUE(child.Started());
+    EXPECT_TRUE(RecordedParentIs(child.ProcessHandle(), GetCurrentProcessId()));
+    EXPECT_FALSE(RecordedParentIs(child.ProcessHandle(), GetCurrentProcessId() + 4));
+}
+
 TEST(TerminateProcessTree, AProcessThatHasEndedGivesZeroWithoutRaising) {
     testsupport::ChildRun gone(Probe(L"exit 3"));
     ASSERT_TRUE(gone.Wait());
