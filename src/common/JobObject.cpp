@@ -53,6 +53,25 @@ std::vector<DWORD> JobObject::ProcessIds() const {
     return ids;
 }
 
+bool JobObject::OnlyConsoleHostsLeft() const {
+    const wchar_t host[] = L"\\conhost.exe";
+    const size_t hostLength = sizeof(host) / sizeof(host[0]) - 1;
+    for (DWORD id : ProcessIds()) {
+        HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, id);
+        wchar_t path[MAX_PATH] = {};
+        DWORD length = MAX_PATH;
+        bool isHost = process && QueryFullProcessImageNameW(process, 0, path, &length) && length >= hostLength &&
+                      lstrcmpiW(path + length - hostLength, host) == 0;
+        if (process) {
+            CloseHandle(process);
+        }
+        if (!isHost) {
+            return false;  // the first other process settles it
+        }
+    }
+    return true;
+}
+
 bool JobObject::Terminate(UINT exitCode, DWORD waitMs) {
     if (!job) {
         return false;

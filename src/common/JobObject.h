@@ -23,6 +23,9 @@ public:
     bool IsOpen() const { return job != nullptr; }
     // Processes of the job that have not ended; -1 when the job cannot be asked.
     long ActiveProcesses() const;
+    // No process of the job is left but console hosts ("conhost.exe"), which the system gives
+    // console programs and which end on their own once their programs have.
+    bool OnlyConsoleHostsLeft() const;
     // Ends every process of the job and waits, at most waitMs, until none is left. A process
     // still setting itself up is given time to finish that first.
     bool Terminate(UINT exitCode, DWORD waitMs);

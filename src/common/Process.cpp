@@ -613,7 +613,7 @@ bool Process::RunOver() {
     if (WaitForSingleObject(childProcess, 0) == WAIT_TIMEOUT) {
         return false;
     }
-    return !jobInUse || job.ActiveProcesses() <= 0;
+    return !jobInUse || job.ActiveProcesses() <= 0 || job.OnlyConsoleHostsLeft();
 }
 
 bool Process::StopRequested() const {
