@@ -20,10 +20,10 @@
 // framed by a debug-info block (command line, working directory, environment), a footer and the
 // exit line.
 //
-// Every process of a run lives in the run's job object: the run lasts until the job is empty (a
-// batch file that starts a server and exits keeps its run going), Terminate ends the whole job,
-// and the system ends the job when this program ends in any way. Where no job can be had, the
-// run is the direct child and Terminate walks its process tree instead.
+// Every process of a run lives in the run's job object: the run lasts until the job holds nothing
+// but console hosts (a batch file that starts a server and exits keeps its run going), Terminate
+// ends the whole job, and the system ends the job when this program ends in any way. Where no job
+// can be had, the run is the direct child and Terminate walks its process tree instead.
 class Process : public Thread {
 public:
     explicit Process(const wchar_t* name = L"Process");
@@ -46,7 +46,8 @@ public:
     // cancels the wait).
     unsigned int* Run() override;
     void OnRunFinished() override;
-    // Ends the child's tree and releases the run's handles after a killed worker.
+    // After a killed worker: ends what is left of the run, releases what the worker held and logs
+    // the footer and exit line in its place.
     void OnTerminated() override;
     // Ends every process of the run, then stops the worker.
     virtual void Terminate();
