@@ -414,6 +414,9 @@ void MainWindow::SetCurrentProcessStatus(int running) {
     SetCommandEnabled(kRestart, running == 1);
     String text;
     text.Format(running == 1 ? L"Process \"%s\" is running ..." : L"Process \"%s\" is stopped ...", name.GetBuffer());
+    if (running == 0 && active) {
+        text.Append(active->GetEndNote().c_str());
+    }
     statusBar.SetText(text.GetBuffer());
     if (active) {
         active->SetStateIcon(running);

@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "app/ProcessInfo.h"
+#include "common/ExitLine.h"
 #include "common/Process.h"
 #include "gui/FileDialogs.h"
 #include "util/Exception.h"
@@ -30,6 +31,7 @@ ProcessWindow::ProcessWindow()
       info(nullptr),
       process(nullptr),
       logToScreen(false),
+      hasRun(false),
       runningIcon(nullptr),
       stoppedIcon(nullptr),
       queue(kQueueCapacity) {}
@@ -142,6 +144,8 @@ void ProcessWindow::SetProcessInfo(ProcessInfo* newInfo) {
         if (!newInfo->disabled) {
             StartAutomatically(newInfo);
         }
+    } else {
+        previous->TakeLiveSettings(*newInfo);  // a new restart policy needs no restart
     }
     // An equal description keeps the process as it is, running or not.
     info = newInfo;
@@ -171,6 +175,7 @@ void ProcessWindow::CreateProcessFor(ProcessInfo* newInfo) {
     process = newInfo->GetProcess();
     process->SetLogger(this);
     process->observer = this;
+    hasRun = false;
     ThreadStateChanged(process->IsRunning());
 }
 
@@ -202,10 +207,7 @@ void ProcessWindow::ProcessCommand(int commandId) {
                 process->Terminate();
             }
         } else if (commandId == kRestartCommand) {
-            if (process->IsRunning()) {
-                process->Terminate();
-            }
-            process->Start();
+            process->Restart();
         }
     } catch (Exception* e) {
         ShowFailure(e);
@@ -256,8 +258,19 @@ void ProcessWindow::ThreadStateChanged(bool running) {
         PostMessageW(handle, stateMessage, 0, 0);
         return;
     }
+    hasRun = hasRun || running;
     SetStateIcon(running ? 1 : 0);
     NotifyFrame(running);
+}
+
+std::wstring ProcessWindow::GetEndNote() const {
+    if (!process || !hasRun || process->IsRunning()) {
+        return std::wstring();
+    }
+    if (!process->EndedByItself()) {
+        return L" (stopped)";
+    }
+    return L" (exit code " + ExitLine::Code(process->GetExitCode()) + L")";
 }
 
 void ProcessWindow::NotifyFrame(bool running) {
