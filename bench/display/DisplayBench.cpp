@@ -1,0 +1,147 @@
+// Measures the program as a user meets it, driven from outside: how fast a flood of output shows
+// against a bare rich-edit control, how long posted messages wait meanwhile, its memory under
+// floods past the scrollback limit, and its start-up against a bare window program. Prints
+// "name: value" lines; details go to standard error.
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <memory>
+#include <vector>
+
+#include "BenchClock.h"
+#include "FloodSession.h"
+#include "FloodText.h"
+#include "LatencyProbe.h"
+#include "RichEditCeiling.h"
+#include "ScrollbackSetting.h"
+#include "StartupTimer.h"
+
+namespace {
+
+const size_t FloodBytes = 3 * 1024 * 1024;
+const size_t Scrollback = 4000000;
+const size_t MemoryScrollback = 200000;
+const size_t InsertSizes[] = {16 * 1024, 32 * 1024, 64 * 1024, 128 * 1024};
+const size_t MinimumProbes = 500;
+const int MinimumRounds = 5;
+const int MaximumRounds = 40;
+
+double Mb(size_t bytes) { return static_cast<double>(bytes) / 1048576.0; }
+
+// The best rate of the bare control over the insert sizes, each size's rate logged.
+double CeilingRate(RichEditCeiling& ceiling, const std::wstring& text) {
+    double best = 0;
+    for (size_t size : InsertSizes) {
+        double rate = ceiling.Rate(text, size);
+        fprintf(stderr, " %zuK %.2f", size / 1024, rate / 1048576.0);
+        best = std::max(best, rate);
+    }
+    return best;
+}
+
+struct Spread {
+    double median, low, high;
+};
+
+Spread SpreadOf(const std::vector<double>& values) {
+    if (values.empty()) {
+        return {0, 0, 0};
+    }
+    return {Percentile(values, 0.5), *std::min_element(values.begin(), values.end()),
+            *std::max_element(values.begin(), values.end())};
+}
+
+// Rounds of a 3 MB flood into a fresh program, each after a round of the bare control, until the
+// probes sent during floods are enough. Prints display_ratio and the ui_latency figures.
+void MeasureFloods(const testsupport::ScratchDirectory& folder) {
+    std::string bytes = floodtext::Lines(FloodBytes) + floodtext::Marker(0);
+    std::wstring text(bytes.begin(), bytes.end());
+    std::unique_ptr<RichEditCeiling> ceiling;
+    LatencyProbe probe;
+    std::vector<double> program, bare;
+    for (int round = 1; round <= MaximumRounds && (round <= MinimumRounds || probe.CountedProbes() < MinimumProbes);
+         ++round) {
+        FloodSession session(folder, round);
+        if (!session.Ready()) {
+            fprintf(stderr, "bench_display: the program's flood window did not appear\n");
+            continue;
+        }
+        ceiling = ceiling ? std::move(ceiling) : std::unique_ptr<RichEditCeiling>(new RichEditCeiling(session.View()));
+        fprintf(stderr, "bench_display: round %d, bare control MB/s by insert size:", round);
+        bare.push_back(CeilingRate(*ceiling, text));
+        size_t peak = 0;
+        probe.SetTarget(session.Frame());
+        probe.SetCounting(true);
+        double ms = session.Flood(FloodBytes, true, peak);
+        probe.SetCounting(false);
+        Sleep(static_cast<DWORD>(LatencyProbe::timeoutMs));  // the program answers the probes still queued
+        probe.SetTarget(nullptr);
+        double rate = ms > 0 ? static_cast<double>(text.size()) * 1000.0 / ms : 0;
+        fprintf(stderr, "; program %.2f MB/s (%.0f ms, %zu probes so far)\n", rate / 1048576.0, ms,
+                probe.CountedProbes());
+        program.push_back(rate);
+    }
+    double best = bare.empty() ? 0 : *std::max_element(bare.begin(), bare.end());
+    Spread shown = SpreadOf(program);
+    LatencyProbe::Summary latency = probe.Finish();
+    fprintf(stderr,
+            "bench_display: %zu rounds; program %.2f MB/s median (%.2f to %.2f), bare control best %.2f MB/s\n"
+            "bench_display: %zu probes during floods, median %.1f ms, p99 %.1f ms, slowest answered %.1f ms, "
+            "%zu missed (no echo within %.0f ms)\n",
+            program.size(), shown.median / 1048576.0, shown.low / 1048576.0, shown.high / 1048576.0,
+            best / 1048576.0, latency.probes, latency.medianMs, latency.p99Ms, latency.maxMs, latency.misses,
+            LatencyProbe::timeoutMs);
+    printf("display_ratio: %.3f\n", best > 0 ? shown.median / best : 0.0);
+    printf("ui_latency_ms: %.1f\n", latency.p99Ms);
+    printf("ui_latency_misses: %zu\n", latency.misses);
+}
+
+// Floods of 2 and then 8 more times the scrollback limit; the private bytes after each. The limit
+// is kept small here: under Wine each trim of a 4 million character view takes many seconds.
+void MeasureMemory(const testsupport::ScratchDirectory& folder) {
+    ScrollbackSetting small(std::to_wstring(MemoryScrollback));
+    FloodSession session(folder, 0);
+    if (!session.Ready()) {
+        fprintf(stderr, "bench_display: the program's flood window did not appear\n");
+        return;
+    }
+    size_t peak2 = session.PrivateBytes(), peak10 = 0;
+    double ms2 = session.Flood(2 * MemoryScrollback, false, peak2);
+    size_t after2 = session.PrivateBytes();
+    peak10 = after2;
+    double ms10 = session.Flood(8 * MemoryScrollback, false, peak10);
+    size_t after10 = session.PrivateBytes();
+    fprintf(stderr,
+            "bench_display: scrollback %zu characters; private MB after 2x %.1f (peak %.1f, %.0f ms), after 10x "
+            "%.1f (peak %.1f, %.0f ms)\n",
+            MemoryScrollback, Mb(after2), Mb(peak2), ms2, Mb(after10), Mb(peak10), ms10);
+    printf("display_peak_mb: %.1f\n", Mb(after10));
+    printf("display_peak_2x_mb: %.1f\n", Mb(after2));
+}
+
+void MeasureStartup(const testsupport::ScratchDirectory& folder) {
+    StartupTimer timer(folder);
+    std::vector<double> program, bare;
+    for (int run = 0; run < 5; ++run) {
+        program.push_back(timer.TimeTarnwick());
+        bare.push_back(timer.TimeBareWindow());
+        fprintf(stderr, "bench_display: start-up run %d: program %.0f ms, bare window %.0f ms\n", run + 1,
+                program.back(), bare.back());
+    }
+    double median = Percentile(program, 0.5), bareMedian = Percentile(bare, 0.5);
+    printf("startup_ms: %.0f\n", median);
+    printf("startup_ratio: %.2f\n", bareMedian > 0 ? median / bareMedian : 0.0);
+}
+
+}  // namespace
+
+int main() {
+    setvbuf(stderr, nullptr, _IONBF, 0);  // progress shows as it comes
+    ScrollbackSetting scrollback(std::to_wstring(Scrollback));
+    testsupport::ScratchDirectory folder;
+    MeasureFloods(folder);
+    MeasureMemory(folder);
+    MeasureStartup(folder);
+    return 0;
+}
