@@ -14,7 +14,9 @@ namespace {
 const double FloodWaitMs = 5 * 60 * 1000;
 const double QuietMs = 100;
 
-std::string Narrow(const std::wstring& text) { return std::string(text.begin(), text.end()); }
+std::string Narrow(const std::wstring& text) {
+    return std::string(text.begin(), text.end());
+}
 
 }  // namespace
 
@@ -45,9 +47,11 @@ FloodSession::~FloodSession() {
 std::wstring FloodSession::WriteConfiguration(const testsupport::ScratchDirectory& folder) const {
     std::string child = Narrow(testsupport::HelperPath(L"bench_display_child.exe"));
     std::string arguments = "flood " + Narrow(events) + " \"" + Narrow(requestFile) + "\"";
-    return folder.Write(L"flood.tnkx", "<?xml version=\"1.0\" encoding=\"utf-8\"?>\r\n<processes><process><title>Flood"
-                                       "</title><executable>" + child + "</executable><commandLineArguments>" +
-                                           arguments + "</commandLineArguments></process></processes>\r\n");
+    return folder.Write(L"flood.tnkx",
+                        "<?xml version=\"1.0\" encoding=\"utf-8\"?>\r\n<processes><process><title>Flood"
+                        "</title><executable>" +
+                            child + "</executable><commandLineArguments>" + arguments +
+                            "</commandLineArguments></process></processes>\r\n");
 }
 
 size_t FloodSession::ViewLength() const {
@@ -85,7 +89,8 @@ double FloodSession::Flood(size_t bytes, bool untrimmed, size_t& peakBytes) {
     }
     fprintf(file, "%zu %d\n", bytes, round);
     fclose(file);
-    size_t finalLength = ViewLength() + (bytes / floodtext::LineBytes > 0 ? bytes / floodtext::LineBytes : 1) * floodtext::LineBytes +
+    size_t finalLength = ViewLength() +
+                         (bytes / floodtext::LineBytes > 0 ? bytes / floodtext::LineBytes : 1) * floodtext::LineBytes +
                          marker.size();
     size_t lastLength = 0;
     double start = NowMs(), lastChange = start;

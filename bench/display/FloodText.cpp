@@ -20,6 +20,8 @@ std::string Lines(size_t bytes) {
     return text;
 }
 
-std::string Marker(int round) { return "==== end of flood " + std::to_string(round) + " ====\r\n"; }
+std::string Marker(int round) {
+    return "==== end of flood " + std::to_string(round) + " ====\r\n";
+}
 
 }  // namespace floodtext

@@ -8,7 +8,9 @@ const double PeriodMs = 20;
 
 }  // namespace
 
-LatencyProbe::LatencyProbe() { worker = std::thread([this] { Run(); }); }
+LatencyProbe::LatencyProbe() {
+    worker = std::thread([this] { Run(); });
+}
 
 LatencyProbe::~LatencyProbe() {
     if (worker.joinable()) {

@@ -36,7 +36,9 @@ HWND FindTopWindow(DWORD processId, const wchar_t* className) {
     return search.found;
 }
 
-std::wstring FirstLine(const wchar_t* title) { return std::wstring(L"first line of ") + title; }
+std::wstring FirstLine(const wchar_t* title) {
+    return std::wstring(L"first line of ") + title;
+}
 
 bool ShowsFirstLines(HWND frame) {
     HWND client = frame ? FindWindowExW(frame, nullptr, L"MDIClient", nullptr) : nullptr;
