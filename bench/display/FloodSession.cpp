@@ -81,6 +81,12 @@ bool FloodSession::MarkerShown(const std::string& marker) const {
     return false;
 }
 
+void FloodSession::LogScrollPosition() const {
+    // Whether the view follows its output: its first visible line against its line count.
+    fprintf(stderr, " [view at line %ld of %ld]", static_cast<long>(SendMessageW(view, EM_GETFIRSTVISIBLELINE, 0, 0)),
+            static_cast<long>(SendMessageW(view, EM_GETLINECOUNT, 0, 0)));
+}
+
 double FloodSession::Flood(size_t bytes, bool untrimmed, size_t& peakBytes) {
     std::string marker = floodtext::Marker(++round);
     FILE* file = _wfopen(requestFile.c_str(), L"w");
@@ -104,6 +110,7 @@ double FloodSession::Flood(size_t bytes, bool untrimmed, size_t& peakBytes) {
         lastLength = length;
         bool due = untrimmed ? length >= finalLength : now - lastChange >= QuietMs;
         if (due && MarkerShown(marker)) {
+            LogScrollPosition();
             return now - start;
         }
         Sleep(2);

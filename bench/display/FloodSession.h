@@ -35,6 +35,7 @@ public:
 private:
     std::wstring WriteConfiguration(const testsupport::ScratchDirectory& folder) const;
     bool MarkerShown(const std::string& marker) const;
+    void LogScrollPosition() const;
     size_t ViewLength() const;
 
     std::wstring events;
