@@ -11,30 +11,7 @@ namespace {
 const double StartWaitMs = 30000;
 const wchar_t* const Titles[] = {L"First", L"Second", L"Third"};
 
-struct TopWindowSearch {
-    DWORD processId;
-    const wchar_t* className;
-    HWND found;
-};
-
-BOOL CALLBACK MatchTopWindow(HWND window, LPARAM parameter) {
-    TopWindowSearch* search = reinterpret_cast<TopWindowSearch*>(parameter);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    wchar_t name[64] = L"";
-    GetClassNameW(window, name, 64);
-    if (owner == search->processId && wcscmp(name, search->className) == 0) {
-        search->found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-HWND FindTopWindow(DWORD processId, const wchar_t* className) {
-    TopWindowSearch search = {processId, className, nullptr};
-    EnumWindows(MatchTopWindow, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
+using testsupport::TarnwickSession;
 
 std::wstring FirstLine(const wchar_t* title) {
     return std::wstring(L"first line of ") + title;
@@ -44,8 +21,8 @@ bool ShowsFirstLines(HWND frame) {
     HWND client = frame ? FindWindowExW(frame, nullptr, L"MDIClient", nullptr) : nullptr;
     int shown = 0;
     for (HWND child = client ? GetWindow(client, GW_CHILD) : nullptr; child; child = GetWindow(child, GW_HWNDNEXT)) {
-        std::wstring caption = testsupport::TarnwickSession::Text(child);
-        std::wstring text = testsupport::TarnwickSession::Text(testsupport::TarnwickSession::ViewOf(child));
+        std::wstring caption = TarnwickSession::Text(child);
+        std::wstring text = TarnwickSession::Text(TarnwickSession::ViewOf(child));
         shown += text.find(FirstLine(caption.c_str())) != std::wstring::npos ? 1 : 0;
     }
     return shown == 3;
@@ -99,11 +76,13 @@ StartupTimer::StartupTimer(const testsupport::ScratchDirectory& folder) {
 }
 
 double StartupTimer::TimeTarnwick() const {
-    return TimeStart(testsupport::HelperPath(L"Tarnwick.exe"), L"\"" + configuration + L"\"",
-                     [](DWORD processId) { return ShowsFirstLines(FindTopWindow(processId, L"MainWindow")); });
+    return TimeStart(testsupport::HelperPath(L"Tarnwick.exe"), L"\"" + configuration + L"\"", [](DWORD processId) {
+        return ShowsFirstLines(TarnwickSession::FindTopWindow(processId, L"MainWindow"));
+    });
 }
 
 double StartupTimer::TimeBareWindow() const {
-    return TimeStart(testsupport::HelperPath(L"bench_bare_window.exe"), L"",
-                     [](DWORD processId) { return Answers(FindTopWindow(processId, L"BenchBareWindow")); });
+    return TimeStart(testsupport::HelperPath(L"bench_bare_window.exe"), L"", [](DWORD processId) {
+        return Answers(TarnwickSession::FindTopWindow(processId, L"BenchBareWindow"));
+    });
 }
