@@ -376,6 +376,10 @@ bool MainWindow::ConfirmExit() {
 }
 
 LRESULT MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == echoMessage) {
+        PostMessageW(reinterpret_cast<HWND>(wParam), echoMessage, wParam, lParam);
+        return 1;
+    }
     if (message != ProcessWindow::statusMessage || !mdiClient.GetHandle()) {
         return 0;
     }

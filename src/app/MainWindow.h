@@ -20,6 +20,10 @@ class ProcessWindow;
 // window and shows the active process's state.
 class MainWindow : public gui::MainWindowBase {
 public:
+    // Posted to the frame with wParam a window and lParam any value, it is posted back to that
+    // window unchanged: lets an outside tool time how long a posted message waits for this thread.
+    static const UINT echoMessage = WM_APP + 0x300;
+
     MainWindow();
     // Ends every process tree: each process window is destroyed with its process.
     ~MainWindow() override;

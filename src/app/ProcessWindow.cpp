@@ -18,8 +18,9 @@ const int kStopCommand = 40004;
 const int kLogToScreenCommand = 40202;
 const int kRunningIcon = 102;
 const int kStoppedIcon = 103;
-// Characters pending for the view before a reader waits for the window.
-const size_t kQueueCapacity = 256 * 1024;
+// Characters pending for the view before a reader waits for the window. It bounds the batch the
+// window inserts at once, and a message posted to the frame waits for about two such inserts.
+const size_t kQueueCapacity = 32 * 1024;
 // While output flows the window takes it on a timer, which waits for input and painting.
 const UINT_PTR kOutputTimer = 1;
 const UINT kOutputIntervalMs = 10;
