@@ -1,8 +1,12 @@
-// Measures output capture against a raw pipe reader, the time a Terminate takes under a flood,
-// and the memory of the capturing process meanwhile. Prints "name: value" lines.
+// Measures output capture against a raw pipe reader, the time a Terminate takes under a flood and
+// for a tree of 50 processes, what 1,000 starts and stops leave behind, and the memory of the
+// capturing process meanwhile. Prints "name: value" lines.
 #include <windows.h>
-#include <psapi.h>
 
+#include <psapi.h>
+#include <tlhelp32.h>
+
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <string>
@@ -14,11 +18,47 @@ namespace {
 
 const long long FloodBytes = 200LL * 1024 * 1024;
 
-std::wstring FloodPath() {
+std::wstring BesideUs(const wchar_t* name) {
     wchar_t path[MAX_PATH];
     DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH);
     std::wstring full(path, n);
-    return full.substr(0, full.find_last_of(L"\\/") + 1) + L"bench_flood.exe";
+    return full.substr(0, full.find_last_of(L"\\/") + 1) + name;
+}
+
+std::wstring FloodPath() {
+    return BesideUs(L"bench_flood.exe");
+}
+
+// Running processes of bench_tree.exe (the session's Wine server runs nothing else of ours).
+int TreeProcesses() {
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) {
+        return -1;
+    }
+    int count = 0;
+    PROCESSENTRY32W entry = {};
+    entry.dwSize = sizeof(entry);
+    for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry)) {
+        count += lstrcmpiW(entry.szExeFile, L"bench_tree.exe") == 0 ? 1 : 0;
+        entry.dwSize = sizeof(entry);
+    }
+    CloseHandle(snapshot);
+    return count;
+}
+
+bool WaitForTreeProcesses(int count, DWORD timeoutMs) {
+    for (ULONGLONG start = GetTickCount64(); TreeProcesses() != count;) {
+        if (GetTickCount64() - start > timeoutMs) {
+            return false;
+        }
+        Sleep(1);
+    }
+    return true;
+}
+
+double Median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values.empty() ? 0 : values[values.size() / 2];
 }
 
 double Seconds(const LARGE_INTEGER& from, const LARGE_INTEGER& to) {
@@ -36,8 +76,7 @@ LARGE_INTEGER Now() {
 size_t PrivateBytes() {
     PROCESS_MEMORY_COUNTERS_EX counters = {};
     counters.cb = sizeof(counters);
-    GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters),
-                         sizeof(counters));
+    GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters), sizeof(counters));
     return counters.PrivateUsage > counters.WorkingSetSize ? counters.PrivateUsage : counters.WorkingSetSize;
 }
 
@@ -46,8 +85,8 @@ size_t PrivateBytes() {
 double RawBytesPerSecond() {
     SECURITY_ATTRIBUTES inherit = {sizeof(inherit), nullptr, TRUE};
     std::wstring name = L"\\\\.\\pipe\\bench-raw-" + std::to_wstring(GetCurrentProcessId());
-    HANDLE writeEnd = CreateNamedPipeW(name.c_str(), PIPE_ACCESS_OUTBOUND | FILE_FLAG_FIRST_PIPE_INSTANCE, 0, 1,
-                                       131140, 131140, 0, &inherit);
+    HANDLE writeEnd = CreateNamedPipeW(name.c_str(), PIPE_ACCESS_OUTBOUND | FILE_FLAG_FIRST_PIPE_INSTANCE, 0, 1, 131140,
+                                       131140, 0, &inherit);
     HANDLE readEnd = CreateFileW(name.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     if (writeEnd == INVALID_HANDLE_VALUE || readEnd == INVALID_HANDLE_VALUE) {
         return 0;
@@ -62,8 +101,8 @@ double RawBytesPerSecond() {
     writable.push_back(L'\0');
     PROCESS_INFORMATION info = {};
     LARGE_INTEGER start = Now();
-    if (!CreateProcessW(nullptr, writable.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr, nullptr,
-                        &startup, &info)) {
+    if (!CreateProcessW(nullptr, writable.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr, nullptr, &startup,
+                        &info)) {
         return 0;
     }
     CloseHandle(writeEnd);
@@ -143,19 +182,78 @@ double StopMilliseconds(int& killed) {
     return Seconds(start, end) * 1000.0;
 }
 
+// Waits for a text that the child writes.
+class WatchingLogger : public util::logging::ILogger {
+public:
+    explicit WatchingLogger(const wchar_t* awaited)
+        : awaited(awaited), seen(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
+    ~WatchingLogger() override { CloseHandle(seen); }
+    void Log(const wchar_t* text) override {
+        if (wcsstr(text, awaited)) {
+            SetEvent(seen);
+        }
+    }
+    const wchar_t* awaited;
+    HANDLE seen;
+};
+
+// A run of bench_tree.exe in the given role, logging to logger.
+struct TreeRun {
+    TreeRun(util::logging::ILogger& logger, const wchar_t* role) {
+        process.SetLogger(&logger);
+        process.SetExecutable(BesideUs(L"bench_tree.exe").c_str());
+        process.SetArguments(role);
+    }
+    Process process;
+};
+
+// Milliseconds from Stop to the end of the last of the 43 processes left of a 50-process tree.
+double TreeStopMilliseconds() {
+    WatchingLogger logger(L"ready");
+    TreeRun tree(logger, L"root");
+    Process& process = tree.process;
+    process.Start();
+    if (WaitForSingleObject(logger.seen, 60000) != WAIT_OBJECT_0 || !WaitForTreeProcesses(43, 10000)) {
+        fprintf(stderr, "bench_process: the tree did not come up\n");
+        return -1;
+    }
+    LARGE_INTEGER start = Now();
+    process.Terminate();
+    bool gone = WaitForTreeProcesses(0, 10000);
+    LARGE_INTEGER end = Now();
+    if (!gone) {
+        fprintf(stderr, "bench_process: %d processes of the tree survived its Stop\n", TreeProcesses());
+    }
+    return Seconds(start, end) * 1000.0;
+}
+
+// Starts and at once stops a run 1,000 times; the processes of bench_tree.exe left afterwards.
+int LeftoverProcesses() {
+    WatchingLogger logger(L"");
+    TreeRun leaf(logger, L"leaf");
+    for (int round = 0; round < 1000; ++round) {
+        leaf.process.Start();
+        leaf.process.Terminate();
+    }
+    WaitForTreeProcesses(0, 2000);  // a last process still ending
+    return TreeProcesses();
+}
+
 }  // namespace
 
 int main() {
     double raw = 0, captured = 0;
     size_t before = PrivateBytes();
     size_t peak = before;
-    // The best of several interleaved rounds of each, so that a hiccup of the machine decides
-    // neither figure.
-    for (int round = 0; round < 5; ++round) {
+    // Raw and captured rounds run in pairs; the median of the pairs' ratios, so that neither a
+    // hiccup of the machine nor its load drifting between rounds decides the figure.
+    std::vector<double> ratios;
+    for (int round = 0; round < 7; ++round) {
         double r = RawBytesPerSecond();
         double c = CaptureBytesPerSecond(peak);
         raw = r > raw ? r : raw;
         captured = c > captured ? c : captured;
+        ratios.push_back(r > 0 ? c / r : 0);
     }
     double stopMs = 0;
     for (int round = 0; round < 3; ++round) {
@@ -168,8 +266,19 @@ int main() {
     }
     fprintf(stderr, "bench_process: raw %.1f MB/s, captured %.1f MB/s, memory before %.1f MB\n", raw / 1048576.0,
             captured / 1048576.0, static_cast<double>(before) / 1048576.0);
-    printf("capture_ratio: %.3f\n", raw > 0 ? captured / raw : 0.0);
+    std::vector<double> treeStops;
+    for (int round = 0; round < 20; ++round) {
+        treeStops.push_back(TreeStopMilliseconds());
+    }
+    int leftover = LeftoverProcesses();
+    std::sort(ratios.begin(), ratios.end());
+    fprintf(stderr, "bench_process: capture ratios %.3f to %.3f, tree stops %.1f to %.1f ms\n", ratios.front(),
+            ratios.back(), *std::min_element(treeStops.begin(), treeStops.end()),
+            *std::max_element(treeStops.begin(), treeStops.end()));
+    printf("capture_ratio: %.3f\n", Median(ratios));
     printf("stop_ms: %.1f\n", stopMs);
+    printf("tree_stop_ms: %.1f\n", Median(treeStops));
+    printf("leftover_processes: %d\n", leftover);
     printf("capture_peak_mb: %.1f\n", static_cast<double>(peak) / 1048576.0);
     return 0;
 }

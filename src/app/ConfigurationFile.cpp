@@ -56,7 +56,9 @@ void AddChild(xml::IXMLDocument& document, xml::IXMLElement* parent, const wchar
 
 }  // namespace
 
-ConfigurationFile::ConfigurationFile() { className = L"ConfigurationFile"; }
+ConfigurationFile::ConfigurationFile() {
+    className = L"ConfigurationFile";
+}
 
 ConfigurationFile::~ConfigurationFile() = default;
 
@@ -105,6 +107,14 @@ ProcessInfo* ConfigurationFile::ReadProcess(xml::IXMLElement* element) {
     String flag;
     info->start = !(GetChildText(element, L"start", flag) && flag.EqualsNoCase(L"false"));
     info->disabled = GetChildText(element, L"disabled", flag) && flag.EqualsNoCase(L"true");
+    if (GetChildText(element, L"restart", flag)) {
+        const wchar_t* policy = flag.IsNull() ? L"" : flag.GetBuffer();
+        if (!RestartPolicy::Parse(policy, info->restart)) {
+            throw new Exception(L"The process read has an unknown restart policy \"%s\" (never, on-failure or always).",
+                                policy);
+        }
+        info->restartSet = true;
+    }
     return info.release();
 }
 
@@ -139,6 +149,9 @@ void ConfigurationFile::AppendProcess(xml::IXMLElement* root, const ProcessInfo&
     }
     if (info.disabled) {
         element->AddChildNode(CreateElement(L"disabled", L"true"));
+    }
+    if (info.restartSet) {
+        element->AddChildNode(CreateElement(L"restart", RestartPolicy::Name(info.restart)));
     }
     root->AddChildNode(element);
 }

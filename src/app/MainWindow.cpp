@@ -400,6 +400,10 @@ bool MainWindow::ConfirmExit() {
 }
 
 LRESULT MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == echoMessage) {
+        PostMessageW(reinterpret_cast<HWND>(wParam), echoMessage, wParam, lParam);
+        return 1;
+    }
     if (message != ProcessWindow::statusMessage || !mdiClient.GetHandle()) {
         return 0;
     }
@@ -438,6 +442,9 @@ void MainWindow::SetCurrentProcessStatus(int running) {
     SetCommandEnabled(kRestart, running == 1);
     String text;
     text.Format(running == 1 ? L"Process \"%s\" is running ..." : L"Process \"%s\" is stopped ...", name.GetBuffer());
+    if (running == 0 && active) {
+        text.Append(active->GetEndNote().c_str());
+    }
     statusBar.SetText(text.GetBuffer());
     if (active) {
         active->SetStateIcon(running);

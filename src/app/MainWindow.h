@@ -22,6 +22,10 @@ class ProcessWindow;
 // window and shows the active process's state.
 class MainWindow : public gui::MainWindowBase {
 public:
+    // Posted to the frame with wParam a window and lParam any value, it is posted back to that
+    // window unchanged: lets an outside tool time how long a posted message waits for this thread.
+    static const UINT echoMessage = WM_APP + 0x300;
+
     // Constructing the frame's object runs the start-up update check, silent and bounded.
     MainWindow();
     // The same with what the update check works with given (tests).

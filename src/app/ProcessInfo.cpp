@@ -5,7 +5,13 @@
 #include "util/Exception.h"
 
 ProcessInfo::ProcessInfo()
-    : start(false), disabled(false), type(ProcessType::Unknown), process(nullptr), modified(false) {
+    : start(false),
+      disabled(false),
+      restart(RestartPolicy::Mode::Never),
+      restartSet(false),
+      type(ProcessType::Unknown),
+      process(nullptr),
+      modified(false) {
     className = L"ProcessInfo";
 }
 
@@ -16,8 +22,8 @@ bool ProcessInfo::operator!=(const ProcessInfo& other) const {
     return !title.Equals(other.title) || !executable.Equals(other.executable) ||
            !startupclassname.Equals(other.startupclassname) || !classpath.Equals(other.classpath) ||
            !javaOptions.Equals(other.javaOptions) || !initialDir.Equals(other.initialDir) ||
-           !commandLineArguments.Equals(other.commandLineArguments) || type != other.type ||
-           start != other.start || disabled != other.disabled;
+           !commandLineArguments.Equals(other.commandLineArguments) || type != other.type || start != other.start ||
+           disabled != other.disabled;
 }
 
 Process* ProcessInfo::GetProcess() {
@@ -39,6 +45,15 @@ Process* ProcessInfo::GetProcess() {
     }
     made->SetArguments(commandLineArguments);
     made->SetWorkingDirectory(initialDir);
+    made->SetRestartPolicy(restart);
     process = made;
     return process;
+}
+
+void ProcessInfo::TakeLiveSettings(const ProcessInfo& reloaded) {
+    restart = reloaded.restart;
+    restartSet = reloaded.restartSet;
+    if (process) {
+        process->SetRestartPolicy(restart);
+    }
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/ProcessType.h"
+#include "common/RestartPolicy.h"
 #include "util/Object.h"
 #include "util/String.h"
 
@@ -18,13 +19,17 @@ public:
     ProcessInfo& operator=(const ProcessInfo& other) = default;
 
     // True when the entries differ in a configured field or the type (texts compared with letter
-    // case, a null text equal only to a null text); process and modified are not compared.
+    // case, a null text equal only to a null text); process and modified are not compared, nor
+    // the restart policy, which a running process takes without a restart (TakeLiveSettings).
     bool operator!=(const ProcessInfo& other) const;
     bool operator==(const ProcessInfo& other) const { return !(*this != other); }
 
     // The process object, made on the first call from the fields as they are then; later calls
     // return the same object. Throws for an entry that is neither standard nor Java.
     Process* GetProcess();
+    // A reload found this entry unchanged (==): take the settings that apply to a running process
+    // as they are, the restart policy, from the reloaded entry, and pass them to the process.
+    void TakeLiveSettings(const ProcessInfo& reloaded);
 
     String title;
     String executable;
@@ -35,6 +40,8 @@ public:
     String commandLineArguments;
     bool start;
     bool disabled;
+    RestartPolicy::Mode restart;
+    bool restartSet;  // the "restart" element is present (and written back)
     ProcessType type;
     // Not owned: the process window that shows this entry deletes it. Copies share the pointer.
     Process* process;

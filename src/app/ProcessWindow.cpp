@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "app/ProcessInfo.h"
+#include "common/ExitLine.h"
 #include "common/Process.h"
 #include "gui/FileDialogs.h"
 #include "util/Exception.h"
@@ -17,8 +18,9 @@ const int kStopCommand = 40004;
 const int kLogToScreenCommand = 40202;
 const int kRunningIcon = 102;
 const int kStoppedIcon = 103;
-// Characters pending for the view before a reader waits for the window.
-const size_t kQueueCapacity = 256 * 1024;
+// Characters pending for the view before a reader waits for the window. It bounds the batch the
+// window inserts at once, and a message posted to the frame waits for about two such inserts.
+const size_t kQueueCapacity = 32 * 1024;
 // While output flows the window takes it on a timer, which waits for input and painting.
 const UINT_PTR kOutputTimer = 1;
 const UINT kOutputIntervalMs = 10;
@@ -30,6 +32,7 @@ ProcessWindow::ProcessWindow()
       info(nullptr),
       process(nullptr),
       logToScreen(false),
+      hasRun(false),
       runningIcon(nullptr),
       stoppedIcon(nullptr),
       queue(kQueueCapacity) {}
@@ -142,6 +145,8 @@ void ProcessWindow::SetProcessInfo(ProcessInfo* newInfo) {
         if (!newInfo->disabled) {
             StartAutomatically(newInfo);
         }
+    } else {
+        previous->TakeLiveSettings(*newInfo);  // a new restart policy needs no restart
     }
     // An equal description keeps the process as it is, running or not.
     info = newInfo;
@@ -171,6 +176,7 @@ void ProcessWindow::CreateProcessFor(ProcessInfo* newInfo) {
     process = newInfo->GetProcess();
     process->SetLogger(this);
     process->observer = this;
+    hasRun = false;
     ThreadStateChanged(process->IsRunning());
 }
 
@@ -202,10 +208,7 @@ void ProcessWindow::ProcessCommand(int commandId) {
                 process->Terminate();
             }
         } else if (commandId == kRestartCommand) {
-            if (process->IsRunning()) {
-                process->Terminate();
-            }
-            process->Start();
+            process->Restart();
         }
     } catch (Exception* e) {
         ShowFailure(e);
@@ -256,8 +259,19 @@ void ProcessWindow::ThreadStateChanged(bool running) {
         PostMessageW(handle, stateMessage, 0, 0);
         return;
     }
+    hasRun = hasRun || running;
     SetStateIcon(running ? 1 : 0);
     NotifyFrame(running);
+}
+
+std::wstring ProcessWindow::GetEndNote() const {
+    if (!process || !hasRun || process->IsRunning()) {
+        return std::wstring();
+    }
+    if (!process->EndedByItself()) {
+        return L" (stopped)";
+    }
+    return L" (exit code " + ExitLine::Code(process->GetExitCode()) + L")";
 }
 
 void ProcessWindow::NotifyFrame(bool running) {

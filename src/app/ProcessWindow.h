@@ -55,6 +55,9 @@ public:
     void ThreadStateChanged(bool running) override;
 
     bool IsProcessRunning() const;
+    // How the last run ended, for the status bar: " (exit code 3)", " (stopped)", or nothing while
+    // the process runs or has not run yet.
+    std::wstring GetEndNote() const;
     bool GetLogToScreen() const { return logToScreen; }
     const ProcessInfo* GetProcessInfo() const { return info; }
     OutputView& GetOutputView() { return view; }
@@ -74,6 +77,7 @@ private:
     OutputView view;
     Process* process;   // owned
     std::atomic<bool> logToScreen;  // read by the reader thread too
+    bool hasRun;  // the current process was started at least once (window thread only)
     HICON runningIcon;  // shared icons: loaded once, never destroyed
     HICON stoppedIcon;
     OutputQueue queue;

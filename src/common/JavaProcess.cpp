@@ -59,15 +59,17 @@ JavaProcess::JavaProcess() : Process(L"JavaProcess") {
     jvmOptions = L"";
 }
 
-JavaProcess::~JavaProcess() { Shutdown(); }
+JavaProcess::~JavaProcess() {
+    Shutdown();
+}
 
-unsigned int* JavaProcess::Run() {
+void JavaProcess::Launch() {
     if (!FindJavaHome()) {
         throw new Exception(L"JavaProcess::Run()\nCouldn't find any compatible JVM in the registry");
     }
     String java;
     java.Format(L"%s\\bin\\java.exe", javaHome.GetBuffer());
-    program = ProgramFor(java);
+    SetExecutable(java);
 
     Application* application = Application::GetCurrent();
     if (workingDirectory.IsEmpty() && application) {
@@ -85,7 +87,6 @@ unsigned int* JavaProcess::Run() {
     RequireFit(environment.Append(L"CLASSPATH", classpath.IsNull() ? L"" : classpath.GetBuffer()));
     BuildEnvironment();
     exitCode = ExecuteExternalProcess();
-    return nullptr;
 }
 
 const String& JavaProcess::GetCommandLine() {
@@ -147,8 +148,8 @@ bool JavaProcess::ScanDirectory(const String& directory, String& classpath, Stri
         String name(data.cFileName);
         DWORD attributes = data.dwFileAttributes;
         // Only plain directories are entered: hidden, system or read-only ones are left out.
-        bool plainDirectory = attributes == FILE_ATTRIBUTE_DIRECTORY ||
-                              attributes == (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_ARCHIVE);
+        bool plainDirectory =
+            attributes == FILE_ATTRIBUTE_DIRECTORY || attributes == (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_ARCHIVE);
         if (plainDirectory && !name.Equals(L".") && !name.Equals(L"..")) {
             relativePath.AppendFormat(L"\\%s", name.GetBuffer());
             String below;

@@ -20,8 +20,10 @@ public:
     const String& GetJavaOptions() const { return jvmOptions; }
     const String& GetJavaHome() const { return javaHome; }
 
-    unsigned int* Run() override;
-    // Program, JVM options, start-up class and arguments, one blank apart, without quoting.
+    // Finds the runtime and the class path, then launches as Process does.
+    void Launch() override;
+    // Program (quoted when its path holds a blank), JVM options, start-up class and arguments, one
+    // blank apart.
     const String& GetCommandLine() override;
 
     // Finds the runtime's home directory (kept once found); false when there is none.

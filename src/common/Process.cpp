@@ -1,6 +1,12 @@
 #include "common/Process.h"
 
+#include <cstdint>
+#include <cstring>
 #include <vector>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "app/Application.h"
 #include "common/TerminateProcessTree.h"
@@ -25,6 +31,75 @@ struct InheritableAttributes {
         attributes.bInheritHandle = TRUE;
     }
 };
+
+// The list of handles a child may inherit, for CreateProcessW's extended start-up information.
+class InheritList {
+public:
+    explicit InheritList(std::vector<HANDLE>& handles) : handles(handles) {
+        SIZE_T size = 0;
+        InitializeProcThreadAttributeList(nullptr, 1, 0, &size);
+        storage.resize(size);
+        auto* list = reinterpret_cast<LPPROC_THREAD_ATTRIBUTE_LIST>(storage.data());
+        if (InitializeProcThreadAttributeList(list, 1, 0, &size)) {
+            initialised = true;
+            if (UpdateProcThreadAttribute(list, 0, PROC_THREAD_ATTRIBUTE_HANDLE_LIST, handles.data(),
+                                          handles.size() * sizeof(HANDLE), nullptr, nullptr)) {
+                ready = list;
+            }
+        }
+    }
+    ~InheritList() {
+        if (initialised) {
+            DeleteProcThreadAttributeList(reinterpret_cast<LPPROC_THREAD_ATTRIBUTE_LIST>(storage.data()));
+        }
+    }
+    InheritList(const InheritList&) = delete;
+    InheritList& operator=(const InheritList&) = delete;
+    LPPROC_THREAD_ATTRIBUTE_LIST Get() const { return ready; }
+
+private:
+    std::vector<HANDLE>& handles;  // must outlive the list, which refers to it
+    std::vector<char> storage;
+    bool initialised = false;
+    LPPROC_THREAD_ATTRIBUTE_LIST ready = nullptr;
+};
+
+// Widens bytes that are all ASCII into out; false (out half filled) at the first byte that is not.
+// Several bytes are checked at a time: this runs over every byte a child writes.
+bool WidenAscii(const char* bytes, size_t count, wchar_t* out) {
+    const unsigned char* in = reinterpret_cast<const unsigned char*>(bytes);
+    size_t i = 0;
+#if defined(__SSE2__)
+    // Sixteen at a time where the processor has SSE2 (every 64-bit one): a byte with its high bit
+    // set shows in the mask; zero-extending interleaves each byte with a zero byte.
+    const __m128i zero = _mm_setzero_si128();
+    for (; i + 16 <= count; i += 16) {
+        __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + i));
+        if (_mm_movemask_epi8(chunk) != 0) {
+            return false;
+        }
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), _mm_unpacklo_epi8(chunk, zero));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i + 8), _mm_unpackhi_epi8(chunk, zero));
+    }
+#endif
+    for (; i + 8 <= count; i += 8) {
+        uint64_t word;
+        std::memcpy(&word, in + i, sizeof(word));
+        if (word & 0x8080808080808080ull) {
+            return false;
+        }
+        for (size_t k = 0; k < 8; ++k) {
+            out[i + k] = in[i + k];
+        }
+    }
+    for (; i < count; ++i) {
+        if (in[i] & 0x80) {
+            return false;
+        }
+        out[i] = in[i];
+    }
+    return true;
+}
 
 const wchar_t* ApplicationName() {
     Application* application = Application::GetCurrent();
@@ -57,7 +132,18 @@ Process::Process(const wchar_t* name)
       processId(0),
       childThreadId(0),
       exitCode(0),
-      treeEnded(false) {
+      readEvent(nullptr),
+      jobInUse(false),
+      childStarted(false),
+      runStart(0),
+      endReason(-1),
+      endedByItself(true),
+      restartMode(static_cast<int>(RestartPolicy::Mode::Never)),
+      footerDue(false),
+      childEnded(false),
+      endPollMs(1),
+      treeEnded(false),
+      batchFile(false) {
     program = L"";
     workingDirectory = L"";
     arguments = L"";
@@ -65,7 +151,9 @@ Process::Process(const wchar_t* name)
     pipeName = L"";
 }
 
-Process::~Process() { Shutdown(); }
+Process::~Process() {
+    Shutdown();
+}
 
 void Process::Shutdown() {
     if (IsRunning()) {
@@ -80,15 +168,27 @@ void Process::Shutdown() {
     WaitForWorkerEnd();
 }
 
-String Process::ProgramFor(const String& path) {
-    String result = path;
-    if (path.EndsWithNoCase(L".cmd") || path.EndsWithNoCase(L".bat")) {
-        result.Format(L"cmd.exe /C %s", path.GetBuffer());
+String Process::QuotedProgram(const String& path, bool always) {
+    if (path.IsEmpty() || path.FindLast(L"\"") >= 0) {
+        return path;  // quoted as configured
     }
-    return result;
+    if (!always) {
+        // A value with arguments names no file: it stays as written, blanks and all.
+        DWORD attributes = GetFileAttributesW(path.GetBuffer());
+        if (path.FindLast(L" ") < 0 || attributes == INVALID_FILE_ATTRIBUTES ||
+            (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+            return path;
+        }
+    }
+    String quoted;
+    quoted.Format(L"\"%s\"", path.GetBuffer());
+    return quoted;
 }
 
-void Process::SetExecutable(const String& path) { program = ProgramFor(path); }
+void Process::SetExecutable(const String& path) {
+    batchFile = path.EndsWithNoCase(L".cmd") || path.EndsWithNoCase(L".bat");
+    program = QuotedProgram(path, batchFile);
+}
 
 util::logging::ILogger* Process::SetLogger(util::logging::ILogger* newLogger) {
     if (!newLogger) {
@@ -99,7 +199,12 @@ util::logging::ILogger* Process::SetLogger(util::logging::ILogger* newLogger) {
 }
 
 const String& Process::GetCommandLine() {
-    if (!arguments.IsEmpty()) {
+    if (batchFile) {
+        // With /S cmd.exe takes off the outer quotes only, so a quoted path with blanks and
+        // parentheses, and quoted arguments after it, reach the batch file intact.
+        commandLine.Format(L"cmd.exe /S /C \"%s%s%s\"", program.GetBuffer(), arguments.IsEmpty() ? L"" : L" ",
+                           arguments.IsEmpty() ? L"" : arguments.GetBuffer());
+    } else if (!arguments.IsEmpty()) {
         commandLine.Format(L"%s %s", program.GetBuffer(), arguments.GetBuffer());
     } else {
         commandLine = program;
@@ -108,16 +213,56 @@ const String& Process::GetCommandLine() {
 }
 
 unsigned int* Process::Run() {
+    restart.Reset();
+    do {
+        footerDue = true;
+        Launch();
+    } while (WaitForRestart());
+    return new unsigned int(exitCode);
+}
+
+void Process::Launch() {
     environment.Clear();
     BuildEnvironment();
     exitCode = ExecuteExternalProcess();
-    return new unsigned int(exitCode);
+}
+
+bool Process::WaitForRestart() {
+    restart.SetMode(GetRestartPolicy());
+    // A Stop or Restart asked for (even one that came as the run ended by itself) never restarts.
+    if (!childStarted || endReason.load() >= 0 || StopRequested() || !restart.Applies(exitCode)) {
+        return false;
+    }
+    uint64_t delay = restart.NextDelay(GetTickCount64() - runStart);
+    FinishLaunch();
+    LogRestart(delay);
+    return WaitForSingleObject(GetStopEvent(), static_cast<DWORD>(delay)) == WAIT_TIMEOUT;
+}
+
+void Process::LogRestart(uint64_t delayMs) {
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    ULARGE_INTEGER at;
+    at.LowPart = now.dwLowDateTime;
+    at.HighPart = now.dwHighDateTime;
+    at.QuadPart += delayMs * 10000;  // 100 ns units
+    FILETIME when = {at.LowPart, at.HighPart};
+    FILETIME local;
+    SYSTEMTIME time = {};
+    FileTimeToLocalFileTime(&when, &local);
+    FileTimeToSystemTime(&local, &time);
+    String text;
+    text.Format(L"Restart policy \"%s\" after exit code %s: starting again in %d s, at %02d:%02d:%02d.\r\n",
+                RestartPolicy::Name(restart.GetMode()), ExitLine::Code(exitCode).c_str(),
+                static_cast<int>(delayMs / 1000), time.wHour, time.wMinute, time.wSecond);
+    LogText(text.GetBuffer());
 }
 
 void Process::RequireFit(bool fitted) {
     if (!fitted) {
-        throw new Exception(L"Process::BuildEnvironment()\nThe environment does not fit in the child's block of %d bytes.",
-                            static_cast<int>(EnvironmentBlock::CapacityUnits * sizeof(wchar_t)));
+        throw new Exception(
+            L"Process::BuildEnvironment()\nThe environment does not fit in the child's block of %d bytes.",
+            static_cast<int>(EnvironmentBlock::CapacityUnits * sizeof(wchar_t)));
     }
 }
 
@@ -179,37 +324,8 @@ void Process::WriteDebugFooter() {
 
 DWORD Process::ExecuteExternalProcess() {
     WriteDebugInfo();
-    {
-        CriticalSection::Lock hold(childLock);
-        childProcess = nullptr;
-        childThread = nullptr;
-        processId = 0;
-        childThreadId = 0;
-        treeEnded = false;
-    }
-    pipeName.Format(L"\\\\.\\pipe\\%d", static_cast<int>(GetCurrentThreadId()));
-
-    InheritableAttributes inheritable;
-    SECURITY_ATTRIBUTES& inherit = inheritable.attributes;
-
-    for (int attempt = 0; attempt < 2; ++attempt) {
-        if (attempt > 0) {
-            Sleep(500);
-        }
-        m_hChild_STDOUT_Write = CreateNamedPipeW(
-            pipeName.GetBuffer(), PIPE_ACCESS_OUTBOUND | FILE_FLAG_OVERLAPPED | FILE_FLAG_FIRST_PIPE_INSTANCE, 0, 255,
-            PipeBufferSize, PipeBufferSize, 0, &inherit);
-        if (m_hChild_STDOUT_Write != INVALID_HANDLE_VALUE) {
-            break;
-        }
-    }
-    if (m_hChild_STDOUT_Write == INVALID_HANDLE_VALUE) {
-        throw new Exception(L"Process::ExecuteExternalProcess()\nCreateNamedPipe()\n%s", GetSystemErrorText());
-    }
-    DWORD mode = 0;
-    if (!SetNamedPipeHandleState(m_hChild_STDOUT_Write, &mode, nullptr, nullptr)) {
-        throw new Exception(L"Process::ExecuteExternalProcess()\n%s", GetSystemErrorText());
-    }
+    ResetChild();
+    CreatePipe();
     ConnectPipe();
     // A stop that came before the child exists leaves nothing to launch.
     if (WaitForSingleObject(GetStopEvent(), 0) == WAIT_OBJECT_0) {
@@ -223,6 +339,9 @@ DWORD Process::ExecuteExternalProcess() {
         throw;
     }
     EndUninterruptible();
+    if (!jobInUse) {
+        LogText(L"The run could not be put in a job object: Stop ends its process tree instead.\r\n\r\n");
+    }
     if (standardInput) {
         WriteToPipe();
     }
@@ -232,10 +351,53 @@ DWORD Process::ExecuteExternalProcess() {
     return code;
 }
 
+void Process::ResetChild() {
+    BeginUninterruptible();  // a worker killed holding the lock would leave it taken for good
+    {
+        CriticalSection::Lock hold(childLock);
+        childProcess = nullptr;
+        childThread = nullptr;
+        processId = 0;
+        childThreadId = 0;
+        treeEnded = false;
+        jobInUse = false;
+        childStarted = false;
+        childEnded = false;
+        endPollMs = 1;
+    }
+    EndUninterruptible();
+}
+
+void Process::CreatePipe() {
+    // Process id and a counter: unique in the system, and never the name of a pipe instance that
+    // a descendant of an earlier run may still hold (thread ids are recycled).
+    static std::atomic<unsigned long> counter(0);
+    pipeName.Format(L"\\\\.\\pipe\\Tarnwick.%lu.%lu", static_cast<unsigned long>(GetCurrentProcessId()), ++counter);
+    InheritableAttributes inheritable;
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        if (attempt > 0) {
+            Sleep(500);
+        }
+        m_hChild_STDOUT_Write = CreateNamedPipeW(
+            pipeName.GetBuffer(), PIPE_ACCESS_OUTBOUND | FILE_FLAG_OVERLAPPED | FILE_FLAG_FIRST_PIPE_INSTANCE, 0, 255,
+            PipeBufferSize, PipeBufferSize, 0, &inheritable.attributes);
+        if (m_hChild_STDOUT_Write != INVALID_HANDLE_VALUE) {
+            break;
+        }
+    }
+    if (m_hChild_STDOUT_Write == INVALID_HANDLE_VALUE) {
+        throw new Exception(L"Process::ExecuteExternalProcess()\nCreateNamedPipe()\n%s", GetSystemErrorText());
+    }
+    DWORD mode = 0;
+    if (!SetNamedPipeHandleState(m_hChild_STDOUT_Write, &mode, nullptr, nullptr)) {
+        throw new Exception(L"Process::ExecuteExternalProcess()\n%s", GetSystemErrorText());
+    }
+}
+
 void Process::ConnectPipe() {
     // Our end is open before the child starts, so nothing it writes early is lost.
-    m_hChild_STDOUT_Read = CreateFileW(pipeName.GetBuffer(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
-                                       FILE_FLAG_OVERLAPPED, nullptr);
+    m_hChild_STDOUT_Read =
+        CreateFileW(pipeName.GetBuffer(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_FLAG_OVERLAPPED, nullptr);
     if (m_hChild_STDOUT_Read == INVALID_HANDLE_VALUE) {
         m_hChild_STDOUT_Read = nullptr;
         throw new Exception(L"Process::ExecuteExternalProcess()\nThe pipe %s could not be opened for reading.\n%s",
@@ -243,32 +405,64 @@ void Process::ConnectPipe() {
     }
 }
 
-void Process::CreateChild() {
-    InheritableAttributes inheritable;
-    SECURITY_ATTRIBUTES& inherit = inheritable.attributes;
+bool Process::SetUpJob(HANDLE child) {
+    if (job.Create() && job.Assign(child)) {
+        return true;
+    }
+    job.Close();
+    return false;
+}
 
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof(startup);
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdInput = m_hChild_STDIN_Read;
-    startup.hStdOutput = m_hChild_STDOUT_Write;
-    startup.hStdError = m_hChild_STDOUT_Write;
+void Process::CreateChild() {
+    STARTUPINFOEXW startup = {};
+    startup.StartupInfo.cb = sizeof(startup);
+    startup.StartupInfo.dwFlags = STARTF_USESTDHANDLES;
+    startup.StartupInfo.hStdInput = m_hChild_STDIN_Read;
+    startup.StartupInfo.hStdOutput = m_hChild_STDOUT_Write;
+    startup.StartupInfo.hStdError = m_hChild_STDOUT_Write;
+    // Launches on other workers overlap with this one: the child inherits this run's own pipe
+    // ends only, never another run's.
+    std::vector<HANDLE> inherited{m_hChild_STDOUT_Write};
+    if (m_hChild_STDIN_Read) {
+        inherited.push_back(m_hChild_STDIN_Read);
+    }
+    InheritList list(inherited);
+    startup.lpAttributeList = list.Get();
+    if (!list.Get()) {
+        throw new Exception(L"Process::ExecuteExternalProcess()\n%s", GetSystemErrorText());
+    }
 
     const String& line = GetCommandLine();
     const wchar_t* text = line.GetBuffer() ? line.GetBuffer() : L"";
     std::vector<wchar_t> writable(text, text + line.GetLength() + 1);  // CreateProcessW may write to it
     PROCESS_INFORMATION information = {};
     const wchar_t* directory = workingDirectory.IsEmpty() ? nullptr : workingDirectory.GetBuffer();
-    if (!CreateProcessW(nullptr, writable.data(), &inherit, &inherit, TRUE,
-                        CREATE_NO_WINDOW | CREATE_UNICODE_ENVIRONMENT | NORMAL_PRIORITY_CLASS,
-                        const_cast<wchar_t*>(environment.Data()), directory, &startup, &information)) {
+    // Suspended until it is in its job: nothing it starts may escape the job.
+    if (!CreateProcessW(nullptr, writable.data(), nullptr, nullptr, TRUE,
+                        CREATE_NO_WINDOW | CREATE_UNICODE_ENVIRONMENT | NORMAL_PRIORITY_CLASS | CREATE_SUSPENDED |
+                            EXTENDED_STARTUPINFO_PRESENT,
+                        const_cast<wchar_t*>(environment.Data()), directory, &startup.StartupInfo, &information)) {
         throw new Exception(L"Process::ExecuteExternalProcess()\n%s", GetSystemErrorText());
+    }
+    // The child has its copy; nothing else this program starts (an editor, the updater) gets one.
+    SetHandleInformation(m_hChild_STDOUT_Write, HANDLE_FLAG_INHERIT, 0);
+    bool jobbed = SetUpJob(information.hProcess);
+    if (ResumeThread(information.hThread) == static_cast<DWORD>(-1)) {
+        String error = GetSystemErrorText();
+        TerminateProcess(information.hProcess, 1);
+        CloseHandle(information.hThread);
+        CloseHandle(information.hProcess);
+        job.Close();
+        throw new Exception(L"Process::ExecuteExternalProcess()\n%s", error.GetBuffer());
     }
     CriticalSection::Lock hold(childLock);
     childProcess = information.hProcess;
     childThread = information.hThread;
     childThreadId = information.dwThreadId;
     processId = information.dwProcessId;
+    jobInUse = jobbed;
+    childStarted = true;
+    runStart = GetTickCount64();
 }
 
 void Process::LogAnsi(const char* bytes, size_t count) {
@@ -279,8 +473,15 @@ void Process::LogAnsi(const char* bytes, size_t count) {
     if (wide.size() < count + 1) {
         wide.resize(count + 1);
     }
-    int units = MultiByteToWideChar(CP_ACP, 0, bytes, static_cast<int>(count), wide.data(),
-                                    static_cast<int>(wide.size() - 1));
+    // Plain ASCII, most output, is the same in every ANSI code page: widen it in one pass, and
+    // let the system convert only chunks that hold other bytes.
+    if (WidenAscii(bytes, count, wide.data())) {
+        wide[count] = L'\0';
+        logger->Log(wide.data());
+        return;
+    }
+    int units =
+        MultiByteToWideChar(CP_ACP, 0, bytes, static_cast<int>(count), wide.data(), static_cast<int>(wide.size() - 1));
     wide[units > 0 ? static_cast<size_t>(units) : 0] = L'\0';
     if (units > 0) {
         logger->Log(wide.data());
@@ -306,54 +507,58 @@ void Process::ConfigureAssembler() {
 
 void Process::ReadOutput() {
     ConfigureAssembler();
-    HANDLE readEvent = CreateEventW(nullptr, TRUE, TRUE, nullptr);
+    readEvent = CreateEventW(nullptr, TRUE, TRUE, nullptr);
     if (!readEvent) {
-        throw new Exception(L"Process::ReadOutput()\n%s", GetSystemErrorText());
+        String error = GetSystemErrorText();
+        EndChildAfterStop();  // nothing would read the child: it must not run on unattended
+        throw new Exception(L"Process::ReadOutput()\n%s", error.GetBuffer());
     }
     OVERLAPPED overlapped = {};
     overlapped.hEvent = readEvent;
-    HANDLE waits[3] = {readEvent, childProcess, GetStopEvent()};
-    std::vector<char> buffer(ChunkAssembler::MaxCarry + ReadSize + 1);
-    char* target = buffer.data() + ChunkAssembler::MaxCarry;
-    bool proceed = true;
+    readBuffer.resize(ChunkAssembler::MaxCarry + ReadSize + 1);
+    char* target = readBuffer.data() + ChunkAssembler::MaxCarry;
     bool pending = false;
     bool stopped = false;
-    DWORD lastLook = GetTickCount();
-    while (proceed) {
+    // Once the run is over only what it left in the pipe is read: more than the pipe holds means
+    // something outside the run (a process the tree walk does not know) is writing.
+    unsigned long long drained = 0;
+    bool over = false;
+    ULONGLONG lastLook = GetTickCount64();
+    for (;;) {
         DWORD count = 0;
         pending = false;
-        // Reads that complete at once never reach the wait below, so a flooding child would keep
-        // the loop from ever seeing the stop. Looking costs a system call: every 10 ms will do.
-        DWORD now = GetTickCount();
+        // Reads that complete at once never reach the wait below, so a flooding process would keep
+        // the loop from ever seeing the stop or the run's end. Looking costs system calls: every
+        // 10 ms will do.
+        ULONGLONG now = GetTickCount64();
         if (now - lastLook >= 10) {
             lastLook = now;
-            if (StopWhileChildRuns()) {
+            over = over || RunOver();
+            if (!over && StopRequested()) {
                 stopped = true;
+                break;
+            }
+            if (over && drained > PipeBufferSize) {
                 break;
             }
         }
         if (!ReadFile(m_hChild_STDOUT_Read, target, ReadSize, &count, &overlapped)) {
             if (GetLastError() != ERROR_IO_PENDING) {
-                proceed = false;
-            } else {
-                pending = true;
-                DWORD result;
-                do {
-                    // An alert only interrupts the wait; the read is still pending.
-                    result = WaitForMultipleObjectsEx(3, waits, FALSE, INFINITE, TRUE);
-                } while (result == WAIT_IO_COMPLETION);
-                if (result == WAIT_OBJECT_0) {
-                    pending = false;
-                    if (!GetOverlappedResult(m_hChild_STDOUT_Read, &overlapped, &count, FALSE)) {
-                        count = 0;
-                    }
-                } else {
-                    proceed = false;  // the child ended, a stop was asked for, or the wait failed
-                    stopped = result == WAIT_OBJECT_0 + 2;
-                }
+                break;
+            }
+            pending = true;
+            Wake wake = WaitForRead();
+            if (wake != Wake::Data) {
+                stopped = wake == Wake::Stopped;
+                break;
+            }
+            pending = false;
+            if (!GetOverlappedResult(m_hChild_STDOUT_Read, &overlapped, &count, FALSE)) {
+                count = 0;
             }
         }
-        Deliver(buffer.data(), count);
+        drained += over ? count : 0;
+        Deliver(readBuffer.data(), count);
     }
     if (pending) {
         // The read still refers to our buffer and record: cancel it and let it complete first.
@@ -363,20 +568,56 @@ void Process::ReadOutput() {
         if (!GetOverlappedResult(m_hChild_STDOUT_Read, &overlapped, &count, TRUE)) {
             count = 0;
         }
-        Deliver(buffer.data(), count);
+        Deliver(readBuffer.data(), count);
     }
     char rest[ChunkAssembler::MaxCarry];
     LogAnsi(rest, assembler.Flush(rest));  // the output ended inside a character: show what came
     CloseHandle(readEvent);
+    readEvent = nullptr;
     if (stopped) {
         EndChildAfterStop();
     }
 }
 
-bool Process::StopWhileChildRuns() {
-    // Once the child has ended, what is left in the pipe is still read: nothing is lost.
-    return WaitForSingleObject(GetStopEvent(), 0) == WAIT_OBJECT_0 &&
-           WaitForSingleObject(childProcess, 0) == WAIT_TIMEOUT;
+Process::Wake Process::WaitForRead() {
+    for (;;) {
+        // The child's handle tells its end at once; after it, the end of the rest of its job is
+        // looked for after 1 ms, then 2, 4 ... up to 50 ms (what a program leaves, such as its
+        // console host, is mostly gone at once). No other call per wait: this runs for every
+        // read that waits.
+        DWORD timeout = INFINITE;
+        if (childEnded) {
+            timeout = RunOver() ? 0 : endPollMs;
+            endPollMs = endPollMs * 2 < 50 ? endPollMs * 2 : 50;
+        }
+        HANDLE waits[3] = {readEvent, GetStopEvent(), childProcess};
+        DWORD result = WaitForMultipleObjectsEx(childEnded ? 2 : 3, waits, FALSE, timeout, TRUE);
+        if (result == WAIT_OBJECT_0) {
+            return Wake::Data;  // the lowest index wins: output already there is read first
+        }
+        if (result == WAIT_OBJECT_0 + 1) {
+            return RunOver() ? Wake::Ended : Wake::Stopped;
+        }
+        if (result == WAIT_OBJECT_0 + 2 || result == WAIT_TIMEOUT) {
+            childEnded = true;
+            if (RunOver()) {
+                return Wake::Ended;
+            }
+        } else if (result != WAIT_IO_COMPLETION) {
+            return Wake::Ended;  // the wait failed: nothing more can be read
+        }
+    }
+}
+
+bool Process::RunOver() {
+    if (WaitForSingleObject(childProcess, 0) == WAIT_TIMEOUT) {
+        return false;
+    }
+    return !jobInUse || job.ActiveProcesses() <= 0 || job.OnlyConsoleHostsLeft();
+}
+
+bool Process::StopRequested() const {
+    return WaitForSingleObject(GetStopEvent(), 0) == WAIT_OBJECT_0;
 }
 
 void Process::Deliver(char* buffer, DWORD count) {
@@ -389,29 +630,36 @@ void Process::Deliver(char* buffer, DWORD count) {
 }
 
 void Process::EndChildAfterStop() {
-    // A Terminate that came before the child's id was known could not end the tree; the stop
-    // event still reached us, so the child must not run on unattended. The id cannot go to
-    // another process meanwhile: we hold the child's handle.
-    bool ended;
+    // A Terminate that came before the child's id was known could not end the run; the stop
+    // event still reached us, so nothing of it may run on unattended. The child's id cannot go
+    // to another process meanwhile: we hold its handle.
+    BeginUninterruptible();  // a kill must not leave the lock taken
     {
         CriticalSection::Lock hold(childLock);
-        ended = treeEnded;
+        if (!treeEnded && childProcess) {
+            treeEnded = EndRunProcesses(false);
+        }
     }
-    if (ended || !childProcess || WaitForSingleObject(childProcess, 0) != WAIT_TIMEOUT) {
-        return;
-    }
-    BeginUninterruptible();
-    EndChildTree();
     EndUninterruptible();
 }
 
-void Process::EndChildTree() {
+bool Process::EndRunProcesses(bool throwOnTreeFailure) {
+    if (jobInUse && job.Terminate(1, 1000)) {
+        return true;
+    }
+    if (!childProcess || WaitForSingleObject(childProcess, 0) != WAIT_TIMEOUT) {
+        return jobInUse ? job.ActiveProcesses() <= 0 : true;
+    }
     try {
         TerminateProcessTree(processId.load());
     } catch (Exception* e) {
+        if (throwOnTreeFailure) {
+            throw;
+        }
         delete e;
-        TerminateProcess(childProcess, 0);  // the process list could not be read: the child at least
+        return TerminateProcess(childProcess, 1) != FALSE;  // the process list could not be read: the child at least
     }
+    return true;
 }
 
 void Process::WriteToPipe() {
@@ -430,17 +678,23 @@ void Process::WriteToPipe() {
 void Process::CloseChild() {
     // The process id goes with the handle: once closed, the system may give the id to another
     // process, which Terminate must never aim at.
-    CriticalSection::Lock hold(childLock);
-    processId = 0;
-    childThreadId = 0;
-    if (childThread) {
-        CloseHandle(childThread);
-        childThread = nullptr;
+    BeginUninterruptible();  // a worker killed holding the lock would leave it taken for good
+    {
+        CriticalSection::Lock hold(childLock);
+        processId = 0;
+        childThreadId = 0;
+        if (childThread) {
+            CloseHandle(childThread);
+            childThread = nullptr;
+        }
+        if (childProcess) {
+            CloseHandle(childProcess);
+            childProcess = nullptr;
+        }
+        job.Close();  // empty by now; otherwise closing it ends what is left
+        jobInUse = false;
     }
-    if (childProcess) {
-        CloseHandle(childProcess);
-        childProcess = nullptr;
-    }
+    EndUninterruptible();
 }
 
 void Process::CloseHandles() {
@@ -451,36 +705,94 @@ void Process::CloseHandles() {
     CloseHeld(m_hChild_STDOUT_Write, L"Process::CloseHandles()\nm_hChild_STDOUT_Write\n%s");
 }
 
-void Process::OnRunFinished() {
+void Process::WriteExitLine() {
+    ExitLine::Reason reason = ExitLine::Reason::ByItself;
+    int requested = endReason.exchange(-1);
+    if (requested >= 0) {
+        reason = static_cast<ExitLine::Reason>(requested);
+    }
+    endedByItself = reason == ExitLine::Reason::ByItself;
+    if (childStarted) {
+        childStarted = false;
+        LogText(ExitLine::Format(exitCode, GetTickCount64() - runStart, reason).c_str());
+    }
+}
+
+void Process::FinishLaunch() {
+    Exception* failure = nullptr;
     try {
         CloseHandles();
-    } catch (Exception*) {
-        WriteDebugFooter();  // the run is over all the same
-        throw;
+    } catch (Exception* e) {
+        failure = e;  // the launch is over all the same: its lines are due
     }
-    WriteDebugFooter();
+    if (footerDue) {
+        footerDue = false;
+        WriteDebugFooter();
+    }
+    WriteExitLine();
+    if (failure) {
+        throw failure;
+    }
+}
+
+void Process::OnRunFinished() {
+    FinishLaunch();
+}
+
+void Process::ReleaseReader() {
+    // What the killed worker's read loop held.
+    if (readEvent) {
+        if (m_hChild_STDOUT_Read) {
+            CancelIoEx(m_hChild_STDOUT_Read, nullptr);
+        }
+        CloseHandle(readEvent);
+        readEvent = nullptr;
+    }
+    std::vector<char>().swap(readBuffer);
 }
 
 void Process::OnTerminated() {
-    // The worker was killed: nothing will close what it held, and its child, if it had one
-    // already, runs on with nobody reading it. The worker is gone, so nothing races with this.
-    if (childProcess && WaitForSingleObject(childProcess, 0) == WAIT_TIMEOUT) {
-        EndChildTree();
+    // The worker was killed: nothing will close what it held, and what it started runs on with
+    // nobody reading it. The worker is gone, so nothing races with this. Its exit line is ours.
+    if (childProcess && !treeEnded) {
+        EndRunProcesses(false);
     }
+    if (childProcess) {
+        GetExitCodeProcess(childProcess, &exitCode);
+    }
+    if (endReason.load() < 0) {
+        endReason = static_cast<int>(ExitLine::Reason::Stopped);
+    }
+    ReleaseReader();
     try {
-        CloseHandles();
+        FinishLaunch();
     } catch (Exception* e) {
         delete e;  // a handle the killed worker had already closed
     }
 }
 
-void Process::Terminate() {
+void Process::EndRequested(ExitLine::Reason reason) {
     {
         CriticalSection::Lock hold(childLock);
-        if (IsRunning() && processId.load() != 0) {
-            treeEnded = true;
-            TerminateProcessTree(processId.load());
+        if (IsRunning()) {
+            endReason = static_cast<int>(reason);
+            if (processId.load() != 0 && !treeEnded) {
+                // Set only once it worked: a failed walk leaves the worker's own attempt after the stop.
+                treeEnded = EndRunProcesses(true);
+            }
         }
     }
     Stop();
+    endReason = -1;  // the run is over and has told its end, or ended before it heard why
+}
+
+void Process::Terminate() {
+    EndRequested(ExitLine::Reason::Stopped);
+}
+
+void Process::Restart() {
+    if (IsRunning()) {
+        EndRequested(ExitLine::Reason::Restarted);
+    }
+    Start();
 }

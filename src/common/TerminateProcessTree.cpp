@@ -1,6 +1,7 @@
 #include "common/TerminateProcessTree.h"
 
 #include <windows.h>
+
 #include <tlhelp32.h>
 #include <winternl.h>
 
@@ -40,12 +41,19 @@ bool CreationTime(HANDLE process, ULONGLONG& time) {
     return true;
 }
 
-// Waits, at most timeoutMs, until the process has set itself up (it has its process environment
-// block) or has ended; the caller ends it either way. Under Wine, ending a process while it is
-// still connecting to the server can bring the whole server down. Setting up takes milliseconds,
-// and on Windows the block exists from the start.
-void WaitUntilStarted(HANDLE process, DWORD timeoutMs) {
-    DWORD start = GetTickCount();
+}  // namespace
+
+bool RecordedParentIs(HANDLE process, DWORD parentId) {
+    PROCESS_BASIC_INFORMATION basic = {};
+    ULONG length = 0;
+    if (NtQueryInformationProcess(process, ProcessBasicInformation, &basic, sizeof(basic), &length) != 0) {
+        return true;
+    }
+    return static_cast<DWORD>(basic.InheritedFromUniqueProcessId) == parentId;
+}
+
+void WaitUntilProcessStarted(HANDLE process, DWORD timeoutMs) {
+    ULONGLONG start = GetTickCount64();
     for (;;) {
         PROCESS_BASIC_INFORMATION basic = {};
         ULONG length = 0;
@@ -53,18 +61,19 @@ void WaitUntilStarted(HANDLE process, DWORD timeoutMs) {
             basic.PebBaseAddress != nullptr) {
             return;  // started, or nothing to learn
         }
-        if (WaitForSingleObject(process, 5) == WAIT_OBJECT_0 || GetTickCount() - start >= timeoutMs) {
+        if (WaitForSingleObject(process, 5) == WAIT_OBJECT_0 || GetTickCount64() - start >= timeoutMs) {
             return;
         }
     }
 }
 
+namespace {
+
 // The ids of the processes whose recorded parent is parentId, in snapshot order.
 std::vector<DWORD> ChildrenOf(DWORD parentId) {
     HandleOwner snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
     if (!snapshot.Get()) {
-        throw new Exception(L"TerminateProcessTree(%x)\n%s", static_cast<unsigned int>(parentId),
-                            GetSystemErrorText());
+        throw new Exception(L"TerminateProcessTree(%x)\n%s", static_cast<unsigned int>(parentId), GetSystemErrorText());
     }
     std::vector<DWORD> children;
     PROCESSENTRY32W entry = {};
@@ -78,13 +87,16 @@ std::vector<DWORD> ChildrenOf(DWORD parentId) {
     return children;
 }
 
-
 // Ends the trees of the processes whose parent is the given (open) process, deepest first.
 void EndChildren(DWORD id, HANDLE self) {
     ULONGLONG selfCreated = 0;
     bool selfKnown = CreationTime(self, selfCreated);
     for (DWORD childId : ChildrenOf(id)) {
         HandleOwner child(OpenProcess(OpenRights, FALSE, childId));
+        // The child listed may have ended and its id gone to another process before the open.
+        if (child.Get() && !RecordedParentIs(child.Get(), id)) {
+            continue;
+        }
         ULONGLONG childCreated = 0;
         // A "child" older than its parent inherited a parent id that the system has reused since.
         if (selfKnown && CreationTime(child.Get(), childCreated) && childCreated < selfCreated) {
@@ -108,11 +120,13 @@ int TerminateProcessTree(unsigned long processId) {
     if (!self.Get() || WaitForSingleObject(self.Get(), 0) == WAIT_OBJECT_0) {
         return 0;
     }
-    WaitUntilStarted(self.Get(), 2000);
+    WaitUntilProcessStarted(self.Get(), 2000);
     int ended = TerminateProcess(self.Get(), 0) ? 1 : 0;
-    // A child it was creating while we listed its children appears only now; once the process
-    // has gone it can start no more, so one more look finds them all.
-    if (ended && WaitForSingleObject(self.Get(), 1000) == WAIT_OBJECT_0) {
+    // Ending is asynchronous: the caller ends the parent only once this one has really gone
+    // (deepest first, even on a loaded machine). A child it was creating while we listed its
+    // children appears only now; once the process has gone it can start no more, so one more
+    // look finds them all.
+    if (ended && WaitForSingleObject(self.Get(), 5000) == WAIT_OBJECT_0) {
         EndChildren(id, self.Get());
     }
     return ended;

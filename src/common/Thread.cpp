@@ -67,6 +67,7 @@ void Thread::CreateThreadEx() {
     started = false;
     endClaimed = false;
     running = 0;
+    uninterruptible = 0;  // a worker killed inside such a stretch never ended it
 }
 
 void Thread::CloseThreadHandle() {
@@ -126,34 +127,32 @@ void Thread::Stop() {
     ResetEvent(stopEvent);
 }
 
+ULONGLONG(WINAPI* Thread::clock)() = &GetTickCount64;
+
 bool Thread::WaitForStoppedWorker() {
-    // The worker gets 200 ms from the moment it can see the stop: from the signal, or from the
-    // end of an uninterruptible stretch it was in, which itself may take up to 10 s.
-    DWORD signalled = GetTickCount();
+    // The worker gets 200 ms of its own from the moment it can see the stop: from the signal, or
+    // from the end of an uninterruptible stretch it was in, which itself may take up to 10 s.
+    ULONGLONG signalled = clock();
+    ULONGLONG served = 0;
     for (;;) {
-        if (WaitServingMessages(threadHandle, 20)) {
+        if (WaitServingMessages(threadHandle, 20, &served)) {
             return true;
         }
-        DWORD now = GetTickCount();
-        if (uninterruptible.load() > 0) {
-            if (now - signalled >= 10000) {
-                return false;
-            }
-            continue;
+        ULONGLONG now = clock();
+        ULONGLONG from = signalled;
+        if (uninterruptible.load() == 0) {
+            from = uninterruptibleEnd.load() > signalled ? uninterruptibleEnd.load() : signalled;
         }
-        DWORD from = signalled;
-        DWORD phaseEnd = uninterruptibleEnd.load();
-        if (static_cast<int>(phaseEnd - signalled) > 0) {
-            from = phaseEnd;
-        }
-        if (now - from >= 200) {
+        ULONGLONG elapsed = now - from;
+        elapsed = elapsed > served ? elapsed - served : 0;
+        if (elapsed >= (uninterruptible.load() > 0 ? 10000u : 200u)) {
             return false;
         }
     }
 }
 
 void Thread::EndUninterruptible() {
-    uninterruptibleEnd = GetTickCount();
+    uninterruptibleEnd = clock();
     --uninterruptible;
 }
 
@@ -172,26 +171,30 @@ void Thread::WaitForWorkerEnd() {
     }
 }
 
-bool Thread::WaitServingMessages(HANDLE handle, DWORD timeoutMs) {
+bool Thread::WaitServingMessages(HANDLE handle, DWORD timeoutMs, ULONGLONG* served) {
     // The worker may be inside a logger that sends a message to a window of this thread: keep
     // taking such messages, or the worker could never see the stop event.
-    DWORD start = GetTickCount();
+    ULONGLONG start = GetTickCount64();
     for (;;) {
         DWORD remaining = INFINITE;
         if (timeoutMs != INFINITE) {
-            DWORD elapsed = GetTickCount() - start;
+            ULONGLONG elapsed = GetTickCount64() - start;
             if (elapsed >= timeoutMs) {
                 return WaitForSingleObject(handle, 0) == WAIT_OBJECT_0;
             }
-            remaining = timeoutMs - elapsed;
+            remaining = static_cast<DWORD>(timeoutMs - elapsed);
         }
         DWORD result = MsgWaitForMultipleObjectsEx(1, &handle, remaining, QS_SENDMESSAGE, 0);
         if (result == WAIT_OBJECT_0) {
             return true;
         }
         if (result == WAIT_OBJECT_0 + 1) {
+            ULONGLONG before = clock();
             MSG message;
             PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+            if (served) {
+                *served += clock() - before;
+            }
         } else if (result == WAIT_FAILED) {
             return WaitForSingleObject(handle, timeoutMs == INFINITE ? INFINITE : 0) == WAIT_OBJECT_0;
         }

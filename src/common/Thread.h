@@ -24,9 +24,10 @@ public:
 
     // Resumes the worker (making a new one after a previous run) and tells the observer true.
     void Start();
-    // Signals the stop event, waits up to 200 ms for the worker (serving the messages it sends
-    // to this thread meanwhile) and kills it only when it is still running then. A worker that
-    // is creating its child is first let finish that (see BeginUninterruptible).
+    // Signals the stop event, gives the worker 200 ms to end (serving the messages it sends to
+    // this thread meanwhile; the time spent serving them is the GUI's, not the worker's, and does
+    // not count) and kills it only when it is still running then. A worker that is creating its
+    // child is first let finish that (see BeginUninterruptible).
     void Stop();
 
     // Called on the worker after Run has returned and the observer has heard false.
@@ -39,6 +40,9 @@ public:
     HANDLE GetStopEvent() const { return stopEvent; }
 
     IThreadObserver* observer;  // not owned, may be null
+
+    // The milliseconds clock of Stop's budget: GetTickCount64, or a test's own.
+    static ULONGLONG(WINAPI* clock)();
 
 protected:
     // Brackets a stretch of the worker that a kill must not cut: a thread killed inside process
@@ -60,16 +64,17 @@ private:
     bool WaitForStoppedWorker();
     // The one notification of false per run: whoever claims the run's end first tells it.
     void ClaimEnd();
-    // Waits for the worker's handle while serving messages sent to the calling thread.
-    static bool WaitServingMessages(HANDLE handle, DWORD timeoutMs);
+    // Waits for the worker's handle while serving messages sent to the calling thread; adds the
+    // time spent serving them to *served when given.
+    static bool WaitServingMessages(HANDLE handle, DWORD timeoutMs, ULONGLONG* served = nullptr);
 
     HANDLE threadHandle;
     std::atomic<DWORD> threadId;
     std::atomic<long> running;
-    std::atomic<bool> started;      // the current worker was resumed
-    std::atomic<bool> endClaimed;   // the current run's end was told to the observer
+    std::atomic<bool> started;     // the current worker was resumed
+    std::atomic<bool> endClaimed;  // the current run's end was told to the observer
     std::atomic<int> uninterruptible;
-    std::atomic<DWORD> uninterruptibleEnd;  // tick count at the end of the last such stretch
-    unsigned int* runResult;        // owned; released with the thread handle
+    std::atomic<ULONGLONG> uninterruptibleEnd;  // clock at the end of the last such stretch
+    unsigned int* runResult;                    // owned; released with the thread handle
     HANDLE stopEvent;
 };

@@ -7,7 +7,9 @@
 
 namespace win32 {
 
-Registry::Registry() { className = L"Registry"; }
+Registry::Registry() {
+    className = L"Registry";
+}
 
 REGSAM Registry::ViewFlag(bool use64BitView) {
     if (!System::Is64Bit()) {
@@ -16,8 +18,17 @@ REGSAM Registry::ViewFlag(bool use64BitView) {
     return use64BitView ? KEY_WOW64_64KEY : KEY_WOW64_32KEY;
 }
 
-bool Registry::ReadString(HKEY hive, const wchar_t* subKey, const wchar_t* name, String& value,
-                          bool use64BitView) {
+String Registry::Expanded(const String& text) {
+    DWORD needed = ExpandEnvironmentStringsW(text.GetBuffer(), nullptr, 0);
+    if (needed == 0) {
+        return text;
+    }
+    std::vector<wchar_t> expanded(needed + 1, L'\0');
+    DWORD length = ExpandEnvironmentStringsW(text.GetBuffer(), expanded.data(), needed + 1);
+    return length == 0 || length > needed + 1 ? text : String(expanded.data());
+}
+
+bool Registry::ReadString(HKEY hive, const wchar_t* subKey, const wchar_t* name, String& value, bool use64BitView) {
     HKEY key = nullptr;
     if (RegOpenKeyExW(hive, subKey, 0, KEY_QUERY_VALUE | ViewFlag(use64BitView), &key) != ERROR_SUCCESS) {
         return false;
@@ -32,7 +43,8 @@ bool Registry::ReadString(HKEY hive, const wchar_t* subKey, const wchar_t* name,
         // Twice the size, zero-filled: data stored without a terminating null still ends in one.
         std::vector<wchar_t> buffer(size + 1, L'\0');
         DWORD read = size * 2;
-        LONG result = RegQueryValueExW(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(buffer.data()), &read);
+        DWORD type = 0;
+        LONG result = RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE*>(buffer.data()), &read);
         if (result == ERROR_MORE_DATA) {
             continue;
         }
@@ -45,6 +57,9 @@ bool Registry::ReadString(HKEY hive, const wchar_t* subKey, const wchar_t* name,
                 value.Truncate(static_cast<int>(units));  // drops half a unit of an odd byte count
             }
             found = true;
+            if (type == REG_EXPAND_SZ) {
+                value = Expanded(value);  // "%ProgramFiles%\\Java\\..." is a path only once expanded
+            }
         }
         break;
     }

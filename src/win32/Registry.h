@@ -17,14 +17,15 @@ public:
     // Reads a string value (null name: the key's default value). True when the value exists and
     // is not empty; value is left unchanged otherwise. Throws only when the system's bitness
     // cannot be determined.
-    static bool ReadString(HKEY hive, const wchar_t* subKey, const wchar_t* name, String& value,
-                           bool use64BitView);
+    static bool ReadString(HKEY hive, const wchar_t* subKey, const wchar_t* name, String& value, bool use64BitView);
     // Writes a REG_SZ value (null name: the default value), creating the key and its parents.
     static bool WriteString(HKEY hive, const wchar_t* subKey, const wchar_t* name, const wchar_t* text);
 
 private:
     // KEY_WOW64_64KEY, KEY_WOW64_32KEY or nothing (32-bit Windows has one view only).
     static REGSAM ViewFlag(bool use64BitView);
+    // A REG_EXPAND_SZ value with its environment variables put in.
+    static String Expanded(const String& text);
 };
 
 }  // namespace win32

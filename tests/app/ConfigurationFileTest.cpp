@@ -9,6 +9,7 @@
 #include "support/ScratchDirectory.h"
 #include "support/TestApplication.h"
 #include "support/ThrownMessage.h"
+#include "util/TextCodec.h"
 
 using testsupport::ScratchDirectory;
 
@@ -100,6 +101,32 @@ TEST(ConfigurationRead, AnEntryOfNeitherKindFailsAndKeepsTheList) {
     ASSERT_EQ(1u, config.Count());
     EXPECT_STREQ(L"a", config[0].executable.GetBuffer());
     EXPECT_EQ(neither, ScratchDirectory::Read(bad));
+}
+
+// The optional "restart" element: any letter case in, the policy's own name out, and only when set.
+TEST(ConfigurationRestart, ReadInAnyCaseWrittenOnlyWhenSetAndAnUnknownValueNamed) {
+    ScratchDirectory dir;
+    Loaded config;
+    std::wstring path = dir.Write(L"r.xml",
+                                  "<p><process><executable>a</executable><restart>ON-Failure</restart></process>"
+                                  "<process><executable>b</executable></process></p>");
+    ASSERT_EQ(L"", config.Load(path));
+    EXPECT_EQ(RestartPolicy::Mode::OnFailure, config[0].restart);
+    EXPECT_TRUE(config[0].restartSet);
+    EXPECT_EQ(RestartPolicy::Mode::Never, config[1].restart);
+    EXPECT_FALSE(config[1].restartSet);
+    config.file->WriteProcesses(config.file->GetProcesses());
+    std::string written = ScratchDirectory::Read(path);
+    EXPECT_NE(std::string::npos, written.find("<restart>on-failure</restart>")) << written;
+    EXPECT_EQ(written.find("<restart>"), written.rfind("<restart>")) << written;
+    Loaded again;
+    ASSERT_EQ(L"", again.Load(path));
+    EXPECT_EQ(RestartPolicy::Mode::OnFailure, again[0].restart);
+    EXPECT_FALSE(again[1].restartSet);
+    EXPECT_EQ(L"The process read has an unknown restart policy \"sometimes\" (never, on-failure or always).",
+              again.Load(dir.Write(L"bad.xml",
+                                   "<p><process><executable>a</executable><restart>sometimes</restart>"
+                                   "</process></p>")));
 }
 
 std::unique_ptr<ProcessInfo> Entry(ProcessType type, const wchar_t* title) {

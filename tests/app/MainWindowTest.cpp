@@ -243,7 +243,8 @@ TEST_F(MainWindowTest, OpenSettingsReplacesEveryWindowWithThoseOfTheChosenFile) 
 }
 
 TEST_F(MainWindowTest, StatusAndCommandStatesFollowTheActiveWindow) {
-    Open(ProbeEntry("Running", "ticks 100000 100") + ProbeEntry("Idle", "print x", "<start>false</start>"));
+    Open(ProbeEntry("Running", "ticks 100000 100") + ProbeEntry("Idle", "print x", "<start>false</start>") +
+         ProbeEntry("Failed", "print x exit 3"));
     EXPECT_TRUE(WaitForText(L"Idle",
                             L"Process automatic startup is disabled in configuration file.\r\n"
                             L"Activate this window and click on Start to launch it.\r\n"));
@@ -253,6 +254,7 @@ TEST_F(MainWindowTest, StatusAndCommandStatesFollowTheActiveWindow) {
         const wchar_t* status;
     } cases[] = {{L"Running", true, L"Process \"Running\" is running ..."},
                  {L"Idle", false, L"Process \"Idle\" is stopped ..."},
+                 {L"Failed", false, L"Process \"Failed\" is stopped ... (exit code 3)"},
                  {L"Running", true, L"Process \"Running\" is running ..."}};
     for (const auto& c : cases) {
         Activate(c.title);
@@ -271,6 +273,14 @@ TEST_F(MainWindowTest, StatusAndCommandStatesFollowTheActiveWindow) {
     ASSERT_EQ(1u, texts.size());
     EXPECT_NE(std::wstring::npos, texts[0].find(L"already running"));
     EXPECT_TRUE(Window(L"Running")->IsProcessRunning());
+    // A process the user stopped says so rather than showing the code its kill left.
+    Command(kStop);
+    EXPECT_TRUE(WaitFor(
+        [&] {
+            return TarnwickSession::Text(frame.GetStatusBar().GetHandle()) ==
+                   L"Process \"Running\" is stopped ... (stopped)";
+        },
+        5000));
 }
 
 int LastTick(const std::wstring& text) {

@@ -43,6 +43,20 @@ TEST(ProcessInfoCompare, EveryConfiguredFieldCountsButNotModifiedOrProcess) {
     }
 }
 
+// A reload that changes only the policy leaves the process running and hands it the new policy.
+TEST(ProcessInfoCompare, TheRestartPolicyIsNoChangeButReachesTheLiveProcess) {
+    ProcessInfo live = Filled();
+    ProcessInfo reloaded = Filled();
+    reloaded.restart = RestartPolicy::Mode::Always;
+    reloaded.restartSet = true;
+    EXPECT_TRUE(live == reloaded);
+    std::unique_ptr<Process> made(live.GetProcess());
+    EXPECT_EQ(RestartPolicy::Mode::Never, made->GetRestartPolicy());
+    live.TakeLiveSettings(reloaded);
+    EXPECT_EQ(RestartPolicy::Mode::Always, made->GetRestartPolicy());
+    EXPECT_TRUE(live.restartSet);
+}
+
 TEST(ProcessInfoGetProcess, MadeOnceFromTheFieldsOfTheFirstCall) {
     ProcessInfo info = Filled();
     std::unique_ptr<Process> made(info.GetProcess());

@@ -7,9 +7,9 @@
 #include <vector>
 
 #include "common/Recorders.h"
-#include "support/TestApplication.h"
 #include "support/MessageBoxWatcher.h"
 #include "support/ScratchDirectory.h"
+#include "support/TestApplication.h"
 #include "support/TestPaths.h"
 
 namespace {
@@ -19,7 +19,9 @@ using testsupport::Footer;
 const wchar_t RuntimeKey[] = L"SOFTWARE\\JavaSoft\\Java Runtime Environment";
 const wchar_t SystemEnvironment[] = L"SYSTEM\\ControlSet001\\Control\\Session Manager\\Environment";
 
-std::wstring FakeJavaHome() { return testsupport::ExecutableDirectory() + L"\\fakejre"; }
+std::wstring FakeJavaHome() {
+    return testsupport::ExecutableDirectory() + L"\\fakejre";
+}
 
 // Each test starts with no JAVA_HOME and no runtime in the registry, and leaves none behind.
 class JavaProcessTest : public ::testing::Test {
@@ -56,17 +58,21 @@ protected:
         CloseHandle(registryLock);
     }
 
-    static void WriteValue(const std::wstring& key, const wchar_t* name, const std::wstring& text, REGSAM view) {
+    static void WriteValue(const std::wstring& key,
+                           const wchar_t* name,
+                           const std::wstring& text,
+                           REGSAM view,
+                           DWORD type = REG_SZ) {
         HKEY handle = nullptr;
         ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_LOCAL_MACHINE, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | view,
                                                  nullptr, &handle, nullptr));
-        RegSetValueExW(handle, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+        RegSetValueExW(handle, name, 0, type, reinterpret_cast<const BYTE*>(text.c_str()),
                        static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
         RegCloseKey(handle);
     }
-    void SetRuntime(const wchar_t* version, REGSAM view, const std::wstring& home) {
+    void SetRuntime(const wchar_t* version, REGSAM view, const std::wstring& home, DWORD type = REG_SZ) {
         std::wstring key = std::wstring(RuntimeKey) + L"\\" + version;
-        WriteValue(key, L"JavaHome", home, view);
+        WriteValue(key, L"JavaHome", home, view, type);
         createdKeys.push_back({key, view});
     }
     void SetSystemJavaHome(const std::wstring& home) {
@@ -132,6 +138,24 @@ TEST_F(JavaProcessTest, CommandLineAndClasspathReachTheRuntime) {
 }
 
 // Each source added outranks those added before it.
+// The default "C:\\Program Files\\Java\\...", as the registry gives it: with a variable to expand.
+TEST_F(JavaProcessTest, ARuntimeUnderAFolderWithBlankAndParenthesesRunsTheClass) {
+    std::wstring root = scratch.Path() + L"\\Program Files (x86)";
+    std::wstring bin = root + L"\\Java\\jre\\bin";
+    for (const std::wstring& folder : {root, root + L"\\Java", root + L"\\Java\\jre", bin}) {
+        ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
+    }
+    ASSERT_TRUE(CopyFileW((FakeJavaHome() + L"\\bin\\java.exe").c_str(), (bin + L"\\java.exe").c_str(), FALSE));
+    SetEnvironmentVariableW(L"TNK_JAVA_ROOT", root.c_str());
+    SetRuntime(L"1.7", 0, L"%TNK_JAVA_ROOT%\\Java\\jre", REG_EXPAND_SZ);
+    java::JavaProcess process;
+    process.SetStartupClass(L"com.example.Main");
+    std::vector<std::wstring> report = RunJava(process);
+    SetEnvironmentVariableW(L"TNK_JAVA_ROOT", nullptr);
+    ASSERT_FALSE(report.empty()) << logger.Text();
+    EXPECT_EQ(L"cmdline=\"" + bin + L"\\java.exe\" com.example.Main", report[0]);
+}
+
 TEST_F(JavaProcessTest, JavaHomeComesFromEnvironmentThen64BitViewThenDefaultViewThenSystemEnvironment) {
     SetSystemJavaHome(L"C:\\system");
     EXPECT_EQ(L"C:\\system", FoundHome());

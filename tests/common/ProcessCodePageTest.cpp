@@ -20,13 +20,16 @@ TEST(ProcessCodePage, ADoubleByteCharacterCutByAChunkBoundaryArrivesWhole) {
     Process process;
     process.SetLogger(&logger);
     process.SetExecutable(testsupport::HelperPath(L"ProcessProbe.exe").c_str());
-    // "x" and the lead byte of HIRAGANA A (0x82 0xA0) in one write, the trail byte and "y" later.
-    process.SetArguments(L"bytes 7882 sleep 400 bytes A079 sleep 400 bytes 82A0 exit 0");
+    // "x" and the lead byte of HIRAGANA A (0x82 0xA0) in one write, the trail byte and "y" in the
+    // next read: each write waits until the one before has been read.
+    process.SetArguments(L"bytes 7882 flush bytes A079 flush bytes 82A0 exit 0");
     process.Start();
     ASSERT_TRUE(logger.WaitForCall(testsupport::Footer()));
     std::vector<std::wstring> calls = logger.Calls();
-    // Debug block (6 calls), the child's chunks, the footer.
-    std::vector<std::wstring> chunks(calls.begin() + 6, calls.end() - 1);
+    // Debug block (6 calls), the child's chunks, the footer and the exit line.
+    ASSERT_TRUE(testsupport::WaitUntil([&] { return logger.Calls().back().rfind(L"Exit code ", 0) == 0; }));
+    calls = logger.Calls();
+    std::vector<std::wstring> chunks(calls.begin() + 6, calls.end() - 2);
     EXPECT_EQ((std::vector<std::wstring>{L"x", L"\u3042y", L"\u3042"}), chunks);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <windows.h>
+
 #include <tlhelp32.h>
 
 #include <algorithm>
@@ -84,6 +85,17 @@ inline int CountProcesses(const std::wstring& exe) {
                 ++count;
             }
         }
+    }
+    return count;
+}
+
+// How many handles this program holds, found by asking about every possible value (Wine does not
+// keep the count that GetProcessHandleCount would give).
+inline size_t OpenHandleCount() {
+    size_t count = 0;
+    for (ULONG_PTR value = 4; value < 65536; value += 4) {
+        DWORD flags = 0;
+        count += GetHandleInformation(reinterpret_cast<HANDLE>(value), &flags) ? 1 : 0;
     }
     return count;
 }

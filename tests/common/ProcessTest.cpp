@@ -7,13 +7,16 @@
 #include <string>
 #include <vector>
 
+#include "common/ExitLine.h"
 #include "common/ProcessList.h"
 #include "common/Recorders.h"
-#include "support/TestApplication.h"
+#include "support/ChildRun.h"
 #include "support/MessageBoxWatcher.h"
 #include "support/ScratchDirectory.h"
+#include "support/TestApplication.h"
 #include "support/TestPaths.h"
 #include "support/ThrownMessage.h"
+#include "util/Platform.h"
 
 namespace {
 
@@ -21,12 +24,17 @@ using testsupport::Footer;
 using testsupport::RecordingLogger;
 using testsupport::RecordingObserver;
 
-std::wstring ProbePath() { return testsupport::HelperPath(L"ProcessProbe.exe"); }
+std::wstring ProbePath() {
+    return testsupport::HelperPath(L"ProcessProbe.exe");
+}
 
-// Counts the kills Stop had to make.
+// Counts the kills Stop had to make; can be made to go without a job, and shows its pipe end.
 class CountingProcess : public Process {
 public:
     explicit CountingProcess(std::atomic<int>* alsoCount = nullptr) : alsoCount(alsoCount) {}
+    bool SetUpJob(HANDLE child) override { return withoutJob ? false : Process::SetUpJob(child); }
+    HANDLE PipeWriteEnd() const { return m_hChild_STDOUT_Write; }
+    bool withoutJob = false;
     void OnTerminated() override {
         ++terminated;
         if (alsoCount) {
@@ -90,10 +98,11 @@ TEST(ProcessCommandLine, BatchFilesRunThroughCmdAndArgumentsFollowAfterOneBlank)
         const wchar_t* commandLine;
     };
     const Case cases[] = {
-        {L"C:\\tools\\BUILD.BAT", nullptr, L"cmd.exe /C C:\\tools\\BUILD.BAT"},
-        {L"C:\\tools\\BUILD.BAT", L"-x \"a b\"", L"cmd.exe /C C:\\tools\\BUILD.BAT -x \"a b\""},
-        {L"run.Cmd", L"", L"cmd.exe /C run.Cmd"},
-        {L"C:\\a b\\tool.exe", L"", L"C:\\a b\\tool.exe"},  // no quoting added
+        {L"C:\\tools\\BUILD.BAT", nullptr, L"cmd.exe /S /C \"\"C:\\tools\\BUILD.BAT\"\""},
+        {L"C:\\tools\\BUILD.BAT", L"-x \"a b\"", L"cmd.exe /S /C \"\"C:\\tools\\BUILD.BAT\" -x \"a b\"\""},
+        {L"run.Cmd", L"", L"cmd.exe /S /C \"\"run.Cmd\"\""},
+        {L"C:\\a b\\tool.exe", L"", L"C:\\a b\\tool.exe"},  // names no file: stays as written
+        {L"\"C:\\a b\\tool.exe\" -v", L"x", L"\"C:\\a b\\tool.exe\" -v x"},
         {L"batch.exe", nullptr, L"batch.exe"},
     };
     for (const Case& c : cases) {
@@ -102,6 +111,27 @@ TEST(ProcessCommandLine, BatchFilesRunThroughCmdAndArgumentsFollowAfterOneBlank)
         process.SetArguments(c.arguments);
         EXPECT_STREQ(c.commandLine, process.GetCommandLine().GetBuffer());
     }
+}
+
+// "Program Files (x86)": the program's own path is quoted, so it is not split at the blank.
+TEST_F(ProcessTest, AProgramOrBatchFileUnderAFolderWithBlankAndParenthesesRuns) {
+    testsupport::ScratchDirectory scratch;
+    std::wstring folder = scratch.Path() + L"\\Program Files (x86)";
+    ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
+    std::wstring probe = folder + L"\\probe.exe";
+    ASSERT_TRUE(CopyFileW(ProbePath().c_str(), probe.c_str(), FALSE));
+    process->SetExecutable(probe.c_str());
+    process->SetArguments(L"print \"a b\"");
+    process->Start();
+    ASSERT_TRUE(logger.WaitForCall(Footer()));
+    EXPECT_EQ(L"a b\r\n", ChildOutput(logger.Text()));
+    scratch.Write(L"Program Files (x86)\\run it.bat", "@\"%~dp0probe.exe\" print %1\r\n");
+    logger.Clear();
+    process->SetExecutable((folder + L"\\run it.bat").c_str());
+    process->SetArguments(L"\"c d\"");
+    process->Start();
+    ASSERT_TRUE(logger.WaitForCall(Footer()));
+    EXPECT_EQ(L"c d\r\n", ChildOutput(logger.Text()));
 }
 
 TEST(ProcessLogger, ANullLoggerIsRefused) {
@@ -124,7 +154,8 @@ TEST_F(ProcessTest, DebugBlockChildOutputAndFooterAreLoggedExactly) {
     EXPECT_EQ(L"\r\n", calls[4].substr(calls[4].size() - 2));
     EXPECT_EQ(L"\r\n------------------------------------------\r\n", calls[5]);
     EXPECT_EQ(L"hello\r\n", ChildOutput(logger.Text()));
-    EXPECT_EQ(Footer(), calls.back());
+    EXPECT_EQ(Footer(), calls[calls.size() - 2]);
+    EXPECT_EQ(0u, calls.back().rfind(L"Exit code 0, ran 0:00:", 0)) << calls.back();
     EXPECT_EQ((std::vector<bool>{true, false}), observer.States());
     EXPECT_FALSE(process->IsRunning());
     EXPECT_EQ(0u, process->GetChildProcessId());  // released with the child's handle
@@ -206,35 +237,30 @@ TEST_F(ProcessTest, AnEnvironmentTooLargeForTheBlockIsRefusedCleanly) {
     EXPECT_EQ(std::wstring::npos, logger.Text().find(L"launched"));  // no child was started
 }
 
-TEST_F(ProcessTest, TerminateEndsTheChildsWholeTree) {
-    Launch(L"spawn 2 60000");
-    testsupport::WaitUntil([&] { return process->GetChildProcessId() != 0; });
-    std::vector<DWORD> chain = testsupport::WaitForChain(process->GetChildProcessId(), 3);
-    ASSERT_EQ(3u, chain.size());
-    ASSERT_EQ(3, testsupport::CountProcesses(L"ProcessProbe.exe"));  // the count sees the whole tree
-    process->Terminate();
-    EXPECT_FALSE(process->IsRunning());
-    EXPECT_EQ(0, process->terminated.load());
-    EXPECT_TRUE(logger.WaitForCall(Footer()));
-    Sleep(200);
-    EXPECT_EQ(0, testsupport::CountProcesses(L"ProcessProbe.exe"));
-    EXPECT_EQ((std::vector<bool>{true, false}), observer.States());
-}
-
-TEST_F(ProcessTest, StopRightAfterStartLeavesNoChildBehind) {
-    for (int round = 0; round < 5; ++round) {
+TEST_F(ProcessTest, StopRightAfterStartLeavesNoChildAndNoHandleBehind) {
+    size_t handles[2] = {};
+    for (int round = 0; round < 52; ++round) {
         Launch(L"spawn 1 60000");
-        Sleep(static_cast<DWORD>(round * 20));
+        Sleep(static_cast<DWORD>(round % 5 * 20));
         process->Terminate();
         EXPECT_EQ(0, process->terminated.load()) << "round " << round;
         EXPECT_TRUE(testsupport::WaitUntil([] { return testsupport::CountProcesses(L"ProcessProbe.exe") == 0; }, 3000))
             << "round " << round;
+        if (round == 1 || round == 51) {
+            handles[round / 51] = testsupport::OpenHandleCount();
+        }
     }
-    EXPECT_EQ((std::vector<bool>{true, false, true, false, true, false, true, false, true, false}), observer.States());
+    EXPECT_NE(0u, handles[0]);
+    EXPECT_EQ(handles[0], handles[1]);
+    std::vector<bool> states = observer.States();
+    ASSERT_EQ(104u, states.size());
+    for (size_t i = 0; i < states.size(); ++i) {
+        EXPECT_EQ(i % 2 == 0, states[i]);
+    }
 }
 
 TEST_F(ProcessTest, StartRestartAndDeletionJustAsTheChildEndsByItself) {
-    for (int round = 0; round < 12; ++round) {
+    for (int round = 0; round < 6; ++round) {
         RecordingLogger roundLogger;
         RecordingObserver roundObserver;
         std::atomic<int> kills{0};
@@ -244,7 +270,7 @@ TEST_F(ProcessTest, StartRestartAndDeletionJustAsTheChildEndsByItself) {
         child->SetExecutable(ProbePath().c_str());
         child->SetArguments(L"print x");
         child->Start();
-        Sleep(static_cast<DWORD>((round % 6) * 15));
+        Sleep(static_cast<DWORD>(round * 15));
         if (round % 2 == 0) {
             // Restart, as the process window does it.
             if (child->IsRunning()) {
@@ -275,85 +301,6 @@ TEST_F(ProcessTest, StartRestartAndDeletionJustAsTheChildEndsByItself) {
     }
 }
 
-TEST_F(ProcessTest, TwoProcessesStartedTogetherEachGetTheirOwnOutput) {
-    RecordingLogger otherLogger;
-    Process other;
-    other.SetLogger(&otherLogger);
-    other.SetExecutable(ProbePath().c_str());
-    other.SetArguments(L"print second");
-    Launch(L"print first");
-    other.Start();
-    ASSERT_TRUE(logger.WaitForCall(Footer()));
-    ASSERT_TRUE(otherLogger.WaitForCall(Footer()));
-    EXPECT_EQ(L"first\r\n", ChildOutput(logger.Text()));
-    EXPECT_EQ(L"second\r\n", ChildOutput(otherLogger.Text()));
-}
-
-// A logger that, like the process window, hands each text to a window of the GUI thread with a
-// synchronous message.
-class WindowLogger : public util::logging::ILogger {
-public:
-    WindowLogger() {
-        WNDCLASSW windowClass = {};
-        windowClass.lpfnWndProc = &WindowLogger::Procedure;
-        windowClass.hInstance = GetModuleHandleW(nullptr);
-        windowClass.lpszClassName = L"TarnwickTestLogWindow";
-        RegisterClassW(&windowClass);
-        window = CreateWindowExW(0, L"TarnwickTestLogWindow", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                 GetModuleHandleW(nullptr), nullptr);
-        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    }
-    ~WindowLogger() override { DestroyWindow(window); }
-
-    void Log(const wchar_t* text) override { SendMessageW(window, WM_APP, 0, reinterpret_cast<LPARAM>(text)); }
-
-    // Serves the worker's messages for a while, as a message loop would.
-    void Pump(DWORD ms) {
-        DWORD start = GetTickCount();
-        while (GetTickCount() - start < ms) {
-            MSG message;
-            while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-                DispatchMessageW(&message);
-            }
-            MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-        }
-    }
-
-    std::wstring text;
-    size_t received = 0;
-
-private:
-    static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-        if (message == WM_APP) {
-            WindowLogger* self = reinterpret_cast<WindowLogger*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-            const wchar_t* text = reinterpret_cast<const wchar_t*>(lParam);
-            self->received += wcslen(text);
-            if (self->text.size() < 4096 || wcsstr(text, L"Debug Info")) {
-                self->text += text;  // keep the frame, not the whole flood
-            }
-            return 0;
-        }
-        return DefWindowProcW(window, message, wParam, lParam);
-    }
-
-    HWND window;
-};
-
-TEST_F(ProcessTest, StopWhileTheWorkerWaitsForTheGuiThreadEndsItCleanly) {
-    WindowLogger windowLogger;
-    process->SetLogger(&windowLogger);
-    Launch(L"burst 2000000000 4096");
-    for (int waited = 0; windowLogger.received < 100000u && waited < 20000; waited += 100) {
-        windowLogger.Pump(100);
-    }
-    ASSERT_GE(windowLogger.received, 100000u) << "the flood did not reach the window";
-    // The worker is now blocked in SendMessage until this thread takes its message.
-    process->Terminate();
-    EXPECT_EQ(0, process->terminated.load()) << "the worker was killed instead of ending by itself";
-    EXPECT_NE(std::wstring::npos, windowLogger.text.find(Footer()));
-    EXPECT_EQ((std::vector<bool>{true, false}), observer.States());
-}
-
 // A logger that never returns once the child writes "block": the worker can only be killed.
 class BlockingLogger : public util::logging::ILogger {
 public:
@@ -364,8 +311,12 @@ public:
             blocked = true;
             WaitForSingleObject(never, INFINITE);
         }
+        if (blocked) {
+            after.push_back(text);  // only once the worker is gone: from the window thread
+        }
     }
     std::atomic<bool> blocked{false};
+    std::vector<std::wstring> after;
 
 private:
     HANDLE never;
@@ -374,15 +325,142 @@ private:
 TEST_F(ProcessTest, AKilledWorkerStillLeavesNoChildAndNoHandlesBehind) {
     BlockingLogger blocking;
     process->SetLogger(&blocking);
+    size_t handlesBefore = testsupport::OpenHandleCount();
     Launch(L"print block sleep 60000");
     ASSERT_TRUE(testsupport::WaitUntil([&] { return blocking.blocked.load(); }));
     ASSERT_NE(0u, process->GetChildProcessId());
     process->Stop();  // a stop without Terminate: the child's tree is still there
     EXPECT_EQ(1, process->terminated.load());
+    ASSERT_EQ(2u, blocking.after.size());
+    EXPECT_EQ(Footer(), blocking.after[0]);
+    EXPECT_NE(std::wstring::npos, blocking.after[1].find(L", stopped\r\n")) << blocking.after[1];
+    EXPECT_EQ(handlesBefore, testsupport::OpenHandleCount())
+        << "the killed worker's handles (its own, read event, pipe, job)";
     EXPECT_FALSE(process->IsRunning());
     EXPECT_EQ(0u, process->GetChildProcessId());
     EXPECT_EQ((std::vector<bool>{true, false}), observer.States());
     // TearDown checks that the child is gone.
+}
+
+// A batch file that starts a server and exits: the run goes on as long as the server does.
+TEST_F(ProcessTest, ARunLastsUntilEveryProcessOfItsJobHasEndedAndStopEndsThemAll) {
+    testsupport::ScratchDirectory scratch;
+    std::wstring batch = scratch.Write(L"serve.bat", "@start \"\" /b \"" +
+                                                         platform::WideToUtf8(ProbePath().c_str(), ProbePath().size()) +
+                                                         "\" print server spawn 1 60000\r\n@exit 0\r\n");
+    process->SetExecutable(batch.c_str());
+    process->Start();
+    ASSERT_TRUE(testsupport::WaitUntil([] { return testsupport::CountProcesses(L"ProcessProbe.exe") == 2; }));
+    ASSERT_TRUE(testsupport::WaitUntil([&] { return logger.Text().find(L"server\r\n") != std::wstring::npos; }));
+    Sleep(300);  // the batch file has long ended
+    EXPECT_EQ(0, testsupport::CountProcesses(L"cmd.exe"));
+    EXPECT_TRUE(process->IsRunning());
+    process->Terminate();
+    EXPECT_EQ(0, testsupport::CountProcesses(L"ProcessProbe.exe"));
+    EXPECT_FALSE(process->EndedByItself());
+    EXPECT_NE(std::wstring::npos, logger.Text().find(L", stopped\r\n"));
+}
+
+TEST_F(ProcessTest, AGrandchildWritingAfterItsParentEndedIsStillTheRunsOutput) {
+    std::wstring text = RunProbe(L"launch \"sleep 300 print late\" print early exit 4");
+    EXPECT_EQ(L"early\r\nlate\r\n", ChildOutput(text));
+    EXPECT_EQ(4u, process->GetExitCode());
+    EXPECT_TRUE(process->EndedByItself());
+}
+
+// A descendant that floods the pipe after the child has gone: a stop is still seen between reads,
+// and without a job the run still ends with its child (the orphan then loses its pipe and ends).
+TEST_F(ProcessTest, AFloodingDescendantNeitherHidesAStopNorKeepsARunWithoutJobGoing) {
+    const wchar_t* flood = L"launch \"burst 2000000000 4096\" exit 0";
+    Launch(flood);
+    ASSERT_TRUE(testsupport::WaitUntil([&] { return logger.Calls().size() > 100; }));
+    EXPECT_TRUE(process->IsRunning());
+    process->Terminate();
+    EXPECT_EQ(0, process->terminated.load());
+    EXPECT_EQ(0, testsupport::CountProcesses(L"ProcessProbe.exe"));
+    process->withoutJob = true;
+    logger.Clear();
+    Launch(flood);
+    EXPECT_TRUE(logger.WaitForCall(Footer()));
+    EXPECT_TRUE(testsupport::WaitUntil([] { return testsupport::CountProcesses(L"ProcessProbe.exe") == 0; }));
+}
+
+// Tarnwick killed from the task manager: the system ends every run's processes.
+TEST(ProcessJob, NothingOfThreeRunsSurvivesTheirHostBeingKilled) {
+    testsupport::ChildRun host(L"\"" + testsupport::HelperPath(L"JobHost.exe") + L"\"");
+    ASSERT_TRUE(host.Started());
+    ASSERT_TRUE(testsupport::WaitUntil([] { return testsupport::CountProcesses(L"ProcessProbe.exe") == 6; }));
+    TerminateProcess(host.ProcessHandle(), 9);
+    EXPECT_TRUE(testsupport::WaitUntil([] { return testsupport::CountProcesses(L"ProcessProbe.exe") == 0; }, 5000));
+}
+
+TEST_F(ProcessTest, WithoutAJobTheRunSaysSoAndStopWalksTheTree) {
+    process->withoutJob = true;
+    Launch(L"spawn 2 60000");
+    ASSERT_TRUE(testsupport::WaitUntil([] { return testsupport::CountProcesses(L"ProcessProbe.exe") == 3; }));
+    process->Terminate();
+    EXPECT_EQ(0, testsupport::CountProcesses(L"ProcessProbe.exe"));
+    std::wstring text = logger.Text();
+    const std::wstring said = L"The run could not be put in a job object: Stop ends its process tree instead.\r\n";
+    EXPECT_NE(std::wstring::npos, text.find(said));
+    EXPECT_EQ(text.find(said), text.rfind(said));
+}
+
+TEST_F(ProcessTest, AChildInheritsNoOtherRunsPipe) {
+    CountingProcess other;
+    RecordingLogger otherLogger;
+    other.SetLogger(&otherLogger);
+    other.SetExecutable(ProbePath().c_str());
+    other.SetArguments(L"sleep 60000");
+    other.Start();
+    ASSERT_TRUE(testsupport::WaitUntil([&] { return other.GetChildProcessId() != 0; }));
+    wchar_t arguments[64];
+    swprintf(arguments, 64, L"handle %llx",
+             static_cast<unsigned long long>(reinterpret_cast<ULONG_PTR>(other.PipeWriteEnd())));
+    EXPECT_EQ(L"handle closed\r\n", ChildOutput(RunProbe(arguments)));
+    other.Terminate();
+}
+
+TEST_F(ProcessTest, TheExitLineTellsCodeAndHowTheRunEnded) {
+    RunProbe(L"exit 0xC0000005");
+    ASSERT_TRUE(testsupport::WaitUntil([&] { return logger.Calls().back() != Footer(); }));
+    EXPECT_EQ(0u, logger.Calls().back().rfind(L"Exit code 3221225477 (0xC0000005), ran 0:00:", 0));
+    EXPECT_NE(std::wstring::npos, logger.Calls().back().find(L", ended by itself\r\n"));
+    EXPECT_TRUE(process->EndedByItself());
+    logger.Clear();
+    Launch(L"sleep 60000");
+    ASSERT_TRUE(testsupport::WaitUntil([&] { return process->GetChildProcessId() != 0; }));
+    process->Restart();
+    ASSERT_TRUE(testsupport::WaitUntil([&] { return process->GetChildProcessId() != 0; }));
+    process->Terminate();
+    std::wstring text = logger.Text();
+    EXPECT_NE(std::wstring::npos, text.find(L", ended for a restart\r\n"));
+    EXPECT_EQ(text.size() - std::wstring(L", stopped\r\n").size(), text.rfind(L", stopped\r\n"));
+    EXPECT_FALSE(process->EndedByItself());
+}
+
+TEST_F(ProcessTest, ARestartWaitsBacksOffAndEndsWithAStopThatCancelsTheWait) {
+    process->SetRestartPolicy(RestartPolicy::Mode::OnFailure);
+    Launch(L"exit 3");
+    ASSERT_TRUE(logger.WaitForCall(Footer(), 2));
+    const wchar_t* second = L"Restart policy \"on-failure\" after exit code 3: starting again in 2 s, at ";
+    ASSERT_TRUE(testsupport::WaitUntil([&] { return logger.Text().find(second) != std::wstring::npos; }));
+    EXPECT_NE(std::wstring::npos,
+              logger.Text().find(L"Restart policy \"on-failure\" after exit code 3: starting again in 1 s, at "));
+    EXPECT_TRUE(process->IsRunning());  // the worker waits: the run goes on
+    ULONGLONG before = GetTickCount64();
+    process->Terminate();
+    EXPECT_LT(GetTickCount64() - before, 1000u);
+    EXPECT_EQ((std::vector<bool>{true, false}), observer.States());
+    EXPECT_EQ(std::wstring::npos, logger.Text().find(L", stopped\r\n"));  // no child was running
+    // A manual Stop never restarts, whatever the policy.
+    logger.Clear();
+    process->SetRestartPolicy(RestartPolicy::Mode::Always);
+    Launch(L"sleep 60000");
+    ASSERT_TRUE(testsupport::WaitUntil([&] { return process->GetChildProcessId() != 0; }));
+    process->Terminate();
+    EXPECT_EQ(std::wstring::npos, logger.Text().find(L"Restart policy"));
+    EXPECT_NE(std::wstring::npos, logger.Text().find(L", stopped\r\n"));
 }
 
 }  // namespace

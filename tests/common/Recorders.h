@@ -32,6 +32,11 @@ public:
         changed.notify_all();
     }
 
+    void Clear() {
+        std::lock_guard<std::mutex> hold(mutex);
+        calls.clear();
+    }
+
     std::vector<std::wstring> Calls() {
         std::lock_guard<std::mutex> hold(mutex);
         return calls;
@@ -80,6 +85,8 @@ private:
     std::vector<bool> states;
 };
 
-inline std::wstring Footer() { return L"\r\n---- Tarnwick Debug Info ----\r\n"; }
+inline std::wstring Footer() {
+    return L"\r\n---- Tarnwick Debug Info ----\r\n";
+}
 
 }  // namespace testsupport

@@ -12,8 +12,8 @@
 #include "common/LoggerManager.h"
 #include "common/Recorders.h"
 #include "support/MessageBoxWatcher.h"
-#include "util/Exception.h"
 #include "support/ThrownMessage.h"
+#include "util/Exception.h"
 
 namespace {
 
@@ -50,7 +50,9 @@ public:
         return static_cast<int>(
             std::count_if(all.begin(), all.end(), [](const std::wstring& e) { return e.rfind(L"run ", 0) == 0; }));
     }
-    bool WaitForEvents(size_t count) { return testsupport::WaitUntil([&] { return Events().size() >= count; }, 10000); }
+    bool WaitForEvents(size_t count) {
+        return testsupport::WaitUntil([&] { return Events().size() >= count; }, 10000);
+    }
 
     std::atomic<int> terminated{0};
 
@@ -177,6 +179,55 @@ TEST(Thread, StopKillsAWorkerThatIgnoresTheStopEvent) {
     EXPECT_EQ(1, thread.terminated.load());
     EXPECT_EQ((std::vector<bool>{true, false}), observer.States());
     EXPECT_EQ((std::vector<std::wstring>{L"run"}), thread.Events());  // no OnRunFinished on a killed worker
+}
+
+// Stop's budget on a clock the test sets: frozen at 30 days of uptime (beyond what a 32-bit tick
+// can take in signed arithmetic), or moved on by 300 ms whenever this thread serves the worker.
+std::atomic<ULONGLONG> fakeNow{0};
+ULONGLONG WINAPI FakeClock() {
+    return fakeNow.load();
+}
+
+LRESULT CALLBACK SlowView(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_APP) {
+        fakeNow += 300;  // the GUI's own slowness, not the worker's
+        return 0;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+TEST(Thread, StopsBudgetCountsTheWorkersTimeOnA64BitClock) {
+    struct ClockGuard {
+        ClockGuard() { Thread::clock = &FakeClock; }
+        ~ClockGuard() { Thread::clock = &GetTickCount64; }
+    } guard;
+    WNDCLASSW windowClass = {};
+    windowClass.lpfnWndProc = &SlowView;
+    windowClass.lpszClassName = L"TarnwickSlowView";
+    RegisterClassW(&windowClass);
+    HWND view = CreateWindowExW(0, L"TarnwickSlowView", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+    struct Sender : ProbeThread {
+        unsigned int* Run() override {
+            Record(L"run");
+            do {
+                SendMessageW(view, WM_APP, 0, 0);
+            } while (WaitForSingleObject(GetStopEvent(), 0) == WAIT_TIMEOUT);
+            Sleep(100);  // real time on a frozen clock
+            return nullptr;
+        }
+        HWND view = nullptr;
+    };
+    for (ULONGLONG start : {2592000000ull, 0x100000000ull - 5}) {
+        fakeNow = start;
+        Sender thread;
+        thread.view = view;
+        thread.Start();
+        ASSERT_TRUE(thread.WaitForEvents(1));
+        thread.Stop();
+        EXPECT_EQ(0, thread.terminated.load()) << start;
+        EXPECT_EQ((std::vector<std::wstring>{L"run", L"finished"}), thread.Events()) << start;
+    }
+    DestroyWindow(view);
 }
 
 TEST(Thread, AnExceptionFromRunOrOnRunFinishedIsShownAndTheRunStillEnds) {

@@ -8,8 +8,11 @@
 //   burst <n> [size]    writes n bytes ('a' to 'z', CRLF every 64) in writes of size bytes
 //   sleep <ms>          sleeps
 //   ticks <n> <ms>      writes "tick 1" to "tick n", one line every ms milliseconds
+//   flush               waits until the reader has taken everything written so far
 //   spawn <depth> <ms>  starts itself with "spawn <depth-1> <ms>" (until depth 0), then sleeps
-//   exit <code>         ends with that code
+//   launch <commands>   starts itself with these commands (one argument), inheriting our handles
+//   handle <hex>        writes "handle open" when that handle is a pipe's server end, else "handle closed"
+//   exit <code>         ends with that code (decimal or 0x hex)
 #include <windows.h>
 
 #include <cstdio>
@@ -43,7 +46,9 @@ std::string Ansi(const std::wstring& text) {
     return bytes;
 }
 
-void Line(const std::wstring& text) { Write(Ansi(text) + "\r\n"); }
+void Line(const std::wstring& text) {
+    Write(Ansi(text) + "\r\n");
+}
 
 std::string Hex(const std::wstring& text) {
     std::string result;
@@ -73,23 +78,33 @@ void Burst(long long total, long long size) {
     }
 }
 
+bool StartSelf(const std::wstring& arguments, bool inherit) {
+    wchar_t self[MAX_PATH];
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    std::wstring line = L"\"" + std::wstring(self) + L"\" " + arguments;
+    std::vector<wchar_t> writable(line.begin(), line.end());
+    writable.push_back(L'\0');
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof(startup);
+    if (inherit) {
+        startup.dwFlags = STARTF_USESTDHANDLES;
+        startup.hStdOutput = out;
+        startup.hStdError = out;
+    }
+    PROCESS_INFORMATION info = {};
+    if (!CreateProcessW(nullptr, writable.data(), nullptr, nullptr, inherit, CREATE_NO_WINDOW, nullptr, nullptr,
+                        &startup, &info)) {
+        return false;
+    }
+    CloseHandle(info.hThread);
+    CloseHandle(info.hProcess);
+    return true;
+}
+
 void Spawn(int depth, int ms) {
     if (depth > 0) {
-        wchar_t self[MAX_PATH];
-        GetModuleFileNameW(nullptr, self, MAX_PATH);
-        std::wstring line = L"\"" + std::wstring(self) + L"\" spawn " + std::to_wstring(depth - 1) + L" " +
-                            std::to_wstring(ms);
-        std::vector<wchar_t> writable(line.begin(), line.end());
-        writable.push_back(L'\0');
-        STARTUPINFOW startup = {};
-        startup.cb = sizeof(startup);
-        PROCESS_INFORMATION info = {};
         // Nothing inherited: a sleeper left behind must not hold the test's output open.
-        if (CreateProcessW(nullptr, writable.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr,
-                           &startup, &info)) {
-            CloseHandle(info.hThread);
-            CloseHandle(info.hProcess);
-        }
+        StartSelf(L"spawn " + std::to_wstring(depth - 1) + L" " + std::to_wstring(ms), false);
     }
     Sleep(static_cast<DWORD>(ms));
 }
@@ -142,14 +157,23 @@ int wmain(int argc, wchar_t** argv) {
                 Line(L"tick " + std::to_wstring(tick));
                 Sleep(ms);
             }
+        } else if (command == L"flush") {
+            FlushFileBuffers(out);
         } else if (command == L"sleep") {
             Sleep(static_cast<DWORD>(_wtoi(next().c_str())));
         } else if (command == L"spawn") {
             int depth = _wtoi(next().c_str());
             int ms = _wtoi(next().c_str());
             Spawn(depth, ms);
+        } else if (command == L"launch") {
+            StartSelf(next(), true);
+        } else if (command == L"handle") {
+            HANDLE other = reinterpret_cast<HANDLE>(static_cast<ULONG_PTR>(wcstoull(next().c_str(), nullptr, 16)));
+            DWORD flags = 0;
+            bool open = GetNamedPipeInfo(other, &flags, nullptr, nullptr, nullptr) && (flags & PIPE_SERVER_END);
+            Line(open ? L"handle open" : L"handle closed");
         } else if (command == L"exit") {
-            return _wtoi(next().c_str());
+            return static_cast<int>(wcstoul(next().c_str(), nullptr, 0));
         }
     }
     return 0;

@@ -9,18 +9,19 @@
 namespace testsupport {
 namespace {
 
-struct FrameSearch {
+struct TopWindowSearch {
     DWORD processId;
+    const wchar_t* className;
     HWND found;
 };
 
-BOOL CALLBACK FindFrame(HWND window, LPARAM parameter) {
-    FrameSearch* search = reinterpret_cast<FrameSearch*>(parameter);
+BOOL CALLBACK MatchTopWindow(HWND window, LPARAM parameter) {
+    TopWindowSearch* search = reinterpret_cast<TopWindowSearch*>(parameter);
     DWORD owner = 0;
     GetWindowThreadProcessId(window, &owner);
     wchar_t name[64] = L"";
     GetClassNameW(window, name, 64);
-    if (owner == search->processId && wcscmp(name, L"MainWindow") == 0) {
+    if (owner == search->processId && wcscmp(name, search->className) == 0) {
         search->found = window;
         return FALSE;
     }
@@ -32,6 +33,12 @@ HWND ChildOfClass(HWND parent, const wchar_t* className) {
 }
 
 }  // namespace
+
+HWND TarnwickSession::FindTopWindow(DWORD processId, const wchar_t* className) {
+    TopWindowSearch search = {processId, className, nullptr};
+    EnumWindows(MatchTopWindow, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
 
 TarnwickSession::TarnwickSession(const std::wstring& arguments, DWORD waitMs) {
     std::wstring program = HelperPath(L"Tarnwick.exe");
@@ -46,14 +53,12 @@ TarnwickSession::TarnwickSession(const std::wstring& arguments, DWORD waitMs) {
     CloseHandle(created.hThread);
     process = created.hProcess;
     processId = created.dwProcessId;
-    FrameSearch search = {processId, nullptr};
     WaitUntil(
         [&] {
-            EnumWindows(FindFrame, reinterpret_cast<LPARAM>(&search));
-            return search.found != nullptr || WaitForSingleObject(process, 0) == WAIT_OBJECT_0;
+            frame = FindTopWindow(processId, L"MainWindow");
+            return frame != nullptr || WaitForSingleObject(process, 0) == WAIT_OBJECT_0;
         },
         waitMs);
-    frame = search.found;
 }
 
 TarnwickSession::~TarnwickSession() {

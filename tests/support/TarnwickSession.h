@@ -31,6 +31,8 @@ public:
     HWND ActiveChild() const;
     // The output view inside a process window.
     static HWND ViewOf(HWND child);
+    // The top-level window of that class belonging to the process, or null.
+    static HWND FindTopWindow(DWORD processId, const wchar_t* className);
     static std::wstring Text(HWND window);
     std::wstring ViewText(const std::wstring& caption) const;
 

@@ -1,0 +1,119 @@
+#include "FloodSession.h"
+
+#include <psapi.h>
+#include <richedit.h>
+
+#include <cstdio>
+
+#include "BenchClock.h"
+#include "FloodText.h"
+#include "support/TestPaths.h"
+
+namespace {
+
+const double FloodWaitMs = 5 * 60 * 1000;
+const double QuietMs = 100;
+
+std::string Narrow(const std::wstring& text) {
+    return std::string(text.begin(), text.end());
+}
+
+}  // namespace
+
+FloodSession::FloodSession(const testsupport::ScratchDirectory& folder, int serial)
+    : events(L"TarnwickDisplayBench-" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(serial)),
+      go(CreateEventW(nullptr, FALSE, FALSE, (events + L"-go").c_str())),
+      quit(CreateEventW(nullptr, TRUE, FALSE, (events + L"-quit").c_str())),
+      requestFile(folder.File(L"request" + std::to_wstring(serial) + L".txt")),
+      view(nullptr),
+      round(0) {
+    session.reset(new testsupport::TarnwickSession(L"\"" + WriteConfiguration(folder) + L"\""));
+    testsupport::WaitUntil(
+        [&] {
+            HWND child = session->Child(L"Flood");
+            view = child ? testsupport::TarnwickSession::ViewOf(child) : nullptr;
+            return view != nullptr;
+        },
+        30000);
+}
+
+FloodSession::~FloodSession() {
+    SetEvent(quit);
+    session.reset();
+    CloseHandle(go);
+    CloseHandle(quit);
+}
+
+std::wstring FloodSession::WriteConfiguration(const testsupport::ScratchDirectory& folder) const {
+    std::string child = Narrow(testsupport::HelperPath(L"bench_display_child.exe"));
+    std::string arguments = "flood " + Narrow(events) + " \"" + Narrow(requestFile) + "\"";
+    return folder.Write(L"flood.tnkx",
+                        "<?xml version=\"1.0\" encoding=\"utf-8\"?>\r\n<processes><process><title>Flood"
+                        "</title><executable>" +
+                            child + "</executable><commandLineArguments>" + arguments +
+                            "</commandLineArguments></process></processes>\r\n");
+}
+
+size_t FloodSession::ViewLength() const {
+    return static_cast<size_t>(SendMessageW(view, WM_GETTEXTLENGTH, 0, 0));
+}
+
+size_t FloodSession::PrivateBytes() const {
+    PROCESS_MEMORY_COUNTERS counters = {};
+    counters.cb = sizeof(counters);
+    GetProcessMemoryInfo(session->ProcessHandle(), &counters, sizeof(counters));
+    // The commit charge: the same as PrivateUsage on Windows, and what Wine fills in for another process.
+    return counters.PagefileUsage;
+}
+
+bool FloodSession::MarkerShown(const std::string& marker) const {
+    std::wstring wanted(marker.begin(), marker.end() - 2);  // without its line end
+    LRESULT lines = SendMessageW(view, EM_GETLINECOUNT, 0, 0);
+    // The marker's line is the last or, after its line end, the one before.
+    for (LRESULT line = lines - 1; line >= 0 && line >= lines - 3; --line) {
+        wchar_t buffer[128] = {};
+        *reinterpret_cast<WORD*>(buffer) = 127;
+        LRESULT copied = SendMessageW(view, EM_GETLINE, static_cast<WPARAM>(line), reinterpret_cast<LPARAM>(buffer));
+        if (std::wstring(buffer, copied > 0 ? static_cast<size_t>(copied) : 0).find(wanted) != std::wstring::npos) {
+            return true;
+        }
+    }
+    return false;
+}
+
+void FloodSession::LogScrollPosition() const {
+    // Whether the view follows its output: its first visible line against its line count.
+    fprintf(stderr, " [view at line %ld of %ld]", static_cast<long>(SendMessageW(view, EM_GETFIRSTVISIBLELINE, 0, 0)),
+            static_cast<long>(SendMessageW(view, EM_GETLINECOUNT, 0, 0)));
+}
+
+double FloodSession::Flood(size_t bytes, bool untrimmed, size_t& peakBytes) {
+    std::string marker = floodtext::Marker(++round);
+    FILE* file = _wfopen(requestFile.c_str(), L"w");
+    if (!file) {
+        return -1;
+    }
+    fprintf(file, "%zu %d\n", bytes, round);
+    fclose(file);
+    size_t finalLength = ViewLength() +
+                         (bytes / floodtext::LineBytes > 0 ? bytes / floodtext::LineBytes : 1) * floodtext::LineBytes +
+                         marker.size();
+    size_t lastLength = 0;
+    double start = NowMs(), lastChange = start;
+    SetEvent(go);
+    while (NowMs() - start < FloodWaitMs) {
+        size_t length = ViewLength();
+        double now = NowMs();
+        size_t memory = PrivateBytes();
+        peakBytes = memory > peakBytes ? memory : peakBytes;
+        lastChange = length != lastLength ? now : lastChange;
+        lastLength = length;
+        bool due = untrimmed ? length >= finalLength : now - lastChange >= QuietMs;
+        if (due && MarkerShown(marker)) {
+            LogScrollPosition();
+            return now - start;
+        }
+        Sleep(2);
+    }
+    return -1;
+}

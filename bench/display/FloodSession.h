@@ -1,0 +1,48 @@
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+
+#include "support/ScratchDirectory.h"
+#include "support/TarnwickSession.h"
+
+// The built Tarnwick.exe on a configuration with one entry, "Flood", whose child writes lines on
+// request; the output view is watched from here. Each session is a fresh program: emptying a
+// large view (Clear) costs Wine's rich edit minutes.
+class FloodSession {
+public:
+    // serial: sessions of one run must differ in it.
+    FloodSession(const testsupport::ScratchDirectory& folder, int serial);
+    // Lets the child end, then the session ends the program.
+    ~FloodSession();
+    FloodSession(const FloodSession&) = delete;
+    FloodSession& operator=(const FloodSession&) = delete;
+
+    bool Ready() const { return view != nullptr; }
+    HWND Frame() const { return session->Frame(); }
+    HWND View() const { return view; }
+    // Has the child write bytes of lines and a closing marker line. Returns the milliseconds from
+    // the request until the marker is in the view, or a negative value when it did not come in
+    // five minutes. untrimmed: the view will hold all of it, so its final length is known and the
+    // marker is looked for only once that is reached (looking costs the view's thread more);
+    // otherwise it is looked for whenever the length stayed the same for a while.
+    // peakBytes: the highest private bytes of the program seen meanwhile.
+    double Flood(size_t bytes, bool untrimmed, size_t& peakBytes);
+    size_t PrivateBytes() const;
+
+private:
+    std::wstring WriteConfiguration(const testsupport::ScratchDirectory& folder) const;
+    bool MarkerShown(const std::string& marker) const;
+    void LogScrollPosition() const;
+    size_t ViewLength() const;
+
+    std::wstring events;
+    HANDLE go;
+    HANDLE quit;
+    std::wstring requestFile;
+    std::unique_ptr<testsupport::TarnwickSession> session;
+    HWND view;
+    int round;
+};

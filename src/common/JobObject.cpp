@@ -1,0 +1,113 @@
+#include "common/JobObject.h"
+
+#include "common/TerminateProcessTree.h"
+
+JobObject::JobObject() : job(nullptr) {
+    className = L"JobObject";
+}
+
+JobObject::~JobObject() {
+    Close();
+}
+
+bool JobObject::Create() {
+    Close();
+    job = CreateJobObjectW(nullptr, nullptr);  // no security attributes: not inheritable
+    if (!job) {
+        return false;
+    }
+    JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits = {};
+    // Neither JOB_OBJECT_LIMIT_BREAKAWAY_OK nor ..._SILENT_BREAKAWAY_OK: every descendant stays.
+    limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+    if (!SetInformationJobObject(job, JobObjectExtendedLimitInformation, &limits, sizeof(limits))) {
+        Close();
+        return false;
+    }
+    return true;
+}
+
+bool JobObject::Assign(HANDLE process) {
+    return job && AssignProcessToJobObject(job, process);
+}
+
+long JobObject::ActiveProcesses() const {
+    JOBOBJECT_BASIC_ACCOUNTING_INFORMATION accounting = {};
+    if (!job || !QueryInformationJobObject(job, JobObjectBasicAccountingInformation, &accounting, sizeof(accounting),
+                                           nullptr)) {
+        return -1;
+    }
+    return static_cast<long>(accounting.ActiveProcesses);
+}
+
+std::vector<DWORD> JobObject::ProcessIds() const {
+    std::vector<DWORD> ids;
+    const DWORD capacity = 1024;
+    std::vector<char> buffer(sizeof(JOBOBJECT_BASIC_PROCESS_ID_LIST) + capacity * sizeof(ULONG_PTR));
+    auto* list = reinterpret_cast<JOBOBJECT_BASIC_PROCESS_ID_LIST*>(buffer.data());
+    if (job &&
+        QueryInformationJobObject(job, JobObjectBasicProcessIdList, list, static_cast<DWORD>(buffer.size()), nullptr)) {
+        for (DWORD i = 0; i < list->NumberOfProcessIdsInList; ++i) {
+            ids.push_back(static_cast<DWORD>(list->ProcessIdList[i]));
+        }
+    }
+    return ids;
+}
+
+bool JobObject::OnlyConsoleHostsLeft() const {
+    const wchar_t host[] = L"\\conhost.exe";
+    const size_t hostLength = sizeof(host) / sizeof(host[0]) - 1;
+    for (DWORD id : ProcessIds()) {
+        HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, id);
+        wchar_t path[MAX_PATH] = {};
+        DWORD length = MAX_PATH;
+        bool isHost = process && QueryFullProcessImageNameW(process, 0, path, &length) && length >= hostLength &&
+                      lstrcmpiW(path + length - hostLength, host) == 0;
+        if (process) {
+            CloseHandle(process);
+        }
+        if (!isHost) {
+            return false;  // the first other process settles it
+        }
+    }
+    return true;
+}
+
+bool JobObject::Terminate(UINT exitCode, DWORD waitMs) {
+    if (!job) {
+        return false;
+    }
+    // The ids are those of members of the job, which the job keeps from being reused.
+    for (DWORD id : ProcessIds()) {
+        HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION | SYNCHRONIZE, FALSE, id);
+        if (process) {
+            WaitUntilProcessStarted(process, 2000);
+            CloseHandle(process);
+        }
+    }
+    if (!TerminateJobObject(job, exitCode)) {
+        return false;
+    }
+    WaitUntilEmpty(waitMs);
+    return true;
+}
+
+bool JobObject::WaitUntilEmpty(DWORD waitMs) const {
+    ULONGLONG start = GetTickCount64();
+    for (;;) {
+        long active = ActiveProcesses();
+        if (active <= 0) {
+            return active == 0;
+        }
+        if (GetTickCount64() - start >= waitMs) {
+            return false;
+        }
+        Sleep(1);
+    }
+}
+
+void JobObject::Close() {
+    if (job) {
+        CloseHandle(job);
+        job = nullptr;
+    }
+}
