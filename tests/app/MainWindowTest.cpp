@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <string>
 #include <thread>
 #include <vector>
@@ -381,6 +382,56 @@ TEST_F(MainWindowTest, ScrollbackDropsTheOldestWholeLinesAndKeepsTheNewest) {
     // The view counts a line end as one character.
     std::wstring all = Text(L"Ticks");
     EXPECT_LE(all.size() - std::count(all.begin(), all.end(), L'\n'), 20000u);
+}
+
+// A reader whose run ends while the window has not yet caught up with a flood: the queue is full
+// when the run's footer comes.
+class BehindAtTheEnd : public ProcessWindow {
+public:
+    void ThreadStateChanged(bool running) override {
+        if (!running && GetWindowThreadProcessId(GetHandle(), nullptr) != GetCurrentThreadId()) {
+            Log(std::wstring(300 * 1024, L'x').c_str());
+        }
+        ProcessWindow::ThreadStateChanged(running);
+    }
+};
+
+TEST_F(MainWindowTest, RestartAndCloseAfterARunEndedBehindAFloodDoNotHang) {
+    Open(ProbeEntry("Idle", "print x", "<start>false</start>"));
+    std::string text = apptest::Processes(ProbeEntry("Behind", "print x"));
+    for (bool restart : {true, false}) {
+        BehindAtTheEnd* window = new BehindAtTheEnd();
+        window->SetFrameWindow(&frame);
+        window->Create(frame.GetMDIClient().GetHandle());
+        gui::WindowMessageRouter::GetInstance()->Adopt(window);
+        HWND handle = window->GetHandle();
+        ConfigurationFile entry;
+        entry.Parse(std::wstring(text.begin(), text.end()).c_str());
+        entry.ReadProcesses();
+        window->SetProcessInfo(entry.GetProcesses().at(0));
+        // Without the mend the window thread would wait for the reader for ever: the watchdog lets it go.
+        std::atomic<bool> done(false), rescued(false);
+        std::thread watchdog([&] {
+            for (ULONGLONG end = GetTickCount64() + 10000; !done; Sleep(50)) {
+                if (GetTickCount64() >= end) {
+                    rescued = true;
+                    window->SetLogToScreen(false);  // empties the queue
+                }
+            }
+        });
+        for (ULONGLONG end = GetTickCount64() + 10000; window->IsProcessRunning() && GetTickCount64() < end;) {
+            Sleep(20);  // the window takes nothing meanwhile
+        }
+        if (restart) {
+            window->ProcessCommand(kRestart);
+        } else {
+            SendMessageW(handle, WM_CLOSE, 0, 0);
+        }
+        done = true;
+        watchdog.join();
+        EXPECT_FALSE(rescued) << restart;
+        EXPECT_EQ(restart, IsWindow(handle) != FALSE);
+    }
 }
 
 // The program's start with a quit already queued (an updater launched at start-up posts one).
