@@ -382,6 +382,12 @@ TEST_F(MainWindowTest, ScrollbackDropsTheOldestWholeLinesAndKeepsTheNewest) {
     // The view counts a line end as one character.
     std::wstring all = Text(L"Ticks");
     EXPECT_LE(all.size() - std::count(all.begin(), all.end(), L'\n'), 20000u);
+    // More at once than the queue holds (the tail a Stop reads at once) is kept whole all the same.
+    std::wstring huge = std::wstring(400 * 1024, L'y') + L"END\r\n";
+    Window(L"Ticks")->Log(huge.c_str());
+    EXPECT_TRUE(Text(L"Ticks") == huge) << Text(L"Ticks").size();
+    view = Window(L"Ticks")->GetOutputView().GetHandle();  // Wine does not hold the control to its limit
+    EXPECT_GE(SendMessageW(view, EM_GETLIMITTEXT, 0, 0), static_cast<LRESULT>(20000 + huge.size()));
 }
 
 // A reader whose run ends while the window has not yet caught up with a flood: the queue is full
