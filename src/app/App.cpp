@@ -32,7 +32,15 @@ int App::Run() {
     }
     mainWindow.SetConfigurationFile(configuration.get());
     mainWindow.Create(nullptr);
-    int result = MessageLoop();
+    int result = 0;
+    try {
+        result = MessageLoop();
+    } catch (...) {
+        // A failure ends the program, and the configuration goes now: the frame may not outlive it
+        // (a Reload while the failure is shown), nor any process tree the program.
+        mainWindow.Destroy();
+        throw;
+    }
     // Every process tree ends with the loop, before the configuration goes.
     mainWindow.DisposeProcessWindows();
     return result;

@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
@@ -26,6 +27,7 @@
 #include "support/SavedRegistryValue.h"
 #include "support/ScratchDirectory.h"
 #include "support/TarnwickSession.h"
+#include "util/Exception.h"
 
 namespace {
 
@@ -446,16 +448,53 @@ public:
     explicit ScratchApp(const std::wstring& commandLine) { CollectStartup(commandLine.c_str(), L"C:\\"); }
 };
 
-TEST(AppRun, AQuitPostedBeforeTheLoopStillLoadsTheConfigurationAndEndsWithZero) {
-    testsupport::SavedRegistryValue extension(L"Software\\Classes\\.tnkx", L"");
-    testsupport::SavedRegistryValue command(L"Software\\Classes\\Hollbrae.Tarnwick.1\\shell\\open\\command", L"");
+class AppRun : public ::testing::Test {
+protected:
+    std::wstring Line(const std::string& entries) {
+        std::wstring config = dir.Write(L"a.tnkx", apptest::Processes(entries));
+        return L"\"" + testsupport::HelperPath(L"Tarnwick.exe") + L"\" \"" + config + L"\"";
+    }
+
+    testsupport::SavedRegistryValue extension{L"Software\\Classes\\.tnkx", L""};
+    testsupport::SavedRegistryValue command{L"Software\\Classes\\Hollbrae.Tarnwick.1\\shell\\open\\command", L""};
     testsupport::ScratchDirectory dir;
-    std::wstring config = dir.Write(L"a.tnkx", apptest::Processes(ProbeEntry("Only", "print x")));
-    ScratchApp app(L"\"" + testsupport::HelperPath(L"Tarnwick.exe") + L"\" \"" + config + L"\"");
+};
+
+TEST_F(AppRun, AQuitPostedBeforeTheLoopStillLoadsTheConfigurationAndEndsWithZero) {
+    ScratchApp app(Line(ProbeEntry("Only", "print x")));
     PostQuitMessage(0);
     EXPECT_EQ(0, app.Run());
     EXPECT_NE(std::wstring::npos,
               TarnwickSession::Text(app.GetMainWindow().GetStatusBar().GetHandle()).find(L"\"Only\""));
+}
+
+// A window of the program's thread whose handler fails; the failure ends the message loop.
+class FailingWindow : public gui::Window {
+public:
+    FailingWindow() : Window(L"FailingWindow") { registerClass = true; }
+    LRESULT OnMessage(UINT message, WPARAM, LPARAM) override {
+        if (message == WM_APP) {
+            throw new Exception(L"FailingWindow\nRefused");
+        }
+        return 0;
+    }
+};
+
+TEST_F(AppRun, AFailureThatEndsTheLoopTakesTheFrameAndEveryProcessTreeWithIt) {
+    ScratchApp app(Line(ProbeEntry("Ticker", "ticks 100000 100")));
+    FailingWindow failing;
+    failing.Create(nullptr);
+    PostMessageW(failing.GetHandle(), WM_APP, 0, 0);
+    std::unique_ptr<Exception> thrown;
+    try {
+        app.Run();
+    } catch (Exception* e) {
+        thrown.reset(e);
+    }
+    ASSERT_NE(nullptr, thrown);
+    // Nothing may be left to use the configuration Run owned while the failure is shown.
+    EXPECT_FALSE(IsWindow(app.GetMainWindow().GetHandle()));
+    EXPECT_TRUE(testsupport::WaitUntil([] { return Probes() == 0; }, 3000)) << Probes();
 }
 
 }  // namespace
