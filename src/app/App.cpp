@@ -34,7 +34,15 @@ int App::Run() {
     // With an update accepted at start-up the quit is already posted: the frame is made without
     // loading the configuration, and the loop ends at once with code 0.
     mainWindow.Create(nullptr);
-    int result = MessageLoop();
+    int result = 0;
+    try {
+        result = MessageLoop();
+    } catch (...) {
+        // A failure ends the program, and the configuration goes now: the frame may not outlive it
+        // (a Reload while the failure is shown), nor any process tree the program.
+        mainWindow.Destroy();
+        throw;
+    }
     // Every process tree ends with the loop, before the configuration goes.
     mainWindow.DisposeProcessWindows();
     return result;

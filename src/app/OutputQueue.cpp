@@ -14,8 +14,10 @@ OutputQueue::~OutputQueue() {
     CloseHandle(roomEvent);
 }
 
-bool OutputQueue::Push(const wchar_t* text, HANDLE stopEvent) {
-    WaitForRoom(stopEvent);
+bool OutputQueue::Push(const wchar_t* text, HANDLE stopEvent, bool mayWait) {
+    if (mayWait) {
+        WaitForRoom(stopEvent);
+    }
     CriticalSection::Lock hold(lock);
     pending.append(text);
     if (pending.size() >= capacity) {

@@ -20,8 +20,9 @@ public:
 
     // Appends text; true when the queue was idle, so the caller must wake the window up (one
     // wake-up is outstanding at a time). Waits first while the bound is reached, until the window
-    // takes the text or stopEvent (may be null) is signalled; text is never dropped.
-    bool Push(const wchar_t* text, HANDLE stopEvent);
+    // takes the text or stopEvent (may be null) is signalled; text is never dropped. With mayWait
+    // false it never waits (a last bounded text whose writer the window may be waiting for).
+    bool Push(const wchar_t* text, HANDLE stopEvent, bool mayWait = true);
     // Moves all pending text into target (emptied first) and lets waiting readers go on. True when
     // there was text: readers still do not wake the window, which must come back by itself (a
     // stream of posted wake-ups would outrank the user's input). False when there was none: the

@@ -54,6 +54,11 @@ void OutputView::Append(const std::wstring& text) {
     if (text.empty()) {
         return;
     }
+    if (text.size() > appendLimit) {
+        // More than announced at once (the tail a stopped reader hands over in one piece): the
+        // control would silently drop what passes its limit.
+        SetCapacity(scrollback, text.size());
+    }
     int before = GetTextLength();
     CHARRANGE end = {before, before};
     SendMessageW(handle, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&end));

@@ -32,14 +32,15 @@ const int kExit = 502;
 std::wstring Quoted(const std::wstring& path) {
     return L"\"" + path + L"\"";
 }
-std::wstring Stopped(const std::wstring& title) {
-    return L"Process \"" + title + L"\" is stopped ...";
+// The status of a stopped process, with how its run ended: by the user's stop or by itself.
+std::wstring Stopped(const std::wstring& title, const std::wstring& ending = L" (stopped)") {
+    return L"Process \"" + title + L"\" is stopped ..." + ending;
 }
 
 // Exit once the one window's process has ended: with nothing running nothing is asked, so the
 // program ends by itself (a question would keep it waiting).
 DWORD ExitWhenStopped(TarnwickSession& session, const std::wstring& title) {
-    EXPECT_TRUE(session.WaitForStatus(Stopped(title)));
+    EXPECT_TRUE(session.WaitForStatus(Stopped(title, L" (exit code 0)")));
     session.Command(kExit);
     return session.WaitForExit();
 }

@@ -11,6 +11,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
@@ -25,6 +27,7 @@
 #include "support/SavedRegistryValue.h"
 #include "support/ScratchDirectory.h"
 #include "support/TarnwickSession.h"
+#include "util/Exception.h"
 
 namespace {
 
@@ -381,6 +384,62 @@ TEST_F(MainWindowTest, ScrollbackDropsTheOldestWholeLinesAndKeepsTheNewest) {
     // The view counts a line end as one character.
     std::wstring all = Text(L"Ticks");
     EXPECT_LE(all.size() - std::count(all.begin(), all.end(), L'\n'), 20000u);
+    // More at once than the queue holds (the tail a Stop reads at once) is kept whole all the same.
+    std::wstring huge = std::wstring(400 * 1024, L'y') + L"END\r\n";
+    Window(L"Ticks")->Log(huge.c_str());
+    EXPECT_TRUE(Text(L"Ticks") == huge) << Text(L"Ticks").size();
+    view = Window(L"Ticks")->GetOutputView().GetHandle();  // Wine does not hold the control to its limit
+    EXPECT_GE(SendMessageW(view, EM_GETLIMITTEXT, 0, 0), static_cast<LRESULT>(20000 + huge.size()));
+}
+
+// A reader whose run ends while the window has not yet caught up with a flood: the queue is full
+// when the run's footer comes.
+class BehindAtTheEnd : public ProcessWindow {
+public:
+    void ThreadStateChanged(bool running) override {
+        if (!running && GetWindowThreadProcessId(GetHandle(), nullptr) != GetCurrentThreadId()) {
+            Log(std::wstring(300 * 1024, L'x').c_str());
+        }
+        ProcessWindow::ThreadStateChanged(running);
+    }
+};
+
+TEST_F(MainWindowTest, RestartAndCloseAfterARunEndedBehindAFloodDoNotHang) {
+    Open(ProbeEntry("Idle", "print x", "<start>false</start>"));
+    std::string text = apptest::Processes(ProbeEntry("Behind", "print x"));
+    for (bool restart : {true, false}) {
+        BehindAtTheEnd* window = new BehindAtTheEnd();
+        window->SetFrameWindow(&frame);
+        window->Create(frame.GetMDIClient().GetHandle());
+        gui::WindowMessageRouter::GetInstance()->Adopt(window);
+        HWND handle = window->GetHandle();
+        ConfigurationFile entry;
+        entry.Parse(std::wstring(text.begin(), text.end()).c_str());
+        entry.ReadProcesses();
+        window->SetProcessInfo(entry.GetProcesses().at(0));
+        // Without the mend the window thread would wait for the reader for ever: the watchdog lets it go.
+        std::atomic<bool> done(false), rescued(false);
+        std::thread watchdog([&] {
+            for (ULONGLONG end = GetTickCount64() + 10000; !done; Sleep(50)) {
+                if (GetTickCount64() >= end) {
+                    rescued = true;
+                    window->SetLogToScreen(false);  // empties the queue
+                }
+            }
+        });
+        for (ULONGLONG end = GetTickCount64() + 10000; window->IsProcessRunning() && GetTickCount64() < end;) {
+            Sleep(20);  // the window takes nothing meanwhile
+        }
+        if (restart) {
+            window->ProcessCommand(kRestart);
+        } else {
+            SendMessageW(handle, WM_CLOSE, 0, 0);
+        }
+        done = true;
+        watchdog.join();
+        EXPECT_FALSE(rescued) << restart;
+        EXPECT_EQ(restart, IsWindow(handle) != FALSE);
+    }
 }
 
 // The program's start with a quit already queued (an updater launched at start-up posts one).
@@ -389,16 +448,53 @@ public:
     explicit ScratchApp(const std::wstring& commandLine) { CollectStartup(commandLine.c_str(), L"C:\\"); }
 };
 
-TEST(AppRun, AQuitPostedBeforeTheLoopStillLoadsTheConfigurationAndEndsWithZero) {
-    testsupport::SavedRegistryValue extension(L"Software\\Classes\\.tnkx", L"");
-    testsupport::SavedRegistryValue command(L"Software\\Classes\\Hollbrae.Tarnwick.1\\shell\\open\\command", L"");
+class AppRun : public ::testing::Test {
+protected:
+    std::wstring Line(const std::string& entries) {
+        std::wstring config = dir.Write(L"a.tnkx", apptest::Processes(entries));
+        return L"\"" + testsupport::HelperPath(L"Tarnwick.exe") + L"\" \"" + config + L"\"";
+    }
+
+    testsupport::SavedRegistryValue extension{L"Software\\Classes\\.tnkx", L""};
+    testsupport::SavedRegistryValue command{L"Software\\Classes\\Hollbrae.Tarnwick.1\\shell\\open\\command", L""};
     testsupport::ScratchDirectory dir;
-    std::wstring config = dir.Write(L"a.tnkx", apptest::Processes(ProbeEntry("Only", "print x")));
-    ScratchApp app(L"\"" + testsupport::HelperPath(L"Tarnwick.exe") + L"\" \"" + config + L"\"");
+};
+
+TEST_F(AppRun, AQuitPostedBeforeTheLoopStillLoadsTheConfigurationAndEndsWithZero) {
+    ScratchApp app(Line(ProbeEntry("Only", "print x")));
     PostQuitMessage(0);
     EXPECT_EQ(0, app.Run());
     EXPECT_NE(std::wstring::npos,
               TarnwickSession::Text(app.GetMainWindow().GetStatusBar().GetHandle()).find(L"\"Only\""));
+}
+
+// A window of the program's thread whose handler fails; the failure ends the message loop.
+class FailingWindow : public gui::Window {
+public:
+    FailingWindow() : Window(L"FailingWindow") { registerClass = true; }
+    LRESULT OnMessage(UINT message, WPARAM, LPARAM) override {
+        if (message == WM_APP) {
+            throw new Exception(L"FailingWindow\nRefused");
+        }
+        return 0;
+    }
+};
+
+TEST_F(AppRun, AFailureThatEndsTheLoopTakesTheFrameAndEveryProcessTreeWithIt) {
+    ScratchApp app(Line(ProbeEntry("Ticker", "ticks 100000 100")));
+    FailingWindow failing;
+    failing.Create(nullptr);
+    PostMessageW(failing.GetHandle(), WM_APP, 0, 0);
+    std::unique_ptr<Exception> thrown;
+    try {
+        app.Run();
+    } catch (Exception* e) {
+        thrown.reset(e);
+    }
+    ASSERT_NE(nullptr, thrown);
+    // Nothing may be left to use the configuration Run owned while the failure is shown.
+    EXPECT_FALSE(IsWindow(app.GetMainWindow().GetHandle()));
+    EXPECT_TRUE(testsupport::WaitUntil([] { return Probes() == 0; }, 3000)) << Probes();
 }
 
 }  // namespace
