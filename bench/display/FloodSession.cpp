@@ -54,8 +54,14 @@ std::wstring FloodSession::WriteConfiguration(const testsupport::ScratchDirector
                             "</commandLineArguments></process></processes>\r\n");
 }
 
+HWND FloodSession::CurrentView() const {
+    // Looked up each time: the program replaces the control when it trims its scrollback.
+    HWND child = session->Child(L"Flood");
+    return child ? testsupport::TarnwickSession::ViewOf(child) : nullptr;
+}
+
 size_t FloodSession::ViewLength() const {
-    return static_cast<size_t>(SendMessageW(view, WM_GETTEXTLENGTH, 0, 0));
+    return static_cast<size_t>(SendMessageW(CurrentView(), WM_GETTEXTLENGTH, 0, 0));
 }
 
 size_t FloodSession::PrivateBytes() const {
@@ -68,6 +74,7 @@ size_t FloodSession::PrivateBytes() const {
 
 bool FloodSession::MarkerShown(const std::string& marker) const {
     std::wstring wanted(marker.begin(), marker.end() - 2);  // without its line end
+    HWND view = CurrentView();
     LRESULT lines = SendMessageW(view, EM_GETLINECOUNT, 0, 0);
     // The marker's line is the last or, after its line end, the one before.
     for (LRESULT line = lines - 1; line >= 0 && line >= lines - 3; --line) {
@@ -83,6 +90,7 @@ bool FloodSession::MarkerShown(const std::string& marker) const {
 
 void FloodSession::LogScrollPosition() const {
     // Whether the view follows its output: its first visible line against its line count.
+    HWND view = CurrentView();
     fprintf(stderr, " [view at line %ld of %ld]", static_cast<long>(SendMessageW(view, EM_GETFIRSTVISIBLELINE, 0, 0)),
             static_cast<long>(SendMessageW(view, EM_GETLINECOUNT, 0, 0)));
 }

@@ -22,7 +22,7 @@ public:
 
     bool Ready() const { return view != nullptr; }
     HWND Frame() const { return session->Frame(); }
-    HWND View() const { return view; }
+    HWND View() const { return CurrentView(); }
     // Has the child write bytes of lines and a closing marker line. Returns the milliseconds from
     // the request until the marker is in the view, or a negative value when it did not come in
     // five minutes. untrimmed: the view will hold all of it, so its final length is known and the
@@ -43,6 +43,8 @@ private:
     HANDLE quit;
     std::wstring requestFile;
     std::unique_ptr<testsupport::TarnwickSession> session;
+    HWND CurrentView() const;
+
     HWND view;
     int round;
 };

@@ -59,12 +59,16 @@ void OutputView::Append(const std::wstring& text) {
         // control would silently drop what passes its limit.
         SetCapacity(scrollback, text.size());
     }
+    // Drawing is off for the change and the scroll: a scroll with drawing on repaints at once,
+    // which can cost more than the insert itself; Repaint then paints once for both.
+    SendMessageW(handle, WM_SETREDRAW, FALSE, 0);
     int before = GetTextLength();
     CHARRANGE end = {before, before};
     SendMessageW(handle, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&end));
     SendMessageW(handle, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text.c_str()));
     Trim(GetTextLength() - before);
     ScrollToEnd();
+    SendMessageW(handle, WM_SETREDRAW, TRUE, 0);
     Repaint();
 }
 
@@ -125,7 +129,8 @@ void OutputView::Recreate(const std::wstring& text) {
 }
 
 void OutputView::Repaint() {
-    InvalidateRect(handle, nullptr, FALSE);
+    // The frame too: the scroll bars changed while drawing was off.
+    RedrawWindow(handle, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_NOERASE);
     // While output flows the loop may never run dry, and a paint waits for a dry loop: paint now
     // and then instead of leaving the view frozen.
     ULONGLONG now = GetTickCount64();

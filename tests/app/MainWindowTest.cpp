@@ -384,6 +384,13 @@ TEST_F(MainWindowTest, ScrollbackDropsTheOldestWholeLinesAndKeepsTheNewest) {
     // The view counts a line end as one character.
     std::wstring all = Text(L"Ticks");
     EXPECT_LE(all.size() - std::count(all.begin(), all.end(), L'\n'), 20000u);
+    // The view follows the output: its last page is in sight, from the start of the lines.
+    view = Window(L"Ticks")->GetOutputView().GetHandle();
+    LRESULT lines = SendMessageW(view, EM_GETLINECOUNT, 0, 0);
+    EXPECT_GT(SendMessageW(view, EM_GETFIRSTVISIBLELINE, 0, 0), lines - 60) << "of " << lines << " lines";
+    POINT scrolled = {-1, -1};
+    SendMessageW(view, EM_GETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&scrolled));
+    EXPECT_EQ(0, scrolled.x);
     // More at once than the queue holds (the tail a Stop reads at once) is kept whole all the same.
     std::wstring huge = std::wstring(400 * 1024, L'y') + L"END\r\n";
     Window(L"Ticks")->Log(huge.c_str());
