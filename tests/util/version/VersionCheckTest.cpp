@@ -126,6 +126,13 @@ TEST_F(VersionCheckTest, SettingDecidesWhetherTheStartAsks) {
 
 TEST_F(VersionCheckTest, OffersOnlyNewerSignedVersions) {
     TestKey other;
+    auto repeated = [](const std::string& piece, int times) {
+        std::string text;
+        for (int i = 0; i < times; ++i) {
+            text += piece;
+        }
+        return text;
+    };
     const struct {
         const wchar_t* running;
         std::string reply;
@@ -141,6 +148,8 @@ TEST_F(VersionCheckTest, OffersOnlyNewerSignedVersions) {
         {L"1.0.14", "<u><version>1.0.15</version><downloadUrl>/d</downloadUrl></u>", Outcome::Unverified},
         {L"1.0.14", "<u><message>maintenance</message><version></version></u>", Outcome::Message},
         {L"1.0.14", "not xml <<<", Outcome::Unverified},
+        {L"1.0.14", repeated("<a>", 20000), Outcome::Unverified},                     // nested deeper than any stack
+        {L"1.0.14", "<r>" + std::string(70000, 'x') + "</r>", Outcome::Unreachable},  // beyond the reply cap
     };
     properties.values[L"CheckForUpdates"] = L"1";
     for (const auto& c : cases) {
