@@ -42,7 +42,11 @@ void TCPClient::Connect() {
     if (!IsResolvable(host) || !Resolve(address.sin_addr)) {
         throw new Exception(L"%s::Connect() %s could not be resolved", className, host.GetBuffer());
     }
-    address.sin_port = htons(static_cast<u_short>(port & 0xFFFF));
+    if (port <= 0 || port > 0xFFFF) {
+        // Cut to 16 bits, 65616 would quietly become port 80.
+        throw new Exception(L"%s::Connect() %d is no port", className, port);
+    }
+    address.sin_port = htons(static_cast<u_short>(port));
     if (handle == 0 || handle == static_cast<uintptr_t>(INVALID_SOCKET)) {
         CreateSocket();  // closed by an earlier exchange, or never created
     }

@@ -172,7 +172,7 @@ TEST_F(HttpClientTest, RedirectsFollowTheLocationRules) {
 }
 
 TEST_F(HttpClientTest, RedirectsThatLeadNowhereFail) {
-    ScriptedServer other({});
+    ScriptedServer other({Ok("elsewhere")});
     const struct {
         const char* what;
         ServerReply reply;
@@ -181,6 +181,8 @@ TEST_F(HttpClientTest, RedirectsThatLeadNowhereFail) {
         {"no Location", ScriptedServer::Reply("HTTP/1.1 302 Found", {"Content-Length: 0"}, "")},
         {"not http", Redirect("HTTP/1.1 302 Found", "https://127.0.0.1:" + std::to_string(other.Port()) + "/x")},
         {"bare line feed", Redirect("HTTP/1.1 302 Found", "/x\nHost: elsewhere")},
+        {"port beyond 16 bits",
+         Redirect("HTTP/1.1 302 Found", "http://127.0.0.1:" + std::to_string(other.Port() + 65536))},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);

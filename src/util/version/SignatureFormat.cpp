@@ -47,6 +47,11 @@ bool ReadInteger(const std::vector<uint8_t>& der, size_t& at, uint8_t* out) {
     }
     const uint8_t* value = der.data() + at;
     at += length;
+    // DER has one form for each number: no negative ones (r and s are positive), and a leading
+    // zero only where the next byte would read as a sign. Anything else is a forged variant.
+    if ((value[0] & 0x80) || (length > 1 && value[0] == 0 && !(value[1] & 0x80))) {
+        return false;
+    }
     if (length == 33) {
         if (value[0] != 0) {
             return false;
@@ -80,7 +85,8 @@ bool SignatureFormat::DecodeBase64(const wchar_t* text, std::vector<uint8_t>& ou
         padding += *c == L'=';
         group = (group << 6) | static_cast<uint32_t>(value);
         if (++count == 4) {
-            if (padding > 2) {
+            // The bits the padding leaves over must be zero, so that one text means one value.
+            if (padding > 2 || (group & (padding == 2 ? 0xFFFFu : padding == 1 ? 0xFFu : 0u)) != 0) {
                 return false;
             }
             out.push_back(static_cast<uint8_t>(group >> 16));

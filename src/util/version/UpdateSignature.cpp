@@ -84,10 +84,8 @@ std::wstring UpdateSignature::Sha256(const std::string& bytes) {
     return done ? Hex(digest) : std::wstring();
 }
 
-std::wstring UpdateSignature::FileSha256(const wchar_t* path) {
-    HANDLE file =
-        CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
+std::wstring UpdateSignature::FileSha256(void* file) {
+    if (file == INVALID_HANDLE_VALUE || SetFilePointer(file, 0, nullptr, FILE_BEGIN) == INVALID_SET_FILE_POINTER) {
         return std::wstring();
     }
     Hasher hasher;
@@ -98,7 +96,6 @@ std::wstring UpdateSignature::FileSha256(const wchar_t* path) {
            read > 0) {
         ok = hasher.Add(buffer.data(), read);
     }
-    CloseHandle(file);
     UCHAR digest[32];
     return ok && hasher.Finish(digest) ? Hex(digest) : std::wstring();
 }

@@ -12,8 +12,9 @@ class UpdateSignature {
 public:
     // Lower-case hexadecimal SHA-256 of bytes; empty when the system cannot hash.
     static std::wstring Sha256(const std::string& bytes);
-    // The same for a file's contents; empty when the file cannot be read.
-    static std::wstring FileSha256(const wchar_t* path);
+    // The same for the whole contents of an open file (read from its start); empty when it
+    // cannot be read. The caller's handle decides who else may change the file meanwhile.
+    static std::wstring FileSha256(void* file);
 
     // True when signatureBase64 (DER, base64) is a valid ECDSA P-256 signature of SHA-256 of
     // message under publicKeyBase64 (SubjectPublicKeyInfo DER, base64). Malformed input of any

@@ -75,6 +75,27 @@ String DefaultDownloadFolder(Application* application) {
     return folder;
 }
 
+// A downloaded file held open for reading that others may read but not change or delete.
+struct LockedFile {
+    explicit LockedFile(const String& path)
+        : handle(CreateFileW(path.GetBuffer(),
+                             GENERIC_READ,
+                             FILE_SHARE_READ,
+                             nullptr,
+                             OPEN_EXISTING,
+                             FILE_ATTRIBUTE_NORMAL,
+                             nullptr)) {}
+    ~LockedFile() {
+        if (handle != INVALID_HANDLE_VALUE) {
+            CloseHandle(handle);
+        }
+    }
+    LockedFile(const LockedFile&) = delete;
+    LockedFile& operator=(const LockedFile&) = delete;
+
+    HANDLE handle;
+};
+
 bool ShellStart(const wchar_t* program, const wchar_t* argument, const wchar_t* folder) {
     HINSTANCE result = ShellExecuteW(nullptr, L"open", program, argument, folder, SW_SHOWNORMAL);
     return reinterpret_cast<INT_PTR>(result) > 32;
@@ -287,12 +308,20 @@ int VersionCheck::DownloadUpdate(UpdateInfo& info) {
 }
 
 VersionCheck::Outcome VersionCheck::Install(HWND owner, UpdateInfo& info) {
+    if (downloadFolder.IsEmpty()) {
+        // Without a folder of our own the files would land (and be deleted) wherever the paths led.
+        return InstallFailed(owner, L"There is no folder to download the update to.");
+    }
     String updater = UpdaterPath();
     String download = NewVersionPath();
     try {
         DownloadUpdate(info);
-        if (!info.updaterSha256.EqualsNoCase(UpdateSignature::FileSha256(updater.GetBuffer()).c_str()) ||
-            !info.downloadSha256.EqualsNoCase(UpdateSignature::FileSha256(download.GetBuffer()).c_str())) {
+        // Hashed and started through handles that let nobody change, replace or rename the files
+        // in between; the handles close (before the files are deleted) when anything fails.
+        LockedFile lockedUpdater(updater);
+        LockedFile lockedDownload(download);
+        if (!info.updaterSha256.EqualsNoCase(UpdateSignature::FileSha256(lockedUpdater.handle).c_str()) ||
+            !info.downloadSha256.EqualsNoCase(UpdateSignature::FileSha256(lockedDownload.handle).c_str())) {
             throw new Exception(L"The downloaded files do not match the signed update.");
         }
         String argument;
@@ -305,17 +334,22 @@ VersionCheck::Outcome VersionCheck::Install(HWND owner, UpdateInfo& info) {
         // Nothing half-done stays behind to be started by mistake.
         DeleteFileW(updater.GetBuffer());
         DeleteFileW(download.GetBuffer());
-        String text;
-        text.Format(L"Sorry, there was an error while installing the update.\n\n%s\n\nYou may retry again later.",
-                    e->GetMessageText().IsNull() ? L"" : e->GetMessageText().GetBuffer());
+        String text(e->GetMessageText().IsNull() ? L"" : e->GetMessageText().GetBuffer());
         delete e;
-        MessageBoxFunction show = environment.messageBox ? environment.messageBox : MessageBoxW;
-        show(owner, text.GetBuffer(), L"Error while installing update.", MB_OK);
-        return Outcome::Failed;
+        return InstallFailed(owner, text);
     }
     quitPending = true;
     PostQuitMessage(0);
     return Outcome::Installed;
+}
+
+VersionCheck::Outcome VersionCheck::InstallFailed(HWND owner, const String& reason) {
+    String text;
+    text.Format(L"Sorry, there was an error while installing the update.\n\n%s\n\nYou may retry again later.",
+                reason.GetBuffer());
+    MessageBoxFunction show = environment.messageBox ? environment.messageBox : MessageBoxW;
+    show(owner, text.GetBuffer(), L"Error while installing update.", MB_OK);
+    return Outcome::Failed;
 }
 
 VersionCheck::Outcome VersionCheck::Report(HWND owner, bool interactive, Outcome outcome, const String& text) {

@@ -75,6 +75,7 @@ private:
     Outcome Evaluate(HWND owner, bool interactive, bool processesRunning, const std::string& reply);
     Outcome Offer(HWND owner, UpdateInfo& info, bool processesRunning);
     Outcome Install(HWND owner, UpdateInfo& info);
+    Outcome InstallFailed(HWND owner, const String& reason);
     String FilePath(const wchar_t* name, const wchar_t* extension) const;
     String UpdaterPath() const;
     String NewVersionPath() const;

@@ -46,12 +46,27 @@ protected:
         };
         environment.start = [this](const wchar_t* program, const wchar_t* argument, const wchar_t* folder) {
             started.push_back(std::wstring(program) + L"|" + argument + L"|" + folder);
+            for (const wchar_t* name : {L"updater.exe", L"Tarnwick.upd"}) {
+                changeable += CanBeChanged(downloads.File(name));
+            }
             return true;
         };
     }
     void TearDown() override {
         MSG message;
         PeekMessageW(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);  // an installed update's
+    }
+
+    // Whether another program could overwrite the file, or swap it for another by renaming.
+    static bool CanBeChanged(const std::wstring& path) {
+        HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file != INVALID_HANDLE_VALUE) {
+            CloseHandle(file);
+            return true;
+        }
+        std::wstring aside = path + L".aside";
+        return MoveFileW(path.c_str(), aside.c_str()) && MoveFileW(aside.c_str(), path.c_str());
     }
 
     void PointAt(const ScriptedServer& server) { properties.values[L"UpdateUrl"] = server.Url(L"/versions/index.php"); }
@@ -63,6 +78,7 @@ protected:
     VersionCheck::Environment environment;
     std::vector<Box> boxes;
     std::vector<std::wstring> started;
+    int changeable = 0;  // downloaded files that could be changed while the updater started
     int answer = IDNO;
 };
 
@@ -110,6 +126,13 @@ TEST_F(VersionCheckTest, SettingDecidesWhetherTheStartAsks) {
 
 TEST_F(VersionCheckTest, OffersOnlyNewerSignedVersions) {
     TestKey other;
+    auto repeated = [](const std::string& piece, int times) {
+        std::string text;
+        for (int i = 0; i < times; ++i) {
+            text += piece;
+        }
+        return text;
+    };
     const struct {
         const wchar_t* running;
         std::string reply;
@@ -125,6 +148,8 @@ TEST_F(VersionCheckTest, OffersOnlyNewerSignedVersions) {
         {L"1.0.14", "<u><version>1.0.15</version><downloadUrl>/d</downloadUrl></u>", Outcome::Unverified},
         {L"1.0.14", "<u><message>maintenance</message><version></version></u>", Outcome::Message},
         {L"1.0.14", "not xml <<<", Outcome::Unverified},
+        {L"1.0.14", repeated("<a>", 20000), Outcome::Unverified},                     // nested deeper than any stack
+        {L"1.0.14", "<r>" + std::string(70000, 'x') + "</r>", Outcome::Unreachable},  // beyond the reply cap
     };
     properties.values[L"CheckForUpdates"] = L"1";
     for (const auto& c : cases) {
@@ -185,6 +210,7 @@ TEST_F(VersionCheckTest, AcceptedUpdateIsCheckedStartedAndQuits) {
     ASSERT_EQ(1u, started.size());
     EXPECT_EQ(downloads.File(L"updater.exe") + L"|\"C:\\Programs\\Tarnwick\\Tarnwick.exe\"|" + downloads.Path(),
               started[0]);
+    EXPECT_EQ(0, changeable);  // what was hashed is what starts
     MSG message;
     EXPECT_TRUE(PeekMessageW(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
 }
@@ -224,6 +250,21 @@ TEST_F(VersionCheckTest, FailedInstallsLeaveNothingToRun) {
             L"Sorry, there was an error while installing the update.\n\n" + error + L"\n\nYou may retry again later.",
             boxes[1].text);
     }
+}
+
+TEST_F(VersionCheckTest, NoDownloadFolderMeansNoDownload) {
+    ScriptedServer files({OkReply("updater bytes"), OkReply("program bytes")});
+    ScriptedServer server(
+        {OkReply(SignedOffer("1.0.15", trusted, "updater bytes", "program bytes", Ascii(files.Url(L""))))});
+    PointAt(server);
+    environment.downloadFolder = L"";
+    answer = IDYES;
+    VersionCheck check(environment);
+    EXPECT_EQ(Outcome::Failed, check.GetStartupOutcome());
+    EXPECT_EQ(0u, files.RequestCount());
+    EXPECT_TRUE(started.empty());
+    ASSERT_EQ(2u, boxes.size());
+    EXPECT_NE(std::wstring::npos, boxes[1].text.find(L"There is no folder to download the update to."));
 }
 
 TEST_F(VersionCheckTest, OnlyTheDownloadFolderIsCleaned) {

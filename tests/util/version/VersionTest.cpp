@@ -51,6 +51,7 @@ TEST(SignatureFormat, Base64IsReadStrictly) {
     } cases[] = {
         {L"aGVsbG8=", "hello"}, {L"aGVs\r\n bG8h", "hello!"}, {L"aGk=", "hi"},    {L"aA==", "h"}, {L"aGVsbG8", nullptr},
         {L"aGVs*G8h", nullptr}, {L"aA==aA==", nullptr},       {L"a===", nullptr}, {L"", nullptr}, {nullptr, nullptr},
+        {L"aB==", nullptr},     {L"aGl=", nullptr},  // stray bits under the padding
     };
     for (const auto& c : cases) {
         std::vector<uint8_t> out;
@@ -77,6 +78,7 @@ TEST(SignatureFormat, KeyAndSignatureDer) {
     EXPECT_FALSE(SignatureFormat::ReadPublicKey(key, point));
 
     std::string r32(32, '\x11');
+    std::string rHigh(32, '\x99');
     const struct {
         std::string der;
         bool valid;
@@ -85,11 +87,14 @@ TEST(SignatureFormat, KeyAndSignatureDer) {
     } cases[] = {
         {std::string("\x30\x06\x02\x01\x05\x02\x01\x07", 8), true, 0, 5},  // short values are padded
         {"\x30\x44\x02\x20" + r32 + "\x02\x20" + r32, true, 0x11, 0x11},
-        {std::string("\x30\x45\x02\x21\x00", 5) + r32 + "\x02\x20" + r32, true, 0x11, 0x11},  // sign byte
-        {std::string("\x30\x45\x02\x21\x01", 5) + r32 + "\x02\x20" + r32, false, 0, 0},       // 33 bytes
-        {std::string("\x30\x07\x02\x01\x05\x02\x01\x07\x00", 9), false, 0, 0},                // trailing byte
-        {std::string("\x30\x06\x02\x01\x05\x02\x02\x07", 8), false, 0, 0},                    // beyond the end
-        {std::string("\x30\x06\x02\x00\x02\x02\x01\x07", 8), false, 0, 0},                    // empty integer
+        {std::string("\x30\x45\x02\x21\x00", 5) + rHigh + "\x02\x20" + r32, true, 0x11, 0x99},  // sign byte
+        {std::string("\x30\x45\x02\x21\x00", 5) + r32 + "\x02\x20" + r32, false, 0, 0},         // needless zero
+        {std::string("\x30\x07\x02\x02\x00\x05\x02\x01\x07", 9), false, 0, 0},                  // needless zero
+        {"\x30\x44\x02\x20" + rHigh + "\x02\x20" + r32, false, 0, 0},                           // negative
+        {std::string("\x30\x45\x02\x21\x01", 5) + r32 + "\x02\x20" + r32, false, 0, 0},         // 33 bytes
+        {std::string("\x30\x07\x02\x01\x05\x02\x01\x07\x00", 9), false, 0, 0},                  // trailing byte
+        {std::string("\x30\x06\x02\x01\x05\x02\x02\x07", 8), false, 0, 0},                      // beyond the end
+        {std::string("\x30\x06\x02\x00\x02\x02\x01\x07", 8), false, 0, 0},                      // empty integer
         {std::string("\x31\x06\x02\x01\x05\x02\x01\x07", 8), false, 0, 0},
     };
     for (size_t i = 0; i < sizeof(cases) / sizeof(cases[0]); ++i) {
