@@ -651,7 +651,7 @@ bool Process::EndRunProcesses(bool throwOnTreeFailure) {
         return jobInUse ? job.ActiveProcesses() <= 0 : true;
     }
     try {
-        TerminateProcessTree(processId.load());
+        EndTree(processId.load());
     } catch (Exception* e) {
         if (throwOnTreeFailure) {
             throw;
@@ -660,6 +660,10 @@ bool Process::EndRunProcesses(bool throwOnTreeFailure) {
         return TerminateProcess(childProcess, 1) != FALSE;  // the process list could not be read: the child at least
     }
     return true;
+}
+
+void Process::EndTree(DWORD childId) {
+    TerminateProcessTree(childId);
 }
 
 void Process::WriteToPipe() {
@@ -772,18 +776,26 @@ void Process::OnTerminated() {
 }
 
 void Process::EndRequested(ExitLine::Reason reason) {
+    Exception* failure = nullptr;
     {
         CriticalSection::Lock hold(childLock);
         if (IsRunning()) {
             endReason = static_cast<int>(reason);
             if (processId.load() != 0 && !treeEnded) {
                 // Set only once it worked: a failed walk leaves the worker's own attempt after the stop.
-                treeEnded = EndRunProcesses(true);
+                try {
+                    treeEnded = EndRunProcesses(true);
+                } catch (Exception* e) {
+                    failure = e;  // told once the worker has stopped: the run must end all the same
+                }
             }
         }
     }
     Stop();
     endReason = -1;  // the run is over and has told its end, or ended before it heard why
+    if (failure) {
+        throw failure;
+    }
 }
 
 void Process::Terminate() {

@@ -88,6 +88,9 @@ protected:
     // Puts the new child (still suspended) into a new job of its own; false leaves the run to
     // the tree walk. A seam: tests force the fallback by overriding it.
     virtual bool SetUpJob(HANDLE child);
+    // Ends the tree of the run's direct child when the run has no job; throws when the processes
+    // cannot be listed. A seam: tests make it fail.
+    virtual void EndTree(DWORD childId);
 
     EnvironmentBlock environment;
     String program;

@@ -33,8 +33,15 @@ class CountingProcess : public Process {
 public:
     explicit CountingProcess(std::atomic<int>* alsoCount = nullptr) : alsoCount(alsoCount) {}
     bool SetUpJob(HANDLE child) override { return withoutJob ? false : Process::SetUpJob(child); }
+    void EndTree(DWORD childId) override {
+        if (failTreeWalk) {
+            throw new Exception(L"no process list");
+        }
+        Process::EndTree(childId);
+    }
     HANDLE PipeWriteEnd() const { return m_hChild_STDOUT_Write; }
     bool withoutJob = false;
+    bool failTreeWalk = false;
     void OnTerminated() override {
         ++terminated;
         if (alsoCount) {
@@ -404,6 +411,19 @@ TEST_F(ProcessTest, WithoutAJobTheRunSaysSoAndStopWalksTheTree) {
     const std::wstring said = L"The run could not be put in a job object: Stop ends its process tree instead.\r\n";
     EXPECT_NE(std::wstring::npos, text.find(said));
     EXPECT_EQ(text.find(said), text.rfind(said));
+}
+
+// The process list cannot be read: Stop says so, and still ends the run and its child.
+TEST_F(ProcessTest, AStopWhoseTreeWalkFailsStillEndsTheRunAndItsChild) {
+    process->withoutJob = true;
+    process->failTreeWalk = true;
+    Launch(L"sleep 60000");
+    ASSERT_TRUE(testsupport::WaitUntil([&] { return process->GetChildProcessId() != 0; }));
+    EXPECT_EQ(L"no process list", testsupport::ThrownMessage([&] { process->Terminate(); }));
+    EXPECT_FALSE(process->IsRunning());
+    EXPECT_TRUE(testsupport::WaitUntil([] { return testsupport::CountProcesses(L"ProcessProbe.exe") == 0; }));
+    EXPECT_NE(std::wstring::npos, logger.Text().find(L", stopped\r\n"));
+    process->failTreeWalk = false;
 }
 
 TEST_F(ProcessTest, AChildInheritsNoOtherRunsPipe) {
