@@ -633,12 +633,19 @@ void Process::EndChildAfterStop() {
     // A Terminate that came before the child's id was known could not end the run; the stop
     // event still reached us, so nothing of it may run on unattended. The child's id cannot go
     // to another process meanwhile: we hold its handle.
-    BeginUninterruptible();  // a kill must not leave the lock taken
+    BeginUninterruptible();
+    bool due = false;
     {
         CriticalSection::Lock hold(childLock);
-        if (!treeEnded && childProcess) {
-            treeEnded = EndRunProcesses(false);
-        }
+        due = !treeEnded && childProcess;
+    }
+    // Not under the lock: a walk of a large tree may outlast the bracket and the worker be killed
+    // in it, which must leave the lock free for the Stop that killed it. The child's handle stays
+    // open meanwhile: only this worker closes it.
+    if (due) {
+        bool ended = EndRunProcesses(false);
+        CriticalSection::Lock hold(childLock);
+        treeEnded = treeEnded || ended;
     }
     EndUninterruptible();
 }

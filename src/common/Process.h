@@ -127,7 +127,8 @@ private:
     void CloseChild();
     void EndChildAfterStop();
     // Ends what is left of the run: the job, or else the child's tree (the child alone when the
-    // tree cannot be listed). Called with childLock held or with the worker gone.
+    // tree cannot be listed). Called with childLock held, on the worker (which holds the child's
+    // handle), or with the worker gone.
     bool EndRunProcesses(bool throwOnTreeFailure);
     void ReleaseReader();
     void WriteExitLine();

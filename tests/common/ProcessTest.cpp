@@ -37,11 +37,15 @@ public:
         if (failTreeWalk) {
             throw new Exception(L"no process list");
         }
+        if (hangTreeWalkOnWorker && GetCurrentThreadId() == GetThreadId()) {
+            Sleep(INFINITE);  // a walk that outlasts the worker's bracket: Stop kills it here
+        }
         Process::EndTree(childId);
     }
     HANDLE PipeWriteEnd() const { return m_hChild_STDOUT_Write; }
     bool withoutJob = false;
     bool failTreeWalk = false;
+    bool hangTreeWalkOnWorker = false;
     void OnTerminated() override {
         ++terminated;
         if (alsoCount) {
@@ -424,6 +428,29 @@ TEST_F(ProcessTest, AStopWhoseTreeWalkFailsStillEndsTheRunAndItsChild) {
     EXPECT_TRUE(testsupport::WaitUntil([] { return testsupport::CountProcesses(L"ProcessProbe.exe") == 0; }));
     EXPECT_NE(std::wstring::npos, logger.Text().find(L", stopped\r\n"));
     process->failTreeWalk = false;
+}
+
+// Stop's clock, moved on by a second at every look: the worker's 10 s bracket passes at once.
+ULONGLONG WINAPI RushingClock() {
+    static std::atomic<ULONGLONG> now{0};
+    return now += 1000;
+}
+
+// A worker killed while it ends the run's tree must not leave the child's lock taken, or the
+// Stop that killed it would wait for the lock for ever.
+TEST_F(ProcessTest, AWorkerKilledWhileEndingTheTreeLeavesNoLockTaken) {
+    struct ClockGuard {
+        ClockGuard() { Thread::clock = &RushingClock; }
+        ~ClockGuard() { Thread::clock = &GetTickCount64; }
+    } guard;
+    process->withoutJob = true;
+    process->hangTreeWalkOnWorker = true;
+    Launch(L"sleep 60000");
+    ASSERT_TRUE(testsupport::WaitUntil([&] { return process->GetChildProcessId() != 0; }));
+    process->Stop();  // without Terminate: the worker ends the tree itself
+    EXPECT_EQ(1, process->terminated.load());
+    EXPECT_FALSE(process->IsRunning());
+    EXPECT_NE(std::wstring::npos, logger.Text().find(L", stopped\r\n"));
 }
 
 TEST_F(ProcessTest, AChildInheritsNoOtherRunsPipe) {
