@@ -417,40 +417,36 @@ TEST_F(ProcessTest, WithoutAJobTheRunSaysSoAndStopWalksTheTree) {
     EXPECT_EQ(text.find(said), text.rfind(said));
 }
 
-// The process list cannot be read: Stop says so, and still ends the run and its child.
-TEST_F(ProcessTest, AStopWhoseTreeWalkFailsStillEndsTheRunAndItsChild) {
-    process->withoutJob = true;
-    process->failTreeWalk = true;
-    Launch(L"sleep 60000");
-    ASSERT_TRUE(testsupport::WaitUntil([&] { return process->GetChildProcessId() != 0; }));
-    EXPECT_EQ(L"no process list", testsupport::ThrownMessage([&] { process->Terminate(); }));
-    EXPECT_FALSE(process->IsRunning());
-    EXPECT_TRUE(testsupport::WaitUntil([] { return testsupport::CountProcesses(L"ProcessProbe.exe") == 0; }));
-    EXPECT_NE(std::wstring::npos, logger.Text().find(L", stopped\r\n"));
-    process->failTreeWalk = false;
-}
-
 // Stop's clock, moved on by a second at every look: the worker's 10 s bracket passes at once.
 ULONGLONG WINAPI RushingClock() {
     static std::atomic<ULONGLONG> now{0};
     return now += 1000;
 }
 
-// A worker killed while it ends the run's tree must not leave the child's lock taken, or the
-// Stop that killed it would wait for the lock for ever.
-TEST_F(ProcessTest, AWorkerKilledWhileEndingTheTreeLeavesNoLockTaken) {
-    struct ClockGuard {
-        ClockGuard() { Thread::clock = &RushingClock; }
-        ~ClockGuard() { Thread::clock = &GetTickCount64; }
-    } guard;
+// A tree walk that fails (Terminate then says why) or that outlasts the worker's bracket (the
+// worker is killed in it, which must leave the child's lock free): the run still ends, child and all.
+TEST_F(ProcessTest, AStopEndsTheRunWhenTheTreeWalkFailsOrOutlastsTheWorker) {
     process->withoutJob = true;
-    process->hangTreeWalkOnWorker = true;
-    Launch(L"sleep 60000");
-    ASSERT_TRUE(testsupport::WaitUntil([&] { return process->GetChildProcessId() != 0; }));
-    process->Stop();  // without Terminate: the worker ends the tree itself
-    EXPECT_EQ(1, process->terminated.load());
-    EXPECT_FALSE(process->IsRunning());
-    EXPECT_NE(std::wstring::npos, logger.Text().find(L", stopped\r\n"));
+    for (bool fail : {true, false}) {
+        logger.Clear();
+        process->failTreeWalk = fail;
+        process->hangTreeWalkOnWorker = !fail;
+        Launch(L"sleep 60000");
+        ASSERT_TRUE(testsupport::WaitUntil([&] { return process->GetChildProcessId() != 0; }));
+        if (fail) {
+            EXPECT_EQ(L"no process list", testsupport::ThrownMessage([&] { process->Terminate(); }));
+        } else {
+            Thread::clock = &RushingClock;
+            process->Stop();  // without Terminate: the worker ends the tree itself
+            Thread::clock = &GetTickCount64;
+            EXPECT_EQ(1, process->terminated.load());
+        }
+        EXPECT_FALSE(process->IsRunning()) << fail;
+        EXPECT_TRUE(testsupport::WaitUntil([] { return testsupport::CountProcesses(L"ProcessProbe.exe") == 0; }));
+        EXPECT_NE(std::wstring::npos, logger.Text().find(L", stopped\r\n")) << fail;
+    }
+    process->failTreeWalk = false;
+    process->hangTreeWalkOnWorker = false;
 }
 
 TEST_F(ProcessTest, AChildInheritsNoOtherRunsPipe) {
