@@ -159,8 +159,15 @@ void ProcessWindow::ReleaseProcess() {
     if (!process) {
         return;
     }
+    // Also called from the destructor: a failure must not leave here before the process is gone
+    // (its worker is stopped all the same), and is told afterwards.
+    Exception* failure = nullptr;
     if (process->IsRunning()) {
-        process->Terminate();
+        try {
+            process->Terminate();
+        } catch (Exception* e) {
+            failure = e;
+        }
     }
     // The descriptions share the pointer; the process dies here, with this window's ownership.
     if (info && info->process == process) {
@@ -169,11 +176,18 @@ void ProcessWindow::ReleaseProcess() {
     delete process;
     process = nullptr;
     queue.Discard();
+    if (failure) {
+        ShowFailure(failure);
+    }
+}
+
+Process* ProcessWindow::MakeProcess(ProcessInfo& newInfo) {
+    return newInfo.GetProcess();
 }
 
 void ProcessWindow::CreateProcessFor(ProcessInfo* newInfo) {
     newInfo->process = nullptr;  // a description from a new load never carries another's process
-    process = newInfo->GetProcess();
+    process = MakeProcess(*newInfo);
     process->SetLogger(this);
     process->observer = this;
     hasRun = false;
@@ -216,7 +230,18 @@ void ProcessWindow::ProcessCommand(int commandId) {
 }
 
 void ProcessWindow::ShowFailure(Exception* failure) {
-    ReportFailure(GetFrameWindow() ? GetFrameWindow()->GetHandle() : handle, failure);
+    // Also on the way out, when the frame or this window may be gone: the box then stands alone,
+    // but it is shown, and nothing is thrown in its place.
+    HWND owner = IsWindow(handle) ? handle : nullptr;
+    try {
+        Window* frame = GetFrameWindow();
+        if (frame && IsWindow(frame->GetHandle())) {
+            owner = frame->GetHandle();
+        }
+    } catch (Exception* e) {
+        delete e;
+    }
+    ReportFailure(owner, failure);
 }
 
 void ProcessWindow::ReportFailure(HWND owner, Exception* failure) {

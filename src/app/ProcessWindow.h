@@ -62,6 +62,10 @@ public:
     const ProcessInfo* GetProcessInfo() const { return info; }
     OutputView& GetOutputView() { return view; }
 
+protected:
+    // The process for a description: the one it makes. A seam for tests.
+    virtual Process* MakeProcess(ProcessInfo& newInfo);
+
 private:
     bool OnWindowThread() const;
     void ShowOutput();

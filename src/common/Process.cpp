@@ -633,12 +633,19 @@ void Process::EndChildAfterStop() {
     // A Terminate that came before the child's id was known could not end the run; the stop
     // event still reached us, so nothing of it may run on unattended. The child's id cannot go
     // to another process meanwhile: we hold its handle.
-    BeginUninterruptible();  // a kill must not leave the lock taken
+    BeginUninterruptible();
+    bool due = false;
     {
         CriticalSection::Lock hold(childLock);
-        if (!treeEnded && childProcess) {
-            treeEnded = EndRunProcesses(false);
-        }
+        due = !treeEnded && childProcess;
+    }
+    // Not under the lock: a walk of a large tree may outlast the bracket and the worker be killed
+    // in it, which must leave the lock free for the Stop that killed it. The child's handle stays
+    // open meanwhile: only this worker closes it.
+    if (due) {
+        bool ended = EndRunProcesses(false);
+        CriticalSection::Lock hold(childLock);
+        treeEnded = treeEnded || ended;
     }
     EndUninterruptible();
 }
@@ -651,7 +658,7 @@ bool Process::EndRunProcesses(bool throwOnTreeFailure) {
         return jobInUse ? job.ActiveProcesses() <= 0 : true;
     }
     try {
-        TerminateProcessTree(processId.load());
+        EndTree(processId.load());
     } catch (Exception* e) {
         if (throwOnTreeFailure) {
             throw;
@@ -660,6 +667,10 @@ bool Process::EndRunProcesses(bool throwOnTreeFailure) {
         return TerminateProcess(childProcess, 1) != FALSE;  // the process list could not be read: the child at least
     }
     return true;
+}
+
+void Process::EndTree(DWORD childId) {
+    TerminateProcessTree(childId);
 }
 
 void Process::WriteToPipe() {
@@ -772,18 +783,26 @@ void Process::OnTerminated() {
 }
 
 void Process::EndRequested(ExitLine::Reason reason) {
+    Exception* failure = nullptr;
     {
         CriticalSection::Lock hold(childLock);
         if (IsRunning()) {
             endReason = static_cast<int>(reason);
             if (processId.load() != 0 && !treeEnded) {
                 // Set only once it worked: a failed walk leaves the worker's own attempt after the stop.
-                treeEnded = EndRunProcesses(true);
+                try {
+                    treeEnded = EndRunProcesses(true);
+                } catch (Exception* e) {
+                    failure = e;  // told once the worker has stopped: the run must end all the same
+                }
             }
         }
     }
     Stop();
     endReason = -1;  // the run is over and has told its end, or ended before it heard why
+    if (failure) {
+        throw failure;
+    }
 }
 
 void Process::Terminate() {

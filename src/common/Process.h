@@ -88,6 +88,9 @@ protected:
     // Puts the new child (still suspended) into a new job of its own; false leaves the run to
     // the tree walk. A seam: tests force the fallback by overriding it.
     virtual bool SetUpJob(HANDLE child);
+    // Ends the tree of the run's direct child when the run has no job; throws when the processes
+    // cannot be listed. A seam: tests make it fail.
+    virtual void EndTree(DWORD childId);
 
     EnvironmentBlock environment;
     String program;
@@ -124,7 +127,8 @@ private:
     void CloseChild();
     void EndChildAfterStop();
     // Ends what is left of the run: the job, or else the child's tree (the child alone when the
-    // tree cannot be listed). Called with childLock held or with the worker gone.
+    // tree cannot be listed). Called with childLock held, on the worker (which holds the child's
+    // handle), or with the worker gone.
     bool EndRunProcesses(bool throwOnTreeFailure);
     void ReleaseReader();
     void WriteExitLine();

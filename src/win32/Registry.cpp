@@ -48,10 +48,12 @@ bool Registry::ReadString(HKEY hive, const wchar_t* subKey, const wchar_t* name,
         if (result == ERROR_MORE_DATA) {
             continue;
         }
-        // An empty string (only its terminating null) counts as missing, like a value of size 0.
+        // An empty string (only its terminating null) counts as missing, like a value of size 0,
+        // and so does a value that is not text (a number's bytes would read as characters).
         size_t units = read / sizeof(wchar_t);
         size_t length = wcslen(buffer.data());
-        if (result == ERROR_SUCCESS && length > 0 && units > 0) {
+        bool text = type == REG_SZ || type == REG_EXPAND_SZ;
+        if (result == ERROR_SUCCESS && text && length > 0 && units > 0) {
             value = String(buffer.data());
             if (length > units) {
                 value.Truncate(static_cast<int>(units));  // drops half a unit of an odd byte count

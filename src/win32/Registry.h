@@ -15,8 +15,8 @@ public:
     Registry();
 
     // Reads a string value (null name: the key's default value). True when the value exists and
-    // is not empty; value is left unchanged otherwise. Throws only when the system's bitness
-    // cannot be determined.
+    // is non-empty text (REG_SZ, or REG_EXPAND_SZ, expanded); value is left unchanged otherwise.
+    // Throws only when the system's bitness cannot be determined.
     static bool ReadString(HKEY hive, const wchar_t* subKey, const wchar_t* name, String& value, bool use64BitView);
     // Writes a REG_SZ value (null name: the default value), creating the key and its parents.
     static bool WriteString(HKEY hive, const wchar_t* subKey, const wchar_t* name, const wchar_t* text);

@@ -22,6 +22,7 @@
 #include "app/ConfigurationFile.h"
 #include "app/ProcessInfo.h"
 #include "app/ProcessWindow.h"
+#include "common/Process.h"
 #include "gui/WindowMessageRouter.h"
 #include "support/MessageBoxWatcher.h"
 #include "support/SavedRegistryValue.h"
@@ -447,6 +448,40 @@ TEST_F(MainWindowTest, RestartAndCloseAfterARunEndedBehindAFloodDoNotHang) {
         EXPECT_FALSE(rescued) << restart;
         EXPECT_EQ(restart, IsWindow(handle) != FALSE);
     }
+}
+
+// A process whose tree cannot be listed (and that has no job): its Stop throws.
+class Unlistable : public Process {
+protected:
+    bool SetUpJob(HANDLE) override { return false; }
+    void EndTree(DWORD) override { throw new Exception(L"no process list"); }
+};
+
+class UnlistableWindow : public ProcessWindow {
+protected:
+    Process* MakeProcess(ProcessInfo& newInfo) override {
+        Process* made = new Unlistable();
+        made->SetExecutable(newInfo.executable);
+        made->SetArguments(newInfo.commandLineArguments);
+        return made;
+    }
+};
+
+// The failure is shown, never thrown out of the window's destructor, and the process still ends.
+TEST_F(MainWindowTest, AWindowGoingAwayStopsAProcessWhoseStopFails) {
+    Open(ProbeEntry("Idle", "print x", "<start>false</start>"));
+    auto* info = new ProcessInfo();
+    info->type = ProcessType::Standard;
+    info->start = true;
+    info->executable = testsupport::HelperPath(L"ProcessProbe.exe").c_str();
+    info->commandLineArguments = L"sleep 60000";
+    auto* window = new UnlistableWindow();
+    window->SetProcessInfo(info);
+    ASSERT_TRUE(WaitFor([] { return Probes() == 1; }));
+    MessageBoxWatcher box;
+    delete window;
+    EXPECT_NE(std::wstring::npos, box.Wait().text.find(L"no process list"));
+    EXPECT_TRUE(WaitFor([] { return Probes() == 0; }));
 }
 
 // The program's start with a quit already queued (an updater launched at start-up posts one).

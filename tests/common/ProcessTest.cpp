@@ -33,8 +33,19 @@ class CountingProcess : public Process {
 public:
     explicit CountingProcess(std::atomic<int>* alsoCount = nullptr) : alsoCount(alsoCount) {}
     bool SetUpJob(HANDLE child) override { return withoutJob ? false : Process::SetUpJob(child); }
+    void EndTree(DWORD childId) override {
+        if (failTreeWalk) {
+            throw new Exception(L"no process list");
+        }
+        if (hangTreeWalkOnWorker && GetCurrentThreadId() == GetThreadId()) {
+            Sleep(INFINITE);  // a walk that outlasts the worker's bracket: Stop kills it here
+        }
+        Process::EndTree(childId);
+    }
     HANDLE PipeWriteEnd() const { return m_hChild_STDOUT_Write; }
     bool withoutJob = false;
+    bool failTreeWalk = false;
+    bool hangTreeWalkOnWorker = false;
     void OnTerminated() override {
         ++terminated;
         if (alsoCount) {
@@ -404,6 +415,38 @@ TEST_F(ProcessTest, WithoutAJobTheRunSaysSoAndStopWalksTheTree) {
     const std::wstring said = L"The run could not be put in a job object: Stop ends its process tree instead.\r\n";
     EXPECT_NE(std::wstring::npos, text.find(said));
     EXPECT_EQ(text.find(said), text.rfind(said));
+}
+
+// Stop's clock, moved on by a second at every look: the worker's 10 s bracket passes at once.
+ULONGLONG WINAPI RushingClock() {
+    static std::atomic<ULONGLONG> now{0};
+    return now += 1000;
+}
+
+// A tree walk that fails (Terminate then says why) or that outlasts the worker's bracket (the
+// worker is killed in it, which must leave the child's lock free): the run still ends, child and all.
+TEST_F(ProcessTest, AStopEndsTheRunWhenTheTreeWalkFailsOrOutlastsTheWorker) {
+    process->withoutJob = true;
+    for (bool fail : {true, false}) {
+        logger.Clear();
+        process->failTreeWalk = fail;
+        process->hangTreeWalkOnWorker = !fail;
+        Launch(L"sleep 60000");
+        ASSERT_TRUE(testsupport::WaitUntil([&] { return process->GetChildProcessId() != 0; }));
+        if (fail) {
+            EXPECT_EQ(L"no process list", testsupport::ThrownMessage([&] { process->Terminate(); }));
+        } else {
+            Thread::clock = &RushingClock;
+            process->Stop();  // without Terminate: the worker ends the tree itself
+            Thread::clock = &GetTickCount64;
+            EXPECT_EQ(1, process->terminated.load());
+        }
+        EXPECT_FALSE(process->IsRunning()) << fail;
+        EXPECT_TRUE(testsupport::WaitUntil([] { return testsupport::CountProcesses(L"ProcessProbe.exe") == 0; }));
+        EXPECT_NE(std::wstring::npos, logger.Text().find(L", stopped\r\n")) << fail;
+    }
+    process->failTreeWalk = false;
+    process->hangTreeWalkOnWorker = false;
 }
 
 TEST_F(ProcessTest, AChildInheritsNoOtherRunsPipe) {

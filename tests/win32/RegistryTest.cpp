@@ -26,13 +26,13 @@ protected:
 
     std::wstring Key(const wchar_t* below = nullptr) const { return below ? base + L"\\" + below : base; }
 
-    // Stores raw bytes as a REG_SZ value, with or without a terminating null, in the given view.
+    // Stores raw bytes as a value of the type (text with or without a terminating null), in the given view.
     static void SetRaw(HKEY hive, const std::wstring& key, const wchar_t* name, const void* data, DWORD bytes,
-                       REGSAM view = 0) {
+                       REGSAM view = 0, DWORD type = REG_SZ) {
         HKEY handle = nullptr;
         ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(hive, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | view, nullptr,
                                                  &handle, nullptr));
-        ASSERT_EQ(ERROR_SUCCESS, RegSetValueExW(handle, name, 0, REG_SZ, static_cast<const BYTE*>(data), bytes));
+        ASSERT_EQ(ERROR_SUCCESS, RegSetValueExW(handle, name, 0, type, static_cast<const BYTE*>(data), bytes));
         RegCloseKey(handle);
     }
 
@@ -61,11 +61,13 @@ TEST_F(RegistryTest, MissingOrEmptyValuesReadFalseAndKeepTheValue) {
     ASSERT_TRUE(Registry::WriteString(HKEY_CURRENT_USER, Key().c_str(), L"Named", L"x"));
     ASSERT_TRUE(Registry::WriteString(HKEY_CURRENT_USER, Key().c_str(), L"Empty", L""));
     SetRaw(HKEY_CURRENT_USER, Key(), L"NoBytes", L"", 0);
+    const DWORD number = 0x00430043;  // not text, though its bytes would read as "CC"
+    SetRaw(HKEY_CURRENT_USER, Key(), L"Number", &number, sizeof(number), 0, REG_DWORD);
     const struct {
         const wchar_t* key;
         const wchar_t* name;
-    } cases[] = {
-        {L"nowhere", L"Named"}, {nullptr, L"Other"}, {nullptr, nullptr}, {nullptr, L"Empty"}, {nullptr, L"NoBytes"}};
+    } cases[] = {{L"nowhere", L"Named"}, {nullptr, L"Other"},   {nullptr, nullptr},
+                 {nullptr, L"Empty"},    {nullptr, L"NoBytes"}, {nullptr, L"Number"}};
     String value(L"unchanged");
     for (const auto& c : cases) {
         EXPECT_FALSE(Registry::ReadString(HKEY_CURRENT_USER, Key(c.key).c_str(), c.name, value, false))
