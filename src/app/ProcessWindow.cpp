@@ -19,8 +19,9 @@ const int kLogToScreenCommand = 40202;
 const int kRunningIcon = 102;
 const int kStoppedIcon = 103;
 // Characters pending for the view before a reader waits for the window. It bounds the batch the
-// window inserts at once, and a message posted to the frame waits for about two such inserts.
-const size_t kQueueCapacity = 32 * 1024;
+// window inserts at once (a message posted to the frame waits for about one such insert) and, the
+// window taking output on a 10 ms timer, the rate: 128K a turn keeps up with the control itself.
+const size_t kQueueCapacity = 128 * 1024;
 // While output flows the window takes it on a timer, which waits for input and painting.
 const UINT_PTR kOutputTimer = 1;
 const UINT kOutputIntervalMs = 10;
