@@ -101,9 +101,6 @@ inline size_t OpenHandleCount() {
 }
 
 // Joins the job before the first child is started.
-struct JoinTestJob {
-    JoinTestJob() { TestJob(); }
-};
-static JoinTestJob joinTestJob;
+static const HANDLE joinedTestJob = TestJob();
 
 }  // namespace testsupport

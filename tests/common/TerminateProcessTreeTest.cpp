@@ -21,9 +21,10 @@ ULONGLONG ExitTime(HANDLE process) {
     return (static_cast<ULONGLONG>(exited.dwHighDateTime) << 32) | exited.dwLowDateTime;
 }
 
-TEST(TerminateProcessTree, EndsAThreeLevelTreeDeepestFirst) {
+TEST(TerminateProcessTree, EndsAThreeLevelTreeDeepestFirstAndSparesItsSibling) {
+    testsupport::ChildRun sibling(Probe(L"sleep 60000"));
     testsupport::ChildRun root(Probe(L"spawn 2 60000"));
-    ASSERT_TRUE(root.Started());
+    ASSERT_TRUE(sibling.Started() && root.Started());
     std::vector<DWORD> chain = testsupport::WaitForChain(root.ProcessId(), 3);
     ASSERT_EQ(3u, chain.size());
     std::vector<HANDLE> handles;
@@ -40,19 +41,10 @@ TEST(TerminateProcessTree, EndsAThreeLevelTreeDeepestFirst) {
     EXPECT_LE(ExitTime(handles[2]), ExitTime(handles[1]));
     EXPECT_LE(ExitTime(handles[1]), ExitTime(handles[0]));
     EXPECT_EQ(0u, root.ExitCode());
+    EXPECT_EQ(WAIT_TIMEOUT, WaitForSingleObject(sibling.ProcessHandle(), 200));
     for (HANDLE h : handles) {
         CloseHandle(h);
     }
-}
-
-TEST(TerminateProcessTree, ProcessWithoutChildrenEndsAloneAndSparesItsSiblings) {
-    testsupport::ChildRun sibling(Probe(L"sleep 60000"));
-    testsupport::ChildRun lone(Probe(L"sleep 60000"));
-    ASSERT_TRUE(sibling.Started() && lone.Started());
-    EXPECT_NE(0, TerminateProcessTree(lone.ProcessId()));
-    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(lone.ProcessHandle(), 5000));
-    EXPECT_EQ(WAIT_TIMEOUT, WaitForSingleObject(sibling.ProcessHandle(), 200));
-    // The test program itself, the siblings' parent, is of course still here.
 }
 
 // A console program started without a window gets a console host of its own, which may still
@@ -60,19 +52,11 @@ TEST(TerminateProcessTree, ProcessWithoutChildrenEndsAloneAndSparesItsSiblings) 
 // Wine's server down, with every program in it.
 TEST(TerminateProcessTree, ATreeEndedRightAfterItsStartEndsCleanly) {
     for (int round = 0; round < 12; ++round) {
-        std::wstring line = Probe(L"spawn 1 60000");
-        std::vector<wchar_t> writable(line.begin(), line.end());
-        writable.push_back(L'\0');
-        STARTUPINFOW startup = {};
-        startup.cb = sizeof(startup);
-        PROCESS_INFORMATION info = {};
-        ASSERT_TRUE(CreateProcessW(nullptr, writable.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
-                                   nullptr, &startup, &info));
+        testsupport::ChildRun tree(Probe(L"spawn 1 60000"));  // started without a window
+        ASSERT_TRUE(tree.Started());
         Sleep(static_cast<DWORD>(round * 9));
-        EXPECT_NE(0, TerminateProcessTree(info.dwProcessId)) << "round " << round;
-        EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(info.hProcess, 5000)) << "round " << round;
-        CloseHandle(info.hThread);
-        CloseHandle(info.hProcess);
+        EXPECT_NE(0, TerminateProcessTree(tree.ProcessId())) << "round " << round;
+        EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(tree.ProcessHandle(), 5000)) << "round " << round;
     }
     // A process ended too early goes on setting itself up for a while; the server's fall came
     // only then. Give it that time before checking that programs still start and run.

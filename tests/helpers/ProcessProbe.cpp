@@ -1,9 +1,8 @@
 // A console child for the process tests. It carries out its arguments as commands, in order:
 //   print <text>        writes the text and CRLF
-//   args                writes each argument (this program's own included) on a line: [i]=text
 //   envhex <name>       writes the variable's UTF-16 units in hex: "<name>=0041 03A9"
 //   cwd                 writes the current directory
-//   bytes <hex>         writes these bytes in one write ("78 82" or "7882")
+//   bytes <hex>         writes these bytes in one write ("7882")
 //   zero                writes "ab", a zero byte, "cd", a zero byte, CRLF in one write
 //   burst <n> [size]    writes n bytes ('a' to 'z', CRLF every 64) in writes of size bytes
 //   sleep <ms>          sleeps
@@ -118,10 +117,6 @@ int wmain(int argc, wchar_t** argv) {
         auto next = [&]() -> std::wstring { return i + 1 < argc ? argv[++i] : std::wstring(); };
         if (command == L"print") {
             Line(next());
-        } else if (command == L"args") {
-            for (int a = 0; a < argc; ++a) {
-                Line(L"[" + std::to_wstring(a) + L"]=" + argv[a]);
-            }
         } else if (command == L"envhex") {
             std::wstring name = next();
             wchar_t value[32768];
@@ -134,14 +129,8 @@ int wmain(int argc, wchar_t** argv) {
         } else if (command == L"bytes") {
             std::wstring hex = next();
             std::string bytes;
-            std::wstring digits;
-            for (wchar_t c : hex) {
-                if (iswxdigit(c)) {
-                    digits += c;
-                }
-            }
-            for (size_t d = 0; d + 1 < digits.size(); d += 2) {
-                bytes += static_cast<char>(wcstoul(digits.substr(d, 2).c_str(), nullptr, 16));
+            for (size_t d = 0; d + 1 < hex.size(); d += 2) {
+                bytes += static_cast<char>(wcstoul(hex.substr(d, 2).c_str(), nullptr, 16));
             }
             Write(bytes);
         } else if (command == L"zero") {
