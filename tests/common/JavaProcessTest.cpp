@@ -70,10 +70,6 @@ protected:
         WriteValue(key, L"JavaHome", home, view, type);
         createdKeys.push_back({key, view});
     }
-    void SetSystemJavaHome(const std::wstring& home) {
-        WriteValue(SystemEnvironment, L"JAVA_HOME", home, KEY_WOW64_64KEY);
-        systemValueSet = true;
-    }
     // The runtime directory a fresh JavaProcess finds, or "<none>".
     static std::wstring FoundHome() {
         java::JavaProcess process;
@@ -153,7 +149,8 @@ TEST_F(JavaProcessTest, ARuntimeUnderAFolderWithBlankAndParenthesesRunsTheClass)
 }
 
 TEST_F(JavaProcessTest, JavaHomeComesFromEnvironmentThen64BitViewThenDefaultViewThenSystemEnvironment) {
-    SetSystemJavaHome(L"C:\\system");
+    WriteValue(SystemEnvironment, L"JAVA_HOME", L"C:\\system", KEY_WOW64_64KEY);
+    systemValueSet = true;
     EXPECT_EQ(L"C:\\system", FoundHome());
     SetRuntime(L"1.5", KEY_WOW64_32KEY, L"C:\\default15");
     SetRuntime(L"1.6", KEY_WOW64_32KEY, L"C:\\default16");
