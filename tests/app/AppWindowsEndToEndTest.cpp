@@ -146,12 +146,6 @@ void ClickAt(POINT point) {
     SendInput(2, inputs, sizeof(INPUT));
 }
 
-void ClickInto(HWND window) {
-    RECT area = {};
-    GetWindowRect(window, &area);
-    ClickAt({(area.left + area.right) / 2, (area.top + area.bottom) / 2});
-}
-
 // Brings a window in front, where the keyboard and mouse of the display reach it.
 bool BringToFront(HWND window) {
     SetForegroundWindow(window);
@@ -190,7 +184,9 @@ TEST(AppWindowsEndToEnd, AcceleratorsWorkWithTheFocusInTheOutputViewAndNotInTheS
     ASSERT_TRUE(session.WaitForOutput(L"Ticker", L"tick 1"));
     HWND view = TarnwickSession::ViewOf(session.Child(L"Ticker"));
     ASSERT_TRUE(BringToFront(session.Frame()));
-    ClickInto(view);
+    RECT area = {};
+    GetWindowRect(view, &area);
+    ClickAt({(area.left + area.right) / 2, (area.top + area.bottom) / 2});
     GUITHREADINFO focus = {};
     focus.cbSize = sizeof(focus);
     ASSERT_TRUE(WaitUntil(

@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include "app/ConfigurationFile.h"
-#include "app/Entry.h"
 #include "app/WindowsApplication.h"
 #include "support/ThrownMessage.h"
 
@@ -46,6 +45,8 @@ TEST(ApplicationPaths, RelativePathsBecomeAbsoluteAndAbsoluteOnesStay) {
     EXPECT_TRUE(Application::MakeExecutablePath(String(), L"C:\\").IsNull());
     FakeApp app(L"tools\\Tarnwick.exe", L"\\\\srv\\share\\work");
     EXPECT_EQ(L"\\\\srv\\share\\work\\tools\\Tarnwick.xml", Text(ConfigurationFile::GetDefaultPath()));
+    app.executablePath = L"C:\\my.tools\\Tarnwick";  // a dot in a folder is no extension
+    EXPECT_EQ(L"C:\\my.tools\\Tarnwick.xml", Text(ConfigurationFile::GetDefaultPath()));
 }
 
 TEST(ApplicationPaths, NameDropsDirectoryAndLastExtensionOnly) {
@@ -62,37 +63,24 @@ TEST(ApplicationPaths, NameDropsDirectoryAndLastExtensionOnly) {
     }
 }
 
-TEST(ApplicationConstruction, CollectsArgumentsPathsAndNameAndIsCurrentWhileItLives) {
+// Start directory, name and module name are checked with a real start in EntryTest, and so is the
+// entry routine handing on what Run returns.
+TEST(ApplicationConstruction, CollectsArgumentsAndIsCurrentWhileItLives) {
     {
         FakeApp app(L"\"C:\\Program Files\\T w\\Tarnwick.exe\" \"my config.tnkx\" extra", L"C:\\data");
         EXPECT_EQ(3, app.argc);
         EXPECT_EQ(L"my config.tnkx", Text(app.arguments[1]));
         EXPECT_EQ(L"extra", Text(app.arguments[2]));
-        EXPECT_EQ(L"C:\\data\\", Text(app.startDirectory));
         EXPECT_EQ(L"C:\\Program Files\\T w\\Tarnwick.exe", Text(app.executablePath));
-        EXPECT_EQ(L"Tarnwick", Text(app.name));
-        EXPECT_EQ(L"Tarnwick", Text(app.moduleName));
         EXPECT_EQ(&app, Application::GetCurrent());
         EXPECT_EQ(7u, app.SetHandle(7));
         app.SetHandle(0);  // ignored
         EXPECT_EQ(7u, app.handle);
     }
     EXPECT_EQ(nullptr, Application::GetCurrent());
-}
-
-TEST(ApplicationConstruction, DisplayNameFallsBackToTheBuiltInName) {
-    FakeApp app(L"", L"C:\\");
-    EXPECT_EQ(0, app.argc);
-    EXPECT_TRUE(app.executablePath.IsNull());
-    EXPECT_TRUE(app.name.IsNull());
-    EXPECT_STREQ(L"Tarnwick", app.GetDisplayName());
-}
-
-// The boxes of the entry routine are checked with real programs in EntryTest.
-TEST(EntryRoutine, ReturnsWhatRunReturns) {
-    FakeApp app(L"x.exe", L"C:\\");
-    app.runResult = 42;
-    EXPECT_EQ(42, RunApplicationEntry());
+    FakeApp unnamed(L"", L"C:\\");
+    EXPECT_EQ(0, unnamed.argc);
+    EXPECT_STREQ(L"Tarnwick", unnamed.GetDisplayName());  // the built-in name
 }
 
 TEST(MessageLoop, EndsWithTheCodeOfThePostedQuit) {

@@ -6,38 +6,13 @@
 #include <string>
 #include <vector>
 
+#include "LoadedConfiguration.h"
 #include "support/ScratchDirectory.h"
-#include "support/TestApplication.h"
-#include "support/ThrownMessage.h"
-#include "util/TextCodec.h"
 
+using apptest::Loaded;
 using testsupport::ScratchDirectory;
 
 namespace {
-
-// Owns what ReadProcesses hands out, as the process windows would.
-struct Loaded {
-    std::unique_ptr<ConfigurationFile> file{new ConfigurationFile()};
-    std::vector<std::unique_ptr<ProcessInfo>> owned;
-
-    // Loads and reads path; returns the exception's message, or "" on success.
-    std::wstring Load(const std::wstring& path) {
-        std::wstring message = testsupport::ThrownMessage([&] {
-            file->SetPath(path.c_str());
-            file->Load(nullptr);
-            file->ReadProcesses();
-        });
-        if (message != L"<no exception>") {
-            return message;
-        }
-        for (ProcessInfo* info : file->GetProcesses()) {
-            owned.emplace_back(info);
-        }
-        return L"";
-    }
-    ProcessInfo& operator[](size_t i) { return *file->GetProcesses().at(i); }
-    size_t Count() const { return file->GetProcesses().size(); }
-};
 
 // Type, texts (title, executable, initialDir, arguments, class, classpath, options), start, disabled.
 std::wstring Describe(const ProcessInfo& p) {
@@ -47,18 +22,6 @@ std::wstring Describe(const ProcessInfo& p) {
         out += L"|" + (s->IsNull() ? std::wstring(L"<null>") : std::wstring(s->GetBuffer()));
     }
     return out + (p.start ? L"|start" : L"|-") + (p.disabled ? L"|disabled" : L"|-");
-}
-
-TEST(ConfigurationPath, DefaultIsTheProgramPathWithXml) {
-    testsupport::TestApplication app(L"C:\\Tools\\Tarnwick.exe");
-    EXPECT_STREQ(L"C:\\Tools\\Tarnwick.xml", ConfigurationFile::GetDefaultPath().GetBuffer());
-    app.executablePath = L"C:\\my.tools\\Tarnwick";
-    EXPECT_STREQ(L"C:\\my.tools\\Tarnwick.xml", ConfigurationFile::GetDefaultPath().GetBuffer());
-    std::unique_ptr<ConfigurationFile> file(new ConfigurationFile());
-    file->SetPath(nullptr);
-    EXPECT_STREQ(L"C:\\my.tools\\Tarnwick.xml", file->GetPath().GetBuffer());
-    file->SetPath(L"D:\\other.tnkx");
-    EXPECT_STREQ(L"D:\\other.tnkx", file->GetPath().GetBuffer());
 }
 
 TEST(ConfigurationRead, FieldsDefaultsLetterCasesAndNestedEntries) {
@@ -129,106 +92,81 @@ TEST(ConfigurationRestart, ReadInAnyCaseWrittenOnlyWhenSetAndAnUnknownValueNamed
                                    "</process></p>")));
 }
 
-std::unique_ptr<ProcessInfo> Entry(ProcessType type, const wchar_t* title) {
-    std::unique_ptr<ProcessInfo> info(new ProcessInfo());
-    info->type = type;
-    info->title = title;
-    info->start = true;
-    return info;
-}
-
-TEST(ConfigurationWrite, ClearsTheRootAndWritesInOrder) {
+// Written over a loaded file the root is cleared (a declaration stays) and the layout is one element
+// a line; written anew, every kind of entry reads back as the same entry.
+TEST(ConfigurationWrite, EveryKindReadsBackTheSameInOrderInPlaceOfTheOldEntries) {
     ScratchDirectory dir;
     std::wstring path = dir.Write(L"c.xml",
                                   "<?xml version=\"1.0\"?>\r\n<processes><comment>kept?</comment>"
                                   "<process><executable>old</executable></process></processes>");
     Loaded config;
     ASSERT_EQ(L"", config.Load(path));
-    std::unique_ptr<ProcessInfo> standard = Entry(ProcessType::Standard, L"S");
-    standard->executable = L"s.exe";
-    standard->commandLineArguments = L"a b";
-    standard->initialDir = L"C:\\s";
-    standard->start = false;
-    standard->disabled = true;
-    std::unique_ptr<ProcessInfo> java = Entry(ProcessType::Java, L"J");
-    java->startupclassname = L"org.M";
-    java->classpath = L"j.jar";
-    java->javaOptions = L"-Xdebug";
-    config.file->WriteProcesses({standard.get(), java.get()});
-    EXPECT_EQ(2u, config.Count());
-    EXPECT_EQ(standard.get(), config.file->GetProcesses()[0]);
-    EXPECT_EQ(
-        "<?xml version=\"1.0\"?>\r\n"
-        "<processes>\r\n"
-        "\t<process>\r\n"
-        "\t\t<title>S</title>\r\n"
-        "\t\t<executable>s.exe</executable>\r\n"
-        "\t\t<commandLineArguments>a b</commandLineArguments>\r\n"
-        "\t\t<initialDir>C:\\s</initialDir>\r\n"
-        "\t\t<start>false</start>\r\n"
-        "\t\t<disabled>true</disabled>\r\n"
-        "\t</process>\r\n"
-        "\t<process>\r\n"
-        "\t\t<title>J</title>\r\n"
-        "\t\t<startupclassname>org.M</startupclassname>\r\n"
-        "\t\t<classpath>j.jar</classpath>\r\n"
-        "\t\t<javaOptions>-Xdebug</javaOptions>\r\n"
-        "\t</process>\r\n"
-        "</processes>\r\n\r\n",
-        ScratchDirectory::Read(path));
-}
-
-// Each entry written must read back as the same entry.
-TEST(ConfigurationWrite, EveryKindReadsBackTheSame) {
-    ScratchDirectory dir;
     const ProcessType standard = ProcessType::Standard;
     const ProcessType java = ProcessType::Java;
     struct Fields {
         ProcessType type;
         const wchar_t *title, *executable, *startupclassname, *classpath, *javaOptions, *initialDir, *arguments;
-        bool disabled;
+        bool start, disabled;
     } const table[] = {
-        {standard, L"Tools & <scripts>", L"run.cmd", nullptr, nullptr, nullptr, nullptr, L"-a \"x & y\" <in>", false},
-        {standard, L"empty executable", L"", nullptr, nullptr, nullptr, nullptr, nullptr, false},
-        {java, L"java keeps a hidden executable", L"hidden.exe", L"a.B", nullptr, L"-Dx=\"1 & 2\"", nullptr, nullptr,
+        {standard, L"S", L"s.exe", nullptr, nullptr, nullptr, L"C:\\s", L"a b", false, true},
+        {java, L"J", nullptr, L"org.M", L"j.jar", L"-Xdebug", nullptr, nullptr, true, false},
+        {standard, L"Tools & <scripts>", L"run.cmd", nullptr, nullptr, nullptr, nullptr, L"-a \"x & y\" <in>", true,
          false},
-        {java, L"java without class", nullptr, L"", nullptr, nullptr, nullptr, nullptr, true},
+        {standard, L"empty executable", L"", nullptr, nullptr, nullptr, nullptr, nullptr, true, false},
+        {java, L"java keeps a hidden executable", L"hidden.exe", L"a.B", nullptr, L"-Dx=\"1 & 2\"", nullptr, nullptr,
+         true, false},
+        {java, L"java without class", nullptr, L"", nullptr, nullptr, nullptr, nullptr, true, true},
         // fields read from empty elements are empty, not absent, after the round trip too
-        {standard, L"", L"x.exe", nullptr, nullptr, nullptr, L"", L"", false},
-        {java, L"J", nullptr, L"M", L"", L"", nullptr, nullptr, false},
+        {standard, L"", L"x.exe", nullptr, nullptr, nullptr, L"", L"", true, false},
+        {java, L"J", nullptr, L"M", L"", L"", nullptr, nullptr, true, false},
     };
     std::vector<std::unique_ptr<ProcessInfo>> entries;
+    std::vector<ProcessInfo*> list;
     for (const Fields& f : table) {
-        entries.push_back(Entry(f.type, f.title));
+        entries.emplace_back(new ProcessInfo());
         ProcessInfo& e = *entries.back();
+        e.type = f.type;
+        e.title = f.title;
         e.executable = f.executable;
         e.startupclassname = f.startupclassname;
         e.classpath = f.classpath;
         e.javaOptions = f.javaOptions;
         e.initialDir = f.initialDir;
         e.commandLineArguments = f.arguments;
+        e.start = f.start;
         e.disabled = f.disabled;
+        list.push_back(&e);
     }
-    std::vector<ProcessInfo*> list;
-    for (auto& entry : entries) {
-        list.push_back(entry.get());
-    }
-    std::wstring path = dir.File(L"new.xml");
-    std::unique_ptr<ConfigurationFile> writer(new ConfigurationFile());
-    writer->SetPath(path.c_str());
-    writer->WriteProcesses(list);  // never loaded: starts from an empty "processes" root
+    config.file->WriteProcesses(list);
+    EXPECT_EQ(list, config.file->GetProcesses());
+    const std::string written = ScratchDirectory::Read(path);
+    EXPECT_EQ(0u,
+              written.find("<?xml version=\"1.0\"?>\r\n<processes>\r\n\t<process>\r\n\t\t<title>S</title>\r\n"
+                           "\t\t<executable>s.exe</executable>\r\n\t\t<commandLineArguments>a b</commandLineArguments>"
+                           "\r\n\t\t<initialDir>C:\\s</initialDir>\r\n\t\t<start>false</start>\r\n"
+                           "\t\t<disabled>true</disabled>\r\n\t</process>\r\n\t<process>\r\n\t\t<title>J</title>\r\n"
+                           "\t\t<startupclassname>org.M</startupclassname>\r\n\t\t<classpath>j.jar</classpath>\r\n"
+                           "\t\t<javaOptions>-Xdebug</javaOptions>\r\n\t</process>\r\n"))
+        << written;
+    EXPECT_EQ("</processes>\r\n\r\n", written.substr(written.size() - 16));
+    EXPECT_EQ(std::string::npos, written.find("old")) << written;
+    EXPECT_EQ(std::string::npos, written.find("kept?")) << written;
 
-    Loaded config;
-    ASSERT_EQ(L"", config.Load(path));
-    ASSERT_EQ(entries.size(), config.Count());
+    // A file never loaded starts from an empty "processes" root.
+    std::wstring fresh = dir.File(L"new.xml");
+    std::unique_ptr<ConfigurationFile> writer(new ConfigurationFile());
+    writer->SetPath(fresh.c_str());
+    writer->WriteProcesses(list);
+    Loaded again;
+    ASSERT_EQ(L"", again.Load(fresh));
+    ASSERT_EQ(entries.size(), again.Count());
     for (size_t i = 0; i < entries.size(); ++i) {
         ProcessInfo expected = *entries[i];
         if (expected.type == ProcessType::Java) {
             expected.executable = String();  // not written: it would make the entry a standard one
         }
-        EXPECT_FALSE(config[i] != expected) << i;
+        EXPECT_FALSE(again[i] != expected) << i;
     }
-    EXPECT_STREQ(L"-a \"x & y\" <in>", config[0].commandLineArguments.GetBuffer());
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "LoadedConfiguration.h"
 #include "app/ConfigurationFile.h"
 #include "app/MainWindow.h"
 #include "app/PropertyPane.h"
@@ -106,15 +107,11 @@ protected:
     }
     // Reads the file as the program does at start.
     std::vector<ProcessInfo> ReadBack() {
-        ConfigurationFile file;
-        file.SetPath(path.c_str());
-        file.Load(nullptr);
-        file.Close();
-        file.ReadProcesses();
+        apptest::Loaded file;
+        EXPECT_EQ(L"", file.Load(path));
         std::vector<ProcessInfo> read;
-        for (ProcessInfo* info : file.GetProcesses()) {
+        for (const auto& info : file.owned) {
             read.push_back(*info);
-            delete info;
         }
         return read;
     }
@@ -150,17 +147,21 @@ TEST_F(SettingsWindowTest, OkWithoutChangeWritesNothingAndDoesNotReload) {
     EXPECT_EQ(GetFileAttributesW((path + L".bak").c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
+// Non-ASCII text survives the round trip through the file.
 TEST_F(SettingsWindowTest, TitleChangeRewritesReloadsAndKeepsTheFirstFileAsBackup) {
+    const wchar_t* title = L"Z\u00fcrich \u2013 \u6771\u4eac";
     Select(0);
-    Type(Pane::Title, L"Alpha2");
+    Type(Pane::Title, title);
+    Type(Pane::Arguments, L"--na\u00efve");
     Press(SettingsWindow::OkId);
     EXPECT_FALSE(SettingsShown());
     std::vector<ProcessInfo> read = ReadBack();
     ASSERT_EQ(read.size(), 2u);
-    EXPECT_STREQ(read[0].title.GetBuffer(), L"Alpha2");
+    EXPECT_STREQ(read[0].title.GetBuffer(), title);
+    EXPECT_STREQ(read[0].commandLineArguments.GetBuffer(), L"--na\u00efve");
     EXPECT_STREQ(read[0].executable.GetBuffer(), L"alpha.exe");
     EXPECT_STREQ(read[1].classpath.GetBuffer(), L"b.jar");
-    EXPECT_TRUE(HasProcessWindow(L"Alpha2"));
+    EXPECT_TRUE(HasProcessWindow(title));
     EXPECT_TRUE(HasProcessWindow(L"Alpha"));  // the old window stays
     EXPECT_EQ(ScratchDirectory::Read(path + L".bak"), kConfiguration);
     // The backup is the file as the user wrote it: a second rewrite leaves it alone.
@@ -245,18 +246,6 @@ TEST_F(SettingsWindowTest, FailedWriteKeepsFileEditsAndWindow) {
     EXPECT_FALSE(HasProcessWindow(L"Locked"));
     Press(SettingsWindow::OkId);  // the edit is still there and now goes through
     EXPECT_STREQ(ReadBack()[0].title.GetBuffer(), L"Locked");
-}
-
-TEST_F(SettingsWindowTest, NonAsciiTextSurvivesTheRoundTrip) {
-    const wchar_t* title = L"Z\u00fcrich \u2013 \u6771\u4eac";
-    Select(0);
-    Type(Pane::Title, title);
-    Type(Pane::Arguments, L"--na\u00efve");
-    Press(SettingsWindow::OkId);
-    std::vector<ProcessInfo> read = ReadBack();
-    EXPECT_STREQ(read[0].title.GetBuffer(), title);
-    EXPECT_STREQ(read[0].commandLineArguments.GetBuffer(), L"--na\u00efve");
-    EXPECT_TRUE(HasProcessWindow(title));
 }
 
 TEST_F(SettingsWindowTest, ReopenShowsAnOutsideChangeUnlessEditsArePending) {
