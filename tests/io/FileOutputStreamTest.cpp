@@ -25,7 +25,7 @@ TEST(FileOutputStream, ConstructionTruncates) {
     EXPECT_EQ(std::string("ab\0c", 4), ScratchDirectory::Read(path));
 }
 
-TEST(FileOutputStream, FailuresRaiseTheFileMessages) {
+TEST(FileOutputStream, WriteAfterCloseRaisesTheFileMessage) {
     ScratchDirectory scratch;
     std::wstring closedPath = scratch.File(L"closed.bin");
     io::FileOutputStream closed(closedPath.c_str());
@@ -33,10 +33,7 @@ TEST(FileOutputStream, FailuresRaiseTheFileMessages) {
     std::wstring message = ThrownMessage([&] { closed.Write("x", 1); });
     EXPECT_EQ(0u, message.find(L"File::Write()\nFile : " + closedPath + L"\n")) << message;
     EXPECT_EQ(0u, closed.GetSize());
-
-    std::wstring missing = scratch.File(L"no\\such.bin");
-    message = ThrownMessage([&] { io::FileOutputStream stream(missing.c_str()); });
-    EXPECT_EQ(0u, message.find(L"File::CreateNew()\nFile : " + missing + L"\n")) << message;
+    // A file that cannot be created: HttpClientTest's GetToFile, which writes through this stream.
 }
 
 }  // namespace

@@ -17,21 +17,15 @@ namespace {
 using net::http::HttpClient;
 using net::http::HttpRequest;
 using net::http::HttpResponse;
+using testsupport::Ascii;
 using testsupport::Contents;
+using testsupport::OkReply;
 using testsupport::ScratchDirectory;
 using testsupport::ScriptedServer;
 using testsupport::ServerReply;
 
-std::string Narrow(const std::wstring& text) {
-    return std::string(text.begin(), text.end());
-}
-
 bool HasHeader(const std::string& request, const std::string& line) {
     return request.find("\r\n" + line + "\r\n") != std::string::npos;
-}
-
-ServerReply Ok(const std::string& body) {
-    return ScriptedServer::Reply("HTTP/1.1 200 OK", {"Content-Length: " + std::to_string(body.size())}, body);
 }
 
 ServerReply Redirect(const std::string& status, const std::string& location, const std::string& body = "") {
@@ -47,7 +41,7 @@ std::string Expected(const std::string& line,
                      const std::wstring& url,
                      const std::string& body = "") {
     return line + "\r\nAccept: */*\r\nAccept-Encoding: identity\r\nConnection: Close\r\n" + extra +
-           "Host: " + server.HostHeader() + "\r\nReferer: " + Narrow(url) +
+           "Host: " + server.HostHeader() + "\r\nReferer: " + Ascii(url) +
            "\r\nUser-Agent: Mozilla/5.0 (Windows; U; Windows NT 5.1; en-US; rv:1.9.0.11) Gecko/2009060215 "
            "Firefox/3.0.11 (.NET CLR 3.5.30729)\r\n\r\n" +
            body;
@@ -73,7 +67,7 @@ protected:
 };
 
 TEST_F(HttpClientTest, GetAndPostSendExactlyTheFixedHeaders) {
-    ScriptedServer server({Ok("hello"), Ok("done")});
+    ScriptedServer server({OkReply("hello"), OkReply("done")});
     std::wstring url = server.Url(L"/versions/index.php?name=Tarnwick");
     EXPECT_EQ("hello", Body(url));
     request.GetForm()[L"name"] = L"Tarnw\u00E9ck";  // the form goes out in UTF-8
@@ -95,16 +89,13 @@ TEST_F(HttpClientTest, GetAndPostSendExactlyTheFixedHeaders) {
 TEST_F(HttpClientTest, BodiesAreFramedOverTheWire) {
     ServerReply closeDelimited{{"HTTP/1.1 200 OK\r\nServer: s\r\n\r\nfirst ", "second ", "third"}, 100};
     ServerReply chunked{{"HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n5\r\nhel", "lo\r\n0\r\n", "\r\n"}, 50};
-    ServerReply held = Ok("whole");
+    ServerReply held = OkReply("whole");
     held.holdOpen = true;
+    // The framing rules themselves are HttpResponse's; here the client reads them off a socket.
     ScriptedServer server(
         {ScriptedServer::Reply("HTTP/1.1 200 OK", {"Server: s"}, ""), closeDelimited, chunked,
          ScriptedServer::Reply("HTTP/1.1 200 OK", {"Transfer-Encoding: chunked"}, "5;name=value\r\nhello\r\n0\r\n\r\n"),
-         ScriptedServer::Reply("HTTP/1.1 200 OK", {"Content-Length: 10"}, "hello"),
-         ScriptedServer::Reply("HTTP/1.1 200 OK", {"Transfer-Encoding: chunked"}, "5\r\nhello\r\n"),
-         ScriptedServer::Reply("HTTP/1.1 200 OK", {"transfer-encoding: Chunked"}, "5\r\nhello\r\n0\r\n\r\n"),
-         ScriptedServer::Reply("HTTP/1.1 200 OK", {"content-length: 10"}, "hello"),
-         ScriptedServer::Reply("HTTP/1.1 200 OK", {"Transfer-Encoding: chunked"}, "5\r\nhello\r\n\r\n"), held});
+         ScriptedServer::Reply("HTTP/1.1 200 OK", {"Content-Length: 10"}, "hello"), held});
     std::wstring url = server.Url(L"/");
     client.SetRecvTimeOut(10000);
     EXPECT_EQ("", Body(url));                    // headers only
@@ -112,10 +103,6 @@ TEST_F(HttpClientTest, BodiesAreFramedOverTheWire) {
     EXPECT_EQ("hello", Body(url));
     EXPECT_EQ("failed:", Body(url));  // chunk extensions are not understood
     EXPECT_EQ("failed:", Body(url));  // a sized body cut short
-    EXPECT_EQ("failed:", Body(url));  // a chunked body cut short
-    EXPECT_EQ("hello", Body(url));    // header names and the coding in any case
-    EXPECT_EQ("failed:", Body(url));  // a sized body cut short, whatever the name's case
-    EXPECT_EQ("failed:", Body(url));  // a blank size line is no last chunk
     // A failure leaves no socket behind, and a sized body ends without waiting for the server to close.
     DWORD start = GetTickCount();
     EXPECT_EQ("whole", Body(url));
@@ -125,7 +112,7 @@ TEST_F(HttpClientTest, BodiesAreFramedOverTheWire) {
 TEST_F(HttpClientTest, CookiesAreJoinedAndSentWithTheNextRequest) {
     ScriptedServer server(
         {ScriptedServer::Reply("HTTP/1.1 200 OK", {"Set-Cookie: a=1", "Set-Cookie: b=2", "Content-Length: 0"}, ""),
-         Ok("x"), ScriptedServer::Reply("HTTP/1.1 404 Not Found", {"Set-Cookie: c=3"}, "")});
+         OkReply("x"), ScriptedServer::Reply("HTTP/1.1 404 Not Found", {"Set-Cookie: c=3"}, "")});
     EXPECT_EQ(1, client.Get(server.Url(L"/").c_str(), nullptr));
     EXPECT_STREQ(L"a=1; b=2", client.GetCookie().GetBuffer());
     EXPECT_EQ(1, client.Get(server.Url(L"/").c_str(), nullptr));
@@ -145,17 +132,14 @@ TEST_F(HttpClientTest, RedirectsFollowTheLocationRules) {
         const char* next;  // the path asked next
     } cases[] = {
         {"/", true, L"/versions/index.php?name=x", "/versions/index.php?name=x"},  // a bare origin: a mirror
-        {"", true, L"/versions/index.php?name=x", "/versions/index.php?name=x"},
         {"/other.php", true, L"/versions/index.php?name=x", "/other.php"},
-        {"page2.php", false, L"/dir/page1.php", "/dir/page2.php"},
-        {"/other.php#part", false, L"/dir/a?x=1", "/other.php"},
-        {"?b=2", false, L"/dir/p.php?a=1", "/dir/p.php?b=2"},
+        {"page2.php#part", false, L"/dir/page1.php", "/dir/page2.php"},  // the other forms: URL's tests
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.location);
-        ScriptedServer second({Ok("final")});
-        std::string location = c.toSecond ? Narrow(second.Url(L"")) + c.location : c.location;
-        ScriptedServer first({Redirect("HTTP/1.1 302 Found", location, "moved"), Ok("final")});
+        ScriptedServer second({OkReply("final")});
+        std::string location = c.toSecond ? Ascii(second.Url(L"")) + c.location : c.location;
+        ScriptedServer first({Redirect("HTTP/1.1 302 Found", location, "moved"), OkReply("final")});
         EXPECT_EQ(1, Send(first.Url(c.from)));
         EXPECT_EQ(200, status);
         EXPECT_EQ("final", Contents(response.GetBody()));  // the redirect's own body is dropped
@@ -165,14 +149,14 @@ TEST_F(HttpClientTest, RedirectsFollowTheLocationRules) {
         const std::string& next = requests.back();
         EXPECT_EQ("GET " + std::string(c.next) + " HTTP/1.1", next.substr(0, next.find("\r\n")));
         EXPECT_TRUE(HasHeader(next, "Host: " + target.HostHeader()));
-        EXPECT_TRUE(HasHeader(next, "Referer: " + Narrow(target.Url(L"")) + c.next));
+        EXPECT_TRUE(HasHeader(next, "Referer: " + Ascii(target.Url(L"")) + c.next));
         // The cookie set by the first server goes back to it alone.
         EXPECT_EQ(!c.toSecond, HasHeader(next, "Cookie: s=1"));
     }
 }
 
 TEST_F(HttpClientTest, RedirectsThatLeadNowhereFail) {
-    ScriptedServer other({Ok("elsewhere")});
+    ScriptedServer other({OkReply("elsewhere")});
     const struct {
         const char* what;
         ServerReply reply;
@@ -180,13 +164,12 @@ TEST_F(HttpClientTest, RedirectsThatLeadNowhereFail) {
         {"to itself", Redirect("HTTP/1.1 301 Moved Permanently", "page.php", "body")},
         {"no Location", ScriptedServer::Reply("HTTP/1.1 302 Found", {"Content-Length: 0"}, "")},
         {"not http", Redirect("HTTP/1.1 302 Found", "https://127.0.0.1:" + std::to_string(other.Port()) + "/x")},
-        {"bare line feed", Redirect("HTTP/1.1 302 Found", "/x\nHost: elsewhere")},
         {"port beyond 16 bits",
          Redirect("HTTP/1.1 302 Found", "http://127.0.0.1:" + std::to_string(other.Port() + 65536))},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        ScriptedServer server({c.reply, Ok("never")});
+        ScriptedServer server({c.reply, OkReply("never")});
         EXPECT_EQ("failed:", Body(server.Url(L"/dir/page.php")));
         EXPECT_EQ(1u, server.RequestCount());
     }
@@ -210,11 +193,8 @@ TEST_F(HttpClientTest, FailedExchanges) {
     EXPECT_EQ(302, status);
     EXPECT_EQ(11u, endless.RequestCount());  // the first request and ten redirects
 
-    ScriptedServer notHttp({ScriptedServer::Reply("HTTP/1.1 200", {"Content-Length: 2"}, "ok"),
-                            ScriptedServer::Reply("ICY 200 OK", {"Content-Length: 2"}, "ok")});
-    EXPECT_EQ(0, Send(notHttp.Url(L"/")));
-    EXPECT_EQ(0, status);
-    EXPECT_EQ(0, Send(notHttp.Url(L"/")));
+    ScriptedServer notHttp({ScriptedServer::Reply("ICY 200 OK", {"Content-Length: 2"}, "ok")});
+    EXPECT_EQ(0, Send(notHttp.Url(L"/")));  // which start lines give no status: HttpResponse's tests
     EXPECT_EQ(0, status);
 
     EXPECT_EQ(L"HttpClient::SendCommand()\nurl parameters is null", testsupport::ThrownMessage([&] {
@@ -241,7 +221,7 @@ TEST_F(HttpClientTest, SilentServerIsBoundedByTheTimeoutOnEverySocket) {
     ServerReply silent;
     silent.answer = false;
     ScriptedServer second({silent});
-    ScriptedServer first({silent, Redirect("HTTP/1.1 302 Found", Narrow(second.Url(L"/")))});
+    ScriptedServer first({silent, Redirect("HTTP/1.1 302 Found", Ascii(second.Url(L"/")))});
     client.SetRecvTimeOut(300);
     DWORD start = GetTickCount();
     EXPECT_EQ(0, client.Get(first.Url(L"/x").c_str(), nullptr));  // the constructor's socket
@@ -254,7 +234,7 @@ TEST_F(HttpClientTest, SilentServerIsBoundedByTheTimeoutOnEverySocket) {
 TEST_F(HttpClientTest, GetToFileCreatesTheFileBeforeAnyTraffic) {
     ScratchDirectory scratch;
     std::wstring path = scratch.Write(L"update.upd", "old contents");
-    ScriptedServer server({Ok("new"), ScriptedServer::Reply("HTTP/1.1 500 Error", {"Content-Length: 1"}, "x")});
+    ScriptedServer server({OkReply("new"), ScriptedServer::Reply("HTTP/1.1 500 Error", {"Content-Length: 1"}, "x")});
     bool emptyAtRequest = false;
     server.OnRequest([&] {
         if (server.RequestCount() == 1) {

@@ -5,6 +5,7 @@ namespace {
 
 struct Search {
     DWORD processId;
+    const wchar_t* className;
     HWND found;
 };
 
@@ -14,7 +15,7 @@ BOOL CALLBACK Visit(HWND window, LPARAM param) {
     GetWindowThreadProcessId(window, &owner);
     wchar_t cls[64] = L"";
     GetClassNameW(window, cls, 64);
-    if (owner == search->processId && IsWindowVisible(window) && lstrcmpW(cls, L"#32770") == 0) {
+    if (owner == search->processId && IsWindowVisible(window) && lstrcmpW(cls, search->className) == 0) {
         search->found = window;
         return FALSE;
     }
@@ -35,8 +36,8 @@ MessageBoxWatcher::~MessageBoxWatcher() {
     }
 }
 
-HWND MessageBoxWatcher::FindBox(DWORD processId) {
-    Search search = {processId, nullptr};
+HWND MessageBoxWatcher::FindBox(DWORD processId, const wchar_t* className) {
+    Search search = {processId, className, nullptr};
     EnumWindows(Visit, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }

@@ -28,8 +28,9 @@ public:
     // Waits until a box was closed or the time ran out, and returns what was seen.
     MessageBoxInfo Wait();
 
-    // One look: the first visible message box of the process, or null.
-    static HWND FindBox(DWORD processId);
+    // One look: the first visible top-level window of the class (a message box unless told) of
+    // the process, or null.
+    static HWND FindBox(DWORD processId, const wchar_t* className = L"#32770");
     static MessageBoxInfo Read(HWND box);
 
 private:

@@ -83,4 +83,14 @@ private:
     int port = 0;
 };
 
+// A complete 200 reply with this body.
+inline ServerReply OkReply(const std::string& body) {
+    return ScriptedServer::Reply("HTTP/1.1 200 OK", {"Content-Length: " + std::to_string(body.size())}, body);
+}
+
+// ASCII text (hexadecimal digits, URLs) as bytes.
+inline std::string Ascii(const std::wstring& text) {
+    return std::string(text.begin(), text.end());
+}
+
 }  // namespace testsupport

@@ -4,41 +4,17 @@
 
 #include <vector>
 
+#include "support/MessageBoxWatcher.h"
 #include "support/TestPaths.h"
 
 namespace testsupport {
 namespace {
-
-struct TopWindowSearch {
-    DWORD processId;
-    const wchar_t* className;
-    HWND found;
-};
-
-BOOL CALLBACK MatchTopWindow(HWND window, LPARAM parameter) {
-    TopWindowSearch* search = reinterpret_cast<TopWindowSearch*>(parameter);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    wchar_t name[64] = L"";
-    GetClassNameW(window, name, 64);
-    if (owner == search->processId && wcscmp(name, search->className) == 0) {
-        search->found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
 
 HWND ChildOfClass(HWND parent, const wchar_t* className) {
     return FindWindowExW(parent, nullptr, className, nullptr);
 }
 
 }  // namespace
-
-HWND TarnwickSession::FindTopWindow(DWORD processId, const wchar_t* className) {
-    TopWindowSearch search = {processId, className, nullptr};
-    EnumWindows(MatchTopWindow, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
 
 TarnwickSession::TarnwickSession(const std::wstring& arguments, DWORD waitMs) {
     std::wstring program = HelperPath(L"Tarnwick.exe");
@@ -55,7 +31,7 @@ TarnwickSession::TarnwickSession(const std::wstring& arguments, DWORD waitMs) {
     processId = created.dwProcessId;
     WaitUntil(
         [&] {
-            frame = FindTopWindow(processId, L"MainWindow");
+            frame = MessageBoxWatcher::FindBox(processId, L"MainWindow");
             return frame != nullptr || WaitForSingleObject(process, 0) == WAIT_OBJECT_0;
         },
         waitMs);
@@ -101,10 +77,6 @@ HWND TarnwickSession::Child(const std::wstring& caption) const {
     return nullptr;
 }
 
-HWND TarnwickSession::ActiveChild() const {
-    return reinterpret_cast<HWND>(SendMessageW(Client(), WM_MDIGETACTIVE, 0, 0));
-}
-
 HWND TarnwickSession::ViewOf(HWND child) {
     return GetWindow(child, GW_CHILD);
 }
@@ -133,14 +105,6 @@ bool TarnwickSession::WaitForStatus(const std::wstring& text, DWORD waitMs) cons
 
 void TarnwickSession::Command(int id) const {
     PostMessageW(frame, WM_COMMAND, MAKEWPARAM(id, 0), 0);
-}
-
-void TarnwickSession::Activate(HWND child) const {
-    SendMessageW(Client(), WM_MDIACTIVATE, reinterpret_cast<WPARAM>(child), 0);
-}
-
-bool TarnwickSession::ToolBarButtonEnabled(int id) const {
-    return SendMessageW(ToolBar(), TB_ISBUTTONENABLED, id, 0) != 0;
 }
 
 DWORD TarnwickSession::WaitForExit(DWORD waitMs) {

@@ -28,11 +28,8 @@ public:
     // MDI children in z-order, and one by caption (null when there is none).
     std::vector<HWND> Children() const;
     HWND Child(const std::wstring& caption) const;
-    HWND ActiveChild() const;
     // The output view inside a process window.
     static HWND ViewOf(HWND child);
-    // The top-level window of that class belonging to the process, or null.
-    static HWND FindTopWindow(DWORD processId, const wchar_t* className);
     static std::wstring Text(HWND window);
     std::wstring ViewText(const std::wstring& caption) const;
 
@@ -43,8 +40,6 @@ public:
 
     // A command as the menu gives it (posted: the program may answer with a box).
     void Command(int id) const;
-    void Activate(HWND child) const;
-    bool ToolBarButtonEnabled(int id) const;
     // Waits for the program to end; its exit code, or STILL_ACTIVE on timeout.
     DWORD WaitForExit(DWORD waitMs = 20000);
 

@@ -43,11 +43,6 @@ inline std::vector<UCHAR> DerInteger(const UCHAR* value) {
     return der;
 }
 
-// ASCII text (hexadecimal digits, URLs) as bytes.
-inline std::string Ascii(const std::wstring& text) {
-    return std::string(text.begin(), text.end());
-}
-
 // A P-256 key pair made with CNG for a test, signing as openssl does (DER, base64).
 class TestKey {
 public:
@@ -127,11 +122,6 @@ inline std::string SignedOffer(const std::string& version,
            "<updaterUrl>" + filesAt + "/updater.exe</updaterUrl><updaterSha256>" + updaterSha +
            "</updaterSha256><downloadSha256>" + downloadSha + "</downloadSha256><signature>" + signature +
            "</signature></update>";
-}
-
-// A complete 200 reply with this body.
-inline ServerReply OkReply(const std::string& body) {
-    return ScriptedServer::Reply("HTTP/1.1 200 OK", {"Content-Length: " + std::to_string(body.size())}, body);
 }
 
 }  // namespace testsupport

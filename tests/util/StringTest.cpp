@@ -3,7 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cwchar>
-#include <map>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -149,13 +150,10 @@ TEST(StringSplit, PartsAndCounts) {
 }
 
 TEST(StringUtf8, EncodesAndIsNullForNull) {
-    String e(L"\u00E9");
-    const char* bytes = e.GetUTF8();
-    ASSERT_NE(nullptr, bytes);
-    EXPECT_EQ(std::string("\xC3\xA9"), std::string(bytes));
-    EXPECT_EQ(nullptr, String().GetUTF8());
-    String euro(L"\u20AC!");
+    String euro(L"\u20AC!");  // the encoding itself is platform::WideToUtf8's (Utf8Test)
+    ASSERT_NE(nullptr, euro.GetUTF8());
     EXPECT_EQ(std::string("\xE2\x82\xAC!"), std::string(euro.GetUTF8()));
+    EXPECT_EQ(nullptr, String().GetUTF8());
 }
 
 TEST(StringAnsi, ConvertsInWindows1252) {
@@ -175,12 +173,6 @@ TEST(StringOrdering, UnitByUnitWithPrefixFirst) {
     EXPECT_FALSE(String(L"abc") < String(L"ab"));
     EXPECT_TRUE(String(L"B") < String(L"a"));  // UTF-16 values, no case folding
     EXPECT_FALSE(String(L"x") < String(L"x"));
-    std::map<String, int> byTitle;
-    byTitle[String(L"beta")] = 2;
-    byTitle[String(L"alpha")] = 1;
-    byTitle[String(L"alpha")] = 3;
-    ASSERT_EQ(2u, byTitle.size());
-    EXPECT_EQ(3, byTitle.begin()->second);
 }
 
 }  // namespace

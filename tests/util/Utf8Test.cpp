@@ -18,11 +18,7 @@ TEST(Utf8Decode, AcceptsValidTextAndRejectsMalformedBytes) {
 }
 
 TEST(Utf8RoundTrip, AstralCharactersSurviveBothWays) {
-    std::wstring text = L"a\u00E9\u4E2D";
-    text += static_cast<wchar_t>(sizeof(wchar_t) == 2 ? 0xD83D : 0x1F600);
-    if (sizeof(wchar_t) == 2) {
-        text += static_cast<wchar_t>(0xDE00);
-    }
+    std::wstring text = L"a\u00E9\u4E2D\U0001F600";  // a surrogate pair where wchar_t has 16 bits
     std::string bytes = platform::WideToUtf8(text.data(), text.size());
     EXPECT_EQ(std::string("a\xC3\xA9\xE4\xB8\xAD\xF0\x9F\x98\x80"), bytes);
     std::wstring back;

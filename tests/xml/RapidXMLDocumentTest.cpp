@@ -9,9 +9,8 @@
 #include <thread>
 
 #include "support/ScratchDirectory.h"
-#include "util/SystemError.h"
-#include "util/TextCodec.h"
 #include "support/ThrownMessage.h"
+#include "util/TextCodec.h"
 #include "xml/rapidxml/RapidXMLElement.h"
 
 using testsupport::ScratchDirectory;
@@ -53,9 +52,7 @@ TEST(RapidXMLDocumentLoad, EveryEncodingReadsAndSavesBackUnchanged) {
         {"UTF-8 without mark", Bytes(xml, util::UTF8), util::Ansi, ""},
         {"UTF-8 with mark", "\xEF\xBB\xBF" + Bytes(xml, util::UTF8), util::UTF8, "\xEF\xBB\xBF"},
         {"UTF-16LE with mark", "\xFF\xFE" + Bytes(xml, util::UTF16LE), util::UTF16LE, "\xFF\xFE"},
-        {"UTF-16LE without mark", Bytes(xml, util::UTF16LE), util::UTF16LE, "\xFF\xFE"},
-        {"UTF-16BE with mark", "\xFE\xFF" + Bytes(xml, util::UTF16BE), util::UTF16LE, "\xFF\xFE"},
-        {"UTF-16BE without mark", Bytes(xml, util::UTF16BE), util::UTF16LE, "\xFF\xFE"},
+        {"UTF-16BE without mark", Bytes(xml, util::UTF16BE), util::UTF16LE, "\xFF\xFE"},  // the rest: TextCodec's
     };
     for (const Case& c : cases) {
         std::wstring path = dir.Write(L"doc.xml", c.bytes);
@@ -78,10 +75,7 @@ TEST(RapidXMLDocumentLoad, EveryEncodingReadsAndSavesBackUnchanged) {
 TEST(RapidXMLDocumentLoad, FailuresNameTheirCauseAndReleaseTheFile) {
     ScratchDirectory dir;
     RapidXMLDocument document;
-    std::wstring missing = dir.File(L"missing.xml");
-    std::wstring message = LoadError(document, missing);
-    SetLastError(ERROR_FILE_NOT_FOUND);
-    EXPECT_EQ(L"File::ReadFromBeginning()\nFile : " + missing + L"\n" + GetSystemErrorText(), message);
+    EXPECT_EQ(0u, LoadError(document, dir.File(L"missing.xml")).find(L"File::ReadFromBeginning()\n"));  // FileTest's
 
     const std::string empty[] = {"", " \r\n", "<!-- nothing -->", std::string("\xFF\xFE", 2)};
     for (const std::string& bytes : empty) {

@@ -121,43 +121,38 @@ TEST_F(VersionCheckTest, SettingDecidesWhetherTheStartAsks) {
         }
     }
     EXPECT_TRUE(boxes.empty());
-    EXPECT_STREQ(L"http://updates.tarnwick.invalid/versions/index.php", VersionCheck::kDefaultUpdateUrl);
 }
 
 TEST_F(VersionCheckTest, OffersOnlyNewerSignedVersions) {
     TestKey other;
-    auto repeated = [](const std::string& piece, int times) {
-        std::string text;
-        for (int i = 0; i < times; ++i) {
-            text += piece;
-        }
-        return text;
-    };
+    std::string deep;
+    while (deep.size() < 60000) {
+        deep += "<a>";
+    }
     const struct {
-        const wchar_t* running;
         std::string reply;
         Outcome outcome;
     } cases[] = {
-        {L"1.0.14", SignedOffer("1.0.15", trusted), Outcome::Declined},
-        {L"1.0.14", SignedOffer("1.0.14", trusted), Outcome::UpToDate},
-        {L"1.0.14", SignedOffer("1.0.15", other), Outcome::Unverified},
-        {L"1.0.14", SignedOffer("1.0.15", trusted).replace(SignedOffer("1.0.15", trusted).find("1.0.15"), 6, "1.0.16"),
+        {SignedOffer("1.0.15", trusted), Outcome::Declined},
+        {SignedOffer("1.0.14", trusted), Outcome::UpToDate},
+        {SignedOffer("1.0.15", other), Outcome::Unverified},
+        {SignedOffer("1.0.15", trusted).replace(SignedOffer("1.0.15", trusted).find("1.0.15"), 6, "1.0.16"),
          Outcome::Unverified},  // the version changed after signing
-        {L"1.0.14", "<u><version>1.0.15</version><downloadUrl>/d</downloadUrl><updaterUrl>/u</updaterUrl></u>",
+        {"<u><version>1.0.15</version><downloadUrl>/d</downloadUrl><updaterUrl>/u</updaterUrl></u>",
          Outcome::Unverified},  // no signature elements
-        {L"1.0.14", "<u><version>1.0.15</version><downloadUrl>/d</downloadUrl></u>", Outcome::Unverified},
-        {L"1.0.14", "<u><message>maintenance</message><version></version></u>", Outcome::Message},
-        {L"1.0.14", "not xml <<<", Outcome::Unverified},
-        {L"1.0.14", repeated("<a>", 20000), Outcome::Unverified},                     // nested deeper than any stack
-        {L"1.0.14", "<r>" + std::string(70000, 'x') + "</r>", Outcome::Unreachable},  // beyond the reply cap
+        {"<u><version>1.0.15</version><downloadUrl>/d</downloadUrl></u>", Outcome::Unverified},
+        {"<u><message>maintenance</message><version></version></u>", Outcome::Message},
+        {"not xml <<<", Outcome::Unverified},
+        {deep, Outcome::Unverified},                                       // nested deeper than any stack
+        {"<r>" + std::string(70000, 'x') + "</r>", Outcome::Unreachable},  // beyond the reply cap
     };
     properties.values[L"CheckForUpdates"] = L"1";
+    application.ProductVersion = L"1.0.14";
     for (const auto& c : cases) {
         SCOPED_TRACE(c.reply);
         boxes.clear();
         ScriptedServer server({OkReply(c.reply)});
         PointAt(server);
-        application.ProductVersion = c.running;
         VersionCheck check(environment);
         EXPECT_EQ(c.outcome, check.GetStartupOutcome());
         EXPECT_EQ(c.outcome == Outcome::Declined ? 1u : 0u, boxes.size());  // the start-up check is silent
