@@ -105,21 +105,6 @@ private:
     std::thread worker;
 };
 
-// Shows a dialog with a user answering it with the typed path; returns the dialog's result.
-int RunDialog(bool save, HWND owner, const std::wstring& typed, String& chosen, std::wstring* title = nullptr,
-              std::wstring* question = nullptr) {
-    DialogUser user(typed, question != nullptr);
-    int result = save ? gui::ShowSaveFileDialog(owner, chosen) : gui::ShowOpenFileDialog(owner, chosen);
-    user.Wait();
-    if (title) {
-        *title = user.title;
-    }
-    if (question) {
-        *question = user.question;
-    }
-    return result;
-}
-
 std::wstring CurrentDirectory() {
     wchar_t directory[MAX_PATH] = L"";
     GetCurrentDirectoryW(MAX_PATH, directory);
@@ -130,12 +115,16 @@ TEST(FileDialogs, OpenReturnsTheTypedPathOfAnExistingFileAndCancelLeavesThePathA
     testsupport::ScratchDirectory scratch;
     std::wstring file = scratch.Write(L"processes.tnkx", "<processes/>");
     String chosen(L"before");
-    EXPECT_EQ(0, RunDialog(false, nullptr, L"", chosen));
+    {
+        DialogUser cancel(L"");
+        EXPECT_EQ(0, gui::ShowOpenFileDialog(nullptr, chosen));
+    }
     EXPECT_STREQ(L"before", chosen.GetBuffer());
-    std::wstring title;
-    EXPECT_EQ(1, RunDialog(false, nullptr, file, chosen, &title));
+    DialogUser user(file);
+    EXPECT_EQ(1, gui::ShowOpenFileDialog(nullptr, chosen));
+    user.Wait();
     EXPECT_EQ(file, std::wstring(chosen.GetBuffer()));
-    EXPECT_EQ(L"Load Configuration File", title);
+    EXPECT_EQ(L"Load Configuration File", user.title);
 }
 
 TEST(FileDialogs, SaveAddsTheTxtExtensionAsksBeforeOverwritingAndKeepsTheCurrentDirectory) {
@@ -144,14 +133,18 @@ TEST(FileDialogs, SaveAddsTheTxtExtensionAsksBeforeOverwritingAndKeepsTheCurrent
     owner.Open(200, 100);
     std::wstring before = CurrentDirectory();
     String chosen;
-    EXPECT_EQ(1, RunDialog(true, owner.GetHandle(), scratch.File(L"output"), chosen));
+    {
+        DialogUser user(scratch.File(L"output"));
+        EXPECT_EQ(1, gui::ShowSaveFileDialog(owner.GetHandle(), chosen));
+    }
     EXPECT_EQ(scratch.File(L"output.txt"), std::wstring(chosen.GetBuffer()));
 
     std::wstring existing = scratch.Write(L"saved.txt", "old contents");
-    std::wstring question;
-    EXPECT_EQ(1, RunDialog(true, nullptr, existing, chosen, nullptr, &question));
+    DialogUser user(existing, true);
+    EXPECT_EQ(1, gui::ShowSaveFileDialog(nullptr, chosen));
+    user.Wait();
     EXPECT_EQ(existing, std::wstring(chosen.GetBuffer()));
-    EXPECT_NE(std::wstring::npos, question.find(L"already exists")) << "no overwrite question was shown";
+    EXPECT_NE(std::wstring::npos, user.question.find(L"already exists")) << "no overwrite question was shown";
     EXPECT_EQ(before, CurrentDirectory());
 }
 

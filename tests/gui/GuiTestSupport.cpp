@@ -76,16 +76,6 @@ HostWindow::~HostWindow() {
     }
 }
 
-LRESULT HostWindow::OnCommand(WPARAM wParam, LPARAM) {
-    commands.push_back(wParam);
-    return 0;
-}
-
-LRESULT HostWindow::OnNotify(WPARAM, LPARAM lParam) {
-    notifications.push_back(reinterpret_cast<NMHDR*>(lParam)->code);
-    return 0;
-}
-
 void HostWindow::Open(int clientWidth, int clientHeight) {
     Create(nullptr);
     RECT frame = {0, 0, clientWidth, clientHeight};

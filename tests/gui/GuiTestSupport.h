@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <vector>
 
 #include "gui/Window.h"
 
@@ -24,20 +23,14 @@ RECT RectInParent(HWND window);
 std::wstring ClassOf(HWND window);
 std::wstring TextOf(HWND window);
 
-// A visible top-level framework window that hosts controls and records what reaches its handlers.
+// A visible top-level framework window that hosts controls.
 class HostWindow : public gui::Window {
 public:
     HostWindow();
     ~HostWindow() override;
 
-    LRESULT OnCommand(WPARAM wParam, LPARAM lParam) override;
-    LRESULT OnNotify(WPARAM wParam, LPARAM lParam) override;
-
     // Creates the window with a client of the given size.
     void Open(int clientWidth = 640, int clientHeight = 480);
-
-    std::vector<WPARAM> commands;  // wParam of every WM_COMMAND, in order
-    std::vector<UINT> notifications;  // code of every WM_NOTIFY
 };
 
 // A test with a host window open at the default size.
