@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "BenchClock.h"
+#include "support/MessageBoxWatcher.h"
 #include "support/TarnwickSession.h"
 #include "support/TestPaths.h"
 
@@ -77,12 +78,12 @@ StartupTimer::StartupTimer(const testsupport::ScratchDirectory& folder) {
 
 double StartupTimer::TimeTarnwick() const {
     return TimeStart(testsupport::HelperPath(L"Tarnwick.exe"), L"\"" + configuration + L"\"", [](DWORD processId) {
-        return ShowsFirstLines(TarnwickSession::FindTopWindow(processId, L"MainWindow"));
+        return ShowsFirstLines(testsupport::MessageBoxWatcher::FindBox(processId, L"MainWindow"));
     });
 }
 
 double StartupTimer::TimeBareWindow() const {
     return TimeStart(testsupport::HelperPath(L"bench_bare_window.exe"), L"", [](DWORD processId) {
-        return Answers(TarnwickSession::FindTopWindow(processId, L"BenchBareWindow"));
+        return Answers(testsupport::MessageBoxWatcher::FindBox(processId, L"BenchBareWindow"));
     });
 }
