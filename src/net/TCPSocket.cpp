@@ -74,8 +74,12 @@ bool TCPSocket::WaitFor(bool forWrite, int64_t milliseconds) const {
 }
 
 int TCPSocket::Read(char* buffer, int size) {
-    int64_t bound = WaitBound();
-    if (bound >= 0 && !WaitFor(false, bound)) {
+    // The receive timeout is the socket's own (SO_RCVTIMEO): a wait of ours is needed only when
+    // the deadline comes first. (Each select costs a round trip to Wine's server, which a
+    // download would otherwise pay on every read.)
+    int64_t bound = deadline != 0 ? WaitBound() : -1;
+    bool deadlineFirst = bound >= 0 && (recvTimeOut <= 0 || bound < recvTimeOut);
+    if (deadlineFirst && !WaitFor(false, bound)) {
         WSASetLastError(WSAETIMEDOUT);
         return -1;
     }

@@ -15,9 +15,10 @@ namespace http {
 namespace {
 
 const int kReceiveBufferSize = 61440;
-// A declared length reserves room for the body at once, but a server's word is not taken for
-// more than this: larger bodies grow as they arrive.
-const uint32_t kMaxReserve = 1024u * 1024u;
+// A declared length reserves room for the body at once (growing a large body step by step moves
+// it several times), but a server's word is not taken for more than this: larger bodies grow as
+// they arrive, and a 32-bit program never asks for a huge block on a header's say-so.
+const uint32_t kMaxReserve = 64u * 1024u * 1024u;
 // Real header blocks are a few hundred bytes; a server sending more is not answering us.
 const uint32_t kMaxHeaderBlock = 64u * 1024u;
 
