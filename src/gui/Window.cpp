@@ -161,6 +161,7 @@ HWND Window::Create(HWND parent) {
         throw;
     }
     adopted = adoptedBefore;
+    destroyed = false;  // an object may make its window again (the output view does, to trim)
     return created;
 }
 
