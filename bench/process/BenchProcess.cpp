@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "common/Process.h"
+#include "util/TextScan.h"
 
 namespace {
 
@@ -125,7 +126,7 @@ public:
     CountingLogger() : footer(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
     ~CountingLogger() override { CloseHandle(footer); }
     void Log(const wchar_t* text) override {
-        units += static_cast<long long>(wcslen(text));
+        units += static_cast<long long>(TextScan::WideLength(text));
         // The footer is a call of its own that starts with a line break; flood chunks never do,
         // so the search runs once per run, not once per chunk.
         if (text[0] == L'\r' && wcsstr(text, L"Debug Info ----\r\n")) {

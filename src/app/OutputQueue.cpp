@@ -2,6 +2,7 @@
 
 #include "util/Exception.h"
 #include "util/SystemError.h"
+#include "util/TextScan.h"
 
 OutputQueue::OutputQueue(size_t capacity) : capacity(capacity), wakeUpPosted(false), roomEvent(nullptr) {
     roomEvent = CreateEventW(nullptr, TRUE, TRUE, nullptr);
@@ -19,7 +20,7 @@ bool OutputQueue::Push(const wchar_t* text, HANDLE stopEvent, bool mayWait) {
         WaitForRoom(stopEvent);
     }
     CriticalSection::Lock hold(lock);
-    pending.append(text);
+    pending.append(text, TextScan::WideLength(text));
     if (pending.size() >= capacity) {
         ResetEvent(roomEvent);
     }

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "util/TextScan.h"
+
 ChunkAssembler::ChunkAssembler() : kind(Kind::SingleByte), lead(), carry(), carried(0) {}
 
 void ChunkAssembler::SetLeadBytes(const bool* leadBytes) {
@@ -21,9 +23,9 @@ size_t ChunkAssembler::Take(char* buffer, size_t chunkLength, char** start) {
     size_t total = carried + chunkLength;
     carried = 0;
     // Zero bytes would end the text at conversion; they carry nothing readable, so they go.
-    // Most chunks have none: memchr finds that out fast.
+    // Most chunks have none.
     size_t kept = total;
-    const char* zero = static_cast<const char*>(std::memchr(begin, '\0', total));
+    const char* zero = TextScan::FindZeroByte(begin, total);
     if (zero) {
         kept = static_cast<size_t>(zero - begin);
         for (size_t i = kept; i < total; ++i) {

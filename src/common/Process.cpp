@@ -4,14 +4,11 @@
 #include <cstring>
 #include <vector>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
 #include "app/Application.h"
 #include "common/TerminateProcessTree.h"
 #include "util/Exception.h"
 #include "util/SystemError.h"
+#include "util/TextScan.h"
 
 namespace {
 
@@ -63,43 +60,6 @@ private:
     bool initialised = false;
     LPPROC_THREAD_ATTRIBUTE_LIST ready = nullptr;
 };
-
-// Widens bytes that are all ASCII into out; false (out half filled) at the first byte that is not.
-// Several bytes are checked at a time: this runs over every byte a child writes.
-bool WidenAscii(const char* bytes, size_t count, wchar_t* out) {
-    const unsigned char* in = reinterpret_cast<const unsigned char*>(bytes);
-    size_t i = 0;
-#if defined(__SSE2__)
-    // Sixteen at a time where the processor has SSE2 (every 64-bit one): a byte with its high bit
-    // set shows in the mask; zero-extending interleaves each byte with a zero byte.
-    const __m128i zero = _mm_setzero_si128();
-    for (; i + 16 <= count; i += 16) {
-        __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + i));
-        if (_mm_movemask_epi8(chunk) != 0) {
-            return false;
-        }
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), _mm_unpacklo_epi8(chunk, zero));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i + 8), _mm_unpackhi_epi8(chunk, zero));
-    }
-#endif
-    for (; i + 8 <= count; i += 8) {
-        uint64_t word;
-        std::memcpy(&word, in + i, sizeof(word));
-        if (word & 0x8080808080808080ull) {
-            return false;
-        }
-        for (size_t k = 0; k < 8; ++k) {
-            out[i + k] = in[i + k];
-        }
-    }
-    for (; i < count; ++i) {
-        if (in[i] & 0x80) {
-            return false;
-        }
-        out[i] = in[i];
-    }
-    return true;
-}
 
 const wchar_t* ApplicationName() {
     Application* application = Application::GetCurrent();
@@ -475,7 +435,7 @@ void Process::LogAnsi(const char* bytes, size_t count) {
     }
     // Plain ASCII, most output, is the same in every ANSI code page: widen it in one pass, and
     // let the system convert only chunks that hold other bytes.
-    if (WidenAscii(bytes, count, wide.data())) {
+    if (TextScan::WidenAscii(bytes, count, wide.data())) {
         wide[count] = L'\0';
         logger->Log(wide.data());
         return;

@@ -1,0 +1,84 @@
+#include "util/TextScan.h"
+
+#include <cstdint>
+#include <cstring>
+#include <cwchar>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+// Wide text is scanned in aligned blocks, which may read past its zero but never past the page
+// that holds it; the address sanitizer cannot know that, so the wide scan is plain under it.
+#if defined(__SSE2__) && WCHAR_MAX == 0xFFFF && !defined(__SANITIZE_ADDRESS__)
+#define TEXTSCAN_WIDE_SSE2 1
+#endif
+
+const char* TextScan::FindZeroByte(const char* bytes, size_t count) {
+    size_t i = 0;
+#if defined(__SSE2__)
+    const __m128i zero = _mm_setzero_si128();
+    for (; i + 16 <= count; i += 16) {
+        __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + i));
+        int mask = _mm_movemask_epi8(_mm_cmpeq_epi8(block, zero));
+        if (mask != 0) {
+            return bytes + i + __builtin_ctz(static_cast<unsigned>(mask));
+        }
+    }
+#endif
+    for (; i < count; ++i) {
+        if (bytes[i] == '\0') {
+            return bytes + i;
+        }
+    }
+    return nullptr;
+}
+
+size_t TextScan::WideLength(const wchar_t* text) {
+    const wchar_t* p = text;
+#if defined(TEXTSCAN_WIDE_SSE2)
+    for (; reinterpret_cast<uintptr_t>(p) % 16 != 0; ++p) {
+        if (*p == L'\0') {
+            return static_cast<size_t>(p - text);
+        }
+    }
+    const __m128i zero = _mm_setzero_si128();
+    for (;; p += 8) {
+        __m128i block = _mm_load_si128(reinterpret_cast<const __m128i*>(p));
+        int mask = _mm_movemask_epi8(_mm_cmpeq_epi16(block, zero));
+        if (mask != 0) {
+            return static_cast<size_t>(p - text) + __builtin_ctz(static_cast<unsigned>(mask)) / 2;
+        }
+    }
+#else
+    while (*p != L'\0') {
+        ++p;
+    }
+    return static_cast<size_t>(p - text);
+#endif
+}
+
+bool TextScan::WidenAscii(const char* bytes, size_t count, wchar_t* out) {
+    const unsigned char* in = reinterpret_cast<const unsigned char*>(bytes);
+    size_t i = 0;
+#if defined(__SSE2__) && WCHAR_MAX == 0xFFFF
+    // A byte with its high bit set shows in the mask; zero-extending interleaves each byte with a
+    // zero byte.
+    const __m128i zero = _mm_setzero_si128();
+    for (; i + 16 <= count; i += 16) {
+        __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + i));
+        if (_mm_movemask_epi8(block) != 0) {
+            return false;
+        }
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), _mm_unpacklo_epi8(block, zero));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i + 8), _mm_unpackhi_epi8(block, zero));
+    }
+#endif
+    for (; i < count; ++i) {
+        if (in[i] & 0x80) {
+            return false;
+        }
+        out[i] = in[i];
+    }
+    return true;
+}

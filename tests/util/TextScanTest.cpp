@@ -1,0 +1,55 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "util/TextScan.h"
+
+namespace {
+
+// Every start offset and length around the 16-byte blocks, with the sought byte at every place:
+// the block loop and the tail loop must agree with a plain scan.
+TEST(TextScan, FindZeroByteMatchesAPlainScanAtEveryOffsetAndPlace) {
+    std::vector<char> bytes(64, '\x80');  // high bits set: neither zero nor ASCII
+    for (size_t offset = 0; offset < 16; ++offset) {
+        for (size_t count = 0; count <= 40; ++count) {
+            const char* start = bytes.data() + offset;
+            EXPECT_EQ(nullptr, TextScan::FindZeroByte(start, count)) << offset << "/" << count;
+            for (size_t place = 0; place < count; ++place) {
+                bytes[offset + place] = '\0';
+                bytes[offset + count - 1] = '\0';  // a second zero after it must not win
+                EXPECT_EQ(start + place, TextScan::FindZeroByte(start, count)) << offset << "/" << count;
+                bytes[offset + place] = bytes[offset + count - 1] = '\xFF';
+            }
+        }
+    }
+}
+
+TEST(TextScan, WideLengthMatchesWcslenAtEveryAlignment) {
+    std::vector<wchar_t> text(80, L'\xFF00');  // low byte zero: only a whole zero unit ends it
+    for (size_t offset = 0; offset < 8; ++offset) {
+        for (size_t length = 0; length <= 40; ++length) {
+            text[offset + length] = L'\0';
+            EXPECT_EQ(length, TextScan::WideLength(text.data() + offset)) << offset << "/" << length;
+            text[offset + length] = L'\xFF00';
+        }
+    }
+}
+
+TEST(TextScan, WidenAsciiWidensPlainBytesAndRefusesAnyOtherAtEveryPlace) {
+    std::string bytes;
+    for (int i = 0; i < 40; ++i) {
+        bytes += static_cast<char>(i * 13 % 128);  // zero and 0x7F included
+    }
+    std::vector<wchar_t> out(bytes.size());
+    ASSERT_TRUE(TextScan::WidenAscii(bytes.data(), bytes.size(), out.data()));
+    EXPECT_EQ(std::wstring(bytes.begin(), bytes.end()), std::wstring(out.begin(), out.end()));
+    for (size_t place = 0; place < bytes.size(); ++place) {
+        std::string other = bytes;
+        other[place] = '\x80';
+        EXPECT_FALSE(TextScan::WidenAscii(other.data(), other.size(), out.data())) << place;
+        EXPECT_TRUE(TextScan::WidenAscii(other.data(), place, out.data())) << place;
+    }
+}
+
+}  // namespace
