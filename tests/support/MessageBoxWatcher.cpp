@@ -6,6 +6,7 @@ namespace {
 struct Search {
     DWORD processId;
     const wchar_t* className;
+    HWND except;
     HWND found;
 };
 
@@ -15,7 +16,8 @@ BOOL CALLBACK Visit(HWND window, LPARAM param) {
     GetWindowThreadProcessId(window, &owner);
     wchar_t cls[64] = L"";
     GetClassNameW(window, cls, 64);
-    if (owner == search->processId && IsWindowVisible(window) && lstrcmpW(cls, search->className) == 0) {
+    if (owner == search->processId && window != search->except && IsWindowVisible(window) &&
+        lstrcmpW(cls, search->className) == 0) {
         search->found = window;
         return FALSE;
     }
@@ -36,8 +38,8 @@ MessageBoxWatcher::~MessageBoxWatcher() {
     }
 }
 
-HWND MessageBoxWatcher::FindBox(DWORD processId, const wchar_t* className) {
-    Search search = {processId, className, nullptr};
+HWND MessageBoxWatcher::FindBox(DWORD processId, const wchar_t* className, HWND except) {
+    Search search = {processId, className, except, nullptr};
     EnumWindows(Visit, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
