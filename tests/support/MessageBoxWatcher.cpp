@@ -45,15 +45,11 @@ HWND MessageBoxWatcher::FindBox(DWORD processId, const wchar_t* className, HWND 
 }
 
 MessageBoxInfo MessageBoxWatcher::Read(HWND box) {
-    MessageBoxInfo result;
-    result.found = true;
-    wchar_t buffer[4096] = L"";
-    GetWindowTextW(box, buffer, 4096);
-    result.title = buffer;
-    buffer[0] = L'\0';
-    GetDlgItemTextW(box, 0xFFFF, buffer, 4096);  // the message text's static control
-    result.text = buffer;
-    return result;
+    wchar_t title[4096] = L"";
+    wchar_t text[4096] = L"";
+    GetWindowTextW(box, title, 4096);
+    GetDlgItemTextW(box, 0xFFFF, text, 4096);  // the message text's static control
+    return MessageBoxInfo{true, title, text};
 }
 
 void MessageBoxWatcher::Watch(DWORD processId, int button, DWORD timeoutMs) {
