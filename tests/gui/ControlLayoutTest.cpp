@@ -30,21 +30,17 @@ TEST(RadioGroupRow, WidthsAreTruncated) {
     ExpectPlacement(ControlLayout::RadioButton(341, 2, 1), 170, 20, 150, 24);
 }
 
-TEST(SplitterLayout, BarAt130In600By400ClientSplitsTheWidthOrTheHeight) {
+TEST(SplitterLayout, BarAt130In600By400ClientSplitsTheHeightOfAHorizontalSplitter) {
     Placement first = {};
     Placement second = {};
-    ControlLayout::SplitterPanes(0, 130, 600, 400, first, second);
-    ExpectPlacement(first, 0, 0, 128, 400);
-    ExpectPlacement(second, 132, 0, 468, 400);
+    // Side by side: the splitter's window test.
     ControlLayout::SplitterPanes(1, 130, 600, 400, first, second);
     ExpectPlacement(first, 0, 0, 600, 128);
     ExpectPlacement(second, 0, 132, 600, 268);
 }
 
 TEST(LabeledFieldSize, HeightAndWidthByLayoutCappedByANonZeroRequest) {
-    // Label above: both heights and margins; beside: the field's; no field or an unknown layout: nothing.
-    EXPECT_EQ(50, ControlLayout::LabeledFieldHeight(0, true, 15, 20));
-    EXPECT_EQ(20, ControlLayout::LabeledFieldHeight(1, true, 15, 20));
+    // No field or an unknown layout: nothing (both layouts' heights: the labelled field's window test).
     EXPECT_EQ(0, ControlLayout::LabeledFieldHeight(0, false, 15, 20));
     EXPECT_EQ(0, ControlLayout::LabeledFieldHeight(2, true, 15, 20));
     struct Case {

@@ -1,4 +1,5 @@
 #include <windows.h>
+// after windows.h, which it needs
 #include <commctrl.h>
 
 #include <gtest/gtest.h>
@@ -17,6 +18,7 @@
 #include "gui/TextFont.h"
 #include "gui/ToolBarControl.h"
 #include "gui/TreeViewControl.h"
+#include "support/TarnwickSession.h"
 #include "support/TestPaths.h"
 #include "support/ThrownMessage.h"
 
@@ -85,24 +87,20 @@ protected:
     }
     void TearDown() override { DeleteFileW(marker.c_str()); }
 
-    LRESULT Notify(HWND from, UINT code, int index) {
+    // A notification from a link to the link object, or as WM_NOTIFY to the window to.
+    LRESULT Notify(HWND from, UINT code, int index, HWND to = nullptr) {
         NMLINK notification = {};
         notification.hdr.hwndFrom = from;
         notification.hdr.code = code;
         notification.item.iLink = index;
         lstrcpynW(notification.item.szUrl, target.c_str(), L_MAX_URL_LENGTH);
-        return link.HandleNotify(reinterpret_cast<LPARAM>(&notification));
+        LPARAM sent = reinterpret_cast<LPARAM>(&notification);
+        return to ? SendMessageW(to, WM_NOTIFY, 0, sent) : link.HandleNotify(sent);
     }
 
     bool MarkerAppears(DWORD milliseconds) {
-        DWORD start = GetTickCount();
-        while (GetTickCount() - start < milliseconds) {
-            if (GetFileAttributesW(marker.c_str()) != INVALID_FILE_ATTRIBUTES) {
-                return true;
-            }
-            Sleep(50);
-        }
-        return false;
+        return testsupport::WaitUntil([&] { return GetFileAttributesW(marker.c_str()) != INVALID_FILE_ATTRIBUTES; },
+                                      milliseconds);
     }
 
     gui::SysLinkControl link;
@@ -128,11 +126,7 @@ TEST_F(LinkTest, ClickOrEnterOnTheFirstLinkOpensItsUrl) {
 TEST_F(LinkTest, TheAboutBoxOpensItsLink) {
     gui::AboutWindow about;
     about.Create(host.GetHandle());
-    NMLINK click = {};
-    click.hdr.hwndFrom = about.GetLink().GetHandle();
-    click.hdr.code = NM_CLICK;
-    lstrcpynW(click.item.szUrl, target.c_str(), L_MAX_URL_LENGTH);
-    EXPECT_EQ(1, SendMessageW(about.GetHandle(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&click)));
+    EXPECT_EQ(1, Notify(about.GetLink().GetHandle(), NM_CLICK, 0, about.GetHandle()));
     EXPECT_TRUE(MarkerAppears(15000));
 }
 

@@ -1,6 +1,7 @@
 #include "gui/FileDialogs.h"
 
 #include <windows.h>
+// after windows.h, which it needs
 #include <dlgs.h>
 
 #include <gtest/gtest.h>
@@ -11,8 +12,11 @@
 #include "GuiTestSupport.h"
 #include "support/MessageBoxWatcher.h"
 #include "support/ScratchDirectory.h"
+#include "support/TarnwickSession.h"
 
 namespace {
+
+using testsupport::MessageBoxWatcher;
 
 // Plays the user of a file dialog on a thread of its own: waits for the dialog, types a path into
 // its file name field and presses its OK button (or Cancel when the path is empty).
@@ -35,20 +39,26 @@ public:
 
 private:
     void Run() {
-        DWORD start = GetTickCount();
-        while (GetTickCount() - start < 20000) {
-            HWND dialog = testsupport::MessageBoxWatcher::FindBox(GetCurrentProcessId());
-            if (dialog) {
-                Sleep(300);  // let the dialog fill its folder view
-                title = guitest::TextOf(dialog);
-                Answer(dialog);
-                if (confirm) {
-                    Confirm(dialog);
-                }
-                return;
-            }
-            Sleep(50);
+        HWND dialog = Await(nullptr);
+        if (!dialog) {
+            return;
         }
+        Sleep(300);  // let the dialog fill its folder view
+        title = guitest::TextOf(dialog);
+        Answer(dialog);
+        HWND box = confirm ? Await(dialog) : nullptr;
+        if (box) {
+            question = MessageBoxWatcher::Read(box).text;
+            PostMessageW(GetDlgItem(box, IDYES), BM_CLICK, 0, 0);
+        }
+    }
+
+    // Waits up to 20 s for a dialog box of this process other than except.
+    static HWND Await(HWND except) {
+        HWND box = nullptr;
+        auto found = [&] { return (box = MessageBoxWatcher::FindBox(GetCurrentProcessId(), L"#32770", except)); };
+        testsupport::WaitUntil(found, 20000);
+        return box;
     }
 
     void Answer(HWND dialog) {
@@ -68,36 +78,6 @@ private:
         SendMessageW(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
         // Posted: the click may open a question box, and a sent click would wait for its answer.
         PostMessageW(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
-    }
-
-    struct BoxSearch {
-        HWND dialog;
-        HWND found;
-    };
-
-    static BOOL CALLBACK FindOtherBox(HWND window, LPARAM parameter) {
-        BoxSearch* search = reinterpret_cast<BoxSearch*>(parameter);
-        DWORD owner = 0;
-        GetWindowThreadProcessId(window, &owner);
-        if (window != search->dialog && owner == GetCurrentProcessId() && IsWindowVisible(window) &&
-            guitest::ClassOf(window) == L"#32770") {
-            search->found = window;
-            return FALSE;
-        }
-        return TRUE;
-    }
-
-    void Confirm(HWND dialog) {
-        for (int attempt = 0; attempt < 200; ++attempt) {
-            Sleep(50);
-            BoxSearch search = {dialog, nullptr};
-            EnumWindows(FindOtherBox, reinterpret_cast<LPARAM>(&search));
-            if (search.found) {
-                question = testsupport::MessageBoxWatcher::Read(search.found).text;
-                PostMessageW(GetDlgItem(search.found, IDYES), BM_CLICK, 0, 0);
-                return;
-            }
-        }
     }
 
     std::wstring path;

@@ -228,9 +228,7 @@ TEST(FrameBackground, TheClassKeepsItsBrushWhenTheFirstFrameIsDeleted) {
     EXPECT_EQ(static_cast<DWORD>(OBJ_BRUSH), GetObjectType(brush));
 }
 
-TEST(MDIChildLookup, ChildWithoutAFrameReportsIt) {
-    TestFrame frame;
-    frame.Create(nullptr);
+TEST_F(MDIFrame, AChildMadeWithoutAFrameFindsItThroughTheRouter) {
     TestChild* child = new TestChild();
     // No frame given, and the client's parent (the frame) is found through the router.
     child->Create(frame.client.GetHandle());

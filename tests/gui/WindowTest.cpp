@@ -13,6 +13,7 @@
 #include "app/WindowsApplication.h"
 #include "gui/EditControl.h"
 #include "gui/WindowMessageRouter.h"
+#include "support/TarnwickSession.h"
 #include "support/ThrownMessage.h"
 #include "util/Exception.h"
 
@@ -84,13 +85,6 @@ public:
 };
 
 int CountedWindow::deletions = 0;
-
-TEST(WindowClassRegistration, SecondObjectOfAClassReusesTheRegistration) {
-    ProbeWindow first(L"RegisteredOnce");
-    ProbeWindow second(L"RegisteredOnce");
-    first.Create(nullptr);
-    EXPECT_EQ(L"RegisteredOnce", guitest::ClassOf(second.Create(nullptr)));
-}
 
 TEST(WindowCreate, SecondCreateFailsNamingTheClassAndKeepsTheWindow) {
     ProbeWindow window(L"TwiceCreated");
@@ -223,54 +217,40 @@ TEST(WindowLifetime, OtherThreadsLookHandlesUpWhileAWindowIsBeingDeleted) {
             router->Lookup(handle);
             answered = true;
         }).detach();
-        for (int wait = 0; wait < 300 && !answered; ++wait) {
-            Sleep(10);
-        }
-        answeredInTime = answered;
+        answeredInTime = testsupport::WaitUntil([] { return answered.load(); }, 3000);
     };
     router->DeleteWindow(window);
     EXPECT_TRUE(answeredInTime);
 }
 
-// The test application's message loop with the accelerator table of the test resources and a
+// The test application's message loop with the accelerator table of the test resources, over a
 // frame with a control. Where keys go is tested with the program's own windows.
-class MessageLoop : public ::testing::Test {
-protected:
-    void SetUp() override {
-        frame.Create(nullptr);
-        edit.Create(frame.GetHandle());
-        application->acceleratorId = 7000;
-        application->mainWindow = frame.GetHandle();
-    }
-    void TearDown() override {
-        application->acceleratorId = 0;
-        application->mainWindow = nullptr;
-    }
-    std::wstring Run() {
-        PostQuitMessage(0);
-        return ThrownMessage([&] { application->MessageLoop(); });
-    }
-    static bool QuitIsLeft() {
-        MSG quit;
-        return PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) != FALSE;
-    }
-
-    WindowsApplication* application = static_cast<WindowsApplication*>(Application::GetCurrent());
+TEST(MessageLoop, AHandlerOrAcceleratorCommandFailureIsThrownBeforeTheNextMessage) {
+    auto* application = static_cast<WindowsApplication*>(Application::GetCurrent());
     ProbeWindow frame;
     gui::EditControl edit;
-};
-
-TEST_F(MessageLoop, AHandlerOrAcceleratorCommandFailureIsThrownBeforeTheNextMessage) {
+    frame.Create(nullptr);
+    edit.Create(frame.GetHandle());
+    application->acceleratorId = 7000;
+    application->mainWindow = frame.GetHandle();
+    // Runs the loop to the quit posted last and returns what it threw; the quit must be left queued.
+    auto run = [&] {
+        PostQuitMessage(0);
+        std::wstring thrown = ThrownMessage([&] { application->MessageLoop(); });
+        MSG quit;
+        EXPECT_TRUE(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) << "the quit was taken";
+        return thrown;
+    };
     frame.throwOn = 0x0401;
     PostMessageW(frame.GetHandle(), 0x0401, 0, 0);
-    EXPECT_EQ(L"ProbeWindow::OnMessage()\nRefused 1025", Run());
+    EXPECT_EQ(L"ProbeWindow::OnMessage()\nRefused 1025", run());
     EXPECT_FALSE(WindowMessageRouter::HasPendingException());
     EXPECT_TRUE(IsWindow(frame.GetHandle()));
-    EXPECT_TRUE(QuitIsLeft());
     frame.onCommand = [](ProbeWindow*) { throw new Exception(L"MainWindow::OnCommand()\nRefused"); };
     PostMessageW(edit.GetHandle(), WM_KEYDOWN, VK_F5, 1);
-    EXPECT_EQ(L"MainWindow::OnCommand()\nRefused", Run());
-    EXPECT_TRUE(QuitIsLeft());
+    EXPECT_EQ(L"MainWindow::OnCommand()\nRefused", run());
+    application->acceleratorId = 0;
+    application->mainWindow = nullptr;
 }
 
 TEST(WindowExceptions, CreationFailureDestroysTheWindowAndLeavesTheObjectToTheCaller) {

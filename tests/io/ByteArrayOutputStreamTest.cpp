@@ -14,8 +14,7 @@ using testsupport::Contents;
 TEST(ByteArrayOutputStream, WritesAppendTextFollowsAndResetFrees) {
     io::ByteArrayOutputStream stream;
     EXPECT_EQ(nullptr, stream.GetData());
-    EXPECT_FALSE(stream.GetText().IsNull());
-    EXPECT_STREQ(L"", stream.GetText().GetBuffer());
+    EXPECT_STREQ(L"", stream.GetText().GetBuffer());  // empty, not null
     stream.Write("ab", 2);
     stream.Write("c", 1);
     EXPECT_STREQ(L"abc", stream.GetText().GetBuffer());

@@ -93,15 +93,11 @@ TEST_F(HttpClientTest, BodiesAreFramedOverTheWire) {
     held.holdOpen = true;
     // The framing rules themselves are HttpResponse's; here the client reads them off a socket.
     ScriptedServer server(
-        {ScriptedServer::Reply("HTTP/1.1 200 OK", {"Server: s"}, ""), closeDelimited, chunked,
-         ScriptedServer::Reply("HTTP/1.1 200 OK", {"Transfer-Encoding: chunked"}, "5;name=value\r\nhello\r\n0\r\n\r\n"),
-         ScriptedServer::Reply("HTTP/1.1 200 OK", {"Content-Length: 10"}, "hello"), held});
+        {closeDelimited, chunked, ScriptedServer::Reply("HTTP/1.1 200 OK", {"Content-Length: 10"}, "hello"), held});
     std::wstring url = server.Url(L"/");
     client.SetRecvTimeOut(10000);
-    EXPECT_EQ("", Body(url));                    // headers only
     EXPECT_EQ("first second third", Body(url));  // until the server closes
     EXPECT_EQ("hello", Body(url));
-    EXPECT_EQ("failed:", Body(url));  // chunk extensions are not understood
     EXPECT_EQ("failed:", Body(url));  // a sized body cut short
     // A failure leaves no socket behind, and a sized body ends without waiting for the server to close.
     DWORD start = GetTickCount();

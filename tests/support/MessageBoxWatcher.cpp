@@ -6,6 +6,7 @@ namespace {
 struct Search {
     DWORD processId;
     const wchar_t* className;
+    HWND except;
     HWND found;
 };
 
@@ -15,7 +16,8 @@ BOOL CALLBACK Visit(HWND window, LPARAM param) {
     GetWindowThreadProcessId(window, &owner);
     wchar_t cls[64] = L"";
     GetClassNameW(window, cls, 64);
-    if (owner == search->processId && IsWindowVisible(window) && lstrcmpW(cls, search->className) == 0) {
+    if (owner == search->processId && window != search->except && IsWindowVisible(window) &&
+        lstrcmpW(cls, search->className) == 0) {
         search->found = window;
         return FALSE;
     }
@@ -36,22 +38,18 @@ MessageBoxWatcher::~MessageBoxWatcher() {
     }
 }
 
-HWND MessageBoxWatcher::FindBox(DWORD processId, const wchar_t* className) {
-    Search search = {processId, className, nullptr};
+HWND MessageBoxWatcher::FindBox(DWORD processId, const wchar_t* className, HWND except) {
+    Search search = {processId, className, except, nullptr};
     EnumWindows(Visit, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 
 MessageBoxInfo MessageBoxWatcher::Read(HWND box) {
-    MessageBoxInfo result;
-    result.found = true;
-    wchar_t buffer[4096] = L"";
-    GetWindowTextW(box, buffer, 4096);
-    result.title = buffer;
-    buffer[0] = L'\0';
-    GetDlgItemTextW(box, 0xFFFF, buffer, 4096);  // the message text's static control
-    result.text = buffer;
-    return result;
+    wchar_t title[4096] = L"";
+    wchar_t text[4096] = L"";
+    GetWindowTextW(box, title, 4096);
+    GetDlgItemTextW(box, 0xFFFF, text, 4096);  // the message text's static control
+    return MessageBoxInfo{true, title, text};
 }
 
 void MessageBoxWatcher::Watch(DWORD processId, int button, DWORD timeoutMs) {

@@ -29,8 +29,8 @@ public:
     MessageBoxInfo Wait();
 
     // One look: the first visible top-level window of the class (a message box unless told) of
-    // the process, or null.
-    static HWND FindBox(DWORD processId, const wchar_t* className = L"#32770");
+    // the process other than except, or null.
+    static HWND FindBox(DWORD processId, const wchar_t* className = L"#32770", HWND except = nullptr);
     static MessageBoxInfo Read(HWND box);
 
 private:

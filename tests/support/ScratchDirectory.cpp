@@ -3,7 +3,7 @@
 #include <windows.h>
 
 #include <atomic>
-#include <sstream>
+#include <string>
 
 namespace testsupport {
 namespace {
@@ -35,19 +35,10 @@ void RemoveTree(const std::wstring& folder) {
 ScratchDirectory::ScratchDirectory() {
     static std::atomic<int> counter{0};
     wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    std::wstring base = temp;
-    if (!base.empty() && base.back() == L'\\') {
-        base.pop_back();
-    }
-    for (;;) {
-        std::wstringstream name;
-        name << base << L"\\tnk-test-" << GetCurrentProcessId() << L"-" << counter++;
-        if (CreateDirectoryW(name.str().c_str(), nullptr)) {
-            path = name.str();
-            break;
-        }
-    }
+    GetTempPathW(MAX_PATH, temp);  // ends with a backslash
+    do {
+        path = temp + (L"tnk-test-" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(counter++));
+    } while (!CreateDirectoryW(path.c_str(), nullptr));
 }
 
 ScratchDirectory::~ScratchDirectory() { RemoveTree(path); }

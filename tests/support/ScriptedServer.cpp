@@ -92,12 +92,18 @@ bool ScriptedServer::Accept(SOCKET& client) {
     return false;
 }
 
+// The head and the body it declares, and then whatever else arrives within 100 ms: a form is
+// followed by a line end beyond its length, and closing with unread bytes would reset the connection.
 std::string ScriptedServer::ReadRequest(SOCKET client) {
     std::string request;
     char buffer[4096];
     size_t wanted = std::string::npos;
-    while (!stopping && request.size() < wanted) {
-        if (!Readable(client, 50)) {
+    while (!stopping) {
+        bool complete = request.size() >= wanted;
+        if (!Readable(client, complete ? 100 : 50)) {
+            if (complete) {
+                break;
+            }
             continue;
         }
         int n = recv(client, buffer, sizeof(buffer), 0);
@@ -110,31 +116,18 @@ std::string ScriptedServer::ReadRequest(SOCKET client) {
             wanted = end + 4 + DeclaredLength(request.substr(0, end));
         }
     }
-    // A form is followed by a line end beyond its length: take it too, so that closing the
-    // connection never resets it with unread bytes.
-    while (Readable(client, 100)) {
-        int n = recv(client, buffer, sizeof(buffer), 0);
-        if (n <= 0) {
-            break;
-        }
-        request.append(buffer, static_cast<size_t>(n));
-    }
     return request;
 }
 
 void ScriptedServer::SendReply(SOCKET client, const ServerReply& reply) {
     for (size_t i = 0; i < reply.pieces.size() && !stopping; ++i) {
-        if (i > 0 && reply.pauseMs) {
+        if (i > 0) {
             Sleep(reply.pauseMs);
         }
+        // A blocking send returns once all is sent; less means the client went away.
         const std::string& piece = reply.pieces[i];
-        size_t sent = 0;
-        while (sent < piece.size()) {
-            int n = send(client, piece.data() + sent, static_cast<int>(piece.size() - sent), 0);
-            if (n <= 0) {
-                return;  // the client went away
-            }
-            sent += static_cast<size_t>(n);
+        if (send(client, piece.data(), static_cast<int>(piece.size()), 0) != static_cast<int>(piece.size())) {
+            return;
         }
     }
 }

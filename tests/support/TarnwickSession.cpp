@@ -8,13 +8,6 @@
 #include "support/TestPaths.h"
 
 namespace testsupport {
-namespace {
-
-HWND ChildOfClass(HWND parent, const wchar_t* className) {
-    return FindWindowExW(parent, nullptr, className, nullptr);
-}
-
-}  // namespace
 
 TarnwickSession::TarnwickSession(const std::wstring& arguments, DWORD waitMs) {
     std::wstring program = HelperPath(L"Tarnwick.exe");
@@ -49,15 +42,15 @@ TarnwickSession::~TarnwickSession() {
 }
 
 HWND TarnwickSession::Client() const {
-    return ChildOfClass(frame, L"MDIClient");
+    return FindWindowExW(frame, nullptr, L"MDIClient", nullptr);
 }
 
 HWND TarnwickSession::StatusBar() const {
-    return ChildOfClass(frame, STATUSCLASSNAMEW);
+    return FindWindowExW(frame, nullptr, STATUSCLASSNAMEW, nullptr);
 }
 
 HWND TarnwickSession::ToolBar() const {
-    return ChildOfClass(frame, TOOLBARCLASSNAMEW);
+    return FindWindowExW(frame, nullptr, TOOLBARCLASSNAMEW, nullptr);
 }
 
 std::vector<HWND> TarnwickSession::Children() const {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -23,12 +24,8 @@ public:
         if (next == pieces.size()) {
             return ending;
         }
-        const std::string& piece = pieces[next];
-        size_t take = piece.size() - offset;
-        if (take > static_cast<size_t>(size)) {
-            take = static_cast<size_t>(size);
-        }
-        piece.copy(buffer, take, offset);
+        size_t take = std::min(pieces[next].size() - offset, static_cast<size_t>(size));
+        pieces[next].copy(buffer, take, offset);
         offset += take;
         return static_cast<int>(take);
     }

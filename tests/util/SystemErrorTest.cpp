@@ -1,23 +1,10 @@
-#include "util/Exception.h"
+#include "util/SystemError.h"
 
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
-#include "support/MessageBoxWatcher.h"
-#include "util/SystemError.h"
-
 namespace {
-
-TEST(ExceptionShow, BoxIsTitledExceptionThrownWithTheMessage) {
-    testsupport::MessageBoxWatcher watcher;
-    Exception e(L"Thread::Start()\nThread is already running.");
-    e.Show();
-    testsupport::MessageBoxInfo box = watcher.Wait();
-    ASSERT_TRUE(box.found);
-    EXPECT_EQ(L"Exception thrown", box.title);
-    EXPECT_EQ(L"Thread::Start()\nThread is already running.", box.text);
-}
 
 TEST(SystemErrorText, DescribesTheLastErrorAndKeepsIt) {
     SetLastError(ERROR_FILE_NOT_FOUND);
