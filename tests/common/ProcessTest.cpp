@@ -41,10 +41,25 @@ public:
         }
         Process::EndTree(childId);
     }
+    HANDLE CreateReadEvent() override {
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+        return failReadEvent ? nullptr : Process::CreateReadEvent();
+    }
+    // A cancel lost on the worker leaves it waiting on its read until Stop kills it.
+    BOOL CancelRead(OVERLAPPED* read) override {
+        if (loseWorkerCancel && GetCurrentThreadId() == GetThreadId()) {
+            lostRead = read;
+            return TRUE;
+        }
+        return Process::CancelRead(read);
+    }
     HANDLE PipeWriteEnd() const { return m_hChild_STDOUT_Write; }
     bool withoutJob = false;
     bool failTreeWalk = false;
     bool hangTreeWalkOnWorker = false;
+    bool failReadEvent = false;
+    bool loseWorkerCancel = false;
+    OVERLAPPED* lostRead = nullptr;
     void OnTerminated() override {
         ++terminated;
         Process::OnTerminated();
@@ -307,24 +322,49 @@ private:
     HANDLE never;
 };
 
+// Killed in a logger that never returns, or waiting on a read whose cancel was lost (the read must
+// complete before its buffer and record go): the run still ends, child, handles and all.
 TEST_F(ProcessTest, AKilledWorkerStillLeavesNoChildAndNoHandlesBehind) {
-    BlockingLogger blocking;
-    process->SetLogger(&blocking);
-    size_t handlesBefore = testsupport::OpenHandleCount();
-    Launch(L"print block sleep 60000");
-    ASSERT_TRUE(testsupport::WaitUntil([&] { return blocking.blocked.load(); }));
-    ASSERT_NE(0u, process->GetChildProcessId());
-    process->Stop();  // a stop without Terminate: the child's tree is still there
-    EXPECT_EQ(1, process->terminated.load());
-    ASSERT_EQ(2u, blocking.after.size());
-    EXPECT_EQ(Footer(), blocking.after[0]);
-    EXPECT_NE(std::wstring::npos, blocking.after[1].find(L", stopped\r\n")) << blocking.after[1];
-    EXPECT_EQ(handlesBefore, testsupport::OpenHandleCount())
-        << "the killed worker's handles (its own, read event, pipe, job)";
-    EXPECT_FALSE(process->IsRunning());
-    EXPECT_EQ(0u, process->GetChildProcessId());
-    EXPECT_EQ((std::vector<bool>{true, false}), observer.States());
-    // TearDown checks that the child is gone.
+    for (bool inLogger : {true, false}) {
+        BlockingLogger blocking;
+        logger.Clear();
+        process->SetLogger(inLogger ? static_cast<util::logging::ILogger*>(&blocking) : &logger);
+        process->loseWorkerCancel = !inLogger;
+        size_t handlesBefore = testsupport::OpenHandleCount();
+        Launch(inLogger ? L"print block sleep 60000" : L"sleep 60000");
+        ASSERT_TRUE(
+            testsupport::WaitUntil([&] { return process->GetChildProcessId() != 0 && blocking.blocked == inLogger; }));
+        if (inLogger) {
+            process->Stop();  // a stop without Terminate: the child's tree is still there
+            ASSERT_EQ(2u, blocking.after.size());
+            EXPECT_EQ(Footer(), blocking.after[0]);
+            EXPECT_NE(std::wstring::npos, blocking.after[1].find(L", stopped\r\n")) << blocking.after[1];
+        } else {
+            process->Terminate();
+            ASSERT_NE(nullptr, process->lostRead);
+            EXPECT_TRUE(HasOverlappedIoCompleted(process->lostRead));
+            EXPECT_NE(std::wstring::npos, logger.Calls().back().find(L", stopped\r\n"));
+        }
+        EXPECT_EQ(inLogger ? 1 : 2, process->terminated.load());
+        EXPECT_EQ(handlesBefore, testsupport::OpenHandleCount())
+            << "the killed worker's handles, read event, pipe, job";
+        EXPECT_EQ(0u, process->GetChildProcessId());
+        EXPECT_EQ(0, testsupport::CountProcesses(L"ProcessProbe.exe"));
+    }
+    EXPECT_EQ((std::vector<bool>{true, false, true, false}), observer.States());
+}
+
+// Without its read event the reader cannot read: it ends the child it launched and says why.
+TEST_F(ProcessTest, AReaderWithoutItsEventEndsTheChildAndTheRunStillEndsWithItsLines) {
+    process->failReadEvent = true;
+    process->SetExecutable(ProbePath().c_str());
+    process->SetArguments(L"sleep 60000");
+    std::wstring text = FailedStartText();
+    EXPECT_EQ(0u, text.rfind(L"Process::ReadOutput()\n", 0)) << text;
+    EXPECT_GT(text.size(), std::wstring(L"Process::ReadOutput()\n").size());  // the system's text
+    ASSERT_TRUE(testsupport::WaitUntil([&] { return logger.Calls().back().rfind(L"Exit code ", 0) == 0; }));
+    EXPECT_NE(std::wstring::npos, logger.Calls().back().find(L", stopped\r\n"));
+    EXPECT_EQ(0, testsupport::CountProcesses(L"ProcessProbe.exe"));
 }
 
 // A batch file that starts a server and exits: the run goes on as long as the server does.

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "app/OutputQueue.h"
 #include "common/LoggerManager.h"
 #include "common/Recorders.h"
 #include "support/MessageBoxWatcher.h"
@@ -210,6 +211,46 @@ TEST(Thread, StopsBudgetCountsTheWorkersTimeOnA64BitClock) {
         EXPECT_EQ((std::vector<std::wstring>{L"run", L"finished"}), thread.Events()) << start;
     }
     DestroyWindow(view);
+}
+
+// The window's side of an output queue, on a thread of its own: a lock left taken fails the test
+// instead of hanging it.
+struct Drain {
+    OutputQueue queue{4096};
+    std::atomic<bool> done{false};
+    static DWORD WINAPI Run(void* argument) {
+        Drain* drain = static_cast<Drain*>(argument);
+        for (std::wstring text; !drain->done.load();) {
+            drain->queue.TakeAll(text);
+        }
+        return 0;
+    }
+};
+
+// A worker killed holding the output queue's lock would keep the window from ever taking text
+// again: Stop kills a worker outside the queue's lock only.
+TEST(Thread, AWorkerIsNeverKilledHoldingTheOutputQueuesLock) {
+    struct Flooding : ProbeThread {
+        unsigned int* Run() override {
+            Record(L"run");
+            for (;;) {  // deaf to the stop: only a kill ends it
+                drain.queue.Push(L"0123456789abcdef", this, false);
+            }
+        }
+        Drain drain;
+    };
+    for (int round = 0; round < 5; ++round) {
+        Flooding* thread = new Flooding();  // leaked with the window thread when that hangs
+        HANDLE window = CreateThread(nullptr, 0, &Drain::Run, &thread->drain, 0, nullptr);
+        thread->Start();
+        ASSERT_TRUE(thread->WaitForEvents(1));
+        thread->Stop();
+        EXPECT_EQ(1, thread->terminated.load());
+        thread->drain.done = true;
+        ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(window, 5000)) << "round " << round;
+        CloseHandle(window);
+        delete thread;
+    }
 }
 
 TEST(Thread, AnExceptionFromRunOrOnRunFinishedIsShownAndTheRunStillEnds) {
