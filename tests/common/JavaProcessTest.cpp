@@ -215,37 +215,30 @@ TEST_F(JavaProcessTest, ClasspathIsBuiltFromThePlainJarsAndZipsBelowTheProgram) 
     SetFileAttributesW(scratch.File(L"ro.jar").c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
-TEST_F(JavaProcessTest, ABuiltClasspathIsKept) {
+// The working directory is resolved once against ours and is the child's alone; the class path
+// built by the first run is reused, not scanned again.
+TEST_F(JavaProcessTest, TheWorkingDirectoryIsTheChildsAloneAndResolvedOnceAndABuiltClasspathIsKept) {
     SetEnvironmentVariableW(L"JAVA_HOME", FakeJavaHome().c_str());
     scratch.Write(L"found.jar", "PK");
-    java::JavaProcess built;
-    built.SetStartupClass(L"Main");
-    for (int run = 1; run <= 2; ++run) {  // the class path built by the first run is reused, not scanned again
-        std::vector<std::wstring> report = RunJava(built, run);
-        ASSERT_GE(report.size(), 2u) << logger.Text();
-        EXPECT_EQ(L"CLASSPATH=.\\found.jar", report[1]) << "run " << run;
-        scratch.Write(L"later.jar", "PK");
-    }
-}
-
-TEST_F(JavaProcessTest, TheWorkingDirectoryIsTheChildsAloneAndResolvedOnce) {
-    SetEnvironmentVariableW(L"JAVA_HOME", FakeJavaHome().c_str());
     testsupport::ScratchDirectory base;
     CreateDirectoryW(base.File(L"sub").c_str(), nullptr);
     CreateDirectoryW(base.File(L"sub\\sub").c_str(), nullptr);  // where a double resolution would land
     wchar_t ours[MAX_PATH];
     GetCurrentDirectoryW(MAX_PATH, ours);
     SetCurrentDirectoryW(base.Path().c_str());
-    java::JavaProcess relative;
-    relative.SetClasspath(L"x.jar");
-    relative.SetStartupClass(L"Main");
-    relative.SetWorkingDirectory(L"sub");
-    std::vector<std::wstring> report = RunJava(relative);
+    java::JavaProcess process;
+    process.SetStartupClass(L"Main");
+    process.SetWorkingDirectory(L"sub");
+    for (int run = 1; run <= 2; ++run) {
+        std::vector<std::wstring> report = RunJava(process, run);
+        ASSERT_EQ(4u, report.size()) << logger.Text();
+        EXPECT_EQ(L"CLASSPATH=.\\found.jar", report[1]) << "run " << run;
+        EXPECT_EQ(L"cwd=" + base.File(L"sub"), report[3]);
+        scratch.Write(L"later.jar", "PK");
+    }
     wchar_t after[MAX_PATH];
     GetCurrentDirectoryW(MAX_PATH, after);
     SetCurrentDirectoryW(ours);
-    ASSERT_EQ(4u, report.size()) << logger.Text();
-    EXPECT_EQ(L"cwd=" + base.File(L"sub"), report[3]);
     EXPECT_EQ(base.Path(), std::wstring(after));  // this program's own directory did not move
 }
 

@@ -7,7 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "common/ExitLine.h"
 #include "common/ProcessList.h"
 #include "common/Recorders.h"
 #include "support/ChildRun.h"
@@ -171,50 +170,49 @@ TEST_F(ProcessTest, AProgramOrBatchFileUnderAFolderWithBlankAndParenthesesRuns) 
     }
 }
 
-TEST_F(ProcessTest, DebugBlockChildOutputInItsWorkingDirectoryAndFooterAreLoggedExactly) {
+// CLASSPATH in any case never reaches the child (nor the debug block); other entries arrive unchanged.
+TEST_F(ProcessTest, DebugBlockChildOutputInItsWorkingDirectoryAndEnvironmentAndFooterAreLoggedExactly) {
     testsupport::ScratchDirectory scratch;
     process->SetWorkingDirectory(scratch.Path().c_str());
-    RunProbe(L"cwd");
+    SetEnvironmentVariableW(L"cLaSsPaTh", L"C:\\secret.jar");
+    SetEnvironmentVariableW(L"TNK_EQUALS", L"a=b==c");
+    SetEnvironmentVariableW(L"TNK_WIDE", L"\u03A9\u2192\u65E5\u672C");
+    const std::wstring arguments = L"cwd envhex CLASSPATH envhex TNK_EQUALS envhex TNK_WIDE";
+    RunProbe(arguments.c_str());
+    for (const wchar_t* name : {L"cLaSsPaTh", L"TNK_EQUALS", L"TNK_WIDE"}) {
+        SetEnvironmentVariableW(name, nullptr);
+    }
     std::vector<std::wstring> calls = logger.Calls();
     ASSERT_GE(calls.size(), 8u);
     EXPECT_EQ(L"---- Tarnwick Debug Info ----\r\n\r\n", calls[0]);
     EXPECT_EQ(L"Launcher name         : Tarnwick\r\n\r\n", calls[1]);
-    EXPECT_EQ(L"Command line          : " + ProbePath() + L" cwd\r\n\r\n", calls[2]);
+    EXPECT_EQ(L"Command line          : " + ProbePath() + L" " + arguments + L"\r\n\r\n", calls[2]);
     EXPECT_EQ(L"Working directory     : " + scratch.Path() + L"\r\n\r\n", calls[3]);
     EXPECT_EQ(0u, calls[4].rfind(L"Environment variables : \r\n\r\n", 0));
     EXPECT_NE(std::wstring::npos, calls[4].find(L"\r\nPATH=")) << calls[4];
     EXPECT_EQ(L"\r\n", calls[4].substr(calls[4].size() - 2));
     EXPECT_EQ(L"\r\n------------------------------------------\r\n", calls[5]);
-    EXPECT_EQ(scratch.Path() + L"\r\n", ChildOutput(logger.Text()));
+    EXPECT_EQ(scratch.Path() +
+                  L"\r\nCLASSPATH=<none>\r\n"
+                  L"TNK_EQUALS=0061 003D 0062 003D 003D 0063\r\n"
+                  L"TNK_WIDE=03A9 2192 65E5 672C\r\n",
+              ChildOutput(logger.Text()));
+    EXPECT_EQ(std::wstring::npos, logger.Text().find(L"secret"));
     EXPECT_EQ(Footer(), calls[calls.size() - 2]);
     EXPECT_EQ(0u, calls.back().rfind(L"Exit code 0, ran 0:00:", 0)) << calls.back();
     EXPECT_EQ((std::vector<bool>{true, false}), observer.States());
     EXPECT_EQ(0u, process->GetChildProcessId());  // released with the child's handle
 }
 
-TEST_F(ProcessTest, ClasspathInAnyCaseNeverReachesTheChildButOtherEntriesArriveUnchanged) {
-    SetEnvironmentVariableW(L"cLaSsPaTh", L"C:\\secret.jar");
-    SetEnvironmentVariableW(L"TNK_EQUALS", L"a=b==c");
-    SetEnvironmentVariableW(L"TNK_WIDE", L"\u03A9\u2192\u65E5\u672C");
-    RunProbe(L"envhex CLASSPATH envhex TNK_EQUALS envhex TNK_WIDE");
-    SetEnvironmentVariableW(L"cLaSsPaTh", nullptr);
-    SetEnvironmentVariableW(L"TNK_EQUALS", nullptr);
-    SetEnvironmentVariableW(L"TNK_WIDE", nullptr);
-    EXPECT_EQ(
-        L"CLASSPATH=<none>\r\n"
-        L"TNK_EQUALS=0061 003D 0062 003D 003D 0063\r\n"
-        L"TNK_WIDE=03A9 2192 65E5 672C\r\n",
-        ChildOutput(logger.Text()));
-    EXPECT_EQ(std::wstring::npos, logger.Text().find(L"secret"));  // not in the debug block either
-}
-
-TEST_F(ProcessTest, LastOutputBeforeExitIsShownBeforeTheFooterWithoutZeroBytes) {
-    RunProbe(L"burst 300000 zero print LAST exit 7");
+// The child's last output, and a grandchild's written after the child has ended, come before the
+// footer, without zero bytes ("ab", zero, "cd", zero, CRLF), in chunks of at most one read each.
+TEST_F(ProcessTest, LastOutputOfTheChildAndOfAGrandchildOutlivingItComesBeforeTheFooter) {
+    RunProbe(L"burst 300000 bytes 6162006364000D0A print LAST launch \"sleep 300 print late\" exit 7");
     std::wstring output = ChildOutput(logger.Text());
-    ASSERT_EQ(300000u + 6u + 6u, output.size());
-    EXPECT_EQ(L"abcd\r\nLAST\r\n", output.substr(300000));
+    ASSERT_EQ(300000u + 18u, output.size());
+    EXPECT_EQ(L"abcd\r\nLAST\r\nlate\r\n", output.substr(300000));
     EXPECT_EQ(7u, process->GetExitCode());
-    // Chunks are handed on as read: never more than one read's worth at a time.
+    EXPECT_TRUE(process->EndedByItself());
     for (const std::wstring& call : logger.Calls()) {
         EXPECT_LE(call.size(), 32785u + 3u);
     }
@@ -358,13 +356,6 @@ TEST_F(ProcessTest, ARunLastsUntilEveryProcessOfItsJobHasEndedAndStopEndsThemAll
     EXPECT_EQ(0, testsupport::CountProcesses(L"ProcessProbe.exe"));
     EXPECT_FALSE(process->EndedByItself());
     EXPECT_NE(std::wstring::npos, logger.Text().find(L", stopped\r\n"));
-}
-
-TEST_F(ProcessTest, AGrandchildWritingAfterItsParentEndedIsStillTheRunsOutput) {
-    std::wstring text = RunProbe(L"launch \"sleep 300 print late\" print early exit 4");
-    EXPECT_EQ(L"early\r\nlate\r\n", ChildOutput(text));
-    EXPECT_EQ(4u, process->GetExitCode());
-    EXPECT_TRUE(process->EndedByItself());
 }
 
 // A descendant that floods the pipe after the child has gone: a stop is still seen between reads,
