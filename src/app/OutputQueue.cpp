@@ -1,5 +1,6 @@
 #include "app/OutputQueue.h"
 
+#include "common/Thread.h"
 #include "util/Exception.h"
 #include "util/SystemError.h"
 #include "util/TextScan.h"
@@ -15,10 +16,11 @@ OutputQueue::~OutputQueue() {
     CloseHandle(roomEvent);
 }
 
-bool OutputQueue::Push(const wchar_t* text, HANDLE stopEvent, bool mayWait) {
+bool OutputQueue::Push(const wchar_t* text, Thread* writer, bool mayWait) {
     if (mayWait) {
-        WaitForRoom(stopEvent);
+        WaitForRoom(writer ? writer->GetStopEvent() : nullptr);
     }
+    Thread::Unkillable unkillable(writer);
     CriticalSection::Lock hold(lock);
     pending.append(text, TextScan::WideLength(text));
     if (pending.size() >= capacity) {

@@ -6,6 +6,8 @@
 
 #include "common/CriticalSection.h"
 
+class Thread;
+
 // Text on its way from a reader thread to a window. Readers append and go on; the window takes
 // everything pending in one go when it gets to it, so a fast child costs the window one insert
 // per turn of its message loop instead of one per chunk. Pending text is bounded: a reader that
@@ -20,9 +22,11 @@ public:
 
     // Appends text; true when the queue was idle, so the caller must wake the window up (one
     // wake-up is outstanding at a time). Waits first while the bound is reached, until the window
-    // takes the text or stopEvent (may be null) is signalled; text is never dropped. With mayWait
-    // false it never waits (a last bounded text whose writer the window may be waiting for).
-    bool Push(const wchar_t* text, HANDLE stopEvent, bool mayWait = true);
+    // takes the text or the writer's stop is requested; text is never dropped. With mayWait false
+    // it never waits (a last bounded text whose writer the window may be waiting for). writer is
+    // the worker thread calling (may be null): it is never killed holding the queue's lock, which
+    // would keep the window from ever taking text again.
+    bool Push(const wchar_t* text, Thread* writer, bool mayWait = true);
     // Moves all pending text into target (emptied first) and lets waiting readers go on. True when
     // there was text: readers still do not wake the window, which must come back by itself (a
     // stream of posted wake-ups would outrank the user's input). False when there was none: the

@@ -263,7 +263,7 @@ void ProcessWindow::Log(const wchar_t* text) {
     // Once its run has ended the reader writes only the run's footer, maybe while this window waits
     // for it to finish (a Start, a close, a reload): then it must not wait for room, or neither goes on.
     bool running = process && process->IsRunning();
-    if (queue.Push(text, process ? process->GetStopEvent() : nullptr, running)) {
+    if (queue.Push(text, process, running)) {
         PostMessageW(handle, outputMessage, 0, 0);
     }
 }

@@ -39,24 +39,36 @@ long JobObject::ActiveProcesses() const {
     return static_cast<long>(accounting.ActiveProcesses);
 }
 
-std::vector<DWORD> JobObject::ProcessIds() const {
-    std::vector<DWORD> ids;
-    const DWORD capacity = 1024;
-    std::vector<char> buffer(sizeof(JOBOBJECT_BASIC_PROCESS_ID_LIST) + capacity * sizeof(ULONG_PTR));
-    auto* list = reinterpret_cast<JOBOBJECT_BASIC_PROCESS_ID_LIST*>(buffer.data());
-    if (job &&
-        QueryInformationJobObject(job, JobObjectBasicProcessIdList, list, static_cast<DWORD>(buffer.size()), nullptr)) {
-        for (DWORD i = 0; i < list->NumberOfProcessIdsInList; ++i) {
-            ids.push_back(static_cast<DWORD>(list->ProcessIdList[i]));
+bool JobObject::ProcessIds(std::vector<DWORD>& ids, DWORD capacity) const {
+    ids.clear();
+    // Processes join between two asks: a few rounds, each sized from the last count, suffice.
+    for (int attempt = 0; job && attempt < 8; ++attempt) {
+        std::vector<char> buffer(sizeof(JOBOBJECT_BASIC_PROCESS_ID_LIST) + capacity * sizeof(ULONG_PTR));
+        auto* list = reinterpret_cast<JOBOBJECT_BASIC_PROCESS_ID_LIST*>(buffer.data());
+        if (QueryInformationJobObject(job, JobObjectBasicProcessIdList, list, static_cast<DWORD>(buffer.size()),
+                                      nullptr)) {
+            for (DWORD i = 0; i < list->NumberOfProcessIdsInList; ++i) {
+                ids.push_back(static_cast<DWORD>(list->ProcessIdList[i]));
+            }
+            return true;
         }
+        if (GetLastError() != ERROR_MORE_DATA) {
+            return false;
+        }
+        DWORD needed = list->NumberOfAssignedProcesses + 64;
+        capacity = needed > capacity ? needed : capacity * 2;
     }
-    return ids;
+    return false;
 }
 
 bool JobObject::OnlyConsoleHostsLeft() const {
     const wchar_t host[] = L"\\conhost.exe";
     const size_t hostLength = sizeof(host) / sizeof(host[0]) - 1;
-    for (DWORD id : ProcessIds()) {
+    std::vector<DWORD> ids;
+    if (!ProcessIds(ids)) {
+        return false;  // unknown: the run goes on
+    }
+    for (DWORD id : ids) {
         HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, id);
         wchar_t path[MAX_PATH] = {};
         DWORD length = MAX_PATH;
@@ -76,8 +88,11 @@ bool JobObject::Terminate(UINT exitCode, DWORD waitMs) {
     if (!job) {
         return false;
     }
-    // The ids are those of members of the job, which the job keeps from being reused.
-    for (DWORD id : ProcessIds()) {
+    // The ids are those of members of the job, which the job keeps from being reused. Without
+    // them the job is ended all the same, only without that wait.
+    std::vector<DWORD> ids;
+    ProcessIds(ids);
+    for (DWORD id : ids) {
         HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION | SYNCHRONIZE, FALSE, id);
         if (process) {
             WaitUntilProcessStarted(process, 2000);

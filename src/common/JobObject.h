@@ -32,9 +32,11 @@ public:
     // Waits at most waitMs until the job is empty; true when it is.
     bool WaitUntilEmpty(DWORD waitMs) const;
     void Close();
+    // The ids of the job's processes, asked first with room for capacity of them and again with
+    // the room the job says it needs; false when the job cannot be asked (ids then stays empty,
+    // which never stands for an empty job).
+    bool ProcessIds(std::vector<DWORD>& ids, DWORD capacity = 1024) const;
 
 private:
-    std::vector<DWORD> ProcessIds() const;
-
     HANDLE job;
 };

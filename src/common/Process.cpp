@@ -467,13 +467,19 @@ void Process::ConfigureAssembler() {
 
 void Process::ReadOutput() {
     ConfigureAssembler();
-    readEvent = CreateEventW(nullptr, TRUE, TRUE, nullptr);
+    readEvent = CreateReadEvent();
     if (!readEvent) {
         String error = GetSystemErrorText();
         EndChildAfterStop();  // nothing would read the child: it must not run on unattended
+        endReason = static_cast<int>(ExitLine::Reason::Stopped);
+        GetExitCodeProcess(childProcess, &exitCode);
         throw new Exception(L"Process::ReadOutput()\n%s", error.GetBuffer());
     }
-    OVERLAPPED overlapped = {};
+    if (!readRecord) {
+        readRecord.reset(new OVERLAPPED());
+    }
+    OVERLAPPED& overlapped = *readRecord;
+    overlapped = {};
     overlapped.hEvent = readEvent;
     readBuffer.resize(ChunkAssembler::MaxCarry + ReadSize + 1);
     char* target = readBuffer.data() + ChunkAssembler::MaxCarry;
@@ -523,7 +529,7 @@ void Process::ReadOutput() {
     if (pending) {
         // The read still refers to our buffer and record: cancel it and let it complete first.
         // Bytes it took before the cancel are output too.
-        CancelIoEx(m_hChild_STDOUT_Read, &overlapped);
+        CancelRead(&overlapped);
         DWORD count = 0;
         if (!GetOverlappedResult(m_hChild_STDOUT_Read, &overlapped, &count, TRUE)) {
             count = 0;
@@ -710,15 +716,31 @@ void Process::OnRunFinished() {
     FinishLaunch();
 }
 
+HANDLE Process::CreateReadEvent() {
+    return CreateEventW(nullptr, TRUE, TRUE, nullptr);
+}
+
+BOOL Process::CancelRead(OVERLAPPED* read) {
+    return CancelIoEx(m_hChild_STDOUT_Read, read);
+}
+
 void Process::ReleaseReader() {
-    // What the killed worker's read loop held.
-    if (readEvent) {
-        if (m_hChild_STDOUT_Read) {
-            CancelIoEx(m_hChild_STDOUT_Read, nullptr);
-        }
-        CloseHandle(readEvent);
-        readEvent = nullptr;
+    // What the killed worker's read loop held. A read it left pending still writes into the
+    // buffer and the record when it completes: cancel it and wait for that first.
+    if (!readEvent) {
+        return;
     }
+    if (readRecord && !HasOverlappedIoCompleted(readRecord.get())) {
+        CancelRead(readRecord.get());
+        WaitForSingleObject(readEvent, 2000);
+        if (!HasOverlappedIoCompleted(readRecord.get())) {
+            // Left to the system for good: a leak is better than a write into freed memory.
+            static_cast<void>(readRecord.release());
+            static_cast<void>(new std::vector<char>(std::move(readBuffer)));
+        }
+    }
+    CloseHandle(readEvent);
+    readEvent = nullptr;
     std::vector<char>().swap(readBuffer);
 }
 

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <atomic>
+#include <memory>
 #include <vector>
 
 #include "common/ChunkAssembler.h"
@@ -91,6 +92,10 @@ protected:
     // Ends the tree of the run's direct child when the run has no job; throws when the processes
     // cannot be listed. A seam: tests make it fail.
     virtual void EndTree(DWORD childId);
+    // The reader's manual-reset event (CreateEventW). A seam: tests make it fail.
+    virtual HANDLE CreateReadEvent();
+    // Cancels the reader's pending read (CancelIoEx). A seam: tests lose a cancel.
+    virtual BOOL CancelRead(OVERLAPPED* read);
 
     EnvironmentBlock environment;
     String program;
@@ -140,8 +145,11 @@ private:
     void EndRequested(ExitLine::Reason reason);
 
     ChunkAssembler assembler;
-    std::vector<wchar_t> wide;     // conversion buffer, kept between chunks
-    std::vector<char> readBuffer;  // kept between runs; released when a killed worker leaves it
+    std::vector<wchar_t> wide;  // conversion buffer, kept between chunks
+    // Kept between runs. A pending read writes into both until it completes, also after its
+    // worker was killed: they are released only once it has, and never if it does not.
+    std::vector<char> readBuffer;
+    std::unique_ptr<OVERLAPPED> readRecord;
     HANDLE readEvent;
     JobObject job;
     bool jobInUse;       // this run's processes are in job (under childLock)

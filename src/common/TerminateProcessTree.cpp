@@ -43,6 +43,8 @@ bool CreationTime(HANDLE process, ULONGLONG& time) {
 
 }  // namespace
 
+HANDLE(WINAPI* openProcessForTree)(DWORD, BOOL, DWORD) = &OpenProcess;
+
 bool RecordedParentIs(HANDLE process, DWORD parentId) {
     PROCESS_BASIC_INFORMATION basic = {};
     ULONG length = 0;
@@ -92,9 +94,11 @@ void EndChildren(DWORD id, HANDLE self) {
     ULONGLONG selfCreated = 0;
     bool selfKnown = CreationTime(self, selfCreated);
     for (DWORD childId : ChildrenOf(id)) {
-        HandleOwner child(OpenProcess(OpenRights, FALSE, childId));
-        // The child listed may have ended and its id gone to another process before the open.
-        if (child.Get() && !RecordedParentIs(child.Get(), id)) {
+        HandleOwner child(openProcessForTree(OpenRights, FALSE, childId));
+        // The child listed may have ended and its id gone to another process before the open. One
+        // that cannot be opened cannot be told from such a stranger (nor ended): its id leads
+        // nowhere, not even to the processes now listed under it.
+        if (!child.Get() || !RecordedParentIs(child.Get(), id)) {
             continue;
         }
         ULONGLONG childCreated = 0;
@@ -102,10 +106,8 @@ void EndChildren(DWORD id, HANDLE self) {
         if (selfKnown && CreationTime(child.Get(), childCreated) && childCreated < selfCreated) {
             continue;
         }
-        TerminateProcessTree(childId);
-        if (child.Get()) {
-            TerminateProcess(child.Get(), 0);  // harmless when the call above has ended it
-        }
+        TerminateProcessTree(childId);     // the id stays the child's while we hold it open
+        TerminateProcess(child.Get(), 0);  // harmless when the call above has ended it
     }
 }
 
@@ -114,7 +116,7 @@ void EndChildren(DWORD id, HANDLE self) {
 int TerminateProcessTree(unsigned long processId) {
     DWORD id = static_cast<DWORD>(processId);
     // Held through the walk: while it is open the system cannot give the id to another process.
-    HandleOwner self(OpenProcess(OpenRights, FALSE, id));
+    HandleOwner self(openProcessForTree(OpenRights, FALSE, id));
     EndChildren(id, self.Get());
     // A process that has already ended cannot be ended again (some systems still say yes).
     if (!self.Get() || WaitForSingleObject(self.Get(), 0) == WAIT_OBJECT_0) {

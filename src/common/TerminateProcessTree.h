@@ -17,3 +17,6 @@ void WaitUntilProcessStarted(HANDLE process, DWORD timeoutMs);
 // False when the open process records a parent other than parentId (its id was reused after a
 // snapshot listed it); true when it does, or when that cannot be told.
 bool RecordedParentIs(HANDLE process, DWORD parentId);
+
+// How the walk opens a process by id: OpenProcess, or a test's own (to make an open fail).
+extern HANDLE(WINAPI* openProcessForTree)(DWORD access, BOOL inherit, DWORD processId);

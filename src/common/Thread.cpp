@@ -31,6 +31,8 @@ Thread::Thread(const wchar_t* name)
       started(false),
       endClaimed(false),
       uninterruptible(0),
+      unkillable(0),
+      killDue(false),
       uninterruptibleEnd(0),
       runResult(nullptr),
       stopEvent(nullptr) {
@@ -68,6 +70,8 @@ void Thread::CreateThreadEx() {
     endClaimed = false;
     running = 0;
     uninterruptible = 0;  // a worker killed inside such a stretch never ended it
+    unkillable = 0;
+    killDue = false;
 }
 
 void Thread::CloseThreadHandle() {
@@ -130,24 +134,52 @@ void Thread::Stop() {
 ULONGLONG(WINAPI* Thread::clock)() = &GetTickCount64;
 
 bool Thread::WaitForStoppedWorker() {
-    // The worker gets 200 ms of its own from the moment it can see the stop: from the signal, or
-    // from the end of an uninterruptible stretch it was in, which itself may take up to 10 s.
     ULONGLONG signalled = clock();
     ULONGLONG served = 0;
     for (;;) {
         if (WaitServingMessages(threadHandle, 20, &served)) {
             return true;
         }
-        ULONGLONG now = clock();
-        ULONGLONG from = signalled;
-        if (uninterruptible.load() == 0) {
-            from = uninterruptibleEnd.load() > signalled ? uninterruptibleEnd.load() : signalled;
-        }
-        ULONGLONG elapsed = now - from;
-        elapsed = elapsed > served ? elapsed - served : 0;
-        if (elapsed >= (uninterruptible.load() > 0 ? 10000u : 200u)) {
+        if (OutOfTime(signalled, served) && SuspendedForKill(signalled, served)) {
             return false;
         }
+    }
+}
+
+bool Thread::OutOfTime(ULONGLONG signalled, ULONGLONG served) const {
+    // The worker gets 200 ms of its own from the moment it can see the stop: from the signal, or
+    // from the end of an uninterruptible stretch it was in, which itself may take up to 10 s.
+    ULONGLONG from = signalled;
+    if (uninterruptible.load() == 0) {
+        from = uninterruptibleEnd.load() > signalled ? uninterruptibleEnd.load() : signalled;
+    }
+    ULONGLONG elapsed = clock() - from;
+    elapsed = elapsed > served ? elapsed - served : 0;
+    return elapsed >= (uninterruptible.load() > 0 ? 10000u : 200u);
+}
+
+bool Thread::SuspendedForKill(ULONGLONG signalled, ULONGLONG served) {
+    // Decided again with the worker suspended, so that it cannot enter a stretch between the look
+    // and the kill. Suspending is asynchronous: asking for the context waits until it holds. A
+    // worker in an unkillable stretch is let out of it, where it waits for the next look, unless
+    // the stop is 5 s old by then.
+    killDue = true;
+    if (SuspendThread(threadHandle) == static_cast<DWORD>(-1)) {
+        return true;  // cannot tell: killed as it is
+    }
+    CONTEXT context = {};
+    context.ContextFlags = CONTEXT_CONTROL;
+    GetThreadContext(threadHandle, &context);
+    if (OutOfTime(signalled, served) && (unkillable.load() == 0 || clock() - signalled >= 5000)) {
+        return true;
+    }
+    ResumeThread(threadHandle);
+    return false;
+}
+
+void Thread::LeaveUnkillable() {
+    if (--unkillable == 0 && killDue.load()) {
+        Sleep(INFINITE);
     }
 }
 

@@ -41,6 +41,28 @@ public:
 
     IThreadObserver* observer;  // not owned, may be null
 
+    // Marks a short stretch of the worker that holds what other threads wait for (a lock shared
+    // with the window): Stop never kills the worker inside one. Unlike an uninterruptible stretch
+    // it gives the worker no time: it must be short and must not wait. thread may be null.
+    class Unkillable {
+    public:
+        explicit Unkillable(Thread* thread) : thread(thread) {
+            if (thread) {
+                ++thread->unkillable;
+            }
+        }
+        ~Unkillable() {
+            if (thread) {
+                thread->LeaveUnkillable();
+            }
+        }
+        Unkillable(const Unkillable&) = delete;
+        Unkillable& operator=(const Unkillable&) = delete;
+
+    private:
+        Thread* thread;
+    };
+
     // The milliseconds clock of Stop's budget: GetTickCount64, or a test's own.
     static ULONGLONG(WINAPI* clock)();
 
@@ -62,6 +84,12 @@ private:
     void CloseThreadHandle();
     // Stop's wait; false when the worker has to be killed.
     bool WaitForStoppedWorker();
+    // Ends an unkillable stretch; a worker that Stop is about to kill waits there to be killed.
+    void LeaveUnkillable();
+    // Whether the worker has had its time to see the stop signalled at that clock.
+    bool OutOfTime(ULONGLONG signalled, ULONGLONG served) const;
+    // Suspends the worker when it may be killed now (true); otherwise leaves it running.
+    bool SuspendedForKill(ULONGLONG signalled, ULONGLONG served);
     // The one notification of false per run: whoever claims the run's end first tells it.
     void ClaimEnd();
     // Waits for the worker's handle while serving messages sent to the calling thread; adds the
@@ -74,6 +102,8 @@ private:
     std::atomic<bool> started;     // the current worker was resumed
     std::atomic<bool> endClaimed;  // the current run's end was told to the observer
     std::atomic<int> uninterruptible;
+    std::atomic<int> unkillable;
+    std::atomic<bool> killDue;                  // Stop has given up on the worker
     std::atomic<ULONGLONG> uninterruptibleEnd;  // clock at the end of the last such stretch
     unsigned int* runResult;                    // owned; released with the thread handle
     HANDLE stopEvent;

@@ -19,41 +19,34 @@ struct ProcessEntry {
 inline std::vector<ProcessEntry> ListProcesses() {
     std::vector<ProcessEntry> list;
     HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    if (snapshot == INVALID_HANDLE_VALUE) {
-        return list;
-    }
     PROCESSENTRY32W entry = {};
     entry.dwSize = sizeof(entry);
     for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry)) {
         list.push_back({entry.th32ProcessID, entry.th32ParentProcessID, entry.szExeFile});
-        entry.dwSize = sizeof(entry);
     }
-    CloseHandle(snapshot);
+    CloseHandle(snapshot);  // a failed snapshot is the current process's pseudo handle: harmless
     return list;
 }
 
-// The chain root, its first child, that child's first child ... as far as it goes. Only
-// children with the root's program name count (Wine gives console programs a conhost.exe child).
-inline std::vector<DWORD> Chain(DWORD root) {
-    std::vector<DWORD> chain{root};
-    std::vector<ProcessEntry> list = ListProcesses();
-    auto self = std::find_if(list.begin(), list.end(), [&](const ProcessEntry& e) { return e.id == root; });
-    std::wstring exe = self == list.end() ? L"" : self->exe;
-    auto child = [&](const ProcessEntry& e) {
-        return e.parent == chain.back() && e.id != chain.back() && lstrcmpiW(e.exe.c_str(), exe.c_str()) == 0;
-    };
-    for (auto next = std::find_if(list.begin(), list.end(), child); next != list.end();
-         next = std::find_if(list.begin(), list.end(), child)) {
-        chain.push_back(next->id);
-    }
-    return chain;
-}
-
-// Waits until the chain below root is length processes long.
+// Waits until the chain below root (root, its first child, that child's first child ...) is
+// length processes long, and returns it. Only children with the root's program name count (Wine
+// gives console programs a conhost.exe child).
 inline std::vector<DWORD> WaitForChain(DWORD root, size_t length, DWORD timeoutMs = 20000) {
-    std::vector<DWORD> chain;
-    for (DWORD start = GetTickCount(); (chain = Chain(root)).size() < length && GetTickCount() - start < timeoutMs;) {
-        Sleep(50);
+    std::vector<DWORD> chain{root};
+    for (DWORD start = GetTickCount(); chain.size() < length && GetTickCount() - start < timeoutMs; Sleep(50)) {
+        std::vector<ProcessEntry> list = ListProcesses();
+        std::wstring exe;
+        for (const ProcessEntry& e : list) {
+            exe = e.id == root ? e.exe : exe;
+        }
+        chain.assign(1, root);
+        for (size_t i = 0; i < list.size(); ++i) {
+            if (list[i].parent == chain.back() && list[i].id != chain.back() &&
+                lstrcmpiW(list[i].exe.c_str(), exe.c_str()) == 0) {
+                chain.push_back(list[i].id);
+                i = static_cast<size_t>(-1);  // its own child may be listed before it
+            }
+        }
     }
     return chain;
 }

@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include <condition_variable>
+#include <algorithm>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -29,7 +29,6 @@ public:
     void Log(const wchar_t* text) override {
         std::lock_guard<std::mutex> hold(mutex);
         calls.push_back(text);
-        changed.notify_all();
     }
 
     void Clear() {
@@ -52,19 +51,16 @@ public:
 
     // Waits until the call has been made count times; false on timeout.
     bool WaitForCall(const std::wstring& call, int count = 1, DWORD timeoutMs = 20000) {
-        std::unique_lock<std::mutex> hold(mutex);
-        return changed.wait_for(hold, std::chrono::milliseconds(timeoutMs), [&] {
-            int seen = 0;
-            for (const std::wstring& c : calls) {
-                seen += c == call ? 1 : 0;
-            }
-            return seen >= count;
-        });
+        return WaitUntil(
+            [&] {
+                std::vector<std::wstring> made = Calls();
+                return std::count(made.begin(), made.end(), call) >= count;
+            },
+            timeoutMs);
     }
 
 private:
     std::mutex mutex;
-    std::condition_variable changed;
     std::vector<std::wstring> calls;
 };
 

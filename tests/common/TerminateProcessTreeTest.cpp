@@ -2,9 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <string>
 #include <vector>
 
+#include "common/JobObject.h"
 #include "common/ProcessList.h"
 #include "support/ChildRun.h"
 #include "support/TestPaths.h"
@@ -66,12 +69,48 @@ TEST(TerminateProcessTree, ATreeEndedRightAfterItsStartEndsCleanly) {
     EXPECT_EQ(7u, after.ExitCode());
 }
 
-// The walk checks the parent again once it has a process open: the one it listed may be gone.
-TEST(TerminateProcessTree, AnOpenProcessIsCheckedForItsRecordedParent) {
-    testsupport::ChildRun child(Probe(L"sleep 60000"));
-    ASSERT_TRUE(child.Started());
-    EXPECT_TRUE(RecordedParentIs(child.ProcessHandle(), GetCurrentProcessId()));
-    EXPECT_FALSE(RecordedParentIs(child.ProcessHandle(), GetCurrentProcessId() + 4));
+DWORD unopenable = 0;
+HANDLE WINAPI OpenAllBut(DWORD access, BOOL inherit, DWORD id) {
+    return id == unopenable ? nullptr : OpenProcess(access, inherit, id);
+}
+
+// A child that cannot be opened cannot be told from a stranger that got its id after it ended:
+// the walk follows it no further, so what is listed under that id now is left alone.
+TEST(TerminateProcessTree, AChildThatCannotBeOpenedIsNotFollowed) {
+    testsupport::ChildRun root(Probe(L"spawn 2 60000"));
+    ASSERT_TRUE(root.Started());
+    std::vector<DWORD> chain = testsupport::WaitForChain(root.ProcessId(), 3);
+    ASSERT_EQ(3u, chain.size());
+    HANDLE below = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, chain[2]);
+    // Once it has a process open the walk checks its parent again: the one it listed may be gone.
+    EXPECT_TRUE(RecordedParentIs(below, chain[1]));
+    EXPECT_FALSE(RecordedParentIs(below, chain[0]));
+    unopenable = chain[1];
+    openProcessForTree = &OpenAllBut;
+    EXPECT_NE(0, TerminateProcessTree(root.ProcessId()));
+    openProcessForTree = &OpenProcess;
+    EXPECT_EQ(WAIT_TIMEOUT, WaitForSingleObject(below, 300));
+    EXPECT_NE(0, TerminateProcessTree(chain[1]));
+    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(below, 5000));
+    CloseHandle(below);
+}
+
+// More processes than the first ask made room for: the list grows instead of coming back empty.
+TEST(JobObject, ListsMoreProcessesThanItFirstMadeRoomFor) {
+    testsupport::ChildRun a(Probe(L"sleep 60000")), b(Probe(L"sleep 60000")), c(Probe(L"sleep 60000"));
+    JobObject job;
+    ASSERT_TRUE(job.Create());
+    std::vector<DWORD> ids;
+    for (testsupport::ChildRun* run : {&a, &b, &c}) {
+        ASSERT_TRUE(job.Assign(run->ProcessHandle()));
+    }
+    ASSERT_TRUE(job.ProcessIds(ids, 1));
+    for (testsupport::ChildRun* run : {&a, &b, &c}) {
+        EXPECT_EQ(1, std::count(ids.begin(), ids.end(), run->ProcessId()));
+    }
+    EXPECT_FALSE(job.OnlyConsoleHostsLeft());
+    EXPECT_TRUE(job.Terminate(1, 5000));
+    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(c.ProcessHandle(), 0));
 }
 
 TEST(TerminateProcessTree, AProcessThatHasEndedGivesZeroWithoutRaising) {

@@ -3,7 +3,6 @@
 //   envhex <name>       writes the variable's UTF-16 units in hex: "<name>=0041 03A9"
 //   cwd                 writes the current directory
 //   bytes <hex>         writes these bytes in one write ("7882")
-//   zero                writes "ab", a zero byte, "cd", a zero byte, CRLF in one write
 //   burst <n> [size]    writes n bytes ('a' to 'z', CRLF every 64) in writes of size bytes
 //   sleep <ms>          sleeps
 //   ticks <n> <ms>      writes "tick 1" to "tick n", one line every ms milliseconds
@@ -17,7 +16,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
-#include <vector>
 
 namespace {
 
@@ -49,27 +47,11 @@ void Line(const std::wstring& text) {
     Write(Ansi(text) + "\r\n");
 }
 
-std::string Hex(const std::wstring& text) {
-    std::string result;
-    char unit[8];
-    for (wchar_t c : text) {
-        snprintf(unit, sizeof(unit), result.empty() ? "%04X" : " %04X", static_cast<unsigned>(c));
-        result += unit;
-    }
-    return result;
-}
-
 void Burst(long long total, long long size) {
-    std::string pattern;
-    for (int i = 0; i < 62; ++i) {
-        pattern += static_cast<char>('a' + i % 26);
+    std::string block(static_cast<size_t>(size), '\n');
+    for (size_t i = 0; i < block.size(); ++i) {
+        block[i] = i % 64 == 62 ? '\r' : i % 64 == 63 ? '\n' : static_cast<char>('a' + i % 64 % 26);
     }
-    pattern += "\r\n";
-    std::string block;
-    while (static_cast<long long>(block.size()) < size) {
-        block += pattern;
-    }
-    block.resize(static_cast<size_t>(size));
     while (total > 0) {
         size_t n = static_cast<size_t>(total < size ? total : size);
         Write(block.substr(0, n));
@@ -80,9 +62,7 @@ void Burst(long long total, long long size) {
 bool StartSelf(const std::wstring& arguments, bool inherit) {
     wchar_t self[MAX_PATH];
     GetModuleFileNameW(nullptr, self, MAX_PATH);
-    std::wstring line = L"\"" + std::wstring(self) + L"\" " + arguments;
-    std::vector<wchar_t> writable(line.begin(), line.end());
-    writable.push_back(L'\0');
+    std::wstring line = L"\"" + std::wstring(self) + L"\" " + arguments;  // CreateProcessW may write to it
     STARTUPINFOW startup = {};
     startup.cb = sizeof(startup);
     if (inherit) {
@@ -91,21 +71,9 @@ bool StartSelf(const std::wstring& arguments, bool inherit) {
         startup.hStdError = out;
     }
     PROCESS_INFORMATION info = {};
-    if (!CreateProcessW(nullptr, writable.data(), nullptr, nullptr, inherit, CREATE_NO_WINDOW, nullptr, nullptr,
-                        &startup, &info)) {
-        return false;
-    }
-    CloseHandle(info.hThread);
-    CloseHandle(info.hProcess);
-    return true;
-}
-
-void Spawn(int depth, int ms) {
-    if (depth > 0) {
-        // Nothing inherited: a sleeper left behind must not hold the test's output open.
-        StartSelf(L"spawn " + std::to_wstring(depth - 1) + L" " + std::to_wstring(ms), false);
-    }
-    Sleep(static_cast<DWORD>(ms));
+    return CreateProcessW(nullptr, &line[0], nullptr, nullptr, inherit, CREATE_NO_WINDOW, nullptr, nullptr, &startup,
+                          &info) &&
+           CloseHandle(info.hThread) && CloseHandle(info.hProcess);
 }
 
 }  // namespace
@@ -121,7 +89,13 @@ int wmain(int argc, wchar_t** argv) {
             std::wstring name = next();
             wchar_t value[32768];
             DWORD n = GetEnvironmentVariableW(name.c_str(), value, 32768);
-            Write(Ansi(name) + "=" + (n ? Hex(std::wstring(value, n)) : std::string("<none>")) + "\r\n");
+            std::string units = n ? "" : " <none>";
+            for (DWORD k = 0; k < n; ++k) {
+                char unit[8];
+                snprintf(unit, sizeof(unit), " %04X", static_cast<unsigned>(value[k]));
+                units += unit;
+            }
+            Write(Ansi(name) + "=" + units.substr(1) + "\r\n");
         } else if (command == L"cwd") {
             wchar_t directory[MAX_PATH];
             GetCurrentDirectoryW(MAX_PATH, directory);
@@ -133,8 +107,6 @@ int wmain(int argc, wchar_t** argv) {
                 bytes += static_cast<char>(wcstoul(hex.substr(d, 2).c_str(), nullptr, 16));
             }
             Write(bytes);
-        } else if (command == L"zero") {
-            Write(std::string("ab\0cd\0\r\n", 8));
         } else if (command == L"burst") {
             long long total = _wtoi64(next().c_str());
             long long size = (i + 1 < argc && iswdigit(argv[i + 1][0])) ? _wtoi64(next().c_str()) : 65536;
@@ -152,8 +124,12 @@ int wmain(int argc, wchar_t** argv) {
             Sleep(static_cast<DWORD>(_wtoi(next().c_str())));
         } else if (command == L"spawn") {
             int depth = _wtoi(next().c_str());
-            int ms = _wtoi(next().c_str());
-            Spawn(depth, ms);
+            std::wstring ms = next();
+            if (depth > 0) {
+                // Nothing inherited: a sleeper left behind must not hold the test's output open.
+                StartSelf(L"spawn " + std::to_wstring(depth - 1) + L" " + ms, false);
+            }
+            Sleep(static_cast<DWORD>(_wtoi(ms.c_str())));
         } else if (command == L"launch") {
             StartSelf(next(), true);
         } else if (command == L"handle") {
