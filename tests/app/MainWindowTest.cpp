@@ -36,8 +36,8 @@ using apptest::ProbeEntry;
 using apptest::Runs;
 using testsupport::MessageBoxWatcher;
 
-enum Command { kSave = 501, kStart = 40002, kRestart = 40003, kStop = 40004, kReload = 40012, kOpen = 40101 };
-enum ViewCommand { kClear = 40201, kLogToScreen = 40202 };
+const int kSave = 501, kStart = 40002, kRestart = 40003, kStop = 40004, kReload = 40012, kOpen = 40101;
+const int kClear = 40201, kLogToScreen = 40202;
 
 using apptest::Probes;
 using testsupport::TarnwickSession;
@@ -322,10 +322,18 @@ TEST_F(MainWindowTest, CloseAsksOnlyWhileTheProcessRuns) {
     SendMessageW(Window(L"Stopped")->GetHandle(), WM_CLOSE, 0, 0);
     EXPECT_TRUE(user.Done().empty());
     EXPECT_TRUE(WaitFor([&] { return Window(L"Stopped") == nullptr; }));
+    // With the last window gone no process is named and none of its commands is offered.
+    HWND status = frame.GetStatusBar().GetHandle();
+    EXPECT_TRUE(WaitFor([&] { return TarnwickSession::Text(status).empty(); }, 5000)) << TarnwickSession::Text(status);
+    for (int id : {kStart, kStop, kRestart, kSave, kClear}) {
+        EXPECT_FALSE(SendMessageW(frame.GetToolBar().GetHandle(), TB_ISBUTTONENABLED, id, 0)) << id;
+        EXPECT_TRUE(MenuState(id) & MF_GRAYED) << id;
+    }
     // A closed window's entry gets a new window at the next Reload.
     Command(kReload);
     EXPECT_TRUE(WaitForText(L"Running", L"tick 1"));
     EXPECT_NE(nullptr, Window(L"Stopped"));
+    EXPECT_TRUE(WaitFor([&] { return !TarnwickSession::Text(status).empty() && !(MenuState(kSave) & MF_GRAYED); }));
 }
 
 TEST_F(MainWindowTest, SaveWritesTheViewAsUtf8AfterAByteOrderMarkAndReportsAFailure) {
@@ -487,7 +495,7 @@ class AppRun : public ::testing::Test {
 protected:
     std::wstring Line(const std::string& entries) {
         std::wstring config = dir.Write(L"a.tnkx", apptest::Processes(entries));
-        return L"\"" + testsupport::HelperPath(L"Tarnwick.exe") + L"\" \"" + config + L"\"";
+        return L"\"" + testsupport::HelperPath(L"Tarnwick.exe") + L"\" \"" + config + L"\" ignored.tnkx";
     }
 
     testsupport::SavedRegistryValue extension{L"Software\\Classes\\.tnkx", L""};
@@ -495,10 +503,12 @@ protected:
     testsupport::ScratchDirectory dir;
 };
 
+// The first argument names the configuration; further ones are ignored.
 TEST_F(AppRun, AQuitPostedBeforeTheLoopStillLoadsTheConfigurationAndEndsWithZero) {
     ScratchApp app(Line(ProbeEntry("Only", "print x")));
     PostQuitMessage(0);
     EXPECT_EQ(0, app.Run());
+    EXPECT_NE(std::wstring::npos, command.Read().find(L"Tarnwick.exe")) << "the association is written at start";
     EXPECT_NE(std::wstring::npos,
               TarnwickSession::Text(app.GetMainWindow().GetStatusBar().GetHandle()).find(L"\"Only\""));
 }

@@ -10,12 +10,16 @@
 #include <vector>
 
 #include "LoadedConfiguration.h"
+#include "ProbeConfiguration.h"
 #include "app/ConfigurationFile.h"
 #include "app/MainWindow.h"
+#include "app/ProcessWindow.h"
 #include "app/PropertyPane.h"
 #include "app/WindowsApplication.h"
+#include "common/Process.h"
 #include "support/MessageBoxWatcher.h"
 #include "support/ScratchDirectory.h"
+#include "support/TarnwickSession.h"
 #include "support/ThrownMessage.h"
 
 namespace {
@@ -90,30 +94,23 @@ protected:
         std::vector<std::wstring> titles;
         for (HTREEITEM item = TreeView_GetRoot(tree); item; item = TreeView_GetNextSibling(tree, item)) {
             wchar_t text[64] = {};
-            TVITEMW query = {};
-            query.mask = TVIF_TEXT;
-            query.hItem = item;
-            query.pszText = text;
-            query.cchTextMax = 64;
+            TVITEMW query = {TVIF_TEXT, item, 0, 0, text, 64};
             TreeView_GetItem(tree, &query);
             titles.push_back(text);
         }
         return titles;
     }
-    bool HasProcessWindow(const wchar_t* title) {
+    ProcessWindow* WindowOf(const wchar_t* title) {
         main->GetMDIClient().SetChildCount(0);
         main->GetMDIClient().CountChildren();
-        return main->GetMDIClient().GetChildrenByTitle().count(title) == 1;
+        auto& children = main->GetMDIClient().GetChildrenByTitle();
+        return children.count(title) ? dynamic_cast<ProcessWindow*>(children[title]) : nullptr;
     }
     // Reads the file as the program does at start.
-    std::vector<ProcessInfo> ReadBack() {
+    apptest::Loaded ReadBack() {
         apptest::Loaded file;
         EXPECT_EQ(L"", file.Load(path));
-        std::vector<ProcessInfo> read;
-        for (const auto& info : file.owned) {
-            read.push_back(*info);
-        }
-        return read;
+        return file;
     }
     // Something changed the file while the window kept its descriptions.
     void ChangeOutside(const char* title) {
@@ -143,7 +140,7 @@ TEST_F(SettingsWindowTest, OkWithoutChangeWritesNothingAndDoesNotReload) {
     EXPECT_EQ(FileBytes(), bytes);
     FILETIME after = WriteTime(path);
     EXPECT_EQ(CompareFileTime(&before, &after), 0);
-    EXPECT_FALSE(HasProcessWindow(L"Gamma"));
+    EXPECT_EQ(nullptr, WindowOf(L"Gamma"));
     EXPECT_EQ(GetFileAttributesW((path + L".bak").c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
@@ -155,14 +152,13 @@ TEST_F(SettingsWindowTest, TitleChangeRewritesReloadsAndKeepsTheFirstFileAsBacku
     Type(Pane::Arguments, L"--na\u00efve");
     Press(SettingsWindow::OkId);
     EXPECT_FALSE(SettingsShown());
-    std::vector<ProcessInfo> read = ReadBack();
-    ASSERT_EQ(read.size(), 2u);
+    apptest::Loaded read = ReadBack();
+    ASSERT_EQ(2u, read.Count());
     EXPECT_STREQ(read[0].title.GetBuffer(), title);
     EXPECT_STREQ(read[0].commandLineArguments.GetBuffer(), L"--na\u00efve");
     EXPECT_STREQ(read[0].executable.GetBuffer(), L"alpha.exe");
     EXPECT_STREQ(read[1].classpath.GetBuffer(), L"b.jar");
-    EXPECT_TRUE(HasProcessWindow(title));
-    EXPECT_TRUE(HasProcessWindow(L"Alpha"));  // the old window stays
+    EXPECT_NE(nullptr, WindowOf(title));
     EXPECT_EQ(ScratchDirectory::Read(path + L".bak"), kConfiguration);
     // The backup is the file as the user wrote it: a second rewrite leaves it alone.
     OpenSettings();
@@ -196,7 +192,7 @@ TEST_F(SettingsWindowTest, JavaShowsItsFieldsKeepsTheExecutableTextAndNoOtherTyp
     EXPECT_STREQ(alpha->executable.GetBuffer(), L"alpha.exe");
     EXPECT_TRUE(alpha->modified);
     Press(SettingsWindow::OkId);
-    std::vector<ProcessInfo> read = ReadBack();
+    apptest::Loaded read = ReadBack();
     EXPECT_EQ(read[0].type, ProcessType::Java);
     EXPECT_STREQ(read[0].startupclassname.GetBuffer(), L"org.Alpha");
     EXPECT_TRUE(read[0].disabled);
@@ -224,8 +220,8 @@ TEST_F(SettingsWindowTest, CancelKeepsAppliedEditsForTheNextOkInTreeOrder) {
     OpenSettings();
     EXPECT_EQ(Shown(Pane::Title), L"Alpha");  // the unapplied edit went with Cancel
     Press(SettingsWindow::OkId);
-    std::vector<ProcessInfo> read = ReadBack();
-    ASSERT_EQ(read.size(), 2u);
+    apptest::Loaded read = ReadBack();
+    ASSERT_EQ(2u, read.Count());
     EXPECT_STREQ(read[0].title.GetBuffer(), L"Alpha");
     EXPECT_STREQ(read[1].title.GetBuffer(), L"Beta1");
 }
@@ -243,7 +239,7 @@ TEST_F(SettingsWindowTest, FailedWriteKeepsFileEditsAndWindow) {
     CloseHandle(held);
     EXPECT_EQ(FileBytes(), kConfiguration);
     EXPECT_TRUE(SettingsShown());
-    EXPECT_FALSE(HasProcessWindow(L"Locked"));
+    EXPECT_EQ(nullptr, WindowOf(L"Locked"));
     Press(SettingsWindow::OkId);  // the edit is still there and now goes through
     EXPECT_STREQ(ReadBack()[0].title.GetBuffer(), L"Locked");
 }
@@ -286,7 +282,7 @@ TEST_F(SettingsWindowTest, ReopenShowsAnOutsideChangeUnlessEditsArePending) {
     EXPECT_STREQ(ReadBack()[0].title.GetBuffer(), L"Mine");
 }
 
-TEST_F(SettingsWindowTest, BrokenFileShowsTheErrorAndTheNextOpenTriesAgain) {
+TEST_F(SettingsWindowTest, BrokenFileShowsTheErrorTheNextOpenTriesAgainAndAnotherFileOfTheMainWindowIsShown) {
     Press(SettingsWindow::CancelId);
     Sleep(20);
     dir.Write(L"tarnwick.xml", "<processes><process><title>x</title></process></processes>");
@@ -301,19 +297,43 @@ TEST_F(SettingsWindowTest, BrokenFileShowsTheErrorAndTheNextOpenTriesAgain) {
     OpenSettings();
     EXPECT_TRUE(SettingsShown());
     EXPECT_EQ(TreeTitles(), std::vector<std::wstring>{L"Fixed"});
-}
-
-TEST_F(SettingsWindowTest, AnotherConfigurationOfTheMainWindowIsShown) {
+    // A configuration the main window opened since is the one shown.
     Press(SettingsWindow::CancelId);
-    std::wstring otherPath = dir.Write(L"other.tnkx",
-                                       "<processes><process><title>Other</title>"
-                                       "<executable>o.exe</executable></process></processes>");
     ConfigurationFile other;
-    other.SetPath(otherPath.c_str());
+    other.SetPath(dir.Write(L"other.tnkx",
+                            "<processes><process><title>Other</title><executable>o.exe</executable>"
+                            "</process></processes>")
+                      .c_str());
     main->SetConfigurationFile(&other);
     OpenSettings();
     EXPECT_EQ(TreeTitles(), std::vector<std::wstring>{L"Other"});
     main->SetConfigurationFile(configuration.get());
+}
+
+// The policy alone is a change: written for its entry only, and taken by the running process as it runs.
+TEST_F(SettingsWindowTest, ARestartPolicyAloneIsWrittenForItsEntryAndTheProcessKeepsRunning) {
+    dir.Write(L"tarnwick.xml", apptest::Processes(apptest::ProbeEntry("Ticker", "sleep 60000") +
+                                                  "<process><title>Idle</title><executable>i.exe</executable>"
+                                                  "<start>false</start></process>"));
+    SendMessageW(main->GetHandle(), WM_COMMAND, SettingsWindow::ReloadCommand, 0);
+    ProcessWindow* ticker = WindowOf(L"Ticker");
+    ASSERT_NE(nullptr, ticker);
+    const Process* process = ticker->GetProcessInfo()->process;
+    ASSERT_TRUE(testsupport::WaitUntil([&] { return process->GetChildProcessId() != 0; }, 10000));
+    DWORD child = process->GetChildProcessId();
+    OpenSettings();
+    Select(0);
+    SendMessageW(ThePane().GetRestartGroup().GetButtons()[1]->GetHandle(), BM_CLICK, 0, 0);
+    Press(SettingsWindow::OkId);
+    apptest::Loaded read = ReadBack();
+    ASSERT_EQ(2u, read.Count());
+    EXPECT_EQ(RestartPolicy::Mode::OnFailure, read[0].restart);
+    EXPECT_FALSE(read[1].restartSet);
+    EXPECT_NE(std::string::npos, FileBytes().find("<restart>on-failure</restart>"));
+    EXPECT_EQ(process, ticker->GetProcessInfo()->process);
+    EXPECT_TRUE(ticker->IsProcessRunning());
+    EXPECT_EQ(child, process->GetChildProcessId());
+    EXPECT_EQ(RestartPolicy::Mode::OnFailure, process->GetRestartPolicy());
 }
 
 // Keys go through the program's own message loop, as typed.
