@@ -158,11 +158,6 @@ TEST(AppWindowsEndToEnd, AcceleratorsWorkWithTheFocusInTheOutputViewAndNotInTheS
     EXPECT_TRUE(session.WaitForStatus(running)) << "Ctrl+S starts";
     PressControlWith('R');
     EXPECT_TRUE(WaitUntil([&] { return apptest::Runs(session.ViewText(L"Ticker")) == 3; }, 10000)) << "Ctrl+R";
-    PressControlWith('L');
-    HWND dialog = WaitForBox(session);
-    ASSERT_NE(nullptr, dialog) << "Ctrl+L opens the save dialog";
-    PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
-    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }, 5000));
 
     session.Command(40013);  // Tools > Settings
     HWND settings = nullptr;

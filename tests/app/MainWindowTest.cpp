@@ -13,21 +13,14 @@
 #include <algorithm>
 #include <atomic>
 #include <memory>
-#include <string>
 #include <thread>
-#include <vector>
 
-#include "ProbeConfiguration.h"
+#include "FrameFixture.h"
 #include "app/App.h"
-#include "app/ConfigurationFile.h"
 #include "app/ProcessInfo.h"
-#include "app/ProcessWindow.h"
 #include "common/Process.h"
-#include "gui/WindowMessageRouter.h"
 #include "support/MessageBoxWatcher.h"
 #include "support/SavedRegistryValue.h"
-#include "support/ScratchDirectory.h"
-#include "support/TarnwickSession.h"
 #include "util/Exception.h"
 
 namespace {
@@ -91,80 +84,7 @@ private:
     std::thread worker;
 };
 
-class LoopApplication : public WindowsApplication {
-public:
-    LoopApplication() {
-        name = L"Tarnwick";
-        acceleratorId = 1000;
-    }
-    int Run() override { return 0; }
-};
-
-void CALLBACK EndSlice(HWND, UINT, UINT_PTR, DWORD) {
-    PostQuitMessage(0);
-}
-
-class MainWindowTest : public ::testing::Test {
-protected:
-    void Open(const std::string& entries) {
-        Rewrite(entries);
-        configuration.SetPath(path.c_str());
-        frame.SetConfigurationFile(&configuration);
-        frame.Create(nullptr);
-    }
-    void Rewrite(const std::string& entries) { path = dir.Write(L"t.tnkx", apptest::Processes(entries)); }
-    LRESULT Command(int id) { return SendMessageW(frame.GetHandle(), WM_COMMAND, MAKEWPARAM(id, 0), 0); }
-
-    // Runs the program's message loop until condition holds or waitMs passed.
-    template <typename Condition>
-    bool WaitFor(Condition condition, DWORD waitMs = 20000) {
-        for (ULONGLONG end = GetTickCount64() + waitMs; !condition(); Pump(20)) {
-            if (GetTickCount64() >= end) {
-                return false;
-            }
-        }
-        return true;
-    }
-    void Pump(UINT ms) {
-        UINT_PTR timer = SetTimer(nullptr, 0, ms, EndSlice);
-        application.MessageLoop();
-        KillTimer(nullptr, timer);
-    }
-
-    std::vector<HWND> Children() {
-        std::vector<HWND> children;
-        for (HWND c = GetWindow(frame.GetMDIClient().GetHandle(), GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
-            children.push_back(c);
-        }
-        return children;
-    }
-    ProcessWindow* Window(const std::wstring& title) {
-        for (HWND child : Children()) {
-            if (TarnwickSession::Text(child) == title) {
-                return dynamic_cast<ProcessWindow*>(gui::WindowMessageRouter::GetInstance()->Lookup(child));
-            }
-        }
-        return nullptr;
-    }
-    std::wstring Text(const std::wstring& title) {
-        ProcessWindow* window = Window(title);
-        return window ? window->GetOutputView().GetAllText() : std::wstring();
-    }
-    bool WaitForText(const std::wstring& title, const std::wstring& part) {
-        return WaitFor([&] { return Text(title).find(part) != std::wstring::npos; });
-    }
-    void Activate(const std::wstring& title) {
-        SendMessageW(frame.GetMDIClient().GetHandle(), WM_MDIACTIVATE,
-                     reinterpret_cast<WPARAM>(Window(title)->GetHandle()), 0);
-    }
-    UINT MenuState(int id) { return GetMenuState(GetMenu(frame.GetHandle()), id, MF_BYCOMMAND); }
-
-    LoopApplication application;
-    testsupport::ScratchDirectory dir;
-    std::wstring path;
-    ConfigurationFile configuration;
-    MainWindow frame;
-};
+using MainWindowTest = apptest::FrameTest;
 
 TEST_F(MainWindowTest, SeveralWindowsAreTiledAndReloadAppliesEachEntryByItsRule) {
     const std::string same = ProbeEntry("Same", "ticks 100000 100");
@@ -201,7 +121,7 @@ TEST_F(MainWindowTest, SeveralWindowsAreTiledAndReloadAppliesEachEntryByItsRule)
     EXPECT_TRUE(Window(L"Gone")->IsProcessRunning());
 }
 
-TEST_F(MainWindowTest, AConfigurationThatCannotBeLoadedChangesNothing) {
+TEST_F(MainWindowTest, AConfigurationThatCannotBeLoadedChangesNothingAndOneThatLoadsReplacesEveryWindow) {
     Open(ProbeEntry("Ticker", "ticks 100000 100"));
     ASSERT_TRUE(WaitForText(L"Ticker", L"tick 1"));
     const Process* running = Window(L"Ticker")->GetProcessInfo()->process;
@@ -224,21 +144,18 @@ TEST_F(MainWindowTest, AConfigurationThatCannotBeLoadedChangesNothing) {
         EXPECT_TRUE(Window(L"Ticker")->IsProcessRunning());
     }
     // The file that worked is still the one a Reload means.
-    Rewrite(ProbeEntry("Ticker", "ticks 100000 100") + ProbeEntry("Added", "print added"));
+    Rewrite(ProbeEntry("Ticker", "spawn 1 60000") + ProbeEntry("Added", "print added"));
     Command(kReload);
     EXPECT_TRUE(WaitForText(L"Added", L"added"));
-}
-
-TEST_F(MainWindowTest, OpenSettingsReplacesEveryWindowWithThoseOfTheChosenFile) {
-    Open(ProbeEntry("Old", "spawn 1 60000"));
     ASSERT_TRUE(WaitFor([] { return Probes() == 2; }));
-    std::wstring other = dir.Write(L"other.tnkx", apptest::Processes(ProbeEntry("New", "print new")));
+    // A file that loads replaces every window. Open is given in a process window, which hands it on
+    // to the frame that then disposes of that window.
+    dir.Write(L"other.tnkx", apptest::Processes(ProbeEntry("New", "print new")));
     User user({Type(other)});
-    // Given in the process window, which hands it on to the frame that then disposes of that window.
-    SendMessageW(Window(L"Old")->GetHandle(), WM_COMMAND, MAKEWPARAM(kOpen, 0), 0);
+    SendMessageW(Window(L"Ticker")->GetHandle(), WM_COMMAND, MAKEWPARAM(kOpen, 0), 0);
     user.Done();
     EXPECT_TRUE(WaitForText(L"New", L"new"));
-    EXPECT_EQ(nullptr, Window(L"Old"));
+    EXPECT_EQ(nullptr, Window(L"Ticker"));
     EXPECT_TRUE(WaitFor([] { return Probes() == 0; }));
     // From now on a Reload means the chosen file.
     dir.Write(L"other.tnkx", apptest::Processes(ProbeEntry("New", "print new") + ProbeEntry("Newer", "print newer")));

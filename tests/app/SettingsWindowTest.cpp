@@ -3,23 +3,14 @@
 
 #include <commctrl.h>
 
-#include <gtest/gtest.h>
-
-#include <memory>
 #include <string>
 #include <vector>
 
+#include "FrameFixture.h"
 #include "LoadedConfiguration.h"
-#include "ProbeConfiguration.h"
-#include "app/ConfigurationFile.h"
-#include "app/MainWindow.h"
-#include "app/ProcessWindow.h"
 #include "app/PropertyPane.h"
-#include "app/WindowsApplication.h"
 #include "common/Process.h"
 #include "support/MessageBoxWatcher.h"
-#include "support/ScratchDirectory.h"
-#include "support/TarnwickSession.h"
 #include "support/ThrownMessage.h"
 
 namespace {
@@ -27,13 +18,6 @@ namespace {
 using testsupport::MessageBoxWatcher;
 using testsupport::ScratchDirectory;
 using Pane = SettingsWindow::PropertyPane;
-
-class LoopApplication : public WindowsApplication {
-public:
-    int Run() override { return 0; }
-};
-
-LoopApplication application;
 
 // Alpha has an empty element: the form must not take it for a change.
 const char kConfiguration[] =
@@ -49,25 +33,15 @@ FILETIME WriteTime(const std::wstring& path) {
     return data.ftLastWriteTime;
 }
 
-class SettingsWindowTest : public ::testing::Test {
+class SettingsWindowTest : public apptest::FrameTest {
 protected:
     void SetUp() override {
-        path = dir.Write(L"tarnwick.xml", kConfiguration);
-        configuration.reset(new ConfigurationFile());
-        configuration->SetPath(path.c_str());
-        main.reset(new MainWindow());
-        main->SetConfigurationFile(configuration.get());
-        main->Create(nullptr);
+        OpenText(kConfiguration);
         OpenSettings();
     }
-    void TearDown() override {
-        main->DisposeProcessWindows();
-        main->Destroy();
-        main.reset();
-    }
 
-    void OpenSettings() { SendMessageW(main->GetHandle(), WM_COMMAND, 40013, 0); }
-    SettingsWindow& Settings() { return main->GetSettingsWindow(); }
+    void OpenSettings() { Command(40013); }
+    SettingsWindow& Settings() { return frame.GetSettingsWindow(); }
     Pane& ThePane() { return Settings().GetPane(); }
     bool SettingsShown() { return IsWindowVisible(Settings().GetHandle()) != FALSE; }
 
@@ -100,12 +74,6 @@ protected:
         }
         return titles;
     }
-    ProcessWindow* WindowOf(const wchar_t* title) {
-        main->GetMDIClient().SetChildCount(0);
-        main->GetMDIClient().CountChildren();
-        auto& children = main->GetMDIClient().GetChildrenByTitle();
-        return children.count(title) ? dynamic_cast<ProcessWindow*>(children[title]) : nullptr;
-    }
     // Reads the file as the program does at start.
     apptest::Loaded ReadBack() {
         apptest::Loaded file;
@@ -115,15 +83,10 @@ protected:
     // Something changed the file while the window kept its descriptions.
     void ChangeOutside(const char* title) {
         Sleep(20);
-        dir.Write(L"tarnwick.xml", std::string("<processes><process><title>") + title +
-                                       "</title><executable>x.exe</executable><start>false</start></process>"
-                                       "</processes>");
+        dir.Write(L"t.tnkx", std::string("<processes><process><title>") + title +
+                                 "</title><executable>x.exe</executable><start>false</start></process>"
+                                 "</processes>");
     }
-
-    ScratchDirectory dir;
-    std::wstring path;
-    std::unique_ptr<ConfigurationFile> configuration;
-    std::unique_ptr<MainWindow> main;
 };
 
 TEST_F(SettingsWindowTest, OkWithoutChangeWritesNothingAndDoesNotReload) {
@@ -140,7 +103,7 @@ TEST_F(SettingsWindowTest, OkWithoutChangeWritesNothingAndDoesNotReload) {
     EXPECT_EQ(FileBytes(), bytes);
     FILETIME after = WriteTime(path);
     EXPECT_EQ(CompareFileTime(&before, &after), 0);
-    EXPECT_EQ(nullptr, WindowOf(L"Gamma"));
+    EXPECT_EQ(nullptr, Window(L"Gamma"));
     EXPECT_EQ(GetFileAttributesW((path + L".bak").c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
@@ -158,7 +121,7 @@ TEST_F(SettingsWindowTest, TitleChangeRewritesReloadsAndKeepsTheFirstFileAsBacku
     EXPECT_STREQ(read[0].commandLineArguments.GetBuffer(), L"--na\u00efve");
     EXPECT_STREQ(read[0].executable.GetBuffer(), L"alpha.exe");
     EXPECT_STREQ(read[1].classpath.GetBuffer(), L"b.jar");
-    EXPECT_NE(nullptr, WindowOf(title));
+    EXPECT_NE(nullptr, Window(title));
     EXPECT_EQ(ScratchDirectory::Read(path + L".bak"), kConfiguration);
     // The backup is the file as the user wrote it: a second rewrite leaves it alone.
     OpenSettings();
@@ -199,20 +162,17 @@ TEST_F(SettingsWindowTest, JavaShowsItsFieldsKeepsTheExecutableTextAndNoOtherTyp
     EXPECT_TRUE(read[0].start);
 }
 
-TEST_F(SettingsWindowTest, ResizeRestoresTheDescriptionButAMoveDoesNot) {
-    Select(0);
-    Type(Pane::Title, L"typed");
-    SetWindowPos(Settings().GetHandle(), nullptr, 30, 30, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-    EXPECT_EQ(Shown(Pane::Title), L"typed");
-    SetWindowPos(Settings().GetHandle(), nullptr, 0, 0, 600, 620, SWP_NOMOVE | SWP_NOZORDER);
-    EXPECT_EQ(Shown(Pane::Title), L"Alpha");
-}
-
-TEST_F(SettingsWindowTest, CancelKeepsAppliedEditsForTheNextOkInTreeOrder) {
+TEST_F(SettingsWindowTest, CancelKeepsAppliedEditsForTheNextOkInTreeOrderAndAResizeRestoresTheFields) {
     Select(1);
     Type(Pane::Title, L"Beta1");
     Select(0);  // applies Beta's edit
     EXPECT_EQ(TreeTitles()[1], L"Beta1");
+    Type(Pane::Title, L"not applied");
+    // A move keeps what the fields hold; a new size shows the description again.
+    SetWindowPos(Settings().GetHandle(), nullptr, 30, 30, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    EXPECT_EQ(Shown(Pane::Title), L"not applied");
+    SetWindowPos(Settings().GetHandle(), nullptr, 0, 0, 600, 620, SWP_NOMOVE | SWP_NOZORDER);
+    EXPECT_EQ(Shown(Pane::Title), L"Alpha");
     Type(Pane::Title, L"not applied");
     Press(SettingsWindow::CancelId);
     EXPECT_FALSE(SettingsShown());
@@ -239,7 +199,7 @@ TEST_F(SettingsWindowTest, FailedWriteKeepsFileEditsAndWindow) {
     CloseHandle(held);
     EXPECT_EQ(FileBytes(), kConfiguration);
     EXPECT_TRUE(SettingsShown());
-    EXPECT_EQ(nullptr, WindowOf(L"Locked"));
+    EXPECT_EQ(nullptr, Window(L"Locked"));
     Press(SettingsWindow::OkId);  // the edit is still there and now goes through
     EXPECT_STREQ(ReadBack()[0].title.GetBuffer(), L"Locked");
 }
@@ -249,12 +209,6 @@ TEST_F(SettingsWindowTest, ReopenShowsAnOutsideChangeUnlessEditsArePending) {
     ChangeOutside("Gamma");
     OpenSettings();
     EXPECT_EQ(TreeTitles(), std::vector<std::wstring>{L"Gamma"});
-    Select(0);
-    Type(Pane::Title, L"Mine");
-    Press(SettingsWindow::CancelId);
-    ChangeOutside("Delta");
-    OpenSettings();  // nothing pending: the unapplied edit went with Cancel
-    EXPECT_EQ(TreeTitles(), std::vector<std::wstring>{L"Delta"});
     // An applied edit, then another change: keep the edit, and ask again before writing over it.
     Select(0);
     Type(Pane::Title, L"Mine");
@@ -285,14 +239,14 @@ TEST_F(SettingsWindowTest, ReopenShowsAnOutsideChangeUnlessEditsArePending) {
 TEST_F(SettingsWindowTest, BrokenFileShowsTheErrorTheNextOpenTriesAgainAndAnotherFileOfTheMainWindowIsShown) {
     Press(SettingsWindow::CancelId);
     Sleep(20);
-    dir.Write(L"tarnwick.xml", "<processes><process><title>x</title></process></processes>");
+    dir.Write(L"t.tnkx", "<processes><process><title>x</title></process></processes>");
     {
         MessageBoxWatcher watcher;
         OpenSettings();
         EXPECT_NE(watcher.Wait().text.find(L"neither a standard process"), std::wstring::npos);
     }
     EXPECT_FALSE(SettingsShown());
-    EXPECT_TRUE(IsWindow(main->GetHandle()));
+    EXPECT_TRUE(IsWindow(frame.GetHandle()));
     ChangeOutside("Fixed");
     OpenSettings();
     EXPECT_TRUE(SettingsShown());
@@ -304,19 +258,18 @@ TEST_F(SettingsWindowTest, BrokenFileShowsTheErrorTheNextOpenTriesAgainAndAnothe
                             "<processes><process><title>Other</title><executable>o.exe</executable>"
                             "</process></processes>")
                       .c_str());
-    main->SetConfigurationFile(&other);
+    frame.SetConfigurationFile(&other);
     OpenSettings();
     EXPECT_EQ(TreeTitles(), std::vector<std::wstring>{L"Other"});
-    main->SetConfigurationFile(configuration.get());
+    frame.SetConfigurationFile(&configuration);
 }
 
 // The policy alone is a change: written for its entry only, and taken by the running process as it runs.
 TEST_F(SettingsWindowTest, ARestartPolicyAloneIsWrittenForItsEntryAndTheProcessKeepsRunning) {
-    dir.Write(L"tarnwick.xml", apptest::Processes(apptest::ProbeEntry("Ticker", "sleep 60000") +
-                                                  "<process><title>Idle</title><executable>i.exe</executable>"
-                                                  "<start>false</start></process>"));
-    SendMessageW(main->GetHandle(), WM_COMMAND, SettingsWindow::ReloadCommand, 0);
-    ProcessWindow* ticker = WindowOf(L"Ticker");
+    Rewrite(apptest::ProbeEntry("Ticker", "sleep 60000") +
+            "<process><title>Idle</title><executable>i.exe</executable><start>false</start></process>");
+    Command(SettingsWindow::ReloadCommand);
+    ProcessWindow* ticker = Window(L"Ticker");
     ASSERT_NE(nullptr, ticker);
     const Process* process = ticker->GetProcessInfo()->process;
     ASSERT_TRUE(testsupport::WaitUntil([&] { return process->GetChildProcessId() != 0; }, 10000));
