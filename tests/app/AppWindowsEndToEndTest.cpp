@@ -14,7 +14,6 @@
 #include "support/SavedRegistryValue.h"
 #include "support/ScratchDirectory.h"
 #include "support/TarnwickSession.h"
-#include "support/TestPaths.h"
 
 namespace {
 
@@ -113,12 +112,6 @@ bool BringToFront(HWND window) {
     return front;
 }
 
-HWND WaitForBox(const TarnwickSession& session) {
-    HWND box = nullptr;
-    WaitUntil([&] { return (box = MessageBoxWatcher::FindBox(session.ProcessId())) != nullptr; }, 5000);
-    return box;
-}
-
 // A click on the toolbar's Stop button (the second) is input, which waits while posted messages
 // are pending: the window must not keep its queue full of output notes during a flood.
 TEST(AppWindowsEndToEnd, TheStopButtonStopsAFloodPromptly) {
@@ -173,8 +166,10 @@ TEST(AppWindowsEndToEnd, AcceleratorsWorkWithTheFocusInTheOutputViewAndNotInTheS
     ASSERT_TRUE(BringToFront(session.Frame()));
 
     PressControlWith('X');
-    HWND question = WaitForBox(session);
-    ASSERT_NE(nullptr, question) << "Ctrl+X asks, a process runs";
+    HWND question = nullptr;
+    ASSERT_TRUE(
+        WaitUntil([&] { return (question = MessageBoxWatcher::FindBox(session.ProcessId())) != nullptr; }, 5000))
+        << "Ctrl+X asks, a process runs";
     PressControlWith('O');
     Sleep(500);
     EXPECT_EQ(running, TarnwickSession::Text(session.StatusBar())) << "Ctrl+O in the question box";

@@ -24,7 +24,7 @@ std::wstring Describe(const ProcessInfo& p) {
     return out + (p.start ? L"|start" : L"|-") + (p.disabled ? L"|disabled" : L"|-");
 }
 
-TEST(ConfigurationRead, FieldsDefaultsLetterCasesAndNestedEntries) {
+TEST(ConfigurationRead, FieldsDefaultsLetterCasesNestedEntriesAndAnEntryOfNeitherKind) {
     ScratchDirectory dir;
     std::wstring path =
         dir.Write(L"c.xml",
@@ -51,18 +51,13 @@ TEST(ConfigurationRead, FieldsDefaultsLetterCasesAndNestedEntries) {
     for (size_t i = 0; i < config.Count(); ++i) {
         EXPECT_EQ(expected[i], Describe(config[i])) << i;
     }
-}
-
-TEST(ConfigurationRead, AnEntryOfNeitherKindFailsAndKeepsTheList) {
-    ScratchDirectory dir;
-    Loaded config;
-    ASSERT_EQ(L"", config.Load(dir.Write(L"good.xml", "<p><process><executable>a</executable></process></p>")));
+    // An entry of neither kind fails the load, which leaves the list read before and the file alone.
     const std::string neither =
         "<p><process><executable>b</executable></process><process><title>t</title></process></p>";
     std::wstring bad = dir.Write(L"bad.xml", neither);
     EXPECT_EQ(L"The process read is neither a standard process nor a java one.", config.Load(bad));
-    ASSERT_EQ(1u, config.Count());
-    EXPECT_STREQ(L"a", config[0].executable.GetBuffer());
+    ASSERT_EQ(4u, config.Count());
+    EXPECT_STREQ(L"a.exe", config[0].executable.GetBuffer());
     EXPECT_EQ(neither, ScratchDirectory::Read(bad));
 }
 

@@ -84,10 +84,6 @@ protected:
     bool WaitForText(const std::wstring& title, const std::wstring& part) {
         return WaitFor([&] { return Text(title).find(part) != std::wstring::npos; });
     }
-    void Activate(const std::wstring& title) {
-        SendMessageW(frame.GetMDIClient().GetHandle(), WM_MDIACTIVATE,
-                     reinterpret_cast<WPARAM>(Window(title)->GetHandle()), 0);
-    }
     UINT MenuState(int id) { return GetMenuState(GetMenu(frame.GetHandle()), id, MF_BYCOMMAND); }
 
     LoopApplication application;
