@@ -37,6 +37,9 @@ enum Command {
     kTileHorizontally = 40314,
 };
 
+// The commands that act on the active process window.
+const int kProcessCommands[] = {kStart, kStop, kRestart, kSaveContents, kClear, kLogToScreen};
+
 const int kMainMenu = 204;
 // The maker's page, which the About box links to.
 const wchar_t* const kAuthorPage = L"https://example.com/tarnwick";
@@ -226,6 +229,9 @@ void MainWindow::ApplyConfiguration(ConfigurationFile& file) {
             ApplyProcessInfo(entries[index].release());
         }
     }
+    if (!GetActiveProcessWindow()) {
+        ShowNoProcess();  // every entry disabled, or none
+    }
 }
 
 void MainWindow::ApplyProcessInfo(ProcessInfo* newInfo) {
@@ -407,9 +413,13 @@ LRESULT MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message != ProcessWindow::statusMessage || !mdiClient.GetHandle()) {
         return 0;
     }
-    // A note from a window that is no longer the active one is out of date.
+    // A note from a window that is no longer the active one is out of date, unless none is left.
     HWND active = reinterpret_cast<HWND>(SendMessageW(mdiClient.GetHandle(), WM_MDIGETACTIVE, 0, 0));
-    if (!active || active != reinterpret_cast<HWND>(wParam)) {
+    if (!GetActiveProcessWindow()) {
+        ShowNoProcess();
+        return 1;
+    }
+    if (active != reinterpret_cast<HWND>(wParam)) {
         return 0;
     }
     try {
@@ -428,6 +438,13 @@ void MainWindow::SetCommandEnabled(int commandId, bool enabled) {
     }
 }
 
+void MainWindow::ShowNoProcess() {
+    for (int command : kProcessCommands) {
+        SetCommandEnabled(command, false);
+    }
+    statusBar.SetText(L"");
+}
+
 void MainWindow::SetCurrentProcessStatus(int running) {
     if (running != 0 && running != 1) {
         throw new Exception(L"MainWindow::SetCurrentProcessStatus()\nWTF %i", running);
@@ -436,6 +453,9 @@ void MainWindow::SetCurrentProcessStatus(int running) {
     String name(L"<no name>");
     if (active) {
         active->GetText(name);
+    }
+    for (int command : kProcessCommands) {
+        SetCommandEnabled(command, true);  // Start, Stop and Restart are set right below
     }
     SetCommandEnabled(kStart, running == 0);
     SetCommandEnabled(kStop, running == 1);
@@ -454,9 +474,10 @@ void MainWindow::SetCurrentProcessStatus(int running) {
 void MainWindow::ShowConfigurationError(const wchar_t* path, Exception* failure) {
     std::unique_ptr<Exception> owned(failure);
     String text;
-    text.Format(L"The configuration file could not be loaded:\n%s\n\n%s\n\nNothing was changed. Open the file in the "
-                L"editor?",
-                path, failure->GetMessageText().GetBuffer());
+    text.Format(
+        L"The configuration file could not be loaded:\n%s\n\n%s\n\nNothing was changed. Open the file in the "
+        L"editor?",
+        path, failure->GetMessageText().GetBuffer());
     if (MessageBoxW(handle, text.GetBuffer(), L"Configuration file", MB_YESNO | MB_ICONERROR) == IDYES) {
         std::unique_ptr<ConfigurationFile> editorTarget(new ConfigurationFile());  // large: its node pool
         editorTarget->SetPath(path);

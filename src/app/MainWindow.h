@@ -51,6 +51,8 @@ public:
     void LoadConfigurationFile();
     ProcessWindow* GetActiveProcessWindow();
     void SetCurrentProcessStatus(int running);
+    // No process window is left: an empty status and no command that needs one.
+    void ShowNoProcess();
     // Destroys every process window (ending its process tree) and deletes its object.
     void DisposeProcessWindows();
     int CountRunningProcesses();
@@ -86,7 +88,7 @@ private:
     gui::AboutWindow aboutWindow;
     util::version::VersionCheck versionCheck;  // its construction is the start-up check
     SettingsWindow settingsWindow;
-    ConfigurationFile* configuration;                      // not owned unless chosen below
+    ConfigurationFile* configuration;                        // not owned unless chosen below
     std::unique_ptr<ConfigurationFile> chosenConfiguration;  // one opened with Open Settings
     bool showTreePanel;
 };

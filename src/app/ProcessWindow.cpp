@@ -58,6 +58,11 @@ void ProcessWindow::OnCreate() {
 void ProcessWindow::OnDestroy() {
     SetProcessInfo(nullptr);
     MDIChildWindow::OnDestroy();
+    // Once this window is gone the frame looks again at which process, if any, it shows.
+    HWND frame = FindFrame();
+    if (frame) {
+        PostMessageW(frame, statusMessage, reinterpret_cast<WPARAM>(handle), 0);
+    }
 }
 
 void ProcessWindow::OnSize(WPARAM, LPARAM) {
@@ -233,16 +238,20 @@ void ProcessWindow::ProcessCommand(int commandId) {
 void ProcessWindow::ShowFailure(Exception* failure) {
     // Also on the way out, when the frame or this window may be gone: the box then stands alone,
     // but it is shown, and nothing is thrown in its place.
-    HWND owner = IsWindow(handle) ? handle : nullptr;
+    HWND frame = FindFrame();
+    ReportFailure(frame ? frame : IsWindow(handle) ? handle : nullptr, failure);
+}
+
+HWND ProcessWindow::FindFrame() {
     try {
         Window* frame = GetFrameWindow();
         if (frame && IsWindow(frame->GetHandle())) {
-            owner = frame->GetHandle();
+            return frame->GetHandle();
         }
     } catch (Exception* e) {
         delete e;
     }
-    ReportFailure(owner, failure);
+    return nullptr;
 }
 
 void ProcessWindow::ReportFailure(HWND owner, Exception* failure) {

@@ -75,6 +75,8 @@ private:
     void NotifyFrame(bool running);
     void CheckLogToScreen();
     void ShowFailure(Exception* failure);
+    // The frame's window while it exists, else null (no exception).
+    HWND FindFrame();
     HICON LoadStateIcon(int resourceId);
 
     ProcessInfo* info;  // owned

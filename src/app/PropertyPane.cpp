@@ -50,11 +50,9 @@ void SettingsWindow::PropertyPane::OnCreate() {
         AddExtendedStyle(field->GetHandle(), WS_EX_CONTROLPARENT);
         field->GetField()->AddStyle(WS_TABSTOP);
     }
-    processType.Create(handle);
-    processType.SetText(L"Process Type");
-    AddExtendedStyle(processType.GetHandle(), WS_EX_CONTROLPARENT);
-    processType.AddButton(WindowsButton, L"Windows")->AddStyle(WS_TABSTOP);
-    processType.AddButton(JavaButton, L"Java")->AddStyle(WS_TABSTOP);
+    CreateRadioGroup(processType, L"Process Type", {{WindowsButton, L"Windows"}, {JavaButton, L"Java"}});
+    CreateRadioGroup(restartGroup, L"Restart when it ends by itself",
+                     {{NeverButton, L"Never"}, {OnFailureButton, L"On failure"}, {AlwaysButton, L"Always"}});
     startBox.SetId(StartBox);
     startBox.AddStyle(WS_TABSTOP);
     startBox.Create(handle);
@@ -66,13 +64,30 @@ void SettingsWindow::PropertyPane::OnCreate() {
     SetTabOrder();
 }
 
+void SettingsWindow::PropertyPane::CreateRadioGroup(gui::AutoRadioButtonControl& group,
+                                                    const wchar_t* caption,
+                                                    std::initializer_list<std::pair<int, const wchar_t*>> buttons) {
+    group.Create(handle);
+    group.SetText(caption);
+    AddExtendedStyle(group.GetHandle(), WS_EX_CONTROLPARENT);
+    for (const auto& button : buttons) {
+        group.AddButton(button.first, button.second)->AddStyle(WS_TABSTOP);
+    }
+}
+
 // Tab follows the order on screen: the process type comes right after the initial directory.
 void SettingsWindow::PropertyPane::SetTabOrder() {
-    HWND order[] = {
-        fields[Title]->GetHandle(),      fields[InitialDirectory]->GetHandle(), processType.GetHandle(),
-        fields[Executable]->GetHandle(), fields[StartupClass]->GetHandle(),     fields[Classpath]->GetHandle(),
-        fields[JvmOptions]->GetHandle(), fields[Arguments]->GetHandle(),        startBox.GetHandle(),
-        disabledBox.GetHandle()};
+    HWND order[] = {fields[Title]->GetHandle(),
+                    fields[InitialDirectory]->GetHandle(),
+                    processType.GetHandle(),
+                    fields[Executable]->GetHandle(),
+                    fields[StartupClass]->GetHandle(),
+                    fields[Classpath]->GetHandle(),
+                    fields[JvmOptions]->GetHandle(),
+                    fields[Arguments]->GetHandle(),
+                    startBox.GetHandle(),
+                    restartGroup.GetHandle(),
+                    disabledBox.GetHandle()};
     for (size_t i = 1; i < sizeof(order) / sizeof(order[0]); ++i) {
         SetWindowPos(order[i], order[i - 1], 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     }
@@ -116,6 +131,7 @@ void SettingsWindow::PropertyPane::OnSize(WPARAM, LPARAM) {
     }
     place(*fields[Arguments]);
     place(startBox);
+    place(restartGroup);
     place(disabledBox);
 }
 
@@ -124,6 +140,9 @@ LRESULT SettingsWindow::PropertyPane::OnCommand(WPARAM wParam, LPARAM lParam) {
     if ((id == WindowsButton || id == JavaButton) && HIWORD(wParam) == BN_CLICKED) {
         ShowHideFields(id == JavaButton ? ProcessType::Java : ProcessType::Standard);
         return 1;
+    }
+    if (id >= NeverButton && id <= AlwaysButton) {
+        return 1;  // the choice is read when the fields are applied
     }
     SendMessageW(GetParent(handle), WM_COMMAND, wParam, lParam);
     return 1;
@@ -141,6 +160,7 @@ void SettingsWindow::PropertyPane::ShowProcessInfo(ProcessInfo* info) {
     }
     SetCheck(startBox, info->start);
     SetCheck(disabledBox, info->disabled);
+    restartGroup.Select(NeverButton + static_cast<int>(info->restart));
     ShowHideFields(info->type);
     ShowWindow(handle, SW_SHOW);
     OnSize(0, 0);
@@ -175,7 +195,24 @@ ProcessInfo SettingsWindow::PropertyPane::ReadFields(const ProcessInfo& base) {
     fresh.type = shownType;
     fresh.start = startBox.IsChecked();
     fresh.disabled = disabledBox.IsChecked();
+    fresh.restart = ShownRestart();
+    // An entry without the element keeps going without it until another policy is chosen.
+    fresh.restartSet = base.restartSet || fresh.restart != RestartPolicy::Mode::Never;
     return fresh;
+}
+
+RestartPolicy::Mode SettingsWindow::PropertyPane::ShownRestart() const {
+    const auto& buttons = restartGroup.GetButtons();
+    for (size_t i = 0; i < buttons.size(); ++i) {
+        if (SendMessageW(buttons[i]->GetHandle(), BM_GETCHECK, 0, 0) == BST_CHECKED) {
+            return static_cast<RestartPolicy::Mode>(i);
+        }
+    }
+    return RestartPolicy::Mode::Never;
+}
+
+bool SettingsWindow::PropertyPane::SameSettings(const ProcessInfo& a, const ProcessInfo& b) {
+    return a == b && a.restart == b.restart && a.restartSet == b.restartSet;
 }
 
 void SettingsWindow::PropertyPane::ApplyToProcessInfo(ProcessInfo* info) {
@@ -183,7 +220,7 @@ void SettingsWindow::PropertyPane::ApplyToProcessInfo(ProcessInfo* info) {
         return;
     }
     ProcessInfo fresh = ReadFields(*info);
-    if (fresh == *info) {
+    if (SameSettings(fresh, *info)) {
         return;
     }
     *info = fresh;  // the cached process goes with the old fields
@@ -191,5 +228,5 @@ void SettingsWindow::PropertyPane::ApplyToProcessInfo(ProcessInfo* info) {
 }
 
 bool SettingsWindow::PropertyPane::HasUnappliedEdits() {
-    return current && ReadFields(*current) != *current;
+    return current && !SameSettings(ReadFields(*current), *current);
 }

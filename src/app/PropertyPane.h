@@ -2,7 +2,9 @@
 
 #include <windows.h>
 
+#include <initializer_list>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "app/ProcessInfo.h"
@@ -12,13 +14,16 @@
 #include "gui/LabeledFieldControl.h"
 #include "gui/WindowPane.h"
 
-// The fields of one process description: seven labelled texts, the process type and the two
-// check boxes. Only the fields of the type on screen are shown; the others keep their texts.
+// The fields of one process description: seven labelled texts, the process type, the two check
+// boxes and the restart policy. Only the fields of the type on screen are shown; the others keep
+// their texts.
 class SettingsWindow::PropertyPane : public gui::WindowPane {
 public:
     // The labelled fields, in the order they are created.
     enum Field { Title, InitialDirectory, Executable, StartupClass, Classpath, JvmOptions, Arguments, FieldCount };
     enum { WindowsButton = 0, JavaButton = 1, StartBox = 2, DisabledBox = 3 };
+    // The restart buttons, in the order of RestartPolicy::Mode.
+    enum { NeverButton = 4, OnFailureButton = 5, AlwaysButton = 6 };
 
     PropertyPane();
     ~PropertyPane() override;
@@ -42,11 +47,19 @@ public:
     gui::AutoRadioButtonControl& GetTypeGroup() { return processType; }
     gui::CheckBoxControl& GetStartBox() { return startBox; }
     gui::CheckBoxControl& GetDisabledBox() { return disabledBox; }
+    gui::AutoRadioButtonControl& GetRestartGroup() { return restartGroup; }
 
 private:
     // A description built from what the fields hold; texts that only differ from base by being
     // null instead of empty are taken from base, so that they compare equal.
     ProcessInfo ReadFields(const ProcessInfo& base);
+    RestartPolicy::Mode ShownRestart() const;
+    // The comparison that decides a change: the configured fields and also the restart policy,
+    // which the description's own comparison leaves out (a running process takes it as it is).
+    static bool SameSettings(const ProcessInfo& a, const ProcessInfo& b);
+    void CreateRadioGroup(gui::AutoRadioButtonControl& group,
+                          const wchar_t* caption,
+                          std::initializer_list<std::pair<int, const wchar_t*>> buttons);
     String FieldText(Field field);
     bool IsFieldShown(Field field) const;
     void SetTabOrder();
@@ -55,6 +68,7 @@ private:
     gui::AutoRadioButtonControl processType;
     gui::CheckBoxControl startBox;
     gui::CheckBoxControl disabledBox;
+    gui::AutoRadioButtonControl restartGroup;
     ProcessType shownType;  // Unknown until a description was shown
     ProcessInfo* current;   // not owned
 };

@@ -22,30 +22,6 @@ namespace {
 
 const wchar_t kNotepadKey[] = L"SOFTWARE\\Notepad++";
 
-// The Notepad++ key under HKEY_LOCAL_MACHINE, in either registry view, set in the test's own
-// Wine prefix and removed afterwards.
-class NotepadKey {
-public:
-    ~NotepadKey() { Remove(); }
-    bool Set(const std::wstring& folder, REGSAM view) {
-        HKEY key = nullptr;
-        if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, kNotepadKey, 0, nullptr, 0, KEY_SET_VALUE | view, nullptr, &key,
-                            nullptr) != ERROR_SUCCESS) {
-            return false;
-        }
-        DWORD bytes = static_cast<DWORD>((folder.size() + 1) * sizeof(wchar_t));
-        bool set = RegSetValueExW(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(folder.c_str()), bytes) ==
-                   ERROR_SUCCESS;
-        RegCloseKey(key);
-        return set;
-    }
-    void Remove() {
-        for (REGSAM view : {KEY_WOW64_32KEY, KEY_WOW64_64KEY}) {
-            RegDeleteKeyExW(HKEY_LOCAL_MACHINE, kNotepadKey, view, 0);
-        }
-    }
-};
-
 std::unique_ptr<ConfigurationFile> ConfigurationAt(const std::wstring& path) {
     std::unique_ptr<ConfigurationFile> file(new ConfigurationFile());
     file->SetPath(path.c_str());
@@ -56,7 +32,28 @@ std::unique_ptr<ConfigurationFile> ConfigurationAt(const std::wstring& path) {
 class ConfigurationEditor : public ::testing::Test {
 protected:
     ConfigurationEditor() { SetEnvironmentVariableW(L"TARNWICK_EDITOR_LOG", logPath.c_str()); }
-    ~ConfigurationEditor() override { SetEnvironmentVariableW(L"TARNWICK_EDITOR_LOG", nullptr); }
+    ~ConfigurationEditor() override {
+        SetEnvironmentVariableW(L"TARNWICK_EDITOR_LOG", nullptr);
+        SetNotepadKey(L"");
+    }
+
+    // The Notepad++ key under HKEY_LOCAL_MACHINE of the test's own Wine prefix, naming folder in one
+    // registry view and absent from the other; an empty folder removes it from both.
+    bool SetNotepadKey(const std::wstring& folder, REGSAM view = KEY_WOW64_32KEY) {
+        for (REGSAM each : {KEY_WOW64_32KEY, KEY_WOW64_64KEY}) {
+            RegDeleteKeyExW(HKEY_LOCAL_MACHINE, kNotepadKey, each, 0);
+        }
+        HKEY key = nullptr;
+        if (folder.empty() || RegCreateKeyExW(HKEY_LOCAL_MACHINE, kNotepadKey, 0, nullptr, 0, KEY_SET_VALUE | view,
+                                              nullptr, &key, nullptr) != ERROR_SUCCESS) {
+            return folder.empty();
+        }
+        DWORD bytes = static_cast<DWORD>((folder.size() + 1) * sizeof(wchar_t));
+        bool set = RegSetValueExW(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(folder.c_str()), bytes) ==
+                   ERROR_SUCCESS;
+        RegCloseKey(key);
+        return set;
+    }
 
     // Installs the test editor as Notepad++ is installed: "notepad++.exe" in the folder the key of
     // the given registry view names.
@@ -64,8 +61,7 @@ protected:
         std::wstring folder = dir.File(L"Notepad plus");
         CreateDirectoryW(folder.c_str(), nullptr);
         CopyFileW(testsupport::HelperPath(L"TestEditor.exe").c_str(), (folder + L"\\notepad++.exe").c_str(), FALSE);
-        key.Remove();
-        ASSERT_TRUE(key.Set(folder, view));
+        ASSERT_TRUE(SetNotepadKey(folder, view));
     }
 
     // The editor's record once it wrote it (its command line, then its arguments); empty after a timeout.
@@ -85,49 +81,36 @@ protected:
     }
 
     ScratchDirectory dir;
-    NotepadKey key;
     const std::wstring logPath = dir.File(L"editor.log");
 };
 
-// A 64-bit Notepad++ registers in the 64-bit view, a 32-bit one in the 32-bit view.
-TEST_F(ConfigurationEditor, NotepadPlusPlusOfEitherViewGetsTheQuotedPath) {
+// A 64-bit Notepad++ registers in the 64-bit view; the 32-bit view is the one the sample test uses.
+TEST_F(ConfigurationEditor, NotepadPlusPlusOfThe64BitViewGetsTheQuotedPath) {
     std::wstring path = dir.Write(L"my config file.xml", "<processes/>");
-    for (REGSAM view : {KEY_WOW64_64KEY, KEY_WOW64_32KEY}) {
-        DeleteFileW(logPath.c_str());
-        InstallNotepadPlusPlus(view);
-        ConfigurationAt(path)->OpenInEditor(nullptr);
-        std::vector<std::wstring> record = EditorRecord();
-        ASSERT_EQ(2u, record.size()) << "the editor was not started, or split the unquoted path; view " << view;
-        EXPECT_NE(std::wstring::npos, record[0].find(L"notepad++.exe"));
-        EXPECT_EQ(path, record[1]);
-    }
+    InstallNotepadPlusPlus(KEY_WOW64_64KEY);
+    ConfigurationAt(path)->OpenInEditor(nullptr);
+    std::vector<std::wstring> record = EditorRecord();
+    ASSERT_EQ(2u, record.size()) << "the editor was not started, or split the unquoted path";
+    EXPECT_NE(std::wstring::npos, record[0].find(L"notepad++.exe"));
+    EXPECT_EQ(path, record[1]);
 }
 
 // A file type whose "edit" verb runs the test editor. Wine's shell reads file types from
 // HKEY_CLASSES_ROOT only (not from the current user's classes), so the type is registered there,
 // in the test's own Wine prefix, and removed afterwards.
-class EditVerbType {
-public:
+struct EditVerbType {
     EditVerbType() {
         std::wstring command = L"\"" + testsupport::HelperPath(L"TestEditor.exe") + L"\" \"%1\"";
-        registered = Set(kExtension, L"Tarnwick.EditTest") && Set(kCommand, command.c_str());
+        registered =
+            Set(L".tnkedittest", L"Tarnwick.EditTest") && Set(L"Tarnwick.EditTest\\shell\\edit\\command", command);
     }
     ~EditVerbType() {
-        RegDeleteTreeW(HKEY_CLASSES_ROOT, kExtension);
-        RegDeleteKeyW(HKEY_CLASSES_ROOT, kExtension);
-        RegDeleteTreeW(HKEY_CLASSES_ROOT, kType);
-        RegDeleteKeyW(HKEY_CLASSES_ROOT, kType);
+        RegDeleteTreeW(HKEY_CLASSES_ROOT, L".tnkedittest");  // the key goes with its tree
+        RegDeleteTreeW(HKEY_CLASSES_ROOT, L"Tarnwick.EditTest");
     }
-    bool Registered() const { return registered; }
-
-private:
-    static constexpr const wchar_t* kExtension = L".tnkedittest";
-    static constexpr const wchar_t* kType = L"Tarnwick.EditTest";
-    static constexpr const wchar_t* kCommand = L"Tarnwick.EditTest\\shell\\edit\\command";
-
-    static bool Set(const wchar_t* key, const wchar_t* text) {
-        DWORD bytes = static_cast<DWORD>((wcslen(text) + 1) * sizeof(wchar_t));
-        return RegSetKeyValueW(HKEY_CLASSES_ROOT, key, nullptr, REG_SZ, text, bytes) == ERROR_SUCCESS;
+    static bool Set(const wchar_t* key, const std::wstring& text) {
+        DWORD bytes = static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t));
+        return RegSetKeyValueW(HKEY_CLASSES_ROOT, key, nullptr, REG_SZ, text.c_str(), bytes) == ERROR_SUCCESS;
     }
 
     bool registered = false;
@@ -135,9 +118,9 @@ private:
 
 // Without Notepad++ the shell's "edit" verb of the file's type opens it.
 TEST_F(ConfigurationEditor, WithoutNotepadPlusPlusTheEditVerbOpensThePath) {
-    key.Remove();
+    SetNotepadKey(L"");
     EditVerbType type;
-    ASSERT_TRUE(type.Registered());
+    ASSERT_TRUE(type.registered);
     std::wstring path = dir.Write(L"my config file.tnkedittest", "<processes/>");
     ConfigurationAt(path)->OpenInEditor(nullptr);
     std::vector<std::wstring> record = EditorRecord();
@@ -148,8 +131,7 @@ TEST_F(ConfigurationEditor, WithoutNotepadPlusPlusTheEditVerbOpensThePath) {
 // An editor that cannot be started is reported, naming the file and the editor, not ignored.
 TEST_F(ConfigurationEditor, AnEditorThatCannotStartIsReported) {
     std::wstring path = dir.Write(L"broken editor.xml", "<processes/>");
-    key.Remove();
-    ASSERT_TRUE(key.Set(dir.File(L"no such folder"), KEY_WOW64_32KEY));
+    ASSERT_TRUE(SetNotepadKey(dir.File(L"no such folder")));
     std::wstring message = testsupport::ThrownMessage([&] { ConfigurationAt(path)->OpenInEditor(nullptr); });
     EXPECT_NE(std::wstring::npos, message.find(L"ConfigurationFile::OpenInEditor()")) << "no failure reported";
     EXPECT_NE(std::wstring::npos, message.find(path));

@@ -3,19 +3,14 @@
 
 #include <commctrl.h>
 
-#include <gtest/gtest.h>
-
-#include <memory>
 #include <string>
 #include <vector>
 
+#include "FrameFixture.h"
 #include "LoadedConfiguration.h"
-#include "app/ConfigurationFile.h"
-#include "app/MainWindow.h"
 #include "app/PropertyPane.h"
-#include "app/WindowsApplication.h"
+#include "common/Process.h"
 #include "support/MessageBoxWatcher.h"
-#include "support/ScratchDirectory.h"
 #include "support/ThrownMessage.h"
 
 namespace {
@@ -23,13 +18,6 @@ namespace {
 using testsupport::MessageBoxWatcher;
 using testsupport::ScratchDirectory;
 using Pane = SettingsWindow::PropertyPane;
-
-class LoopApplication : public WindowsApplication {
-public:
-    int Run() override { return 0; }
-};
-
-LoopApplication application;
 
 // Alpha has an empty element: the form must not take it for a change.
 const char kConfiguration[] =
@@ -39,31 +27,15 @@ const char kConfiguration[] =
     "<process><title>Beta</title><startupclassname>org.Beta</startupclassname><classpath>b.jar</classpath>"
     "<start>false</start></process>\r\n</processes>\r\n";
 
-FILETIME WriteTime(const std::wstring& path) {
-    WIN32_FILE_ATTRIBUTE_DATA data = {};
-    GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data);
-    return data.ftLastWriteTime;
-}
-
-class SettingsWindowTest : public ::testing::Test {
+class SettingsWindowTest : public apptest::FrameTest {
 protected:
     void SetUp() override {
-        path = dir.Write(L"tarnwick.xml", kConfiguration);
-        configuration.reset(new ConfigurationFile());
-        configuration->SetPath(path.c_str());
-        main.reset(new MainWindow());
-        main->SetConfigurationFile(configuration.get());
-        main->Create(nullptr);
+        OpenText(kConfiguration);
         OpenSettings();
     }
-    void TearDown() override {
-        main->DisposeProcessWindows();
-        main->Destroy();
-        main.reset();
-    }
 
-    void OpenSettings() { SendMessageW(main->GetHandle(), WM_COMMAND, 40013, 0); }
-    SettingsWindow& Settings() { return main->GetSettingsWindow(); }
+    void OpenSettings() { Command(40013); }
+    SettingsWindow& Settings() { return frame.GetSettingsWindow(); }
     Pane& ThePane() { return Settings().GetPane(); }
     bool SettingsShown() { return IsWindowVisible(Settings().GetHandle()) != FALSE; }
 
@@ -90,43 +62,25 @@ protected:
         std::vector<std::wstring> titles;
         for (HTREEITEM item = TreeView_GetRoot(tree); item; item = TreeView_GetNextSibling(tree, item)) {
             wchar_t text[64] = {};
-            TVITEMW query = {};
-            query.mask = TVIF_TEXT;
-            query.hItem = item;
-            query.pszText = text;
-            query.cchTextMax = 64;
+            TVITEMW query = {TVIF_TEXT, item, 0, 0, text, 64, 0, 0, 0, 0};
             TreeView_GetItem(tree, &query);
             titles.push_back(text);
         }
         return titles;
     }
-    bool HasProcessWindow(const wchar_t* title) {
-        main->GetMDIClient().SetChildCount(0);
-        main->GetMDIClient().CountChildren();
-        return main->GetMDIClient().GetChildrenByTitle().count(title) == 1;
-    }
     // Reads the file as the program does at start.
-    std::vector<ProcessInfo> ReadBack() {
+    apptest::Loaded ReadBack() {
         apptest::Loaded file;
         EXPECT_EQ(L"", file.Load(path));
-        std::vector<ProcessInfo> read;
-        for (const auto& info : file.owned) {
-            read.push_back(*info);
-        }
-        return read;
+        return file;
     }
     // Something changed the file while the window kept its descriptions.
     void ChangeOutside(const char* title) {
         Sleep(20);
-        dir.Write(L"tarnwick.xml", std::string("<processes><process><title>") + title +
-                                       "</title><executable>x.exe</executable><start>false</start></process>"
-                                       "</processes>");
+        dir.Write(L"t.tnkx", std::string("<processes><process><title>") + title +
+                                 "</title><executable>x.exe</executable><start>false</start></process>"
+                                 "</processes>");
     }
-
-    ScratchDirectory dir;
-    std::wstring path;
-    std::unique_ptr<ConfigurationFile> configuration;
-    std::unique_ptr<MainWindow> main;
 };
 
 TEST_F(SettingsWindowTest, OkWithoutChangeWritesNothingAndDoesNotReload) {
@@ -136,14 +90,11 @@ TEST_F(SettingsWindowTest, OkWithoutChangeWritesNothingAndDoesNotReload) {
     Select(1);
     // A file the main window would show on a reload; Ok must not ask it to.
     ChangeOutside("Gamma");
-    FILETIME before = WriteTime(path);
     std::string bytes = FileBytes();
     Press(SettingsWindow::OkId);
     EXPECT_FALSE(SettingsShown());
     EXPECT_EQ(FileBytes(), bytes);
-    FILETIME after = WriteTime(path);
-    EXPECT_EQ(CompareFileTime(&before, &after), 0);
-    EXPECT_FALSE(HasProcessWindow(L"Gamma"));
+    EXPECT_EQ(nullptr, Window(L"Gamma"));
     EXPECT_EQ(GetFileAttributesW((path + L".bak").c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
@@ -155,14 +106,12 @@ TEST_F(SettingsWindowTest, TitleChangeRewritesReloadsAndKeepsTheFirstFileAsBacku
     Type(Pane::Arguments, L"--na\u00efve");
     Press(SettingsWindow::OkId);
     EXPECT_FALSE(SettingsShown());
-    std::vector<ProcessInfo> read = ReadBack();
-    ASSERT_EQ(read.size(), 2u);
+    apptest::Loaded read = ReadBack();
+    ASSERT_EQ(2u, read.Count());
     EXPECT_STREQ(read[0].title.GetBuffer(), title);
     EXPECT_STREQ(read[0].commandLineArguments.GetBuffer(), L"--na\u00efve");
     EXPECT_STREQ(read[0].executable.GetBuffer(), L"alpha.exe");
-    EXPECT_STREQ(read[1].classpath.GetBuffer(), L"b.jar");
-    EXPECT_TRUE(HasProcessWindow(title));
-    EXPECT_TRUE(HasProcessWindow(L"Alpha"));  // the old window stays
+    EXPECT_NE(nullptr, Window(title));
     EXPECT_EQ(ScratchDirectory::Read(path + L".bak"), kConfiguration);
     // The backup is the file as the user wrote it: a second rewrite leaves it alone.
     OpenSettings();
@@ -179,7 +128,6 @@ TEST_F(SettingsWindowTest, JavaShowsItsFieldsKeepsTheExecutableTextAndNoOtherTyp
     EXPECT_FALSE(IsWindowVisible(Edit(Pane::Classpath)));
     EXPECT_FALSE(IsWindowVisible(Edit(Pane::JvmOptions)));
     SendMessageW(ThePane().GetTypeGroup().GetButtons()[Pane::JavaButton]->GetHandle(), BM_CLICK, 0, 0);
-    EXPECT_EQ(ThePane().GetShownType(), ProcessType::Java);
     EXPECT_EQ(testsupport::ThrownMessage([&] { ThePane().ShowHideFields(static_cast<ProcessType>(7)); }),
               L"SettingsWindow::PropertyPane::ShowHideFields ()\nProcessType is not valid.");
     EXPECT_FALSE(IsWindowVisible(Edit(Pane::Executable)));
@@ -194,29 +142,25 @@ TEST_F(SettingsWindowTest, JavaShowsItsFieldsKeepsTheExecutableTextAndNoOtherTyp
     Select(1);
     ProcessInfo* alpha = Settings().CollectDescriptions()[0];
     EXPECT_STREQ(alpha->executable.GetBuffer(), L"alpha.exe");
-    EXPECT_TRUE(alpha->modified);
     Press(SettingsWindow::OkId);
-    std::vector<ProcessInfo> read = ReadBack();
+    apptest::Loaded read = ReadBack();
     EXPECT_EQ(read[0].type, ProcessType::Java);
     EXPECT_STREQ(read[0].startupclassname.GetBuffer(), L"org.Alpha");
     EXPECT_TRUE(read[0].disabled);
     EXPECT_TRUE(read[0].start);
 }
 
-TEST_F(SettingsWindowTest, ResizeRestoresTheDescriptionButAMoveDoesNot) {
-    Select(0);
-    Type(Pane::Title, L"typed");
-    SetWindowPos(Settings().GetHandle(), nullptr, 30, 30, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-    EXPECT_EQ(Shown(Pane::Title), L"typed");
-    SetWindowPos(Settings().GetHandle(), nullptr, 0, 0, 600, 620, SWP_NOMOVE | SWP_NOZORDER);
-    EXPECT_EQ(Shown(Pane::Title), L"Alpha");
-}
-
-TEST_F(SettingsWindowTest, CancelKeepsAppliedEditsForTheNextOkInTreeOrder) {
+TEST_F(SettingsWindowTest, CancelKeepsAppliedEditsForTheNextOkInTreeOrderAndAResizeRestoresTheFields) {
     Select(1);
     Type(Pane::Title, L"Beta1");
     Select(0);  // applies Beta's edit
     EXPECT_EQ(TreeTitles()[1], L"Beta1");
+    Type(Pane::Title, L"not applied");
+    // A move keeps what the fields hold; a new size shows the description again.
+    SetWindowPos(Settings().GetHandle(), nullptr, 30, 30, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    EXPECT_EQ(Shown(Pane::Title), L"not applied");
+    SetWindowPos(Settings().GetHandle(), nullptr, 0, 0, 600, 620, SWP_NOMOVE | SWP_NOZORDER);
+    EXPECT_EQ(Shown(Pane::Title), L"Alpha");
     Type(Pane::Title, L"not applied");
     Press(SettingsWindow::CancelId);
     EXPECT_FALSE(SettingsShown());
@@ -224,8 +168,8 @@ TEST_F(SettingsWindowTest, CancelKeepsAppliedEditsForTheNextOkInTreeOrder) {
     OpenSettings();
     EXPECT_EQ(Shown(Pane::Title), L"Alpha");  // the unapplied edit went with Cancel
     Press(SettingsWindow::OkId);
-    std::vector<ProcessInfo> read = ReadBack();
-    ASSERT_EQ(read.size(), 2u);
+    apptest::Loaded read = ReadBack();
+    ASSERT_EQ(2u, read.Count());
     EXPECT_STREQ(read[0].title.GetBuffer(), L"Alpha");
     EXPECT_STREQ(read[1].title.GetBuffer(), L"Beta1");
 }
@@ -243,7 +187,7 @@ TEST_F(SettingsWindowTest, FailedWriteKeepsFileEditsAndWindow) {
     CloseHandle(held);
     EXPECT_EQ(FileBytes(), kConfiguration);
     EXPECT_TRUE(SettingsShown());
-    EXPECT_FALSE(HasProcessWindow(L"Locked"));
+    EXPECT_EQ(nullptr, Window(L"Locked"));
     Press(SettingsWindow::OkId);  // the edit is still there and now goes through
     EXPECT_STREQ(ReadBack()[0].title.GetBuffer(), L"Locked");
 }
@@ -253,12 +197,6 @@ TEST_F(SettingsWindowTest, ReopenShowsAnOutsideChangeUnlessEditsArePending) {
     ChangeOutside("Gamma");
     OpenSettings();
     EXPECT_EQ(TreeTitles(), std::vector<std::wstring>{L"Gamma"});
-    Select(0);
-    Type(Pane::Title, L"Mine");
-    Press(SettingsWindow::CancelId);
-    ChangeOutside("Delta");
-    OpenSettings();  // nothing pending: the unapplied edit went with Cancel
-    EXPECT_EQ(TreeTitles(), std::vector<std::wstring>{L"Delta"});
     // An applied edit, then another change: keep the edit, and ask again before writing over it.
     Select(0);
     Type(Pane::Title, L"Mine");
@@ -286,34 +224,56 @@ TEST_F(SettingsWindowTest, ReopenShowsAnOutsideChangeUnlessEditsArePending) {
     EXPECT_STREQ(ReadBack()[0].title.GetBuffer(), L"Mine");
 }
 
-TEST_F(SettingsWindowTest, BrokenFileShowsTheErrorAndTheNextOpenTriesAgain) {
+TEST_F(SettingsWindowTest, BrokenFileShowsTheErrorTheNextOpenTriesAgainAndAnotherFileOfTheMainWindowIsShown) {
     Press(SettingsWindow::CancelId);
     Sleep(20);
-    dir.Write(L"tarnwick.xml", "<processes><process><title>x</title></process></processes>");
+    dir.Write(L"t.tnkx", "<processes><process><title>x</title></process></processes>");
     {
         MessageBoxWatcher watcher;
         OpenSettings();
         EXPECT_NE(watcher.Wait().text.find(L"neither a standard process"), std::wstring::npos);
     }
     EXPECT_FALSE(SettingsShown());
-    EXPECT_TRUE(IsWindow(main->GetHandle()));
+    EXPECT_TRUE(IsWindow(frame.GetHandle()));
     ChangeOutside("Fixed");
     OpenSettings();
     EXPECT_TRUE(SettingsShown());
     EXPECT_EQ(TreeTitles(), std::vector<std::wstring>{L"Fixed"});
-}
-
-TEST_F(SettingsWindowTest, AnotherConfigurationOfTheMainWindowIsShown) {
+    // A configuration the main window opened since is the one shown.
     Press(SettingsWindow::CancelId);
-    std::wstring otherPath = dir.Write(L"other.tnkx",
-                                       "<processes><process><title>Other</title>"
-                                       "<executable>o.exe</executable></process></processes>");
     ConfigurationFile other;
-    other.SetPath(otherPath.c_str());
-    main->SetConfigurationFile(&other);
+    other.SetPath(dir.Write(L"other.tnkx",
+                            "<processes><process><title>Other</title><executable>o.exe</executable>"
+                            "</process></processes>")
+                      .c_str());
+    frame.SetConfigurationFile(&other);
     OpenSettings();
     EXPECT_EQ(TreeTitles(), std::vector<std::wstring>{L"Other"});
-    main->SetConfigurationFile(configuration.get());
+    frame.SetConfigurationFile(&configuration);
+}
+
+// The policy alone is a change: written for its entry only, and taken by the running process as it runs.
+TEST_F(SettingsWindowTest, ARestartPolicyAloneIsWrittenForItsEntryAndTheProcessKeepsRunning) {
+    Rewrite(apptest::ProbeEntry("Ticker", "sleep 60000") +
+            "<process><title>Idle</title><executable>i.exe</executable><start>false</start></process>");
+    Command(SettingsWindow::ReloadCommand);
+    ProcessWindow* ticker = Window(L"Ticker");
+    ASSERT_NE(nullptr, ticker);
+    const Process* process = ticker->GetProcessInfo()->process;
+    ASSERT_TRUE(testsupport::WaitUntil([&] { return process->GetChildProcessId() != 0; }, 10000));
+    DWORD child = process->GetChildProcessId();
+    OpenSettings();
+    Select(0);
+    SendMessageW(ThePane().GetRestartGroup().GetButtons()[1]->GetHandle(), BM_CLICK, 0, 0);
+    Press(SettingsWindow::OkId);
+    apptest::Loaded read = ReadBack();
+    ASSERT_EQ(2u, read.Count());
+    EXPECT_EQ(RestartPolicy::Mode::OnFailure, read[0].restart);
+    EXPECT_FALSE(read[1].restartSet);
+    EXPECT_NE(std::string::npos, FileBytes().find("<restart>on-failure</restart>"));
+    EXPECT_TRUE(ticker->IsProcessRunning());
+    EXPECT_EQ(child, process->GetChildProcessId());
+    EXPECT_EQ(RestartPolicy::Mode::OnFailure, process->GetRestartPolicy());
 }
 
 // Keys go through the program's own message loop, as typed.
