@@ -137,7 +137,9 @@ bool Thread::WaitForStoppedWorker() {
     ULONGLONG signalled = clock();
     ULONGLONG served = 0;
     for (;;) {
-        if (WaitServingMessages(threadHandle, 20, &served)) {
+        // A worker that has returned from Run is only finishing (OnRunFinished, then leaving the
+        // thread inside the loader's lock): never killed, it is waited for, as Start does.
+        if (WaitServingMessages(threadHandle, endClaimed.load() ? INFINITE : 20, &served)) {
             return true;
         }
         if (OutOfTime(signalled, served) && SuspendedForKill(signalled, served)) {
@@ -170,7 +172,8 @@ bool Thread::SuspendedForKill(ULONGLONG signalled, ULONGLONG served) {
     CONTEXT context = {};
     context.ContextFlags = CONTEXT_CONTROL;
     GetThreadContext(threadHandle, &context);
-    if (OutOfTime(signalled, served) && (unkillable.load() == 0 || clock() - signalled >= 5000)) {
+    if (OutOfTime(signalled, served) && !endClaimed.load() &&
+        (unkillable.load() == 0 || clock() - signalled >= 5000)) {
         return true;
     }
     ResumeThread(threadHandle);
@@ -178,7 +181,7 @@ bool Thread::SuspendedForKill(ULONGLONG signalled, ULONGLONG served) {
 }
 
 void Thread::LeaveUnkillable() {
-    if (--unkillable == 0 && killDue.load()) {
+    if (--unkillable == 0 && killDue.load() && !endClaimed.load()) {
         Sleep(INFINITE);
     }
 }

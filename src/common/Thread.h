@@ -27,7 +27,8 @@ public:
     // Signals the stop event, gives the worker 200 ms to end (serving the messages it sends to
     // this thread meanwhile; the time spent serving them is the GUI's, not the worker's, and does
     // not count) and kills it only when it is still running then. A worker that is creating its
-    // child is first let finish that (see BeginUninterruptible).
+    // child is first let finish that (see BeginUninterruptible); one that has returned from Run
+    // is waited for.
     void Stop();
 
     // Called on the worker after Run has returned and the observer has heard false.
@@ -84,7 +85,8 @@ private:
     void CloseThreadHandle();
     // Stop's wait; false when the worker has to be killed.
     bool WaitForStoppedWorker();
-    // Ends an unkillable stretch; a worker that Stop is about to kill waits there to be killed.
+    // Ends an unkillable stretch; a worker that Stop is about to kill waits there to be killed
+    // (not once it has returned from Run: it is never killed then).
     void LeaveUnkillable();
     // Whether the worker has had its time to see the stop signalled at that clock.
     bool OutOfTime(ULONGLONG signalled, ULONGLONG served) const;

@@ -98,8 +98,9 @@ TEST(Thread, StopOfANeverStartedThreadKillsTheSuspendedWorkerAndAllowsAStart) {
     EXPECT_EQ(L"finished", thread.Events()[1]);  // one run, on a fresh worker
 }
 
-// A run that ends by itself is told once; a Start or a deletion just then waits for its slow end.
-TEST(Thread, ARunThatEndsByItselfIsToldOnceAndStartOrDeletionWaitsForItsFinish) {
+// A run that ends by itself is told once; a Start, Stop or deletion just then waits for its slow
+// end (a kill there could catch the worker leaving the thread, inside the loader's lock).
+TEST(Thread, ARunThatEndsByItselfIsToldOnceAndStartStopOrDeletionWaitsForItsFinish) {
     static std::atomic<int> finishes{0};
     struct Slow : ProbeThread {
         Slow() : ProbeThread(0, 300) {}
@@ -112,15 +113,20 @@ TEST(Thread, ARunThatEndsByItselfIsToldOnceAndStartOrDeletionWaitsForItsFinish) 
     RecordingObserver observer;
     std::unique_ptr<Slow> thread(new Slow());
     thread->observer = &observer;
-    for (size_t heard = 2; heard <= 4; heard += 2) {
+    for (size_t heard = 2; heard <= 6; heard += 2) {
         thread->Start();
         // Once the observer heard the end, the worker is inside its slow OnRunFinished.
         ASSERT_TRUE(testsupport::WaitUntil([&] { return observer.States().size() >= heard; }, 10000));
+        if (heard == 4) {
+            thread->Stop();
+            EXPECT_EQ(0, thread->terminated.load());
+            EXPECT_EQ(2, finishes.load());
+        }
     }
     EXPECT_EQ(L"finished", thread->Events()[1]);  // the first run had finished before the second began
-    EXPECT_EQ((std::vector<bool>{true, false, true, false}), observer.States());
+    EXPECT_EQ((std::vector<bool>{true, false, true, false, true, false}), observer.States());
     thread.reset();
-    EXPECT_EQ(2, finishes.load());
+    EXPECT_EQ(3, finishes.load());
 }
 
 // Stop's budget on a clock the test sets: frozen at 30 days of uptime (beyond what a 32-bit tick
