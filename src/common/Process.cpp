@@ -196,7 +196,22 @@ bool Process::WaitForRestart() {
     uint64_t delay = restart.NextDelay(GetTickCount64() - runStart);
     FinishLaunch();
     LogRestart(delay);
-    return WaitForSingleObject(GetStopEvent(), static_cast<DWORD>(delay)) == WAIT_TIMEOUT;
+    // The settings may change the policy during the wait: one that no longer restarts this run
+    // ends it now, not at the time announced.
+    for (ULONGLONG due = GetTickCount64() + delay, now = GetTickCount64(); now < due; now = GetTickCount64()) {
+        if (WaitForSingleObject(GetStopEvent(), static_cast<DWORD>(due - now < 100 ? due - now : 100)) !=
+            WAIT_TIMEOUT) {
+            return false;
+        }
+        restart.SetMode(GetRestartPolicy());
+        if (!restart.Applies(exitCode)) {
+            String text;
+            text.Format(L"Restart policy \"%s\" now: not starting again.\r\n", RestartPolicy::Name(restart.GetMode()));
+            LogText(text.GetBuffer());
+            return false;
+        }
+    }
+    return !StopRequested();
 }
 
 void Process::LogRestart(uint64_t delayMs) {

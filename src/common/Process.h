@@ -62,7 +62,7 @@ public:
     // Stop or Restart, whatever code the kill left).
     DWORD GetExitCode() const { return exitCode; }
     bool EndedByItself() const { return endedByItself.load(); }
-    // Applies from the next end of a run on, also to a run going on now.
+    // Applies from the next end of a run on, also to a run going on now or waiting to start again.
     void SetRestartPolicy(RestartPolicy::Mode mode) { restartMode = static_cast<int>(mode); }
     RestartPolicy::Mode GetRestartPolicy() const { return static_cast<RestartPolicy::Mode>(restartMode.load()); }
     DWORD GetChildProcessId() const { return processId.load(); }

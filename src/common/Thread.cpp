@@ -172,8 +172,7 @@ bool Thread::SuspendedForKill(ULONGLONG signalled, ULONGLONG served) {
     CONTEXT context = {};
     context.ContextFlags = CONTEXT_CONTROL;
     GetThreadContext(threadHandle, &context);
-    if (OutOfTime(signalled, served) && !endClaimed.load() &&
-        (unkillable.load() == 0 || clock() - signalled >= 5000)) {
+    if (OutOfTime(signalled, served) && !endClaimed.load() && (unkillable.load() == 0 || clock() - signalled >= 5000)) {
         return true;
     }
     ResumeThread(threadHandle);

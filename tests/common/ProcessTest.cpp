@@ -244,7 +244,7 @@ TEST_F(ProcessTest, AFailedStartIsShownAndTheRunStillEndsWithItsLines) {
         process->SetArguments(L"print launched sleep 60000");
         std::wstring text = FailedStartText();
         EXPECT_EQ(0u, text.rfind(c.where, 0)) << text;
-        EXPECT_EQ(!c.bigEnvironment, text.size() > c.where.size());  // the system's text follows
+        EXPECT_EQ(!c.bigEnvironment, text.size() > c.where.size());          // the system's text follows
         EXPECT_EQ(std::wstring::npos, logger.Text().find(L"launched\r\n"));  // the debug block has "launched sleep"
         EXPECT_EQ(0, testsupport::CountProcesses(L"ProcessProbe.exe"));
         if (c.readerFails) {
@@ -475,8 +475,14 @@ TEST_F(ProcessTest, ARestartWaitsBacksOffAndEndsWithAStopThatCancelsTheWait) {
     ULONGLONG before = GetTickCount64();
     process->Terminate();
     EXPECT_LT(GetTickCount64() - before, 1000u);
-    EXPECT_EQ((std::vector<bool>{true, false}), observer.States());
     EXPECT_EQ(std::wstring::npos, logger.Text().find(L", stopped\r\n"));  // no child was running
+    // A policy chosen during the wait that no longer restarts ends the run, and says so.
+    Launch(L"exit 3");
+    ASSERT_TRUE(logger.WaitForCall(Footer(), 3));
+    process->SetRestartPolicy(RestartPolicy::Mode::Never);
+    ASSERT_TRUE(testsupport::WaitUntil([&] { return !process->IsRunning(); }));
+    EXPECT_EQ(L"Restart policy \"never\" now: not starting again.\r\n", logger.Calls().back());
+    EXPECT_EQ((std::vector<bool>{true, false, true, false}), observer.States());
 }
 
 }  // namespace
