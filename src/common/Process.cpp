@@ -553,8 +553,11 @@ void Process::ReadOutput() {
     }
     char rest[ChunkAssembler::MaxCarry];
     LogAnsi(rest, assembler.Flush(rest));  // the output ended inside a character: show what came
-    CloseHandle(readEvent);
+    // Forgotten before it is closed: a worker killed in between leaves a handle behind, never one
+    // that OnTerminated would close again (its value may be another's by then).
+    HANDLE event = readEvent;
     readEvent = nullptr;
+    CloseHandle(event);
     if (stopped) {
         EndChildAfterStop();
     }
