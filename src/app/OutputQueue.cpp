@@ -1,11 +1,19 @@
 #include "app/OutputQueue.h"
 
+#include <utility>
+
 #include "common/Thread.h"
 #include "util/Exception.h"
 #include "util/SystemError.h"
 #include "util/TextScan.h"
 
-OutputQueue::OutputQueue(size_t capacity) : capacity(capacity), wakeUpPosted(false), roomEvent(nullptr) {
+namespace {
+// How often a reader waiting for room wakes the window again when its last wake-up was lost.
+const DWORD kWakeUpRetryMs = 1000;
+}  // namespace
+
+OutputQueue::OutputQueue(size_t capacity, WakeUp wakeUp)
+    : capacity(capacity), wakeUp(std::move(wakeUp)), wakeUpPosted(false), roomEvent(nullptr) {
     roomEvent = CreateEventW(nullptr, TRUE, TRUE, nullptr);
     if (!roomEvent) {
         throw new Exception(L"OutputQueue::OutputQueue()\nCreateEvent failed\n%s", GetSystemErrorText());
@@ -16,9 +24,9 @@ OutputQueue::~OutputQueue() {
     CloseHandle(roomEvent);
 }
 
-bool OutputQueue::Push(const wchar_t* text, Thread* writer, bool mayWait) {
+void OutputQueue::Push(const wchar_t* text, Thread* writer, bool mayWait) {
     if (mayWait) {
-        WaitForRoom(writer ? writer->GetStopEvent() : nullptr);
+        WaitForRoom(writer);
     }
     Thread::Unkillable unkillable(writer);
     CriticalSection::Lock hold(lock);
@@ -26,18 +34,25 @@ bool OutputQueue::Push(const wchar_t* text, Thread* writer, bool mayWait) {
     if (pending.size() >= capacity) {
         ResetEvent(roomEvent);
     }
-    if (wakeUpPosted) {
-        return false;
-    }
-    wakeUpPosted = true;
-    return true;
+    WakeUpOnce();
 }
 
-void OutputQueue::WaitForRoom(HANDLE stopEvent) {
-    HANDLE events[2] = {roomEvent, stopEvent};
+void OutputQueue::WaitForRoom(Thread* writer) {
+    HANDLE events[2] = {roomEvent, writer ? writer->GetStopEvent() : nullptr};
     // A stop request ends the wait at once: the worker must see it within its grace period, and
-    // the text it still writes (the run's footer) is kept all the same.
-    WaitForMultipleObjects(stopEvent ? 2 : 1, events, FALSE, INFINITE);
+    // the text it still writes (the run's footer) is kept all the same. A lost wake-up would leave
+    // the window idle and this reader waiting for good: it is tried again while the wait lasts.
+    while (WaitForMultipleObjects(events[1] ? 2 : 1, events, FALSE, kWakeUpRetryMs) == WAIT_TIMEOUT) {
+        Thread::Unkillable unkillable(writer);
+        CriticalSection::Lock hold(lock);
+        WakeUpOnce();
+    }
+}
+
+void OutputQueue::WakeUpOnce() {
+    if (!wakeUpPosted) {
+        wakeUpPosted = !wakeUp || wakeUp();
+    }
 }
 
 bool OutputQueue::TakeAll(std::wstring& target) {

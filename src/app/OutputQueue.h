@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 
 #include "common/CriticalSection.h"
@@ -14,19 +15,24 @@ class Thread;
 // finds the bound reached waits until the window has taken it, or until its stop is requested.
 class OutputQueue {
 public:
-    // capacity: the number of pending characters at which readers wait.
-    explicit OutputQueue(size_t capacity);
+    // Wakes the window (posts it a message); false when that failed, as it does with a full queue.
+    using WakeUp = std::function<bool()>;
+
+    // capacity: the number of pending characters at which readers wait. wakeUp may be empty (no
+    // window to wake).
+    OutputQueue(size_t capacity, WakeUp wakeUp);
     ~OutputQueue();
     OutputQueue(const OutputQueue&) = delete;
     OutputQueue& operator=(const OutputQueue&) = delete;
 
-    // Appends text; true when the queue was idle, so the caller must wake the window up (one
-    // wake-up is outstanding at a time). Waits first while the bound is reached, until the window
-    // takes the text or the writer's stop is requested; text is never dropped. With mayWait false
+    // Appends text and wakes the window when the queue was idle (one wake-up is outstanding at a
+    // time; a failed one is tried again by the next Push, and every second by a reader waiting for
+    // room). Waits first while the bound is reached, until the window takes the text or the
+    // writer's stop is requested; text is never dropped. With mayWait false
     // it never waits (a last bounded text whose writer the window may be waiting for). writer is
     // the worker thread calling (may be null): it is never killed holding the queue's lock, which
     // would keep the window from ever taking text again.
-    bool Push(const wchar_t* text, Thread* writer, bool mayWait = true);
+    void Push(const wchar_t* text, Thread* writer, bool mayWait = true);
     // Moves all pending text into target (emptied first) and lets waiting readers go on. True when
     // there was text: readers still do not wake the window, which must come back by itself (a
     // stream of posted wake-ups would outrank the user's input). False when there was none: the
@@ -38,9 +44,12 @@ public:
     size_t GetCapacity() const { return capacity; }
 
 private:
-    void WaitForRoom(HANDLE stopEvent);
+    void WaitForRoom(Thread* writer);
+    // With the lock held: wakes the window unless a wake-up is outstanding.
+    void WakeUpOnce();
 
     const size_t capacity;
+    const WakeUp wakeUp;
     CriticalSection lock;
     std::wstring pending;
     bool wakeUpPosted;

@@ -36,7 +36,7 @@ ProcessWindow::ProcessWindow()
       hasRun(false),
       runningIcon(nullptr),
       stoppedIcon(nullptr),
-      queue(kQueueCapacity) {}
+      queue(kQueueCapacity, [this] { return PostMessageW(handle, outputMessage, 0, 0) != FALSE; }) {}
 
 ProcessWindow::~ProcessWindow() {
     // A window destroyed without its handlers (the system took it) must still end its process.
@@ -272,9 +272,7 @@ void ProcessWindow::Log(const wchar_t* text) {
     // Once its run has ended the reader writes only the run's footer, maybe while this window waits
     // for it to finish (a Start, a close, a reload): then it must not wait for room, or neither goes on.
     bool running = process && process->IsRunning();
-    if (queue.Push(text, process, running)) {
-        PostMessageW(handle, outputMessage, 0, 0);
-    }
+    queue.Push(text, process, running);
 }
 
 void ProcessWindow::ShowOutput() {

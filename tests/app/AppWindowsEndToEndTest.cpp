@@ -151,6 +151,12 @@ TEST(AppWindowsEndToEnd, AcceleratorsWorkWithTheFocusInTheOutputViewAndNotInTheS
     EXPECT_TRUE(session.WaitForStatus(running)) << "Ctrl+S starts";
     PressControlWith('R');
     EXPECT_TRUE(WaitUntil([&] { return apptest::Runs(session.ViewText(L"Ticker")) == 3; }, 10000)) << "Ctrl+R";
+    PressControlWith('L');
+    HWND dialog = nullptr;
+    ASSERT_TRUE(WaitUntil([&] { return (dialog = MessageBoxWatcher::FindBox(session.ProcessId())) != nullptr; }, 5000))
+        << "Ctrl+L opens the save dialog";
+    PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }, 5000));
 
     session.Command(40013);  // Tools > Settings
     HWND settings = nullptr;

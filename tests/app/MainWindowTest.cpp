@@ -112,6 +112,7 @@ TEST_F(MainWindowTest, SeveralWindowsAreTiledAndReloadAppliesEachEntryByItsRule)
     EXPECT_TRUE(WaitForText(L"Changed", L"again"));
     EXPECT_TRUE(WaitFor([] { return Probes() == 3; })) << "Changed's old tree still runs: " << Probes();
     EXPECT_EQ(kept, Window(L"Same")->GetProcessInfo()->process);
+    EXPECT_EQ(1, Runs(Text(L"Same")));
     EXPECT_EQ(2, Runs(Text(L"Changed")));
     // The later entry of a title wins and is applied once: one run, never the first entry's.
     EXPECT_EQ(1, Runs(Text(L"Twice")));
@@ -414,13 +415,27 @@ protected:
     testsupport::ScratchDirectory dir;
 };
 
-// The first argument names the configuration; further ones are ignored.
+// The first argument names the configuration, further ones are ignored; without one the file
+// beside the program is loaded.
 TEST_F(AppRun, AQuitPostedBeforeTheLoopStillLoadsTheConfigurationAndEndsWithZero) {
-    ScratchApp app(Line(ProbeEntry("Only", "print x")));
-    PostQuitMessage(0);
-    EXPECT_EQ(0, app.Run());
-    EXPECT_NE(std::wstring::npos,
-              TarnwickSession::Text(app.GetMainWindow().GetStatusBar().GetHandle()).find(L"\"Only\""));
+    const std::wstring program = L"\"" + dir.File(L"Tarnwick.exe") + L"\"";
+    const std::wstring beside = dir.Write(L"Tarnwick.xml", apptest::Processes(ProbeEntry("Beside", "print x")));
+    const std::wstring first = dir.Write(L"first.tnkx", apptest::Processes(ProbeEntry("First", "print x")));
+    const struct {
+        std::wstring arguments;
+        const wchar_t* shown;
+    } cases[] = {{L"", L"\"Beside\""},
+                 {L" \"" + first + L"\"", L"\"First\""},
+                 {L" \"" + first + L"\" \"" + beside + L"\"", L"\"First\""}};
+    for (const auto& c : cases) {
+        ScratchApp app(program + c.arguments);
+        PostQuitMessage(0);
+        EXPECT_EQ(0, app.Run());
+        EXPECT_NE(std::wstring::npos,
+                  TarnwickSession::Text(app.GetMainWindow().GetStatusBar().GetHandle()).find(c.shown))
+            << c.arguments;
+    }
+    EXPECT_EQ(program + L" \"%1\"", command.Read()) << "the association is written at start";
 }
 
 // A window of the program's thread whose handler fails; the failure ends the message loop.

@@ -27,6 +27,12 @@ const char kConfiguration[] =
     "<process><title>Beta</title><startupclassname>org.Beta</startupclassname><classpath>b.jar</classpath>"
     "<start>false</start></process>\r\n</processes>\r\n";
 
+FILETIME WriteTime(const std::wstring& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data = {};
+    GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data);
+    return data.ftLastWriteTime;
+}
+
 class SettingsWindowTest : public apptest::FrameTest {
 protected:
     void SetUp() override {
@@ -90,10 +96,13 @@ TEST_F(SettingsWindowTest, OkWithoutChangeWritesNothingAndDoesNotReload) {
     Select(1);
     // A file the main window would show on a reload; Ok must not ask it to.
     ChangeOutside("Gamma");
+    FILETIME before = WriteTime(path);
     std::string bytes = FileBytes();
     Press(SettingsWindow::OkId);
     EXPECT_FALSE(SettingsShown());
     EXPECT_EQ(FileBytes(), bytes);
+    FILETIME after = WriteTime(path);
+    EXPECT_EQ(0, CompareFileTime(&before, &after));
     EXPECT_EQ(nullptr, Window(L"Gamma"));
     EXPECT_EQ(GetFileAttributesW((path + L".bak").c_str()), INVALID_FILE_ATTRIBUTES);
 }
@@ -112,6 +121,7 @@ TEST_F(SettingsWindowTest, TitleChangeRewritesReloadsAndKeepsTheFirstFileAsBacku
     EXPECT_STREQ(read[0].commandLineArguments.GetBuffer(), L"--na\u00efve");
     EXPECT_STREQ(read[0].executable.GetBuffer(), L"alpha.exe");
     EXPECT_NE(nullptr, Window(title));
+    EXPECT_NE(nullptr, Window(L"Alpha"));  // the old window stays
     EXPECT_EQ(ScratchDirectory::Read(path + L".bak"), kConfiguration);
     // The backup is the file as the user wrote it: a second rewrite leaves it alone.
     OpenSettings();

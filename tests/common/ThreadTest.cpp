@@ -195,7 +195,7 @@ TEST(Thread, AWorkerIsNeverKilledHoldingTheOutputQueuesLock) {
             }
             return 0;
         }
-        OutputQueue queue{4096};
+        OutputQueue queue{4096, nullptr};
         std::atomic<bool> taken{false};
     };
     for (int round = 0; round < 5; ++round) {
