@@ -120,7 +120,6 @@ TEST(Thread, ARunThatEndsByItselfIsToldOnceAndStartStopOrDeletionWaitsForItsFini
         if (heard == 4) {
             thread->Stop();
             EXPECT_EQ(0, thread->terminated.load());
-            EXPECT_EQ(2, finishes.load());
         }
     }
     EXPECT_EQ(L"finished", thread->Events()[1]);  // the first run had finished before the second began
