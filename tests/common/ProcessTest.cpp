@@ -244,7 +244,7 @@ TEST_F(ProcessTest, AFailedStartIsShownAndTheRunStillEndsWithItsLines) {
         process->SetArguments(L"print launched sleep 60000");
         std::wstring text = FailedStartText();
         EXPECT_EQ(0u, text.rfind(c.where, 0)) << text;
-        EXPECT_EQ(!c.bigEnvironment, text.size() > c.where.size());          // the system's text follows
+        EXPECT_EQ(!c.bigEnvironment, text.size() > c.where.size());  // the system's text follows
         EXPECT_EQ(std::wstring::npos, logger.Text().find(L"launched\r\n"));  // the debug block has "launched sleep"
         EXPECT_EQ(0, testsupport::CountProcesses(L"ProcessProbe.exe"));
         if (c.readerFails) {
