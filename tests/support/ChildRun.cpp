@@ -14,9 +14,7 @@ ChildRun::ChildRun(const std::wstring& commandLine, const std::wstring& director
     STARTUPINFOW si = {};
     si.cb = sizeof(si);
     si.dwFlags = STARTF_USESTDHANDLES;
-    si.hStdOutput = writeEnd;
-    si.hStdError = writeEnd;
-    si.hStdInput = nullptr;
+    si.hStdOutput = si.hStdError = writeEnd;  // no input: the standard input handle stays null
     PROCESS_INFORMATION pi = {};
     std::vector<wchar_t> line(commandLine.begin(), commandLine.end());
     line.push_back(L'\0');

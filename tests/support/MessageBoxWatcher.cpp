@@ -33,9 +33,7 @@ MessageBoxWatcher::MessageBoxWatcher(DWORD processId, int button, DWORD timeoutM
 
 MessageBoxWatcher::~MessageBoxWatcher() {
     cancel = true;
-    if (watcher.joinable()) {
-        watcher.join();
-    }
+    Wait();
 }
 
 HWND MessageBoxWatcher::FindBox(DWORD processId, const wchar_t* className, HWND except) {

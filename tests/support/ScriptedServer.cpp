@@ -52,17 +52,9 @@ ScriptedServer::~ScriptedServer() {
     WSACleanup();
 }
 
-std::wstring ScriptedServer::Url(const std::wstring& path) const {
-    return L"http://127.0.0.1:" + std::to_wstring(port) + path;
-}
-
 int ScriptedServer::UnusedPort() {
     ScriptedServer gone({});
     return gone.Port();
-}
-
-std::string ScriptedServer::HostHeader() const {
-    return "127.0.0.1:" + std::to_string(port);
 }
 
 std::vector<std::string> ScriptedServer::Requests() {
@@ -189,10 +181,6 @@ DeafListener::~DeafListener() {
     }
     closesocket(listener);
     WSACleanup();
-}
-
-std::wstring DeafListener::Url(const std::wstring& path) const {
-    return L"http://127.0.0.1:" + std::to_wstring(port) + path;
 }
 
 }  // namespace testsupport
