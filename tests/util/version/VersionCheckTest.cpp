@@ -120,7 +120,6 @@ TEST_F(VersionCheckTest, OffersOnlyNewerSignedVersions) {
          Outcome::Unverified},  // the version changed after signing
         {"<u><version>1.0.15</version><downloadUrl>/d</downloadUrl><updaterUrl>/u</updaterUrl></u>",
          Outcome::Unverified},  // no signature elements
-        {"<u><version>1.0.15</version><downloadUrl>/d</downloadUrl></u>", Outcome::Unverified},
         {"<u><message>maintenance</message><version></version></u>", Outcome::Message},
         {"not xml <<<", Outcome::Unverified},
         {deep, Outcome::Unverified},                                       // nested deeper than any stack
