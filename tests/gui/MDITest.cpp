@@ -115,7 +115,6 @@ protected:
 TEST_F(MDIFrame, CaptionIsTheApplicationNameFollowedByTheActiveChildsTitle) {
     EXPECT_EQ(std::wstring(gui::MainWindowBase::ApplicationName()), frame.Caption());
     TestChild* first = OpenChild(L"Alpha");
-    EXPECT_EQ(first, frame.client.GetActiveChild());
     EXPECT_EQ(Expected(L"Alpha"), frame.Caption());
     TestChild* second = OpenChild(L"Beta");
     EXPECT_EQ(Expected(L"Beta"), frame.Caption());
@@ -153,11 +152,9 @@ TEST_F(MDIFrame, CountingPassCountsNewTitlesOnceAndDestroyingTheRegisteredChildE
 }
 
 TEST_F(MDIFrame, WindowListGoesToTheItemNamedExactlyWindow) {
-    int windowItems = GetMenuItemCount(frame.windowMenu);
     int decoyItems = GetMenuItemCount(frame.decoyMenu);
     OpenChild(L"Listed");
     guitest::PumpMessages(30);
-    EXPECT_GT(GetMenuItemCount(frame.windowMenu), windowItems);
     EXPECT_EQ(static_cast<UINT>(windowListFirstId),
               GetMenuItemID(frame.windowMenu, GetMenuItemCount(frame.windowMenu) - 1));
     EXPECT_EQ(decoyItems, GetMenuItemCount(frame.decoyMenu));

@@ -130,16 +130,6 @@ TEST(WindowDispatch, OnSizeRunsWhenTheSizeChangesNotOnMovesOrZOrder) {
     EXPECT_EQ(before + 1, window.sizeCalls);
 }
 
-TEST(WindowText, EmptyTextLeavesTheTargetAsItWas) {
-    ProbeWindow window;
-    window.Create(nullptr);
-    String target(L"unchanged");
-    window.GetText(target);
-    EXPECT_STREQ(L"unchanged", target.GetBuffer());
-    window.SetText(L"Caption text");
-    EXPECT_STREQ(L"Caption text", window.GetText(target).GetBuffer());
-}
-
 TEST(WindowDeletion, MessagesForAWindowWithoutObjectGetDefaultProcessing) {
     ProbeWindow* window = new ProbeWindow();
     HWND handle = window->Create(nullptr);
