@@ -52,15 +52,9 @@ void ChildRun::Drain() {
 }
 
 bool ChildRun::Wait(DWORD timeoutMs) {
-    if (!process) {
-        return false;
-    }
     DWORD start = GetTickCount();
-    for (;;) {
+    while (process && WaitForSingleObject(process, 20) != WAIT_OBJECT_0) {
         Drain();
-        if (WaitForSingleObject(process, 20) == WAIT_OBJECT_0) {
-            break;
-        }
         if (GetTickCount() - start > timeoutMs) {
             return false;
         }
@@ -68,7 +62,7 @@ bool ChildRun::Wait(DWORD timeoutMs) {
     // The child is gone: take what it wrote last (a grandchild may keep the pipe open, so only
     // what is already there is read, never waited for).
     Drain();
-    return true;
+    return process != nullptr;
 }
 
 DWORD ChildRun::ExitCode() const {
