@@ -85,12 +85,6 @@ private:
     std::thread worker;
 };
 
-std::wstring CurrentDirectory() {
-    wchar_t directory[MAX_PATH] = L"";
-    GetCurrentDirectoryW(MAX_PATH, directory);
-    return directory;
-}
-
 TEST(FileDialogs, OpenReturnsTheTypedPathOfAnExistingFileAndCancelLeavesThePathAlone) {
     testsupport::ScratchDirectory scratch;
     std::wstring file = scratch.Write(L"processes.tnkx", "<processes/>");
@@ -111,7 +105,8 @@ TEST(FileDialogs, SaveAddsTheTxtExtensionAsksBeforeOverwritingAndKeepsTheCurrent
     testsupport::ScratchDirectory scratch;
     guitest::HostWindow owner;
     owner.Open(200, 100);
-    std::wstring before = CurrentDirectory();
+    wchar_t before[MAX_PATH] = L"", after[MAX_PATH] = L"";
+    GetCurrentDirectoryW(MAX_PATH, before);
     String chosen;
     {
         DialogUser user(scratch.File(L"output"));
@@ -125,7 +120,8 @@ TEST(FileDialogs, SaveAddsTheTxtExtensionAsksBeforeOverwritingAndKeepsTheCurrent
     user.Wait();
     EXPECT_EQ(existing, std::wstring(chosen.GetBuffer()));
     EXPECT_NE(std::wstring::npos, user.question.find(L"already exists")) << "no overwrite question was shown";
-    EXPECT_EQ(before, CurrentDirectory());
+    GetCurrentDirectoryW(MAX_PATH, after);
+    EXPECT_STREQ(before, after);
 }
 
 }  // namespace

@@ -23,6 +23,8 @@ using gui::Window;
 using gui::WindowMessageRouter;
 using testsupport::ThrownMessage;
 
+WindowMessageRouter* const router = WindowMessageRouter::GetInstance();
+
 // A top-level framework window that records what reaches its handlers.
 class ProbeWindow : public Window {
 public:
@@ -93,7 +95,7 @@ TEST(WindowCreate, SecondCreateFailsNamingTheClassAndKeepsTheWindow) {
               ThrownMessage([&] { window.Create(nullptr); }));
     EXPECT_EQ(handle, window.GetHandle());
     EXPECT_TRUE(IsWindow(handle));
-    EXPECT_EQ(&window, WindowMessageRouter::GetInstance()->Lookup(handle));
+    EXPECT_EQ(&window, router->Lookup(handle));
 }
 
 TEST(WindowCreate, UnknownSystemClassReportsTheCreationFailure) {
@@ -105,7 +107,7 @@ TEST(WindowCreate, UnknownSystemClassReportsTheCreationFailure) {
     EXPECT_EQ(nullptr, window.GetHandle());
     // The hook is gone: the next window of the thread is bound to its own object.
     ProbeWindow next;
-    EXPECT_EQ(&next, WindowMessageRouter::GetInstance()->Lookup(next.Create(nullptr)));
+    EXPECT_EQ(&next, router->Lookup(next.Create(nullptr)));
 }
 
 TEST(WindowClose, DefaultCloseKeepsTheWindowAndZeroLetsItGo) {
@@ -143,7 +145,6 @@ TEST(WindowDeletion, MessagesForAWindowWithoutObjectGetDefaultProcessing) {
 }
 
 TEST(WindowLifetime, ChildrenDyingWithTheirParentAreLetGoAndOnlyAdoptedOnesDeleted) {
-    WindowMessageRouter* router = WindowMessageRouter::GetInstance();
     ProbeWindow parent;
     parent.Create(nullptr);
     CountedWindow* adopted = new CountedWindow(WS_CHILD);
@@ -166,7 +167,6 @@ TEST(WindowLifetime, ChildrenDyingWithTheirParentAreLetGoAndOnlyAdoptedOnesDelet
 }
 
 TEST(WindowLifetime, AHandlerRemovingItsOwnWindowFinishesBeforeTheObjectIsDeleted) {
-    WindowMessageRouter* router = WindowMessageRouter::GetInstance();
     for (bool adopt : {false, true}) {
         SCOPED_TRACE(adopt ? "adopted, Destroy" : "DeleteWindow");
         CountedWindow* window = new CountedWindow();
@@ -198,12 +198,11 @@ TEST(WindowLifetime, AHandlerRemovingItsOwnWindowFinishesBeforeTheObjectIsDelete
 TEST(WindowLifetime, OtherThreadsLookHandlesUpWhileAWindowIsBeingDeleted) {
     // Destroying a process window waits for its reader thread, which may look handles up.
     static std::atomic<bool> answered(false);
-    WindowMessageRouter* router = WindowMessageRouter::GetInstance();
     ProbeWindow* window = new ProbeWindow();
     HWND handle = window->Create(nullptr);
     bool answeredInTime = false;
     window->onDestroy = [&] {
-        std::thread([router, handle] {
+        std::thread([handle] {
             router->Lookup(handle);
             answered = true;
         }).detach();
@@ -244,7 +243,6 @@ TEST(MessageLoop, AHandlerOrAcceleratorCommandFailureIsThrownBeforeTheNextMessag
 }
 
 TEST(WindowExceptions, CreationFailureDestroysTheWindowAndLeavesTheObjectToTheCaller) {
-    WindowMessageRouter* router = WindowMessageRouter::GetInstance();
     for (UINT throwIn : {static_cast<UINT>(WM_CREATE), static_cast<UINT>(WM_NULL)}) {
         SCOPED_TRACE(throwIn == WM_CREATE ? "WM_CREATE" : "OnCreate");
         int deletionsBefore = CountedWindow::deletions;
