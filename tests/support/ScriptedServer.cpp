@@ -69,9 +69,7 @@ ServerReply ScriptedServer::Reply(const std::string& statusLine,
     for (const std::string& header : headers) {
         text += header + "\r\n";
     }
-    ServerReply reply;
-    reply.pieces.push_back(text + "\r\n" + body);
-    return reply;
+    return ServerReply{{text + "\r\n" + body}};
 }
 
 bool ScriptedServer::Accept(SOCKET& client) {
