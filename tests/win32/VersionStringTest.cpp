@@ -14,8 +14,6 @@ TEST(VersionString, ReadsTheProgramsTableAndFallsBack) {
         const wchar_t* value;
     } cases[] = {
         {L"CompanyName", L"Hollbrae"},
-        {L"FileDescription", L"Utility to wrap command line processes."},
-        {L"FileVersion", L"1.0.14"},
         {L"ProductVersion", L"1.0.14"},
         {L"OriginalFilename", L"Tarnwick"},  // keys match in any case
         {L"NoSuchKey", L""},

@@ -50,10 +50,6 @@ protected:
             return true;
         };
     }
-    void TearDown() override {
-        MSG message;
-        PeekMessageW(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);  // an installed update's
-    }
 
     // Whether another program could overwrite the file, or swap it for another by renaming.
     static bool CanBeChanged(const std::wstring& path) {
