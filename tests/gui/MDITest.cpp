@@ -26,13 +26,11 @@ public:
     void OnCreate() override {
         MainWindowBase::OnCreate();
         HMENU bar = CreateMenu();
-        AppendMenuW(bar, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(Popup(L"E&xit", 1)), L"&File");
-        windowMenu = Popup(L"&Cascade", 2);
-        AppendMenuW(bar, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(windowMenu), L"Window");
+        AddPopup(bar, L"&File", L"E&xit", 1);
+        windowMenu = AddPopup(bar, L"Window", L"&Cascade", 2);
         // Last on the bar, so that a walk from the end meets it first; its accelerator mark
         // keeps it from being the window menu.
-        decoyMenu = Popup(L"&Tile", 3);
-        AppendMenuW(bar, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(decoyMenu), L"&Window");
+        decoyMenu = AddPopup(bar, L"&Window", L"&Tile", 3);
         SetMenu(handle, bar);
         client.Create(handle);
         mdiClientHandle = client.GetHandle();
@@ -50,9 +48,11 @@ public:
         }
     }
 
-    static HMENU Popup(const wchar_t* item, UINT id) {
+    // Appends a popup of one item to the bar and returns the popup.
+    static HMENU AddPopup(HMENU bar, const wchar_t* title, const wchar_t* item, UINT id) {
         HMENU menu = CreatePopupMenu();
         AppendMenuW(menu, MF_STRING, id, item);
+        AppendMenuW(bar, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(menu), title);
         return menu;
     }
 
