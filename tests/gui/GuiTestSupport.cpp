@@ -53,12 +53,6 @@ std::wstring ClassOf(HWND window) {
     return name;
 }
 
-std::wstring TextOf(HWND window) {
-    wchar_t text[256] = L"";
-    GetWindowTextW(window, text, 256);
-    return text;
-}
-
 HostWindow::HostWindow() : Window(L"GuiTestHost") {
     // A popup that is never activated: Wine hands active or captioned windows to the X window
     // manager and, with none running on the test display, waits two seconds for it whenever such
