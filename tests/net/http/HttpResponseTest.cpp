@@ -48,16 +48,12 @@ TEST(HttpResponse, StatusIsTheNumberAfterTheFirstBlankWhenThereAreThreeParts) {
     }
 }
 
-std::vector<std::string> ByteByByte(const std::string& text) {
-    std::vector<std::string> pieces;
-    for (char c : text) {
-        pieces.push_back(std::string(1, c));
-    }
-    return pieces;
-}
-
 TEST(HttpResponse, ReceiveFramesTheBody) {
     const std::string slow = kChunkedHead + "3\r\nabc\r\n00A\r\n0123456789\r\n0\r\n\r\n";
+    std::vector<std::string> byteByByte;
+    for (char c : slow) {
+        byteByByte.push_back(std::string(1, c));
+    }
     const struct {
         const char* what;
         std::vector<std::string> pieces;
@@ -75,7 +71,7 @@ TEST(HttpResponse, ReceiveFramesTheBody) {
         {"lower-case length", {"HTTP/1.1 200 OK\r\ncontent-length: 2\r\n\r\nab", "cd"}, 0, true, "ab", 1},
         {"Chunked", {"HTTP/1.1 200 OK\r\ntransfer-encoding: Chunked\r\n\r\n2\r\nab\r\n0\r\n\r\n"}, 0, true, "ab", 1},
         {"no length, timed out", {"HTTP/1.1 200 OK\r\n\r\nab", "cd"}, -1, false, "abcd", -1},
-        {"byte by byte", ByteByByte(slow), -1, true, "abc0123456789", static_cast<int>(slow.size())},
+        {"byte by byte", byteByByte, -1, true, "abc0123456789", static_cast<int>(slow.size())},
         // chunk data that ends like the last chunk does not end the body
         {"looks ended", {kChunkedHead + "7\r\nab0\r\n\r\n"}, -1, false, "ab0\r\n\r\n", -1},
         {"really ended", {kChunkedHead + "7\r\nab0\r\n\r\n", "\r\n0\r\n\r\n"}, 0, true, "ab0\r\n\r\n", -1},
