@@ -68,8 +68,6 @@ protected:
     void SetUp() override {
         HostTest::SetUp();
         link.Create(host.GetHandle());
-        target = testsupport::HelperPath(L"GuiLinkTarget.exe");
-        marker = testsupport::ExecutableDirectory() + L"\\GuiLinkTarget.opened";
         DeleteFileW(marker.c_str());
         std::wstring text = L"<a href=\"" + target + L"\">first</a> and <a href=\"" + target + L"\">second</a>";
         link.SetText(text.c_str());
@@ -93,8 +91,8 @@ protected:
     }
 
     gui::SysLinkControl link;
-    std::wstring target;
-    std::wstring marker;
+    const std::wstring target = testsupport::HelperPath(L"GuiLinkTarget.exe");
+    const std::wstring marker = testsupport::ExecutableDirectory() + L"\\GuiLinkTarget.opened";
 };
 
 TEST_F(LinkTest, IgnoresOtherLinksOtherControlsAndOtherCodes) {

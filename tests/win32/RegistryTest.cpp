@@ -14,9 +14,6 @@ using win32::Registry;
 // removed with everything below it when the test ends.
 class RegistryTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        base = L"Software\\TarnwickRegistryTest-" + std::to_wstring(GetCurrentProcessId());
-    }
     void TearDown() override {
         RegDeleteTreeW(HKEY_CURRENT_USER, base.c_str());
         for (REGSAM view : {KEY_WOW64_32KEY, KEY_WOW64_64KEY}) {
@@ -42,7 +39,7 @@ protected:
         RegCloseKey(handle);
     }
 
-    std::wstring base;
+    const std::wstring base = L"Software\\TarnwickRegistryTest-" + std::to_wstring(GetCurrentProcessId());
 };
 
 TEST_F(RegistryTest, WriteCreatesMissingKeysAndReadsBack) {
