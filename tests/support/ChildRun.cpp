@@ -16,9 +16,8 @@ ChildRun::ChildRun(const std::wstring& commandLine, const std::wstring& director
     si.dwFlags = STARTF_USESTDHANDLES;
     si.hStdOutput = si.hStdError = writeEnd;  // no input: the standard input handle stays null
     PROCESS_INFORMATION pi = {};
-    std::vector<wchar_t> line(commandLine.begin(), commandLine.end());
-    line.push_back(L'\0');
-    if (CreateProcessW(program.empty() ? nullptr : program.c_str(), line.data(), nullptr, nullptr, TRUE,
+    std::wstring line = commandLine;  // CreateProcessW may write to it
+    if (CreateProcessW(program.empty() ? nullptr : program.c_str(), &line[0], nullptr, nullptr, TRUE,
                        CREATE_NO_WINDOW, nullptr, directory.empty() ? nullptr : directory.c_str(), &si, &pi)) {
         process = pi.hProcess;
         processId = pi.dwProcessId;
