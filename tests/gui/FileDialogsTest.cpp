@@ -23,9 +23,8 @@ using testsupport::MessageBoxWatcher;
 class DialogUser {
 public:
     // confirm: a second box (the overwrite question) is expected after OK and answered with Yes.
-    explicit DialogUser(std::wstring path, bool confirm = false) : path(std::move(path)), confirm(confirm) {
-        worker = std::thread(&DialogUser::Run, this);
-    }
+    explicit DialogUser(std::wstring path, bool confirm = false)
+        : path(std::move(path)), confirm(confirm), worker(&DialogUser::Run, this) {}
     ~DialogUser() { Wait(); }
 
     void Wait() {

@@ -26,10 +26,8 @@ BOOL CALLBACK Visit(HWND window, LPARAM param) {
 
 }  // namespace
 
-MessageBoxWatcher::MessageBoxWatcher(DWORD processId, int button, DWORD timeoutMs) {
-    DWORD pid = processId ? processId : GetCurrentProcessId();
-    watcher = std::thread(&MessageBoxWatcher::Watch, this, pid, button, timeoutMs);
-}
+MessageBoxWatcher::MessageBoxWatcher(DWORD processId, int button, DWORD timeoutMs)
+    : watcher(&MessageBoxWatcher::Watch, this, processId ? processId : GetCurrentProcessId(), button, timeoutMs) {}
 
 MessageBoxWatcher::~MessageBoxWatcher() {
     cancel = true;
