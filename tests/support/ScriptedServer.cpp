@@ -53,8 +53,7 @@ ScriptedServer::~ScriptedServer() {
 }
 
 int ScriptedServer::UnusedPort() {
-    ScriptedServer gone({});
-    return gone.Port();
+    return ScriptedServer({}).Port();  // closed again at the end of this statement
 }
 
 std::vector<std::string> ScriptedServer::Requests() {
