@@ -75,12 +75,9 @@ public:
     int OnClose() override { return 0; }  // default MDI processing closes the child
 
     int sizeCalls = 0;
-    static int deleted;
-    static int destroyed;
+    static inline int deleted = 0;
+    static inline int destroyed = 0;
 };
-
-int TestChild::deleted = 0;
-int TestChild::destroyed = 0;
 
 TestChild* AddChild(TestFrame& frame, const wchar_t* title) {
     TestChild* child = new TestChild();  // deleted by the client

@@ -83,10 +83,8 @@ class CountedWindow : public ProbeWindow {
 public:
     explicit CountedWindow(DWORD windowStyle = WS_OVERLAPPEDWINDOW) { style = windowStyle; }
     ~CountedWindow() override { ++deletions; }
-    static int deletions;
+    static inline int deletions = 0;
 };
-
-int CountedWindow::deletions = 0;
 
 TEST(WindowCreate, SecondCreateFailsNamingTheClassAndKeepsTheWindow) {
     ProbeWindow window(L"TwiceCreated");
