@@ -45,8 +45,7 @@ TEST(URL, TextProtocolAndHttpTest) {
 }
 
 TEST(URL, MissingPartsRaise) {
-    URL ftp(L"ftp://server/x");
-    EXPECT_STREQ(L"/x", ftp.getPath().GetBuffer());
+    URL ftp(L"ftp://server/x");  // its path is read as any other: the first test's ftp row
     EXPECT_EQ(L"URL::getPort() for \"ftp://server/x\" returned -1", ThrownMessage([&] { ftp.getPort(); }));
     for (const wchar_t* text : {L"server/x", L"/other.php/versions/index.php"}) {
         URL url(text);
