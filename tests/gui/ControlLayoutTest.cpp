@@ -2,17 +2,16 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+
 namespace {
 
 using gui::ControlLayout;
 using gui::Placement;
 
-void ExpectPlacement(const Placement& place, int x, int y, int width, int height) {
-    EXPECT_EQ(x, place.x);
-    EXPECT_EQ(y, place.y);
-    EXPECT_EQ(width, place.width);
-    EXPECT_EQ(height, place.height);
-}
+using Box = std::array<int, 4>;  // x, y, width, height
+
+Box BoxOf(const Placement& place) { return {place.x, place.y, place.width, place.height}; }
 
 TEST(WidthRule, ZeroRequestGivesTheMaximumAndAMaximumCapsRequests) {
     struct Case {
@@ -27,7 +26,7 @@ TEST(WidthRule, ZeroRequestGivesTheMaximumAndAMaximumCapsRequests) {
 // Three buttons in 340 pixels are placed by the radio group's window test.
 TEST(RadioGroupRow, WidthsAreTruncated) {
     // 341 - 40 = 301 over 2 buttons: 150 each, the odd pixel stays at the right margin.
-    ExpectPlacement(ControlLayout::RadioButton(341, 2, 1), 170, 20, 150, 24);
+    EXPECT_EQ((Box{170, 20, 150, 24}), BoxOf(ControlLayout::RadioButton(341, 2, 1)));
 }
 
 TEST(SplitterLayout, BarAt130In600By400ClientSplitsTheHeightOfAHorizontalSplitter) {
@@ -35,8 +34,8 @@ TEST(SplitterLayout, BarAt130In600By400ClientSplitsTheHeightOfAHorizontalSplitte
     Placement second = {};
     // Side by side: the splitter's window test.
     ControlLayout::SplitterPanes(1, 130, 600, 400, first, second);
-    ExpectPlacement(first, 0, 0, 600, 128);
-    ExpectPlacement(second, 0, 132, 600, 268);
+    EXPECT_EQ((Box{0, 0, 600, 128}), BoxOf(first));
+    EXPECT_EQ((Box{0, 132, 600, 268}), BoxOf(second));
 }
 
 TEST(LabeledFieldSize, HeightAndWidthByLayoutCappedByANonZeroRequest) {

@@ -23,9 +23,8 @@ using testsupport::MessageBoxWatcher;
 class DialogUser {
 public:
     // confirm: a second box (the overwrite question) is expected after OK and answered with Yes.
-    explicit DialogUser(std::wstring path, bool confirm = false) : path(std::move(path)), confirm(confirm) {
-        worker = std::thread(&DialogUser::Run, this);
-    }
+    explicit DialogUser(std::wstring path, bool confirm = false)
+        : path(std::move(path)), confirm(confirm), worker(&DialogUser::Run, this) {}
     ~DialogUser() { Wait(); }
 
     void Wait() {
@@ -85,12 +84,6 @@ private:
     std::thread worker;
 };
 
-std::wstring CurrentDirectory() {
-    wchar_t directory[MAX_PATH] = L"";
-    GetCurrentDirectoryW(MAX_PATH, directory);
-    return directory;
-}
-
 TEST(FileDialogs, OpenReturnsTheTypedPathOfAnExistingFileAndCancelLeavesThePathAlone) {
     testsupport::ScratchDirectory scratch;
     std::wstring file = scratch.Write(L"processes.tnkx", "<processes/>");
@@ -111,7 +104,8 @@ TEST(FileDialogs, SaveAddsTheTxtExtensionAsksBeforeOverwritingAndKeepsTheCurrent
     testsupport::ScratchDirectory scratch;
     guitest::HostWindow owner;
     owner.Open(200, 100);
-    std::wstring before = CurrentDirectory();
+    wchar_t before[MAX_PATH] = L"", after[MAX_PATH] = L"";
+    GetCurrentDirectoryW(MAX_PATH, before);
     String chosen;
     {
         DialogUser user(scratch.File(L"output"));
@@ -125,7 +119,8 @@ TEST(FileDialogs, SaveAddsTheTxtExtensionAsksBeforeOverwritingAndKeepsTheCurrent
     user.Wait();
     EXPECT_EQ(existing, std::wstring(chosen.GetBuffer()));
     EXPECT_NE(std::wstring::npos, user.question.find(L"already exists")) << "no overwrite question was shown";
-    EXPECT_EQ(before, CurrentDirectory());
+    GetCurrentDirectoryW(MAX_PATH, after);
+    EXPECT_STREQ(before, after);
 }
 
 }  // namespace

@@ -79,10 +79,10 @@ TEST_F(FormControls, LabeledFieldsPlaceTheLabelAboveTheirEditOrBesideAFieldOfThe
 }
 
 // A splitter filling a host, with two static panes inside it.
-class SplitterTest : public ::testing::Test {
+class SplitterTest : public guitest::HostTest {
 protected:
     void SetUp() override {
-        host.Open(600, 400);
+        HostTest::SetUp();
         splitter.Create(host.GetHandle());
         left.Create(splitter.GetHandle());
         right.Create(splitter.GetHandle());
@@ -95,7 +95,6 @@ protected:
         SendMessageW(splitter.GetHandle(), message, buttons, MAKELPARAM(x, y));
     }
 
-    guitest::HostWindow host;
     gui::SplitterControl splitter;
     gui::StaticControl left;
     gui::StaticControl right;

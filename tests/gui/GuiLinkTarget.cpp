@@ -5,13 +5,8 @@
 
 int wmain() {
     wchar_t path[MAX_PATH];
-    DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring marker(path, n);
+    std::wstring marker(path, GetModuleFileNameW(nullptr, path, MAX_PATH));
     marker = marker.substr(0, marker.find_last_of(L"\\/") + 1) + L"GuiLinkTarget.opened";
     HANDLE file = CreateFileW(marker.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        return 1;
-    }
-    CloseHandle(file);
-    return 0;
+    return file != INVALID_HANDLE_VALUE && CloseHandle(file) ? 0 : 1;
 }

@@ -39,26 +39,18 @@ RECT RectInParent(HWND window) {
 }
 
 ::testing::AssertionResult PlacedAt(HWND window, int x, int y, int width, int height) {
-    RECT rect = RectInParent(window);
-    int actualWidth = rect.right - rect.left;
-    int actualHeight = rect.bottom - rect.top;
-    if (rect.left == x && rect.top == y && actualWidth == width && actualHeight == height) {
+    RECT r = RectInParent(window);
+    if (r.left == x && r.top == y && r.right - r.left == width && r.bottom - r.top == height) {
         return ::testing::AssertionSuccess();
     }
-    return ::testing::AssertionFailure() << "placed at " << rect.left << "," << rect.top << " size " << actualWidth
-                                         << "x" << actualHeight;
+    return ::testing::AssertionFailure() << "placed at " << r.left << "," << r.top << " size " << r.right - r.left
+                                         << "x" << r.bottom - r.top;
 }
 
 std::wstring ClassOf(HWND window) {
     wchar_t name[64] = L"";
     GetClassNameW(window, name, 64);
     return name;
-}
-
-std::wstring TextOf(HWND window) {
-    wchar_t text[256] = L"";
-    GetWindowTextW(window, text, 256);
-    return text;
 }
 
 HostWindow::HostWindow() : Window(L"GuiTestHost") {

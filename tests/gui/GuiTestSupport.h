@@ -7,6 +7,7 @@
 #include <string>
 
 #include "gui/Window.h"
+#include "support/TarnwickSession.h"
 
 namespace guitest {
 
@@ -21,7 +22,7 @@ RECT RectInParent(HWND window);
 ::testing::AssertionResult PlacedAt(HWND window, int x, int y, int width, int height);
 
 std::wstring ClassOf(HWND window);
-std::wstring TextOf(HWND window);
+inline std::wstring TextOf(HWND window) { return testsupport::TarnwickSession::Text(window); }
 
 // A visible top-level framework window that hosts controls.
 class HostWindow : public gui::Window {

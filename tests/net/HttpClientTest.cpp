@@ -88,17 +88,16 @@ TEST_F(HttpClientTest, GetAndPostSendExactlyTheFixedHeaders) {
 
 TEST_F(HttpClientTest, BodiesAreFramedOverTheWire) {
     ServerReply closeDelimited{{"HTTP/1.1 200 OK\r\nServer: s\r\n\r\nfirst ", "second ", "third"}, 100};
-    ServerReply chunked{{"HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n5\r\nhel", "lo\r\n0\r\n", "\r\n"}, 50};
     ServerReply held = OkReply("whole");
     held.holdOpen = true;
-    // The framing rules themselves are HttpResponse's; here the client reads them off a socket.
+    // The framing rules themselves, chunks split anywhere included, are HttpResponse's; here the
+    // client reads them off a socket.
     ScriptedServer server(
-        {closeDelimited, chunked, ScriptedServer::Reply("HTTP/1.1 200 OK", {"Content-Length: 10"}, "hello"), held});
+        {closeDelimited, ScriptedServer::Reply("HTTP/1.1 200 OK", {"Content-Length: 10"}, "hello"), held});
     std::wstring url = server.Url(L"/");
     client.SetRecvTimeOut(10000);
     EXPECT_EQ("first second third", Body(url));  // until the server closes
-    EXPECT_EQ("hello", Body(url));
-    EXPECT_EQ("failed:", Body(url));  // a sized body cut short
+    EXPECT_EQ("failed:", Body(url));             // a sized body cut short
     // A failure leaves no socket behind, and a sized body ends without waiting for the server to close.
     DWORD start = GetTickCount();
     EXPECT_EQ("whole", Body(url));

@@ -14,13 +14,10 @@ ChildRun::ChildRun(const std::wstring& commandLine, const std::wstring& director
     STARTUPINFOW si = {};
     si.cb = sizeof(si);
     si.dwFlags = STARTF_USESTDHANDLES;
-    si.hStdOutput = writeEnd;
-    si.hStdError = writeEnd;
-    si.hStdInput = nullptr;
+    si.hStdOutput = si.hStdError = writeEnd;  // no input: the standard input handle stays null
     PROCESS_INFORMATION pi = {};
-    std::vector<wchar_t> line(commandLine.begin(), commandLine.end());
-    line.push_back(L'\0');
-    if (CreateProcessW(program.empty() ? nullptr : program.c_str(), line.data(), nullptr, nullptr, TRUE,
+    std::wstring line = commandLine;  // CreateProcessW may write to it
+    if (CreateProcessW(program.empty() ? nullptr : program.c_str(), &line[0], nullptr, nullptr, TRUE,
                        CREATE_NO_WINDOW, nullptr, directory.empty() ? nullptr : directory.c_str(), &si, &pi)) {
         process = pi.hProcess;
         processId = pi.dwProcessId;
@@ -54,15 +51,9 @@ void ChildRun::Drain() {
 }
 
 bool ChildRun::Wait(DWORD timeoutMs) {
-    if (!process) {
-        return false;
-    }
     DWORD start = GetTickCount();
-    for (;;) {
+    while (process && WaitForSingleObject(process, 20) != WAIT_OBJECT_0) {
         Drain();
-        if (WaitForSingleObject(process, 20) == WAIT_OBJECT_0) {
-            break;
-        }
         if (GetTickCount() - start > timeoutMs) {
             return false;
         }
@@ -70,7 +61,7 @@ bool ChildRun::Wait(DWORD timeoutMs) {
     // The child is gone: take what it wrote last (a grandchild may keep the pipe open, so only
     // what is already there is read, never waited for).
     Drain();
-    return true;
+    return process != nullptr;
 }
 
 DWORD ChildRun::ExitCode() const {

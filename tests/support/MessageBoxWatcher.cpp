@@ -26,16 +26,12 @@ BOOL CALLBACK Visit(HWND window, LPARAM param) {
 
 }  // namespace
 
-MessageBoxWatcher::MessageBoxWatcher(DWORD processId, int button, DWORD timeoutMs) {
-    DWORD pid = processId ? processId : GetCurrentProcessId();
-    watcher = std::thread(&MessageBoxWatcher::Watch, this, pid, button, timeoutMs);
-}
+MessageBoxWatcher::MessageBoxWatcher(DWORD processId, int button, DWORD timeoutMs)
+    : watcher(&MessageBoxWatcher::Watch, this, processId ? processId : GetCurrentProcessId(), button, timeoutMs) {}
 
 MessageBoxWatcher::~MessageBoxWatcher() {
     cancel = true;
-    if (watcher.joinable()) {
-        watcher.join();
-    }
+    Wait();
 }
 
 HWND MessageBoxWatcher::FindBox(DWORD processId, const wchar_t* className, HWND except) {

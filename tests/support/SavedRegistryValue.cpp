@@ -23,11 +23,8 @@ SavedRegistryValue::~SavedRegistryValue() {
 std::wstring SavedRegistryValue::Read() const {
     wchar_t buffer[1024] = L"";
     DWORD size = sizeof(buffer);
-    if (RegGetValueW(HKEY_CURRENT_USER, subKey.c_str(), name.c_str(), RRF_RT_REG_SZ, nullptr, buffer, &size) !=
-        ERROR_SUCCESS) {
-        return std::wstring();
-    }
-    return buffer;
+    LSTATUS read = RegGetValueW(HKEY_CURRENT_USER, subKey.c_str(), name.c_str(), RRF_RT_REG_SZ, nullptr, buffer, &size);
+    return read == ERROR_SUCCESS ? buffer : L"";
 }
 
 void SavedRegistryValue::Write(const std::wstring& text) const {

@@ -52,17 +52,8 @@ ScriptedServer::~ScriptedServer() {
     WSACleanup();
 }
 
-std::wstring ScriptedServer::Url(const std::wstring& path) const {
-    return L"http://127.0.0.1:" + std::to_wstring(port) + path;
-}
-
 int ScriptedServer::UnusedPort() {
-    ScriptedServer gone({});
-    return gone.Port();
-}
-
-std::string ScriptedServer::HostHeader() const {
-    return "127.0.0.1:" + std::to_string(port);
+    return ScriptedServer({}).Port();  // closed again at the end of this statement
 }
 
 std::vector<std::string> ScriptedServer::Requests() {
@@ -77,9 +68,7 @@ ServerReply ScriptedServer::Reply(const std::string& statusLine,
     for (const std::string& header : headers) {
         text += header + "\r\n";
     }
-    ServerReply reply;
-    reply.pieces.push_back(text + "\r\n" + body);
-    return reply;
+    return ServerReply{{text + "\r\n" + body}};
 }
 
 bool ScriptedServer::Accept(SOCKET& client) {
@@ -189,10 +178,6 @@ DeafListener::~DeafListener() {
     }
     closesocket(listener);
     WSACleanup();
-}
-
-std::wstring DeafListener::Url(const std::wstring& path) const {
-    return L"http://127.0.0.1:" + std::to_wstring(port) + path;
 }
 
 }  // namespace testsupport

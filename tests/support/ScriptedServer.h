@@ -31,10 +31,10 @@ public:
 
     int Port() const { return port; }
     // "http://127.0.0.1:<port>" followed by path.
-    std::wstring Url(const std::wstring& path) const;
+    std::wstring Url(const std::wstring& path) const { return L"http://127.0.0.1:" + std::to_wstring(port) + path; }
     // A port that the system handed out and took back: connections to it are refused.
     static int UnusedPort();
-    std::string HostHeader() const;
+    std::string HostHeader() const { return "127.0.0.1:" + std::to_string(port); }
     // Called on the server's thread when a request has arrived, before the reply.
     void OnRequest(std::function<void()> callback) { onRequest = std::move(callback); }
 
@@ -74,7 +74,7 @@ public:
     DeafListener(const DeafListener&) = delete;
     DeafListener& operator=(const DeafListener&) = delete;
 
-    std::wstring Url(const std::wstring& path) const;
+    std::wstring Url(const std::wstring& path) const { return L"http://127.0.0.1:" + std::to_wstring(port) + path; }
 
 private:
     WSADATA wsa;

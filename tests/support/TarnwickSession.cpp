@@ -1,7 +1,5 @@
 #include "support/TarnwickSession.h"
 
-#include <commctrl.h>
-
 #include <vector>
 
 #include "support/MessageBoxWatcher.h"
@@ -41,18 +39,6 @@ TarnwickSession::~TarnwickSession() {
     CloseHandle(process);
 }
 
-HWND TarnwickSession::Client() const {
-    return FindWindowExW(frame, nullptr, L"MDIClient", nullptr);
-}
-
-HWND TarnwickSession::StatusBar() const {
-    return FindWindowExW(frame, nullptr, STATUSCLASSNAMEW, nullptr);
-}
-
-HWND TarnwickSession::ToolBar() const {
-    return FindWindowExW(frame, nullptr, TOOLBARCLASSNAMEW, nullptr);
-}
-
 std::vector<HWND> TarnwickSession::Children() const {
     std::vector<HWND> children;
     for (HWND child = GetWindow(Client(), GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
@@ -68,10 +54,6 @@ HWND TarnwickSession::Child(const std::wstring& caption) const {
         }
     }
     return nullptr;
-}
-
-HWND TarnwickSession::ViewOf(HWND child) {
-    return GetWindow(child, GW_CHILD);
 }
 
 std::wstring TarnwickSession::Text(HWND window) {
@@ -94,10 +76,6 @@ bool TarnwickSession::WaitForOutput(const std::wstring& caption, const std::wstr
 
 bool TarnwickSession::WaitForStatus(const std::wstring& text, DWORD waitMs) const {
     return WaitUntil([&] { return Text(StatusBar()) == text; }, waitMs);
-}
-
-void TarnwickSession::Command(int id) const {
-    PostMessageW(frame, WM_COMMAND, MAKEWPARAM(id, 0), 0);
 }
 
 DWORD TarnwickSession::WaitForExit(DWORD waitMs) {

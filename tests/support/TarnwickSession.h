@@ -21,15 +21,15 @@ public:
     HWND Frame() const { return frame; }
     DWORD ProcessId() const { return processId; }
     HANDLE ProcessHandle() const { return process; }
-    HWND Client() const;
-    HWND StatusBar() const;
-    HWND ToolBar() const;
+    HWND Client() const { return FindWindowExW(frame, nullptr, L"MDIClient", nullptr); }
+    HWND StatusBar() const { return FindWindowExW(frame, nullptr, L"msctls_statusbar32", nullptr); }
+    HWND ToolBar() const { return FindWindowExW(frame, nullptr, L"ToolbarWindow32", nullptr); }
 
     // MDI children in z-order, and one by caption (null when there is none).
     std::vector<HWND> Children() const;
     HWND Child(const std::wstring& caption) const;
     // The output view inside a process window.
-    static HWND ViewOf(HWND child);
+    static HWND ViewOf(HWND child) { return GetWindow(child, GW_CHILD); }
     static std::wstring Text(HWND window);
     std::wstring ViewText(const std::wstring& caption) const;
 
@@ -39,7 +39,7 @@ public:
     bool WaitForStatus(const std::wstring& text, DWORD waitMs = 10000) const;
 
     // A command as the menu gives it (posted: the program may answer with a box).
-    void Command(int id) const;
+    void Command(int id) const { PostMessageW(frame, WM_COMMAND, MAKEWPARAM(id, 0), 0); }
     // Waits for the program to end; its exit code, or STILL_ACTIVE on timeout.
     DWORD WaitForExit(DWORD waitMs = 20000);
 

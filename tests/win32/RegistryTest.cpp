@@ -14,9 +14,6 @@ using win32::Registry;
 // removed with everything below it when the test ends.
 class RegistryTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        base = L"Software\\TarnwickRegistryTest-" + std::to_wstring(GetCurrentProcessId());
-    }
     void TearDown() override {
         RegDeleteTreeW(HKEY_CURRENT_USER, base.c_str());
         for (REGSAM view : {KEY_WOW64_32KEY, KEY_WOW64_64KEY}) {
@@ -25,6 +22,12 @@ protected:
     }
 
     std::wstring Key(const wchar_t* below = nullptr) const { return below ? base + L"\\" + below : base; }
+
+    // A value of the test's key (or of the key below it) as ReadString gives it; "<unread>" when it fails.
+    std::wstring Read(HKEY hive, const wchar_t* name, bool view64 = false, const wchar_t* below = nullptr) const {
+        String value;
+        return Registry::ReadString(hive, Key(below).c_str(), name, value, view64) ? value.GetBuffer() : L"<unread>";
+    }
 
     // Stores raw bytes as a value of the type (text with or without a terminating null), in the given view.
     static void SetRaw(HKEY hive, const std::wstring& key, const wchar_t* name, const void* data, DWORD bytes,
@@ -36,25 +39,20 @@ protected:
         RegCloseKey(handle);
     }
 
-    std::wstring base;
+    const std::wstring base = L"Software\\TarnwickRegistryTest-" + std::to_wstring(GetCurrentProcessId());
 };
 
 TEST_F(RegistryTest, WriteCreatesMissingKeysAndReadsBack) {
     ASSERT_TRUE(Registry::WriteString(HKEY_CURRENT_USER, Key(L"a\\b").c_str(), L"Path", L"C:\\Program Files\\x"));
-    String value;
-    ASSERT_TRUE(Registry::ReadString(HKEY_CURRENT_USER, Key(L"a\\b").c_str(), L"Path", value, false));
-    EXPECT_STREQ(L"C:\\Program Files\\x", value.GetBuffer());
+    EXPECT_EQ(L"C:\\Program Files\\x", Read(HKEY_CURRENT_USER, L"Path", false, L"a\\b"));
 
     // The default value, written and read through a null name.
     ASSERT_TRUE(Registry::WriteString(HKEY_CURRENT_USER, Key().c_str(), nullptr, L"default text"));
-    String byDefault;
-    ASSERT_TRUE(Registry::ReadString(HKEY_CURRENT_USER, Key().c_str(), nullptr, byDefault, true));
-    EXPECT_STREQ(L"default text", byDefault.GetBuffer());
+    EXPECT_EQ(L"default text", Read(HKEY_CURRENT_USER, nullptr, true));
 
     // Overwriting replaces the value, also by a shorter one.
     ASSERT_TRUE(Registry::WriteString(HKEY_CURRENT_USER, Key(L"a\\b").c_str(), L"Path", L"D"));
-    ASSERT_TRUE(Registry::ReadString(HKEY_CURRENT_USER, Key(L"a\\b").c_str(), L"Path", value, false));
-    EXPECT_STREQ(L"D", value.GetBuffer());
+    EXPECT_EQ(L"D", Read(HKEY_CURRENT_USER, L"Path", false, L"a\\b"));
 }
 
 TEST_F(RegistryTest, MissingOrEmptyValuesReadFalseAndKeepTheValue) {
@@ -84,13 +82,9 @@ TEST_F(RegistryTest, ValueWithoutTerminatingNullReadsExactlyItsData) {
     // Data with an embedded null ends at that null.
     const wchar_t embedded[] = {L'a', L'\0', L'b'};
     SetRaw(HKEY_CURRENT_USER, Key(), L"Embedded", embedded, sizeof(embedded));
-    String value;
-    ASSERT_TRUE(Registry::ReadString(HKEY_CURRENT_USER, Key().c_str(), L"Bare", value, false));
-    EXPECT_STREQ(L"JDK7", value.GetBuffer());
-    ASSERT_TRUE(Registry::ReadString(HKEY_CURRENT_USER, Key().c_str(), L"Odd", value, false));
-    EXPECT_STREQ(L"JDK", value.GetBuffer());
-    ASSERT_TRUE(Registry::ReadString(HKEY_CURRENT_USER, Key().c_str(), L"Embedded", value, false));
-    EXPECT_STREQ(L"a", value.GetBuffer());
+    EXPECT_EQ(L"JDK7", Read(HKEY_CURRENT_USER, L"Bare"));
+    EXPECT_EQ(L"JDK", Read(HKEY_CURRENT_USER, L"Odd"));
+    EXPECT_EQ(L"a", Read(HKEY_CURRENT_USER, L"Embedded"));
 }
 
 TEST_F(RegistryTest, DefaultViewIsThe32BitViewAndTheFlagAsksForThe64BitOne) {
@@ -99,18 +93,13 @@ TEST_F(RegistryTest, DefaultViewIsThe32BitViewAndTheFlagAsksForThe64BitOne) {
     const wchar_t in32[] = L"32-bit view";
     SetRaw(HKEY_LOCAL_MACHINE, Key(), L"JavaHome", in64, sizeof(in64), KEY_WOW64_64KEY);
     SetRaw(HKEY_LOCAL_MACHINE, Key(), L"JavaHome", in32, sizeof(in32), KEY_WOW64_32KEY);
-    String value;
-    ASSERT_TRUE(Registry::ReadString(HKEY_LOCAL_MACHINE, Key().c_str(), L"JavaHome", value, true));
-    EXPECT_STREQ(in64, value.GetBuffer());
-    ASSERT_TRUE(Registry::ReadString(HKEY_LOCAL_MACHINE, Key().c_str(), L"JavaHome", value, false));
-    EXPECT_STREQ(in32, value.GetBuffer());
+    EXPECT_EQ(in64, Read(HKEY_LOCAL_MACHINE, L"JavaHome", true));
+    EXPECT_EQ(in32, Read(HKEY_LOCAL_MACHINE, L"JavaHome"));
 
     // Writes land where a 32-bit program's writes land.
     ASSERT_TRUE(Registry::WriteString(HKEY_LOCAL_MACHINE, Key().c_str(), L"JavaHome", L"written"));
-    ASSERT_TRUE(Registry::ReadString(HKEY_LOCAL_MACHINE, Key().c_str(), L"JavaHome", value, false));
-    EXPECT_STREQ(L"written", value.GetBuffer());
-    ASSERT_TRUE(Registry::ReadString(HKEY_LOCAL_MACHINE, Key().c_str(), L"JavaHome", value, true));
-    EXPECT_STREQ(in64, value.GetBuffer());
+    EXPECT_EQ(L"written", Read(HKEY_LOCAL_MACHINE, L"JavaHome"));
+    EXPECT_EQ(in64, Read(HKEY_LOCAL_MACHINE, L"JavaHome", true));
 }
 
 TEST(RegistryWrite, FailsWhereNoKeyCanBeCreated) {

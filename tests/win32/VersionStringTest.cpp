@@ -4,8 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include "support/TestApplication.h"
-
 namespace {
 
 TEST(VersionString, ReadsTheProgramsTableAndFallsBack) {
@@ -14,8 +12,6 @@ TEST(VersionString, ReadsTheProgramsTableAndFallsBack) {
         const wchar_t* value;
     } cases[] = {
         {L"CompanyName", L"Hollbrae"},
-        {L"FileDescription", L"Utility to wrap command line processes."},
-        {L"FileVersion", L"1.0.14"},
         {L"ProductVersion", L"1.0.14"},
         {L"OriginalFilename", L"Tarnwick"},  // keys match in any case
         {L"NoSuchKey", L""},
@@ -29,16 +25,6 @@ TEST(VersionString, ReadsTheProgramsTableAndFallsBack) {
     const wchar_t* expected = GetUserDefaultLangID() == 0x0409 ? L"Default table" : L"";
     EXPECT_STREQ(expected, GetVersionString(L"ProductName", nullptr, 2).GetBuffer());
     EXPECT_STREQ(L"", GetVersionString(L"ProductName", nullptr, 3).GetBuffer());
-}
-
-TEST(VersionString, ApplicationCachesWhatItRead) {
-    testsupport::TestApplication application;
-    EXPECT_STREQ(L"Tarnwick", application.GetOriginalFilename());
-    EXPECT_STREQ(L"Tarnwick", application.OriginalFilename.GetBuffer());
-    application.ProductVersion = L"9.9";  // a filled cache is not read again
-    EXPECT_STREQ(L"9.9", Application::FillFromVersion(application.ProductVersion, L"ProductVersion").GetBuffer());
-    EXPECT_STREQ(L"Hollbrae", Application::FillFromVersion(application.CompanyName, L"CompanyName").GetBuffer());
-    EXPECT_STREQ(L"Hollbrae", application.CompanyName.GetBuffer());
 }
 
 }  // namespace

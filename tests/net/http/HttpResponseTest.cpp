@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "io/StreamContents.h"
@@ -35,31 +36,24 @@ TEST(HttpResponse, ParseHeadersTakesStartLineHeadersAndJoinsCookies) {
 }
 
 TEST(HttpResponse, StatusIsTheNumberAfterTheFirstBlankWhenThereAreThreeParts) {
-    HttpResponse response;
-    auto status = [&](const wchar_t* line) {
-        response.SetStartLine(line);
-        return response.GetStatusCode();
+    const std::pair<const wchar_t*, int> cases[] = {
+        {L"HTTP/1.1 200 OK", 200}, {L"HTTP/1.1 302 Moved Temporarily", 302}, {L"HTTP/1.0 404x Not Found", 404},
+        {L"HTTP/1.1 200", 0},      {L"ICY 200 OK", 0},                        {L"HTTP/2 200 OK", 0},
+        {L"HTTP/1.1  200 OK", 0},  {L"", 0},  // no status without exactly one blank before it
     };
-    EXPECT_EQ(200, status(L"HTTP/1.1 200 OK"));
-    EXPECT_EQ(302, status(L"HTTP/1.1 302 Moved Temporarily"));
-    EXPECT_EQ(404, status(L"HTTP/1.0 404x Not Found"));
-    EXPECT_EQ(0, status(L"HTTP/1.1 200"));
-    EXPECT_EQ(0, status(L"ICY 200 OK"));
-    EXPECT_EQ(0, status(L"HTTP/2 200 OK"));
-    EXPECT_EQ(0, status(L"HTTP/1.1  200 OK"));
-    EXPECT_EQ(0, status(L""));
-}
-
-std::vector<std::string> ByteByByte(const std::string& text) {
-    std::vector<std::string> pieces;
-    for (char c : text) {
-        pieces.push_back(std::string(1, c));
+    HttpResponse response;
+    for (const auto& c : cases) {
+        response.SetStartLine(c.first);
+        EXPECT_EQ(c.second, response.GetStatusCode()) << c.first;
     }
-    return pieces;
 }
 
 TEST(HttpResponse, ReceiveFramesTheBody) {
     const std::string slow = kChunkedHead + "3\r\nabc\r\n00A\r\n0123456789\r\n0\r\n\r\n";
+    std::vector<std::string> byteByByte;
+    for (char c : slow) {
+        byteByByte.push_back(std::string(1, c));
+    }
     const struct {
         const char* what;
         std::vector<std::string> pieces;
@@ -75,11 +69,9 @@ TEST(HttpResponse, ReceiveFramesTheBody) {
         {"sized, timed out", {kSizedHead + "hel"}, -1, false, "hel", -1},
         {"no length", {"HTTP/1.1 200 OK\r\n\r\nab", "cd", "ef"}, 0, true, "abcdef", 4},  // until closed
         {"lower-case length", {"HTTP/1.1 200 OK\r\ncontent-length: 2\r\n\r\nab", "cd"}, 0, true, "ab", 1},
-        {"lower-case, cut", {"HTTP/1.1 200 OK\r\ncontent-length: 9\r\n\r\nab"}, 0, false, "ab", -1},
         {"Chunked", {"HTTP/1.1 200 OK\r\ntransfer-encoding: Chunked\r\n\r\n2\r\nab\r\n0\r\n\r\n"}, 0, true, "ab", 1},
         {"no length, timed out", {"HTTP/1.1 200 OK\r\n\r\nab", "cd"}, -1, false, "abcd", -1},
-        {"chunked hello", {kChunkedHead + "5\r\nhello\r\n0\r\n\r\n", "never read"}, 0, true, "hello", 1},
-        {"byte by byte", ByteByByte(slow), -1, true, "abc0123456789", static_cast<int>(slow.size())},
+        {"byte by byte", byteByByte, -1, true, "abc0123456789", static_cast<int>(slow.size())},
         // chunk data that ends like the last chunk does not end the body
         {"looks ended", {kChunkedHead + "7\r\nab0\r\n\r\n"}, -1, false, "ab0\r\n\r\n", -1},
         {"really ended", {kChunkedHead + "7\r\nab0\r\n\r\n", "\r\n0\r\n\r\n"}, 0, true, "ab0\r\n\r\n", -1},

@@ -113,7 +113,7 @@ private:
 TEST(ResponseCorpus, UnmutatedBasesDecode) {
     const char* const bodies[] = {"hello", "helloabc", "abcdefghijklmnopqrstuvwxyz", "", "close-delimited body",
                                   "not found", "", "ok"};
-    for (size_t i = 0; i < sizeof(kBases) / sizeof(kBases[0]); ++i) {
+    for (size_t i = 0; i < std::size(kBases); ++i) {
         std::string base = kBases[i];
         Outcome outcome = ReceiveAll({base}, 0, base.size());
         EXPECT_FALSE(outcome.raised) << i;
@@ -124,11 +124,10 @@ TEST(ResponseCorpus, UnmutatedBasesDecode) {
 
 TEST(ResponseCorpus, MutatedResponsesEndSafelyWhateverTheSplit) {
     Mutator mutator(20261206u);
-    const size_t baseCount = sizeof(kBases) / sizeof(kBases[0]);
     int raised = 0;
     int complete = 0;
     for (int i = 0; i < 4000; ++i) {
-        std::string input = mutator.Mutate(kBases[mutator.Below(baseCount)]);
+        std::string input = mutator.Mutate(kBases[mutator.Below(std::size(kBases))]);
         int ending = mutator.Below(2) ? 0 : -1;
         Outcome whole = ReceiveAll({input}, ending, input.size());
         Outcome pieces = ReceiveAll(mutator.Split(input), ending, input.size());
