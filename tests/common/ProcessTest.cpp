@@ -207,7 +207,7 @@ TEST_F(ProcessTest, DebugBlockChildOutputInItsWorkingDirectoryAndEnvironmentAndF
 // The child's last output, and a grandchild's written after the child has ended, come before the
 // footer, without zero bytes ("ab", zero, "cd", zero, CRLF), in chunks of at most one read each.
 TEST_F(ProcessTest, LastOutputOfTheChildAndOfAGrandchildOutlivingItComesBeforeTheFooter) {
-    RunProbe(L"burst 300000 bytes 6162006364000D0A print LAST launch \"sleep 300 print late\" exit 7");
+    RunProbe(L"burst 300000 65536 bytes 6162006364000D0A print LAST launch \"sleep 300 print late\" exit 7");
     std::wstring output = ChildOutput(logger.Text());
     ASSERT_EQ(300000u + 18u, output.size());
     EXPECT_EQ(L"abcd\r\nLAST\r\nlate\r\n", output.substr(300000));
@@ -436,10 +436,8 @@ TEST_F(ProcessTest, AChildInheritsNoOtherRunsPipe) {
     other.SetArguments(L"sleep 60000");
     other.Start();
     ASSERT_TRUE(testsupport::WaitUntil([&] { return other.GetChildProcessId() != 0; }));
-    wchar_t arguments[64];
-    swprintf(arguments, 64, L"handle %llx",
-             static_cast<unsigned long long>(reinterpret_cast<ULONG_PTR>(other.PipeWriteEnd())));
-    EXPECT_EQ(L"handle closed\r\n", ChildOutput(RunProbe(arguments)));
+    std::wstring arguments = L"handle " + std::to_wstring(reinterpret_cast<ULONG_PTR>(other.PipeWriteEnd()));
+    EXPECT_EQ(L"handle closed\r\n", ChildOutput(RunProbe(arguments.c_str())));
     other.Terminate();
 }
 
