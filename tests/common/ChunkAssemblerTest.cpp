@@ -68,7 +68,7 @@ TEST(ChunkAssembler, Utf8SequencesCutAnywhereAreCarriedOver) {
     for (size_t cut = 0; cut <= text.size(); ++cut) {
         ChunkAssembler assembler;
         assembler.SetUtf8();
-            std::string first = Feed(assembler, text.substr(0, cut));
+        std::string first = Feed(assembler, text.substr(0, cut));
         std::string second = Feed(assembler, text.substr(cut));
         EXPECT_EQ(text, first + second) << "cut at " << cut;
         // Each piece ends on a character boundary: the next byte is not a continuation byte.

@@ -35,14 +35,11 @@ inline std::vector<DWORD> WaitForChain(DWORD root, size_t length, DWORD timeoutM
     std::vector<DWORD> chain{root};
     for (DWORD start = GetTickCount(); chain.size() < length && GetTickCount() - start < timeoutMs; Sleep(50)) {
         std::vector<ProcessEntry> list = ListProcesses();
-        std::wstring exe;
-        for (const ProcessEntry& e : list) {
-            exe = e.id == root ? e.exe : exe;
-        }
+        auto self = std::find_if(list.begin(), list.end(), [&](const ProcessEntry& e) { return e.id == root; });
         chain.assign(1, root);
-        for (size_t i = 0; i < list.size(); ++i) {
+        for (size_t i = 0; self != list.end() && i < list.size(); ++i) {
             if (list[i].parent == chain.back() && list[i].id != chain.back() &&
-                lstrcmpiW(list[i].exe.c_str(), exe.c_str()) == 0) {
+                lstrcmpiW(list[i].exe.c_str(), self->exe.c_str()) == 0) {
                 chain.push_back(list[i].id);
                 i = static_cast<size_t>(-1);  // its own child may be listed before it
             }

@@ -50,13 +50,11 @@ public:
     }
 
     // Waits until the call has been made count times; false on timeout.
-    bool WaitForCall(const std::wstring& call, int count = 1, DWORD timeoutMs = 20000) {
-        return WaitUntil(
-            [&] {
-                std::vector<std::wstring> made = Calls();
-                return std::count(made.begin(), made.end(), call) >= count;
-            },
-            timeoutMs);
+    bool WaitForCall(const std::wstring& call, int count = 1) {
+        return WaitUntil([&] {
+            std::vector<std::wstring> made = Calls();
+            return std::count(made.begin(), made.end(), call) >= count;
+        });
     }
 
 private:

@@ -8,12 +8,11 @@
 
 int wmain() {
     wchar_t self[MAX_PATH];
-    DWORD n = GetModuleFileNameW(nullptr, self, MAX_PATH);
-    std::wstring directory(self, n);
-    directory = directory.substr(0, directory.find_last_of(L"\\/") + 1);
+    std::wstring directory(self, GetModuleFileNameW(nullptr, self, MAX_PATH));
+    std::wstring probe = directory.substr(0, directory.find_last_of(L"\\/") + 1) + L"ProcessProbe.exe";
     Process runs[3];
     for (Process& run : runs) {
-        run.SetExecutable((directory + L"ProcessProbe.exe").c_str());
+        run.SetExecutable(probe.c_str());
         run.SetArguments(L"spawn 1 60000");
         run.Start();
     }

@@ -9,14 +9,11 @@
 namespace {
 
 HWND WaitForWindow(const wchar_t* windowClass) {
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        HWND found = FindWindowW(windowClass, nullptr);
-        if (found) {
-            return found;
-        }
+    HWND found = nullptr;
+    for (int attempt = 0; attempt < 100 && !(found = FindWindowW(windowClass, nullptr)); ++attempt) {
         Sleep(100);
     }
-    return nullptr;
+    return found;
 }
 
 }  // namespace
