@@ -21,8 +21,11 @@ public:
     // are silently dropped).
     void SetCapacity(size_t scrollbackCharacters, size_t largestAppend);
     // Appends at the end, drops the oldest lines beyond the limit and scrolls to the bottom.
-    // The view repaints at least every 250 ms while output flows.
+    // While appends follow each other the view is painted at most every 100 ms: the caller calls
+    // FinishPaint once they stop.
     void Append(const std::wstring& text);
+    // Paints what the last appends left unpainted.
+    void FinishPaint();
     void Clear();
     // Brings the end of the text into view, the last line from its start.
     void ScrollToEnd();
@@ -45,4 +48,5 @@ private:
     size_t scrollback;
     size_t appendLimit;
     ULONGLONG lastPaint;
+    bool paintDue;  // appended text is not painted yet
 };

@@ -267,6 +267,7 @@ void ProcessWindow::Log(const wchar_t* text) {
         // Keep the order: whatever readers queued is older than this.
         ShowOutput();
         view.Append(text);
+        view.FinishPaint();
         return;
     }
     // Once its run has ended the reader writes only the run's footer, maybe while this window waits
@@ -276,13 +277,17 @@ void ProcessWindow::Log(const wchar_t* text) {
 }
 
 void ProcessWindow::ShowOutput() {
-    if (queue.TakeAll(batch)) {
+    bool flowing = queue.TakeAll(batch);
+    if (flowing) {
         SetTimer(handle, kOutputTimer, kOutputIntervalMs, nullptr);
     } else {
         KillTimer(handle, kOutputTimer);
     }
     if (logToScreen && view.GetHandle()) {
         view.Append(batch);
+        if (!flowing) {
+            view.FinishPaint();  // the flow stopped: its last batches are shown now
+        }
     }
     // Keep the buffer's memory only while output flows at batch sizes that justify it.
     if (batch.capacity() > 4 * kQueueCapacity) {

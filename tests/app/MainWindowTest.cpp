@@ -313,6 +313,40 @@ TEST_F(MainWindowTest, ScrollbackDropsTheOldestWholeLinesAndKeepsTheNewest) {
     EXPECT_GE(SendMessageW(view, EM_GETLIMITTEXT, 0, 0), static_cast<LRESULT>(20000 + huge.size()));
 }
 
+// The view's inserts and paints, in the order they came.
+struct PaintCount {
+    static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+        if (message == EM_REPLACESEL) {
+            lastInsert = ++events;
+        } else if (message == WM_PAINT) {
+            lastPaint = ++events;
+            ++paints;
+        }
+        return CallWindowProcW(original, window, message, wParam, lParam);
+    }
+    static inline WNDPROC original = nullptr;
+    static inline int events = 0, lastInsert = 0, lastPaint = 0, paints = 0;
+};
+
+// A paint after every batch would cost a flood as much as its inserts: the view is painted now
+// and then while output flows, and what the flow ended with is painted once it stops.
+TEST_F(MainWindowTest, AFloodIsPaintedNowAndThenAndItsEndOnceItStops) {
+    testsupport::SavedRegistryValue limit(L"Software\\Hollbrae\\Tarnwick", L"ScrollbackCharacters");
+    limit.Write(L"4000000");  // no trim, which would make a fresh control
+    Open(ProbeEntry("Flood", "burst 3000000 65536", "<start>false</start>"));
+    ULONGLONG start = GetTickCount64();
+    Command(kStart);  // a start empties the view: a fresh control
+    HWND view = Window(L"Flood")->GetOutputView().GetHandle();
+    PaintCount::original =
+        reinterpret_cast<WNDPROC>(SetWindowLongPtrW(view, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&PaintCount::Proc)));
+    ASSERT_TRUE(WaitForText(L"Flood", L"Exit code 0, "));  // the run's last line
+    ULONGLONG flowMs = GetTickCount64() - start;
+    Pump(300);
+    EXPECT_GT(PaintCount::lastPaint, PaintCount::lastInsert) << "the end of the flood is not painted";
+    EXPECT_LE(PaintCount::paints, static_cast<int>(flowMs / 100) + 4) << PaintCount::events << " events in " << flowMs;
+    SetWindowLongPtrW(view, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(PaintCount::original));
+}
+
 // A reader whose run ends while the window has not yet caught up with a flood: the queue is full
 // when the run's footer comes.
 class BehindAtTheEnd : public ProcessWindow {
