@@ -65,6 +65,9 @@ bool OutputQueue::TakeAll(std::wstring& target) {
 }
 
 void OutputQueue::Discard() {
-    std::wstring dropped;
-    TakeAll(dropped);
+    // The wake-up state stays as it is: a lost one must still be tried again by the next Push,
+    // and one on its way still comes.
+    CriticalSection::Lock hold(lock);
+    std::wstring().swap(pending);
+    SetEvent(roomEvent);
 }

@@ -25,6 +25,7 @@ const size_t kQueueCapacity = 128 * 1024;
 // While output flows the window takes it on a timer, which waits for input and painting.
 const UINT_PTR kOutputTimer = 1;
 const UINT kOutputIntervalMs = 10;
+const UINT kIdleCheckMs = 1000;
 
 }  // namespace
 
@@ -278,16 +279,14 @@ void ProcessWindow::Log(const wchar_t* text) {
 
 void ProcessWindow::ShowOutput() {
     bool flowing = queue.TakeAll(batch);
-    if (flowing) {
-        SetTimer(handle, kOutputTimer, kOutputIntervalMs, nullptr);
-    } else {
-        KillTimer(handle, kOutputTimer);
-    }
+    // While output flows the window comes back every 10 ms; idle, every second all the same, for
+    // text whose wake-up was lost (a full message queue) and that no later output brings along.
+    SetTimer(handle, kOutputTimer, flowing ? kOutputIntervalMs : kIdleCheckMs, nullptr);
     if (logToScreen && view.GetHandle()) {
         view.Append(batch);
-        if (!flowing) {
-            view.FinishPaint();  // the flow stopped: its last batches are shown now
-        }
+    }
+    if (!flowing && view.GetHandle()) {
+        view.FinishPaint();  // the flow stopped: its last batches are shown now
     }
     // Keep the buffer's memory only while output flows at batch sizes that justify it.
     if (batch.capacity() > 4 * kQueueCapacity) {

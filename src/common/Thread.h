@@ -47,7 +47,10 @@ public:
     // it gives the worker no time: it must be short and must not wait. thread may be null.
     class Unkillable {
     public:
-        explicit Unkillable(Thread* thread) : thread(thread) {
+        // Only the worker itself is marked: another thread (the window's, writing a killed
+        // worker's last lines) must never be held at the stretch's end.
+        explicit Unkillable(Thread* worker)
+            : thread(worker && worker->GetThreadId() == GetCurrentThreadId() ? worker : nullptr) {
             if (thread) {
                 ++thread->unkillable;
             }

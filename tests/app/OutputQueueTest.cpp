@@ -30,6 +30,12 @@ TEST(OutputQueue, AReaderWaitingForRoomWakesTheWindowAgainAfterALostWakeUp) {
     reader.join();
     EXPECT_EQ(L"lostfull", taken);
     EXPECT_TRUE(pushed);
+    // Text dropped (a Clear) after a lost wake-up: the next Push still wakes the window.
+    OutputQueue cleared(8, [&] { return ++tries > 4; });
+    cleared.Push(L"lost", nullptr);
+    cleared.Discard();
+    cleared.Push(L"next", nullptr);
+    EXPECT_EQ(5, tries.load());
 }
 
 }  // namespace
