@@ -6,6 +6,13 @@ arch="$1"
 shift
 dir="$root/build/$arch"
 jobs="${TARNWICK_JOBS:-$(nproc)}"
+# ccache, where installed, lets several checkouts of the tree share their compiled objects:
+# paths below the checkout are hashed relative to it.
+launcher=""
+if command -v ccache >/dev/null 2>&1; then
+    export CCACHE_BASEDIR="$root" CCACHE_NOHASHDIR=1
+    launcher="-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache"
+fi
 
 if [ ! -f "$dir/CMakeCache.txt" ]; then
     case "$arch" in
@@ -13,10 +20,10 @@ if [ ! -f "$dir/CMakeCache.txt" ]; then
             cmake -S "$root" -B "$dir" -DCMAKE_BUILD_TYPE=Release \
                 -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-$arch.cmake" \
                 -DCMAKE_CROSSCOMPILING_EMULATOR="$root/tools/wine-run;$dir/wineprefix" \
-                ${TARNWICK_CMAKE_ARGS:-} >/dev/null
+                $launcher ${TARNWICK_CMAKE_ARGS:-} >/dev/null
             ;;
         native)
-            cmake -S "$root" -B "$dir" -DCMAKE_BUILD_TYPE=Debug -DTARNWICK_SANITIZE=ON ${TARNWICK_CMAKE_ARGS:-} >/dev/null
+            cmake -S "$root" -B "$dir" -DCMAKE_BUILD_TYPE=Debug -DTARNWICK_SANITIZE=ON $launcher ${TARNWICK_CMAKE_ARGS:-} >/dev/null
             ;;
         *)
             echo "build.sh: unknown build '$arch'" >&2
