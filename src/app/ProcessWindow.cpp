@@ -4,6 +4,7 @@
 
 #include "app/ProcessInfo.h"
 #include "common/ExitLine.h"
+#include "common/JavaProcess.h"
 #include "common/Process.h"
 #include "gui/FileDialogs.h"
 #include "util/Exception.h"
@@ -154,6 +155,7 @@ void ProcessWindow::SetProcessInfo(ProcessInfo* newInfo) {
         }
     } else {
         previous->TakeLiveSettings(*newInfo);  // a new restart policy needs no restart
+        RescanClasspath();                     // jars added since count from the next launch
     }
     // An equal description keeps the process as it is, running or not.
     info = newInfo;
@@ -185,6 +187,12 @@ void ProcessWindow::ReleaseProcess() {
     queue.Discard();
     if (failure) {
         ShowFailure(failure);
+    }
+}
+
+void ProcessWindow::RescanClasspath() {
+    if (auto* javaProcess = dynamic_cast<java::JavaProcess*>(process)) {
+        javaProcess->RescanClasspath();
     }
 }
 
@@ -223,6 +231,7 @@ void ProcessWindow::ProcessCommand(int commandId) {
     }
     try {
         if (commandId == kStartCommand) {
+            RescanClasspath();
             process->Start();
         } else if (commandId == kStopCommand) {
             if (process->IsRunning()) {

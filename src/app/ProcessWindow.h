@@ -72,6 +72,8 @@ private:
     void ReleaseProcess();
     void CreateProcessFor(ProcessInfo* newInfo);
     void StartAutomatically(ProcessInfo* newInfo);
+    // A Java process scans its class path again at its next launch.
+    void RescanClasspath();
     void NotifyFrame(bool running);
     void CheckLogToScreen();
     void ShowFailure(Exception* failure);
