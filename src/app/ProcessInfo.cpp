@@ -1,5 +1,6 @@
 #include "app/ProcessInfo.h"
 
+#include "app/Application.h"
 #include "common/JavaProcess.h"
 #include "common/Process.h"
 #include "util/Exception.h"
@@ -39,6 +40,16 @@ Process* ProcessInfo::GetProcess() {
         javaProcess->SetClasspath(classpath);
         javaProcess->SetStartupClass(startupclassname);
         javaProcess->SetJavaOptions(javaOptions);
+        if (Application* application = Application::GetCurrent()) {
+            // The class path is built from the program's own folder.
+            String folder = application->executablePath;
+            int slash = folder.FindLast(L"\\");
+            if (slash >= 0) {
+                folder.Truncate(slash);
+            }
+            javaProcess->SetProgramFolder(folder);
+            javaProcess->SetStartDirectory(application->startDirectory);
+        }
         made = javaProcess;
     } else {
         throw new Exception(L"ProcessInfo::GetProcess()\n Unknown process type for %s", title.GetBuffer());

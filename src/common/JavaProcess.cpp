@@ -3,7 +3,6 @@
 #include <string>
 #include <vector>
 
-#include "app/Application.h"
 #include "common/JavaDiscovery.h"
 #include "common/SystemJavaLookups.h"
 #include "util/Exception.h"
@@ -50,19 +49,6 @@ String FullPath(const String& directory) {
     return length == 0 || length > needed ? directory : String(full.data());
 }
 
-String ProgramFolder() {
-    Application* application = Application::GetCurrent();
-    if (!application || application->executablePath.IsEmpty()) {
-        return L"";
-    }
-    String folder = application->executablePath;
-    int slash = folder.FindLast(L"\\");
-    if (slash >= 0) {
-        folder.Truncate(slash);
-    }
-    return folder;
-}
-
 }  // namespace
 
 JavaProcess::JavaProcess() : Process(L"JavaProcess"), scanDue(true) {
@@ -74,6 +60,7 @@ JavaProcess::JavaProcess() : Process(L"JavaProcess"), scanDue(true) {
     javaExe = L"";
     builtClasspath = L"";
     programFolder = L"";
+    startDirectory = L"";
 }
 
 JavaProcess::~JavaProcess() {
@@ -86,9 +73,8 @@ void JavaProcess::Launch() {
     }
     SetExecutable(javaExe);
 
-    Application* application = Application::GetCurrent();
-    if (workingDirectory.IsEmpty() && application) {
-        workingDirectory = application->startDirectory;
+    if (workingDirectory.IsEmpty()) {
+        workingDirectory = startDirectory;
     }
     // The child starts there; this program's own current directory stays where it is, since
     // other launches and the GUI's relative paths depend on it.
@@ -176,7 +162,6 @@ bool JavaProcess::FindJavaHome(IJavaLookups& lookups) {
 }
 
 ClassPathScan::Outcome JavaProcess::BuildClasspath(const std::function<bool()>& stopRequested) {
-    programFolder = ProgramFolder();
     ClassPathScan scan(ListFolder, stopRequested);
     ClassPathScan::Outcome outcome = scan.Scan(programFolder.GetBuffer() ? programFolder.GetBuffer() : L"");
     builtClasspath = outcome == ClassPathScan::Outcome::Complete ? scan.GetClasspath().c_str() : L"";

@@ -20,6 +20,11 @@ public:
     void SetClasspath(const String& text) { classpath = text; }
     void SetStartupClass(const String& text) { startupClass = text; }
     void SetJavaOptions(const String& text) { jvmOptions = text; }
+    // The folder whose jars and zips make the class path when none is configured: the program's.
+    void SetProgramFolder(const String& folder) { programFolder = folder; }
+    // Where the child starts when no working directory is configured: the folder this program
+    // was started in.
+    void SetStartDirectory(const String& directory) { startDirectory = directory; }
     // The configured class path; empty when it is built.
     const String& GetClasspath() const { return classpath; }
     // The class path the last scan built.
@@ -28,6 +33,8 @@ public:
     const String& GetJavaOptions() const { return jvmOptions; }
     const String& GetJavaHome() const { return javaHome; }
     const String& GetJavaExe() const { return javaExe; }
+    const String& GetProgramFolder() const { return programFolder; }
+    const String& GetStartDirectory() const { return startDirectory; }
 
     // The next launch builds the class path anew (a manual Start, a reload of the
     // configuration); launches in between, restarts among them, reuse the last one built.
@@ -42,7 +49,7 @@ public:
     // Finds the runtime (kept while its java.exe is there); false when there is none.
     bool FindJavaHome();
     bool FindJavaHome(IJavaLookups& lookups);
-    // Builds the class path from the jars and zips below the program's folder into the built
+    // Builds the class path from the jars and zips below the program folder into the built
     // class path; stops early when stopRequested says so.
     ClassPathScan::Outcome BuildClasspath(const std::function<bool()>& stopRequested = {});
 
@@ -59,7 +66,8 @@ private:
     String jvmOptions;
     String javaExe;
     String builtClasspath;
-    String programFolder;         // where the last scan looked
+    String programFolder;
+    String startDirectory;
     std::atomic<bool> scanDue;  // set on the GUI thread, taken by the worker
 };
 

@@ -7,6 +7,7 @@
 
 #include "common/JavaProcess.h"
 #include "common/Process.h"
+#include "support/TestApplication.h"
 #include "support/ThrownMessage.h"
 
 namespace {
@@ -65,6 +66,21 @@ TEST(ProcessInfoGetProcess, MadeOnceOfTheEntrysKindFromTheFieldsOfTheFirstCall) 
     EXPECT_STREQ(L"-Xdebug", javaProcess->GetJavaOptions().GetBuffer());
     EXPECT_STREQ(L"-port 80", javaProcess->GetArguments().GetBuffer());
     EXPECT_STREQ(L"C:\\srv", javaProcess->GetWorkingDirectory().GetBuffer());
+    EXPECT_TRUE(javaProcess->GetProgramFolder().IsEmpty());  // no application: nothing to scan
+}
+
+// A Java process scans the program's folder and, without a working directory, starts the child
+// in the folder the program was started in.
+TEST(ProcessInfoGetProcess, AJavaProcessLearnsTheProgramsFolderAndStartFolder) {
+    testsupport::TestApplication application(L"D:\\tools\\tarnwick\\Tarnwick.exe");
+    application.startDirectory = L"E:\\work\\";
+    ProcessInfo info = Filled();
+    info.type = ProcessType::Java;
+    std::unique_ptr<Process> made(info.GetProcess());
+    auto* javaProcess = dynamic_cast<java::JavaProcess*>(made.get());
+    ASSERT_NE(nullptr, javaProcess);
+    EXPECT_STREQ(L"D:\\tools\\tarnwick", javaProcess->GetProgramFolder().GetBuffer());
+    EXPECT_STREQ(L"E:\\work\\", javaProcess->GetStartDirectory().GetBuffer());
 }
 
 TEST(ProcessInfoGetProcess, UnknownTypeIsRefusedWithTheTitle) {

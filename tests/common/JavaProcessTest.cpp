@@ -33,8 +33,11 @@ protected:
         registryLock = CreateMutexW(nullptr, FALSE, L"TarnwickJavaRuntimeRegistryTests");
         WaitForSingleObject(registryLock, 60000);
         SetEnvironmentVariableW(L"JAVA_HOME", nullptr);  // no other test of this program needs it
-        application.executablePath = scratch.File(L"Tarnwick.exe").c_str();
-        application.startDirectory = (scratch.Path() + L"\\").c_str();
+    }
+    // The program's folder and start folder, as the configuration's factory passes them.
+    void Place(java::JavaProcess& process) {
+        process.SetProgramFolder(scratch.Path().c_str());
+        process.SetStartDirectory((scratch.Path() + L"\\").c_str());
     }
     void TearDown() override {
         for (const auto& key : createdKeys) {
@@ -103,7 +106,7 @@ protected:
     }
 
     testsupport::ScratchDirectory scratch;
-    testsupport::TestApplication application;
+    testsupport::TestApplication application;  // the debug block's launcher name
     testsupport::RecordingLogger logger;
     std::vector<std::pair<std::wstring, REGSAM>> createdKeys;
     bool systemValueSet = false;
@@ -152,6 +155,7 @@ TEST_F(JavaProcessTest, CommandLineAndClasspathReachTheRuntimeInASortedEnvironme
     SetEnvironmentVariableW(L"zzz_last", L"2");
     scratch.Write(L"found.jar", "PK");  // a configured class path is never scanned
     java::JavaProcess process;
+    Place(process);
     process.SetClasspath(L"C:\\lib\\x.jar;.\\y.jar");
     process.SetStartupClass(L"com.example.Main");
     process.SetJavaOptions(L"-Xmx64m -Dk=v");
@@ -188,6 +192,7 @@ TEST_F(JavaProcessTest, ARuntimeUnderAFolderWithBlankAndParenthesesRunsTheClass)
     SetEnvironmentVariableW(L"TNK_JAVA_ROOT", root.c_str());
     SetRuntime(L"1.7", 0, L"%TNK_JAVA_ROOT%\\Java\\jre", REG_EXPAND_SZ);
     java::JavaProcess process;
+    Place(process);
     process.SetStartupClass(L"com.example.Main");
     std::vector<std::wstring> report = RunJava(process);
     SetEnvironmentVariableW(L"TNK_JAVA_ROOT", nullptr);
@@ -231,6 +236,7 @@ TEST_F(JavaProcessTest, JavaHomeComesFromEnvironmentThenJdkThenRuntimeKeysThenSy
 
 TEST_F(JavaProcessTest, NoRuntimeShowsTheFailureThenTheFooterWithoutDebugBlock) {
     java::JavaProcess process;
+    Place(process);
     process.SetStartupClass(L"Main");
     process.SetLogger(&logger);
     testsupport::MessageBoxWatcher watcher;
@@ -260,6 +266,7 @@ TEST_F(JavaProcessTest, ClasspathIsBuiltFromThePlainJarsAndZipsBelowTheProgram) 
     ASSERT_TRUE(GetFileAttributesW(scratch.File(L".hid").c_str()) & FILE_ATTRIBUTE_HIDDEN);
 
     java::JavaProcess process;
+    Place(process);
     ASSERT_EQ(ClassPathScan::Outcome::Complete, process.BuildClasspath());
 
     // Full paths, in the order the system lists each folder, which the test does not fix; each once.
@@ -293,6 +300,7 @@ TEST_F(JavaProcessTest, AClasspathPassingTheLimitOfOneVariableFailsToStart) {
         scratch.Write(name + std::to_wstring(i) + L".jar", "PK");
     }
     java::JavaProcess process;
+    Place(process);
     process.SetStartupClass(L"Main");
     for (bool configured : {false, true}) {
         std::wstring message;
@@ -323,6 +331,7 @@ TEST_F(JavaProcessTest, TheWorkingDirectoryIsTheChildsAloneAndTheBuiltClasspathI
     GetCurrentDirectoryW(MAX_PATH, ours);
     SetCurrentDirectoryW(base.Path().c_str());
     java::JavaProcess process;
+    Place(process);
     process.SetStartupClass(L"Main");
     process.SetWorkingDirectory(L"sub");
     const std::vector<std::wstring> first{scratch.File(L"found.jar")};
