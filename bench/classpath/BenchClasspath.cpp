@@ -81,7 +81,8 @@ int wmain() {
     double fitsMs = MedianScanMs(root + L"\\fits", fits);
     double refusedMs = MedianScanMs(root + L"\\refused", refused);
     RemoveTree(root);
-    wprintf(L"classpath_scan_ms: %.1f%ls\n", fitsMs, fits == ClassPathScan::Outcome::Complete ? L"" : L" (not complete)");
+    wprintf(L"classpath_scan_ms: %.1f%ls\n", fitsMs,
+            fits == ClassPathScan::Outcome::Complete ? L"" : L" (not complete)");
     wprintf(L"classpath_refusal_ms: %.1f%ls\n", refusedMs,
             refused == ClassPathScan::Outcome::TooLong ? L"" : L" (not refused)");
     return 0;

@@ -57,9 +57,8 @@ bool EnvironmentBlock::Append(const wchar_t* name, const wchar_t* value) {
 
 void EnvironmentBlock::Sort() {
     std::vector<std::wstring> entries = Entries();
-    std::stable_sort(entries.begin(), entries.end(), [](const std::wstring& a, const std::wstring& b) {
-        return UpperName(a) < UpperName(b);
-    });
+    std::stable_sort(entries.begin(), entries.end(),
+                     [](const std::wstring& a, const std::wstring& b) { return UpperName(a) < UpperName(b); });
     size_t at = 0;
     for (const std::wstring& entry : entries) {
         std::wmemcpy(units.data() + at, entry.c_str(), entry.size() + 1);

@@ -20,8 +20,8 @@ bool ListFolder(const std::wstring& folder, std::vector<ClassPathScan::Entry>& e
     std::wstring pattern = folder + L"\\*";
     WIN32_FIND_DATAW data;
     // Without the short names, in large batches: the cheapest listing the system offers.
-    HANDLE find =
-        FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH);
+    HANDLE find = FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr,
+                                   FIND_FIRST_EX_LARGE_FETCH);
     if (find == INVALID_HANDLE_VALUE) {
         return false;
     }

@@ -38,9 +38,17 @@ struct FakeTree {
 
 TEST(ClassPathScan, FullPathsDepthFirstInListingOrderFromPlainFoldersOnly) {
     FakeTree tree;
-    tree.folders[L"C:\\app"] = {Folder(L"."),        Folder(L".."),   File(L"z.jar"),    Folder(L"lib"),
-                                File(L"A.JAR"),      File(L"b.zip"),  File(L"notes.txt"), Entry{L"hidden", false, false},
-                                Entry{L"odd.jar", false, false},      Folder(L"gone"),   File(L".jar"),
+    tree.folders[L"C:\\app"] = {Folder(L"."),
+                                Folder(L".."),
+                                File(L"z.jar"),
+                                Folder(L"lib"),
+                                File(L"A.JAR"),
+                                File(L"b.zip"),
+                                File(L"notes.txt"),
+                                Entry{L"hidden", false, false},
+                                Entry{L"odd.jar", false, false},
+                                Folder(L"gone"),
+                                File(L".jar"),
                                 File(L"jar")};
     tree.folders[L"C:\\app\\lib"] = {File(L"c.jar"), Folder(L"deeper"), File(L"d.zip")};
     tree.folders[L"C:\\app\\lib\\deeper"] = {File(L"e.jar")};
@@ -49,9 +57,10 @@ TEST(ClassPathScan, FullPathsDepthFirstInListingOrderFromPlainFoldersOnly) {
 
     // The root's trailing separator is not doubled; an unlistable folder ("gone") adds nothing.
     ASSERT_EQ(ClassPathScan::Outcome::Complete, scan.Scan(L"C:\\app\\"));
-    EXPECT_EQ(L"C:\\app\\z.jar;C:\\app\\lib\\c.jar;C:\\app\\lib\\deeper\\e.jar;C:\\app\\lib\\d.zip;C:\\app\\b.zip;"
-              L"C:\\app\\.jar",
-              scan.GetClasspath());
+    EXPECT_EQ(
+        L"C:\\app\\z.jar;C:\\app\\lib\\c.jar;C:\\app\\lib\\deeper\\e.jar;C:\\app\\lib\\d.zip;C:\\app\\b.zip;"
+        L"C:\\app\\.jar",
+        scan.GetClasspath());
     EXPECT_EQ((std::vector<std::wstring>{L"C:\\app", L"C:\\app\\lib", L"C:\\app\\lib\\deeper", L"C:\\app\\gone"}),
               tree.listed);
 

@@ -24,9 +24,9 @@ TEST(EnvironmentBlock, EntriesFollowEachOtherAndEndWithAnEmptyString) {
 TEST(EnvironmentBlock, ClasspathIsLeftOutInAnyLetterCaseWhateverItsValue) {
     EnvironmentBlock block;
     // Split at the first "=": a value may hold more of them, the name never does.
-    for (const wchar_t* entry : {L"CLASSPATH=C:\\a.jar", L"ClassPath=x", L"classpath=", L"CLASSPATH=a=b",
-                                 L"CLASSPATH==", L"OPTS=-Dx=1 -Dy=2", L"CLASSPATHS=kept", L"=C:=C:\\dir",
-                                 L"no equals sign"}) {
+    for (const wchar_t* entry :
+         {L"CLASSPATH=C:\\a.jar", L"ClassPath=x", L"classpath=", L"CLASSPATH=a=b", L"CLASSPATH==", L"OPTS=-Dx=1 -Dy=2",
+          L"CLASSPATHS=kept", L"=C:=C:\\dir", L"no equals sign"}) {
         EXPECT_TRUE(block.AppendInherited(entry)) << entry;  // left out is not refused
     }
     EXPECT_EQ((std::vector<std::wstring>{L"OPTS=-Dx=1 -Dy=2", L"CLASSPATHS=kept", L"=C:=C:\\dir"}), block.Entries());
@@ -34,8 +34,9 @@ TEST(EnvironmentBlock, ClasspathIsLeftOutInAnyLetterCaseWhateverItsValue) {
 
 TEST(EnvironmentBlock, SortingOrdersByNameLetterCaseAside) {
     EnvironmentBlock block;
-    for (const wchar_t* entry : {L"Path=4", L"cmdline=3", L"P_X=after PATH", L"CLASSPATHS=2", L"ZZ=", L"Class=1",
-                                 L"CLASSPATH=C:\\a.jar;C:\\b=c.jar", L"A=first", L"ALLUSERSPROFILE=C:\\x", L"a=second"}) {
+    for (const wchar_t* entry :
+         {L"Path=4", L"cmdline=3", L"P_X=after PATH", L"CLASSPATHS=2", L"ZZ=", L"Class=1",
+          L"CLASSPATH=C:\\a.jar;C:\\b=c.jar", L"A=first", L"ALLUSERSPROFILE=C:\\x", L"a=second"}) {
         ASSERT_TRUE(block.Append(std::wstring(entry).substr(0, std::wstring(entry).find(L'=')).c_str(),
                                  std::wcschr(entry, L'=') + 1));
     }

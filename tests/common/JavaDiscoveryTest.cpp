@@ -12,9 +12,7 @@ namespace {
 // An environment, a registry with its two views, and files, as the test lays them out.
 class FakeLookups : public IJavaLookups {
 public:
-    bool Environment(const std::wstring& name, std::wstring& value) override {
-        return Find(environment, name, value);
-    }
+    bool Environment(const std::wstring& name, std::wstring& value) override { return Find(environment, name, value); }
     bool Registry(const std::wstring& key, const std::wstring& name, bool view64, std::wstring& value) override {
         return Find(view64 ? registry64 : registry32, key + L"|" + name, value);
     }
@@ -64,8 +62,12 @@ TEST(JavaDiscovery, EachSourceOutranksTheOnesAfterIt) {
     auto& r32 = lookups.registry32;
     std::vector<Source> sources = {
         {L"C:\\env", &lookups.environment, {{L"JAVA_HOME", L"C:\\env"}}},
-        {L"C:\\jdk64", &r64, {{JavaSoft + L"JDK|CurrentVersion", L"21"}, {JavaSoft + L"JDK\\21|JavaHome", L"C:\\jdk64"}}},
-        {L"C:\\jdk32", &r32, {{JavaSoft + L"JDK|CurrentVersion", L"17"}, {JavaSoft + L"JDK\\17|JavaHome", L"C:\\jdk32"}}},
+        {L"C:\\jdk64",
+         &r64,
+         {{JavaSoft + L"JDK|CurrentVersion", L"21"}, {JavaSoft + L"JDK\\21|JavaHome", L"C:\\jdk64"}}},
+        {L"C:\\jdk32",
+         &r32,
+         {{JavaSoft + L"JDK|CurrentVersion", L"17"}, {JavaSoft + L"JDK\\17|JavaHome", L"C:\\jdk32"}}},
         {L"C:\\jre9", &r64, {{JavaSoft + L"JRE|CurrentVersion", L"9"}, {JavaSoft + L"JRE\\9|JavaHome", L"C:\\jre9"}}},
         {L"C:\\jrecur", &r32, {{Jre + L"|CurrentVersion", L"1.8"}, {Jre + L"\\1.8|JavaHome", L"C:\\jrecur"}}},
         {L"C:\\jre18", &r64, {{Jre + L"\\1.8|JavaHome", L"C:\\jre18"}}},

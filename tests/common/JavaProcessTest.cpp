@@ -7,11 +7,11 @@
 #include <vector>
 
 #include "common/Recorders.h"
-#include "util/Exception.h"
 #include "support/MessageBoxWatcher.h"
 #include "support/ScratchDirectory.h"
 #include "support/TestApplication.h"
 #include "support/TestPaths.h"
+#include "util/Exception.h"
 
 namespace {
 
@@ -68,7 +68,10 @@ protected:
                        static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
         RegCloseKey(handle);
     }
-    void SetRuntime(const wchar_t* version, REGSAM view, const std::wstring& home, DWORD type = REG_SZ,
+    void SetRuntime(const wchar_t* version,
+                    REGSAM view,
+                    const std::wstring& home,
+                    DWORD type = REG_SZ,
                     const wchar_t* base = RuntimeKey) {
         std::wstring key = std::wstring(base) + L"\\" + version;
         WriteValue(key, L"JavaHome", home, view, type);
