@@ -26,10 +26,10 @@ public:
 
     // Base64 of the SubjectPublicKeyInfo, as the program keeps its trusted key.
     std::wstring PublicKey() const {
-        return trusted ? L"MFkwEwYHKoZIzj0CAQYIKoZIzj0DAQcDQgAE+ZLBEqdHe2S15s6S+q+/6KBx+3jbvbTmvxzbl0WYedNXx11YIXJPD/"
-                         L"e5DVUi2VgqwZ8d0+wQyEA74etx9ue3mg=="
-                       : L"MFkwEwYHKoZIzj0CAQYIKoZIzj0DAQcDQgAEtPXIDsEdN+PLx+PAxCG9Hg9aToDQ2fZ82+omRqYtVAvaq/"
-                         L"ID1omaA+PQivdin67k9O9T3dj9ceL5xFPxyhDCDw==";
+        return trusted ? L"MFkwEwYHKoZIzj0CAQYIKoZIzj0DAQcDQgAEtPXIDsEdN+PLx+PAxCG9Hg9aToDQ2fZ82+omRqYtVAvaq/"
+                         L"ID1omaA+PQivdin67k9O9T3dj9ceL5xFPxyhDCDw=="
+                       : L"MFkwEwYHKoZIzj0CAQYIKoZIzj0DAQcDQgAE+ZLBEqdHe2S15s6S+q+/6KBx+3jbvbTmvxzbl0WYedNXx11YIXJPD/"
+                         L"e5DVUi2VgqwZ8d0+wQyEA74etx9ue3mg==";
     }
     // The signature (DER, base64) of that offer of version; empty where the key signed none.
     std::string Signature(const std::string& version) const {
@@ -75,7 +75,7 @@ inline std::string SignedOffer(const std::string& version,
                                const TestKey& key,
                                const std::string& updater = "updater bytes",
                                const std::string& download = "program bytes",
-                               const std::string& filesAt = "") {
+                               const std::string& filesAt = "http://127.0.0.1:1") {
     using util::version::UpdateSignature;
     return std::string("<update><issued>") + kIssued + "</issued><expires>" + kExpires + "</expires><version>" +
            version + "</version><downloadUrl>" + filesAt + "/new.upd</downloadUrl><updaterUrl>" + filesAt +

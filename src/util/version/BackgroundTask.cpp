@@ -21,7 +21,8 @@ struct BackgroundTask::Job {
     HANDLE done;
 };
 
-BackgroundTask::BackgroundTask(std::function<void()> work) : job(std::make_shared<Job>()), started(false) {
+BackgroundTask::BackgroundTask(std::function<void()> work, WaitFunction wait)
+    : job(std::make_shared<Job>()), wait(wait), started(false) {
     job->work = std::move(work);
     if (!job->done) {
         return;
@@ -65,8 +66,8 @@ BackgroundTask::Ending BackgroundTask::Wait(DWORD limitMs, const Tick& tick, DWO
         if (tick && nextTick < until) {
             until = nextTick;
         }
-        DWORD wait = until == ~0ull ? INFINITE : static_cast<DWORD>(until > now ? until - now : 0);
-        DWORD result = MsgWaitForMultipleObjects(1, &job->done, FALSE, wait, QS_ALLINPUT);
+        DWORD waitMs = until == ~0ull ? INFINITE : static_cast<DWORD>(until > now ? until - now : 0);
+        DWORD result = wait(1, &job->done, FALSE, waitMs, QS_ALLINPUT);
         if (result == WAIT_OBJECT_0) {
             return Ending::Finished;
         }

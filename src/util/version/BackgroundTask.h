@@ -24,8 +24,11 @@ public:
     // Called on the caller's thread about every tickMs while it waits; false stops the wait.
     using Tick = std::function<bool()>;
 
+    // How the caller waits for the work and its messages (tests give their own).
+    using WaitFunction = DWORD(WINAPI*)(DWORD count, const HANDLE* handles, BOOL all, DWORD ms, DWORD wake);
+
     // Starts work at once.
-    explicit BackgroundTask(std::function<void()> work);
+    explicit BackgroundTask(std::function<void()> work, WaitFunction wait = MsgWaitForMultipleObjects);
 
     // Waits dispatching messages, at most limitMs (INFINITE: no limit), until the work ends, a
     // quit message arrives or tick says stop.
@@ -39,6 +42,7 @@ public:
 private:
     struct Job;
     std::shared_ptr<Job> job;  // shared with the thread, which may outlive this object
+    WaitFunction wait;
     bool started;
 };
 

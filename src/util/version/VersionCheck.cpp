@@ -399,6 +399,9 @@ int VersionCheck::DownloadUpdate(UpdateInfo& info, HWND owner) {
         watch->Cancel();
         task.WaitQuietly(ending == BackgroundTask::Ending::Stopped ? 0 : kCancelGraceMs);
         DeleteFiles(updater, download);
+        if (ending == BackgroundTask::Ending::Failed) {
+            throw new Exception(L"The download could not be awaited.");
+        }
         return 0;
     }
     if (watch->IsCancelled()) {
