@@ -204,18 +204,22 @@ TEST_F(HttpClientTest, GetToFileWritesTheBodyAsItArrives) {
         chunked.pieces.push_back("EA60\r\n" + piece + "\r\n");
     }
     chunked.pieces.push_back("0\r\n\r\n");
-    chunked.pauseMs = 150;
+    chunked.pauseMs = 300;
     ScriptedServer server({Redirect("HTTP/1.1 302 Found", "/file", "moved"), chunked});
     // Midway, what arrived is on disk already.
     std::atomic<uint64_t> onDisk{0};
+    std::atomic<bool> done{false};
     std::thread look([&] {
-        Sleep(400);
-        WIN32_FILE_ATTRIBUTE_DATA data;
-        if (GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) {
-            onDisk = data.nFileSizeLow;
+        while (!done && !onDisk) {
+            Sleep(20);
+            WIN32_FILE_ATTRIBUTE_DATA data;
+            if (GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) {
+                onDisk = data.nFileSizeLow;
+            }
         }
     });
     EXPECT_EQ(1, client.GetToFile(server.Url(L"/start").c_str(), path.c_str()));
+    done = true;
     look.join();
     EXPECT_GT(onDisk.load(), 0u);
     EXPECT_LT(onDisk.load(), 4u * piece.size());

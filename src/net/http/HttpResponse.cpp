@@ -174,8 +174,10 @@ void HttpResponse::ReadHeaders(ReceiveState& state, uint32_t headerEnd) {
         }
         state.declared = static_cast<uint32_t>(declared);
         state.framing = Framing::Sized;
-        uint32_t room = state.declared < kMaxReserve ? state.declared : kMaxReserve;
-        raw.Reserve(state.bodyStart + room);
+        if (!sink) {  // a body that goes to a sink is never held here
+            uint32_t room = state.declared < kMaxReserve ? state.declared : kMaxReserve;
+            raw.Reserve(state.bodyStart + room);
+        }
     } else {
         // With "Connection: Close" sent, the server marks the end of such a body by closing.
         state.framing = Framing::UntilClose;

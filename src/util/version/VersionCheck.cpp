@@ -6,6 +6,7 @@
 #include <cstring>
 #include <cwchar>
 #include <memory>
+#include <vector>
 
 #include "app/Application.h"
 #include "io/ByteArrayOutputStream.h"
@@ -16,7 +17,7 @@
 #include "util/Platform.h"
 #include "util/version/BackgroundTask.h"
 #include "util/version/UpdateInfo.h"
-#include "util/version/UpdateProgressWindow.h"
+#include "util/version/UpdateDownload.h"
 #include "util/version/UpdateSignature.h"
 #include "util/version/Version.h"
 #include "win32/VersionString.h"
@@ -36,10 +37,6 @@ namespace {
 
 const uint32_t kReplyLimit = 64 * 1024;
 const DWORD kOnDemandBoundMs = 20000;
-// Each wait of a download for a connection or a byte; the transfer watch bounds the whole.
-const int kDownloadReceiveMs = 30000;
-// After a cancel, how long the download's own clean-up is awaited before the files are removed here.
-const DWORD kCancelGraceMs = 2000;
 // Longer message texts from a server are cut to this many characters.
 const int kMessageLimit = 1000;
 
@@ -47,11 +44,6 @@ struct Fetched {
     int result = 0;
     bool quit = false;
     std::string body;
-};
-
-struct Downloaded {
-    bool saved = false;
-    String error;
 };
 
 std::string TodayUtc() {
@@ -249,6 +241,7 @@ VersionCheck::Outcome VersionCheck::Run(HWND owner, bool interactive, bool proce
     url.Format(L"%s?name=%s", GetServerUrl().GetBuffer(), name ? name : L"Tarnwick");
     Fetched fetched = interactive ? Fetch(url, 5000, kOnDemandBoundMs) : Fetch(url, 1000, environment.startupBoundMs);
     if (fetched.quit) {
+        quitPending = true;
         return Outcome::Quit;  // Exit was chosen meanwhile: no box and no offer
     }
     if (fetched.result != 1) {
@@ -332,86 +325,20 @@ String VersionCheck::NewVersionPath() const {
 }
 
 int VersionCheck::DownloadUpdate(UpdateInfo& info, HWND owner) {
-    std::shared_ptr<Downloaded> result = std::make_shared<Downloaded>();
-    std::shared_ptr<net::http::TransferWatch> watch =
-        std::make_shared<net::http::TransferWatch>(environment.downloadLimits, environment.downloadClock);
-    String folder(downloadFolder.GetBuffer());
-    String updater = UpdaterPath();
-    String download = NewVersionPath();
-    String updaterUrl(info.updaterUrl.GetBuffer());
-    String downloadUrl(info.downloadUrl.GetBuffer());
-    uint32_t fileLimit = environment.fileLimit;
-    cancelled = false;
-    // Off this thread, so that the windows keep answering; bounded by the transfer watch.
-    BackgroundTask task([result, watch, folder, updater, download, updaterUrl, downloadUrl, fileLimit] {
-        try {
-            SHCreateDirectoryExW(nullptr, folder.GetBuffer(), nullptr);
-            net::UsesWinsock winsock;
-            net::http::HttpClient client;
-            client.SetRecvTimeOut(kDownloadReceiveMs);
-            client.SetBodyLimit(fileLimit);
-            client.SetTransferWatch(watch.get());
-            const wchar_t* failed = nullptr;
-            String failedUrl;
-            String failedPath;
-            if (!client.GetToFile(updaterUrl.GetBuffer(), updater.GetBuffer())) {
-                failed = L"The updater at:\n\n%s\n\ncould not be saved to:\n\n%s";
-                failedUrl = updaterUrl;
-                failedPath = updater;
-            } else if (!client.GetToFile(downloadUrl.GetBuffer(), download.GetBuffer())) {
-                failed = L"The new version at:\n\n%s\n\ncould not be saved to:\n\n%s";
-                failedUrl = downloadUrl;
-                failedPath = download;
-            } else {
-                result->saved = true;
-            }
-            if (failed) {
-                result->error.Format(failed, failedUrl.GetBuffer(), failedPath.GetBuffer());
-                const wchar_t* why = net::http::TransferWatch::Describe(watch->Check());
-                if (*why) {
-                    result->error.AppendFormat(L"\n\n%s", why);
-                }
-            }
-        } catch (Exception* e) {
-            result->error = e->GetMessageText();
-            delete e;
-        }
-        if (!result->saved) {
-            DeleteFiles(updater, download);  // half a download is never left to be started
-        }
-    });
+    UpdateDownload::Settings settings;
+    settings.limits = environment.downloadLimits;
+    settings.clock = environment.downloadClock;
+    settings.fileLimit = environment.fileLimit;
+    std::vector<UpdateDownload::Item> items = {
+        {info.updaterUrl, UpdaterPath(), L"The updater at:\n\n%s\n\ncould not be saved to:\n\n%s"},
+        {info.downloadUrl, NewVersionPath(), L"The new version at:\n\n%s\n\ncould not be saved to:\n\n%s"}};
     String caption;
     caption.Format(L"%s update", ProgramName());
     String what;
     what.Format(L"Downloading %s %s...", ProgramName(), info.version.GetBuffer());
-    UpdateProgressWindow progress(owner, caption, what, *watch);
-    ULONGLONG cancelledAt = 0;
-    BackgroundTask::Ending ending = task.Wait(INFINITE, [&] {
-        progress.Update(watch->GetTotal());
-        if (watch->IsCancelled() && !cancelledAt) {
-            cancelledAt = GetTickCount64();
-        }
-        // A download that cannot notice the cancel (a name still being resolved) is left behind.
-        return !cancelledAt || GetTickCount64() - cancelledAt < kCancelGraceMs;
-    });
-    if (ending != BackgroundTask::Ending::Finished) {
-        cancelled = ending == BackgroundTask::Ending::Stopped;
-        watch->Cancel();
-        task.WaitQuietly(ending == BackgroundTask::Ending::Stopped ? 0 : kCancelGraceMs);
-        DeleteFiles(updater, download);
-        if (ending == BackgroundTask::Ending::Failed) {
-            throw new Exception(L"The download could not be awaited.");
-        }
-        return 0;
-    }
-    if (watch->IsCancelled()) {
-        cancelled = true;
-        return 0;  // the download deleted its files
-    }
-    if (!result->saved) {
-        throw new Exception(L"%s", result->error.IsNull() ? L"" : result->error.GetBuffer());
-    }
-    return 1;
+    UpdateDownload::Result result = UpdateDownload(settings, downloadFolder).Run(owner, caption, what, items);
+    cancelled = result == UpdateDownload::Result::Cancelled;
+    return result == UpdateDownload::Result::Saved ? 1 : 0;
 }
 
 VersionCheck::Outcome VersionCheck::Install(HWND owner, UpdateInfo& info) {
@@ -423,6 +350,7 @@ VersionCheck::Outcome VersionCheck::Install(HWND owner, UpdateInfo& info) {
     String download = NewVersionPath();
     try {
         if (!DownloadUpdate(info, owner)) {
+            quitPending = !cancelled;
             return cancelled ? Outcome::Cancelled : Outcome::Quit;
         }
         StartUpdater(info, updater, download);

@@ -76,8 +76,8 @@ public:
     VersionCheck(const VersionCheck&) = delete;
     VersionCheck& operator=(const VersionCheck&) = delete;
 
-    // True when an update was accepted and installed: the quit message is posted, and the
-    // program should start nothing more.
+    // True when an update was accepted and installed, or a quit message arrived during a check:
+    // the quit message is posted, and the program should start nothing more.
     bool IsQuitPending() const { return quitPending; }
     Outcome GetStartupOutcome() const { return startupOutcome; }
 
