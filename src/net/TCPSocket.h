@@ -26,6 +26,7 @@ public:
     // A point in time (a GetTickCount64 value; 0: none) after which no connect or receive of
     // this object waits any longer, so that a whole exchange can be bounded.
     void SetDeadline(uint64_t tick) { deadline = tick; }
+    uint64_t GetDeadline() const { return deadline; }
 
     // While the flag (not owned; null: none) is set, every connect and receive of this object
     // gives up within a tenth of a second, as if its time had run out.

@@ -18,14 +18,20 @@ namespace {
 // the watch allows, and a wait that runs out asks the watch whether to go on.
 class WatchedSocket : public io::IInputStream {
 public:
-    WatchedSocket(TCPSocket& socket, TransferWatch& watch) : socket(socket), watch(watch) {}
+    WatchedSocket(TCPSocket& socket, TransferWatch& watch)
+        : socket(socket), watch(watch), timeLimit(socket.GetDeadline()) {}
+    ~WatchedSocket() override { socket.SetDeadline(timeLimit); }
+    WatchedSocket(const WatchedSocket&) = delete;
+    WatchedSocket& operator=(const WatchedSocket&) = delete;
 
     int Read(char* buffer, int size) override {
         for (;;) {
-            if (watch.Check() != TransferWatch::Verdict::Go) {
+            uint64_t now = GetTickCount64();
+            if (watch.Check() != TransferWatch::Verdict::Go || (timeLimit && now >= timeLimit)) {
                 return -1;
             }
-            socket.SetDeadline(GetTickCount64() + watch.MillisecondsUntilDue());
+            uint64_t due = now + watch.MillisecondsUntilDue();
+            socket.SetDeadline(timeLimit && timeLimit < due ? timeLimit : due);
             int received = socket.Read(buffer, size);
             if (received > 0) {
                 watch.Received(static_cast<uint64_t>(received));
@@ -39,6 +45,7 @@ public:
 private:
     TCPSocket& socket;
     TransferWatch& watch;
+    uint64_t timeLimit;  // the exchange's own deadline (0: none), kept as it was
 };
 
 }  // namespace
@@ -142,7 +149,6 @@ HttpClient::Outcome HttpClient::Exchange(const String& url, int method, HttpRequ
     if (watch) {
         WatchedSocket watched(*this, *watch);
         complete = response.Receive(watched);
-        SetDeadline(0);
     } else {
         complete = response.Receive(*this);
     }
