@@ -554,12 +554,15 @@ TEST_F(ProgramSearchTest, BareNamesAndBatchFilesNeverRunWhatTheCurrentDirectoryH
         {L"ProcessProbe.exe", L"print found", L"found\r\n"},
         {L"ProcessProbe", L"print found", L"found\r\n"},
         {batch, L"x&echo INJECTED", L"[x&echo]\r\n[INJECTED]\r\n"},
+        {batch, L"%TNK_ARGUMENT% !TNK_ARGUMENT!", L"[expanded]\r\n[!TNK_ARGUMENT!]\r\n"},
         {L"\"" + batch + L"\" \"a b\"", L"(c)|d", L"[a b]\r\n[(c)|d]\r\n"},
     };
+    SetEnvironmentVariableW(L"TNK_ARGUMENT", L"expanded");
     for (const Case& c : cases) {
         Run(c.executable, c.arguments);
         EXPECT_EQ(c.output, ChildOutput(logger.Text())) << c.executable;
     }
+    SetEnvironmentVariableW(L"TNK_ARGUMENT", nullptr);
     // The debug block shows what ran.
     EXPECT_NE(std::wstring::npos, logger.Text().find(L"Command line          : cmd.exe /D /V:OFF /E:ON /S /C \"\"" +
                                                      batch + L"\" \"a b\" ^(c^)^|d\"\r\n"));
