@@ -129,7 +129,8 @@ TEST(ProcessCommandLine, BatchFilesRunThroughCmdAndArgumentsFollowAfterOneBlank)
     };
     const Case cases[] = {
         {L"C:\\tools\\BUILD.BAT", nullptr, L"cmd.exe /D /V:OFF /E:ON /S /C \"\"C:\\tools\\BUILD.BAT\"\""},
-        {L"C:\\tools\\BUILD.BAT", L"-x \"a b\" &x", L"cmd.exe /D /V:OFF /E:ON /S /C \"\"C:\\tools\\BUILD.BAT\" -x \"a b\" ^&x\""},
+        {L"C:\\tools\\BUILD.BAT", L"-x \"a b\" &x",
+         L"cmd.exe /D /V:OFF /E:ON /S /C \"\"C:\\tools\\BUILD.BAT\" -x \"a b\" ^&x\""},
         {L"\"C:\\run it\\go.cmd\" -v", L"x", L"cmd.exe /D /V:OFF /E:ON /S /C \"\"C:\\run it\\go.cmd\" -v x\""},
         {L"C:\\a b\\tool.exe", L"", L"\"C:\\a b\\tool.exe\""},
         {L"\"C:\\a b\\tool.exe\" -v", L"x", L"\"C:\\a b\\tool.exe\" -v x"},
@@ -580,8 +581,9 @@ TEST_F(ProgramSearchTest, AValueNamingNoFileOrBadBatchArgumentsFailToStartAndSay
     std::wstring tools = planted.Path() + L"\\My Tools";
     ASSERT_TRUE(CreateDirectoryW(tools.c_str(), nullptr));
     std::wstring batch = planted.Write(L"b.bat", "@echo ran\r\n");
-    const std::wstring hint = L"\nIf the program's path holds blanks, put it in quotes; if the value goes on with the "
-                              L"program's arguments, move them to commandLineArguments.";
+    const std::wstring hint =
+        L"\nIf the program's path holds blanks, put it in quotes; if the value goes on with the "
+        L"program's arguments, move them to commandLineArguments.";
     const std::wstring start = L"Process::ExecuteExternalProcess()\nfailed to start: ";
     struct Case {
         std::wstring executable;
@@ -592,8 +594,9 @@ TEST_F(ProgramSearchTest, AValueNamingNoFileOrBadBatchArgumentsFailToStartAndSay
         {L"Planted", L"print planted", start + L"program not found: Planted" + hint},
         {L"\"" + tools + L"\\tool\" -x", L"", start + L"program not found: " + tools + L"\\tool"},
         {L"\"" + tools + L"\\tool", L"", start + L"the program \"" + tools + L"\\tool has no closing quote."},
-        {batch, L"\"a", start + L"The arguments of the batch file hold an odd number of quotes (1): close each "
-                               L"quoted part with a second quote."},
+        {batch, L"\"a",
+         start + L"The arguments of the batch file hold an odd number of quotes (1): close each "
+                 L"quoted part with a second quote."},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(c.box, Run(c.executable, c.arguments, true));
