@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "app/Application.h"
+#include "common/BatchCommandLine.h"
 #include "common/TerminateProcessTree.h"
 #include "util/Exception.h"
 #include "util/SystemError.h"
@@ -12,22 +13,9 @@
 
 namespace {
 
-const DWORD PipeBufferSize = 131140;
+const DWORD PipeBufferSize = OutputPipe::BufferSize;
 const DWORD ReadSize = 32785;
 const wchar_t LineEnd[] = L"\r\n";
-
-// Security attributes that let the child inherit a handle (the pipe's ends, its process).
-struct InheritableAttributes {
-    SECURITY_DESCRIPTOR descriptor;
-    SECURITY_ATTRIBUTES attributes;
-
-    InheritableAttributes() : attributes() {
-        InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION);
-        attributes.nLength = sizeof(attributes);
-        attributes.lpSecurityDescriptor = &descriptor;
-        attributes.bInheritHandle = TRUE;
-    }
-};
 
 // The list of handles a child may inherit, for CreateProcessW's extended start-up information.
 class InheritList {
@@ -66,27 +54,35 @@ const wchar_t* ApplicationName() {
     return application ? application->GetDisplayName() : L"Tarnwick";
 }
 
-// Closes a handle that is held and clears it; a failed close raises the given message.
-void CloseHeld(HANDLE& handle, const wchar_t* message) {
-    if (handle && handle != INVALID_HANDLE_VALUE) {
-        HANDLE held = handle;
-        handle = nullptr;
-        if (!CloseHandle(held)) {
-            throw new Exception(message, GetSystemErrorText());
-        }
+std::wstring Text(const String& s) {
+    return s.IsNull() ? std::wstring() : std::wstring(s.GetBuffer());
+}
+
+// In quotes when it holds a blank, so that the child's own parsing of its command line gets it whole.
+std::wstring CommandToken(const std::wstring& path) {
+    return path.find_first_of(L" \t") == std::wstring::npos ? path : L"\"" + path + L"\"";
+}
+
+// Relative program paths are taken against the folder this program was started in: its current
+// directory moves with file dialogs.
+std::wstring StartFolder() {
+    Application* application = Application::GetCurrent();
+    if (application && !application->startDirectory.IsEmpty()) {
+        return Text(application->startDirectory);
     }
-    handle = nullptr;
+    std::vector<wchar_t> directory(MAX_PATH + 1);
+    DWORD length = GetCurrentDirectoryW(static_cast<DWORD>(directory.size()), directory.data());
+    if (length >= directory.size()) {
+        directory.resize(length + 1);
+        length = GetCurrentDirectoryW(static_cast<DWORD>(directory.size()), directory.data());
+    }
+    return length > 0 && length < directory.size() ? std::wstring(directory.data()) : std::wstring();
 }
 
 }  // namespace
 
 Process::Process(const wchar_t* name)
     : Thread(name),
-      standardInput(nullptr),
-      m_hChild_STDIN_Read(nullptr),
-      m_hChild_STDIN_Write(nullptr),
-      m_hChild_STDOUT_Read(nullptr),
-      m_hChild_STDOUT_Write(nullptr),
       childProcess(nullptr),
       childThread(nullptr),
       processId(0),
@@ -108,7 +104,7 @@ Process::Process(const wchar_t* name)
     workingDirectory = L"";
     arguments = L"";
     commandLine = L"";
-    pipeName = L"";
+    applicationName = L"";
 }
 
 Process::~Process() {
@@ -128,26 +124,20 @@ void Process::Shutdown() {
     WaitForWorkerEnd();
 }
 
-String Process::QuotedProgram(const String& path, bool always) {
-    if (path.IsEmpty() || path.FindLast(L"\"") >= 0) {
-        return path;  // quoted as configured
-    }
-    if (!always) {
-        // A value with arguments names no file: it stays as written, blanks and all.
-        DWORD attributes = GetFileAttributesW(path.GetBuffer());
-        if (path.FindLast(L" ") < 0 || attributes == INVALID_FILE_ATTRIBUTES ||
-            (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-            return path;
-        }
-    }
-    String quoted;
-    quoted.Format(L"\"%s\"", path.GetBuffer());
-    return quoted;
+void Process::SetExecutable(const String& path) {
+    executable = ProgramSearch::Split(Text(path));
+    batchFile = ProgramSearch::IsBatchFile(executable.program);
+    applicationName = L"";
+    foundBatchFile.clear();
+    SetProgram(executable.program);
 }
 
-void Process::SetExecutable(const String& path) {
-    batchFile = path.EndsWithNoCase(L".cmd") || path.EndsWithNoCase(L".bat");
-    program = QuotedProgram(path, batchFile);
+void Process::SetProgram(const std::wstring& path) {
+    std::wstring first = CommandToken(path);
+    if (!executable.rest.empty()) {
+        first += L" " + executable.rest;
+    }
+    program = first.c_str();
 }
 
 util::logging::ILogger* Process::SetLogger(util::logging::ILogger* newLogger) {
@@ -158,18 +148,62 @@ util::logging::ILogger* Process::SetLogger(util::logging::ILogger* newLogger) {
     return logger;
 }
 
+BatchCommandLine Process::BatchLine() const {
+    std::wstring batchArguments = executable.rest;
+    if (!arguments.IsEmpty()) {
+        batchArguments += (batchArguments.empty() ? L"" : L" ") + Text(arguments);
+    }
+    return BatchCommandLine(foundBatchFile.empty() ? executable.program : foundBatchFile, batchArguments);
+}
+
 const String& Process::GetCommandLine() {
     if (batchFile) {
-        // With /S cmd.exe takes off the outer quotes only, so a quoted path with blanks and
-        // parentheses, and quoted arguments after it, reach the batch file intact.
-        commandLine.Format(L"cmd.exe /S /C \"%s%s%s\"", program.GetBuffer(), arguments.IsEmpty() ? L"" : L" ",
-                           arguments.IsEmpty() ? L"" : arguments.GetBuffer());
+        commandLine = BatchLine().Text().c_str();
     } else if (!arguments.IsEmpty()) {
         commandLine.Format(L"%s %s", program.GetBuffer(), arguments.GetBuffer());
     } else {
         commandLine = program;
     }
     return commandLine;
+}
+
+String Process::FindProgram() {
+    applicationName = L"";
+    foundBatchFile.clear();
+    String problem;
+    if (executable.unclosed) {
+        problem.Format(L"failed to start: the program \"%s has no closing quote.", executable.program.c_str());
+        return problem;
+    }
+    ProgramSearch search = ProgramSearch::ForThisProgram();
+    search.SetBase(StartFolder());
+    std::wstring found = search.Find(executable.program);
+    if (found.empty()) {
+        const wchar_t* hint = executable.quoted
+                                  ? L""
+                                  : L"\nIf the program's path holds blanks, put it in quotes; if the value goes on "
+                                    L"with the program's arguments, move them to commandLineArguments.";
+        problem.Format(L"failed to start: program not found: %s%s", executable.program.c_str(), hint);
+        return problem;
+    }
+    if (!batchFile) {
+        SetProgram(found);
+        applicationName = found.c_str();
+        return problem;
+    }
+    // By its full path: a cmd.exe anywhere else (the current directory) is not the system's.
+    if (search.SystemFolder().empty()) {
+        problem.Format(L"failed to start: the system folder, which holds cmd.exe, is unknown.\n%s",
+                       GetSystemErrorText());
+        return problem;
+    }
+    foundBatchFile = found;
+    applicationName = (search.SystemFolder() + L"\\cmd.exe").c_str();
+    std::wstring lineProblem = BatchLine().Problem();
+    if (!lineProblem.empty()) {
+        problem.Format(L"failed to start: %s", lineProblem.c_str());
+    }
+    return problem;
 }
 
 unsigned int* Process::Run() {
@@ -298,12 +332,14 @@ void Process::WriteDebugFooter() {
 }
 
 DWORD Process::ExecuteExternalProcess() {
-    WriteDebugInfo();
+    String problem = FindProgram();
+    WriteDebugInfo();  // the command line shows what was found
+    if (!problem.IsEmpty()) {
+        throw new Exception(L"Process::ExecuteExternalProcess()\n%s", problem.GetBuffer());
+    }
     ResetChild();
-    CreatePipe();
-    ConnectPipe();
     // A stop that came before the child exists leaves nothing to launch.
-    if (WaitForSingleObject(GetStopEvent(), 0) == WAIT_OBJECT_0) {
+    if (!pipe.Create(GetStopEvent()) || WaitForSingleObject(GetStopEvent(), 0) == WAIT_OBJECT_0) {
         return 0;
     }
     BeginUninterruptible();
@@ -316,9 +352,6 @@ DWORD Process::ExecuteExternalProcess() {
     EndUninterruptible();
     if (!jobInUse) {
         LogText(L"The run could not be put in a job object: Stop ends its process tree instead.\r\n\r\n");
-    }
-    if (standardInput) {
-        WriteToPipe();
     }
     ReadOutput();
     DWORD code = 0;
@@ -343,43 +376,6 @@ void Process::ResetChild() {
     EndUninterruptible();
 }
 
-void Process::CreatePipe() {
-    // Process id and a counter: unique in the system, and never the name of a pipe instance that
-    // a descendant of an earlier run may still hold (thread ids are recycled).
-    static std::atomic<unsigned long> counter(0);
-    pipeName.Format(L"\\\\.\\pipe\\Tarnwick.%lu.%lu", static_cast<unsigned long>(GetCurrentProcessId()), ++counter);
-    InheritableAttributes inheritable;
-    for (int attempt = 0; attempt < 2; ++attempt) {
-        if (attempt > 0) {
-            Sleep(500);
-        }
-        m_hChild_STDOUT_Write = CreateNamedPipeW(
-            pipeName.GetBuffer(), PIPE_ACCESS_OUTBOUND | FILE_FLAG_OVERLAPPED | FILE_FLAG_FIRST_PIPE_INSTANCE, 0, 255,
-            PipeBufferSize, PipeBufferSize, 0, &inheritable.attributes);
-        if (m_hChild_STDOUT_Write != INVALID_HANDLE_VALUE) {
-            break;
-        }
-    }
-    if (m_hChild_STDOUT_Write == INVALID_HANDLE_VALUE) {
-        throw new Exception(L"Process::ExecuteExternalProcess()\nCreateNamedPipe()\n%s", GetSystemErrorText());
-    }
-    DWORD mode = 0;
-    if (!SetNamedPipeHandleState(m_hChild_STDOUT_Write, &mode, nullptr, nullptr)) {
-        throw new Exception(L"Process::ExecuteExternalProcess()\n%s", GetSystemErrorText());
-    }
-}
-
-void Process::ConnectPipe() {
-    // Our end is open before the child starts, so nothing it writes early is lost.
-    m_hChild_STDOUT_Read =
-        CreateFileW(pipeName.GetBuffer(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_FLAG_OVERLAPPED, nullptr);
-    if (m_hChild_STDOUT_Read == INVALID_HANDLE_VALUE) {
-        m_hChild_STDOUT_Read = nullptr;
-        throw new Exception(L"Process::ExecuteExternalProcess()\nThe pipe %s could not be opened for reading.\n%s",
-                            pipeName.GetBuffer(), GetSystemErrorText());
-    }
-}
-
 bool Process::SetUpJob(HANDLE child) {
     if (job.Create() && job.Assign(child)) {
         return true;
@@ -392,15 +388,12 @@ void Process::CreateChild() {
     STARTUPINFOEXW startup = {};
     startup.StartupInfo.cb = sizeof(startup);
     startup.StartupInfo.dwFlags = STARTF_USESTDHANDLES;
-    startup.StartupInfo.hStdInput = m_hChild_STDIN_Read;
-    startup.StartupInfo.hStdOutput = m_hChild_STDOUT_Write;
-    startup.StartupInfo.hStdError = m_hChild_STDOUT_Write;
+    startup.StartupInfo.hStdInput = nullptr;  // a child has no input
+    startup.StartupInfo.hStdOutput = pipe.ChildEnd();
+    startup.StartupInfo.hStdError = pipe.ChildEnd();
     // Launches on other workers overlap with this one: the child inherits this run's own pipe
-    // ends only, never another run's.
-    std::vector<HANDLE> inherited{m_hChild_STDOUT_Write};
-    if (m_hChild_STDIN_Read) {
-        inherited.push_back(m_hChild_STDIN_Read);
-    }
+    // end only, never another run's.
+    std::vector<HANDLE> inherited{pipe.ChildEnd()};
     InheritList list(inherited);
     startup.lpAttributeList = list.Get();
     if (!list.Get()) {
@@ -412,15 +405,16 @@ void Process::CreateChild() {
     std::vector<wchar_t> writable(text, text + line.GetLength() + 1);  // CreateProcessW may write to it
     PROCESS_INFORMATION information = {};
     const wchar_t* directory = workingDirectory.IsEmpty() ? nullptr : workingDirectory.GetBuffer();
-    // Suspended until it is in its job: nothing it starts may escape the job.
-    if (!CreateProcessW(nullptr, writable.data(), nullptr, nullptr, TRUE,
+    // The file found is named, so the system does not search for one; suspended until it is in
+    // its job: nothing it starts may escape the job.
+    if (!CreateProcessW(applicationName.GetBuffer(), writable.data(), nullptr, nullptr, TRUE,
                         CREATE_NO_WINDOW | CREATE_UNICODE_ENVIRONMENT | NORMAL_PRIORITY_CLASS | CREATE_SUSPENDED |
                             EXTENDED_STARTUPINFO_PRESENT,
                         const_cast<wchar_t*>(environment.Data()), directory, &startup.StartupInfo, &information)) {
         throw new Exception(L"Process::ExecuteExternalProcess()\n%s", GetSystemErrorText());
     }
     // The child has its copy; nothing else this program starts (an editor, the updater) gets one.
-    SetHandleInformation(m_hChild_STDOUT_Write, HANDLE_FLAG_INHERIT, 0);
+    pipe.KeepFromOtherChildren();
     bool jobbed = SetUpJob(information.hProcess);
     if (ResumeThread(information.hThread) == static_cast<DWORD>(-1)) {
         String error = GetSystemErrorText();
@@ -523,7 +517,7 @@ void Process::ReadOutput() {
                 break;
             }
         }
-        if (!ReadFile(m_hChild_STDOUT_Read, target, ReadSize, &count, &overlapped)) {
+        if (!ReadFile(pipe.ReadEnd(), target, ReadSize, &count, &overlapped)) {
             if (GetLastError() != ERROR_IO_PENDING) {
                 break;
             }
@@ -534,7 +528,7 @@ void Process::ReadOutput() {
                 break;
             }
             pending = false;
-            if (!GetOverlappedResult(m_hChild_STDOUT_Read, &overlapped, &count, FALSE)) {
+            if (!GetOverlappedResult(pipe.ReadEnd(), &overlapped, &count, FALSE)) {
                 count = 0;
             }
         }
@@ -546,7 +540,7 @@ void Process::ReadOutput() {
         // Bytes it took before the cancel are output too.
         CancelRead(&overlapped);
         DWORD count = 0;
-        if (!GetOverlappedResult(m_hChild_STDOUT_Read, &overlapped, &count, TRUE)) {
+        if (!GetOverlappedResult(pipe.ReadEnd(), &overlapped, &count, TRUE)) {
             count = 0;
         }
         Deliver(readBuffer.data(), count);
@@ -657,19 +651,6 @@ void Process::EndTree(DWORD childId) {
     TerminateProcessTree(childId);
 }
 
-void Process::WriteToPipe() {
-    std::vector<char> buffer(ReadSize);
-    for (;;) {
-        DWORD read = 0;
-        DWORD written = 0;
-        if (!ReadFile(standardInput, buffer.data(), ReadSize, &read, nullptr) || read == 0 ||
-            !WriteFile(m_hChild_STDIN_Write, buffer.data(), read, &written, nullptr)) {
-            break;
-        }
-    }
-    CloseHeld(m_hChild_STDIN_Write, L"Process::WriteToPipe()\n%s");
-}
-
 void Process::CloseChild() {
     // The process id goes with the handle: once closed, the system may give the id to another
     // process, which Terminate must never aim at.
@@ -694,10 +675,7 @@ void Process::CloseChild() {
 
 void Process::CloseHandles() {
     CloseChild();
-    CloseHeld(m_hChild_STDOUT_Read, L"Process::CloseHandles()\nm_hChild_STDOUT_Read\n%s");
-    CloseHeld(m_hChild_STDIN_Read, L"Process::CloseHandles()\nm_hChild_STDIN_Read\n%s");
-    CloseHeld(m_hChild_STDIN_Write, L"Process::CloseHandles()\nm_hChild_STDIN_Write\n%s");
-    CloseHeld(m_hChild_STDOUT_Write, L"Process::CloseHandles()\nm_hChild_STDOUT_Write\n%s");
+    pipe.Close();
 }
 
 void Process::WriteExitLine() {
@@ -739,7 +717,7 @@ HANDLE Process::CreateReadEvent() {
 }
 
 BOOL Process::CancelRead(OVERLAPPED* read) {
-    return CancelIoEx(m_hChild_STDOUT_Read, read);
+    return CancelIoEx(pipe.ReadEnd(), read);
 }
 
 void Process::ReleaseReader() {

@@ -6,12 +6,15 @@
 #include <memory>
 #include <vector>
 
+#include "common/BatchCommandLine.h"
 #include "common/ChunkAssembler.h"
 #include "common/CriticalSection.h"
 #include "common/EnvironmentBlock.h"
 #include "common/ExitLine.h"
 #include "common/ILogger.h"
 #include "common/JobObject.h"
+#include "common/OutputPipe.h"
+#include "common/ProgramSearch.h"
 #include "common/RestartPolicy.h"
 #include "common/Thread.h"
 #include "util/String.h"
@@ -30,8 +33,9 @@ public:
     explicit Process(const wchar_t* name = L"Process");
     ~Process() override;
 
-    // The program to run, quoted when it holds a blank and names a file; a batch file (".bat",
-    // ".cmd" in any case) runs through "cmd.exe /S /C".
+    // The program to run: a path or a bare name, found at each launch (see ProgramSearch); a
+    // value in quotes may go on with arguments after the closing quote. A batch file (".bat",
+    // ".cmd" in any case) runs through the system's cmd.exe (see BatchCommandLine).
     void SetExecutable(const String& path);
     void SetWorkingDirectory(const String& directory) { workingDirectory = directory; }
     void SetArguments(const String& text) { arguments = text; }
@@ -54,9 +58,13 @@ public:
     virtual void Terminate();
     // Terminate (when running) and Start again; the old run's exit line says why it ended.
     void Restart();
-    // The full command line: program, then a blank and the arguments when there are any; for a
-    // batch file: cmd.exe /S /C ""path" arguments".
+    // The full command line: program (in quotes when it holds a blank), then a blank and the
+    // arguments when there are any; for a batch file: cmd.exe /D /V:OFF /E:ON /S /C ""path"
+    // arguments". The program is the file found at the launch, until then the value as written.
     virtual const String& GetCommandLine();
+    // What the launch runs: the file found for the program (the system's cmd.exe for a batch
+    // file); empty until a launch has found it.
+    const String& GetApplicationName() const { return applicationName; }
 
     // The last run's direct child: its exit code, and whether it ended by itself (false after a
     // Stop or Restart, whatever code the kill left).
@@ -77,13 +85,13 @@ protected:
     // The environment this program passes on: its own, without CLASSPATH (see EnvironmentBlock).
     void BuildEnvironment();
     DWORD ExecuteExternalProcess();
+    // Finds the program's file (and cmd.exe for a batch file) for applicationName and the command
+    // line; empty when found, else why the launch cannot go on.
+    String FindProgram();
     void ReadOutput();
-    void WriteToPipe();
     void CloseHandles();
     void WriteDebugInfo();
     void WriteDebugFooter();
-    // The path in quotes when it is unquoted and, unless always, holds a blank and names a file.
-    static String QuotedProgram(const String& path, bool always);
     // Throws the environment-full failure when an entry could not be added.
     static void RequireFit(bool fitted);
     // Puts the new child (still suspended) into a new job of its own; false leaves the run to
@@ -98,16 +106,11 @@ protected:
     virtual BOOL CancelRead(OVERLAPPED* read);
 
     EnvironmentBlock environment;
-    String program;
+    String program;  // the command line's first part: the program, and what followed its quotes
     String workingDirectory;
     String arguments;
     String commandLine;
-    HANDLE standardInput;  // copied into the child's input when set; nothing sets it today
-    HANDLE m_hChild_STDIN_Read;
-    HANDLE m_hChild_STDIN_Write;
-    HANDLE m_hChild_STDOUT_Read;
-    HANDLE m_hChild_STDOUT_Write;
-    String pipeName;
+    OutputPipe pipe;
     HANDLE childProcess;
     HANDLE childThread;
     std::atomic<DWORD> processId;
@@ -125,8 +128,8 @@ private:
     bool RunOver();
     bool StopRequested() const;
     void ConfigureAssembler();
-    void CreatePipe();
-    void ConnectPipe();
+    void SetProgram(const std::wstring& path);
+    BatchCommandLine BatchLine() const;
     void CreateChild();
     void ResetChild();
     void CloseChild();
@@ -166,6 +169,9 @@ private:
     // Terminate reads the child's id on the GUI thread while the worker may release the child;
     // the id is only used while the worker still holds the child's handle.
     CriticalSection childLock;
-    bool treeEnded;  // Terminate ended the run's processes (under childLock)
-    bool batchFile;  // program is a batch file, run by cmd.exe
+    bool treeEnded;                   // Terminate ended the run's processes (under childLock)
+    bool batchFile;                   // program is a batch file, run by cmd.exe
+    ProgramSearch::Value executable;  // as SetExecutable was given it; program is the found file once found
+    String applicationName;
+    std::wstring foundBatchFile;  // the batch file found at the launch
 };

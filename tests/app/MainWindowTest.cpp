@@ -434,7 +434,9 @@ TEST_F(MainWindowTest, AWindowGoingAwayStopsAProcessWhoseStopFails) {
 // The program's start with a quit already queued (an updater launched at start-up posts one).
 class ScratchApp : public App {
 public:
-    explicit ScratchApp(const std::wstring& commandLine) { CollectStartup(commandLine.c_str(), L"C:\\"); }
+    ScratchApp(const std::wstring& commandLine, const std::wstring& programFile) {
+        CollectStartup(commandLine.c_str(), L"C:\\", programFile.c_str());
+    }
 };
 
 class AppRun : public ::testing::Test {
@@ -462,7 +464,7 @@ TEST_F(AppRun, AQuitPostedBeforeTheLoopStillLoadsTheConfigurationAndEndsWithZero
                  {L" \"" + first + L"\"", L"\"First\""},
                  {L" \"" + first + L"\" \"" + beside + L"\"", L"\"First\""}};
     for (const auto& c : cases) {
-        ScratchApp app(program + c.arguments);
+        ScratchApp app(program + c.arguments, dir.File(L"Tarnwick.exe"));
         PostQuitMessage(0);
         EXPECT_EQ(0, app.Run());
         EXPECT_NE(std::wstring::npos,
@@ -485,7 +487,7 @@ public:
 };
 
 TEST_F(AppRun, AFailureThatEndsTheLoopTakesTheFrameAndEveryProcessTreeWithIt) {
-    ScratchApp app(Line(ProbeEntry("Ticker", "ticks 100000 100")));
+    ScratchApp app(Line(ProbeEntry("Ticker", "ticks 100000 100")), testsupport::HelperPath(L"Tarnwick.exe"));
     FailingWindow failing;
     failing.Create(nullptr);
     PostMessageW(failing.GetHandle(), WM_APP, 0, 0);

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <memory>
 #include <string>
@@ -52,7 +53,7 @@ public:
         }
         return Process::CancelRead(read);
     }
-    HANDLE PipeWriteEnd() const { return m_hChild_STDOUT_Write; }
+    HANDLE PipeWriteEnd() const { return pipe.ChildEnd(); }
     bool withoutJob = false;
     bool failTreeWalk = false;
     bool hangTreeWalkOnWorker = false;
@@ -119,6 +120,7 @@ protected:
     std::unique_ptr<CountingProcess> process;
 };
 
+// Before a launch has found the program: the value as written, in quotes when it holds a blank.
 TEST(ProcessCommandLine, BatchFilesRunThroughCmdAndArgumentsFollowAfterOneBlank) {
     struct Case {
         const wchar_t* executable;
@@ -126,10 +128,11 @@ TEST(ProcessCommandLine, BatchFilesRunThroughCmdAndArgumentsFollowAfterOneBlank)
         const wchar_t* commandLine;
     };
     const Case cases[] = {
-        {L"C:\\tools\\BUILD.BAT", nullptr, L"cmd.exe /S /C \"\"C:\\tools\\BUILD.BAT\"\""},
-        {L"C:\\tools\\BUILD.BAT", L"-x \"a b\"", L"cmd.exe /S /C \"\"C:\\tools\\BUILD.BAT\" -x \"a b\"\""},
-        {L"run.Cmd", L"", L"cmd.exe /S /C \"\"run.Cmd\"\""},
-        {L"C:\\a b\\tool.exe", L"", L"C:\\a b\\tool.exe"},  // names no file: stays as written
+        {L"C:\\tools\\BUILD.BAT", nullptr, L"cmd.exe /D /V:OFF /E:ON /S /C \"\"C:\\tools\\BUILD.BAT\"\""},
+        {L"C:\\tools\\BUILD.BAT", L"-x \"a b\" &x",
+         L"cmd.exe /D /V:OFF /E:ON /S /C \"\"C:\\tools\\BUILD.BAT\" -x \"a b\" ^&x\""},
+        {L"\"C:\\run it\\go.cmd\" -v", L"x", L"cmd.exe /D /V:OFF /E:ON /S /C \"\"C:\\run it\\go.cmd\" -v x\""},
+        {L"C:\\a b\\tool.exe", L"", L"\"C:\\a b\\tool.exe\""},
         {L"\"C:\\a b\\tool.exe\" -v", L"x", L"\"C:\\a b\\tool.exe\" -v x"},
         {L"batch.exe", nullptr, L"batch.exe"},
     };
@@ -138,6 +141,7 @@ TEST(ProcessCommandLine, BatchFilesRunThroughCmdAndArgumentsFollowAfterOneBlank)
         process.SetExecutable(c.executable);
         process.SetArguments(c.arguments);
         EXPECT_STREQ(c.commandLine, process.GetCommandLine().GetBuffer());
+        EXPECT_STREQ(L"", process.GetApplicationName().GetBuffer());
     }
 }
 
@@ -468,6 +472,138 @@ TEST_F(ProcessTest, ARestartWaitsBacksOffAndEndsWithAStopThatCancelsTheWait) {
     ASSERT_TRUE(testsupport::WaitUntil([&] { return !process->IsRunning(); }));
     EXPECT_EQ(L"Restart policy \"never\" now: not starting again.\r\n", logger.Calls().back());
     EXPECT_EQ((std::vector<bool>{true, false, true, false}), observer.States());
+}
+
+// Holds the reader back at the child's first output, long enough for the pipe to fill up.
+class HoldingLogger : public RecordingLogger {
+public:
+    void Log(const wchar_t* text) override {
+        if (!held && text[0] >= L'A' && text[0] <= L'D' && text[1] == text[0]) {
+            held = true;
+            Sleep(700);
+        }
+        RecordingLogger::Log(text);
+    }
+    std::atomic<bool> held{false};
+};
+
+// The child's writers block while the pipe is full, they never fail: all four threads' bytes arrive.
+TEST_F(ProcessTest, FourThreadsWritingAtOnceWhileTheReaderIsHeldBackDeliverEveryByte) {
+    HoldingLogger holding;
+    process->SetLogger(&holding);
+    const unsigned long long writes = 40, size = 16384;
+    Launch((L"threads 4 " + std::to_wstring(writes) + L" " + std::to_wstring(size)).c_str());
+    ASSERT_TRUE(holding.WaitForCall(Footer()));
+    EXPECT_TRUE(holding.held);
+    std::wstring output = ChildOutput(holding.Text());
+    for (wchar_t letter = L'A'; letter <= L'D'; ++letter) {
+        EXPECT_EQ(writes * size, static_cast<unsigned long long>(std::count(output.begin(), output.end(), letter)))
+            << static_cast<char>(letter);
+    }
+    EXPECT_EQ(writes * size * 4 + 8, output.size());
+    EXPECT_EQ(L"lost 0\r\n", output.substr(output.size() - 8));
+}
+
+// Runs programs from a current directory that holds planted ones.
+class ProgramSearchTest : public ProcessTest {
+protected:
+    void SetUp() override {
+        ProcessTest::SetUp();
+        GetCurrentDirectoryW(MAX_PATH, saved);
+        ASSERT_TRUE(SetCurrentDirectoryW(planted.Path().c_str()));
+        for (const wchar_t* name : {L"cmd.exe", L"My.exe", L"Planted.exe"}) {
+            ASSERT_TRUE(CopyFileW(ProbePath().c_str(), planted.File(name).c_str(), FALSE));
+        }
+    }
+    void TearDown() override {
+        SetCurrentDirectoryW(saved);
+        ProcessTest::TearDown();
+        EXPECT_EQ(0, testsupport::CountProcesses(L"My.exe"));
+        EXPECT_EQ(0, testsupport::CountProcesses(L"Planted.exe"));
+    }
+    // Waits for the run's end; returns the text of the failed launch's box when one is expected
+    // (a box that comes unexpected is closed all the same).
+    std::wstring Run(const std::wstring& executable, const wchar_t* arguments, bool fails = false) {
+        logger.Clear();
+        process->SetExecutable(executable.c_str());
+        process->SetArguments(arguments);
+        testsupport::MessageBoxWatcher watcher;
+        process->Start();
+        EXPECT_TRUE(logger.WaitForCall(Footer()));
+        EXPECT_TRUE(testsupport::WaitUntil([&] { return !process->IsRunning(); }));
+        return fails ? watcher.Wait().text : L"";
+    }
+    std::string ProbeUtf8() const { return platform::WideToUtf8(ProbePath().c_str(), ProbePath().size()); }
+
+    testsupport::ScratchDirectory planted;
+    wchar_t saved[MAX_PATH] = L"";
+};
+
+// A bare name is found in this program's folder and the system's, a batch file runs through the
+// system's cmd.exe, and the batch file's arguments stay its arguments.
+TEST_F(ProgramSearchTest, BareNamesAndBatchFilesNeverRunWhatTheCurrentDirectoryHolds) {
+    testsupport::ScratchDirectory tools;
+    std::wstring folder = tools.Path() + L"\\run (x86)";
+    ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
+    std::wstring batch = folder + L"\\two args.bat";
+    tools.Write(L"run (x86)\\two args.bat", "@\"" + ProbeUtf8() + "\" print \"[%~1]\" print \"[%~2]\"\r\n");
+    struct Case {
+        std::wstring executable;
+        const wchar_t* arguments;
+        const wchar_t* output;
+    } const cases[] = {
+        {L"ProcessProbe.exe", L"print found", L"found\r\n"},
+        {L"ProcessProbe", L"print found", L"found\r\n"},
+        {batch, L"x&echo INJECTED", L"[x&echo]\r\n[INJECTED]\r\n"},
+        {batch, L"%TNK_ARGUMENT% !TNK_ARGUMENT!", L"[expanded]\r\n[!TNK_ARGUMENT!]\r\n"},
+        {L"\"" + batch + L"\" \"a b\"", L"(c)|d", L"[a b]\r\n[(c)|d]\r\n"},
+    };
+    SetEnvironmentVariableW(L"TNK_ARGUMENT", L"expanded");
+    for (const Case& c : cases) {
+        Run(c.executable, c.arguments);
+        EXPECT_EQ(c.output, ChildOutput(logger.Text())) << c.executable;
+    }
+    SetEnvironmentVariableW(L"TNK_ARGUMENT", nullptr);
+    // The debug block shows what ran.
+    EXPECT_NE(std::wstring::npos, logger.Text().find(L"Command line          : cmd.exe /D /V:OFF /E:ON /S /C \"\"" +
+                                                     batch + L"\" \"a b\" ^(c^)^|d\"\r\n"));
+    wchar_t system[MAX_PATH];
+    GetSystemDirectoryW(system, MAX_PATH);
+    EXPECT_EQ(std::wstring(system) + L"\\cmd.exe", process->GetApplicationName().GetBuffer());
+    Run(L"ProcessProbe", L"exit 0");
+    EXPECT_EQ(ProbePath(), process->GetApplicationName().GetBuffer());
+    EXPECT_NE(std::wstring::npos, logger.Text().find(L"Command line          : " + ProbePath() + L" exit 0\r\n"));
+}
+
+// A value that names no file (an unquoted path with its arguments, a name only the current
+// directory has) or that cmd.exe would misread fails to start, saying why; nothing planted runs.
+TEST_F(ProgramSearchTest, AValueNamingNoFileOrBadBatchArgumentsFailToStartAndSayWhy) {
+    std::wstring tools = planted.Path() + L"\\My Tools";
+    ASSERT_TRUE(CreateDirectoryW(tools.c_str(), nullptr));
+    std::wstring batch = planted.Write(L"b.bat", "@echo ran\r\n");
+    const std::wstring hint =
+        L"\nIf the program's path holds blanks, put it in quotes; if the value goes on with the "
+        L"program's arguments, move them to commandLineArguments.";
+    const std::wstring start = L"Process::ExecuteExternalProcess()\nfailed to start: ";
+    struct Case {
+        std::wstring executable;
+        const wchar_t* arguments;
+        std::wstring box;
+    } const cases[] = {
+        {tools + L"\\tool print planted", L"", start + L"program not found: " + tools + L"\\tool print planted" + hint},
+        {L"Planted", L"print planted", start + L"program not found: Planted" + hint},
+        {L"\"" + tools + L"\\tool\" -x", L"", start + L"program not found: " + tools + L"\\tool"},
+        {L"\"" + tools + L"\\tool", L"", start + L"the program \"" + tools + L"\\tool has no closing quote."},
+        {batch, L"\"a",
+         start + L"The arguments of the batch file hold an odd number of quotes (1): close each "
+                 L"quoted part with a second quote."},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(c.box, Run(c.executable, c.arguments, true));
+        EXPECT_EQ(std::wstring::npos, ChildOutput(logger.Text()).find(L"planted"));
+        EXPECT_EQ(std::wstring::npos, logger.Text().find(L"ran\r\n"));
+    }
+    EXPECT_TRUE(Alternates(observer.States()));
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <cwchar>
 #include <stdexcept>
 
+#include "app/ConfigurationFile.h"
 #include "app/Entry.h"
 #include "app/WindowsApplication.h"
 #include "util/Exception.h"
@@ -20,6 +21,7 @@ public:
         std::printf("moduleName=%s\n", Utf8(moduleName));
         std::printf("executablePath=%s\n", Utf8(executablePath));
         std::printf("startDirectory=%s\n", Utf8(startDirectory));
+        std::printf("defaultConfiguration=%s\n", Utf8(ConfigurationFile::GetDefaultPath()));
         std::printf("argc=%d\n", argc);
         std::fflush(stdout);
         for (int i = 1; i < argc; ++i) {
@@ -49,4 +51,6 @@ ProbeApp probe;
 
 }  // namespace
 
-int wmain() { return RunApplicationEntry(); }
+int wmain() {
+    return RunApplicationEntry();
+}
