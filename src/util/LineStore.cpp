@@ -47,6 +47,18 @@ void LineStore::AppendToLast(const wchar_t* text, size_t count, const TextStyle&
     characters += count;
 }
 
+void LineStore::TruncateLast(size_t length) {
+    StoredLine& last = lines.back();
+    if (length >= last.text.size()) {
+        return;
+    }
+    characters -= last.text.size() - length;
+    last.text.resize(length);
+    while (!last.runs.empty() && last.runs.back().start >= length) {
+        last.runs.pop_back();
+    }
+}
+
 void LineStore::NewLine(int64_t arrival, bool continuation) {
     StoredLine line;
     line.arrival = arrival;
