@@ -21,6 +21,10 @@ public:
     // CLASSPATH in any letter case. Entries without "=" are skipped. False when it does not fit.
     bool AppendInherited(const wchar_t* entry);
 
+    // Whether an entry of this name is in the block (names compared without letter case, as
+    // Windows does).
+    bool Contains(const wchar_t* name) const;
+
     const wchar_t* Data() const { return units.data(); }
     // Bytes used by the entries, each counted with its terminating null.
     size_t UsedBytes() const { return used * sizeof(wchar_t); }

@@ -5,9 +5,11 @@
 #include <vector>
 
 #include "app/Application.h"
+#include "common/ConsoleHints.h"
 #include "common/TerminateProcessTree.h"
 #include "util/Exception.h"
 #include "util/SystemError.h"
+#include "util/TextCodec.h"
 #include "util/TextScan.h"
 
 namespace {
@@ -92,6 +94,8 @@ Process::Process(const wchar_t* name)
       processId(0),
       childThreadId(0),
       exitCode(0),
+      outputEncoding(util::OutputEncoding::Mode::Auto),
+      consoleHints(true),
       readEvent(nullptr),
       jobInUse(false),
       childStarted(false),
@@ -257,6 +261,9 @@ void Process::BuildEnvironment() {
     }
     FreeEnvironmentStringsW(strings);
     RequireFit(fitted);
+    if (consoleHints) {
+        RequireFit(ConsoleHints::Apply(environment));
+    }
 }
 
 void Process::LogText(const wchar_t* text) {
@@ -440,7 +447,7 @@ void Process::CreateChild() {
     runStart = GetTickCount64();
 }
 
-void Process::LogAnsi(const char* bytes, size_t count) {
+void Process::LogBytes(const char* bytes, size_t count) {
     if (!logger || count == 0) {
         return;
     }
@@ -448,26 +455,31 @@ void Process::LogAnsi(const char* bytes, size_t count) {
     if (wide.size() < count + 1) {
         wide.resize(count + 1);
     }
-    // Plain ASCII, most output, is the same in every ANSI code page: widen it in one pass, and
-    // let the system convert only chunks that hold other bytes.
+    // Plain ASCII, most output, is the same in every encoding: widen it in one pass, and decode
+    // only chunks that hold other bytes.
     if (TextScan::WidenAscii(bytes, count, wide.data())) {
         wide[count] = L'\0';
         logger->Log(wide.data());
         return;
     }
-    int units =
-        MultiByteToWideChar(CP_ACP, 0, bytes, static_cast<int>(count), wide.data(), static_cast<int>(wide.size() - 1));
-    wide[units > 0 ? static_cast<size_t>(units) : 0] = L'\0';
-    if (units > 0) {
-        logger->Log(wide.data());
+    util::TextCodec::DecodeOutput(bytes, count, outputEncoding, decoded);
+    if (!decoded.empty()) {
+        logger->Log(decoded.c_str());
+    }
+    // A burst of odd bytes must not hold its memory for the rest of the run.
+    if (decoded.capacity() > 4 * ReadSize) {
+        std::wstring().swap(decoded);
     }
 }
 
 void Process::ConfigureAssembler() {
     assembler = ChunkAssembler();
-    UINT codePage = GetACP();
+    // A UTF-8 character cut by the end of a read waits for the rest; "auto" keeps back the same,
+    // since only a whole sequence can tell UTF-8 from the ANSI code page.
+    UINT codePage = outputEncoding == util::OutputEncoding::Mode::Oem ? GetOEMCP() : GetACP();
     CPINFO info = {};
-    if (codePage == CP_UTF8) {
+    if (outputEncoding == util::OutputEncoding::Mode::Auto || outputEncoding == util::OutputEncoding::Mode::Utf8 ||
+        codePage == CP_UTF8) {
         assembler.SetUtf8();
     } else if (GetCPInfo(codePage, &info) && info.MaxCharSize == 2) {
         bool lead[256] = {};
@@ -552,7 +564,7 @@ void Process::ReadOutput() {
         Deliver(readBuffer.data(), count);
     }
     char rest[ChunkAssembler::MaxCarry];
-    LogAnsi(rest, assembler.Flush(rest));  // the output ended inside a character: show what came
+    LogBytes(rest, assembler.Flush(rest));  // the output ended inside a character: show what came
     // Forgotten before it is closed: a worker killed in between leaves a handle behind, never one
     // that OnTerminated would close again (its value may be another's by then).
     HANDLE event = readEvent;
@@ -610,7 +622,7 @@ void Process::Deliver(char* buffer, DWORD count) {
     }
     char* start = nullptr;
     size_t complete = assembler.Take(buffer, count, &start);
-    LogAnsi(start, complete);
+    LogBytes(start, complete);
 }
 
 void Process::EndChildAfterStop() {
