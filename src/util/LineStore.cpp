@@ -67,13 +67,13 @@ void LineStore::NewLine(int64_t arrival, bool continuation) {
     ++characters;
 }
 
-size_t LineStore::Trim() {
+size_t LineStore::Trim(uint64_t keepFrom) {
     if (characters <= limit) {
         return 0;
     }
     size_t target = limit / 4 * 3;
     size_t dropped = 0;
-    while (characters > target && lines.size() > 1) {
+    while (characters > target && lines.size() > 1 && first < keepFrom) {
         characters -= lines.front().text.size() + 1;
         lines.pop_front();
         ++first;

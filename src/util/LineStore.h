@@ -72,8 +72,8 @@ public:
     void NewLine(int64_t arrival, bool continuation = false);
 
     // Past the limit, drops the oldest whole lines down to three quarters of it (the last line is
-    // never dropped). Returns how many lines went.
-    size_t Trim();
+    // never dropped, nor any line from keepFrom on). Returns how many lines went.
+    size_t Trim(uint64_t keepFrom = UINT64_MAX);
     // Drops everything; numbering goes on from where it was, so old positions stay invalid.
     void Clear();
 
