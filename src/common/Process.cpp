@@ -96,6 +96,8 @@ Process::Process(const wchar_t* name)
       exitCode(0),
       outputEncoding(util::OutputEncoding::Mode::Auto),
       consoleHints(true),
+      ansiLead(),
+      ansiDoubleByte(false),
       readEvent(nullptr),
       jobInUse(false),
       childStarted(false),
@@ -462,7 +464,7 @@ void Process::LogBytes(const char* bytes, size_t count) {
         logger->Log(wide.data());
         return;
     }
-    util::TextCodec::DecodeOutput(bytes, count, outputEncoding, decoded);
+    util::TextCodec::DecodeOutput(bytes, count, outputEncoding, decoded, ansiDoubleByte ? ansiLead : nullptr);
     if (!decoded.empty()) {
         logger->Log(decoded.c_str());
     }
@@ -472,22 +474,41 @@ void Process::LogBytes(const char* bytes, size_t count) {
     }
 }
 
-void Process::ConfigureAssembler() {
-    assembler = ChunkAssembler();
-    // A UTF-8 character cut by the end of a read waits for the rest; "auto" keeps back the same,
-    // since only a whole sequence can tell UTF-8 from the ANSI code page.
-    UINT codePage = outputEncoding == util::OutputEncoding::Mode::Oem ? GetOEMCP() : GetACP();
+namespace {
+
+// The lead bytes of a double-byte code page into lead; false for any other code page.
+bool LeadBytes(UINT codePage, bool* lead) {
     CPINFO info = {};
-    if (outputEncoding == util::OutputEncoding::Mode::Auto || outputEncoding == util::OutputEncoding::Mode::Utf8 ||
-        codePage == CP_UTF8) {
-        assembler.SetUtf8();
-    } else if (GetCPInfo(codePage, &info) && info.MaxCharSize == 2) {
-        bool lead[256] = {};
-        for (int range = 0; range + 1 < MAX_LEADBYTES && info.LeadByte[range] != 0; range += 2) {
-            for (int b = info.LeadByte[range]; b <= info.LeadByte[range + 1]; ++b) {
-                lead[b] = true;
-            }
+    if (codePage == CP_UTF8 || !GetCPInfo(codePage, &info) || info.MaxCharSize != 2) {
+        return false;
+    }
+    std::memset(lead, 0, 256 * sizeof(bool));
+    for (int range = 0; range + 1 < MAX_LEADBYTES && info.LeadByte[range] != 0; range += 2) {
+        for (int b = info.LeadByte[range]; b <= info.LeadByte[range + 1]; ++b) {
+            lead[b] = true;
         }
+    }
+    return true;
+}
+
+}  // namespace
+
+void Process::ConfigureAssembler() {
+    // A character cut by the end of a read waits for the rest; "auto" keeps back what could still
+    // become a UTF-8 sequence, and a lead byte of a double-byte ANSI code page outside them.
+    assembler = ChunkAssembler();
+    using Mode = util::OutputEncoding::Mode;
+    ansiDoubleByte = false;
+    if (outputEncoding == Mode::Auto) {
+        ansiDoubleByte = LeadBytes(GetACP(), ansiLead);
+        assembler.SetAuto(ansiDoubleByte ? ansiLead : nullptr);
+        return;
+    }
+    UINT codePage = outputEncoding == Mode::Oem ? GetOEMCP() : GetACP();
+    bool lead[256];
+    if (outputEncoding == Mode::Utf8 || codePage == CP_UTF8) {
+        assembler.SetUtf8();
+    } else if (LeadBytes(codePage, lead)) {
         assembler.SetLeadBytes(lead);
     }
 }

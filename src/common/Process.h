@@ -158,6 +158,8 @@ private:
     std::wstring decoded;       // the same for text that is not plain ASCII
     util::OutputEncoding::Mode outputEncoding;
     bool consoleHints;
+    bool ansiLead[256];  // the lead bytes of a double-byte ANSI code page, for "auto"
+    bool ansiDoubleByte;
     // Kept between runs. A pending read writes into both until it completes, also after its
     // worker was killed: they are released only once it has, and never if it does not.
     std::vector<char> readBuffer;

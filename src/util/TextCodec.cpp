@@ -139,7 +139,13 @@ size_t Utf8Sequence(const unsigned char* p, size_t available, unsigned long& cp)
 
 }  // namespace
 
-void TextCodec::DecodeOutput(const char* bytes, size_t count, OutputEncoding::Mode mode, std::wstring& out) {
+size_t TextCodec::Utf8SequenceLength(const unsigned char* bytes, size_t available) {
+    unsigned long cp = 0;
+    return Utf8Sequence(bytes, available, cp);
+}
+
+void TextCodec::DecodeOutput(const char* bytes, size_t count, OutputEncoding::Mode mode, std::wstring& out,
+                             const bool* ansiLeadBytes) {
     out.clear();
     if (mode == OutputEncoding::Mode::Ansi) {
         out = platform::AnsiToWide(bytes, count);
@@ -173,7 +179,8 @@ void TextCodec::DecodeOutput(const char* bytes, size_t count, OutputEncoding::Mo
             if (!fallback) {
                 out += static_cast<wchar_t>(kReplacement);
             }
-            ++i;
+            // A double-byte character of the ANSI code page stays whole, its trail byte may be ASCII.
+            i += fallback && ansiLeadBytes && ansiLeadBytes[p[i]] && i + 1 < count ? 2 : 1;
             continue;
         }
         if (fallback && invalid < i) {

@@ -116,3 +116,51 @@ TEST(OutputDecoding, TextCutAtEveryByteReadsAsInOnePiece) {
         }
     }
 }
+
+// "auto" under a double-byte ANSI code page (Shift_JIS-like lead bytes): a character of the code
+// page stays whole in the decoder's runs and across reads, also where its trail byte is ASCII.
+TEST(OutputDecoding, AutoKeepsDoubleByteCharactersOfTheAnsiCodePageWhole) {
+    bool lead[256] = {};
+    for (int b = 0x81; b <= 0xFC; ++b) {
+        lead[b] = b <= 0x9F || b >= 0xE0;
+    }
+    // 0x83 0x41 is one character whose trail byte is "A"; 0x82 0xA0 another. (The stand-in code
+    // page of native builds shows each byte by itself; the characters themselves are read under a
+    // real double-byte code page by the process tests under Wine.)
+    const std::string input = "x\x83" "Ay \x82\xa0 \xe2\x9c\x93 \x83";
+    std::wstring whole;
+    TextCodec::DecodeOutput(input.data(), input.size(), Mode::Auto, whole, lead);
+    std::wstring expected = L"x\x0192" L"Ay \x201a\xa0 \x2713 \x0192";
+    EXPECT_EQ(expected, whole);
+    for (size_t cut = 0; cut <= input.size(); ++cut) {
+        ChunkAssembler assembler;
+        assembler.SetAuto(lead);
+        std::vector<std::string> pieces = {input.substr(0, cut), input.substr(cut)};
+        std::vector<std::string> taken;
+        for (const std::string& piece : pieces) {
+            std::vector<char> buffer(ChunkAssembler::MaxCarry + piece.size() + 1);
+            std::memcpy(buffer.data() + ChunkAssembler::MaxCarry, piece.data(), piece.size());
+            char* start = nullptr;
+            taken.emplace_back();
+            size_t complete = assembler.Take(buffer.data(), piece.size(), &start);
+            taken.back().assign(start, complete);
+        }
+        // The first piece never ends on a lead byte that has its partner in the second.
+        if (cut == 2 || cut == 6) {
+            EXPECT_EQ(input.substr(0, cut - 1), taken[0]) << "cut at " << cut;
+        }
+        std::string joined = taken[0] + taken[1];
+        char rest[ChunkAssembler::MaxCarry];
+        joined.append(rest, assembler.Flush(rest));
+        EXPECT_EQ(input, joined) << "cut at " << cut;
+    }
+    // A lone lead byte before a cut four-byte sequence would pass the carry: it goes at once.
+    ChunkAssembler assembler;
+    assembler.SetAuto(lead);
+    std::string chunk = "a\x83\xf0\x9f\x98";
+    std::vector<char> buffer(ChunkAssembler::MaxCarry + chunk.size());
+    std::memcpy(buffer.data() + ChunkAssembler::MaxCarry, chunk.data(), chunk.size());
+    char* start = nullptr;
+    EXPECT_EQ(2u, assembler.Take(buffer.data(), chunk.size(), &start));
+    EXPECT_EQ(3u, assembler.Pending());
+}
