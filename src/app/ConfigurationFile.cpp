@@ -126,9 +126,8 @@ void ConfigurationFile::ReadConsoleSettings(xml::IXMLElement* element, ProcessIn
     if (GetChildText(element, L"outputEncoding", text)) {
         const wchar_t* value = text.IsNull() ? L"" : text.GetBuffer();
         if (!util::OutputEncoding::Parse(value, info.outputEncoding)) {
-            throw new Exception(
-                L"The process \"%s\" has an unknown output encoding \"%s\" (auto, utf-8, ansi or oem).",
-                info.title.GetBuffer(), value);
+            throw new Exception(L"The process \"%s\" has an unknown output encoding \"%s\" (auto, utf-8, ansi or oem).",
+                                info.title.GetBuffer(), value);
         }
         info.outputEncodingSet = true;
     }

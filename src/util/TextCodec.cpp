@@ -144,7 +144,10 @@ size_t TextCodec::Utf8SequenceLength(const unsigned char* bytes, size_t availabl
     return Utf8Sequence(bytes, available, cp);
 }
 
-void TextCodec::DecodeOutput(const char* bytes, size_t count, OutputEncoding::Mode mode, std::wstring& out,
+void TextCodec::DecodeOutput(const char* bytes,
+                             size_t count,
+                             OutputEncoding::Mode mode,
+                             std::wstring& out,
                              const bool* ansiLeadBytes) {
     out.clear();
     if (mode == OutputEncoding::Mode::Ansi) {

@@ -37,7 +37,10 @@ public:
     // takes the byte after it along, whatever that is. Utf8 shows every byte of an invalid
     // sequence as U+FFFD; Ansi and Oem use those code pages. The caller keeps a character cut by
     // the end of a read for the next one (ChunkAssembler): an incomplete one at the end is invalid.
-    static void DecodeOutput(const char* bytes, size_t count, OutputEncoding::Mode mode, std::wstring& out,
+    static void DecodeOutput(const char* bytes,
+                             size_t count,
+                             OutputEncoding::Mode mode,
+                             std::wstring& out,
                              const bool* ansiLeadBytes = nullptr);
     // The length (2-4) of the valid UTF-8 sequence of the non-ASCII byte at bytes, or 0 when none
     // starts there (overlong forms, surrogates, values past U+10FFFF, cut by the end).

@@ -127,10 +127,14 @@ TEST(OutputDecoding, AutoKeepsDoubleByteCharactersOfTheAnsiCodePageWhole) {
     // 0x83 0x41 is one character whose trail byte is "A"; 0x82 0xA0 another. (The stand-in code
     // page of native builds shows each byte by itself; the characters themselves are read under a
     // real double-byte code page by the process tests under Wine.)
-    const std::string input = "x\x83" "Ay \x82\xa0 \xe2\x9c\x93 \x83";
+    const std::string input =
+        "x\x83"
+        "Ay \x82\xa0 \xe2\x9c\x93 \x83";
     std::wstring whole;
     TextCodec::DecodeOutput(input.data(), input.size(), Mode::Auto, whole, lead);
-    std::wstring expected = L"x\x0192" L"Ay \x201a\xa0 \x2713 \x0192";
+    std::wstring expected =
+        L"x\x0192"
+        L"Ay \x201a\xa0 \x2713 \x0192";
     EXPECT_EQ(expected, whole);
     for (size_t cut = 0; cut <= input.size(); ++cut) {
         ChunkAssembler assembler;
