@@ -10,6 +10,10 @@ ProcessInfo::ProcessInfo()
       disabled(false),
       restart(RestartPolicy::Mode::Never),
       restartSet(false),
+      outputEncoding(util::OutputEncoding::Mode::Auto),
+      outputEncodingSet(false),
+      consoleHints(true),
+      consoleHintsSet(false),
       type(ProcessType::Unknown),
       process(nullptr),
       modified(false) {
@@ -57,6 +61,8 @@ Process* ProcessInfo::GetProcess() {
     made->SetArguments(commandLineArguments);
     made->SetWorkingDirectory(initialDir);
     made->SetRestartPolicy(restart);
+    made->SetOutputEncoding(outputEncoding);
+    made->SetConsoleHints(consoleHints);
     process = made;
     return process;
 }
@@ -64,7 +70,13 @@ Process* ProcessInfo::GetProcess() {
 void ProcessInfo::TakeLiveSettings(const ProcessInfo& reloaded) {
     restart = reloaded.restart;
     restartSet = reloaded.restartSet;
+    outputEncoding = reloaded.outputEncoding;
+    outputEncodingSet = reloaded.outputEncodingSet;
+    consoleHints = reloaded.consoleHints;
+    consoleHintsSet = reloaded.consoleHintsSet;
     if (process) {
         process->SetRestartPolicy(restart);
+        process->SetOutputEncoding(outputEncoding);
+        process->SetConsoleHints(consoleHints);
     }
 }

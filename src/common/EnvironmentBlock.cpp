@@ -80,6 +80,21 @@ bool EnvironmentBlock::AppendInherited(const wchar_t* entry) {
     return Append(name.c_str(), equals + 1);
 }
 
+bool EnvironmentBlock::Contains(const wchar_t* name) const {
+    size_t length = std::wcslen(name);
+    for (size_t at = 0; at < used && units[at] != L'\0'; at += std::wcslen(units.data() + at) + 1) {
+        const wchar_t* entry = units.data() + at;
+        size_t i = 0;
+        while (i < length && std::towupper(entry[i]) == std::towupper(name[i])) {
+            ++i;
+        }
+        if (i == length && entry[i] == L'=') {
+            return true;
+        }
+    }
+    return false;
+}
+
 std::vector<std::wstring> EnvironmentBlock::Entries() const {
     std::vector<std::wstring> entries;
     size_t at = 0;

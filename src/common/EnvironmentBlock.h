@@ -26,6 +26,10 @@ public:
     // when it does not fit.
     bool AppendInherited(const wchar_t* entry);
 
+    // Whether an entry of this name is in the block (names compared without letter case, as
+    // Windows does).
+    bool Contains(const wchar_t* name) const;
+
     const wchar_t* Data() const { return units.data(); }
     // Bytes used by the entries, each counted with its terminating null.
     size_t UsedBytes() const { return used * sizeof(wchar_t); }

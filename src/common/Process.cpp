@@ -6,9 +6,11 @@
 
 #include "app/Application.h"
 #include "common/BatchCommandLine.h"
+#include "common/ConsoleHints.h"
 #include "common/TerminateProcessTree.h"
 #include "util/Exception.h"
 #include "util/SystemError.h"
+#include "util/TextCodec.h"
 #include "util/TextScan.h"
 
 namespace {
@@ -88,6 +90,10 @@ Process::Process(const wchar_t* name)
       processId(0),
       childThreadId(0),
       exitCode(0),
+      outputEncoding(util::OutputEncoding::Mode::Auto),
+      consoleHints(true),
+      ansiLead(),
+      ansiDoubleByte(false),
       readEvent(nullptr),
       jobInUse(false),
       childStarted(false),
@@ -291,6 +297,9 @@ void Process::BuildEnvironment() {
     }
     FreeEnvironmentStringsW(strings);
     RequireFit(fitted);
+    if (consoleHints) {
+        RequireFit(ConsoleHints::Apply(environment));
+    }
 }
 
 void Process::LogText(const wchar_t* text) {
@@ -434,7 +443,7 @@ void Process::CreateChild() {
     runStart = GetTickCount64();
 }
 
-void Process::LogAnsi(const char* bytes, size_t count) {
+void Process::LogBytes(const char* bytes, size_t count) {
     if (!logger || count == 0) {
         return;
     }
@@ -442,34 +451,58 @@ void Process::LogAnsi(const char* bytes, size_t count) {
     if (wide.size() < count + 1) {
         wide.resize(count + 1);
     }
-    // Plain ASCII, most output, is the same in every ANSI code page: widen it in one pass, and
-    // let the system convert only chunks that hold other bytes.
+    // Plain ASCII, most output, is the same in every encoding: widen it in one pass, and decode
+    // only chunks that hold other bytes.
     if (TextScan::WidenAscii(bytes, count, wide.data())) {
         wide[count] = L'\0';
         logger->Log(wide.data());
         return;
     }
-    int units =
-        MultiByteToWideChar(CP_ACP, 0, bytes, static_cast<int>(count), wide.data(), static_cast<int>(wide.size() - 1));
-    wide[units > 0 ? static_cast<size_t>(units) : 0] = L'\0';
-    if (units > 0) {
-        logger->Log(wide.data());
+    util::TextCodec::DecodeOutput(bytes, count, outputEncoding, decoded, ansiDoubleByte ? ansiLead : nullptr);
+    if (!decoded.empty()) {
+        logger->Log(decoded.c_str());
+    }
+    // A burst of odd bytes must not hold its memory for the rest of the run.
+    if (decoded.capacity() > 4 * ReadSize) {
+        std::wstring().swap(decoded);
     }
 }
 
-void Process::ConfigureAssembler() {
-    assembler = ChunkAssembler();
-    UINT codePage = GetACP();
+namespace {
+
+// The lead bytes of a double-byte code page into lead; false for any other code page.
+bool LeadBytes(UINT codePage, bool* lead) {
     CPINFO info = {};
-    if (codePage == CP_UTF8) {
-        assembler.SetUtf8();
-    } else if (GetCPInfo(codePage, &info) && info.MaxCharSize == 2) {
-        bool lead[256] = {};
-        for (int range = 0; range + 1 < MAX_LEADBYTES && info.LeadByte[range] != 0; range += 2) {
-            for (int b = info.LeadByte[range]; b <= info.LeadByte[range + 1]; ++b) {
-                lead[b] = true;
-            }
+    if (codePage == CP_UTF8 || !GetCPInfo(codePage, &info) || info.MaxCharSize != 2) {
+        return false;
+    }
+    std::memset(lead, 0, 256 * sizeof(bool));
+    for (int range = 0; range + 1 < MAX_LEADBYTES && info.LeadByte[range] != 0; range += 2) {
+        for (int b = info.LeadByte[range]; b <= info.LeadByte[range + 1]; ++b) {
+            lead[b] = true;
         }
+    }
+    return true;
+}
+
+}  // namespace
+
+void Process::ConfigureAssembler() {
+    // A character cut by the end of a read waits for the rest; "auto" keeps back what could still
+    // become a UTF-8 sequence, and a lead byte of a double-byte ANSI code page outside them.
+    assembler = ChunkAssembler();
+    using Mode = util::OutputEncoding::Mode;
+    ansiDoubleByte = false;
+    if (outputEncoding == Mode::Auto) {
+        ansiDoubleByte = LeadBytes(GetACP(), ansiLead);
+        assembler.SetAuto(ansiDoubleByte ? ansiLead : nullptr);
+        return;
+    }
+    UINT codePage = outputEncoding == Mode::Oem ? GetOEMCP() : GetACP();
+    bool lead[256];
+    if (outputEncoding == Mode::Utf8 || codePage == CP_UTF8) {
+        assembler.SetUtf8();
+    } else if (LeadBytes(codePage, lead)) {
         assembler.SetLeadBytes(lead);
     }
 }
@@ -546,7 +579,7 @@ void Process::ReadOutput() {
         Deliver(readBuffer.data(), count);
     }
     char rest[ChunkAssembler::MaxCarry];
-    LogAnsi(rest, assembler.Flush(rest));  // the output ended inside a character: show what came
+    LogBytes(rest, assembler.Flush(rest));  // the output ended inside a character: show what came
     // Forgotten before it is closed: a worker killed in between leaves a handle behind, never one
     // that OnTerminated would close again (its value may be another's by then).
     HANDLE event = readEvent;
@@ -604,7 +637,7 @@ void Process::Deliver(char* buffer, DWORD count) {
     }
     char* start = nullptr;
     size_t complete = assembler.Take(buffer, count, &start);
-    LogAnsi(start, complete);
+    LogBytes(start, complete);
 }
 
 void Process::EndChildAfterStop() {

@@ -17,6 +17,7 @@
 #include "common/ProgramSearch.h"
 #include "common/RestartPolicy.h"
 #include "common/Thread.h"
+#include "util/OutputEncoding.h"
 #include "util/String.h"
 
 // One configured console program run as a child process on a worker thread, its standard output
@@ -39,6 +40,12 @@ public:
     void SetExecutable(const String& path);
     void SetWorkingDirectory(const String& directory) { workingDirectory = directory; }
     void SetArguments(const String& text) { arguments = text; }
+    // How the child's output bytes become text; applies from the next launch on.
+    void SetOutputEncoding(util::OutputEncoding::Mode mode) { outputEncoding = mode; }
+    util::OutputEncoding::Mode GetOutputEncoding() const { return outputEncoding; }
+    // Whether the child's environment gets the console hints (ConsoleHints); from the next launch on.
+    void SetConsoleHints(bool enabled) { consoleHints = enabled; }
+    bool GetConsoleHints() const { return consoleHints; }
     const String& GetExecutable() const { return program; }
     const String& GetWorkingDirectory() const { return workingDirectory; }
     const String& GetArguments() const { return arguments; }
@@ -82,7 +89,8 @@ protected:
 
     // One launch of the child, from the environment to the end of its output; sets exitCode.
     virtual void Launch();
-    // The environment this program passes on: its own, without CLASSPATH (see EnvironmentBlock).
+    // The environment this program passes on: its own, without CLASSPATH (see EnvironmentBlock),
+    // then the console hints unless they are off.
     void BuildEnvironment();
     DWORD ExecuteExternalProcess();
     // Finds the program's file (and cmd.exe for a batch file) for applicationName and the command
@@ -119,7 +127,8 @@ protected:
 
 private:
     void LogText(const wchar_t* text);
-    void LogAnsi(const char* bytes, size_t count);
+    // Decodes the child's bytes in the output encoding and logs them.
+    void LogBytes(const char* bytes, size_t count);
     void Deliver(char* buffer, DWORD count);
     // What the reader learns while it waits or between reads.
     enum class Wake { Data, Ended, Stopped };
@@ -149,6 +158,11 @@ private:
 
     ChunkAssembler assembler;
     std::vector<wchar_t> wide;  // conversion buffer, kept between chunks
+    std::wstring decoded;       // the same for text that is not plain ASCII
+    util::OutputEncoding::Mode outputEncoding;
+    bool consoleHints;
+    bool ansiLead[256];  // the lead bytes of a double-byte ANSI code page, for "auto"
+    bool ansiDoubleByte;
     // Kept between runs. A pending read writes into both until it completes, also after its
     // worker was killed: they are released only once it has, and never if it does not.
     std::vector<char> readBuffer;

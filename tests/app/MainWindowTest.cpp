@@ -221,6 +221,40 @@ TEST_F(MainWindowTest, OneWindowIsMaximisedClearEmptiesItAndLogToScreenOffDropsO
     EXPECT_EQ(std::wstring::npos, Text(L"Ticker").find(L"tick " + std::to_wstring(shown + 3) + L"\r"));
 }
 
+// What a console program writes reaches the window as a console shows it: colour codes become
+// styles of the lines, a progress line rewritten with bare CRs stays one line, and UTF-8 and ANSI
+// text are both read right. Nothing of the codes is left in the text or in the control.
+TEST_F(MainWindowTest, ConsoleOutputShowsWithoutCodesInColourAndAsOneProgressLine) {
+    // "caf\xc3\xa9 ESC[1;31mred ESC[0m!" CR LF, "10%" CR, "20%" CR, "done" CR LF, "\xe9t\xe9" CR LF,
+    // each write read by itself.
+    Open(ProbeEntry("Console",
+                    "bytes 636166C3A9201B5B313B33316D7265641B5B306D210D0A flush bytes 3130250D flush "
+                    "bytes 3230250D flush bytes 646F6E650D0A flush bytes E974E90D0A"));
+    ASSERT_TRUE(WaitForText(L"Console", L"Exit code 0"));
+    std::wstring text = Text(L"Console");
+    EXPECT_NE(std::wstring::npos, text.find(L"\r\ncaf\xe9 red!\r\ndone\r\n\xe9t\xe9\r\n")) << text;
+    EXPECT_EQ(std::wstring::npos, text.find(L"%")) << text;
+    HWND view = Window(L"Console")->GetOutputView().GetHandle();
+    std::wstring shown(static_cast<size_t>(GetWindowTextLengthW(view)) + 1, L'\0');
+    shown.resize(static_cast<size_t>(GetWindowTextW(view, &shown[0], static_cast<int>(shown.size()))));
+    EXPECT_NE(std::wstring::npos, shown.find(L"caf\xe9 red!")) << shown;
+    EXPECT_EQ(std::wstring::npos, shown.find(L"\x1b")) << shown;
+    const util::LineStore& lines = Window(L"Console")->GetOutputView().GetLines();
+    bool found = false;
+    for (uint64_t n = lines.FirstNumber(); n < lines.EndNumber(); ++n) {
+        const util::StoredLine& line = lines.At(n);
+        if (line.text == L"caf\xe9 red!") {
+            found = true;
+            util::TextStyle red = line.StyleAt(5);
+            EXPECT_EQ(util::TextStyle::kPalette | 1, red.foreground);
+            EXPECT_TRUE(red.Has(util::TextStyle::Bold));
+            EXPECT_EQ(util::TextStyle(), line.StyleAt(4));
+            EXPECT_EQ(util::TextStyle(), line.StyleAt(8));
+        }
+    }
+    EXPECT_TRUE(found);
+}
+
 TEST_F(MainWindowTest, CloseAsksOnlyWhileTheProcessRuns) {
     Open(ProbeEntry("Running", "ticks 100000 100") + ProbeEntry("Stopped", "print x", "<start>false</start>"));
     ASSERT_TRUE(WaitFor([] { return Probes() == 1; }));

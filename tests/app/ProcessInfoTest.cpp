@@ -83,6 +83,28 @@ TEST(ProcessInfoGetProcess, AJavaProcessLearnsTheProgramsFolderAndStartFolder) {
     EXPECT_STREQ(L"E:\\work\\", javaProcess->GetStartDirectory().GetBuffer());
 }
 
+// The console output settings do not make an entry differ: a reload passes them to the running
+// process, which takes them at its next launch, and a Java process gets them too.
+TEST(ProcessInfoCompare, ConsoleSettingsAreTakenLiveByTheProcess) {
+    ProcessInfo running = Filled();
+    std::unique_ptr<Process> made(running.GetProcess());
+    ProcessInfo reloaded = Filled();
+    reloaded.outputEncoding = util::OutputEncoding::Mode::Oem;
+    reloaded.outputEncodingSet = true;
+    reloaded.consoleHints = false;
+    reloaded.consoleHintsSet = true;
+    EXPECT_TRUE(running == reloaded);
+    running.TakeLiveSettings(reloaded);
+    EXPECT_EQ(util::OutputEncoding::Mode::Oem, made->GetOutputEncoding());
+    EXPECT_FALSE(made->GetConsoleHints());
+    EXPECT_TRUE(running.outputEncodingSet && running.consoleHintsSet);
+    reloaded.type = ProcessType::Java;
+    reloaded.startupclassname = L"org.example.Main";
+    std::unique_ptr<Process> java(reloaded.GetProcess());
+    EXPECT_EQ(util::OutputEncoding::Mode::Oem, java->GetOutputEncoding());
+    EXPECT_FALSE(java->GetConsoleHints());
+}
+
 TEST(ProcessInfoGetProcess, UnknownTypeIsRefusedWithTheTitle) {
     ProcessInfo info;
     info.title = L"Mystery";

@@ -195,6 +195,68 @@ TEST_F(ProcessTest, DebugBlockChildOutputInItsWorkingDirectoryAndEnvironmentAndF
     EXPECT_EQ(0u, process->GetChildProcessId());  // released with the child's handle
 }
 
+// Unless they are off, the child is told to colour and not to buffer its output, and the debug
+// block shows it; what the environment sets already stays as it is.
+TEST_F(ProcessTest, ConsoleHintsReachTheChildAndTheDebugBlockUnlessOffOrSetAlready) {
+    SetEnvironmentVariableW(L"FORCE_COLOR", nullptr);
+    SetEnvironmentVariableW(L"NO_COLOR", nullptr);
+    SetEnvironmentVariableW(L"PYTHONUNBUFFERED", L"0");
+    RunProbe(L"envhex FORCE_COLOR envhex PYTHONUNBUFFERED");
+    EXPECT_EQ(L"FORCE_COLOR=0031\r\nPYTHONUNBUFFERED=0030\r\n", ChildOutput(logger.Text()));
+    EXPECT_NE(std::wstring::npos, logger.Calls().at(4).find(L"\r\nFORCE_COLOR=1\r\n"));
+    EXPECT_EQ(std::wstring::npos, logger.Calls().at(4).find(L"PYTHONUNBUFFERED=1"));
+
+    for (bool hints : {true, false}) {
+        SetEnvironmentVariableW(L"NO_COLOR", L"1");
+        SetEnvironmentVariableW(L"PYTHONUNBUFFERED", nullptr);
+        RecordingLogger own;
+        Process other;
+        other.SetLogger(&own);
+        other.SetConsoleHints(hints);
+        other.SetExecutable(ProbePath().c_str());
+        other.SetArguments(L"envhex FORCE_COLOR envhex PYTHONUNBUFFERED");
+        other.Start();
+        ASSERT_TRUE(own.WaitForCall(Footer()));
+        std::wstring expected = hints ? L"FORCE_COLOR=<none>\r\nPYTHONUNBUFFERED=0031\r\n"
+                                      : L"FORCE_COLOR=<none>\r\nPYTHONUNBUFFERED=<none>\r\n";
+        EXPECT_EQ(expected, ChildOutput(own.Text())) << "hints " << hints;
+        EXPECT_EQ(hints, own.Calls().at(4).find(L"\r\nPYTHONUNBUFFERED=1\r\n") != std::wstring::npos);
+        EXPECT_TRUE(testsupport::WaitUntil([&] { return own.Calls().back().rfind(L"Exit code ", 0) == 0; }));
+    }
+    SetEnvironmentVariableW(L"NO_COLOR", nullptr);
+}
+
+// A child's UTF-8, its ANSI text and OEM text each read as the entry's encoding says.
+TEST_F(ProcessTest, OutputIsDecodedInTheChosenEncoding) {
+    using Mode = util::OutputEncoding::Mode;
+    // "caf\xc3\xa9" (UTF-8), " \xe9t\xe9" (ANSI 1252), " \x82" (OEM 437: e acute).
+    const wchar_t* arguments = L"bytes 636166C3A9 flush bytes 20E974E9 flush bytes 2082";
+    struct Case {
+        Mode mode;
+        std::wstring expected;
+    };
+    const Case cases[] = {
+        {Mode::Auto, L"caf\xe9 \xe9t\xe9 \x201a"},
+        {Mode::Utf8, L"caf\xe9 \xfffdt\xfffd \xfffd"},
+        {Mode::Ansi, L"caf\xc3\xa9 \xe9t\xe9 \x201a"},
+        {Mode::Oem, L"caf\x251c\x2310 \x0398t\x0398 \xe9"},
+    };
+    ASSERT_EQ(1252u, GetACP());
+    ASSERT_EQ(437u, GetOEMCP());
+    for (const Case& c : cases) {
+        RecordingLogger own;
+        Process other;
+        other.SetLogger(&own);
+        other.SetOutputEncoding(c.mode);
+        other.SetExecutable(ProbePath().c_str());
+        other.SetArguments(arguments);
+        other.Start();
+        ASSERT_TRUE(own.WaitForCall(Footer()));
+        EXPECT_EQ(c.expected, ChildOutput(own.Text())) << util::OutputEncoding::Name(c.mode);
+        EXPECT_TRUE(testsupport::WaitUntil([&] { return own.Calls().back().rfind(L"Exit code ", 0) == 0; }));
+    }
+}
+
 // The child's last output, and a grandchild's written after the child has ended, come before the
 // footer, without zero bytes ("ab", zero, "cd", zero, CRLF), in chunks of at most one read each.
 TEST_F(ProcessTest, LastOutputOfTheChildAndOfAGrandchildOutlivingItComesBeforeTheFooter) {
