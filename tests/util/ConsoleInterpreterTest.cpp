@@ -368,6 +368,20 @@ TEST(LineStore, TruncateLastKeepsCountAndRuns) {
     EXPECT_EQ(4u, store.Characters());
 }
 
+// Lines from keepFrom on stay, whatever the limit: what a view was just handed is not cut.
+TEST(LineStore, TrimKeepsTheLinesFromKeepFromOn) {
+    LineStore store(10);
+    for (int i = 0; i < 6; ++i) {
+        store.AppendToLast(L"abcd", 4, TextStyle(), i);
+        store.NewLine(i);
+    }
+    EXPECT_EQ(2u, store.Trim(2));
+    EXPECT_EQ(2u, store.FirstNumber());
+    EXPECT_EQ(20u, store.Characters());
+    EXPECT_EQ(3u, store.Trim());  // down to three quarters of the limit, the last line kept
+    EXPECT_EQ(5u, store.FirstNumber());
+}
+
 // Random bytes of every kind, read as the reader reads them (cut anywhere, assembled, decoded as
 // "auto") and interpreted: never a crash, nothing of any sequence or control character left in
 // the lines, no line past the bound, the character count right, and every marker written between
