@@ -18,7 +18,9 @@ using testsupport::ChildRun;
 using testsupport::HelperPath;
 using testsupport::ScratchDirectory;
 
-std::string Utf8(const std::wstring& text) { return platform::WideToUtf8(text.data(), text.size()); }
+std::string Utf8(const std::wstring& text) {
+    return platform::WideToUtf8(text.data(), text.size());
+}
 
 std::string Field(const std::string& output, const std::string& key) {
     size_t at = output.find(key + "=");
@@ -43,6 +45,8 @@ TEST(StartUp, BareProgramNameIsJoinedToTheWorkingDirectory) {
     EXPECT_EQ("Probe", Field(run.Output(), "name"));
     EXPECT_EQ("Probe", Field(run.Output(), "moduleName"));
     EXPECT_EQ("3", Field(run.Output(), "argc"));
+    // Set by the entry routine before the application runs, for its children to inherit.
+    EXPECT_EQ(std::to_string(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX), Field(run.Output(), "errorMode"));
 }
 
 // Each probe must show one box and end with -1.
