@@ -531,6 +531,64 @@ TEST_F(SlowEndTest, ExitQuitsAfterFiveSecondsWhateverIsStillEnding) {
     ProcessWindow::disposeWaitMs = 5000;
 }
 
+// A reader that cannot make its read event: an unexpected failure of the worker after the launch.
+class NoReadEvent : public Process {
+public:
+    ~NoReadEvent() override { Shutdown(); }
+
+protected:
+    HANDLE CreateReadEvent() override {
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+        return nullptr;
+    }
+};
+
+class NoReadEventWindow : public ProcessWindow {
+protected:
+    Process* MakeProcess(ProcessInfo& newInfo) override {
+        Process* made = new NoReadEvent();
+        made->SetExecutable(newInfo.executable);
+        made->SetArguments(newInfo.commandLineArguments);
+        return made;
+    }
+};
+
+// Not a box of the worker's own: the window shows it, owned by the frame, once for the run.
+TEST_F(MainWindowTest, AWorkersUnexpectedFailureIsShownOnceInABoxOwnedByTheFrame) {
+    Open(ProbeEntry("Idle", "print x", "<start>false</start>"));
+    auto* window = new NoReadEventWindow();
+    window->SetFrameWindow(&frame);
+    window->Create(frame.GetMDIClient().GetHandle());
+    gui::WindowMessageRouter::GetInstance()->Adopt(window);
+    std::atomic<bool> done(false);
+    std::vector<std::pair<HWND, std::wstring>> boxes;  // owner and text
+    std::thread user([&] {
+        while (!done) {
+            HWND box = MessageBoxWatcher::FindBox(GetCurrentProcessId());
+            if (box) {
+                boxes.emplace_back(GetWindow(box, GW_OWNER), MessageBoxWatcher::Read(box).text);
+                PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+                testsupport::WaitUntil([&] { return !IsWindow(box); }, 5000);
+            }
+            Sleep(20);
+        }
+    });
+    std::string text = apptest::Processes(ProbeEntry("Failing", "sleep 60000"));
+    ConfigurationFile entry;
+    entry.Parse(std::wstring(text.begin(), text.end()).c_str());
+    entry.ReadProcesses();
+    window->SetProcessInfo(entry.GetProcesses().at(0));
+    EXPECT_TRUE(
+        WaitFor([&] { return window->GetOutputView().GetAllText().find(L"Stopped, ran ") != std::wstring::npos; }));
+    Pump(1000);
+    done = true;
+    user.join();
+    ASSERT_EQ(1u, boxes.size());
+    EXPECT_EQ(frame.GetHandle(), boxes[0].first);
+    EXPECT_EQ(0u, boxes[0].second.rfind(L"Process::ReadOutput()\n", 0)) << boxes[0].second;
+    EXPECT_EQ(0, Probes());
+}
+
 // A process whose tree cannot be listed (and that has no job): its Stop throws.
 class Unlistable : public Process {
 protected:
