@@ -352,9 +352,7 @@ DWORD Process::ExecuteExternalProcess() {
     CreateChild();
     // Only this worker reads the pipe: logged now, the block still comes before the child's output.
     // A launch that fails logs it with its failure instead.
-    if (failedStarts == 0) {
-        WriteDebugInfo();
-    }
+    WriteDebugInfo();
     failedStarts = 0;
     if (!jobInUse) {
         LogText(L"The run could not be put in a job object: Stop ends its process tree instead.\r\n\r\n");

@@ -58,7 +58,7 @@ public:
     virtual const String& GetCommandLine();
 
     // The last run's direct child: its exit code, and whether it ended by itself (false after a
-    // Stop, a Restart or a failed launch, whatever code the kill left).
+    // Stop, a Restart or a failed launch, whatever code the stop left).
     DWORD GetExitCode() const { return exitCode; }
     bool EndedByItself() const { return GetEndReason() == ExitLine::Reason::ByItself; }
     // How the last run ended, and its words for the status bar; set before its end is told.

@@ -260,6 +260,26 @@ TEST_F(ProcessTest, AFailedLaunchIsRetriedWithBackOffOneLineEachTime) {
     EXPECT_EQ(ExitLine::Reason::Stopped, process->GetEndReason());
 }
 
+// A retry that finds the program runs it as any launch: with a debug block of its own.
+TEST_F(ProcessTest, ARetryThatSucceedsShowsItsRunInFull) {
+    testsupport::ScratchDirectory scratch;
+    const std::wstring program = scratch.Path() + L"\\late.exe";
+    process->SetRestartPolicy(RestartPolicy::Mode::OnFailure);
+    process->SetExecutable(program.c_str());
+    process->SetArguments(L"print arrived");
+    process->Start();
+    ASSERT_TRUE(testsupport::WaitUntil([&] { return logger.Text().find(L"failed to start: ") != std::wstring::npos; }));
+    ASSERT_TRUE(CopyFileW(ProbePath().c_str(), program.c_str(), FALSE));
+    ASSERT_TRUE(
+        testsupport::WaitUntil([&] { return logger.Text().find(L"Exit code 0 ") != std::wstring::npos; }, 10000));
+    std::wstring text = logger.Text();
+    size_t second = text.find(L"---- Tarnwick Debug Info ----\r\n\r\n", text.find(L"failed to start: "));
+    ASSERT_NE(std::wstring::npos, second);
+    EXPECT_LT(second, text.find(L"\r\narrived\r\n"));
+    process->Terminate();
+    ASSERT_TRUE(process->WaitForEnd(5000));
+}
+
 // A reader without its read event (it ends the child it launched) fails unexpectedly: the failure
 // goes to the observer, not a box, and the run still ends as stopped.
 TEST_F(ProcessTest, AnUnexpectedFailureAfterTheLaunchIsToldToTheObserverOnce) {
