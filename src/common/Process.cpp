@@ -99,7 +99,9 @@ Process::Process(const wchar_t* name)
       childStarted(false),
       runStart(0),
       endReason(-1),
-      endedByItself(true),
+      lastReason(static_cast<int>(ExitLine::Reason::ByItself)),
+      failedStarts(0),
+      failureLogged(false),
       restartMode(static_cast<int>(RestartPolicy::Mode::Never)),
       footerDue(false),
       childEnded(false),
@@ -122,8 +124,7 @@ void Process::Shutdown() {
         try {
             Terminate();
         } catch (Exception* e) {
-            e->Show();  // the tree could not be ended; the worker is still stopped below
-            delete e;
+            delete e;  // the tree could not be listed: the worker ends the child itself
             Stop();
         }
     }
@@ -136,6 +137,11 @@ void Process::SetExecutable(const String& path) {
     applicationName = L"";
     foundBatchFile.clear();
     SetProgram(executable.program);
+}
+
+void Process::OnStart() {
+    endReason = -1;  // a request that came as the last run ended by itself is not this run's
+    failedStarts = 0;
 }
 
 void Process::SetProgram(const std::wstring& path) {
@@ -178,7 +184,7 @@ String Process::FindProgram() {
     foundBatchFile.clear();
     String problem;
     if (executable.unclosed) {
-        problem.Format(L"failed to start: the program \"%s has no closing quote.", executable.program.c_str());
+        problem.Format(L"the program \"%s has no closing quote.", executable.program.c_str());
         return problem;
     }
     ProgramSearch search = ProgramSearch::ForThisProgram();
@@ -189,7 +195,7 @@ String Process::FindProgram() {
                                   ? L""
                                   : L"\nIf the program's path holds blanks, put it in quotes; if the value goes on "
                                     L"with the program's arguments, move them to commandLineArguments.";
-        problem.Format(L"failed to start: program not found: %s%s", executable.program.c_str(), hint);
+        problem.Format(L"program not found: %s%s", executable.program.c_str(), hint);
         return problem;
     }
     if (!batchFile) {
@@ -199,7 +205,7 @@ String Process::FindProgram() {
     }
     // By its full path: a cmd.exe anywhere else (the current directory) is not the system's.
     if (search.SystemFolder().empty()) {
-        problem.Format(L"failed to start: the system folder, which holds cmd.exe, is unknown.\n%s",
+        problem.Format(L"the system folder, which holds cmd.exe, is unknown.\n%s",
                        GetSystemErrorText());
         return problem;
     }
@@ -207,7 +213,7 @@ String Process::FindProgram() {
     applicationName = (search.SystemFolder() + L"\\cmd.exe").c_str();
     std::wstring lineProblem = BatchLine().Problem();
     if (!lineProblem.empty()) {
-        problem.Format(L"failed to start: %s", lineProblem.c_str());
+        problem.Format(L"%s", lineProblem.c_str());
     }
     return problem;
 }
@@ -216,9 +222,37 @@ unsigned int* Process::Run() {
     restart.Reset();
     do {
         footerDue = true;
-        Launch();
+        startFailure.clear();
+        failureLogged = false;
+        try {
+            Launch();
+        } catch (Exception* e) {
+            if (childStarted) {
+                throw;  // not a launch that failed: the child ran, and its lines are still due
+            }
+            LaunchFailed(e);
+        }
     } while (WaitForRestart());
     return new unsigned int(exitCode);
+}
+
+void Process::LaunchFailed(Exception* failure) {
+    std::unique_ptr<Exception> owned(failure);
+    const wchar_t* name = program.IsEmpty() ? className : program.GetBuffer();
+    startFailure = ExitLine::FailureReason(name, failure->GetMessageText().GetBuffer());
+    exitCode = 0;
+    try {
+        CloseHandles();  // what the launch made before it failed
+    } catch (Exception* e) {
+        delete e;
+    }
+    // The first failure in a row shows what was tried; its retries add one line each.
+    if (failedStarts++ == 0) {
+        WriteDebugInfo();
+    } else {
+        footerDue = false;
+    }
+    FinishLaunch();
 }
 
 void Process::Launch() {
@@ -227,15 +261,24 @@ void Process::Launch() {
     exitCode = ExecuteExternalProcess();
 }
 
+bool Process::RestartApplies() const {
+    return startFailure.empty() ? restart.Applies(exitCode) : restart.AppliesAfterFailedStart();
+}
+
 bool Process::WaitForRestart() {
     restart.SetMode(GetRestartPolicy());
+    bool failed = !startFailure.empty();
     // A Stop or Restart asked for (even one that came as the run ended by itself) never restarts.
-    if (!childStarted || endReason.load() >= 0 || StopRequested() || !restart.Applies(exitCode)) {
+    if ((!childStarted && !failed) || endReason.load() >= 0 || StopRequested() || !RestartApplies()) {
         return false;
     }
-    uint64_t delay = restart.NextDelay(GetTickCount64() - runStart);
-    FinishLaunch();
-    LogRestart(delay);
+    uint64_t delay = restart.NextDelay(failed ? 0 : GetTickCount64() - runStart);
+    if (!failed) {
+        FinishLaunch();
+    }
+    if (failedStarts <= 1) {
+        LogRestart(delay);
+    }
     // The settings may change the policy during the wait: one that no longer restarts this run
     // ends it now, not at the time announced.
     for (ULONGLONG due = GetTickCount64() + delay, now = GetTickCount64(); now < due; now = GetTickCount64()) {
@@ -244,7 +287,7 @@ bool Process::WaitForRestart() {
             return false;
         }
         restart.SetMode(GetRestartPolicy());
-        if (!restart.Applies(exitCode)) {
+        if (!RestartApplies()) {
             String text;
             text.Format(L"Restart policy \"%s\" now: not starting again.\r\n", RestartPolicy::Name(restart.GetMode()));
             LogText(text.GetBuffer());
@@ -267,9 +310,10 @@ void Process::LogRestart(uint64_t delayMs) {
     FileTimeToLocalFileTime(&when, &local);
     FileTimeToSystemTime(&local, &time);
     String text;
-    text.Format(L"Restart policy \"%s\" after exit code %s: starting again in %d s, at %02d:%02d:%02d.\r\n",
-                RestartPolicy::Name(restart.GetMode()), ExitLine::Code(exitCode).c_str(),
-                static_cast<int>(delayMs / 1000), time.wHour, time.wMinute, time.wSecond);
+    std::wstring after = startFailure.empty() ? L"exit code " + ExitLine::Code(exitCode) : L"a failed start";
+    text.Format(L"Restart policy \"%s\" after %s: starting again in %d s, at %02d:%02d:%02d.\r\n",
+                RestartPolicy::Name(restart.GetMode()), after.c_str(), static_cast<int>(delayMs / 1000), time.wHour,
+                time.wMinute, time.wSecond);
     LogText(text.GetBuffer());
 }
 
@@ -342,23 +386,19 @@ void Process::WriteDebugFooter() {
 
 DWORD Process::ExecuteExternalProcess() {
     String problem = FindProgram();
-    WriteDebugInfo();  // the command line shows what was found
     if (!problem.IsEmpty()) {
         throw new Exception(L"Process::ExecuteExternalProcess()\n%s", problem.GetBuffer());
     }
     ResetChild();
     // A stop that came before the child exists leaves nothing to launch.
-    if (!pipe.Create(GetStopEvent()) || WaitForSingleObject(GetStopEvent(), 0) == WAIT_OBJECT_0) {
+    if (!pipe.Create(GetStopEvent()) || StopRequested()) {
         return 0;
     }
-    BeginUninterruptible();
-    try {
-        CreateChild();
-    } catch (Exception*) {
-        EndUninterruptible();
-        throw;
-    }
-    EndUninterruptible();
+    CreateChild();
+    // Only this worker reads the pipe: logged now, the block still comes before the child's output.
+    // A launch that fails logs it with its failure instead.
+    WriteDebugInfo();
+    failedStarts = 0;
     if (!jobInUse) {
         LogText(L"The run could not be put in a job object: Stop ends its process tree instead.\r\n\r\n");
     }
@@ -369,20 +409,16 @@ DWORD Process::ExecuteExternalProcess() {
 }
 
 void Process::ResetChild() {
-    BeginUninterruptible();  // a worker killed holding the lock would leave it taken for good
-    {
-        CriticalSection::Lock hold(childLock);
-        childProcess = nullptr;
-        childThread = nullptr;
-        processId = 0;
-        childThreadId = 0;
-        treeEnded = false;
-        jobInUse = false;
-        childStarted = false;
-        childEnded = false;
-        endPollMs = 1;
-    }
-    EndUninterruptible();
+    CriticalSection::Lock hold(childLock);
+    childProcess = nullptr;
+    childThread = nullptr;
+    processId = 0;
+    childThreadId = 0;
+    treeEnded = false;
+    jobInUse = false;
+    childStarted = false;
+    childEnded = false;
+    endPollMs = 1;
 }
 
 bool Process::SetUpJob(HANDLE child) {
@@ -571,7 +607,7 @@ void Process::ReadOutput() {
     if (pending) {
         // The read still refers to our buffer and record: cancel it and let it complete first.
         // Bytes it took before the cancel are output too.
-        CancelRead(&overlapped);
+        CancelIoEx(pipe.ReadEnd(), &overlapped);
         DWORD count = 0;
         if (!GetOverlappedResult(pipe.ReadEnd(), &overlapped, &count, TRUE)) {
             count = 0;
@@ -580,11 +616,8 @@ void Process::ReadOutput() {
     }
     char rest[ChunkAssembler::MaxCarry];
     LogBytes(rest, assembler.Flush(rest));  // the output ended inside a character: show what came
-    // Forgotten before it is closed: a worker killed in between leaves a handle behind, never one
-    // that OnTerminated would close again (its value may be another's by then).
-    HANDLE event = readEvent;
+    CloseHandle(readEvent);
     readEvent = nullptr;
-    CloseHandle(event);
     if (stopped) {
         EndChildAfterStop();
     }
@@ -624,11 +657,16 @@ bool Process::RunOver() {
     if (WaitForSingleObject(childProcess, 0) == WAIT_TIMEOUT) {
         return false;
     }
-    return !jobInUse || job.ActiveProcesses() <= 0 || job.OnlyConsoleHostsLeft();
+    if (!jobInUse) {
+        return true;
+    }
+    // A job that cannot be asked may still hold processes: the run goes on (a Stop still ends it).
+    long active = ActiveJobProcesses();
+    return active == 0 || (active > 0 && job.OnlyConsoleHostsLeft());
 }
 
-bool Process::StopRequested() const {
-    return WaitForSingleObject(GetStopEvent(), 0) == WAIT_OBJECT_0;
+long Process::ActiveJobProcesses() const {
+    return job.ActiveProcesses();
 }
 
 void Process::Deliver(char* buffer, DWORD count) {
@@ -641,24 +679,34 @@ void Process::Deliver(char* buffer, DWORD count) {
 }
 
 void Process::EndChildAfterStop() {
-    // A Terminate that came before the child's id was known could not end the run; the stop
-    // event still reached us, so nothing of it may run on unattended. The child's id cannot go
-    // to another process meanwhile: we hold its handle.
-    BeginUninterruptible();
+    // A Terminate that came before the child's id was known could not end the run, and one that
+    // ended the job did not wait for processes still starting: nothing of the run may go on
+    // unattended. The child's id cannot go to another process meanwhile: we hold its handle.
     bool due = false;
     {
         CriticalSection::Lock hold(childLock);
         due = !treeEnded && childProcess;
     }
-    // Not under the lock: a walk of a large tree may outlast the bracket and the worker be killed
-    // in it, which must leave the lock free for the Stop that killed it. The child's handle stays
-    // open meanwhile: only this worker closes it.
+    // Not under the lock: a Terminate meanwhile must not wait for a walk of a large tree.
     if (due) {
         bool ended = EndRunProcesses(false);
         CriticalSection::Lock hold(childLock);
         treeEnded = treeEnded || ended;
     }
-    EndUninterruptible();
+}
+
+bool Process::EndRunProcessesNow() {
+    if (jobInUse) {
+        // Processes still setting themselves up may survive this; the worker ends the job again,
+        // waiting for them, once it sees the stop.
+        job.TerminateNow(1);
+        return false;
+    }
+    if (!childProcess || WaitForSingleObject(childProcess, 0) != WAIT_TIMEOUT) {
+        return true;
+    }
+    EndTree(processId.load());
+    return true;
 }
 
 bool Process::EndRunProcesses(bool throwOnTreeFailure) {
@@ -666,7 +714,7 @@ bool Process::EndRunProcesses(bool throwOnTreeFailure) {
         return true;
     }
     if (!childProcess || WaitForSingleObject(childProcess, 0) != WAIT_TIMEOUT) {
-        return jobInUse ? job.ActiveProcesses() <= 0 : true;
+        return jobInUse ? ActiveJobProcesses() == 0 : true;
     }
     try {
         EndTree(processId.load());
@@ -687,23 +735,19 @@ void Process::EndTree(DWORD childId) {
 void Process::CloseChild() {
     // The process id goes with the handle: once closed, the system may give the id to another
     // process, which Terminate must never aim at.
-    BeginUninterruptible();  // a worker killed holding the lock would leave it taken for good
-    {
-        CriticalSection::Lock hold(childLock);
-        processId = 0;
-        childThreadId = 0;
-        if (childThread) {
-            CloseHandle(childThread);
-            childThread = nullptr;
-        }
-        if (childProcess) {
-            CloseHandle(childProcess);
-            childProcess = nullptr;
-        }
-        job.Close();  // empty by now; otherwise closing it ends what is left
-        jobInUse = false;
+    CriticalSection::Lock hold(childLock);
+    processId = 0;
+    childThreadId = 0;
+    if (childThread) {
+        CloseHandle(childThread);
+        childThread = nullptr;
     }
-    EndUninterruptible();
+    if (childProcess) {
+        CloseHandle(childProcess);
+        childProcess = nullptr;
+    }
+    job.Close();  // empty by now; otherwise closing it ends what is left
+    jobInUse = false;
 }
 
 void Process::CloseHandles() {
@@ -712,16 +756,34 @@ void Process::CloseHandles() {
 }
 
 void Process::WriteExitLine() {
+    // A failed launch is told once, by its own line; a stop asked for during the wait that may
+    // follow it makes the run's end a stop.
+    bool failed = !startFailure.empty();
+    bool due = childStarted || (failed && !failureLogged);
     ExitLine::Reason reason = ExitLine::Reason::ByItself;
     int requested = endReason.exchange(-1);
-    if (requested >= 0) {
+    if (failed && !failureLogged) {
+        reason = ExitLine::Reason::FailedToStart;
+    } else if (requested >= 0) {
         reason = static_cast<ExitLine::Reason>(requested);
+    } else if (failed) {
+        reason = ExitLine::Reason::FailedToStart;
     }
-    endedByItself = reason == ExitLine::Reason::ByItself;
-    if (childStarted) {
+    {
+        CriticalSection::Lock hold(childLock);
+        lastFailure = startFailure;
+    }
+    lastReason = static_cast<int>(reason);
+    if (due) {
         childStarted = false;
-        LogText(ExitLine::Format(exitCode, GetTickCount64() - runStart, reason).c_str());
+        failureLogged = failed;
+        LogText(ExitLine::Format(exitCode, GetTickCount64() - runStart, reason, startFailure).c_str());
     }
+}
+
+std::wstring Process::GetEndNote() {
+    CriticalSection::Lock hold(childLock);
+    return ExitLine::Note(exitCode, GetEndReason(), lastFailure);
 }
 
 void Process::FinishLaunch() {
@@ -749,50 +811,6 @@ HANDLE Process::CreateReadEvent() {
     return CreateEventW(nullptr, TRUE, TRUE, nullptr);
 }
 
-BOOL Process::CancelRead(OVERLAPPED* read) {
-    return CancelIoEx(pipe.ReadEnd(), read);
-}
-
-void Process::ReleaseReader() {
-    // What the killed worker's read loop held. A read it left pending still writes into the
-    // buffer and the record when it completes: cancel it and wait for that first.
-    if (!readEvent) {
-        return;
-    }
-    if (readRecord && !HasOverlappedIoCompleted(readRecord.get())) {
-        CancelRead(readRecord.get());
-        WaitForSingleObject(readEvent, 2000);
-        if (!HasOverlappedIoCompleted(readRecord.get())) {
-            // Left to the system for good: a leak is better than a write into freed memory.
-            static_cast<void>(readRecord.release());
-            static_cast<void>(new std::vector<char>(std::move(readBuffer)));
-        }
-    }
-    CloseHandle(readEvent);
-    readEvent = nullptr;
-    std::vector<char>().swap(readBuffer);
-}
-
-void Process::OnTerminated() {
-    // The worker was killed: nothing will close what it held, and what it started runs on with
-    // nobody reading it. The worker is gone, so nothing races with this. Its exit line is ours.
-    if (childProcess && !treeEnded) {
-        EndRunProcesses(false);
-    }
-    if (childProcess) {
-        GetExitCodeProcess(childProcess, &exitCode);
-    }
-    if (endReason.load() < 0) {
-        endReason = static_cast<int>(ExitLine::Reason::Stopped);
-    }
-    ReleaseReader();
-    try {
-        FinishLaunch();
-    } catch (Exception* e) {
-        delete e;  // a handle the killed worker had already closed
-    }
-}
-
 void Process::EndRequested(ExitLine::Reason reason) {
     Exception* failure = nullptr;
     {
@@ -800,17 +818,15 @@ void Process::EndRequested(ExitLine::Reason reason) {
         if (IsRunning()) {
             endReason = static_cast<int>(reason);
             if (processId.load() != 0 && !treeEnded) {
-                // Set only once it worked: a failed walk leaves the worker's own attempt after the stop.
                 try {
-                    treeEnded = EndRunProcesses(true);
+                    treeEnded = EndRunProcessesNow();
                 } catch (Exception* e) {
-                    failure = e;  // told once the worker has stopped: the run must end all the same
+                    failure = e;  // told after the stop: the worker still ends the child itself
                 }
             }
         }
     }
     Stop();
-    endReason = -1;  // the run is over and has told its end, or ended before it heard why
     if (failure) {
         throw failure;
     }
@@ -820,9 +836,11 @@ void Process::Terminate() {
     EndRequested(ExitLine::Reason::Stopped);
 }
 
-void Process::Restart() {
+bool Process::Restart() {
     if (IsRunning()) {
         EndRequested(ExitLine::Reason::Restarted);
+        return true;
     }
     Start();
+    return false;
 }

@@ -55,16 +55,15 @@ public:
 
     // Launches the child and reads its output; while the restart policy asks for it, waits and
     // launches again, on the same worker (the thread stays running during the wait, and a Stop
-    // cancels the wait).
+    // cancels the wait). A launch that fails is logged as such, and counts as a failed run.
     unsigned int* Run() override;
     void OnRunFinished() override;
-    // After a killed worker: ends what is left of the run, releases what the worker held and logs
-    // the footer and exit line in its place.
-    void OnTerminated() override;
-    // Ends every process of the run, then stops the worker.
+    // Ends every process of the run and asks the worker to stop; returns at once. The run's end
+    // arrives as usual, through the observer.
     virtual void Terminate();
-    // Terminate (when running) and Start again; the old run's exit line says why it ended.
-    void Restart();
+    // Terminate for a restart when running (the caller starts again once the run has ended, and
+    // true is returned); otherwise Start at once (false).
+    bool Restart();
     // The full command line: program (in quotes when it holds a blank), then a blank and the
     // arguments when there are any; for a batch file: cmd.exe /D /V:OFF /E:ON /S /C ""path"
     // arguments". The program is the file found at the launch, until then the value as written.
@@ -74,18 +73,22 @@ public:
     const String& GetApplicationName() const { return applicationName; }
 
     // The last run's direct child: its exit code, and whether it ended by itself (false after a
-    // Stop or Restart, whatever code the kill left).
+    // Stop, a Restart or a failed launch, whatever code the stop left).
     DWORD GetExitCode() const { return exitCode; }
-    bool EndedByItself() const { return endedByItself.load(); }
+    bool EndedByItself() const { return GetEndReason() == ExitLine::Reason::ByItself; }
+    // How the last run ended, and its words for the status bar; set before its end is told.
+    ExitLine::Reason GetEndReason() const { return static_cast<ExitLine::Reason>(lastReason.load()); }
+    std::wstring GetEndNote();
     // Applies from the next end of a run on, also to a run going on now or waiting to start again.
     void SetRestartPolicy(RestartPolicy::Mode mode) { restartMode = static_cast<int>(mode); }
     RestartPolicy::Mode GetRestartPolicy() const { return static_cast<RestartPolicy::Mode>(restartMode.load()); }
     DWORD GetChildProcessId() const { return processId.load(); }
 
 protected:
-    // Stops a running worker (ending the child's tree) and waits for one still finishing; the
-    // most derived destructor calls it while the members the worker uses still exist.
+    // Stops a running worker (ending the child's tree) and waits for it to end; the most derived
+    // destructor calls it while the members the worker uses still exist.
     void Shutdown();
+    void OnStart() override;
 
     // One launch of the child, from the environment to the end of its output; sets exitCode.
     virtual void Launch();
@@ -110,8 +113,9 @@ protected:
     virtual void EndTree(DWORD childId);
     // The reader's manual-reset event (CreateEventW). A seam: tests make it fail.
     virtual HANDLE CreateReadEvent();
-    // Cancels the reader's pending read (CancelIoEx). A seam: tests lose a cancel.
-    virtual BOOL CancelRead(OVERLAPPED* read);
+    // Processes of the run's job still running; -1 when the job cannot be asked. A seam: tests
+    // make the query fail.
+    virtual long ActiveJobProcesses() const;
 
     EnvironmentBlock environment;
     String program;  // the command line's first part: the program, and what followed its quotes
@@ -135,7 +139,6 @@ private:
     Wake WaitForRead();
     // Every process of the run has ended (the job is empty, or without a job the child has).
     bool RunOver();
-    bool StopRequested() const;
     void ConfigureAssembler();
     void SetProgram(const std::wstring& path);
     BatchCommandLine BatchLine() const;
@@ -147,7 +150,11 @@ private:
     // tree cannot be listed). Called with childLock held, on the worker (which holds the child's
     // handle), or with the worker gone.
     bool EndRunProcesses(bool throwOnTreeFailure);
-    void ReleaseReader();
+    // Terminate's part on the caller's thread: ends the job without waiting, or walks the tree.
+    bool EndRunProcessesNow();
+    // After a launch that threw before its child ran: logs the failure (with the debug block and
+    // footer the first time in a row) and makes it this launch's end.
+    void LaunchFailed(Exception* failure);
     void WriteExitLine();
     // Closes the handles of a launch and logs its footer and exit line, once per launch.
     void FinishLaunch();
@@ -155,6 +162,8 @@ private:
     bool WaitForRestart();
     void LogRestart(uint64_t delayMs);
     void EndRequested(ExitLine::Reason reason);
+    // Whether the policy starts again after the launch that just ended.
+    bool RestartApplies() const;
 
     ChunkAssembler assembler;
     std::vector<wchar_t> wide;  // conversion buffer, kept between chunks
@@ -163,9 +172,7 @@ private:
     bool consoleHints;
     bool ansiLead[256];  // the lead bytes of a double-byte ANSI code page, for "auto"
     bool ansiDoubleByte;
-    // Kept between runs. A pending read writes into both until it completes, also after its
-    // worker was killed: they are released only once it has, and never if it does not.
-    std::vector<char> readBuffer;
+    std::vector<char> readBuffer;  // kept between runs
     std::unique_ptr<OVERLAPPED> readRecord;
     HANDLE readEvent;
     JobObject job;
@@ -174,7 +181,11 @@ private:
     ULONGLONG runStart;  // tick count at the launch
     // Why the current run is ending when not by itself (ExitLine::Reason as int; -1 for none).
     std::atomic<int> endReason;
-    std::atomic<bool> endedByItself;
+    std::atomic<int> lastReason;   // ExitLine::Reason of the last end told
+    std::wstring startFailure;     // why the current launch failed to start; empty when it did not
+    std::wstring lastFailure;      // startFailure of the last end told (under childLock)
+    int failedStarts;              // launches in a row that failed to start (worker only)
+    bool failureLogged;            // the current launch's failure line is out
     std::atomic<int> restartMode;  // RestartPolicy::Mode, set on the GUI thread
     RestartPolicy restart;         // the worker's back-off
     bool footerDue;                // a launch has begun whose footer is not yet logged

@@ -47,6 +47,8 @@ TEST(StartUp, TheProgramsPathIsItsOwnFileWhateverTheCommandLineAndWorkingDirecto
     EXPECT_EQ("Probe", Field(run.Output(), "name"));
     EXPECT_EQ("Probe", Field(run.Output(), "moduleName"));
     EXPECT_EQ("3", Field(run.Output(), "argc"));
+    // Set by the entry routine before the application runs, for its children to inherit.
+    EXPECT_EQ(std::to_string(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX), Field(run.Output(), "errorMode"));
 }
 
 // Each probe must show one box and end with -1.

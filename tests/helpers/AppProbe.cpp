@@ -3,6 +3,8 @@
 //   --exit N       Run returns N
 //   --throw        Run throws the program's Exception
 //   --throw-std    Run throws a standard exception
+#include <windows.h>
+
 #include <cstdio>
 #include <cwchar>
 #include <stdexcept>
@@ -23,6 +25,7 @@ public:
         std::printf("startDirectory=%s\n", Utf8(startDirectory));
         std::printf("defaultConfiguration=%s\n", Utf8(ConfigurationFile::GetDefaultPath()));
         std::printf("argc=%d\n", argc);
+        std::printf("errorMode=%u\n", GetErrorMode());
         std::fflush(stdout);
         for (int i = 1; i < argc; ++i) {
             if (arguments[i].Equals(L"--throw")) {
