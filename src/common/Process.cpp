@@ -184,7 +184,7 @@ String Process::FindProgram() {
     foundBatchFile.clear();
     String problem;
     if (executable.unclosed) {
-        problem.Format(L"the program \"%s has no closing quote.", executable.program.c_str());
+        problem = L"the program's closing quote is missing.";
         return problem;
     }
     ProgramSearch search = ProgramSearch::ForThisProgram();
@@ -193,9 +193,9 @@ String Process::FindProgram() {
     if (found.empty()) {
         const wchar_t* hint = executable.quoted
                                   ? L""
-                                  : L"\nIf the program's path holds blanks, put it in quotes; if the value goes on "
+                                  : L" If the program's path holds blanks, put it in quotes; if the value goes on "
                                     L"with the program's arguments, move them to commandLineArguments.";
-        problem.Format(L"program not found: %s%s", executable.program.c_str(), hint);
+        problem.Format(L"program not found.%s", hint);
         return problem;
     }
     if (!batchFile) {

@@ -637,11 +637,10 @@ protected:
         logger.Clear();
         process->SetExecutable(executable.c_str());
         process->SetArguments(arguments);
-        testsupport::MessageBoxWatcher watcher;
         process->Start();
         EXPECT_TRUE(logger.WaitForCall(Footer()));
         EXPECT_TRUE(testsupport::WaitUntil([&] { return !process->IsRunning(); }));
-        return fails ? watcher.Wait().text : L"";
+        return fails ? logger.Calls().back() : L"";
     }
     std::string ProbeUtf8() const { return platform::WideToUtf8(ProbePath().c_str(), ProbePath().size()); }
 
@@ -692,24 +691,24 @@ TEST_F(ProgramSearchTest, AValueNamingNoFileOrBadBatchArgumentsFailToStartAndSay
     ASSERT_TRUE(CreateDirectoryW(tools.c_str(), nullptr));
     std::wstring batch = planted.Write(L"b.bat", "@echo ran\r\n");
     const std::wstring hint =
-        L"\nIf the program's path holds blanks, put it in quotes; if the value goes on with the "
+        L" If the program's path holds blanks, put it in quotes; if the value goes on with the "
         L"program's arguments, move them to commandLineArguments.";
-    const std::wstring start = L"Process::ExecuteExternalProcess()\nfailed to start: ";
     struct Case {
         std::wstring executable;
         const wchar_t* arguments;
-        std::wstring box;
+        std::wstring named;  // the program as the failure names it
+        std::wstring why;
     } const cases[] = {
-        {tools + L"\\tool print planted", L"", start + L"program not found: " + tools + L"\\tool print planted" + hint},
-        {L"Planted", L"print planted", start + L"program not found: Planted" + hint},
-        {L"\"" + tools + L"\\tool\" -x", L"", start + L"program not found: " + tools + L"\\tool"},
-        {L"\"" + tools + L"\\tool", L"", start + L"the program \"" + tools + L"\\tool has no closing quote."},
-        {batch, L"\"a",
-         start + L"The arguments of the batch file hold an odd number of quotes (1): close each "
-                 L"quoted part with a second quote."},
+        {tools + L"\\tool print planted", L"", L"\"" + tools + L"\\tool print planted\"", L"program not found." + hint},
+        {L"Planted", L"print planted", L"Planted", L"program not found." + hint},
+        {L"\"" + tools + L"\\tool\" -x", L"", L"\"" + tools + L"\\tool\" -x", L"program not found."},
+        {L"\"" + tools + L"\\tool", L"", L"\"" + tools + L"\\tool\"", L"the program's closing quote is missing."},
+        {batch, L"\"a", batch,
+         L"The arguments of the batch file hold an odd number of quotes (1): close each "
+         L"quoted part with a second quote."},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(c.box, Run(c.executable, c.arguments, true));
+        EXPECT_EQ(L"failed to start: " + c.named + L": " + c.why + L"\r\n", Run(c.executable, c.arguments, true));
         EXPECT_EQ(std::wstring::npos, ChildOutput(logger.Text()).find(L"planted"));
         EXPECT_EQ(std::wstring::npos, logger.Text().find(L"ran\r\n"));
     }

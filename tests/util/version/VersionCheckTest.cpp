@@ -83,8 +83,18 @@ protected:
     std::string today = "2026-12-10";
 };
 
+// This test program's own progress window: other tests running at the same time show theirs.
 HWND FindProgressWindow() {
-    return FindWindowW(util::version::UpdateProgressWindow::kClassName, L"Tarnwick update");
+    for (HWND window = nullptr;
+         (window = FindWindowExW(nullptr, window, util::version::UpdateProgressWindow::kClassName,
+                                 L"Tarnwick update")) != nullptr;) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        if (owner == GetCurrentProcessId()) {
+            return window;
+        }
+    }
+    return nullptr;
 }
 
 // A 200 that declares 100,000 bytes and sends 100 every 100 ms: a download that takes a while.
