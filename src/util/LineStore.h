@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "util/TextPosition.h"
 #include "util/TextStyle.h"
 
 namespace util {
@@ -39,6 +40,10 @@ struct StoredLine {
 // line, and reading a line a constant: nothing ever moves the lines that are kept.
 class LineStore {
 public:
+    // The longest line held: text beyond it goes on in a continuation line, so that one endless
+    // line costs no more than ordinary ones.
+    static const size_t kLineBound = 65536;
+
     explicit LineStore(size_t limitCharacters);
 
     // Applies from the next Trim on.
@@ -59,8 +64,12 @@ public:
     // The last line's text may be changed only through these, which keep the count right.
     // Sets the last line's text and runs (a rewritten progress line, a backspace).
     void ReplaceLast(std::wstring text, std::vector<StyleRun> runs);
-    // Appends to the last line in one style; an empty line takes arrival as its time.
+    // Appends to the last line in one style; an empty line takes arrival as its time. Past the
+    // line bound the text goes on in continuation lines.
     void AppendToLast(const wchar_t* text, size_t count, const TextStyle& style, int64_t arrival);
+    // Plain text in one style: a line feed ends a line, carriage returns are dropped (so a CR LF
+    // cut between two calls makes one line break), everything else is appended as it is.
+    void AppendText(const wchar_t* text, size_t count, const TextStyle& style, int64_t arrival);
     // Ends the last line and opens an empty one; continuation marks it as the same line cut.
     void NewLine(int64_t arrival, bool continuation = false);
 
@@ -70,10 +79,28 @@ public:
     // Drops everything; numbering goes on from where it was, so old positions stay invalid.
     void Clear();
 
+    // The nearest position that is held: before the first line it is the first line's start, past
+    // the end the last line's end, and a column is held to its line's length.
+    TextPosition Clamp(TextPosition position) const;
+    TextPosition End() const { return {EndNumber() - 1, Last().text.size()}; }
+    // The text between two positions as plain text: a CR LF between lines, none before a
+    // continuation line. Both positions are clamped first; from after to gives nothing.
+    std::wstring Text(TextPosition from, TextPosition to) const;
+    std::wstring AllText() const { return Text({first, 0}, End()); }
+    // The length of AllText, without building it.
+    size_t TextLength() const;
+    // Where a position lies in AllText (the position clamped), and back.
+    size_t OffsetOf(TextPosition position) const;
+    TextPosition PositionAt(size_t offset) const;
+
 private:
+    // Whether a CR LF stands between line number and the one before it.
+    bool BreakBefore(uint64_t number) const { return number > first && !At(number).continuation; }
+
     std::deque<StoredLine> lines;
     uint64_t first;
     size_t characters;
+    size_t continuations;  // held lines marked as continuations
     size_t limit;
 };
 
