@@ -1,34 +1,99 @@
 #include "app/OutputView.h"
 
-#include <richedit.h>
+#include <windowsx.h>
 
+#include <algorithm>
 #include <cwchar>
 
+#include "app/OutputAccessible.h"
+#include "gui/Clipboard.h"
 #include "win32/Registry.h"
 
 namespace {
 
 const wchar_t kSettingsKey[] = L"Software\\Hollbrae\\Tarnwick";
 const size_t kSmallestScrollback = 1000;
-const ULONGLONG kPaintIntervalMs = 100;
+const UINT_PTR kDragTimer = 1;
+const UINT kDragIntervalMs = 50;
+const UINT kDpiChangedAfterParent = 0x02E3;
+const UINT kDpiChanged = 0x02E0;
+const DWORD kTextSelectionChanged = 0x8014;  // EVENT_OBJECT_TEXTSELECTIONCHANGED
+
+int64_t NowMs() {
+    FILETIME now = {};
+    GetSystemTimeAsFileTime(&now);
+    ULARGE_INTEGER ticks = {{now.dwLowDateTime, now.dwHighDateTime}};
+    return static_cast<int64_t>((ticks.QuadPart - 116444736000000000ULL) / 10000);
+}
+
+// The window's DPI where the system tells it per window, else the screen's.
+int DpiOf(HWND window) {
+    using GetDpiForWindowProc = UINT(WINAPI*)(HWND);
+    static GetDpiForWindowProc perWindow = reinterpret_cast<GetDpiForWindowProc>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+    if (perWindow) {
+        UINT dpi = perWindow(window);
+        if (dpi > 0) {
+            return static_cast<int>(dpi);
+        }
+    }
+    HDC screen = GetDC(nullptr);
+    int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    return dpi;
+}
+
+UINT WheelSetting(UINT what, UINT fallback) {
+    UINT value = fallback;
+    return SystemParametersInfoW(what, 0, &value, 0) ? value : fallback;
+}
+
+bool KeyDown(int key) {
+    return GetKeyState(key) < 0;
+}
 
 }  // namespace
 
-OutputView::OutputView() : scrollback(defaultScrollback), appendLimit(0), lastPaint(0), paintDue(false) {
-    className = L"OutputView";
+OutputView::OutputView()
+    : WindowControl(L"OutputView"),
+      store(defaultScrollback),
+      clicks(0),
+      lastClick(0),
+      lastClickAt(),
+      dragging(false),
+      dragAt(),
+      wheelRest(0),
+      tiltRest(0),
+      lastPaint(0),
+      paintDue(false),
+      accessible(nullptr) {
+    style |= WS_VSCROLL | WS_HSCROLL | WS_TABSTOP;
+    registerClass = true;
+    backgroundColour = COLOR_WINDOW;
+}
+
+OutputView::~OutputView() {
+    if (accessible) {
+        accessible->Disconnect();
+        accessible->Release();
+    }
 }
 
 void OutputView::OnCreate() {
-    RichEditControl::OnCreate();
-    // Plain text without undo history: a log has no formatting, and undo would keep a second copy.
-    SendMessageW(handle, EM_SETTEXTMODE, TM_PLAINTEXT | TM_SINGLELEVELUNDO, 0);
-    SendMessageW(handle, EM_SETUNDOLIMIT, 0, 0);
+    SetClassLongPtrW(handle, GCLP_HCURSOR, reinterpret_cast<LONG_PTR>(LoadCursorW(nullptr, IDC_IBEAM)));
+    painter.SetDpi(DpiOf(handle));
+    Geometry();
+    UpdateScrollBars();
 }
 
-void OutputView::SetCapacity(size_t scrollbackCharacters, size_t largestAppend) {
-    scrollback = scrollbackCharacters;
-    appendLimit = largestAppend;
-    SendMessageW(handle, EM_EXLIMITTEXT, 0, static_cast<LPARAM>(scrollback + appendLimit + 4096));
+void OutputView::OnDestroy() {
+    if (accessible) {
+        // Screen readers may hold the object longer than the window lives.
+        accessible->Disconnect();
+        accessible->Release();
+        accessible = nullptr;
+    }
+    WindowControl::OnDestroy();
 }
 
 size_t OutputView::ReadScrollbackSetting() {
@@ -38,102 +103,52 @@ size_t OutputView::ReadScrollbackSetting() {
     }
     wchar_t* end = nullptr;
     unsigned long long parsed = wcstoull(value.GetBuffer(), &end, 10);
-    // Nonsense (not a number, tiny, or more than the control can address) falls back to the default.
+    // Nonsense (not a number, tiny, or absurdly large) falls back to the default.
     if (end == value.GetBuffer() || *end != L'\0' || parsed < kSmallestScrollback || parsed > 0x40000000ULL) {
         return defaultScrollback;
     }
     return static_cast<size_t>(parsed);
 }
 
-int OutputView::GetTextLength() {
-    GETTEXTLENGTHEX query = {GTL_NUMCHARS, 1200};
-    return static_cast<int>(SendMessageW(handle, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&query), 0));
+void OutputView::SetCapacity(size_t scrollbackCharacters, size_t) {
+    store.SetLimit(scrollbackCharacters);
 }
 
 void OutputView::Append(const std::wstring& text) {
     if (text.empty()) {
         return;
     }
-    if (text.size() > appendLimit) {
-        // More than announced at once (the tail a stopped reader hands over in one piece): the
-        // control would silently drop what passes its limit.
-        SetCapacity(scrollback, text.size());
-    }
-    // Drawing is off for the change and the scroll: a scroll with drawing on repaints at once,
-    // which can cost more than the insert itself; Repaint then paints once for both.
-    SendMessageW(handle, WM_SETREDRAW, FALSE, 0);
-    int before = GetTextLength();
-    CHARRANGE end = {before, before};
-    SendMessageW(handle, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&end));
-    SendMessageW(handle, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text.c_str()));
-    Trim(GetTextLength() - before);
-    ScrollToEnd();
-    SendMessageW(handle, WM_SETREDRAW, TRUE, 0);
-    Repaint();
+    int64_t now = NowMs();
+    Update([&](util::LineStore& lines) { lines.AppendText(text.data(), text.size(), util::TextStyle(), now); });
 }
 
-void OutputView::ScrollToEnd() {
-    // The newest line from its start, as a console shows it: one absolute position for both
-    // directions (the control limits it to the last page). SB_BOTTOM and SB_LEFT are not honoured
-    // alike by every rich-edit version.
-    POINT position = {0, 0x3FFFFFFF};
-    SendMessageW(handle, EM_SETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&position));
-}
-
-void OutputView::Trim(int appended) {
-    int length = GetTextLength();
-    if (length <= static_cast<int>(scrollback)) {
-        return;
-    }
-    // Keep three quarters of the limit, from the start of a line, never cutting into what just
-    // came; the slack spares a flood a cut at every append.
-    int cut = length - static_cast<int>(scrollback / 4 * 3);
-    int line = static_cast<int>(SendMessageW(handle, EM_EXLINEFROMCHAR, 0, cut));
-    int nextLine = static_cast<int>(SendMessageW(handle, EM_LINEINDEX, line + 1, 0));
-    int newest = length - appended;
-    if (nextLine > 0 && nextLine <= newest) {
-        cut = nextLine;
-    } else if (cut > newest) {
-        cut = newest;  // one huge line: cut inside it, but keep everything that just arrived
-    }
-    if (cut > 0) {
-        Recreate(GetRange(cut, length));
+void OutputView::Update(const std::function<void(util::LineStore&)>& edit) {
+    uint64_t changedFrom = store.EndNumber() - 1;
+    edit(store);
+    NoteWidth(changedFrom);
+    bool trimmed = store.Trim() > 0;
+    selection.Clamp(store);
+    uint64_t before = scroll.Top();
+    scroll.StoreChanged(store);
+    UpdateScrollBars();
+    // Output below the view of a reader who scrolled up costs no paint.
+    if (trimmed || before != scroll.Top() || changedFrom <= scroll.Top() + static_cast<uint64_t>(PageLines())) {
+        Repaint();
     }
 }
 
-std::wstring OutputView::GetRange(int from, int to) {
-    std::wstring text(static_cast<size_t>(to - from) + 1, L'\0');
-    TEXTRANGEW range = {{from, to}, &text[0]};
-    LRESULT copied = SendMessageW(handle, EM_GETTEXTRANGE, 0, reinterpret_cast<LPARAM>(&range));
-    text.resize(static_cast<size_t>(copied > 0 ? copied : 0));
-    return text;
-}
-
-void OutputView::Recreate(const std::wstring& text) {
-    // Removing text from the front of a large rich-edit control costs time in proportion to all
-    // the lines behind it, on some versions minutes for a long scrollback; a fresh control that is
-    // handed the text to keep costs one append.
-    HWND parent = GetParent(handle);
-    bool focused = GetFocus() == handle;
-    RECT place = {};
-    GetWindowRect(handle, &place);
-    MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&place), 2);
-    Destroy();
-    Create(parent);
-    SetCapacity(scrollback, appendLimit);
-    SetPosition(place, SWP_SHOWWINDOW | SWP_NOZORDER);
-    SendMessageW(handle, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text.c_str()));
-    if (focused) {
-        SetFocus(handle);
+void OutputView::NoteWidth(uint64_t fromLine) {
+    for (uint64_t number = std::max(fromLine, store.FirstNumber()); number < store.EndNumber(); ++number) {
+        scroll.NoteWidth(store.At(number).text.size());
     }
 }
 
 void OutputView::Repaint() {
-    // A paint costs a flood about as much as an insert: while output flows the view is painted at
-    // most every kPaintIntervalMs, and FinishPaint shows the rest once the flow stops. The loop
-    // would paint before every batch otherwise, since a paint outranks the output timer.
+    // A paint costs a flood about as much as the text itself: while output flows the view is
+    // painted at most every paintIntervalMs, and FinishPaint shows the rest once the flow stops.
+    // Nothing is invalidated in between, since a pending paint would outrank the output timer.
     paintDue = true;
-    if (GetTickCount64() - lastPaint >= kPaintIntervalMs) {
+    if (GetTickCount64() - lastPaint >= paintIntervalMs) {
         FinishPaint();
     }
 }
@@ -143,25 +158,459 @@ void OutputView::FinishPaint() {
         return;
     }
     paintDue = false;
-    // The frame too: the scroll bars changed while drawing was off.
     RedrawWindow(handle, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_NOERASE | RDW_UPDATENOW);
     lastPaint = GetTickCount64();
+    Changed();
+}
+
+void OutputView::Changed() {
+    NotifyWinEvent(EVENT_OBJECT_VALUECHANGE, handle, OBJID_CLIENT, CHILDID_SELF);
 }
 
 void OutputView::Clear() {
-    Recreate(std::wstring());
+    store.Clear();
+    selection.Collapse(store.End());
+    scroll.Reset(store);
+    if (handle) {
+        UpdateScrollBars();
+        InvalidateRect(handle, nullptr, FALSE);
+        Changed();
+    }
 }
 
-std::wstring OutputView::GetAllText() {
-    GETTEXTLENGTHEX query = {GTL_NUMCHARS | GTL_PRECISE | GTL_USECRLF, 1200};
-    int length = static_cast<int>(SendMessageW(handle, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&query), 0));
-    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-    GETTEXTEX request = {};
-    request.cb = static_cast<DWORD>(text.size() * sizeof(wchar_t));
-    request.flags = GT_USECRLF;
-    request.codepage = 1200;
-    LRESULT copied = SendMessageW(handle, EM_GETTEXTEX, reinterpret_cast<WPARAM>(&request),
-                                  reinterpret_cast<LPARAM>(&text[0]));
-    text.resize(static_cast<size_t>(copied > 0 ? copied : 0));
-    return text;
+void OutputView::ScrollToEnd() {
+    scroll.Follow(store);
+    Scrolled();
+}
+
+void OutputView::OnSize(WPARAM, LPARAM) {
+    Geometry();
+    scroll.StoreChanged(store);
+    Scrolled();
+}
+
+void OutputView::Geometry() {
+    RECT area = {};
+    GetClientRect(handle, &area);
+    scroll.SetGeometry(PageLines(), area.right, painter.CellWidth(), gui::LinePainter::kMargin);
+}
+
+void OutputView::FollowDpi() {
+    int dpi = DpiOf(handle);
+    if (dpi != painter.GetDpi()) {
+        painter.SetDpi(dpi);
+        OnSize(0, 0);
+    }
+}
+
+void OutputView::OnPaint(HDC context) {
+    painter.UpdateColours();  // high contrast or other window colours may have come meanwhile
+    RECT area = {};
+    GetClientRect(handle, &area);
+    RECT dirty = area;
+    GetClipBox(context, &dirty);
+    int height = painter.LineHeight();
+    util::TextPosition from = selection.Start(), to = selection.End();
+    int y = 0;
+    for (uint64_t number = scroll.Top(); number < store.EndNumber() && y < dirty.bottom; ++number, y += height) {
+        if (y + height <= dirty.top) {
+            continue;
+        }
+        size_t selectFrom = number == from.line ? from.column : (number > from.line ? 0 : SIZE_MAX);
+        size_t selectTo = number == to.line ? to.column : (number < to.line ? SIZE_MAX : 0);
+        bool breakSelected = number >= from.line && number < to.line && !store.At(number + 1).continuation;
+        painter.Draw(context, store.At(number), y, scroll.Left(), area.right, selectFrom, selectTo, breakSelected);
+    }
+    if (y < dirty.bottom) {
+        RECT rest = {dirty.left, std::max(y, static_cast<int>(dirty.top)), dirty.right, dirty.bottom};
+        SetBkColor(context, painter.Background());
+        ExtTextOutW(context, 0, 0, ETO_OPAQUE, &rest, nullptr, 0, nullptr);
+    }
+}
+
+int OutputView::PageLines() const {
+    RECT area = {};
+    GetClientRect(handle, &area);
+    return std::max(1, static_cast<int>(area.bottom) / painter.LineHeight());
+}
+
+void OutputView::ScrollTo(uint64_t line, int x, bool byUser) {
+    if (scroll.ScrollTo(store, line, x, byUser, dragging)) {
+        Scrolled();
+    }
+}
+
+void OutputView::ScrollLines(int64_t lines) {
+    if (scroll.ScrollBy(store, lines, dragging)) {
+        Scrolled();
+    }
+}
+
+void OutputView::Scrolled() {
+    UpdateScrollBars();
+    InvalidateRect(handle, nullptr, FALSE);
+}
+
+void OutputView::UpdateScrollBars() {
+    if (!handle) {
+        return;
+    }
+    RECT area = {};
+    GetClientRect(handle, &area);
+    SCROLLINFO vertical = {sizeof(SCROLLINFO), SIF_RANGE | SIF_PAGE | SIF_POS, 0, 0, 0, 0, 0};
+    vertical.nMax = static_cast<int>(std::min<size_t>(store.Count(), INT32_MAX) - 1);
+    vertical.nPage = static_cast<UINT>(PageLines());
+    vertical.nPos = static_cast<int>(scroll.VerticalPosition(store));
+    SetScrollInfo(handle, SB_VERT, &vertical, TRUE);
+    SCROLLINFO horizontal = {sizeof(SCROLLINFO), SIF_RANGE | SIF_PAGE | SIF_POS, 0, 0, 0, 0, 0};
+    horizontal.nMax = scroll.MaxLeft() + static_cast<int>(area.right) - 1;
+    horizontal.nPage = static_cast<UINT>(area.right);
+    horizontal.nPos = scroll.Left();
+    SetScrollInfo(handle, SB_HORZ, &horizontal, TRUE);
+}
+
+void OutputView::OnScroll(int bar, int request) {
+    bool vertical = bar == SB_VERT;
+    int64_t line = vertical ? 1 : painter.CellWidth();
+    RECT area = {};
+    GetClientRect(handle, &area);
+    int64_t page = vertical ? std::max(1, PageLines() - 1) : std::max<int64_t>(line, area.right - line);
+    int64_t position = vertical ? scroll.VerticalPosition(store) : scroll.Left();
+    int64_t target = position;
+    switch (LOWORD(request)) {
+        case SB_LINEUP: target -= line; break;
+        case SB_LINEDOWN: target += line; break;
+        case SB_PAGEUP: target -= page; break;
+        case SB_PAGEDOWN: target += page; break;
+        case SB_TOP: target = 0; break;
+        case SB_BOTTOM: target = INT32_MAX; break;
+        case SB_THUMBTRACK:
+        case SB_THUMBPOSITION: {
+            // The 32-bit place of the thumb; the message itself carries only 16 bits of it, which
+            // a program that sends the request itself gives.
+            SCROLLINFO info = {sizeof(SCROLLINFO), SIF_TRACKPOS, 0, 0, 0, 0, 0};
+            GetScrollInfo(handle, bar, &info);
+            bool tracked = LOWORD(request) == SB_THUMBTRACK || (info.nTrackPos & 0xFFFF) == HIWORD(request);
+            target = tracked ? info.nTrackPos : HIWORD(request);
+            break;
+        }
+        default: return;
+    }
+    target = std::max<int64_t>(0, target);
+    if (vertical) {
+        ScrollTo(store.FirstNumber() + static_cast<uint64_t>(target), scroll.Left(), true);
+    } else {
+        ScrollTo(scroll.Top(), static_cast<int>(std::min<int64_t>(target, INT32_MAX)), false);
+    }
+}
+
+void OutputView::OnWheel(int delta, bool horizontal) {
+    int& rest = horizontal ? tiltRest : wheelRest;
+    rest += delta;
+    int steps = rest / WHEEL_DELTA;
+    rest -= steps * WHEEL_DELTA;
+    if (steps == 0) {
+        return;
+    }
+    if (horizontal) {
+        int cells = static_cast<int>(WheelSetting(SPI_GETWHEELSCROLLCHARS, 3));
+        ScrollTo(scroll.Top(), scroll.Left() + steps * cells * painter.CellWidth(), false);
+        return;
+    }
+    UINT lines = WheelSetting(SPI_GETWHEELSCROLLLINES, 3);
+    int64_t amount = lines == WHEEL_PAGESCROLL ? PageLines() : static_cast<int64_t>(lines);
+    ScrollLines(-steps * amount);  // a wheel turned away from the user scrolls up
+}
+
+bool OutputView::OnKey(WPARAM key) {
+    bool control = KeyDown(VK_CONTROL);
+    if (KeyDown(VK_SHIFT)) {
+        return OnSelectionKey(key, control);
+    }
+    int64_t page = std::max(1, PageLines() - 1);
+    int cell = painter.CellWidth();
+    switch (key) {
+        case 'C':
+        case VK_INSERT:
+            if (control) {
+                gui::PutTextOnClipboard(handle, selection.Text(store));
+            }
+            return control;
+        case 'A':
+            if (control) {
+                selection.SelectAll(store);
+                Selected();
+            }
+            return control;
+        case VK_UP: ScrollLines(-1); return true;
+        case VK_DOWN: ScrollLines(1); return true;
+        case VK_PRIOR: ScrollLines(-page); return true;
+        case VK_NEXT: ScrollLines(page); return true;
+        case VK_LEFT: ScrollTo(scroll.Top(), scroll.Left() - cell, false); return true;
+        case VK_RIGHT: ScrollTo(scroll.Top(), scroll.Left() + cell, false); return true;
+        case VK_HOME: ScrollTo(control ? store.FirstNumber() : scroll.Top(), 0, control); return true;
+        case VK_END:
+            if (control) {
+                ScrollToEnd();
+            } else {
+                ScrollTo(scroll.Top(), scroll.MaxLeft(), false);
+            }
+            return true;
+        default:
+            return false;
+    }
+}
+
+// Shift with a movement key moves the selection's caret, its anchor staying where it is.
+bool OutputView::OnSelectionKey(WPARAM key, bool control) {
+    util::TextPosition caret = store.Clamp(selection.Caret());
+    int64_t page = std::max(1, PageLines() - 1);
+    auto down = [&](int64_t lines) {
+        int64_t line = std::max<int64_t>(0, static_cast<int64_t>(caret.line) + lines);
+        return util::TextPosition{static_cast<uint64_t>(line), caret.column};
+    };
+    switch (key) {
+        case VK_INSERT:
+            return false;
+        case VK_UP: MoveCaret(down(-1)); return true;
+        case VK_DOWN: MoveCaret(down(1)); return true;
+        case VK_PRIOR: MoveCaret(down(-page)); return true;
+        case VK_NEXT: MoveCaret(down(page)); return true;
+        case VK_LEFT:
+            MoveCaret(caret.column > 0 || caret.line == 0 ? util::TextPosition{caret.line, caret.column ? caret.column - 1 : 0}
+                                                          : util::TextPosition{caret.line - 1, SIZE_MAX});
+            return true;
+        case VK_RIGHT:
+            MoveCaret(caret.column < store.At(caret.line).text.size() ? util::TextPosition{caret.line, caret.column + 1}
+                                                                      : util::TextPosition{caret.line + 1, 0});
+            return true;
+        case VK_HOME:
+            MoveCaret(control ? util::TextPosition{store.FirstNumber(), 0} : util::TextPosition{caret.line, 0});
+            return true;
+        case VK_END:
+            MoveCaret(control ? store.End() : util::TextPosition{caret.line, SIZE_MAX});
+            return true;
+        default:
+            return false;
+    }
+}
+
+void OutputView::MoveCaret(util::TextPosition to) {
+    selection.ExtendTo(store.Clamp(to));
+    scroll.Reveal(store, selection.Caret());
+    Selected();
+    Scrolled();
+}
+
+void OutputView::Selected() {
+    if (!selection.Empty()) {
+        scroll.StopFollowing();
+    }
+    InvalidateRect(handle, nullptr, FALSE);
+    NotifyWinEvent(kTextSelectionChanged, handle, OBJID_CLIENT, CHILDID_SELF);
+}
+
+util::TextPosition OutputView::HitTest(int x, int y) const {
+    return scroll.PositionAt(store, x, y, painter.LineHeight());
+}
+
+void OutputView::OnButtonDown(int x, int y, bool extend) {
+    SetFocus(handle);
+    SetCapture(handle);
+    DWORD now = GetTickCount();
+    bool nearby = std::abs(x - lastClickAt.x) <= GetSystemMetrics(SM_CXDOUBLECLK) &&
+                std::abs(y - lastClickAt.y) <= GetSystemMetrics(SM_CYDOUBLECLK);
+    clicks = (nearby && now - lastClick <= GetDoubleClickTime() && clicks < 3) ? clicks + 1 : 1;
+    lastClick = now;
+    lastClickAt = {x, y};
+    util::TextPosition at = HitTest(x, y);
+    if (clicks == 2) {
+        selection.SelectWord(store, at);
+    } else if (clicks == 3) {
+        selection.SelectLine(store, at.line);
+    } else if (extend) {
+        selection.ExtendTo(at);
+    } else {
+        selection.Collapse(at);
+    }
+    dragging = clicks == 1;
+    dragAt = {x, y};
+    Selected();
+}
+
+void OutputView::OnMouseMove(int x, int y) {
+    if (!dragging) {
+        return;
+    }
+    dragAt = {x, y};
+    selection.ExtendTo(HitTest(x, y));
+    Selected();
+    RECT area = {};
+    GetClientRect(handle, &area);
+    if (y < 0 || y >= area.bottom || x < 0 || x >= area.right) {
+        SetTimer(handle, kDragTimer, kDragIntervalMs, nullptr);  // outside: scroll towards the mouse
+    }
+}
+
+LRESULT OutputView::OnTimer(WPARAM timerId) {
+    if (timerId != kDragTimer) {
+        return 0;
+    }
+    RECT area = {};
+    GetClientRect(handle, &area);
+    int height = painter.LineHeight();
+    int64_t lines = dragAt.y < 0 ? dragAt.y / height - 1 : (dragAt.y >= area.bottom ? (dragAt.y - area.bottom) / height + 1 : 0);
+    int cells = dragAt.x < 0 ? -2 : (dragAt.x >= area.right ? 2 : 0);
+    if (!dragging || (lines == 0 && cells == 0)) {
+        KillTimer(handle, kDragTimer);
+        return 0;
+    }
+    ScrollLines(lines);
+    ScrollTo(scroll.Top(), scroll.Left() + cells * painter.CellWidth(), false);
+    selection.ExtendTo(HitTest(dragAt.x, dragAt.y));
+    Selected();
+    return 0;
+}
+
+void OutputView::OnButtonUp() {
+    if (dragging) {
+        dragging = false;
+        KillTimer(handle, kDragTimer);
+    }
+    if (GetCapture() == handle) {
+        ReleaseCapture();
+    }
+}
+
+LRESULT OutputView::CopyText(wchar_t* target, size_t room) const {
+    if (!target || room == 0) {
+        return 0;
+    }
+    std::wstring text = store.AllText();
+    size_t count = std::min(text.size(), room - 1);
+    std::copy(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(count), target);
+    target[count] = L'\0';
+    return static_cast<LRESULT>(count);
+}
+
+LRESULT OutputView::CopyLine(WPARAM index, wchar_t* target) const {
+    uint64_t number = store.FirstNumber() + index;
+    if (!target || !store.Holds(number)) {
+        return 0;
+    }
+    const std::wstring& line = store.At(number).text;
+    size_t count = std::min<size_t>(line.size(), *reinterpret_cast<WORD*>(target));
+    std::copy(line.begin(), line.begin() + static_cast<std::ptrdiff_t>(count), target);
+    return static_cast<LRESULT>(count);
+}
+
+LRESULT OutputView::GetSelectionOffsets(DWORD* from, DWORD* to) const {
+    size_t start = store.OffsetOf(selection.Start()), end = store.OffsetOf(selection.End());
+    if (from) {
+        *from = static_cast<DWORD>(start);
+    }
+    if (to) {
+        *to = static_cast<DWORD>(end);
+    }
+    return end > 0xFFFF ? -1 : MAKELRESULT(start, end);
+}
+
+void OutputView::SetSelectionOffsets(LPARAM from, LPARAM to) {
+    if (from < 0) {
+        selection.Collapse(selection.Caret());
+    } else {
+        util::TextPosition start = store.PositionAt(static_cast<size_t>(from));
+        selection.Set(start, to < 0 ? store.End() : store.PositionAt(static_cast<size_t>(to)));
+    }
+    Selected();
+}
+
+LRESULT OutputView::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_ERASEBKGND:
+            return 1;  // every pixel is painted
+        case WM_GETDLGCODE:
+            return DLGC_WANTARROWS | DLGC_WANTCHARS;
+        case WM_VSCROLL:
+        case WM_HSCROLL:
+            OnScroll(message == WM_VSCROLL ? SB_VERT : SB_HORZ, static_cast<int>(wParam));
+            return 0;
+        case WM_MOUSEWHEEL:
+            OnWheel(GET_WHEEL_DELTA_WPARAM(wParam), (GET_KEYSTATE_WPARAM(wParam) & MK_SHIFT) != 0);
+            return 0;
+        case WM_MOUSEHWHEEL:
+            OnWheel(-GET_WHEEL_DELTA_WPARAM(wParam), true);
+            return 0;
+        case WM_KEYDOWN:
+            if (OnKey(wParam)) {
+                return 0;
+            }
+            break;
+        case WM_LBUTTONDOWN:
+        case WM_LBUTTONDBLCLK:
+            OnButtonDown(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam), (wParam & MK_SHIFT) != 0);
+            return 0;
+        case WM_MOUSEMOVE:
+            OnMouseMove(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+            return 0;
+        case WM_LBUTTONUP:
+        case WM_CAPTURECHANGED:
+            OnButtonUp();
+            return 0;
+        case kDpiChanged:
+        case kDpiChangedAfterParent:
+            FollowDpi();
+            break;
+        default: {
+            bool answered = false;
+            LRESULT answer = OnQuery(message, wParam, lParam, answered);
+            if (answered) {
+                return answer;
+            }
+            break;
+        }
+    }
+    return Dispatch(window, message, wParam, lParam);
+}
+
+// The messages an edit control answers for programs that read it, and the accessible object.
+LRESULT OutputView::OnQuery(UINT message, WPARAM wParam, LPARAM lParam, bool& answered) {
+    answered = true;
+    switch (message) {
+        case WM_COPY:
+            gui::PutTextOnClipboard(handle, selection.Text(store));
+            return 0;
+        case WM_GETTEXTLENGTH:
+            return static_cast<LRESULT>(store.TextLength());
+        case WM_GETTEXT:
+            return CopyText(reinterpret_cast<wchar_t*>(lParam), wParam);
+        case WM_SETTEXT:
+            Clear();
+            if (lParam) {
+                Append(reinterpret_cast<const wchar_t*>(lParam));
+                FinishPaint();
+            }
+            return TRUE;
+        case EM_GETLINECOUNT:
+            return static_cast<LRESULT>(store.Count());
+        case EM_GETFIRSTVISIBLELINE:
+            return static_cast<LRESULT>(scroll.VerticalPosition(store));
+        case EM_GETLINE:
+            return CopyLine(wParam, reinterpret_cast<wchar_t*>(lParam));
+        case EM_GETSEL:
+            return GetSelectionOffsets(reinterpret_cast<DWORD*>(wParam), reinterpret_cast<DWORD*>(lParam));
+        case EM_SETSEL:
+            SetSelectionOffsets(static_cast<int>(wParam), static_cast<int>(lParam));
+            return 0;
+        case WM_GETOBJECT:
+            if (static_cast<LONG>(lParam) == OBJID_CLIENT) {
+                accessible = accessible ? accessible : new OutputAccessible(this);
+                return LresultFromObject(IID_IAccessible, wParam, accessible);
+            }
+            break;
+        default:
+            break;
+    }
+    answered = false;
+    return 0;
 }

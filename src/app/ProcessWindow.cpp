@@ -46,8 +46,6 @@ ProcessWindow::~ProcessWindow() {
 }
 
 void ProcessWindow::OnCreate() {
-    view.AddStyle(ES_MULTILINE);
-    view.AddStyle(WS_VSCROLL | WS_HSCROLL | ES_AUTOVSCROLL | ES_AUTOHSCROLL | WS_MAXIMIZE);
     view.Create(handle);
     view.SetCapacity(OutputView::ReadScrollbackSetting(), kQueueCapacity + 64 * 1024);
     logToScreen = true;
@@ -71,7 +69,6 @@ void ProcessWindow::OnSize(WPARAM, LPARAM) {
     GetClientRect(handle, &area);
     if (view.GetHandle()) {
         view.SetPosition(area, SWP_SHOWWINDOW | SWP_NOZORDER);
-        view.ScrollToEnd();  // the newest output stays in sight when the window is arranged
     }
 }
 
