@@ -90,7 +90,9 @@ size_t LineStore::Trim() {
     }
     size_t target = limit / 4 * 3;
     size_t dropped = 0;
-    while (characters > target && lines.size() > 1) {
+    // The line that crosses the mark stays whole: an endless line cut at the bound is held as far
+    // back as that, never dropped all at once.
+    while (lines.size() > 1 && characters - (lines.front().text.size() + 1) >= target) {
         characters -= lines.front().text.size() + 1;
         continuations -= lines.front().continuation ? 1 : 0;
         lines.pop_front();

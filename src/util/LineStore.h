@@ -73,8 +73,9 @@ public:
     // Ends the last line and opens an empty one; continuation marks it as the same line cut.
     void NewLine(int64_t arrival, bool continuation = false);
 
-    // Past the limit, drops the oldest whole lines down to three quarters of it (the last line is
-    // never dropped). Returns how many lines went.
+    // Past the limit, drops the oldest whole lines down to three quarters of it, keeping the line
+    // that crosses that mark (and always the last line): so at most the limit and one line bound
+    // are held. Returns how many lines went.
     size_t Trim();
     // Drops everything; numbering goes on from where it was, so old positions stay invalid.
     void Clear();
