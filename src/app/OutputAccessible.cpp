@@ -48,25 +48,25 @@ ULONG OutputAccessible::Release() {
 }
 
 HRESULT OutputAccessible::GetTypeInfoCount(UINT* count) {
-    return Standard() ? Standard()->GetTypeInfoCount(count) : kDisconnected;
+    return Standard() ? Standard()->GetTypeInfoCount(count) : Missing();
 }
 
 HRESULT OutputAccessible::GetTypeInfo(UINT index, LCID locale, ITypeInfo** info) {
-    return Standard() ? Standard()->GetTypeInfo(index, locale, info) : kDisconnected;
+    return Standard() ? Standard()->GetTypeInfo(index, locale, info) : Missing();
 }
 
 HRESULT OutputAccessible::GetIDsOfNames(REFIID id, LPOLESTR* names, UINT count, LCID locale, DISPID* ids) {
-    return Standard() ? Standard()->GetIDsOfNames(id, names, count, locale, ids) : kDisconnected;
+    return Standard() ? Standard()->GetIDsOfNames(id, names, count, locale, ids) : Missing();
 }
 
 HRESULT OutputAccessible::Invoke(DISPID member, REFIID id, LCID locale, WORD flags, DISPPARAMS* parameters,
                                  VARIANT* result, EXCEPINFO* exception, UINT* argument) {
     return Standard() ? Standard()->Invoke(member, id, locale, flags, parameters, result, exception, argument)
-                      : kDisconnected;
+                      : Missing();
 }
 
 HRESULT OutputAccessible::get_accParent(IDispatch** parent) {
-    return Standard() ? Standard()->get_accParent(parent) : kDisconnected;
+    return Standard() ? Standard()->get_accParent(parent) : Missing();
 }
 
 HRESULT OutputAccessible::get_accChildCount(long* count) {
@@ -106,7 +106,7 @@ HRESULT OutputAccessible::get_accValue(VARIANT child, BSTR* value) {
 }
 
 HRESULT OutputAccessible::get_accDescription(VARIANT child, BSTR* description) {
-    return Standard() ? Standard()->get_accDescription(child, description) : kDisconnected;
+    return Standard() ? Standard()->get_accDescription(child, description) : Missing();
 }
 
 HRESULT OutputAccessible::get_accRole(VARIANT child, VARIANT* role) {
@@ -135,47 +135,59 @@ HRESULT OutputAccessible::get_accState(VARIANT child, VARIANT* state) {
 }
 
 HRESULT OutputAccessible::get_accHelp(VARIANT child, BSTR* help) {
-    return Standard() ? Standard()->get_accHelp(child, help) : kDisconnected;
+    return Standard() ? Standard()->get_accHelp(child, help) : Missing();
 }
 
 HRESULT OutputAccessible::get_accHelpTopic(BSTR* file, VARIANT child, long* topic) {
-    return Standard() ? Standard()->get_accHelpTopic(file, child, topic) : kDisconnected;
+    return Standard() ? Standard()->get_accHelpTopic(file, child, topic) : Missing();
 }
 
 HRESULT OutputAccessible::get_accKeyboardShortcut(VARIANT child, BSTR* shortcut) {
-    return Standard() ? Standard()->get_accKeyboardShortcut(child, shortcut) : kDisconnected;
+    return Standard() ? Standard()->get_accKeyboardShortcut(child, shortcut) : Missing();
 }
 
 HRESULT OutputAccessible::get_accFocus(VARIANT* child) {
-    return Standard() ? Standard()->get_accFocus(child) : kDisconnected;
+    return Standard() ? Standard()->get_accFocus(child) : Missing();
 }
 
 HRESULT OutputAccessible::get_accSelection(VARIANT* children) {
-    return Standard() ? Standard()->get_accSelection(children) : kDisconnected;
+    return Standard() ? Standard()->get_accSelection(children) : Missing();
 }
 
 HRESULT OutputAccessible::get_accDefaultAction(VARIANT child, BSTR* action) {
-    return Standard() ? Standard()->get_accDefaultAction(child, action) : kDisconnected;
+    return Standard() ? Standard()->get_accDefaultAction(child, action) : Missing();
 }
 
 HRESULT OutputAccessible::accSelect(long flags, VARIANT child) {
-    return Standard() ? Standard()->accSelect(flags, child) : kDisconnected;
+    return Standard() ? Standard()->accSelect(flags, child) : Missing();
 }
 
 HRESULT OutputAccessible::accLocation(long* x, long* y, long* width, long* height, VARIANT child) {
-    return Standard() ? Standard()->accLocation(x, y, width, height, child) : kDisconnected;
+    if (!view) {
+        return kDisconnected;
+    }
+    if (!IsSelf(child)) {
+        return E_INVALIDARG;
+    }
+    RECT area = {};
+    GetWindowRect(view->GetHandle(), &area);
+    *x = area.left;
+    *y = area.top;
+    *width = area.right - area.left;
+    *height = area.bottom - area.top;
+    return S_OK;
 }
 
 HRESULT OutputAccessible::accNavigate(long direction, VARIANT start, VARIANT* end) {
-    return Standard() ? Standard()->accNavigate(direction, start, end) : kDisconnected;
+    return Standard() ? Standard()->accNavigate(direction, start, end) : Missing();
 }
 
 HRESULT OutputAccessible::accHitTest(long x, long y, VARIANT* child) {
-    return Standard() ? Standard()->accHitTest(x, y, child) : kDisconnected;
+    return Standard() ? Standard()->accHitTest(x, y, child) : Missing();
 }
 
 HRESULT OutputAccessible::accDoDefaultAction(VARIANT child) {
-    return Standard() ? Standard()->accDoDefaultAction(child) : kDisconnected;
+    return Standard() ? Standard()->accDoDefaultAction(child) : Missing();
 }
 
 HRESULT OutputAccessible::put_accName(VARIANT, BSTR) {

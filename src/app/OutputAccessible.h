@@ -9,7 +9,8 @@ class OutputView;
 // What screen readers see of an output view (MSAA): an object of the text role whose value is
 // the view's whole text and whose state says read-only and focused. Location, navigation and the
 // like come from the system's standard object for the window; the selection is read as from an
-// edit control (EM_GETSEL, with EVENT_OBJECT_TEXTSELECTIONCHANGED when it changes).
+// edit control (EM_GETSEL, with EVENT_OBJECT_TEXTSELECTIONCHANGED when it changes). Where the
+// system has no standard object, the calls that would go to it are not implemented.
 // Reference counted; the view disconnects it when the window goes, after which every call fails.
 class OutputAccessible final : public IAccessible {
 public:
@@ -57,6 +58,8 @@ private:
     ~OutputAccessible();
     // The standard object the calls this one does not answer go to; null once disconnected.
     IAccessible* Standard() const { return view ? standard : nullptr; }
+    // What a call gets that the standard object would answer when there is none.
+    HRESULT Missing() const { return view ? E_NOTIMPL : RPC_E_DISCONNECTED; }
     static bool IsSelf(const VARIANT& child) { return child.vt == VT_I4 && child.lVal == CHILDID_SELF; }
 
     LONG references;

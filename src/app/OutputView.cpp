@@ -314,7 +314,8 @@ void OutputView::OnWheel(int delta, bool horizontal) {
     }
     if (horizontal) {
         int cells = static_cast<int>(WheelSetting(SPI_GETWHEELSCROLLCHARS, 3));
-        ScrollTo(scroll.Top(), scroll.Left() + steps * cells * painter.CellWidth(), false);
+        // Turned away from the user (or tilted left): towards the lines' starts.
+        ScrollTo(scroll.Top(), scroll.Left() - steps * cells * painter.CellWidth(), false);
         return;
     }
     UINT lines = WheelSetting(SPI_GETWHEELSCROLLLINES, 3);
@@ -536,7 +537,7 @@ LRESULT OutputView::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM 
             OnScroll(message == WM_VSCROLL ? SB_VERT : SB_HORZ, static_cast<int>(wParam));
             return 0;
         case WM_MOUSEWHEEL:
-            OnWheel(GET_WHEEL_DELTA_WPARAM(wParam), (GET_KEYSTATE_WPARAM(wParam) & MK_SHIFT) != 0);
+            OnWheel(GET_WHEEL_DELTA_WPARAM(wParam), (GET_KEYSTATE_WPARAM(wParam) & MK_SHIFT) != 0 || KeyDown(VK_SHIFT));
             return 0;
         case WM_MOUSEHWHEEL:
             OnWheel(-GET_WHEEL_DELTA_WPARAM(wParam), true);
@@ -573,6 +574,17 @@ LRESULT OutputView::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM 
     return Dispatch(window, message, wParam, lParam);
 }
 
+IAccessible* OutputView::GetAccessible() {
+    if (!accessible) {
+        // The object is handed over through COM marshalling, which needs COM on this thread; it
+        // stays initialised for the rest of the program.
+        CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+        accessible = new OutputAccessible(this);
+    }
+    accessible->AddRef();
+    return accessible;
+}
+
 // The messages an edit control answers for programs that read it, and the accessible object.
 LRESULT OutputView::OnQuery(UINT message, WPARAM wParam, LPARAM lParam, bool& answered) {
     answered = true;
@@ -604,8 +616,10 @@ LRESULT OutputView::OnQuery(UINT message, WPARAM wParam, LPARAM lParam, bool& an
             return 0;
         case WM_GETOBJECT:
             if (static_cast<LONG>(lParam) == OBJID_CLIENT) {
-                accessible = accessible ? accessible : new OutputAccessible(this);
-                return LresultFromObject(IID_IAccessible, wParam, accessible);
+                IAccessible* object = GetAccessible();
+                LRESULT answer = LresultFromObject(IID_IAccessible, wParam, object);
+                object->Release();
+                return answer;
             }
             break;
         default:

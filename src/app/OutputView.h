@@ -12,6 +12,7 @@
 #include "util/TextSelection.h"
 
 class OutputAccessible;
+struct IAccessible;
 
 // The output view of a process window: the program's own view of a bounded store of lines, drawn
 // a visible line at a time. Appending and dropping old lines cost in proportion to what changes,
@@ -58,6 +59,8 @@ public:
     std::wstring GetSelectedText() const { return selection.Text(store); }
     const util::ScrollModel& GetScroll() const { return scroll; }
     const gui::LinePainter& GetPainter() const { return painter; }
+    // The accessible object that WM_GETOBJECT hands out, with a reference for the caller.
+    IAccessible* GetAccessible();
 
     size_t GetScrollback() const { return store.GetLimit(); }
     // The scrollback limit from the registry value "ScrollbackCharacters" of the program's key,
