@@ -7,6 +7,7 @@
 
 #include "app/OutputAccessible.h"
 #include "gui/Clipboard.h"
+#include "gui/WindowDpi.h"
 #include "win32/Registry.h"
 
 namespace {
@@ -24,23 +25,6 @@ int64_t NowMs() {
     GetSystemTimeAsFileTime(&now);
     ULARGE_INTEGER ticks = {{now.dwLowDateTime, now.dwHighDateTime}};
     return static_cast<int64_t>((ticks.QuadPart - 116444736000000000ULL) / 10000);
-}
-
-// The window's DPI where the system tells it per window, else the screen's.
-int DpiOf(HWND window) {
-    using GetDpiForWindowProc = UINT(WINAPI*)(HWND);
-    static GetDpiForWindowProc perWindow = reinterpret_cast<GetDpiForWindowProc>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
-    if (perWindow) {
-        UINT dpi = perWindow(window);
-        if (dpi > 0) {
-            return static_cast<int>(dpi);
-        }
-    }
-    HDC screen = GetDC(nullptr);
-    int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
-    return dpi;
 }
 
 UINT WheelSetting(UINT what, UINT fallback) {
@@ -81,7 +65,7 @@ OutputView::~OutputView() {
 
 void OutputView::OnCreate() {
     SetClassLongPtrW(handle, GCLP_HCURSOR, reinterpret_cast<LONG_PTR>(LoadCursorW(nullptr, IDC_IBEAM)));
-    painter.SetDpi(DpiOf(handle));
+    painter.SetDpi(gui::WindowDpi(handle));
     Geometry();
     UpdateScrollBars();
 }
@@ -196,7 +180,7 @@ void OutputView::Geometry() {
 }
 
 void OutputView::FollowDpi() {
-    int dpi = DpiOf(handle);
+    int dpi = gui::WindowDpi(handle);
     if (dpi != painter.GetDpi()) {
         painter.SetDpi(dpi);
         OnSize(0, 0);
@@ -364,36 +348,21 @@ bool OutputView::OnKey(WPARAM key) {
 
 // Shift with a movement key moves the selection's caret, its anchor staying where it is.
 bool OutputView::OnSelectionKey(WPARAM key, bool control) {
-    util::TextPosition caret = store.Clamp(selection.Caret());
-    int64_t page = std::max(1, PageLines() - 1);
-    auto down = [&](int64_t lines) {
-        int64_t line = std::max<int64_t>(0, static_cast<int64_t>(caret.line) + lines);
-        return util::TextPosition{static_cast<uint64_t>(line), caret.column};
-    };
+    using Selection = util::TextSelection;
+    Selection::Motion motion;
     switch (key) {
-        case VK_INSERT:
-            return false;
-        case VK_UP: MoveCaret(down(-1)); return true;
-        case VK_DOWN: MoveCaret(down(1)); return true;
-        case VK_PRIOR: MoveCaret(down(-page)); return true;
-        case VK_NEXT: MoveCaret(down(page)); return true;
-        case VK_LEFT:
-            MoveCaret(caret.column > 0 || caret.line == 0 ? util::TextPosition{caret.line, caret.column ? caret.column - 1 : 0}
-                                                          : util::TextPosition{caret.line - 1, SIZE_MAX});
-            return true;
-        case VK_RIGHT:
-            MoveCaret(caret.column < store.At(caret.line).text.size() ? util::TextPosition{caret.line, caret.column + 1}
-                                                                      : util::TextPosition{caret.line + 1, 0});
-            return true;
-        case VK_HOME:
-            MoveCaret(control ? util::TextPosition{store.FirstNumber(), 0} : util::TextPosition{caret.line, 0});
-            return true;
-        case VK_END:
-            MoveCaret(control ? store.End() : util::TextPosition{caret.line, SIZE_MAX});
-            return true;
-        default:
-            return false;
+        case VK_UP: motion = Selection::LineUp; break;
+        case VK_DOWN: motion = Selection::LineDown; break;
+        case VK_PRIOR: motion = Selection::PageUp; break;
+        case VK_NEXT: motion = Selection::PageDown; break;
+        case VK_LEFT: motion = Selection::CharacterLeft; break;
+        case VK_RIGHT: motion = Selection::CharacterRight; break;
+        case VK_HOME: motion = control ? Selection::TextStart : Selection::LineStart; break;
+        case VK_END: motion = control ? Selection::TextEnd : Selection::LineEnd; break;
+        default: return false;
     }
+    MoveCaret(selection.Moved(store, motion, std::max(1, PageLines() - 1)));
+    return true;
 }
 
 void OutputView::MoveCaret(util::TextPosition to) {
@@ -481,28 +450,6 @@ void OutputView::OnButtonUp() {
     if (GetCapture() == handle) {
         ReleaseCapture();
     }
-}
-
-LRESULT OutputView::CopyText(wchar_t* target, size_t room) const {
-    if (!target || room == 0) {
-        return 0;
-    }
-    std::wstring text = store.AllText();
-    size_t count = std::min(text.size(), room - 1);
-    std::copy(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(count), target);
-    target[count] = L'\0';
-    return static_cast<LRESULT>(count);
-}
-
-LRESULT OutputView::CopyLine(WPARAM index, wchar_t* target) const {
-    uint64_t number = store.FirstNumber() + index;
-    if (!target || !store.Holds(number)) {
-        return 0;
-    }
-    const std::wstring& line = store.At(number).text;
-    size_t count = std::min<size_t>(line.size(), *reinterpret_cast<WORD*>(target));
-    std::copy(line.begin(), line.begin() + static_cast<std::ptrdiff_t>(count), target);
-    return static_cast<LRESULT>(count);
 }
 
 LRESULT OutputView::GetSelectionOffsets(DWORD* from, DWORD* to) const {
@@ -595,7 +542,7 @@ LRESULT OutputView::OnQuery(UINT message, WPARAM wParam, LPARAM lParam, bool& an
         case WM_GETTEXTLENGTH:
             return static_cast<LRESULT>(store.TextLength());
         case WM_GETTEXT:
-            return CopyText(reinterpret_cast<wchar_t*>(lParam), wParam);
+            return static_cast<LRESULT>(store.CopyText(reinterpret_cast<wchar_t*>(lParam), wParam));
         case WM_SETTEXT:
             Clear();
             if (lParam) {
@@ -608,7 +555,10 @@ LRESULT OutputView::OnQuery(UINT message, WPARAM wParam, LPARAM lParam, bool& an
         case EM_GETFIRSTVISIBLELINE:
             return static_cast<LRESULT>(scroll.VerticalPosition(store));
         case EM_GETLINE:
-            return CopyLine(wParam, reinterpret_cast<wchar_t*>(lParam));
+            // The buffer's first WORD says how many characters it takes.
+            return lParam ? static_cast<LRESULT>(store.CopyLine(wParam, reinterpret_cast<wchar_t*>(lParam),
+                                                                *reinterpret_cast<WORD*>(lParam)))
+                          : 0;
         case EM_GETSEL:
             return GetSelectionOffsets(reinterpret_cast<DWORD*>(wParam), reinterpret_cast<DWORD*>(lParam));
         case EM_SETSEL:

@@ -86,8 +86,6 @@ private:
     util::TextPosition HitTest(int x, int y) const;
     void Selected();
 
-    LRESULT CopyText(wchar_t* target, size_t room) const;
-    LRESULT CopyLine(WPARAM index, wchar_t* target) const;
     LRESULT GetSelectionOffsets(DWORD* from, DWORD* to) const;
     void SetSelectionOffsets(LPARAM from, LPARAM to);
     LRESULT OnQuery(UINT message, WPARAM wParam, LPARAM lParam, bool& answered);

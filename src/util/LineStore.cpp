@@ -140,6 +140,36 @@ std::wstring LineStore::Text(TextPosition from, TextPosition to) const {
     return text;
 }
 
+size_t LineStore::CopyText(wchar_t* target, size_t room) const {
+    if (!target || room == 0) {
+        return 0;
+    }
+    wchar_t* end = target + room - 1;
+    wchar_t* place = target;
+    for (uint64_t number = first; number < EndNumber() && place < end; ++number) {
+        const wchar_t* breakText = L"\r\n";
+        for (const wchar_t* c = BreakBefore(number) ? breakText : L""; *c && place < end; ++c) {
+            *place++ = *c;
+        }
+        const std::wstring& text = At(number).text;
+        size_t count = std::min(text.size(), static_cast<size_t>(end - place));
+        std::copy(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(count), place);
+        place += count;
+    }
+    *place = L'\0';
+    return static_cast<size_t>(place - target);
+}
+
+size_t LineStore::CopyLine(size_t index, wchar_t* target, size_t room) const {
+    if (!target || index >= lines.size()) {
+        return 0;
+    }
+    const std::wstring& text = lines[index].text;
+    size_t count = std::min(text.size(), room);
+    std::copy(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(count), target);
+    return count;
+}
+
 size_t LineStore::TextLength() const {
     size_t breaks = lines.size() - 1;
     size_t cuts = continuations - (lines.front().continuation ? 1 : 0);

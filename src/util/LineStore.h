@@ -88,6 +88,12 @@ public:
     // continuation line. Both positions are clamped first; from after to gives nothing.
     std::wstring Text(TextPosition from, TextPosition to) const;
     std::wstring AllText() const { return Text({first, 0}, End()); }
+    // Copies as much of AllText as room allows, less one for the terminating zero that ends it;
+    // returns the characters copied (without the zero). Nothing is copied into no room.
+    size_t CopyText(wchar_t* target, size_t room) const;
+    // Copies up to room characters of the text of the line index lines after the first held one,
+    // without a terminating zero; returns how many (0 for a line not held).
+    size_t CopyLine(size_t index, wchar_t* target, size_t room) const;
     // The length of AllText, without building it.
     size_t TextLength() const;
     // Where a position lies in AllText (the position clamped), and back.

@@ -1,5 +1,7 @@
 #include "util/TextSelection.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <cwctype>
 
 #include "util/LineStore.h"
@@ -49,6 +51,34 @@ void TextSelection::SelectLine(const LineStore& store, uint64_t number) {
 
 void TextSelection::SelectAll(const LineStore& store) {
     Set({store.FirstNumber(), 0}, store.End());
+}
+
+TextPosition TextSelection::Moved(const LineStore& store, Motion motion, int64_t pageLines) const {
+    TextPosition at = store.Clamp(caret);
+    auto down = [&](int64_t lines) {
+        int64_t line = static_cast<int64_t>(at.line) + lines;
+        int64_t last = static_cast<int64_t>(store.EndNumber() - 1);
+        return store.Clamp({static_cast<uint64_t>(std::max<int64_t>(0, std::min(line, last))), at.column});
+    };
+    switch (motion) {
+        case LineUp: return down(-1);
+        case LineDown: return down(1);
+        case PageUp: return down(-pageLines);
+        case PageDown: return down(pageLines);
+        case CharacterLeft:
+            if (at.column > 0 || at.line == store.FirstNumber()) {
+                return {at.line, at.column > 0 ? at.column - 1 : 0};
+            }
+            return store.Clamp({at.line - 1, SIZE_MAX});
+        case CharacterRight:
+            return at.column < store.At(at.line).text.size() ? TextPosition{at.line, at.column + 1}
+                                                             : store.Clamp({at.line + 1, 0});
+        case LineStart: return {at.line, 0};
+        case LineEnd: return store.Clamp({at.line, SIZE_MAX});
+        case TextStart: return {store.FirstNumber(), 0};
+        case TextEnd: return store.End();
+    }
+    return at;
 }
 
 }  // namespace util

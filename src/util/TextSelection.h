@@ -13,6 +13,9 @@ class LineStore;
 // old lines leave it on the same text; Clamp shortens it to what is still held.
 class TextSelection {
 public:
+    // Where Shift and a movement key take the caret.
+    enum Motion { LineUp, LineDown, PageUp, PageDown, CharacterLeft, CharacterRight, LineStart, LineEnd, TextStart, TextEnd };
+
     bool Empty() const { return anchor == caret; }
     TextPosition Anchor() const { return anchor; }
     TextPosition Caret() const { return caret; }
@@ -39,6 +42,10 @@ public:
     // A whole line with its line break (the last line without one): what a triple click selects.
     void SelectLine(const LineStore& store, uint64_t number);
     void SelectAll(const LineStore& store);
+    // The caret's place after a motion (held to the text): lines keep the column as far as the line
+    // is long, a character left of a line's start is the end of the line before, and right of its
+    // end the start of the next.
+    TextPosition Moved(const LineStore& store, Motion motion, int64_t pageLines) const;
 
 private:
     TextPosition anchor;

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 #include "util/LineStore.h"
@@ -118,6 +119,58 @@ TEST(LineStore, TextBetweenPositionsIsClampedAndEmptyWhenReversed) {
     EXPECT_EQ(L"", store.AllText());
     EXPECT_EQ(0u, store.TextLength());
     EXPECT_EQ((TextPosition{3, 0}), store.Clamp({1, 4}));
+}
+
+// WM_GETTEXT and EM_GETLINE copy into buffers of any size: never past them, a zero only at the
+// end of the whole text's copy.
+TEST(LineStore, CopiesTextAndLinesIntoBuffersOfEverySize) {
+    LineStore store(1000);
+    Feed(store, L"ab\ncd");
+    const std::wstring all = L"ab\r\ncd";
+    for (size_t room = 0; room <= all.size() + 2; ++room) {
+        std::wstring buffer(room + 1, L'#');
+        size_t copied = store.CopyText(room ? &buffer[0] : nullptr, room);
+        size_t expected = room == 0 ? 0 : std::min(room - 1, all.size());
+        EXPECT_EQ(expected, copied) << room;
+        EXPECT_EQ(all.substr(0, expected), buffer.substr(0, expected)) << room;
+        if (room > 0) {
+            EXPECT_EQ(L'\0', buffer[expected]) << room;
+        }
+        EXPECT_EQ(L'#', buffer[room]) << "past the buffer, " << room;
+    }
+    wchar_t line[4] = {L'#', L'#', L'#', L'#'};
+    EXPECT_EQ(1u, store.CopyLine(1, line, 1));
+    EXPECT_EQ(L'c', line[0]);
+    EXPECT_EQ(L'#', line[1]);
+    EXPECT_EQ(2u, store.CopyLine(0, line, 4));
+    EXPECT_EQ(0u, store.CopyLine(2, line, 4));
+}
+
+TEST(TextSelection, CaretMotionsWrapAtLineEndsAndStayInTheText) {
+    using util::TextSelection;
+    LineStore store(1000);
+    Feed(store, L"first line\nab\nthird line");
+    TextSelection selection;
+    auto moved = [&](TextPosition from, TextSelection::Motion motion) {
+        selection.Collapse(from);
+        return selection.Moved(store, motion, 5);
+    };
+    EXPECT_EQ((TextPosition{1, 2}), moved({0, 7}, TextSelection::LineDown)) << "held to the short line";
+    EXPECT_EQ((TextPosition{0, 3}), moved({0, 3}, TextSelection::LineUp)) << "nothing above the first line";
+    EXPECT_EQ((TextPosition{2, 4}), moved({0, 4}, TextSelection::PageDown));
+    EXPECT_EQ((TextPosition{0, 4}), moved({2, 4}, TextSelection::PageUp));
+    EXPECT_EQ((TextPosition{0, 10}), moved({1, 0}, TextSelection::CharacterLeft));
+    EXPECT_EQ((TextPosition{2, 0}), moved({1, 2}, TextSelection::CharacterRight));
+    EXPECT_EQ((TextPosition{0, 0}), moved({0, 0}, TextSelection::CharacterLeft));
+    EXPECT_EQ(store.End(), moved(store.End(), TextSelection::CharacterRight));
+    EXPECT_EQ((TextPosition{1, 2}), moved({1, 1}, TextSelection::LineEnd));
+    EXPECT_EQ((TextPosition{1, 0}), moved({1, 1}, TextSelection::LineStart));
+    EXPECT_EQ((TextPosition{0, 0}), moved({2, 3}, TextSelection::TextStart));
+    EXPECT_EQ(store.End(), moved({0, 3}, TextSelection::TextEnd));
+    // The anchor stays where the selection began.
+    selection.Collapse({1, 1});
+    selection.ExtendTo(selection.Moved(store, TextSelection::LineDown, 5));
+    EXPECT_EQ(L"b\r\nt", selection.Text(store));
 }
 
 TEST(TextSelection, WordsLinesAndAllAsClicksSelectThem) {
