@@ -126,6 +126,14 @@ LRESULT ProcessWindow::OnMessage(UINT message, WPARAM, LPARAM) {
     return 0;
 }
 
+LRESULT ProcessWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    LRESULT result = MDIChildWindow::WindowProc(window, message, wParam, lParam);
+    if (message == WM_SETFOCUS && view.GetHandle()) {
+        SetFocus(view.GetHandle());
+    }
+    return result;
+}
+
 bool ProcessWindow::IsProcessRunning() const {
     return process && process->IsRunning();
 }

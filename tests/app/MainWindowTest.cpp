@@ -252,6 +252,15 @@ TEST_F(MainWindowTest, CloseAsksOnlyWhileTheProcessRuns) {
     EXPECT_TRUE(WaitFor([&] { return !TarnwickSession::Text(status).empty() && !(MenuState(kSave) & MF_GRAYED); }));
 }
 
+// The keys a user presses in an activated process window reach its output view.
+TEST_F(MainWindowTest, AProcessWindowThatGetsTheKeyboardHandsItToItsView) {
+    Open(ProbeEntry("Idle", "print x", "<start>false</start>"));
+    ProcessWindow* window = Window(L"Idle");
+    SetFocus(frame.GetHandle());
+    SetFocus(window->GetHandle());
+    EXPECT_EQ(window->GetOutputView().GetHandle(), GetFocus());
+}
+
 TEST_F(MainWindowTest, SaveWritesTheViewAsUtf8AfterAByteOrderMarkAndReportsAFailure) {
     Open(ProbeEntry("Idle", "print x", "<start>false</start>"));
     Command(kClear);
