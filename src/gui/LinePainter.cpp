@@ -141,12 +141,13 @@ void LinePainter::Draw(HDC context, const util::StoredLine& line, int y, int lef
         DrawPiece(context, line, piece, origin + static_cast<int>(column) * cellWidth, y);
         column = stop;
     }
-    int end = origin + static_cast<int>(std::max(endColumn, firstColumn)) * cellWidth;
+    // Where the drawn text ends; left of the view when the line ends before the first column.
+    int end = origin + static_cast<int>(endColumn) * cellWidth;
     if (breakSelected && endColumn == length) {
         FillCells(context, end, y, end + cellWidth, selectedBackground);
         end += cellWidth;
     }
-    FillCells(context, std::max(end, 0), y, width, highContrast ? GetSysColor(COLOR_WINDOW) : Background());
+    FillCells(context, std::max(end, 0), y, width, Background());
 }
 
 bool LinePainter::NeedsFallback(const wchar_t* text, size_t count) {
