@@ -19,6 +19,9 @@ const UINT kDragIntervalMs = 50;
 const UINT kDpiChangedAfterParent = 0x02E3;
 const UINT kDpiChanged = 0x02E0;
 const DWORD kTextSelectionChanged = 0x8014;  // EVENT_OBJECT_TEXTSELECTIONCHANGED
+// Lines dropped at most per update: freeing a quarter of a full store at once would hold the
+// window for a third of a second under Wine; a batch of output brings far fewer lines than this.
+const size_t kTrimSlice = 4096;
 
 int64_t NowMs() {
     FILETIME now = {};
@@ -110,15 +113,13 @@ void OutputView::Update(const std::function<void(util::LineStore&)>& edit) {
     uint64_t changedFrom = store.EndNumber() - 1;
     edit(store);
     NoteWidth(changedFrom);
-    bool trimmed = store.Trim() > 0;
+    store.Trim(kTrimSlice);
     selection.Clamp(store);
-    uint64_t before = scroll.Top();
     scroll.StoreChanged(store);
-    UpdateScrollBars();
-    // Output below the view of a reader who scrolled up costs no paint.
-    if (trimmed || before != scroll.Top() || changedFrom <= scroll.Top() + static_cast<uint64_t>(PageLines())) {
-        Repaint();
-    }
+    // Drawn with the next paint: a flood would pay for drawing them at every batch.
+    UpdateScrollBars(false);
+    // Also output below a reader who scrolled up: it changes the scroll bars, drawn with the paint.
+    Repaint();
 }
 
 void OutputView::NoteWidth(uint64_t fromLine) {
@@ -235,7 +236,7 @@ void OutputView::Scrolled() {
     InvalidateRect(handle, nullptr, FALSE);
 }
 
-void OutputView::UpdateScrollBars() {
+void OutputView::UpdateScrollBars(bool redraw) {
     if (!handle) {
         return;
     }
@@ -245,12 +246,12 @@ void OutputView::UpdateScrollBars() {
     vertical.nMax = static_cast<int>(std::min<size_t>(store.Count(), INT32_MAX) - 1);
     vertical.nPage = static_cast<UINT>(PageLines());
     vertical.nPos = static_cast<int>(scroll.VerticalPosition(store));
-    SetScrollInfo(handle, SB_VERT, &vertical, TRUE);
+    SetScrollInfo(handle, SB_VERT, &vertical, redraw);
     SCROLLINFO horizontal = {sizeof(SCROLLINFO), SIF_RANGE | SIF_PAGE | SIF_POS, 0, 0, 0, 0, 0};
     horizontal.nMax = scroll.MaxLeft() + static_cast<int>(area.right) - 1;
     horizontal.nPage = static_cast<UINT>(area.right);
     horizontal.nPos = scroll.Left();
-    SetScrollInfo(handle, SB_HORZ, &horizontal, TRUE);
+    SetScrollInfo(handle, SB_HORZ, &horizontal, redraw);
 }
 
 void OutputView::OnScroll(int bar, int request) {

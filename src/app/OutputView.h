@@ -74,7 +74,7 @@ private:
     void ScrollLines(int64_t lines);
     void Scrolled();
     void OnScroll(int bar, int request);
-    void UpdateScrollBars();
+    void UpdateScrollBars(bool redraw = true);
     void OnWheel(int delta, bool horizontal);
 
     bool OnKey(WPARAM key);

@@ -84,7 +84,7 @@ void LineStore::NewLine(int64_t arrival, bool continuation) {
     continuations += continuation ? 1 : 0;
 }
 
-size_t LineStore::Trim() {
+size_t LineStore::Trim(size_t maxLines) {
     if (characters <= limit) {
         return 0;
     }
@@ -92,7 +92,7 @@ size_t LineStore::Trim() {
     size_t dropped = 0;
     // The line that crosses the mark stays whole: an endless line cut at the bound is held as far
     // back as that, never dropped all at once.
-    while (lines.size() > 1 && characters - (lines.front().text.size() + 1) >= target) {
+    while (dropped < maxLines && lines.size() > 1 && characters - (lines.front().text.size() + 1) >= target) {
         characters -= lines.front().text.size() + 1;
         continuations -= lines.front().continuation ? 1 : 0;
         lines.pop_front();

@@ -75,8 +75,10 @@ public:
 
     // Past the limit, drops the oldest whole lines down to three quarters of it, keeping the line
     // that crosses that mark (and always the last line): so at most the limit and one line bound
-    // are held. Returns how many lines went.
-    size_t Trim();
+    // are held. At most maxLines go in one call, so that a caller can spread the cost of freeing
+    // them over several turns (the store then stays between the mark and the limit). Returns how
+    // many lines went.
+    size_t Trim(size_t maxLines = SIZE_MAX);
     // Drops everything; numbering goes on from where it was, so old positions stay invalid.
     void Clear();
 

@@ -76,12 +76,20 @@ TEST(LineStore, TrimKeepsPositionsOnTheSameTextAndTheCountsRight) {
         Feed(store, L"line " + std::to_wstring(i) + L"\n");
     }
     ASSERT_GT(store.Characters(), 200u);
+    // A trim in slices drops no more than asked each time, until the store is within its limit.
+    LineStore sliced = store;
+    EXPECT_EQ(2u, sliced.Trim(2));
+    EXPECT_EQ(2u, sliced.FirstNumber());
+    while (sliced.Trim(2) > 0) {
+    }
     TextPosition top = {20, 0};
     util::TextSelection selection;
     selection.Set({2, 3}, {25, 4});
     EXPECT_GT(store.Trim(), 0u);
     EXPECT_GE(store.Characters(), 150u) << "down to three quarters of the limit";
     EXPECT_LT(store.Characters(), 160u) << "but no further than the line crossing that mark";
+    EXPECT_LE(sliced.Characters(), 200u);
+    EXPECT_GT(sliced.Characters(), 180u) << "no further than one slice below it";
     EXPECT_GT(store.FirstNumber(), 2u);
     ASSERT_TRUE(store.Holds(top.line));
     EXPECT_EQ(L"line 20", store.At(top.line).text);
