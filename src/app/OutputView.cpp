@@ -20,7 +20,7 @@ const UINT kDpiChangedAfterParent = 0x02E3;
 const UINT kDpiChanged = 0x02E0;
 const DWORD kTextSelectionChanged = 0x8014;  // EVENT_OBJECT_TEXTSELECTIONCHANGED
 // Lines dropped at most per update: freeing a quarter of a full store at once would hold the
-// window for a third of a second under Wine; a batch of output brings far fewer lines than this.
+// window for a third of a second under Wine.
 const size_t kTrimSlice = 4096;
 
 int64_t NowMs() {
@@ -44,6 +44,7 @@ bool KeyDown(int key) {
 OutputView::OutputView()
     : WindowControl(L"OutputView"),
       store(defaultScrollback),
+      interpreter(store),
       clicks(0),
       lastClick(0),
       lastClickAt(),
@@ -106,14 +107,15 @@ void OutputView::Append(const std::wstring& text) {
         return;
     }
     int64_t now = NowMs();
-    Update([&](util::LineStore& lines) { lines.AppendText(text.data(), text.size(), util::TextStyle(), now); });
+    Update([&](util::LineStore&) { interpreter.Write(text, now); });
 }
 
 void OutputView::Update(const std::function<void(util::LineStore&)>& edit) {
     uint64_t changedFrom = store.EndNumber() - 1;
     edit(store);
     NoteWidth(changedFrom);
-    store.Trim(kTrimSlice);
+    // As many lines as came, and a slice more: the store comes back within its limit in a few turns.
+    store.Trim(UINT64_MAX, static_cast<size_t>(store.EndNumber() - 1 - changedFrom) + kTrimSlice);
     selection.Clamp(store);
     scroll.StoreChanged(store);
     // Drawn with the next paint: a flood would pay for drawing them at every batch.
@@ -154,6 +156,7 @@ void OutputView::Changed() {
 
 void OutputView::Clear() {
     store.Clear();
+    interpreter.Reset();
     selection.Collapse(store.End());
     scroll.Reset(store);
     if (handle) {

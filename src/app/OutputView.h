@@ -7,6 +7,7 @@
 
 #include "gui/LinePainter.h"
 #include "gui/WindowControl.h"
+#include "util/ConsoleInterpreter.h"
 #include "util/LineStore.h"
 #include "util/ScrollModel.h"
 #include "util/TextSelection.h"
@@ -47,7 +48,8 @@ public:
     // paints. While updates follow each other the view is painted at most every paintIntervalMs:
     // the caller calls FinishPaint once they stop.
     void Update(const std::function<void(util::LineStore&)>& edit);
-    // Plain text, split at its line breaks.
+    // Output as a console program writes it: through the console interpreter (colour codes,
+    // progress lines rewritten in place, the other control codes as a console takes them).
     void Append(const std::wstring& text);
     void FinishPaint();
     void Clear();
@@ -55,6 +57,7 @@ public:
     void ScrollToEnd();
     std::wstring GetAllText() const { return store.AllText(); }
     const util::LineStore& GetStore() const { return store; }
+    const util::LineStore& GetLines() const { return store; }
     const util::TextSelection& GetSelection() const { return selection; }
     std::wstring GetSelectedText() const { return selection.Text(store); }
     const util::ScrollModel& GetScroll() const { return scroll; }
@@ -96,6 +99,7 @@ private:
     void Changed();
 
     util::LineStore store;
+    util::ConsoleInterpreter interpreter;
     util::TextSelection selection;
     util::ScrollModel scroll;
     gui::LinePainter painter;

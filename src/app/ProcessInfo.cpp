@@ -1,5 +1,6 @@
 #include "app/ProcessInfo.h"
 
+#include "app/Application.h"
 #include "common/JavaProcess.h"
 #include "common/Process.h"
 #include "util/Exception.h"
@@ -9,6 +10,10 @@ ProcessInfo::ProcessInfo()
       disabled(false),
       restart(RestartPolicy::Mode::Never),
       restartSet(false),
+      outputEncoding(util::OutputEncoding::Mode::Auto),
+      outputEncodingSet(false),
+      consoleHints(true),
+      consoleHintsSet(false),
       type(ProcessType::Unknown),
       process(nullptr),
       modified(false) {
@@ -39,6 +44,16 @@ Process* ProcessInfo::GetProcess() {
         javaProcess->SetClasspath(classpath);
         javaProcess->SetStartupClass(startupclassname);
         javaProcess->SetJavaOptions(javaOptions);
+        if (Application* application = Application::GetCurrent()) {
+            // The class path is built from the program's own folder.
+            String folder = application->executablePath;
+            int slash = folder.FindLast(L"\\");
+            if (slash >= 0) {
+                folder.Truncate(slash);
+            }
+            javaProcess->SetProgramFolder(folder);
+            javaProcess->SetStartDirectory(application->startDirectory);
+        }
         made = javaProcess;
     } else {
         throw new Exception(L"ProcessInfo::GetProcess()\n Unknown process type for %s", title.GetBuffer());
@@ -46,6 +61,8 @@ Process* ProcessInfo::GetProcess() {
     made->SetArguments(commandLineArguments);
     made->SetWorkingDirectory(initialDir);
     made->SetRestartPolicy(restart);
+    made->SetOutputEncoding(outputEncoding);
+    made->SetConsoleHints(consoleHints);
     process = made;
     return process;
 }
@@ -53,7 +70,13 @@ Process* ProcessInfo::GetProcess() {
 void ProcessInfo::TakeLiveSettings(const ProcessInfo& reloaded) {
     restart = reloaded.restart;
     restartSet = reloaded.restartSet;
+    outputEncoding = reloaded.outputEncoding;
+    outputEncodingSet = reloaded.outputEncodingSet;
+    consoleHints = reloaded.consoleHints;
+    consoleHintsSet = reloaded.consoleHintsSet;
     if (process) {
         process->SetRestartPolicy(restart);
+        process->SetOutputEncoding(outputEncoding);
+        process->SetConsoleHints(consoleHints);
     }
 }

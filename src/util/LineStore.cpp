@@ -75,6 +75,18 @@ void LineStore::AppendText(const wchar_t* text, size_t count, const TextStyle& s
     }
 }
 
+void LineStore::TruncateLast(size_t length) {
+    StoredLine& last = lines.back();
+    if (length >= last.text.size()) {
+        return;
+    }
+    characters -= last.text.size() - length;
+    last.text.resize(length);
+    while (!last.runs.empty() && last.runs.back().start >= length) {
+        last.runs.pop_back();
+    }
+}
+
 void LineStore::NewLine(int64_t arrival, bool continuation) {
     StoredLine line;
     line.arrival = arrival;
@@ -84,7 +96,7 @@ void LineStore::NewLine(int64_t arrival, bool continuation) {
     continuations += continuation ? 1 : 0;
 }
 
-size_t LineStore::Trim(size_t maxLines) {
+size_t LineStore::Trim(uint64_t keepFrom, size_t maxLines) {
     if (characters <= limit) {
         return 0;
     }
@@ -92,7 +104,8 @@ size_t LineStore::Trim(size_t maxLines) {
     size_t dropped = 0;
     // The line that crosses the mark stays whole: an endless line cut at the bound is held as far
     // back as that, never dropped all at once.
-    while (dropped < maxLines && lines.size() > 1 && characters - (lines.front().text.size() + 1) >= target) {
+    while (dropped < maxLines && lines.size() > 1 && first < keepFrom &&
+           characters - (lines.front().text.size() + 1) >= target) {
         characters -= lines.front().text.size() + 1;
         continuations -= lines.front().continuation ? 1 : 0;
         lines.pop_front();

@@ -43,6 +43,7 @@ public:
     // The longest line held: text beyond it goes on in a continuation line, so that one endless
     // line costs no more than ordinary ones.
     static const size_t kLineBound = 65536;
+    static constexpr size_t MaxLineLength = kLineBound;
 
     explicit LineStore(size_t limitCharacters);
 
@@ -70,15 +71,18 @@ public:
     // Plain text in one style: a line feed ends a line, carriage returns are dropped (so a CR LF
     // cut between two calls makes one line break), everything else is appended as it is.
     void AppendText(const wchar_t* text, size_t count, const TextStyle& style, int64_t arrival);
+    // Shortens the last line to length characters (no change when it is shorter), dropping the
+    // runs that start past it; costs only what is removed.
+    void TruncateLast(size_t length);
     // Ends the last line and opens an empty one; continuation marks it as the same line cut.
     void NewLine(int64_t arrival, bool continuation = false);
 
     // Past the limit, drops the oldest whole lines down to three quarters of it, keeping the line
     // that crosses that mark (and always the last line): so at most the limit and one line bound
-    // are held. At most maxLines go in one call, so that a caller can spread the cost of freeing
-    // them over several turns (the store then stays between the mark and the limit). Returns how
-    // many lines went.
-    size_t Trim(size_t maxLines = SIZE_MAX);
+    // are held. No line from keepFrom on goes. At most maxLines go in one call, so that a caller
+    // can spread the cost of freeing them over several turns (the store then stays between the
+    // mark and the limit). Returns how many lines went.
+    size_t Trim(uint64_t keepFrom = UINT64_MAX, size_t maxLines = SIZE_MAX);
     // Drops everything; numbering goes on from where it was, so old positions stay invalid.
     void Clear();
 

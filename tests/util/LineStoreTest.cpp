@@ -78,9 +78,9 @@ TEST(LineStore, TrimKeepsPositionsOnTheSameTextAndTheCountsRight) {
     ASSERT_GT(store.Characters(), 200u);
     // A trim in slices drops no more than asked each time, until the store is within its limit.
     LineStore sliced = store;
-    EXPECT_EQ(2u, sliced.Trim(2));
+    EXPECT_EQ(2u, sliced.Trim(UINT64_MAX, 2));
     EXPECT_EQ(2u, sliced.FirstNumber());
-    while (sliced.Trim(2) > 0) {
+    while (sliced.Trim(UINT64_MAX, 2) > 0) {
     }
     TextPosition top = {20, 0};
     util::TextSelection selection;
