@@ -1,7 +1,8 @@
 // Measures the program as a user meets it, driven from outside: how fast a flood of output shows
-// against a bare rich-edit control, how long posted messages wait meanwhile, its memory under
-// floods past the scrollback limit, and its start-up against a bare window program. Prints
-// "name: value" lines; details go to standard error.
+// against the capture path with a view that draws nothing, how long posted messages wait
+// meanwhile, one endless line, its memory and latency under a flood of ten times the scrollback
+// limit, and its start-up against a bare window program. Prints "name: value" lines; details go
+// to standard error.
 #include <windows.h>
 
 #include <algorithm>
@@ -13,33 +14,21 @@
 #include "FloodSession.h"
 #include "FloodText.h"
 #include "LatencyProbe.h"
-#include "RichEditCeiling.h"
+#include "CapturePath.h"
 #include "ScrollbackSetting.h"
 #include "StartupTimer.h"
 
 namespace {
 
 const size_t FloodBytes = 3 * 1024 * 1024;
+const size_t LongLineBytes = 50 * 1024 * 1024;
 const size_t Scrollback = 4000000;
-const size_t MemoryScrollback = 200000;
-const size_t InsertSizes[] = {16 * 1024, 32 * 1024, 64 * 1024, 128 * 1024};
 const size_t MinimumProbes = 500;
 const int MinimumRounds = 5;
 const int MaximumRounds = 40;
 
 double Mb(size_t bytes) {
     return static_cast<double>(bytes) / 1048576.0;
-}
-
-// The best rate of the bare control over the insert sizes, each size's rate logged.
-double CeilingRate(RichEditCeiling& ceiling, const std::wstring& text) {
-    double best = 0;
-    for (size_t size : InsertSizes) {
-        double rate = ceiling.Rate(text, size);
-        fprintf(stderr, " %zuK %.2f", size / 1024, rate / 1048576.0);
-        best = std::max(best, rate);
-    }
-    return best;
 }
 
 struct Spread {
@@ -57,17 +46,17 @@ Spread SpreadOf(const std::vector<double>& values) {
 // Medians of interleaved rounds on both sides: the fastest of many noisy rounds of the bare
 // control would rate the program against the machine's luckiest moment.
 void PrintFloodFigures(const std::vector<double>& program,
-                       const std::vector<double>& bare,
+                       const std::vector<double>& capture,
                        const LatencyProbe::Summary& latency) {
-    Spread shown = SpreadOf(program), ceilingRates = SpreadOf(bare);
+    Spread shown = SpreadOf(program), ceilingRates = SpreadOf(capture);
     std::vector<double> ratios;
     for (size_t i = 0; i < program.size(); ++i) {
-        ratios.push_back(bare[i] > 0 ? program[i] / bare[i] : 0);
+        ratios.push_back(capture[i] > 0 ? program[i] / capture[i] : 0);
     }
     Spread roundRatios = SpreadOf(ratios);
     fprintf(stderr,
-            "bench_display: %zu rounds; program %.2f MB/s median (%.2f to %.2f), bare control %.2f MB/s median of each "
-            "round's best insert size (%.2f to %.2f); ratio by round %.2f to %.2f\n"
+            "bench_display: %zu rounds; program %.2f MB/s median (%.2f to %.2f), capture path %.2f MB/s median "
+            "(%.2f to %.2f); ratio by round %.2f to %.2f\n"
             "bench_display: %zu probes during floods, median %.1f ms, p99 %.1f ms, slowest answered %.1f ms, "
             "%zu missed (no echo within %.0f ms)\n",
             program.size(), shown.median / 1048576.0, shown.low / 1048576.0, shown.high / 1048576.0,
@@ -75,18 +64,19 @@ void PrintFloodFigures(const std::vector<double>& program,
             roundRatios.low, roundRatios.high, latency.probes, latency.medianMs, latency.p99Ms, latency.maxMs,
             latency.misses, LatencyProbe::timeoutMs);
     printf("display_ratio: %.3f\n", ceilingRates.median > 0 ? shown.median / ceilingRates.median : 0.0);
+    printf("display_mb_s: %.2f\n", shown.median / 1048576.0);
     printf("ui_latency_ms: %.1f\n", latency.p99Ms);
     printf("ui_latency_misses: %zu\n", latency.misses);
 }
 
-// Rounds of a 3 MB flood into a fresh program, each after a round of the bare control, until the
-// probes sent during floods are enough. Prints display_ratio and the ui_latency figures.
-void MeasureFloods(const testsupport::ScratchDirectory& folder) {
+// Rounds of a 3 MB flood into a fresh program, each after the same flood through the capture
+// path, until the probes sent during floods are enough. Prints display_ratio, display_mb_s and the
+// ui_latency figures; returns the program's median rate.
+double MeasureFloods(const testsupport::ScratchDirectory& folder) {
     std::string bytes = floodtext::Lines(FloodBytes) + floodtext::Marker(0);
-    std::wstring text(bytes.begin(), bytes.end());
-    std::unique_ptr<RichEditCeiling> ceiling;
+    CapturePath capture;
     LatencyProbe probe;
-    std::vector<double> program, bare;
+    std::vector<double> program, captured;
     for (int round = 1; round <= MaximumRounds && (round <= MinimumRounds || probe.CountedProbes() < MinimumProbes);
          ++round) {
         FloodSession session(folder, round);
@@ -94,9 +84,7 @@ void MeasureFloods(const testsupport::ScratchDirectory& folder) {
             fprintf(stderr, "bench_display: the program's flood window did not appear\n");
             continue;
         }
-        ceiling = ceiling ? std::move(ceiling) : std::unique_ptr<RichEditCeiling>(new RichEditCeiling(session.View()));
-        fprintf(stderr, "bench_display: round %d, bare control MB/s by insert size:", round);
-        bare.push_back(CeilingRate(*ceiling, text));
+        captured.push_back(capture.Rate(FloodBytes));
         size_t peak = 0;
         probe.SetTarget(session.Frame());
         probe.SetCounting(true);
@@ -104,35 +92,48 @@ void MeasureFloods(const testsupport::ScratchDirectory& folder) {
         probe.SetCounting(false);
         Sleep(static_cast<DWORD>(LatencyProbe::timeoutMs));  // the program answers the probes still queued
         probe.SetTarget(nullptr);
-        double rate = ms > 0 ? static_cast<double>(text.size()) * 1000.0 / ms : 0;
-        fprintf(stderr, "; program %.2f MB/s (%.0f ms, %zu probes so far)\n", rate / 1048576.0, ms,
-                probe.CountedProbes());
+        double rate = ms > 0 ? static_cast<double>(bytes.size()) * 1000.0 / ms : 0;
+        fprintf(stderr, "bench_display: round %d, capture path %.2f MB/s, program %.2f MB/s (%.0f ms, %zu probes)\n",
+                round, captured.back() / 1048576.0, rate / 1048576.0, ms, probe.CountedProbes());
         program.push_back(rate);
     }
-    PrintFloodFigures(program, bare, probe.Finish());
+    PrintFloodFigures(program, captured, probe.Finish());
+    return SpreadOf(program).median;
 }
 
-// Floods of 2 times the scrollback limit, five of them; the private bytes after the first and the
-// last, and between them in the log. The limit is kept small here: under Wine a trim of a view of
-// 4 million characters takes many seconds.
-void MeasureMemory(const testsupport::ScratchDirectory& folder) {
-    ScrollbackSetting small(std::to_wstring(MemoryScrollback));
-    FloodSession session(folder, 0);
+// 50 MB with no line break, until its end is in the view.
+void MeasureLongLine(const testsupport::ScratchDirectory& folder, double displayRate) {
+    FloodSession session(folder, 100);
+    size_t peak = 0;
+    double ms = session.Ready() ? session.Flood(LongLineBytes, false, peak, true) : -1;
+    double rate = ms > 0 ? static_cast<double>(LongLineBytes) * 1000.0 / ms / 1048576.0 : 0;
+    fprintf(stderr, "bench_display: 50 MB on one line in %.0f ms (%.2f MB/s, %.2f of the display rate)\n", ms, rate,
+            displayRate > 0 ? rate * 1048576.0 / displayRate : 0.0);
+    printf("long_line_mb_s: %.2f\n", rate);
+}
+
+// A flood of ten times the default scrollback limit: the latency of posted messages meanwhile and
+// the program's peak memory over it, above what it held before.
+void MeasureTrims(const testsupport::ScratchDirectory& folder) {
+    FloodSession session(folder, 101);
     if (!session.Ready()) {
         fprintf(stderr, "bench_display: the program's flood window did not appear\n");
         return;
     }
-    fprintf(stderr, "bench_display: scrollback %zu characters; private MB after each 2x flood:", MemoryScrollback);
-    std::vector<size_t> after;
-    for (int flood = 0; flood < 5; ++flood) {
-        size_t peak = 0;
-        double ms = session.Flood(2 * MemoryScrollback, false, peak);
-        after.push_back(session.PrivateBytes());
-        fprintf(stderr, " %.1f (peak %.1f, %.0f ms)", Mb(after.back()), Mb(peak), ms);
-    }
-    fprintf(stderr, "\n");
-    printf("display_peak_mb: %.1f\n", Mb(after.back()));
-    printf("display_peak_2x_mb: %.1f\n", Mb(after.front()));
+    Sleep(500);
+    size_t before = session.PrivateBytes(), peak = before;
+    LatencyProbe probe;
+    probe.SetTarget(session.Frame());
+    probe.SetCounting(true);
+    double ms = session.Flood(10 * Scrollback, false, peak);
+    probe.SetCounting(false);
+    Sleep(static_cast<DWORD>(LatencyProbe::timeoutMs));
+    probe.SetTarget(nullptr);
+    LatencyProbe::Summary latency = probe.Finish();
+    fprintf(stderr, "bench_display: 10x scrollback flood in %.0f ms; %.1f MB before, peak %.1f MB; %zu probes, p99 %.1f ms, "
+            "%zu missed\n", ms, Mb(before), Mb(peak), latency.probes, latency.p99Ms, latency.misses);
+    printf("trim_ui_latency_ms: %.1f\n", latency.p99Ms);
+    printf("display_peak_mb: %.1f\n", Mb(peak > before ? peak - before : 0));
 }
 
 void MeasureStartup(const testsupport::ScratchDirectory& folder) {
@@ -155,8 +156,9 @@ int main() {
     setvbuf(stderr, nullptr, _IONBF, 0);  // progress shows as it comes
     ScrollbackSetting scrollback(std::to_wstring(Scrollback));
     testsupport::ScratchDirectory folder;
-    MeasureFloods(folder);
-    MeasureMemory(folder);
+    double displayRate = MeasureFloods(folder);
+    MeasureLongLine(folder, displayRate);
+    MeasureTrims(folder);
     MeasureStartup(folder);
     return 0;
 }

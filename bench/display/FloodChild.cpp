@@ -1,8 +1,9 @@
 // The display benchmark's child program.
 //   first <text>                 writes text as one line and ends
 //   flood <event name> <file>    waits for the event "<name>-go", reads "<bytes> <round>" from the
-//                                file, writes that many bytes of lines and the round's marker, and
-//                                waits again; ends when "<name>-quit" is set or after 5 idle minutes
+//                                file, writes that many bytes of lines (or, with a third number 1,
+//                                of one line) and the round's marker, and waits again; ends when
+//                                "<name>-quit" is set or after 5 idle minutes
 #include <windows.h>
 
 #include <cstdio>
@@ -36,12 +37,14 @@ int Flood(const wchar_t* name, const wchar_t* requestFile) {
     while (WaitForMultipleObjects(2, events, FALSE, 5 * 60 * 1000) == WAIT_OBJECT_0) {
         FILE* file = _wfopen(requestFile, L"r");
         long long bytes = 0;
-        int round = 0;
-        if (!file || fscanf(file, "%lld %d", &bytes, &round) != 2) {
+        int round = 0, longLine = 0;
+        if (!file || fscanf(file, "%lld %d %d", &bytes, &round, &longLine) < 2) {
             return 3;
         }
         fclose(file);
-        if (!Write(floodtext::Lines(static_cast<size_t>(bytes)) + floodtext::Marker(round))) {
+        std::string text = longLine ? floodtext::LongLine(static_cast<size_t>(bytes))
+                                    : floodtext::Lines(static_cast<size_t>(bytes));
+        if (!Write(text + floodtext::Marker(round))) {
             return 1;
         }
     }

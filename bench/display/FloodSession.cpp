@@ -1,7 +1,6 @@
 #include "FloodSession.h"
 
 #include <psapi.h>
-#include <richedit.h>
 
 #include <cstdio>
 
@@ -55,7 +54,6 @@ std::wstring FloodSession::WriteConfiguration(const testsupport::ScratchDirector
 }
 
 HWND FloodSession::CurrentView() const {
-    // Looked up each time: the program replaces the control when it trims its scrollback.
     HWND child = session->Child(L"Flood");
     return child ? testsupport::TarnwickSession::ViewOf(child) : nullptr;
 }
@@ -68,8 +66,9 @@ size_t FloodSession::PrivateBytes() const {
     PROCESS_MEMORY_COUNTERS counters = {};
     counters.cb = sizeof(counters);
     GetProcessMemoryInfo(session->ProcessHandle(), &counters, sizeof(counters));
-    // The commit charge: the same as PrivateUsage on Windows, and what Wine fills in for another process.
-    return counters.PagefileUsage;
+    // The larger of the commit charge (PrivateUsage on Windows) and the working set: Wine fills in
+    // either, depending on its version.
+    return counters.PagefileUsage > counters.WorkingSetSize ? counters.PagefileUsage : counters.WorkingSetSize;
 }
 
 bool FloodSession::MarkerShown(const std::string& marker) const {
@@ -95,13 +94,13 @@ void FloodSession::LogScrollPosition() const {
             static_cast<long>(SendMessageW(view, EM_GETLINECOUNT, 0, 0)));
 }
 
-double FloodSession::Flood(size_t bytes, bool untrimmed, size_t& peakBytes) {
+double FloodSession::Flood(size_t bytes, bool untrimmed, size_t& peakBytes, bool longLine) {
     std::string marker = floodtext::Marker(++round);
     FILE* file = _wfopen(requestFile.c_str(), L"w");
     if (!file) {
         return -1;
     }
-    fprintf(file, "%zu %d\n", bytes, round);
+    fprintf(file, "%zu %d %d\n", bytes, round, longLine ? 1 : 0);
     fclose(file);
     size_t finalLength = ViewLength() +
                          (bytes / floodtext::LineBytes > 0 ? bytes / floodtext::LineBytes : 1) * floodtext::LineBytes +

@@ -9,8 +9,7 @@
 #include "support/TarnwickSession.h"
 
 // The built Tarnwick.exe on a configuration with one entry, "Flood", whose child writes lines on
-// request; the output view is watched from here. Each session is a fresh program: emptying a
-// large view (Clear) costs Wine's rich edit minutes.
+// request; the output view is watched from here. Each session is a fresh program.
 class FloodSession {
 public:
     // serial: sessions of one run must differ in it.
@@ -28,8 +27,9 @@ public:
     // five minutes. untrimmed: the view will hold all of it, so its final length is known and the
     // marker is looked for only once that is reached (looking costs the view's thread more);
     // otherwise it is looked for whenever the length stayed the same for a while.
-    // peakBytes: the highest private bytes of the program seen meanwhile.
-    double Flood(size_t bytes, bool untrimmed, size_t& peakBytes);
+    // peakBytes: the highest private bytes of the program seen meanwhile. longLine: the bytes
+    // come as one line.
+    double Flood(size_t bytes, bool untrimmed, size_t& peakBytes, bool longLine = false);
     size_t PrivateBytes() const;
 
 private:

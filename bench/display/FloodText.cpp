@@ -20,6 +20,14 @@ std::string Lines(size_t bytes) {
     return text;
 }
 
+std::string LongLine(size_t bytes) {
+    std::string text(bytes, 'x');
+    for (size_t i = 0; i < bytes; ++i) {
+        text[i] = static_cast<char>('a' + i % 26);
+    }
+    return text + "\r\n";
+}
+
 std::string Marker(int round) {
     return "==== end of flood " + std::to_string(round) + " ====\r\n";
 }

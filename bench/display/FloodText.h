@@ -10,6 +10,8 @@ const size_t LineBytes = 82;
 
 // Whole lines, together at most bytes long (one line at least).
 std::string Lines(size_t bytes);
+// One line of bytes letters and its CRLF: output with no line break for as long as it lasts.
+std::string LongLine(size_t bytes);
 // The closing line of flood number round.
 std::string Marker(int round);
 

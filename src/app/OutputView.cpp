@@ -1,53 +1,87 @@
 #include "app/OutputView.h"
 
-#include <richedit.h>
+#include <windowsx.h>
 
+#include <algorithm>
 #include <cwchar>
 
+#include "app/OutputAccessible.h"
+#include "gui/Clipboard.h"
+#include "gui/WindowDpi.h"
 #include "win32/Registry.h"
 
 namespace {
 
 const wchar_t kSettingsKey[] = L"Software\\Hollbrae\\Tarnwick";
 const size_t kSmallestScrollback = 1000;
-const ULONGLONG kPaintIntervalMs = 100;
+const UINT_PTR kDragTimer = 1;
+const UINT kDragIntervalMs = 50;
+const UINT kDpiChangedAfterParent = 0x02E3;
+const UINT kDpiChanged = 0x02E0;
+const DWORD kTextSelectionChanged = 0x8014;  // EVENT_OBJECT_TEXTSELECTIONCHANGED
+// Lines dropped at most per update: freeing a quarter of a full store at once would hold the
+// window for a third of a second under Wine.
+const size_t kTrimSlice = 4096;
 
-// Milliseconds since 1970-01-01 UTC, the store's arrival times.
-int64_t Now() {
-    FILETIME now;
+int64_t NowMs() {
+    FILETIME now = {};
     GetSystemTimeAsFileTime(&now);
-    ULARGE_INTEGER ticks;
-    ticks.LowPart = now.dwLowDateTime;
-    ticks.HighPart = now.dwHighDateTime;
-    const uint64_t kEpochDifference = 116444736000000000ULL;  // 1601 to 1970, in 100 ns units
-    return static_cast<int64_t>((ticks.QuadPart - kEpochDifference) / 10000);
+    ULARGE_INTEGER ticks = {{now.dwLowDateTime, now.dwHighDateTime}};
+    return static_cast<int64_t>((ticks.QuadPart - 116444736000000000ULL) / 10000);
+}
+
+UINT WheelSetting(UINT what, UINT fallback) {
+    UINT value = fallback;
+    return SystemParametersInfoW(what, 0, &value, 0) ? value : fallback;
+}
+
+bool KeyDown(int key) {
+    return GetKeyState(key) < 0;
 }
 
 }  // namespace
 
 OutputView::OutputView()
-    : scrollback(defaultScrollback),
-      appendLimit(0),
+    : WindowControl(L"OutputView"),
       store(defaultScrollback),
       interpreter(store),
-      shownOffset(0),
+      clicks(0),
+      lastClick(0),
+      lastClickAt(),
+      dragging(false),
+      dragAt(),
+      wheelRest(0),
+      tiltRest(0),
       lastPaint(0),
-      paintDue(false) {
-    className = L"OutputView";
+      paintDue(false),
+      accessible(nullptr) {
+    style |= WS_VSCROLL | WS_HSCROLL | WS_TABSTOP;
+    registerClass = true;
+    backgroundColour = COLOR_WINDOW;
+}
+
+OutputView::~OutputView() {
+    if (accessible) {
+        accessible->Disconnect();
+        accessible->Release();
+    }
 }
 
 void OutputView::OnCreate() {
-    RichEditControl::OnCreate();
-    // Plain text without undo history: a log has no formatting, and undo would keep a second copy.
-    SendMessageW(handle, EM_SETTEXTMODE, TM_PLAINTEXT | TM_SINGLELEVELUNDO, 0);
-    SendMessageW(handle, EM_SETUNDOLIMIT, 0, 0);
+    SetClassLongPtrW(handle, GCLP_HCURSOR, reinterpret_cast<LONG_PTR>(LoadCursorW(nullptr, IDC_IBEAM)));
+    painter.SetDpi(gui::WindowDpi(handle));
+    Geometry();
+    UpdateScrollBars();
 }
 
-void OutputView::SetCapacity(size_t scrollbackCharacters, size_t largestAppend) {
-    scrollback = scrollbackCharacters;
-    appendLimit = largestAppend;
-    store.SetLimit(scrollback);
-    SendMessageW(handle, EM_EXLIMITTEXT, 0, static_cast<LPARAM>(scrollback + appendLimit + 4096));
+void OutputView::OnDestroy() {
+    if (accessible) {
+        // Screen readers may hold the object longer than the window lives.
+        accessible->Disconnect();
+        accessible->Release();
+        accessible = nullptr;
+    }
+    WindowControl::OnDestroy();
 }
 
 size_t OutputView::ReadScrollbackSetting() {
@@ -57,101 +91,51 @@ size_t OutputView::ReadScrollbackSetting() {
     }
     wchar_t* end = nullptr;
     unsigned long long parsed = wcstoull(value.GetBuffer(), &end, 10);
-    // Nonsense (not a number, tiny, or more than the control can address) falls back to the default.
+    // Nonsense (not a number, tiny, or absurdly large) falls back to the default.
     if (end == value.GetBuffer() || *end != L'\0' || parsed < kSmallestScrollback || parsed > 0x40000000ULL) {
         return defaultScrollback;
     }
     return static_cast<size_t>(parsed);
 }
 
-int OutputView::GetTextLength() {
-    GETTEXTLENGTHEX query = {GTL_NUMCHARS, 1200};
-    return static_cast<int>(SendMessageW(handle, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&query), 0));
+void OutputView::SetCapacity(size_t scrollbackCharacters, size_t) {
+    store.SetLimit(scrollbackCharacters);
 }
 
 void OutputView::Append(const std::wstring& text) {
     if (text.empty()) {
         return;
     }
-    if (text.size() > appendLimit) {
-        // More than announced at once (the tail a stopped reader hands over in one piece): the
-        // control would silently drop what passes its limit.
-        SetCapacity(scrollback, text.size());
-    }
-    // The open last line may change (a progress line, a backspace): it is shown again from its start.
-    uint64_t open = store.EndNumber() - 1;
-    interpreter.Write(text, Now());
-    // What just came is never cut (the tail a stopped reader hands over at once may pass the
-    // limit by itself): the next append trims it.
-    bool trimmed = store.Trim(open) > 0;
-    // Drawing is off for the change and the scroll: a scroll with drawing on repaints at once,
-    // which can cost more than the insert itself; Repaint then paints once for both.
-    SendMessageW(handle, WM_SETREDRAW, FALSE, 0);
-    if (trimmed) {
-        // Removing text from the front of a large rich-edit control costs time in proportion to
-        // all the lines behind it; a fresh control handed the text to keep costs one append.
-        shownOffset = 0;
-        Recreate(LinesText(store.FirstNumber(), L"\r"));
-        shownOffset = GetTextLength() - static_cast<int>(store.Last().text.size());
-    } else {
-        ShowFrom(open);
-    }
-    ScrollToEnd();
-    SendMessageW(handle, WM_SETREDRAW, TRUE, 0);
+    int64_t now = NowMs();
+    Update([&](util::LineStore&) { interpreter.Write(text, now); });
+}
+
+void OutputView::Update(const std::function<void(util::LineStore&)>& edit) {
+    uint64_t changedFrom = store.EndNumber() - 1;
+    edit(store);
+    NoteWidth(changedFrom);
+    // As many lines as came, and a slice more: the store comes back within its limit in a few turns.
+    store.Trim(UINT64_MAX, static_cast<size_t>(store.EndNumber() - 1 - changedFrom) + kTrimSlice);
+    selection.Clamp(store);
+    scroll.StoreChanged(store);
+    // Drawn with the next paint: a flood would pay for drawing them at every batch.
+    UpdateScrollBars(false);
+    // Also output below a reader who scrolled up: it changes the scroll bars, drawn with the paint.
     Repaint();
 }
 
-void OutputView::ShowFrom(uint64_t number) {
-    // Continued lines are shown joined, so the line's part starts where the last line started.
-    CHARRANGE replaced = {shownOffset, GetTextLength()};
-    SendMessageW(handle, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&replaced));
-    std::wstring shown = LinesText(number, L"\r");
-    SendMessageW(handle, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(shown.c_str()));
-    shownOffset = GetTextLength() - static_cast<int>(store.Last().text.size());
-}
-
-std::wstring OutputView::LinesText(uint64_t number, const wchar_t* lineEnd) const {
-    std::wstring text;
-    for (uint64_t n = number; n < store.EndNumber(); ++n) {
-        const util::StoredLine& line = store.At(n);
-        if (n != number && !line.continuation) {
-            text += lineEnd;
-        }
-        text += line.text;
-    }
-    return text;
-}
-
-void OutputView::ScrollToEnd() {
-    // The newest line from its start, as a console shows it: one absolute position for both
-    // directions (the control limits it to the last page). SB_BOTTOM and SB_LEFT are not honoured
-    // alike by every rich-edit version.
-    POINT position = {0, 0x3FFFFFFF};
-    SendMessageW(handle, EM_SETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&position));
-}
-
-void OutputView::Recreate(const std::wstring& text) {
-    HWND parent = GetParent(handle);
-    bool focused = GetFocus() == handle;
-    RECT place = {};
-    GetWindowRect(handle, &place);
-    MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&place), 2);
-    Destroy();
-    Create(parent);
-    SetCapacity(scrollback, appendLimit);
-    SetPosition(place, SWP_SHOWWINDOW | SWP_NOZORDER);
-    SendMessageW(handle, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text.c_str()));
-    if (focused) {
-        SetFocus(handle);
+void OutputView::NoteWidth(uint64_t fromLine) {
+    for (uint64_t number = std::max(fromLine, store.FirstNumber()); number < store.EndNumber(); ++number) {
+        scroll.NoteWidth(store.At(number).text.size());
     }
 }
 
 void OutputView::Repaint() {
-    // A paint costs a flood about as much as an insert: while output flows the view is painted at
-    // most every kPaintIntervalMs, and FinishPaint shows the rest once the flow stops. The loop
-    // would paint before every batch otherwise, since a paint outranks the output timer.
+    // A paint costs a flood about as much as the text itself: while output flows the view is
+    // painted at most every paintIntervalMs, and FinishPaint shows the rest once the flow stops.
+    // Nothing is invalidated in between, since a pending paint would outrank the output timer.
     paintDue = true;
-    if (GetTickCount64() - lastPaint >= kPaintIntervalMs) {
+    if (GetTickCount64() - lastPaint >= paintIntervalMs) {
         FinishPaint();
     }
 }
@@ -161,18 +145,440 @@ void OutputView::FinishPaint() {
         return;
     }
     paintDue = false;
-    // The frame too: the scroll bars changed while drawing was off.
     RedrawWindow(handle, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_NOERASE | RDW_UPDATENOW);
     lastPaint = GetTickCount64();
+    Changed();
+}
+
+void OutputView::Changed() {
+    NotifyWinEvent(EVENT_OBJECT_VALUECHANGE, handle, OBJID_CLIENT, CHILDID_SELF);
 }
 
 void OutputView::Clear() {
     store.Clear();
     interpreter.Reset();
-    shownOffset = 0;
-    Recreate(std::wstring());
+    selection.Collapse(store.End());
+    scroll.Reset(store);
+    if (handle) {
+        UpdateScrollBars();
+        InvalidateRect(handle, nullptr, FALSE);
+        Changed();
+    }
 }
 
-std::wstring OutputView::GetAllText() {
-    return LinesText(store.FirstNumber(), L"\r\n");
+void OutputView::ScrollToEnd() {
+    scroll.Follow(store);
+    Scrolled();
+}
+
+void OutputView::OnSize(WPARAM, LPARAM) {
+    Geometry();
+    scroll.StoreChanged(store);
+    Scrolled();
+}
+
+void OutputView::Geometry() {
+    RECT area = {};
+    GetClientRect(handle, &area);
+    scroll.SetGeometry(PageLines(), area.right, painter.CellWidth(), gui::LinePainter::kMargin);
+}
+
+void OutputView::FollowDpi() {
+    int dpi = gui::WindowDpi(handle);
+    if (dpi != painter.GetDpi()) {
+        painter.SetDpi(dpi);
+        OnSize(0, 0);
+    }
+}
+
+void OutputView::OnPaint(HDC context) {
+    painter.UpdateColours();  // high contrast or other window colours may have come meanwhile
+    RECT area = {};
+    GetClientRect(handle, &area);
+    RECT dirty = area;
+    GetClipBox(context, &dirty);
+    int height = painter.LineHeight();
+    util::TextPosition from = selection.Start(), to = selection.End();
+    int y = 0;
+    for (uint64_t number = scroll.Top(); number < store.EndNumber() && y < dirty.bottom; ++number, y += height) {
+        if (y + height <= dirty.top) {
+            continue;
+        }
+        size_t selectFrom = number == from.line ? from.column : (number > from.line ? 0 : SIZE_MAX);
+        size_t selectTo = number == to.line ? to.column : (number < to.line ? SIZE_MAX : 0);
+        bool breakSelected = number >= from.line && number < to.line && !store.At(number + 1).continuation;
+        painter.Draw(context, store.At(number), y, scroll.Left(), area.right, selectFrom, selectTo, breakSelected);
+    }
+    if (y < dirty.bottom) {
+        RECT rest = {dirty.left, std::max(y, static_cast<int>(dirty.top)), dirty.right, dirty.bottom};
+        SetBkColor(context, painter.Background());
+        ExtTextOutW(context, 0, 0, ETO_OPAQUE, &rest, nullptr, 0, nullptr);
+    }
+}
+
+int OutputView::PageLines() const {
+    RECT area = {};
+    GetClientRect(handle, &area);
+    return std::max(1, static_cast<int>(area.bottom) / painter.LineHeight());
+}
+
+void OutputView::ScrollTo(uint64_t line, int x, bool byUser) {
+    if (scroll.ScrollTo(store, line, x, byUser, dragging)) {
+        Scrolled();
+    }
+}
+
+void OutputView::ScrollLines(int64_t lines) {
+    if (scroll.ScrollBy(store, lines, dragging)) {
+        Scrolled();
+    }
+}
+
+void OutputView::Scrolled() {
+    UpdateScrollBars();
+    InvalidateRect(handle, nullptr, FALSE);
+}
+
+void OutputView::UpdateScrollBars(bool redraw) {
+    if (!handle) {
+        return;
+    }
+    RECT area = {};
+    GetClientRect(handle, &area);
+    SCROLLINFO vertical = {sizeof(SCROLLINFO), SIF_RANGE | SIF_PAGE | SIF_POS, 0, 0, 0, 0, 0};
+    vertical.nMax = static_cast<int>(std::min<size_t>(store.Count(), INT32_MAX) - 1);
+    vertical.nPage = static_cast<UINT>(PageLines());
+    vertical.nPos = static_cast<int>(scroll.VerticalPosition(store));
+    SetScrollInfo(handle, SB_VERT, &vertical, redraw);
+    SCROLLINFO horizontal = {sizeof(SCROLLINFO), SIF_RANGE | SIF_PAGE | SIF_POS, 0, 0, 0, 0, 0};
+    horizontal.nMax = scroll.MaxLeft() + static_cast<int>(area.right) - 1;
+    horizontal.nPage = static_cast<UINT>(area.right);
+    horizontal.nPos = scroll.Left();
+    SetScrollInfo(handle, SB_HORZ, &horizontal, redraw);
+}
+
+void OutputView::OnScroll(int bar, int request) {
+    bool vertical = bar == SB_VERT;
+    int64_t line = vertical ? 1 : painter.CellWidth();
+    RECT area = {};
+    GetClientRect(handle, &area);
+    int64_t page = vertical ? std::max(1, PageLines() - 1) : std::max<int64_t>(line, area.right - line);
+    int64_t position = vertical ? scroll.VerticalPosition(store) : scroll.Left();
+    int64_t target = position;
+    switch (LOWORD(request)) {
+        case SB_LINEUP: target -= line; break;
+        case SB_LINEDOWN: target += line; break;
+        case SB_PAGEUP: target -= page; break;
+        case SB_PAGEDOWN: target += page; break;
+        case SB_TOP: target = 0; break;
+        case SB_BOTTOM: target = INT32_MAX; break;
+        case SB_THUMBTRACK:
+        case SB_THUMBPOSITION: {
+            // The 32-bit place of the thumb; the message itself carries only 16 bits of it, which
+            // a program that sends the request itself gives.
+            SCROLLINFO info = {sizeof(SCROLLINFO), SIF_TRACKPOS, 0, 0, 0, 0, 0};
+            GetScrollInfo(handle, bar, &info);
+            bool tracked = LOWORD(request) == SB_THUMBTRACK || (info.nTrackPos & 0xFFFF) == HIWORD(request);
+            target = tracked ? info.nTrackPos : HIWORD(request);
+            break;
+        }
+        default: return;
+    }
+    target = std::max<int64_t>(0, target);
+    if (vertical) {
+        ScrollTo(store.FirstNumber() + static_cast<uint64_t>(target), scroll.Left(), true);
+    } else {
+        ScrollTo(scroll.Top(), static_cast<int>(std::min<int64_t>(target, INT32_MAX)), false);
+    }
+}
+
+void OutputView::OnWheel(int delta, bool horizontal) {
+    int& rest = horizontal ? tiltRest : wheelRest;
+    rest += delta;
+    int steps = rest / WHEEL_DELTA;
+    rest -= steps * WHEEL_DELTA;
+    if (steps == 0) {
+        return;
+    }
+    if (horizontal) {
+        int cells = static_cast<int>(WheelSetting(SPI_GETWHEELSCROLLCHARS, 3));
+        // Turned away from the user (or tilted left): towards the lines' starts.
+        ScrollTo(scroll.Top(), scroll.Left() - steps * cells * painter.CellWidth(), false);
+        return;
+    }
+    UINT lines = WheelSetting(SPI_GETWHEELSCROLLLINES, 3);
+    int64_t amount = lines == WHEEL_PAGESCROLL ? PageLines() : static_cast<int64_t>(lines);
+    ScrollLines(-steps * amount);  // a wheel turned away from the user scrolls up
+}
+
+bool OutputView::OnKey(WPARAM key) {
+    bool control = KeyDown(VK_CONTROL);
+    if (KeyDown(VK_SHIFT)) {
+        return OnSelectionKey(key, control);
+    }
+    int64_t page = std::max(1, PageLines() - 1);
+    int cell = painter.CellWidth();
+    switch (key) {
+        case 'C':
+        case VK_INSERT:
+            if (control) {
+                gui::PutTextOnClipboard(handle, selection.Text(store));
+            }
+            return control;
+        case 'A':
+            if (control) {
+                selection.SelectAll(store);
+                Selected();
+            }
+            return control;
+        case VK_UP: ScrollLines(-1); return true;
+        case VK_DOWN: ScrollLines(1); return true;
+        case VK_PRIOR: ScrollLines(-page); return true;
+        case VK_NEXT: ScrollLines(page); return true;
+        case VK_LEFT: ScrollTo(scroll.Top(), scroll.Left() - cell, false); return true;
+        case VK_RIGHT: ScrollTo(scroll.Top(), scroll.Left() + cell, false); return true;
+        case VK_HOME: ScrollTo(control ? store.FirstNumber() : scroll.Top(), 0, control); return true;
+        case VK_END:
+            if (control) {
+                ScrollToEnd();
+            } else {
+                ScrollTo(scroll.Top(), scroll.MaxLeft(), false);
+            }
+            return true;
+        default:
+            return false;
+    }
+}
+
+// Shift with a movement key moves the selection's caret, its anchor staying where it is.
+bool OutputView::OnSelectionKey(WPARAM key, bool control) {
+    using Selection = util::TextSelection;
+    Selection::Motion motion;
+    switch (key) {
+        case VK_UP: motion = Selection::LineUp; break;
+        case VK_DOWN: motion = Selection::LineDown; break;
+        case VK_PRIOR: motion = Selection::PageUp; break;
+        case VK_NEXT: motion = Selection::PageDown; break;
+        case VK_LEFT: motion = Selection::CharacterLeft; break;
+        case VK_RIGHT: motion = Selection::CharacterRight; break;
+        case VK_HOME: motion = control ? Selection::TextStart : Selection::LineStart; break;
+        case VK_END: motion = control ? Selection::TextEnd : Selection::LineEnd; break;
+        default: return false;
+    }
+    MoveCaret(selection.Moved(store, motion, std::max(1, PageLines() - 1)));
+    return true;
+}
+
+void OutputView::MoveCaret(util::TextPosition to) {
+    selection.ExtendTo(store.Clamp(to));
+    scroll.Reveal(store, selection.Caret());
+    Selected();
+    Scrolled();
+}
+
+void OutputView::Selected() {
+    if (!selection.Empty()) {
+        scroll.StopFollowing();
+    }
+    InvalidateRect(handle, nullptr, FALSE);
+    NotifyWinEvent(kTextSelectionChanged, handle, OBJID_CLIENT, CHILDID_SELF);
+}
+
+util::TextPosition OutputView::HitTest(int x, int y) const {
+    return scroll.PositionAt(store, x, y, painter.LineHeight());
+}
+
+void OutputView::OnButtonDown(int x, int y, bool extend) {
+    SetFocus(handle);
+    SetCapture(handle);
+    DWORD now = GetTickCount();
+    bool nearby = std::abs(x - lastClickAt.x) <= GetSystemMetrics(SM_CXDOUBLECLK) &&
+                std::abs(y - lastClickAt.y) <= GetSystemMetrics(SM_CYDOUBLECLK);
+    clicks = (nearby && now - lastClick <= GetDoubleClickTime() && clicks < 3) ? clicks + 1 : 1;
+    lastClick = now;
+    lastClickAt = {x, y};
+    util::TextPosition at = HitTest(x, y);
+    if (clicks == 2) {
+        selection.SelectWord(store, at);
+    } else if (clicks == 3) {
+        selection.SelectLine(store, at.line);
+    } else if (extend) {
+        selection.ExtendTo(at);
+    } else {
+        selection.Collapse(at);
+    }
+    dragging = clicks == 1;
+    dragAt = {x, y};
+    Selected();
+}
+
+void OutputView::OnMouseMove(int x, int y) {
+    if (!dragging) {
+        return;
+    }
+    dragAt = {x, y};
+    selection.ExtendTo(HitTest(x, y));
+    Selected();
+    RECT area = {};
+    GetClientRect(handle, &area);
+    if (y < 0 || y >= area.bottom || x < 0 || x >= area.right) {
+        SetTimer(handle, kDragTimer, kDragIntervalMs, nullptr);  // outside: scroll towards the mouse
+    }
+}
+
+LRESULT OutputView::OnTimer(WPARAM timerId) {
+    if (timerId != kDragTimer) {
+        return 0;
+    }
+    RECT area = {};
+    GetClientRect(handle, &area);
+    int height = painter.LineHeight();
+    int64_t lines = dragAt.y < 0 ? dragAt.y / height - 1 : (dragAt.y >= area.bottom ? (dragAt.y - area.bottom) / height + 1 : 0);
+    int cells = dragAt.x < 0 ? -2 : (dragAt.x >= area.right ? 2 : 0);
+    if (!dragging || (lines == 0 && cells == 0)) {
+        KillTimer(handle, kDragTimer);
+        return 0;
+    }
+    ScrollLines(lines);
+    ScrollTo(scroll.Top(), scroll.Left() + cells * painter.CellWidth(), false);
+    selection.ExtendTo(HitTest(dragAt.x, dragAt.y));
+    Selected();
+    return 0;
+}
+
+void OutputView::OnButtonUp() {
+    if (dragging) {
+        dragging = false;
+        KillTimer(handle, kDragTimer);
+    }
+    if (GetCapture() == handle) {
+        ReleaseCapture();
+    }
+}
+
+LRESULT OutputView::GetSelectionOffsets(DWORD* from, DWORD* to) const {
+    size_t start = store.OffsetOf(selection.Start()), end = store.OffsetOf(selection.End());
+    if (from) {
+        *from = static_cast<DWORD>(start);
+    }
+    if (to) {
+        *to = static_cast<DWORD>(end);
+    }
+    return end > 0xFFFF ? -1 : MAKELRESULT(start, end);
+}
+
+void OutputView::SetSelectionOffsets(LPARAM from, LPARAM to) {
+    if (from < 0) {
+        selection.Collapse(selection.Caret());
+    } else {
+        util::TextPosition start = store.PositionAt(static_cast<size_t>(from));
+        selection.Set(start, to < 0 ? store.End() : store.PositionAt(static_cast<size_t>(to)));
+    }
+    Selected();
+}
+
+LRESULT OutputView::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_ERASEBKGND:
+            return 1;  // every pixel is painted
+        case WM_GETDLGCODE:
+            return DLGC_WANTARROWS | DLGC_WANTCHARS;
+        case WM_VSCROLL:
+        case WM_HSCROLL:
+            OnScroll(message == WM_VSCROLL ? SB_VERT : SB_HORZ, static_cast<int>(wParam));
+            return 0;
+        case WM_MOUSEWHEEL:
+            OnWheel(GET_WHEEL_DELTA_WPARAM(wParam), (GET_KEYSTATE_WPARAM(wParam) & MK_SHIFT) != 0 || KeyDown(VK_SHIFT));
+            return 0;
+        case WM_MOUSEHWHEEL:
+            OnWheel(-GET_WHEEL_DELTA_WPARAM(wParam), true);
+            return 0;
+        case WM_KEYDOWN:
+            if (OnKey(wParam)) {
+                return 0;
+            }
+            break;
+        case WM_LBUTTONDOWN:
+        case WM_LBUTTONDBLCLK:
+            OnButtonDown(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam), (wParam & MK_SHIFT) != 0);
+            return 0;
+        case WM_MOUSEMOVE:
+            OnMouseMove(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+            return 0;
+        case WM_LBUTTONUP:
+        case WM_CAPTURECHANGED:
+            OnButtonUp();
+            return 0;
+        case kDpiChanged:
+        case kDpiChangedAfterParent:
+            FollowDpi();
+            break;
+        default: {
+            bool answered = false;
+            LRESULT answer = OnQuery(message, wParam, lParam, answered);
+            if (answered) {
+                return answer;
+            }
+            break;
+        }
+    }
+    return Dispatch(window, message, wParam, lParam);
+}
+
+IAccessible* OutputView::GetAccessible() {
+    if (!accessible) {
+        // The object is handed over through COM marshalling, which needs COM on this thread; it
+        // stays initialised for the rest of the program.
+        CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+        accessible = new OutputAccessible(this);
+    }
+    accessible->AddRef();
+    return accessible;
+}
+
+// The messages an edit control answers for programs that read it, and the accessible object.
+LRESULT OutputView::OnQuery(UINT message, WPARAM wParam, LPARAM lParam, bool& answered) {
+    answered = true;
+    switch (message) {
+        case WM_COPY:
+            gui::PutTextOnClipboard(handle, selection.Text(store));
+            return 0;
+        case WM_GETTEXTLENGTH:
+            return static_cast<LRESULT>(store.TextLength());
+        case WM_GETTEXT:
+            return static_cast<LRESULT>(store.CopyText(reinterpret_cast<wchar_t*>(lParam), wParam));
+        case WM_SETTEXT:
+            Clear();
+            if (lParam) {
+                Append(reinterpret_cast<const wchar_t*>(lParam));
+                FinishPaint();
+            }
+            return TRUE;
+        case EM_GETLINECOUNT:
+            return static_cast<LRESULT>(store.Count());
+        case EM_GETFIRSTVISIBLELINE:
+            return static_cast<LRESULT>(scroll.VerticalPosition(store));
+        case EM_GETLINE:
+            // The buffer's first WORD says how many characters it takes.
+            return lParam ? static_cast<LRESULT>(store.CopyLine(wParam, reinterpret_cast<wchar_t*>(lParam),
+                                                                *reinterpret_cast<WORD*>(lParam)))
+                          : 0;
+        case EM_GETSEL:
+            return GetSelectionOffsets(reinterpret_cast<DWORD*>(wParam), reinterpret_cast<DWORD*>(lParam));
+        case EM_SETSEL:
+            SetSelectionOffsets(static_cast<int>(wParam), static_cast<int>(lParam));
+            return 0;
+        case WM_GETOBJECT:
+            if (static_cast<LONG>(lParam) == OBJID_CLIENT) {
+                IAccessible* object = GetAccessible();
+                LRESULT answer = LresultFromObject(IID_IAccessible, wParam, object);
+                object->Release();
+                return answer;
+            }
+            break;
+        default:
+            break;
+    }
+    answered = false;
+    return 0;
 }

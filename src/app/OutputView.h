@@ -2,64 +2,115 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 
-#include "gui/RichEditControl.h"
+#include "gui/LinePainter.h"
+#include "gui/WindowControl.h"
 #include "util/ConsoleInterpreter.h"
 #include "util/LineStore.h"
+#include "util/ScrollModel.h"
+#include "util/TextSelection.h"
 
-// The output view of a process window. Output goes through a console interpreter into a bounded
-// store of lines (colour codes, progress lines and the other control codes taken as a console
-// takes them), and the rich-edit control shows the store's lines as plain text; a line continued
-// at the store's length bound is shown as the one line it was. Past the limit the oldest whole
-// lines go, down to three quarters of the limit, so that a flood does not pay for a cut at every
-// append.
-class OutputView : public gui::RichEditControl {
+class OutputAccessible;
+struct IAccessible;
+
+// The output view of a process window: the program's own view of a bounded store of lines, drawn
+// a visible line at a time. Appending and dropping old lines cost in proportion to what changes,
+// never to what is held. The view follows new output while its last line is in sight; once the
+// user scrolls up or selects, output moves neither the view nor the selection, until the user
+// scrolls back to the bottom (or presses Ctrl+End).
+//
+// For automation and screen readers it answers as an edit control would: WM_GETTEXT and
+// WM_GETTEXTLENGTH give the whole text (CR LF line ends), EM_GETLINECOUNT, EM_GETFIRSTVISIBLELINE,
+// EM_GETLINE, EM_GETSEL and EM_SETSEL the lines and the selection, WM_VSCROLL and WM_HSCROLL the
+// standard requests; WM_GETOBJECT gives an accessible object of the text role.
+class OutputView : public gui::WindowControl {
 public:
     static const size_t defaultScrollback = 4000000;
+    // How often, at most, a flood of output is painted.
+    static const ULONGLONG paintIntervalMs = 100;
 
     OutputView();
+    ~OutputView() override;
 
     void OnCreate() override;
-    // The scrollback limit in characters and the largest text a single Append brings; the
-    // control is told to hold both (its own default is 32,767 characters, past which appends
-    // are silently dropped).
+    void OnDestroy() override;
+    void OnSize(WPARAM wParam, LPARAM lParam) override;
+    void OnPaint(HDC context) override;
+    LRESULT OnTimer(WPARAM timerId) override;
+    LRESULT WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
+
+    // The scrollback limit in characters (the largest single append no longer matters).
     void SetCapacity(size_t scrollbackCharacters, size_t largestAppend);
-    // Appends at the end, drops the oldest lines beyond the limit and scrolls to the bottom.
-    // While appends follow each other the view is painted at most every 100 ms: the caller calls
-    // FinishPaint once they stop.
+    // Changes the store (appends text with its styles, rewrites the last line), then drops the
+    // oldest lines past the limit, keeps the selection and the view's place on their text, and
+    // paints. While updates follow each other the view is painted at most every paintIntervalMs:
+    // the caller calls FinishPaint once they stop.
+    void Update(const std::function<void(util::LineStore&)>& edit);
+    // Output as a console program writes it: through the console interpreter (colour codes,
+    // progress lines rewritten in place, the other control codes as a console takes them).
     void Append(const std::wstring& text);
-    // Paints what the last appends left unpainted.
     void FinishPaint();
     void Clear();
-    // Brings the end of the text into view, the last line from its start.
+    // Brings the last line into view, from the start of the lines, and follows the output again.
     void ScrollToEnd();
-    // The whole text as shown: lines ended by CR LF, a continued line in one piece.
-    std::wstring GetAllText();
-    // The lines and their styles, as the interpreter made them.
+    std::wstring GetAllText() const { return store.AllText(); }
+    const util::LineStore& GetStore() const { return store; }
     const util::LineStore& GetLines() const { return store; }
+    const util::TextSelection& GetSelection() const { return selection; }
+    std::wstring GetSelectedText() const { return selection.Text(store); }
+    const util::ScrollModel& GetScroll() const { return scroll; }
+    const gui::LinePainter& GetPainter() const { return painter; }
+    // The accessible object that WM_GETOBJECT hands out, with a reference for the caller.
+    IAccessible* GetAccessible();
 
-    size_t GetScrollback() const { return scrollback; }
+    size_t GetScrollback() const { return store.GetLimit(); }
     // The scrollback limit from the registry value "ScrollbackCharacters" of the program's key,
     // or the default when it is absent or not a sensible number.
     static size_t ReadScrollbackSetting();
 
 private:
-    int GetTextLength();
-    // The text of the lines from number on, as the control shows them (lines ended by lineEnd).
-    std::wstring LinesText(uint64_t number, const wchar_t* lineEnd) const;
-    // Shows the store's lines from number (the last line before an append, which starts at
-    // shownOffset) to the end.
-    void ShowFrom(uint64_t number);
-    // Replaces the native control by a fresh one holding text, in the same place.
-    void Recreate(const std::wstring& text);
-    void Repaint();
+    int PageLines() const;
+    void Geometry();
+    void ScrollTo(uint64_t line, int x, bool byUser);
+    void ScrollLines(int64_t lines);
+    void Scrolled();
+    void OnScroll(int bar, int request);
+    void UpdateScrollBars(bool redraw = true);
+    void OnWheel(int delta, bool horizontal);
 
-    size_t scrollback;
-    size_t appendLimit;
+    bool OnKey(WPARAM key);
+    bool OnSelectionKey(WPARAM key, bool control);
+    void MoveCaret(util::TextPosition to);
+    void OnButtonDown(int x, int y, bool extend);
+    void OnMouseMove(int x, int y);
+    void OnButtonUp();
+    util::TextPosition HitTest(int x, int y) const;
+    void Selected();
+
+    LRESULT GetSelectionOffsets(DWORD* from, DWORD* to) const;
+    void SetSelectionOffsets(LPARAM from, LPARAM to);
+    LRESULT OnQuery(UINT message, WPARAM wParam, LPARAM lParam, bool& answered);
+
+    void FollowDpi();
+    void NoteWidth(uint64_t fromLine);
+    void Repaint();
+    void Changed();
+
     util::LineStore store;
     util::ConsoleInterpreter interpreter;
-    int shownOffset;  // where the store's last line starts in the control
+    util::TextSelection selection;
+    util::ScrollModel scroll;
+    gui::LinePainter painter;
+    int clicks;  // clicks in a row, for double and triple clicks
+    DWORD lastClick;
+    POINT lastClickAt;
+    bool dragging;
+    POINT dragAt;
+    int wheelRest;  // wheel movement not yet turned into lines
+    int tiltRest;
     ULONGLONG lastPaint;
-    bool paintDue;  // appended text is not painted yet
+    bool paintDue;  // changes are not painted yet
+    OutputAccessible* accessible;  // counted reference, made on first request
 };

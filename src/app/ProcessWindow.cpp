@@ -64,8 +64,6 @@ ProcessWindow::~ProcessWindow() {
 }
 
 void ProcessWindow::OnCreate() {
-    view.AddStyle(ES_MULTILINE);
-    view.AddStyle(WS_VSCROLL | WS_HSCROLL | ES_AUTOVSCROLL | ES_AUTOHSCROLL | WS_MAXIMIZE);
     view.Create(handle);
     view.SetCapacity(OutputView::ReadScrollbackSetting(), kQueueCapacity + 64 * 1024);
     logToScreen = true;
@@ -89,7 +87,6 @@ void ProcessWindow::OnSize(WPARAM, LPARAM) {
     GetClientRect(handle, &area);
     if (view.GetHandle()) {
         view.SetPosition(area, SWP_SHOWWINDOW | SWP_NOZORDER);
-        view.ScrollToEnd();  // the newest output stays in sight when the window is arranged
     }
 }
 
@@ -175,6 +172,14 @@ LRESULT ProcessWindow::OnMessage(UINT message, WPARAM, LPARAM) {
         return 1;
     }
     return 0;
+}
+
+LRESULT ProcessWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    LRESULT result = MDIChildWindow::WindowProc(window, message, wParam, lParam);
+    if (message == WM_SETFOCUS && view.GetHandle()) {
+        SetFocus(view.GetHandle());
+    }
+    return result;
 }
 
 bool ProcessWindow::IsProcessRunning() const {

@@ -50,6 +50,8 @@ public:
     LRESULT OnActivate() override;
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     LRESULT OnTimer(WPARAM timerId) override;
+    // The keyboard goes on to the output view when the window gets it (an activated child).
+    LRESULT WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
 
     // Takes ownership of info (null releases the held one); see the comparison rules in the source.
     void SetProcessInfo(ProcessInfo* info);

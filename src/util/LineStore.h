@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "util/TextPosition.h"
 #include "util/TextStyle.h"
 
 namespace util {
@@ -39,9 +40,10 @@ struct StoredLine {
 // line, and reading a line a constant: nothing ever moves the lines that are kept.
 class LineStore {
 public:
-    // The longest line kept as one: writers go on in a new line marked as a continuation, so one
-    // endless line never costs more than ordinary lines do.
-    static constexpr size_t MaxLineLength = 64 * 1024;
+    // The longest line held: text beyond it goes on in a continuation line, so that one endless
+    // line costs no more than ordinary ones.
+    static const size_t kLineBound = 65536;
+    static constexpr size_t MaxLineLength = kLineBound;
 
     explicit LineStore(size_t limitCharacters);
 
@@ -63,24 +65,55 @@ public:
     // The last line's text may be changed only through these, which keep the count right.
     // Sets the last line's text and runs (a rewritten progress line, a backspace).
     void ReplaceLast(std::wstring text, std::vector<StyleRun> runs);
-    // Appends to the last line in one style; an empty line takes arrival as its time.
+    // Appends to the last line in one style; an empty line takes arrival as its time. Past the
+    // line bound the text goes on in continuation lines.
     void AppendToLast(const wchar_t* text, size_t count, const TextStyle& style, int64_t arrival);
+    // Plain text in one style: a line feed ends a line, carriage returns are dropped (so a CR LF
+    // cut between two calls makes one line break), everything else is appended as it is.
+    void AppendText(const wchar_t* text, size_t count, const TextStyle& style, int64_t arrival);
     // Shortens the last line to length characters (no change when it is shorter), dropping the
     // runs that start past it; costs only what is removed.
     void TruncateLast(size_t length);
     // Ends the last line and opens an empty one; continuation marks it as the same line cut.
     void NewLine(int64_t arrival, bool continuation = false);
 
-    // Past the limit, drops the oldest whole lines down to three quarters of it (the last line is
-    // never dropped, nor any line from keepFrom on). Returns how many lines went.
-    size_t Trim(uint64_t keepFrom = UINT64_MAX);
+    // Past the limit, drops the oldest whole lines down to three quarters of it, keeping the line
+    // that crosses that mark (and always the last line): so at most the limit and one line bound
+    // are held. No line from keepFrom on goes. At most maxLines go in one call, so that a caller
+    // can spread the cost of freeing them over several turns (the store then stays between the
+    // mark and the limit). Returns how many lines went.
+    size_t Trim(uint64_t keepFrom = UINT64_MAX, size_t maxLines = SIZE_MAX);
     // Drops everything; numbering goes on from where it was, so old positions stay invalid.
     void Clear();
 
+    // The nearest position that is held: before the first line it is the first line's start, past
+    // the end the last line's end, and a column is held to its line's length.
+    TextPosition Clamp(TextPosition position) const;
+    TextPosition End() const { return {EndNumber() - 1, Last().text.size()}; }
+    // The text between two positions as plain text: a CR LF between lines, none before a
+    // continuation line. Both positions are clamped first; from after to gives nothing.
+    std::wstring Text(TextPosition from, TextPosition to) const;
+    std::wstring AllText() const { return Text({first, 0}, End()); }
+    // Copies as much of AllText as room allows, less one for the terminating zero that ends it;
+    // returns the characters copied (without the zero). Nothing is copied into no room.
+    size_t CopyText(wchar_t* target, size_t room) const;
+    // Copies up to room characters of the text of the line index lines after the first held one,
+    // without a terminating zero; returns how many (0 for a line not held).
+    size_t CopyLine(size_t index, wchar_t* target, size_t room) const;
+    // The length of AllText, without building it.
+    size_t TextLength() const;
+    // Where a position lies in AllText (the position clamped), and back.
+    size_t OffsetOf(TextPosition position) const;
+    TextPosition PositionAt(size_t offset) const;
+
 private:
+    // Whether a CR LF stands between line number and the one before it.
+    bool BreakBefore(uint64_t number) const { return number > first && !At(number).continuation; }
+
     std::deque<StoredLine> lines;
     uint64_t first;
     size_t characters;
+    size_t continuations;  // held lines marked as continuations
     size_t limit;
 };
 

@@ -378,8 +378,9 @@ TEST(LineStore, TrimKeepsTheLinesFromKeepFromOn) {
     EXPECT_EQ(2u, store.Trim(2));
     EXPECT_EQ(2u, store.FirstNumber());
     EXPECT_EQ(20u, store.Characters());
-    EXPECT_EQ(3u, store.Trim());  // down to three quarters of the limit, the last line kept
-    EXPECT_EQ(5u, store.FirstNumber());
+    // Down to three quarters of the limit, keeping the line that crosses that mark.
+    EXPECT_EQ(2u, store.Trim());
+    EXPECT_EQ(4u, store.FirstNumber());
 }
 
 // Random bytes of every kind, read as the reader reads them (cut anywhere, assembled, decoded as
