@@ -112,19 +112,14 @@ TEST(ClassPathScan, AClasspathPassingOneVariablesLimitIsRefused) {
     // "R:\\" + 8 characters + ".jar" = 15 per entry, 16 with its ";": 2,048 entries make 32,767.
     FakeTree tree;
     std::vector<Entry>& files = tree.folders[L"R:"];
-    std::vector<std::wstring> names;
     for (int i = 0; i < 2048; ++i) {
         wchar_t name[16];
         swprintf(name, 16, L"%08d.jar", i);
-        names.push_back(name);
-    }
-    for (const std::wstring& name : names) {
-        files.push_back({name, false, true});
+        files.push_back(File(name));
     }
     ClassPathScan scan(tree.Lister(), nullptr);  // no predicate: never stopped
     ASSERT_EQ(ClassPathScan::Outcome::Complete, scan.Scan(L"R:\\"));
-    EXPECT_EQ(ClassPathScan::MaxLength, scan.GetClasspath().size());
-    EXPECT_EQ(32767u, ClassPathScan::MaxLength);
+    EXPECT_EQ(32767u, scan.GetClasspath().size());
 
     files.back().name = L"x" + files.back().name;  // one character more than fits
     EXPECT_EQ(ClassPathScan::Outcome::TooLong, scan.Scan(L"R:"));

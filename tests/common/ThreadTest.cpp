@@ -21,7 +21,9 @@ using testsupport::RecordingObserver;
 class ProbeThread : public Thread {
 public:
     explicit ProbeThread(DWORD runMs = INFINITE, DWORD finishMs = 0)
-        : Thread(L"ProbeThread"), runMs(runMs), finishMs(finishMs) {}
+        : Thread(L"ProbeThread"), runMs(runMs), finishMs(finishMs) {
+        observer = &told;
+    }
     ~ProbeThread() override {
         Stop();
         WaitForWorkerEnd();
@@ -43,6 +45,8 @@ public:
         return testsupport::WaitUntil([&] { return Events().size() >= count; }, 10000);
     }
 
+    RecordingObserver told;  // what the worker told of its runs
+
 private:
     DWORD runMs;
     DWORD finishMs;
@@ -50,9 +54,7 @@ private:
 };
 
 TEST(Thread, StartStopAndRestartRunEachTimeOnAFreshWorker) {
-    RecordingObserver observer;
     ProbeThread thread;
-    thread.observer = &observer;
     EXPECT_EQ(0u, thread.GetThreadId());  // no worker exists before the first Start
     thread.Start();
     DWORD firstId = thread.GetThreadId();
@@ -73,7 +75,7 @@ TEST(Thread, StartStopAndRestartRunEachTimeOnAFreshWorker) {
     EXPECT_EQ((std::vector<std::wstring>{L"run " + std::to_wstring(firstId), L"finished",
                                          L"run " + std::to_wstring(secondId), L"finished"}),
               thread.Events());
-    EXPECT_EQ((std::vector<bool>{true, false, true, false}), observer.States());
+    EXPECT_EQ((std::vector<bool>{true, false, true, false}), thread.told.States());
 }
 
 // Nothing exists to stop or to kill: the object goes without a trace, and a later Start works.
@@ -88,7 +90,6 @@ TEST(Thread, ANeverStartedThreadStopsAndGoesWithoutAWorker) {
     }
     EXPECT_TRUE(observer.States().empty());
     ProbeThread thread(0);
-    thread.observer = &observer;
     thread.Stop();
     thread.Start();
     ASSERT_TRUE(thread.WaitForEvents(2));
@@ -111,19 +112,17 @@ TEST(Thread, StopReturnsAtOnceAndABusyStepSeesItThroughThePredicate) {
             return nullptr;
         }
     };
-    RecordingObserver observer;
     Busy thread;
-    thread.observer = &observer;
     thread.Start();
     ASSERT_TRUE(thread.WaitForEvents(1));
     ULONGLONG before = GetTickCount64();
     thread.Stop();
     EXPECT_LT(GetTickCount64() - before, 100u);
     EXPECT_TRUE(thread.IsRunning());  // the end has not come yet
-    EXPECT_EQ((std::vector<bool>{true}), observer.States());
+    EXPECT_EQ((std::vector<bool>{true}), thread.told.States());
     ASSERT_TRUE(thread.WaitForEnd(5000));
     EXPECT_EQ((std::vector<std::wstring>{L"run", L"saw stop", L"finished"}), thread.Events());
-    EXPECT_EQ((std::vector<bool>{true, false}), observer.States());
+    EXPECT_EQ((std::vector<bool>{true, false}), thread.told.States());
 }
 
 // A run that ends by itself is told once, after its slow finish; a Start at once then waits for
@@ -151,16 +150,15 @@ TEST(Thread, AFailureOfRunOrOnRunFinishedIsToldOncePerRunAndTheRunStillEnds) {
             throw new Exception(L"Failing::OnRunFinished()\nno luck either");
         }
     };
-    RecordingObserver observer;
     Failing thread;
-    thread.observer = &observer;
     for (int run = 0; run < 2; ++run) {
         thread.Start();
         ASSERT_TRUE(thread.WaitForEnd(5000));
     }
-    EXPECT_EQ((std::vector<std::wstring>{L"Failing::Run()\nno luck", L"Failing::Run()\nno luck"}), observer.Failures());
+    EXPECT_EQ((std::vector<std::wstring>{L"Failing::Run()\nno luck", L"Failing::Run()\nno luck"}),
+              thread.told.Failures());
     EXPECT_EQ((std::vector<std::wstring>{L"finished", L"finished"}), thread.Events());
-    EXPECT_EQ((std::vector<bool>{true, false, true, false}), observer.States());
+    EXPECT_EQ((std::vector<bool>{true, false, true, false}), thread.told.States());
 }
 
 TEST(LoggerManager, HandsTextToEveryRegisteredLogger) {

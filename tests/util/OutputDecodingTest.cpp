@@ -3,6 +3,7 @@
 
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "common/ChunkAssembler.h"
@@ -22,17 +23,22 @@ std::wstring Decode(const std::string& bytes, Mode mode) {
     return out;
 }
 
+// The complete bytes the assembler hands on from one read, as the reader places the read.
+std::string Take(ChunkAssembler& assembler, const std::string& piece) {
+    std::vector<char> buffer(ChunkAssembler::MaxCarry + piece.size() + 1);
+    std::memcpy(buffer.data() + ChunkAssembler::MaxCarry, piece.data(), piece.size());
+    char* start = nullptr;
+    size_t complete = assembler.Take(buffer.data(), piece.size(), &start);
+    return std::string(start, complete);
+}
+
 // Reads as the reader does, the bytes cut into the given pieces: assembler, then decoder.
 std::wstring ReadInPieces(const std::vector<std::string>& pieces, Mode mode) {
     ChunkAssembler assembler;
     assembler.SetUtf8();
     std::wstring text;
     for (const std::string& piece : pieces) {
-        std::vector<char> buffer(ChunkAssembler::MaxCarry + piece.size() + 1);
-        std::memcpy(buffer.data() + ChunkAssembler::MaxCarry, piece.data(), piece.size());
-        char* start = nullptr;
-        size_t complete = assembler.Take(buffer.data(), piece.size(), &start);
-        text += Decode(std::string(start, complete), mode);
+        text += Decode(Take(assembler, piece), mode);
     }
     char rest[ChunkAssembler::MaxCarry];
     size_t left = assembler.Flush(rest);
@@ -44,14 +50,11 @@ std::wstring ReadInPieces(const std::vector<std::string>& pieces, Mode mode) {
 
 TEST(OutputEncoding, NamesParseInAnyCaseAndNothingElse) {
     Mode mode = Mode::Ansi;
-    EXPECT_TRUE(OutputEncoding::Parse(L"AUTO", mode));
-    EXPECT_EQ(Mode::Auto, mode);
-    EXPECT_TRUE(OutputEncoding::Parse(L"Utf-8", mode));
-    EXPECT_EQ(Mode::Utf8, mode);
-    EXPECT_TRUE(OutputEncoding::Parse(L"ansi", mode));
-    EXPECT_EQ(Mode::Ansi, mode);
-    EXPECT_TRUE(OutputEncoding::Parse(L"OeM", mode));
-    EXPECT_EQ(Mode::Oem, mode);
+    for (auto named : {std::make_pair(L"AUTO", Mode::Auto), std::make_pair(L"Utf-8", Mode::Utf8),
+                       std::make_pair(L"ansi", Mode::Ansi), std::make_pair(L"OeM", Mode::Oem)}) {
+        EXPECT_TRUE(OutputEncoding::Parse(named.first, mode)) << named.first;
+        EXPECT_EQ(named.second, mode) << named.first;
+    }
     for (const wchar_t* wrong : {L"", L"utf8", L"auto ", L"oe", L"oemx", L"latin1"}) {
         EXPECT_FALSE(OutputEncoding::Parse(wrong, mode)) << wrong;
     }
@@ -139,21 +142,12 @@ TEST(OutputDecoding, AutoKeepsDoubleByteCharactersOfTheAnsiCodePageWhole) {
     for (size_t cut = 0; cut <= input.size(); ++cut) {
         ChunkAssembler assembler;
         assembler.SetAuto(lead);
-        std::vector<std::string> pieces = {input.substr(0, cut), input.substr(cut)};
-        std::vector<std::string> taken;
-        for (const std::string& piece : pieces) {
-            std::vector<char> buffer(ChunkAssembler::MaxCarry + piece.size() + 1);
-            std::memcpy(buffer.data() + ChunkAssembler::MaxCarry, piece.data(), piece.size());
-            char* start = nullptr;
-            taken.emplace_back();
-            size_t complete = assembler.Take(buffer.data(), piece.size(), &start);
-            taken.back().assign(start, complete);
-        }
+        std::string first = Take(assembler, input.substr(0, cut));
         // The first piece never ends on a lead byte that has its partner in the second.
         if (cut == 2 || cut == 6) {
-            EXPECT_EQ(input.substr(0, cut - 1), taken[0]) << "cut at " << cut;
+            EXPECT_EQ(input.substr(0, cut - 1), first) << "cut at " << cut;
         }
-        std::string joined = taken[0] + taken[1];
+        std::string joined = first + Take(assembler, input.substr(cut));
         char rest[ChunkAssembler::MaxCarry];
         joined.append(rest, assembler.Flush(rest));
         EXPECT_EQ(input, joined) << "cut at " << cut;
@@ -161,10 +155,6 @@ TEST(OutputDecoding, AutoKeepsDoubleByteCharactersOfTheAnsiCodePageWhole) {
     // A lone lead byte before a cut four-byte sequence would pass the carry: it goes at once.
     ChunkAssembler assembler;
     assembler.SetAuto(lead);
-    std::string chunk = "a\x83\xf0\x9f\x98";
-    std::vector<char> buffer(ChunkAssembler::MaxCarry + chunk.size());
-    std::memcpy(buffer.data() + ChunkAssembler::MaxCarry, chunk.data(), chunk.size());
-    char* start = nullptr;
-    EXPECT_EQ(2u, assembler.Take(buffer.data(), chunk.size(), &start));
+    EXPECT_EQ("a\x83", Take(assembler, "a\x83\xf0\x9f\x98"));
     EXPECT_EQ(3u, assembler.Pending());
 }
