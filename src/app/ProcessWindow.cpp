@@ -201,7 +201,21 @@ void ProcessWindow::CreateProcessFor(ProcessInfo* newInfo) {
     ThreadStateChanged(process->IsRunning());
 }
 
+bool ProcessWindow::ShowConfigurationError() {
+    if (!info || info->configurationError.IsEmpty()) {
+        return false;
+    }
+    Log(L"Configuration error:\r\n");
+    Log(info->configurationError.GetBuffer());
+    Log(L"\r\nThe process is not started. Correct the configuration and reload it.\r\n");
+    return true;
+}
+
 void ProcessWindow::StartAutomatically(ProcessInfo* newInfo) {
+    if (ShowConfigurationError()) {
+        newInfo->modified = false;
+        return;
+    }
     if (newInfo->start) {
         try {
             process->Start();
@@ -222,6 +236,9 @@ void ProcessWindow::ProcessCommand(int commandId) {
         return;
     }
     try {
+        if ((commandId == kStartCommand || commandId == kRestartCommand) && ShowConfigurationError()) {
+            return;
+        }
         if (commandId == kStartCommand) {
             process->Start();
         } else if (commandId == kStopCommand) {

@@ -23,8 +23,8 @@ class ProcessInfo;
 // change only posts a note to the window, which then looks at the process itself.
 class ProcessWindow : public gui::MDIChildWindow, public util::logging::ILogger, public IThreadObserver {
 public:
-    static const UINT outputMessage = WM_APP + 1;  // the queue has text for the view
-    static const UINT stateMessage = WM_APP + 2;   // the process started or ended
+    static const UINT outputMessage = WM_APP + 1;   // the queue has text for the view
+    static const UINT stateMessage = WM_APP + 2;    // the process started or ended
     static const UINT statusMessage = WM_USER + 1;  // to the frame: wParam window, lParam running
 
     ProcessWindow();
@@ -72,6 +72,8 @@ private:
     void ReleaseProcess();
     void CreateProcessFor(ProcessInfo* newInfo);
     void StartAutomatically(ProcessInfo* newInfo);
+    // Shows why the entry cannot run, when it cannot; true then.
+    bool ShowConfigurationError();
     void NotifyFrame(bool running);
     void CheckLogToScreen();
     void ShowFailure(Exception* failure);
@@ -81,10 +83,10 @@ private:
 
     ProcessInfo* info;  // owned
     OutputView view;
-    Process* process;   // owned
+    Process* process;               // owned
     std::atomic<bool> logToScreen;  // read by the reader thread too
-    bool hasRun;  // the current process was started at least once (window thread only)
-    HICON runningIcon;  // shared icons: loaded once, never destroyed
+    bool hasRun;                    // the current process was started at least once (window thread only)
+    HICON runningIcon;              // shared icons: loaded once, never destroyed
     HICON stoppedIcon;
     OutputQueue queue;
     std::wstring batch;  // reused buffer of the text taken from the queue

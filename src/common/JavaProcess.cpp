@@ -52,6 +52,7 @@ String FullPath(const String& directory) {
 }  // namespace
 
 JavaProcess::JavaProcess() : Process(L"JavaProcess") {
+    javaEntry = true;
     classpath = L"";
     startupClass = L"";
     javaHome = L"";
@@ -85,7 +86,9 @@ void JavaProcess::Launch() {
     }
     environment.Clear();
     RequireFit(environment.Append(L"CLASSPATH", classpath.IsNull() ? L"" : classpath.GetBuffer()));
-    BuildEnvironment();
+    if (!BuildEnvironment()) {
+        return;
+    }
     exitCode = ExecuteExternalProcess();
 }
 

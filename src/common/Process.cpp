@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "app/Application.h"
+#include "common/ChildEnvironment.h"
 #include "common/TerminateProcessTree.h"
 #include "util/Exception.h"
 #include "util/SystemError.h"
@@ -103,7 +104,8 @@ Process::Process(const wchar_t* name)
       childEnded(false),
       endPollMs(1),
       treeEnded(false),
-      batchFile(false) {
+      batchFile(false),
+      javaEntry(false) {
     program = L"";
     workingDirectory = L"";
     arguments = L"";
@@ -183,7 +185,9 @@ unsigned int* Process::Run() {
 
 void Process::Launch() {
     environment.Clear();
-    BuildEnvironment();
+    if (!BuildEnvironment()) {
+        return;
+    }
     exitCode = ExecuteExternalProcess();
 }
 
@@ -241,27 +245,33 @@ void Process::RequireFit(bool fitted) {
     }
 }
 
-void Process::BuildEnvironment() {
-    // Read from the system rather than the C runtime's table, which a GUI program has to fill
-    // first and which would pass non-ANSI characters through the ANSI code page.
-    wchar_t* strings = GetEnvironmentStringsW();
-    if (!strings) {
-        return;
+bool Process::BuildEnvironment() {
+    std::wstring problem;
+    if (ChildEnvironment::Build(environmentSettings, javaEntry, environment, shownEnvironment, problem)) {
+        return true;
     }
-    bool fitted = true;
-    for (const wchar_t* entry = strings; *entry && fitted; entry += wcslen(entry) + 1) {
-        // "=C:=C:\dir" entries are the system's per-drive directories, not variables.
-        if (entry[0] != L'=') {
-            fitted = environment.AppendInherited(entry);
+    footerDue = false;  // nothing was launched: no debug block to close
+    Output((problem + L"\r\nThe process is not started.\r\n").c_str());
+    runLog.Flush();
+    return false;
+}
+
+void Process::SetLogFile(const std::wstring& path, const LogSettings& settings) {
+    runLog.Configure(path, settings.maxBytes, settings.backups, [this](const std::wstring& line) {
+        if (logger) {
+            logger->Log((line + L"\r\n").c_str());
         }
-    }
-    FreeEnvironmentStringsW(strings);
-    RequireFit(fitted);
+    });
+}
+
+void Process::Output(const wchar_t* text) {
+    logger->Log(text);
+    runLog.Append(text);
 }
 
 void Process::LogText(const wchar_t* text) {
     if (logger) {
-        logger->Log(text);
+        Output(text);
     }
 }
 
@@ -280,11 +290,13 @@ void Process::WriteDebugInfo() {
     text.Format(L"Working directory     : %s%s%s", workingDirectory.GetBuffer(), LineEnd, LineEnd);
     LogText(text.GetBuffer());
     text.Format(L"Environment variables : %s%s", LineEnd, LineEnd);
-    for (const std::wstring& entry : environment.Entries()) {
+    for (const std::wstring& entry : shownEnvironment) {
         text.Append(entry.c_str());
         text.Append(LineEnd);
     }
-    LogText(text.GetBuffer());
+    // The environment goes to the window only, never into a log file.
+    logger->Log(text.GetBuffer());
+    runLog.Append(L"Environment variables : (not logged)\r\n");
     text.Format(L"%s------------------------------------------%s", LineEnd, LineEnd);
     LogText(text.GetBuffer());
 }
@@ -452,14 +464,14 @@ void Process::LogAnsi(const char* bytes, size_t count) {
     // let the system convert only chunks that hold other bytes.
     if (TextScan::WidenAscii(bytes, count, wide.data())) {
         wide[count] = L'\0';
-        logger->Log(wide.data());
+        Output(wide.data());
         return;
     }
     int units =
         MultiByteToWideChar(CP_ACP, 0, bytes, static_cast<int>(count), wide.data(), static_cast<int>(wide.size() - 1));
     wide[units > 0 ? static_cast<size_t>(units) : 0] = L'\0';
     if (units > 0) {
-        logger->Log(wide.data());
+        Output(wide.data());
     }
 }
 
@@ -725,6 +737,7 @@ void Process::FinishLaunch() {
         WriteDebugFooter();
     }
     WriteExitLine();
+    runLog.Flush();
     if (failure) {
         throw failure;
     }

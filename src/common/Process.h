@@ -9,10 +9,13 @@
 #include "common/ChunkAssembler.h"
 #include "common/CriticalSection.h"
 #include "common/EnvironmentBlock.h"
+#include "common/EnvironmentSettings.h"
 #include "common/ExitLine.h"
 #include "common/ILogger.h"
 #include "common/JobObject.h"
+#include "common/LogSettings.h"
 #include "common/RestartPolicy.h"
+#include "common/RunLog.h"
 #include "common/Thread.h"
 #include "util/String.h"
 
@@ -67,6 +70,13 @@ public:
     RestartPolicy::Mode GetRestartPolicy() const { return static_cast<RestartPolicy::Mode>(restartMode.load()); }
     DWORD GetChildProcessId() const { return processId.load(); }
 
+    // ---- Server settings: environment and log file ----
+    // The variables, removals and file (a full path) of the child's environment, from the next
+    // launch on.
+    void SetEnvironmentSettings(const EnvironmentSettings& settings) { environmentSettings = settings; }
+    // The log file (a full path, "" for none) that every line of the runs goes to, from now on.
+    void SetLogFile(const std::wstring& path, const LogSettings& settings);
+
 protected:
     // Stops a running worker (ending the child's tree) and waits for one still finishing; the
     // most derived destructor calls it while the members the worker uses still exist.
@@ -74,8 +84,9 @@ protected:
 
     // One launch of the child, from the environment to the end of its output; sets exitCode.
     virtual void Launch();
-    // The environment this program passes on: its own, without CLASSPATH (see EnvironmentBlock).
-    void BuildEnvironment();
+    // The environment this program passes on: its own without CLASSPATH, then the entry's file and
+    // variables. False, with the reason in the window, when it cannot be built: nothing is launched.
+    bool BuildEnvironment();
     DWORD ExecuteExternalProcess();
     void ReadOutput();
     void WriteToPipe();
@@ -168,4 +179,14 @@ private:
     CriticalSection childLock;
     bool treeEnded;  // Terminate ended the run's processes (under childLock)
     bool batchFile;  // program is a batch file, run by cmd.exe
+
+protected:
+    // ---- Server settings: environment and log file ----
+    bool javaEntry;  // a Java entry: its class path comes from its own setting, never a variable
+
+private:
+    void Output(const wchar_t* text);
+    EnvironmentSettings environmentSettings;
+    std::vector<std::wstring> shownEnvironment;  // the debug block's lines, secrets masked
+    RunLog runLog;
 };

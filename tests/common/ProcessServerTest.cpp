@@ -1,0 +1,166 @@
+#include "common/Process.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <memory>
+#include <string>
+
+#include "common/Recorders.h"
+#include "support/ScratchDirectory.h"
+#include "support/TestApplication.h"
+#include "support/TestPaths.h"
+
+namespace {
+
+using testsupport::Footer;
+using testsupport::RecordingLogger;
+using testsupport::ScratchDirectory;
+
+// What the probe's "envhex" prints for a value.
+std::wstring Hex(const std::wstring& name, const std::wstring& value) {
+    std::wstring line = name + L"=";
+    if (value.empty()) {
+        return line + L"<empty>";
+    }
+    for (size_t i = 0; i < value.size(); ++i) {
+        wchar_t unit[8];
+        std::swprintf(unit, 8, L"%s%04X", i ? L" " : L"", static_cast<unsigned>(value[i]));
+        line += unit;
+    }
+    return line;
+}
+
+class ProcessServerTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        process.SetLogger(&logger);
+        process.SetExecutable(testsupport::HelperPath(L"ProcessProbe.exe").c_str());
+        SetEnvironmentVariableW(L"TNK_BASE", L"base");
+        SetEnvironmentVariableW(L"TNK_GONE", L"here");
+    }
+    void TearDown() override {
+        SetEnvironmentVariableW(L"TNK_BASE", nullptr);
+        SetEnvironmentVariableW(L"TNK_GONE", nullptr);
+    }
+    // Runs the probe and waits for the end of the run: its exit line, or the line that says
+    // it was not started.
+    std::wstring Run(const wchar_t* arguments) {
+        process.SetArguments(arguments);
+        process.Start();
+        EXPECT_TRUE(testsupport::WaitUntil([&] {
+            std::wstring text = logger.Text();
+            return text.find(L"Exit code ") != std::wstring::npos || text.find(L"not started") != std::wstring::npos;
+        }));
+        EXPECT_TRUE(testsupport::WaitUntil([&] { return !process.IsRunning(); }));
+        return logger.Text();
+    }
+
+    testsupport::TestApplication application;
+    RecordingLogger logger;
+    Process process;
+    ScratchDirectory scratch;
+};
+
+TEST_F(ProcessServerTest, FileThenVariablesInOrderReachTheChildAndSecretsAreMaskedInTheDebugBlock) {
+    std::wstring file = scratch.Write(L"app.env",
+                                      "\xEF\xBB\xBF# for the probe\r\n"
+                                      "TNK_FILE=%TNK_BASE%-file\r\n"
+                                      "TNK_QUOTED=\"%TNK_BASE%\"\r\n"
+                                      "TNK_LATER=from file\r\n");
+    EnvironmentSettings settings;
+    settings.fileSet = true;
+    settings.file = file;
+    settings.changes = {{L"tnk_later", L"%TNK_FILE%+element", false},
+                        {L"TNK_GONE", L"", true},
+                        {L"TNK_EMPTY", L"", false},
+                        {L"TNK_API_TOKEN", L"t0ken", false}};
+    process.SetEnvironmentSettings(settings);
+    std::wstring text = Run(L"envhex TNK_FILE envhex TNK_QUOTED envhex TNK_LATER envhex TNK_GONE envhex TNK_EMPTY");
+    for (const std::wstring& line :
+         {Hex(L"TNK_FILE", L"base-file"), Hex(L"TNK_QUOTED", L"%TNK_BASE%"), Hex(L"TNK_LATER", L"base-file+element"),
+          std::wstring(L"TNK_GONE=<none>"), Hex(L"TNK_EMPTY", L"")}) {
+        EXPECT_NE(std::wstring::npos, text.find(line + L"\r\n")) << line << "\n" << text.c_str();
+    }
+    // In the debug block: the file's values and the token hidden, the others shown.
+    EXPECT_NE(std::wstring::npos, text.find(L"\r\nTNK_FILE=****\r\n"));
+    EXPECT_NE(std::wstring::npos, text.find(L"\r\nTNK_LATER=****\r\n"));  // built from a file value
+    EXPECT_NE(std::wstring::npos, text.find(L"\r\nTNK_API_TOKEN=****\r\n"));
+    EXPECT_NE(std::wstring::npos, text.find(L"\r\nTNK_EMPTY=\r\n"));
+    EXPECT_NE(std::wstring::npos, text.find(L"\r\nTNK_BASE=base\r\n"));
+    EXPECT_EQ(std::wstring::npos, text.find(L"t0ken"));
+}
+
+TEST_F(ProcessServerTest, AMissingOrBrokenFileOrAnOverlongValueFailsTheStartWithOneLine) {
+    EnvironmentSettings settings;
+    settings.fileSet = true;
+    settings.file = scratch.File(L"missing.env");
+    process.SetEnvironmentSettings(settings);
+    std::wstring text = Run(L"print ran");
+    EXPECT_EQ(0u, text.find(L"Environment file: cannot read " + settings.file + L": ")) << text;
+    EXPECT_NE(std::wstring::npos, text.find(L"\r\nThe process is not started.\r\n"));
+    EXPECT_EQ(std::wstring::npos, text.find(L"ran"));
+    EXPECT_EQ(std::wstring::npos, text.find(Footer()));
+
+    logger.Clear();
+    settings.file = scratch.Write(L"bad.env", "A=1\r\nno equals here\r\n");
+    process.SetEnvironmentSettings(settings);
+    EXPECT_EQ(L"Environment file " + settings.file +
+                  L": line 2: no \"=\" in \"no equals here\".\r\nThe process is not started.\r\n",
+              Run(L"print ran"));
+
+    logger.Clear();
+    settings.fileSet = false;
+    settings.changes = {{L"TNK_LONG", std::wstring(20000, L'x'), false}, {L"TNK_LONG", L"%TNK_LONG%%TNK_LONG%", false}};
+    process.SetEnvironmentSettings(settings);
+    EXPECT_EQ(0u, Run(L"print ran").find(L"Environment: the value of TNK_LONG has 40000 characters"));
+
+    // Inherited variables that fill the block leave no room for the child's.
+    logger.Clear();
+    settings.changes.clear();
+    process.SetEnvironmentSettings(settings);
+    const std::wstring big(30000, L'e');
+    for (int i = 0; i < 5; ++i) {
+        SetEnvironmentVariableW((L"TNK_BIG" + std::to_wstring(i)).c_str(), big.c_str());
+    }
+    text = Run(L"print ran");
+    for (int i = 0; i < 5; ++i) {
+        SetEnvironmentVariableW((L"TNK_BIG" + std::to_wstring(i)).c_str(), nullptr);
+    }
+    EXPECT_EQ(
+        L"Environment: the variables do not fit in the child's block of 262144 bytes.\r\n"
+        L"The process is not started.\r\n",
+        text);
+}
+
+TEST_F(ProcessServerTest, TheLogFileHoldsTheRunWithTimesButNotTheEnvironment) {
+    std::wstring path = scratch.File(L"logs\\deep\\probe.log");  // the folders are made
+    LogSettings log;
+    process.SetLogFile(path, log);
+    EnvironmentSettings settings;
+    settings.changes = {{L"TNK_SHOWN", L"visible-in-window", false}};
+    process.SetEnvironmentSettings(settings);
+    std::wstring text = Run(L"print one print \u20AC");
+    EXPECT_NE(std::wstring::npos, text.find(L"visible-in-window"));
+    std::string file = ScratchDirectory::Read(path);
+    EXPECT_EQ(std::string::npos, file.find("visible-in-window")) << file;
+    EXPECT_NE(std::string::npos, file.find(" Environment variables : (not logged)\r\n"));
+    EXPECT_NE(std::string::npos, file.find(" one\r\n"));
+    EXPECT_NE(std::string::npos, file.find(" Exit code 0, ran "));
+    // Every line starts with "yyyy-mm-dd hh:mm:ss.mmm ".
+    for (size_t at = 0; at < file.size(); at = file.find("\r\n", at) + 2) {
+        std::string stamp = file.substr(at, 24);
+        EXPECT_TRUE(stamp.size() == 24 && stamp[4] == '-' && stamp[10] == ' ' && stamp[13] == ':' && stamp[19] == '.' &&
+                    stamp[23] == ' ')
+            << stamp;
+    }
+    // A second run appends.
+    size_t first = file.size();
+    logger.Clear();
+    Run(L"print two");
+    file = ScratchDirectory::Read(path);
+    EXPECT_GT(file.size(), first);
+    EXPECT_NE(std::string::npos, file.find(" two\r\n", first));
+}
+
+}  // namespace
