@@ -81,4 +81,25 @@ TEST(ConfigurationServer, TheNewElementsSurviveARewriteAndAChangedEnvironmentIsA
     EXPECT_FALSE(changed == again[0]);
 }
 
+// The bundled example uses every server element, without an error.
+TEST(ConfigurationServer, TheServerDemoLoadsCleanly) {
+    std::wstring path = L"Z:";
+    for (const char* c = TARNWICK_DEMO_DIR "/servers.tnkx"; *c; ++c) {
+        path += *c == '/' ? L'\\' : static_cast<wchar_t>(*c);
+    }
+    Loaded config;
+    ASSERT_EQ(L"", config.Load(path));
+    ASSERT_EQ(3u, config.Count());
+    for (size_t i = 0; i < config.Count(); ++i) {
+        EXPECT_EQ(L"", Error(config[i])) << i;
+    }
+    const ServerSettings& server = config[1].server;
+    EXPECT_TRUE(server.environment.fileSet);
+    EXPECT_TRUE(server.stop.executableSet);
+    EXPECT_EQ(3u, server.log.backups);
+    EXPECT_EQ(L"Set-up", server.order.after);
+    EXPECT_EQ(L"tick 3", config[2].server.order.ready);
+    EXPECT_EQ(0u, std::wstring(config[1].logPath.GetBuffer()).find(path.substr(0, path.size() - 12) + L"logs\\"));
+}
+
 }  // namespace
