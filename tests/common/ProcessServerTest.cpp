@@ -7,6 +7,7 @@
 #include <string>
 
 #include "common/Recorders.h"
+#include "common/Win32FileWriter.h"
 #include "support/ScratchDirectory.h"
 #include "support/TestApplication.h"
 #include "support/TestPaths.h"
@@ -161,6 +162,33 @@ TEST_F(ProcessServerTest, TheLogFileHoldsTheRunWithTimesButNotTheEnvironment) {
     file = ScratchDirectory::Read(path);
     EXPECT_GT(file.size(), first);
     EXPECT_NE(std::string::npos, file.find(" two\r\n", first));
+}
+
+// Users follow a log file while it is written, and may move or delete it meanwhile.
+TEST(Win32FileWriter, TheOpenFileCanBeReadRenamedAndDeletedByOthersAndAFailureIsNamed) {
+    ScratchDirectory scratch;
+    const std::wstring path = scratch.File(L"new\\folder\\a.log");
+    Win32FileWriter files;
+    std::wstring error;
+    ASSERT_TRUE(files.Open(path, error)) << error;
+    ASSERT_TRUE(files.Write("abc", 3, error));
+    EXPECT_EQ(3u, files.Size());
+    HANDLE reader = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                nullptr, OPEN_EXISTING, 0, nullptr);
+    EXPECT_NE(INVALID_HANDLE_VALUE, reader);
+    CloseHandle(reader);
+    const std::wstring moved = scratch.File(L"new\\folder\\a.1.log");
+    EXPECT_TRUE(files.Rename(path, moved, error)) << error;
+    files.Close();
+    EXPECT_TRUE(files.Open(path, error));  // a new file; the size starts again
+    EXPECT_EQ(0u, files.Size());
+    files.Close();
+    EXPECT_EQ("abc", ScratchDirectory::Read(moved));
+    EXPECT_TRUE(files.Remove(moved, error));
+    EXPECT_TRUE(files.Remove(moved, error));  // already gone is fine
+    EXPECT_FALSE(files.Exists(moved));
+    EXPECT_FALSE(files.Open(scratch.File(L"new"), error));  // a folder
+    EXPECT_FALSE(error.empty());
 }
 
 }  // namespace
