@@ -17,7 +17,8 @@ LogFileWriter::LogFileWriter(IFileWriter& files,
       pendingArrival(),
       writeReported(false),
       renameReported(false),
-      rotateFrom(maxBytes) {}
+      rotateFrom(maxBytes),
+      stampTime() {}
 
 LogFileWriter::~LogFileWriter() {
     Flush();
@@ -59,28 +60,34 @@ std::wstring LogFileWriter::Overstruck(const std::wstring& line) {
 void LogFileWriter::Append(const std::wstring& text, const LocalTime& arrival) {
     size_t at = 0;
     while (at < text.size()) {
-        if (pending.empty()) {
-            pendingArrival = arrival;
-        }
         size_t end = text.find(L'\n', at);
         if (end == std::wstring::npos) {
+            if (pending.empty()) {
+                pendingArrival = arrival;
+            }
             pending.append(text, at, std::wstring::npos);
-            return;
+            break;
         }
-        pending.append(text, at, end - at);
-        std::wstring line;
-        line.swap(pending);
-        Complete(line, pendingArrival);
+        if (pending.empty()) {
+            Complete(text.data() + at, end - at, arrival);  // most lines come whole: no copy
+        } else {
+            pending.append(text, at, end - at);
+            std::wstring line;
+            line.swap(pending);
+            Complete(line.data(), line.size(), pendingArrival);
+        }
         at = end + 1;
     }
+    FlushBuffer();
 }
 
 void LogFileWriter::Flush() {
     if (!pending.empty()) {
         std::wstring line;
         line.swap(pending);
-        Complete(line, pendingArrival);
+        Complete(line.data(), line.size(), pendingArrival);
     }
+    FlushBuffer();
 }
 
 void LogFileWriter::WriteLine(const std::wstring& text, const LocalTime& arrival) {
@@ -89,28 +96,50 @@ void LogFileWriter::WriteLine(const std::wstring& text, const LocalTime& arrival
     Flush();
 }
 
-void LogFileWriter::Complete(const std::wstring& line, const LocalTime& arrival) {
-    std::wstring shown = line;
-    if (!shown.empty() && shown.back() == L'\r') {
-        shown.pop_back();
+const std::string& LogFileWriter::StampOf(const LocalTime& time) {
+    const LocalTime& last = stampTime;
+    if (stamp.empty() || last.millisecond != time.millisecond || last.second != time.second ||
+        last.minute != time.minute || last.hour != time.hour || last.day != time.day || last.month != time.month ||
+        last.year != time.year) {
+        stamp = Stamp(time);
+        stampTime = time;
     }
-    shown = Overstruck(shown);
-    const std::string stamp = Stamp(arrival);
-    const std::string bytes = platform::WideToUtf8(shown.data(), shown.size());
+    return stamp;
+}
+
+void LogFileWriter::Encode(const wchar_t* line, size_t count) {
+    encoded.clear();
+    for (size_t i = 0; i < count; ++i) {
+        if (line[i] >= 0x80 || line[i] == L'\r') {
+            // Rare: text beyond ASCII, or returns that rewrite the line.
+            std::wstring shown = Overstruck(std::wstring(line, count));
+            encoded = platform::WideToUtf8(shown.data(), shown.size());
+            return;
+        }
+        encoded += static_cast<char>(line[i]);
+    }
+}
+
+void LogFileWriter::Complete(const wchar_t* line, size_t count, const LocalTime& arrival) {
+    if (count > 0 && line[count - 1] == L'\r') {
+        --count;
+    }
+    Encode(line, count);
+    const std::string& prefix = StampOf(arrival);
     // A line that a file of maxBytes cannot hold is split, at a character's start.
-    size_t room = bytes.size();
-    if (maxBytes > 0 && maxBytes < stamp.size() + 2 + bytes.size()) {
-        room = static_cast<size_t>(maxBytes) - stamp.size() - 2;
+    size_t room = encoded.size();
+    if (maxBytes > 0 && maxBytes < prefix.size() + 2 + encoded.size()) {
+        room = static_cast<size_t>(maxBytes) - prefix.size() - 2;
     }
     size_t at = 0;
     do {
-        size_t end = bytes.size() - at > room ? at + room : bytes.size();
-        while (end < bytes.size() && end > at && (static_cast<unsigned char>(bytes[end]) & 0xC0) == 0x80) {
+        size_t end = encoded.size() - at > room ? at + room : encoded.size();
+        while (end < encoded.size() && end > at && (static_cast<unsigned char>(encoded[end]) & 0xC0) == 0x80) {
             --end;
         }
-        WriteBytes(stamp + bytes.substr(at, end - at) + "\r\n");
+        Record(prefix, encoded.data() + at, end - at);
         at = end;
-    } while (at < bytes.size());
+    } while (at < encoded.size());
 }
 
 bool LogFileWriter::EnsureOpen() {
@@ -125,20 +154,31 @@ bool LogFileWriter::EnsureOpen() {
     return false;
 }
 
-void LogFileWriter::WriteBytes(const std::string& record) {
-    if (!EnsureOpen()) {
+void LogFileWriter::Record(const std::string& prefix, const char* text, size_t count) {
+    size_t size = prefix.size() + count + 2;
+    if (maxBytes > 0 && EnsureOpen() && files.Size() + buffer.size() > 0 &&
+        files.Size() + buffer.size() + size > rotateFrom) {
+        FlushBuffer();
+        Rotate();
+    }
+    buffer += prefix;
+    buffer.append(text, count);
+    buffer += "\r\n";
+    if (buffer.size() >= 65536) {
+        FlushBuffer();
+    }
+}
+
+void LogFileWriter::FlushBuffer() {
+    if (buffer.empty() || !EnsureOpen()) {
+        buffer.clear();  // a file that cannot be opened loses the lines, reported once
         return;
     }
-    if (maxBytes > 0 && files.Size() > 0 && files.Size() + record.size() > rotateFrom) {
-        Rotate();
-        if (!EnsureOpen()) {
-            return;
-        }
-    }
     std::wstring error;
-    if (!files.Write(record.data(), record.size(), error)) {
+    if (!files.Write(buffer.data(), buffer.size(), error)) {
         ReportOnce(writeReported, L"cannot write " + path, error);
     }
+    buffer.clear();
 }
 
 void LogFileWriter::Rotate() {

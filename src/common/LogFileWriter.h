@@ -45,8 +45,14 @@ public:
     static std::wstring Overstruck(const std::wstring& line);
 
 private:
-    void Complete(const std::wstring& line, const LocalTime& arrival);
-    void WriteBytes(const std::string& bytes);
+    void Complete(const wchar_t* line, size_t count, const LocalTime& arrival);
+    // line as UTF-8 into encoded, bare returns carried out.
+    void Encode(const wchar_t* line, size_t count);
+    const std::string& StampOf(const LocalTime& time);
+    // Adds one record to the buffer, rotating first when it would take the file past its size.
+    void Record(const std::string& prefix, const char* text, size_t count);
+    // Writes the buffered records: once per piece of output, not once per line.
+    void FlushBuffer();
     bool EnsureOpen();
     void Rotate();
     void ReportOnce(bool& reported, const std::wstring& what, const std::wstring& error);
@@ -61,4 +67,8 @@ private:
     bool writeReported;
     bool renameReported;
     uint64_t rotateFrom;  // the size past which a write rotates: maxBytes, more after a failed rename
+    std::string buffer;   // records not yet written
+    std::string encoded;  // the line being written, reused
+    std::string stamp;    // the last time stamp made, for stampTime
+    LocalTime stampTime;
 };

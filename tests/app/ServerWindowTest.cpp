@@ -70,7 +70,9 @@ TEST_F(ServerWindowTest, TheLogHoldsTheWindowsLinesAndALogChangeAppliesWithoutAR
         }
     }
     EXPECT_GE(lines, 5u);
-    EXPECT_NE(std::string::npos, testsupport::ScratchDirectory::Read(dir.File(L"logs\\second.log")).find(" tick "));
+    EXPECT_TRUE(WaitFor([&] {
+        return testsupport::ScratchDirectory::Read(dir.File(L"logs\\second.log")).find(" tick ") != std::string::npos;
+    }));
 }
 
 }  // namespace

@@ -143,11 +143,15 @@ TEST_F(ProcessServerTest, TheLogFileHoldsTheRunWithTimesButNotTheEnvironment) {
     process.SetEnvironmentSettings(settings);
     std::wstring text = Run(L"print one print \u20AC");
     EXPECT_NE(std::wstring::npos, text.find(L"visible-in-window"));
-    std::string file = ScratchDirectory::Read(path);
+    // The file is written on a thread of its own: its last line comes soon after.
+    std::string file;
+    EXPECT_TRUE(testsupport::WaitUntil([&] {
+        file = ScratchDirectory::Read(path);
+        return file.find(" Exit code 0, ran ") != std::string::npos;
+    }));
     EXPECT_EQ(std::string::npos, file.find("visible-in-window")) << file;
     EXPECT_NE(std::string::npos, file.find(" Environment variables : (not logged)\r\n"));
     EXPECT_NE(std::string::npos, file.find(" one\r\n"));
-    EXPECT_NE(std::string::npos, file.find(" Exit code 0, ran "));
     // Every line starts with "yyyy-mm-dd hh:mm:ss.mmm ".
     for (size_t at = 0; at < file.size(); at = file.find("\r\n", at) + 2) {
         std::string stamp = file.substr(at, 24);
@@ -159,8 +163,10 @@ TEST_F(ProcessServerTest, TheLogFileHoldsTheRunWithTimesButNotTheEnvironment) {
     size_t first = file.size();
     logger.Clear();
     Run(L"print two");
-    file = ScratchDirectory::Read(path);
-    EXPECT_GT(file.size(), first);
+    EXPECT_TRUE(testsupport::WaitUntil([&] {
+        file = ScratchDirectory::Read(path);
+        return file.find(" Exit code 0, ran ", first) != std::string::npos;
+    }));
     EXPECT_NE(std::string::npos, file.find(" two\r\n", first));
 }
 
