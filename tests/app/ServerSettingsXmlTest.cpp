@@ -158,4 +158,20 @@ TEST(EntryChecks, UnknownPredecessorsCyclesAndSharedLogFilesConcernOnlyTheirEntr
     EXPECT_EQ(expected, problems);
 }
 
+TEST(EntryChecks, TheLastEntryOfATitleIsTheOneWaitedForAndAnEmptyAfterIsLeftToTheEntry) {
+    std::vector<EntryChecks::Entry> entries = {
+        Entry(L"x", L"y"),
+        Entry(L"y"),        // shadowed by the later "y"
+        Entry(L"y", L"x"),  // this one closes the cycle
+        Entry(L"z", L""),   // reported with the entry's own elements
+    };
+    std::vector<std::wstring> problems = EntryChecks::Check(entries);
+    EXPECT_EQ(L"The start order goes round in a cycle: \"x\" -> \"y\" -> \"x\".", problems[0]);
+    EXPECT_EQ(L"", problems[1]);
+    EXPECT_EQ(L"The start order goes round in a cycle: \"y\" -> \"x\" -> \"y\".", problems[2]);
+    EXPECT_EQ(L"", problems[3]);
+    entries[2].hasAfter = false;
+    EXPECT_EQ(std::vector<std::wstring>(4), EntryChecks::Check(entries));
+}
+
 }  // namespace

@@ -176,4 +176,21 @@ TEST(LogFileWriter, AFileThatCannotBeOpenedIsReportedOnceAndTriedAgain) {
     EXPECT_EQ(std::vector<std::wstring>{L"Log file: cannot write C:\\no\\s.log: Access is denied."}, f.reports);
 }
 
+TEST(LogFileWriter, WithoutBackupsARotationStartsTheFileAfreshAndAHeldFileGrowsOn) {
+    Fixture f;
+    LogFileWriter writer(f.files, L"s.log", 2000, 0, f.Reporter());
+    const std::wstring line(974, L'c');
+    for (int i = 0; i < 5; ++i) {
+        writer.WriteLine(line, At);
+    }
+    EXPECT_EQ(1u, f.files.contents.size());
+    EXPECT_EQ(1000u, f.files.contents[L"s.log"].size());  // the fifth line, after two rotations
+    f.files.held.insert(L"s.log");
+    for (int i = 0; i < 3; ++i) {
+        writer.WriteLine(line, At);
+    }
+    EXPECT_EQ(4000u, f.files.contents[L"s.log"].size());
+    EXPECT_EQ(std::vector<std::wstring>{L"Log file: cannot rotate s.log: held"}, f.reports);
+}
+
 }  // namespace
