@@ -167,6 +167,13 @@ def icon_stopped(c):
     c.rect(10, 10, 22, 22, (255, 255, 255))
 
 
+def icon_stopping(c):
+    # Amber with the stop square left hollow: asked to stop, not ended yet.
+    c.circle(16, 16, 14.5, (150, 95, 10))
+    c.circle(16, 16, 13, (230, 160, 30))
+    c.frame(10, 10, 22, 22, 2.5, (255, 255, 255))
+
+
 def icon_tree_item(c):
     console(c, 3, 6, 29, 26)
 
@@ -281,6 +288,7 @@ ICONS = {
     'application.ico': icon_application,
     'running.ico': icon_running,
     'stopped.ico': icon_stopped,
+    'stopping.ico': icon_stopping,
     'treeitem.ico': icon_tree_item,
 }
 

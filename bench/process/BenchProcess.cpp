@@ -139,19 +139,23 @@ public:
     HANDLE footer;
 };
 
-class CountingProcess : public Process {
+// Signals the end of a run: a Terminate returns at once, the run ends after it.
+class EndWatcher : public IThreadObserver {
 public:
-    void OnTerminated() override {
-        ++killed;
-        Process::OnTerminated();
+    EndWatcher() : ended(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
+    ~EndWatcher() override { CloseHandle(ended); }
+    void ThreadStateChanged(bool running) override {
+        if (!running) {
+            SetEvent(ended);
+        }
     }
-    std::atomic<int> killed{0};
+    HANDLE ended;
 };
 
 // Capture through Process; also samples this process's memory while the flood runs.
 double CaptureBytesPerSecond(size_t& peakBytes) {
     CountingLogger logger;
-    CountingProcess process;
+    Process process;
     process.SetLogger(&logger);
     process.SetExecutable(FloodPath().c_str());
     process.SetArguments(std::to_wstring(FloodBytes).c_str());
@@ -165,10 +169,13 @@ double CaptureBytesPerSecond(size_t& peakBytes) {
     return static_cast<double>(logger.units.load()) / Seconds(start, end);
 }
 
-// Milliseconds from Terminate to the worker's end while the child floods without end.
-double StopMilliseconds(int& killed) {
+// Milliseconds from Terminate to the run's end while the child floods without end; how long the
+// Terminate call itself took goes to callMs.
+double StopMilliseconds(double& callMs) {
     CountingLogger logger;
-    CountingProcess process;
+    EndWatcher watcher;
+    Process process;
+    process.observer = &watcher;
     process.SetLogger(&logger);
     process.SetExecutable(FloodPath().c_str());
     process.SetArguments(L"0");
@@ -177,9 +184,10 @@ double StopMilliseconds(int& killed) {
         Sleep(5);
     }
     LARGE_INTEGER start = Now();
-    process.Terminate();  // returns once the worker has ended (or had to be killed)
+    process.Terminate();
+    callMs = Seconds(start, Now()) * 1000.0;
+    WaitForSingleObject(watcher.ended, INFINITE);
     LARGE_INTEGER end = Now();
-    killed = process.killed.load();
     return Seconds(start, end) * 1000.0;
 }
 
@@ -236,6 +244,7 @@ int LeftoverProcesses() {
     for (int round = 0; round < 1000; ++round) {
         leaf.process.Start();
         leaf.process.Terminate();
+        leaf.process.WaitForEnd(INFINITE);  // a new run starts only after the old one ended
     }
     WaitForTreeProcesses(0, 2000);  // a last process still ending
     return TreeProcesses();
@@ -257,15 +266,14 @@ int main() {
         captured = c > captured ? c : captured;
         ratios.push_back(r > 0 ? c / r : 0);
     }
-    double stopMs = 0;
+    double stopMs = 0, callMs = 0;
     for (int round = 0; round < 3; ++round) {
-        int killed = 0;
-        double ms = StopMilliseconds(killed);
+        double call = 0;
+        double ms = StopMilliseconds(call);
         stopMs = ms > stopMs ? ms : stopMs;
-        if (killed) {
-            fprintf(stderr, "bench_process: a worker had to be killed\n");
-        }
+        callMs = call > callMs ? call : callMs;
     }
+    fprintf(stderr, "bench_process: the longest Terminate call took %.1f ms\n", callMs);
     fprintf(stderr, "bench_process: raw %.1f MB/s, captured %.1f MB/s, memory before %.1f MB\n", raw / 1048576.0,
             captured / 1048576.0, static_cast<double>(before) / 1048576.0);
     std::vector<double> treeStops;

@@ -1,87 +1,22 @@
 #include "app/Application.h"
 
 #include <windows.h>
+
 #include <shellapi.h>
 
 #include <string>
-#include <vector>
 
+#include "win32/System.h"
 #include "win32/VersionString.h"
 
 Application* Application::current = nullptr;
 
-namespace {
-
-bool IsSeparator(wchar_t c) { return c == L'\\' || c == L'/'; }
-
-bool HasSeparator(const std::wstring& path) {
-    return path.find_first_of(L"\\/") != std::wstring::npos;
-}
-
-bool IsAbsolute(const std::wstring& path) {
-    if (path.size() >= 2 && IsSeparator(path[0]) && IsSeparator(path[1])) {
-        return true;  // UNC or device path
-    }
-    return path.size() >= 3 && path[1] == L':' && IsSeparator(path[2]);
-}
-
-// Length of the root that ".." cannot climb above: "C:" or a share's "\\server\share".
-size_t RootLength(const std::wstring& path) {
-    if (path.size() >= 2 && path[1] == L':') {
-        return 2;
-    }
-    if (path.size() < 2 || !IsSeparator(path[0]) || !IsSeparator(path[1])) {
-        return 0;
-    }
-    size_t server = path.find_first_of(L"\\/", 2);
-    size_t share = server == std::wstring::npos ? server : path.find_first_of(L"\\/", server + 1);
-    return share == std::wstring::npos ? path.size() : share;
-}
-
-// Joins base (ending with a backslash) and a relative path, folding "." and ".." as the system does.
-std::wstring Resolve(const std::wstring& base, const std::wstring& relative) {
-    std::wstring joined;
-    if (!relative.empty() && IsSeparator(relative[0])) {
-        joined = base.substr(0, RootLength(base)) + relative;  // rooted on the start directory's drive or share
-    } else if (relative.size() >= 2 && relative[1] == L':') {
-        bool sameDrive = base.size() >= 2 && towupper(base[0]) == towupper(relative[0]);
-        joined = sameDrive ? base + relative.substr(2) : relative.substr(0, 2) + L"\\" + relative.substr(2);
-    } else {
-        joined = base + relative;
-    }
-    const size_t rootLength = RootLength(joined);
-    std::vector<std::wstring> parts;
-    std::wstring part;
-    for (size_t i = rootLength; i <= joined.size(); ++i) {
-        if (i == joined.size() || IsSeparator(joined[i])) {
-            if (part == L"..") {
-                if (!parts.empty()) {
-                    parts.pop_back();
-                }
-            } else if (!part.empty() && part != L".") {
-                parts.push_back(part);
-            }
-            part.clear();
-        } else {
-            part += joined[i];
-        }
-    }
-    std::wstring result = joined.substr(0, rootLength);
-    for (const std::wstring& p : parts) {
-        result += L"\\" + p;
-    }
-    return result;
-}
-
-}  // namespace
-
-Application::Application(const wchar_t* builtInName)
-    : handle(0), argc(0), arguments(nullptr) {
+Application::Application(const wchar_t* builtInName) : handle(0), argc(0), arguments(nullptr) {
     className = builtInName;
     current = this;
     wchar_t directory[MAX_PATH + 1] = L"";
     GetCurrentDirectoryW(MAX_PATH, directory);
-    CollectStartup(GetCommandLineW(), directory);
+    CollectStartup(GetCommandLineW(), directory, System::ModulePath());
 }
 
 Application::~Application() {
@@ -91,7 +26,9 @@ Application::~Application() {
     }
 }
 
-void Application::CollectStartup(const wchar_t* commandLine, const wchar_t* currentDirectory) {
+void Application::CollectStartup(const wchar_t* commandLine,
+                                 const wchar_t* currentDirectory,
+                                 const String& modulePath) {
     delete[] arguments;
     arguments = nullptr;
     argc = 0;
@@ -106,27 +43,11 @@ void Application::CollectStartup(const wchar_t* commandLine, const wchar_t* curr
         LocalFree(split);
     }
     startDirectory.Format(L"%s\\", currentDirectory);
-    executablePath = MakeExecutablePath(argc >= 1 ? arguments[0] : String(), startDirectory);
+    // The file the system loaded, not the command line's first word, which may be a bare name
+    // found on PATH or anything the starting program chose.
+    executablePath = modulePath;
     name = NameFromPath(executablePath);
     moduleName = name;
-}
-
-String Application::MakeExecutablePath(const String& invokedAs, const String& startDirectory) {
-    if (invokedAs.IsNull()) {
-        return String();
-    }
-    std::wstring path(invokedAs.GetBuffer());
-    String result;
-    if (!HasSeparator(path)) {
-        result.Format(L"%s\\%s", startDirectory.GetBuffer(), invokedAs.GetBuffer());
-    } else if (IsAbsolute(path)) {
-        result = invokedAs;
-    } else {
-        // The current directory moves while the program runs (file dialogs change it), so a
-        // relative path is fixed against the start directory now.
-        result = Resolve(startDirectory.IsNull() ? L"" : startDirectory.GetBuffer(), path).c_str();
-    }
-    return result;
 }
 
 String Application::NameFromPath(const String& path) {

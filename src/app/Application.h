@@ -19,10 +19,6 @@ public:
 
     static Application* GetCurrent() { return current; }
 
-    // The program path made absolute: a bare name is joined to the start directory with
-    // "%s\\%s" (two backslashes in a row, which Windows accepts); another relative path is
-    // resolved against the start directory. startDirectory ends with a backslash.
-    static String MakeExecutablePath(const String& invokedAs, const String& startDirectory);
     // The file name without directory ('\\' or '/') and without its last extension.
     static String NameFromPath(const String& path);
 
@@ -37,7 +33,7 @@ public:
 
     unsigned int handle;
     String name;
-    String executablePath;
+    String executablePath;  // the program's file as the system loaded it, whatever the command line says
     String startDirectory;
     String moduleName;
     int argc;
@@ -51,9 +47,9 @@ public:
     String OriginalFilename;
 
 protected:
-    // Fills the fields from a command line and the current directory (the constructor passes the
-    // process's own; tests pass theirs).
-    void CollectStartup(const wchar_t* commandLine, const wchar_t* currentDirectory);
+    // Fills the fields from a command line, the current directory and the program's file (the
+    // constructor passes the process's own; tests pass theirs).
+    void CollectStartup(const wchar_t* commandLine, const wchar_t* currentDirectory, const String& modulePath);
 
 private:
     static Application* current;

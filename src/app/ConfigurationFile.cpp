@@ -123,8 +123,46 @@ ProcessInfo* ConfigurationFile::ReadProcess(xml::IXMLElement* element) {
         info->restartSet = true;
     }
     ReadServerSettings(element, *info);
+    ReadConsoleSettings(element, *info);
     return info.release();
 }
+
+// ---- Console output elements ("outputEncoding", "consoleHints") ----
+
+void ConfigurationFile::ReadConsoleSettings(xml::IXMLElement* element, ProcessInfo& info) {
+    String text;
+    if (GetChildText(element, L"outputEncoding", text)) {
+        const wchar_t* value = text.IsNull() ? L"" : text.GetBuffer();
+        if (!util::OutputEncoding::Parse(value, info.outputEncoding)) {
+            throw new Exception(L"The process \"%s\" has an unknown output encoding \"%s\" (auto, utf-8, ansi or oem).",
+                                info.title.GetBuffer(), value);
+        }
+        info.outputEncodingSet = true;
+    }
+    if (GetChildText(element, L"consoleHints", text)) {
+        const wchar_t* value = text.IsNull() ? L"" : text.GetBuffer();
+        if (text.EqualsNoCase(L"true")) {
+            info.consoleHints = true;
+        } else if (text.EqualsNoCase(L"false")) {
+            info.consoleHints = false;
+        } else {
+            throw new Exception(L"The process \"%s\" has an unknown console hints value \"%s\" (true or false).",
+                                info.title.GetBuffer(), value);
+        }
+        info.consoleHintsSet = true;
+    }
+}
+
+void ConfigurationFile::AppendConsoleSettings(xml::IXMLElement* element, const ProcessInfo& info) {
+    if (info.outputEncodingSet) {
+        element->AddChildNode(CreateElement(L"outputEncoding", util::OutputEncoding::Name(info.outputEncoding)));
+    }
+    if (info.consoleHintsSet) {
+        element->AddChildNode(CreateElement(L"consoleHints", info.consoleHints ? L"true" : L"false"));
+    }
+}
+
+// ---- end of the console output elements ----
 
 // ---- Server settings: environment, stop, log file and start order ----
 
@@ -219,6 +257,7 @@ void ConfigurationFile::AppendProcess(xml::IXMLElement* root, const ProcessInfo&
     }
     ServerSettingsXml::Write(info.server, element,
                              [this](const wchar_t* name, const wchar_t* value) { return CreateElement(name, value); });
+    AppendConsoleSettings(element, info);
     root->AddChildNode(element);
 }
 

@@ -46,6 +46,9 @@ private:
     // Gives each entry its folder and log path, and adds the problems across entries (start
     // order, shared log files) to the entries concerned.
     void CheckEntries(const std::vector<ProcessInfo*>& list);
+    // The console output elements of an entry; an unknown value throws, naming value and entry.
+    static void ReadConsoleSettings(xml::IXMLElement* element, ProcessInfo& info);
+    void AppendConsoleSettings(xml::IXMLElement* element, const ProcessInfo& info);
     void AppendProcess(xml::IXMLElement* root, const ProcessInfo& info);
     // The sample's path: the default path, else a ".sample" name beside it, holding either the
     // sample from an earlier start or a new one; null when none could be written.

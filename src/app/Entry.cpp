@@ -1,5 +1,7 @@
 #include "app/Entry.h"
 
+#include <windows.h>
+
 #include <exception>
 
 #include "app/Application.h"
@@ -20,7 +22,12 @@ int ReportUnexpected(const char* what) {
 
 }  // namespace
 
+void SetQuietErrorMode() {
+    SetErrorMode(GetErrorMode() | SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX);
+}
+
 int RunApplicationEntry() {
+    SetQuietErrorMode();
     Application* application = Application::GetCurrent();
     if (!application) {
         platform::ShowMessage(L"No WindowsApplication declared", L"ERROR", platform::MessageStyle::Error);

@@ -44,15 +44,20 @@ const int kMainMenu = 204;
 // The maker's page, which the About box links to.
 const wchar_t* const kAuthorPage = L"https://example.com/tarnwick";
 const int kSeparator = -1;
+// Exit: how often the ending runs are counted, when the count is shown, when the program goes.
+const UINT_PTR kExitTimer = 1;
+const UINT kExitPollMs = 50;
+const ULONGLONG kExitShowAfterMs = 500;
+const ULONGLONG kExitGiveUpAfterMs = 5000;
 
 // The toolbar, left to right: image in the bitmap strip and command (a separator has neither).
 const struct {
     int image;
     int command;
 } kButtons[] = {
-    {3, kStart},   {4, kStop},     {5, kRestart},         {kSeparator, 0},        {2, kSaveContents},
-    {kSeparator, 0}, {6, kClear},  {kSeparator, 0},       {9, kCascade},          {10, kTileVertically},
-    {11, kTileHorizontally},       {kSeparator, 0},       {kSeparator, 0},        {8, kExit},
+    {3, kStart},     {4, kStop},      {5, kRestart}, {kSeparator, 0},       {2, kSaveContents},      {kSeparator, 0},
+    {6, kClear},     {kSeparator, 0}, {9, kCascade}, {10, kTileVertically}, {11, kTileHorizontally}, {kSeparator, 0},
+    {kSeparator, 0}, {8, kExit},
 };
 
 // The direct children of the client that have window objects, listed before any is destroyed.
@@ -69,7 +74,12 @@ std::vector<HWND> ListChildren(HWND client) {
 MainWindow::MainWindow() : MainWindow(util::version::VersionCheck::Environment()) {}
 
 MainWindow::MainWindow(const util::version::VersionCheck::Environment& updates)
-    : MainWindowBase(L"MainWindow"), versionCheck(updates), configuration(nullptr), showTreePanel(false) {
+    : MainWindowBase(L"MainWindow"),
+      versionCheck(updates),
+      configuration(nullptr),
+      showTreePanel(false),
+      exiting(false),
+      exitStarted(0) {
     style |= WS_CLIPCHILDREN;
 }
 
@@ -281,8 +291,8 @@ int MainWindow::CountRunningProcesses() {
     gui::WindowMessageRouter* windows = gui::WindowMessageRouter::GetInstance();
     for (HWND child : ListChildren(mdiClient.GetHandle())) {
         ProcessWindow* window = dynamic_cast<ProcessWindow*>(windows->Lookup(child));
-        if (window && window->IsProcessRunning()) {
-            ++running;
+        if (window) {
+            running += window->CountRuns();
         }
     }
     return running;
@@ -383,10 +393,50 @@ LRESULT MainWindow::OnCommand(WPARAM wParam, LPARAM) {
 }
 
 int MainWindow::OnClose() {
-    if (ConfirmExit()) {
-        PostQuitMessage(0);
+    if (!exiting && ConfirmExit()) {
+        BeginExit();
     }
     return 1;
+}
+
+void MainWindow::BeginExit() {
+    exiting = true;
+    exitStarted = GetTickCount64();
+    gui::WindowMessageRouter* windows = gui::WindowMessageRouter::GetInstance();
+    for (HWND child : ListChildren(mdiClient.GetHandle() ? mdiClient.GetHandle() : handle)) {
+        ProcessWindow* window = dynamic_cast<ProcessWindow*>(windows->Lookup(child));
+        if (window) {
+            window->EndRuns();
+        }
+    }
+    if (CountRunningProcesses() == 0) {
+        FinishExit(false);
+        return;
+    }
+    SetTimer(handle, kExitTimer, kExitPollMs, nullptr);
+}
+
+LRESULT MainWindow::OnTimer(WPARAM timerId) {
+    if (timerId != kExitTimer || !exiting) {
+        return 0;
+    }
+    int ending = CountRunningProcesses();
+    ULONGLONG elapsed = GetTickCount64() - exitStarted;
+    if (ending == 0 || elapsed >= kExitGiveUpAfterMs) {
+        FinishExit(ending > 0);
+    } else if (elapsed >= kExitShowAfterMs) {
+        exitProgress.Show(handle, ending);
+    }
+    return 0;
+}
+
+void MainWindow::FinishExit(bool runsLeft) {
+    KillTimer(handle, kExitTimer);
+    exitProgress.Close();
+    if (runsLeft) {
+        ProcessWindow::disposeWaitMs = 0;  // the program ends now; so do the workers with it
+    }
+    PostQuitMessage(0);
 }
 
 bool MainWindow::ConfirmExit() {
@@ -398,8 +448,8 @@ bool MainWindow::ConfirmExit() {
     if (running == 1) {
         question = L"1 process is still running.\nExiting will terminate it.\nAre you sure you want to exit?";
     } else {
-        question.Format(L"%d processes are still running.\nExiting will terminate them.\nAre you sure you want to exit?",
-                        running);
+        question.Format(
+            L"%d processes are still running.\nExiting will terminate them.\nAre you sure you want to exit?", running);
     }
     return MessageBoxW(handle, question.GetBuffer(), L"Exit", MB_OKCANCEL | MB_ICONEXCLAMATION | MB_SETFOREGROUND) ==
            IDOK;
@@ -445,9 +495,9 @@ void MainWindow::ShowNoProcess() {
     statusBar.SetText(L"");
 }
 
-void MainWindow::SetCurrentProcessStatus(int running) {
-    if (running != 0 && running != 1) {
-        throw new Exception(L"MainWindow::SetCurrentProcessStatus()\nWTF %i", running);
+void MainWindow::SetCurrentProcessStatus(int state) {
+    if (state < ProcessWindow::Stopped || state > ProcessWindow::Stopping) {
+        throw new Exception(L"MainWindow::SetCurrentProcessStatus()\nWTF %i", state);
     }
     ProcessWindow* active = GetActiveProcessWindow();
     String name(L"<no name>");
@@ -457,17 +507,21 @@ void MainWindow::SetCurrentProcessStatus(int running) {
     for (int command : kProcessCommands) {
         SetCommandEnabled(command, true);  // Start, Stop and Restart are set right below
     }
-    SetCommandEnabled(kStart, running == 0);
-    SetCommandEnabled(kStop, running == 1);
-    SetCommandEnabled(kRestart, running == 1);
+    // While stopping, Start waits for the end; a second Stop ends the job again.
+    SetCommandEnabled(kStart, state == ProcessWindow::Stopped);
+    SetCommandEnabled(kStop, state != ProcessWindow::Stopped);
+    SetCommandEnabled(kRestart, state == ProcessWindow::Running);
+    const wchar_t* format = state == ProcessWindow::Running    ? L"Process \"%s\" is running ..."
+                            : state == ProcessWindow::Stopping ? L"Process \"%s\" is stopping ..."
+                                                               : L"Process \"%s\" is stopped ...";
     String text;
-    text.Format(running == 1 ? L"Process \"%s\" is running ..." : L"Process \"%s\" is stopped ...", name.GetBuffer());
-    if (running == 0 && active) {
+    text.Format(format, name.GetBuffer());
+    if (state == ProcessWindow::Stopped && active) {
         text.Append(active->GetEndNote().c_str());
     }
     statusBar.SetText(text.GetBuffer());
     if (active) {
-        active->SetStateIcon(running);
+        active->SetStateIcon(state);
     }
 }
 

@@ -4,6 +4,7 @@
 
 #include <memory>
 
+#include "app/ExitProgress.h"
 #include "app/SettingsWindow.h"
 #include "gui/AboutWindow.h"
 #include "gui/MDIClientWindow.h"
@@ -39,8 +40,10 @@ public:
     void OnCreate() override;
     void OnSize(WPARAM wParam, LPARAM lParam) override;
     LRESULT OnCommand(WPARAM wParam, LPARAM lParam) override;
+    // Exit: asks, then ends every run; the program quits once they have ended, or after 5 s.
     int OnClose() override;
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    LRESULT OnTimer(WPARAM timerId) override;
 
     // Start-up load: a configuration that cannot be loaded ends the program (after the sample).
     void LoadProcesses();
@@ -50,12 +53,16 @@ public:
     // File > Open Settings: another configuration replaces every process window once it loaded.
     void LoadConfigurationFile();
     ProcessWindow* GetActiveProcessWindow();
-    void SetCurrentProcessStatus(int running);
+    // state: a ProcessWindow::State.
+    void SetCurrentProcessStatus(int state);
     // No process window is left: an empty status and no command that needs one.
     void ShowNoProcess();
     // Destroys every process window (ending its process tree) and deletes its object.
     void DisposeProcessWindows();
+    // Runs of every process window that have not ended.
     int CountRunningProcesses();
+    bool IsExiting() const { return exiting; }
+    ExitProgress& GetExitProgress() { return exitProgress; }
     // Help > About: the box is created on the first call, then only shown again.
     void ShowAbout();
     // Tools > Settings: the settings window, made on first use, shown on the current file.
@@ -80,6 +87,9 @@ private:
     void RunProcessCommand(int commandId);
     void SetCommandEnabled(int commandId, bool enabled);
     bool ConfirmExit();
+    void BeginExit();
+    // Quits the loop; with runs still going, the windows no longer wait for them.
+    void FinishExit(bool runsLeft);
     void ShowFailure(Exception* failure);
 
     gui::ToolBarControl toolbar;
@@ -91,4 +101,7 @@ private:
     ConfigurationFile* configuration;                        // not owned unless chosen below
     std::unique_ptr<ConfigurationFile> chosenConfiguration;  // one opened with Open Settings
     bool showTreePanel;
+    bool exiting;  // Exit was confirmed: the runs are ending
+    ULONGLONG exitStarted;
+    ExitProgress exitProgress;
 };

@@ -28,7 +28,6 @@ void OutputQueue::Push(const wchar_t* text, Thread* writer, bool mayWait) {
     if (mayWait) {
         WaitForRoom(writer);
     }
-    Thread::Unkillable unkillable(writer);
     CriticalSection::Lock hold(lock);
     pending.append(text, TextScan::WideLength(text));
     if (pending.size() >= capacity) {
@@ -39,11 +38,10 @@ void OutputQueue::Push(const wchar_t* text, Thread* writer, bool mayWait) {
 
 void OutputQueue::WaitForRoom(Thread* writer) {
     HANDLE events[2] = {roomEvent, writer ? writer->GetStopEvent() : nullptr};
-    // A stop request ends the wait at once: the worker must see it within its grace period, and
-    // the text it still writes (the run's footer) is kept all the same. A lost wake-up would leave
+    // A stop request ends the wait at once: the run must end soon after it, and the text it still
+    // writes (the run's footer) is kept all the same. A lost wake-up would leave
     // the window idle and this reader waiting for good: it is tried again while the wait lasts.
     while (WaitForMultipleObjects(events[1] ? 2 : 1, events, FALSE, kWakeUpRetryMs) == WAIT_TIMEOUT) {
-        Thread::Unkillable unkillable(writer);
         CriticalSection::Lock hold(lock);
         WakeUpOnce();
     }

@@ -29,9 +29,7 @@ public:
     // time; a failed one is tried again by the next Push, and every second by a reader waiting for
     // room). Waits first while the bound is reached, until the window takes the text or the
     // writer's stop is requested; text is never dropped. With mayWait false
-    // it never waits (a last bounded text whose writer the window may be waiting for). writer is
-    // the worker thread calling (may be null): it is never killed holding the queue's lock, which
-    // would keep the window from ever taking text again.
+    // it never waits. writer is the worker thread calling (may be null): its stop ends the wait.
     void Push(const wchar_t* text, Thread* writer, bool mayWait = true);
     // Moves all pending text into target (emptied first) and lets waiting readers go on. True when
     // there was text: readers still do not wake the window, which must come back by itself (a

@@ -12,9 +12,27 @@ const wchar_t kSettingsKey[] = L"Software\\Hollbrae\\Tarnwick";
 const size_t kSmallestScrollback = 1000;
 const ULONGLONG kPaintIntervalMs = 100;
 
+// Milliseconds since 1970-01-01 UTC, the store's arrival times.
+int64_t Now() {
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    ULARGE_INTEGER ticks;
+    ticks.LowPart = now.dwLowDateTime;
+    ticks.HighPart = now.dwHighDateTime;
+    const uint64_t kEpochDifference = 116444736000000000ULL;  // 1601 to 1970, in 100 ns units
+    return static_cast<int64_t>((ticks.QuadPart - kEpochDifference) / 10000);
+}
+
 }  // namespace
 
-OutputView::OutputView() : scrollback(defaultScrollback), appendLimit(0), lastPaint(0), paintDue(false) {
+OutputView::OutputView()
+    : scrollback(defaultScrollback),
+      appendLimit(0),
+      store(defaultScrollback),
+      interpreter(store),
+      shownOffset(0),
+      lastPaint(0),
+      paintDue(false) {
     className = L"OutputView";
 }
 
@@ -28,6 +46,7 @@ void OutputView::OnCreate() {
 void OutputView::SetCapacity(size_t scrollbackCharacters, size_t largestAppend) {
     scrollback = scrollbackCharacters;
     appendLimit = largestAppend;
+    store.SetLimit(scrollback);
     SendMessageW(handle, EM_EXLIMITTEXT, 0, static_cast<LPARAM>(scrollback + appendLimit + 4096));
 }
 
@@ -59,17 +78,48 @@ void OutputView::Append(const std::wstring& text) {
         // control would silently drop what passes its limit.
         SetCapacity(scrollback, text.size());
     }
+    // The open last line may change (a progress line, a backspace): it is shown again from its start.
+    uint64_t open = store.EndNumber() - 1;
+    interpreter.Write(text, Now());
+    // What just came is never cut (the tail a stopped reader hands over at once may pass the
+    // limit by itself): the next append trims it.
+    bool trimmed = store.Trim(open) > 0;
     // Drawing is off for the change and the scroll: a scroll with drawing on repaints at once,
     // which can cost more than the insert itself; Repaint then paints once for both.
     SendMessageW(handle, WM_SETREDRAW, FALSE, 0);
-    int before = GetTextLength();
-    CHARRANGE end = {before, before};
-    SendMessageW(handle, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&end));
-    SendMessageW(handle, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text.c_str()));
-    Trim(GetTextLength() - before);
+    if (trimmed) {
+        // Removing text from the front of a large rich-edit control costs time in proportion to
+        // all the lines behind it; a fresh control handed the text to keep costs one append.
+        shownOffset = 0;
+        Recreate(LinesText(store.FirstNumber(), L"\r"));
+        shownOffset = GetTextLength() - static_cast<int>(store.Last().text.size());
+    } else {
+        ShowFrom(open);
+    }
     ScrollToEnd();
     SendMessageW(handle, WM_SETREDRAW, TRUE, 0);
     Repaint();
+}
+
+void OutputView::ShowFrom(uint64_t number) {
+    // Continued lines are shown joined, so the line's part starts where the last line started.
+    CHARRANGE replaced = {shownOffset, GetTextLength()};
+    SendMessageW(handle, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&replaced));
+    std::wstring shown = LinesText(number, L"\r");
+    SendMessageW(handle, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(shown.c_str()));
+    shownOffset = GetTextLength() - static_cast<int>(store.Last().text.size());
+}
+
+std::wstring OutputView::LinesText(uint64_t number, const wchar_t* lineEnd) const {
+    std::wstring text;
+    for (uint64_t n = number; n < store.EndNumber(); ++n) {
+        const util::StoredLine& line = store.At(n);
+        if (n != number && !line.continuation) {
+            text += lineEnd;
+        }
+        text += line.text;
+    }
+    return text;
 }
 
 void OutputView::ScrollToEnd() {
@@ -80,39 +130,7 @@ void OutputView::ScrollToEnd() {
     SendMessageW(handle, EM_SETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&position));
 }
 
-void OutputView::Trim(int appended) {
-    int length = GetTextLength();
-    if (length <= static_cast<int>(scrollback)) {
-        return;
-    }
-    // Keep three quarters of the limit, from the start of a line, never cutting into what just
-    // came; the slack spares a flood a cut at every append.
-    int cut = length - static_cast<int>(scrollback / 4 * 3);
-    int line = static_cast<int>(SendMessageW(handle, EM_EXLINEFROMCHAR, 0, cut));
-    int nextLine = static_cast<int>(SendMessageW(handle, EM_LINEINDEX, line + 1, 0));
-    int newest = length - appended;
-    if (nextLine > 0 && nextLine <= newest) {
-        cut = nextLine;
-    } else if (cut > newest) {
-        cut = newest;  // one huge line: cut inside it, but keep everything that just arrived
-    }
-    if (cut > 0) {
-        Recreate(GetRange(cut, length));
-    }
-}
-
-std::wstring OutputView::GetRange(int from, int to) {
-    std::wstring text(static_cast<size_t>(to - from) + 1, L'\0');
-    TEXTRANGEW range = {{from, to}, &text[0]};
-    LRESULT copied = SendMessageW(handle, EM_GETTEXTRANGE, 0, reinterpret_cast<LPARAM>(&range));
-    text.resize(static_cast<size_t>(copied > 0 ? copied : 0));
-    return text;
-}
-
 void OutputView::Recreate(const std::wstring& text) {
-    // Removing text from the front of a large rich-edit control costs time in proportion to all
-    // the lines behind it, on some versions minutes for a long scrollback; a fresh control that is
-    // handed the text to keep costs one append.
     HWND parent = GetParent(handle);
     bool focused = GetFocus() == handle;
     RECT place = {};
@@ -149,19 +167,12 @@ void OutputView::FinishPaint() {
 }
 
 void OutputView::Clear() {
+    store.Clear();
+    interpreter.Reset();
+    shownOffset = 0;
     Recreate(std::wstring());
 }
 
 std::wstring OutputView::GetAllText() {
-    GETTEXTLENGTHEX query = {GTL_NUMCHARS | GTL_PRECISE | GTL_USECRLF, 1200};
-    int length = static_cast<int>(SendMessageW(handle, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&query), 0));
-    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-    GETTEXTEX request = {};
-    request.cb = static_cast<DWORD>(text.size() * sizeof(wchar_t));
-    request.flags = GT_USECRLF;
-    request.codepage = 1200;
-    LRESULT copied = SendMessageW(handle, EM_GETTEXTEX, reinterpret_cast<WPARAM>(&request),
-                                  reinterpret_cast<LPARAM>(&text[0]));
-    text.resize(static_cast<size_t>(copied > 0 ? copied : 0));
-    return text;
+    return LinesText(store.FirstNumber(), L"\r\n");
 }

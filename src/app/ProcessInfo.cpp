@@ -5,6 +5,7 @@
 
 #include <vector>
 
+#include "app/Application.h"
 #include "common/EnvironmentBuilder.h"
 #include "common/JavaProcess.h"
 #include "common/Process.h"
@@ -16,6 +17,10 @@ ProcessInfo::ProcessInfo()
       disabled(false),
       restart(RestartPolicy::Mode::Never),
       restartSet(false),
+      outputEncoding(util::OutputEncoding::Mode::Auto),
+      outputEncodingSet(false),
+      consoleHints(true),
+      consoleHintsSet(false),
       type(ProcessType::Unknown),
       process(nullptr),
       modified(false) {
@@ -48,6 +53,16 @@ Process* ProcessInfo::GetProcess() {
         javaProcess->SetClasspath(classpath);
         javaProcess->SetStartupClass(startupclassname);
         javaProcess->SetJavaOptions(javaOptions);
+        if (Application* application = Application::GetCurrent()) {
+            // The class path is built from the program's own folder.
+            String folder = application->executablePath;
+            int slash = folder.FindLast(L"\\");
+            if (slash >= 0) {
+                folder.Truncate(slash);
+            }
+            javaProcess->SetProgramFolder(folder);
+            javaProcess->SetStartDirectory(application->startDirectory);
+        }
         made = javaProcess;
     } else {
         throw new Exception(L"ProcessInfo::GetProcess()\n Unknown process type for %s", title.GetBuffer());
@@ -62,6 +77,8 @@ Process* ProcessInfo::GetProcess() {
     }
     made->SetEnvironmentSettings(environment);
     made->SetLogFile(logPath.IsNull() ? std::wstring() : std::wstring(logPath.GetBuffer()), server.log);
+    made->SetOutputEncoding(outputEncoding);
+    made->SetConsoleHints(consoleHints);
     process = made;
     return process;
 }
@@ -69,12 +86,18 @@ Process* ProcessInfo::GetProcess() {
 void ProcessInfo::TakeLiveSettings(const ProcessInfo& reloaded) {
     restart = reloaded.restart;
     restartSet = reloaded.restartSet;
+    outputEncoding = reloaded.outputEncoding;
+    outputEncodingSet = reloaded.outputEncodingSet;
+    consoleHints = reloaded.consoleHints;
+    consoleHintsSet = reloaded.consoleHintsSet;
     server.stop = reloaded.server.stop;
     server.log = reloaded.server.log;
     server.order = reloaded.server.order;
     logPath = reloaded.logPath;
     if (process) {
         process->SetRestartPolicy(restart);
+        process->SetOutputEncoding(outputEncoding);
+        process->SetConsoleHints(consoleHints);
         process->SetLogFile(logPath.IsNull() ? std::wstring() : std::wstring(logPath.GetBuffer()), server.log);
     }
 }

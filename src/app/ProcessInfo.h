@@ -4,6 +4,7 @@
 #include "common/RestartPolicy.h"
 #include "common/ServerSettings.h"
 #include "util/Object.h"
+#include "util/OutputEncoding.h"
 #include "util/String.h"
 
 class Process;
@@ -21,7 +22,8 @@ public:
 
     // True when the entries differ in a configured field or the type (texts compared with letter
     // case, a null text equal only to a null text); process and modified are not compared, nor
-    // the restart policy, which a running process takes without a restart (TakeLiveSettings).
+    // the restart policy and the console output settings, which a running process takes without a
+    // restart (TakeLiveSettings).
     bool operator!=(const ProcessInfo& other) const;
     bool operator==(const ProcessInfo& other) const { return !(*this != other); }
 
@@ -31,6 +33,8 @@ public:
     // A reload found this entry unchanged (==): take the settings that apply to a running process
     // as they are (restart policy, stop, log file, start order) from the reloaded entry, and pass
     // them to the process.
+    // as they are, the restart policy and the console output settings (from its next launch on),
+    // from the reloaded entry, and pass them to the process.
     void TakeLiveSettings(const ProcessInfo& reloaded);
 
     // ---- Server settings: environment, stop, log file and start order ----
@@ -53,6 +57,14 @@ public:
     bool disabled;
     RestartPolicy::Mode restart;
     bool restartSet;  // the "restart" element is present (and written back)
+
+    // Console output: how the child's bytes are decoded, and whether its environment gets the
+    // console hints. Each is written back only when its element was present or set.
+    util::OutputEncoding::Mode outputEncoding;
+    bool outputEncodingSet;
+    bool consoleHints;
+    bool consoleHintsSet;
+
     ProcessType type;
     // Not owned: the process window that shows this entry deletes it. Copies share the pointer.
     Process* process;

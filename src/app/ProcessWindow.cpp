@@ -4,6 +4,7 @@
 
 #include "app/ProcessInfo.h"
 #include "common/ExitLine.h"
+#include "common/JavaProcess.h"
 #include "common/Process.h"
 #include "gui/FileDialogs.h"
 #include "util/Exception.h"
@@ -18,6 +19,7 @@ const int kStopCommand = 40004;
 const int kLogToScreenCommand = 40202;
 const int kRunningIcon = 102;
 const int kStoppedIcon = 103;
+const int kStoppingIcon = 105;
 // Characters pending for the view before a reader waits for the window. It bounds the batch the
 // window inserts at once (a message posted to the frame waits for about one such insert) and, the
 // window taking output on a 10 ms timer, the rate: 128K a turn keeps up with the control itself.
@@ -26,17 +28,33 @@ const size_t kQueueCapacity = 128 * 1024;
 const UINT_PTR kOutputTimer = 1;
 const UINT kOutputIntervalMs = 10;
 const UINT kIdleCheckMs = 1000;
+const UINT_PTR kStoppingTimer = 2;
+
+// Where the output of a process left behind goes: nowhere.
+class Discard : public util::logging::ILogger {
+public:
+    void Log(const wchar_t*) override {}
+};
 
 }  // namespace
+
+// A stopped run ends within milliseconds; one that does not is left behind rather than waited
+// for without end.
+DWORD ProcessWindow::disposeWaitMs = 5000;
 
 ProcessWindow::ProcessWindow()
     : MDIChildWindow(L"ProcessWindow"),
       info(nullptr),
       process(nullptr),
+      startWhenEnded(false),
+      autoStartWhenEnded(false),
+      closeWhenEnded(false),
+      stopAskedAt(0),
       logToScreen(false),
       hasRun(false),
       runningIcon(nullptr),
       stoppedIcon(nullptr),
+      stoppingIcon(nullptr),
       queue(kQueueCapacity, [this] { return PostMessageW(handle, outputMessage, 0, 0) != FALSE; }) {}
 
 ProcessWindow::~ProcessWindow() {
@@ -85,7 +103,13 @@ LRESULT ProcessWindow::OnCommand(WPARAM wParam, LPARAM lParam) {
 }
 
 int ProcessWindow::OnClose() {
-    if (IsProcessRunning()) {
+    if (closeWhenEnded) {
+        EndRuns();  // a second close: whatever the job still holds ends now
+        return 1;
+    }
+    // A run already asked to stop is ending anyway: no need to ask.
+    bool stopping = retiring || (process && process->StopRequested());
+    if (CountRuns() > 0 && !stopping) {
         String caption;
         GetText(caption);
         String question;
@@ -97,6 +121,16 @@ int ProcessWindow::OnClose() {
             return 1;
         }
     }
+    if (CountRuns() > 0) {
+        // The window stays until the run has ended: its last lines are shown, and nothing of it
+        // is waited for here.
+        closeWhenEnded = true;
+        startWhenEnded = autoStartWhenEnded = false;
+        EndRuns();
+        if (CountRuns() > 0) {
+            return 1;
+        }
+    }
     SetProcessInfo(nullptr);
     MDIDestroy();
     return 1;
@@ -104,7 +138,7 @@ int ProcessWindow::OnClose() {
 
 LRESULT ProcessWindow::OnActivate() {
     if (process) {
-        NotifyFrame(process->IsRunning());
+        NotifyFrame(GetState());
     }
     return MDIChildWindow::OnActivate();
 }
@@ -112,6 +146,9 @@ LRESULT ProcessWindow::OnActivate() {
 LRESULT ProcessWindow::OnTimer(WPARAM timerId) {
     if (timerId == kOutputTimer) {
         ShowOutput();
+    } else if (timerId == kStoppingTimer) {
+        KillTimer(handle, kStoppingTimer);
+        ShowState();
     }
     return 0;
 }
@@ -122,8 +159,19 @@ LRESULT ProcessWindow::OnMessage(UINT message, WPARAM, LPARAM) {
         return 1;
     }
     if (message == stateMessage) {
-        // The note may be late (a restart since): the process itself says how things are now.
-        ThreadStateChanged(IsProcessRunning());
+        // The note may be late (a restart since): the processes themselves say how things are now.
+        OnRunEnded();
+        return 1;
+    }
+    if (message == failureMessage) {
+        std::wstring text;
+        {
+            CriticalSection::Lock hold(failureLock);
+            text.swap(failure);
+        }
+        if (!text.empty()) {
+            ShowFailure(new Exception(L"%s", text.c_str()));
+        }
         return 1;
     }
     return 0;
@@ -131,6 +179,78 @@ LRESULT ProcessWindow::OnMessage(UINT message, WPARAM, LPARAM) {
 
 bool ProcessWindow::IsProcessRunning() const {
     return process && process->IsRunning();
+}
+
+int ProcessWindow::CountRuns() const {
+    return (IsProcessRunning() ? 1 : 0) + (retiring && retiring->IsRunning() ? 1 : 0);
+}
+
+ProcessWindow::State ProcessWindow::GetState() const {
+    if (CountRuns() == 0) {
+        return Stopped;
+    }
+    bool stopping = retiring || process->StopRequested();
+    if (stopping && stopAskedAt != 0 && GetTickCount64() - stopAskedAt >= stoppingAfterMs) {
+        return Stopping;
+    }
+    return Running;
+}
+
+void ProcessWindow::EndRuns() {
+    for (Process* ending : {process, retiring.get()}) {
+        if (ending && ending->IsRunning()) {
+            try {
+                ending->Terminate();
+            } catch (Exception* e) {
+                ShowFailure(e);
+            }
+        }
+    }
+    MarkStopping();
+}
+
+void ProcessWindow::MarkStopping() {
+    if (CountRuns() > 0 && handle) {
+        stopAskedAt = GetTickCount64();
+        SetTimer(handle, kStoppingTimer, stoppingAfterMs, nullptr);
+    }
+}
+
+void ProcessWindow::OnRunEnded() {
+    if (retiring && !retiring->IsRunning()) {
+        Dispose(retiring.release(), disposeWaitMs);  // it has told its end: only leaving its thread
+    }
+    if (CountRuns() == 0) {
+        stopAskedAt = 0;
+        if (closeWhenEnded) {
+            SetProcessInfo(nullptr);
+            MDIDestroy();
+            return;
+        }
+        bool start = startWhenEnded;
+        bool automatic = autoStartWhenEnded;
+        startWhenEnded = autoStartWhenEnded = false;
+        if (automatic && info) {
+            StartAutomatically(info);
+        } else if (start && process) {
+            try {
+                process->Start();
+            } catch (Exception* e) {
+                ShowFailure(e);
+            }
+        }
+    }
+    ShowState();
+}
+
+void ProcessWindow::ShowState() {
+    hasRun = hasRun || IsProcessRunning();
+    if (!handle) {
+        return;  // not made yet: there is nothing to show it in
+    }
+    State state = GetState();
+    SetStateIcon(state);
+    NotifyFrame(state);
 }
 
 bool ProcessWindow::OnWindowThread() const {
@@ -146,14 +266,21 @@ void ProcessWindow::SetProcessInfo(ProcessInfo* newInfo) {
     if (!newInfo) {
         ReleaseProcess();
     } else if (!previous || *previous != *newInfo) {
-        ReleaseProcess();
+        RetireProcess();
         info = newInfo;
         CreateProcessFor(newInfo);
         if (!newInfo->disabled) {
-            StartAutomatically(newInfo);
+            // The new run starts once the old one has ended, so that its lines follow the old ones.
+            if (retiring) {
+                autoStartWhenEnded = true;
+                ShowState();
+            } else {
+                StartAutomatically(newInfo);
+            }
         }
     } else {
         previous->TakeLiveSettings(*newInfo);  // a new restart policy needs no restart
+        RescanClasspath();                     // jars added since count from the next launch
     }
     // An equal description keeps the process as it is, running or not.
     info = newInfo;
@@ -163,29 +290,87 @@ void ProcessWindow::SetProcessInfo(ProcessInfo* newInfo) {
 }
 
 void ProcessWindow::ReleaseProcess() {
-    if (!process) {
+    startWhenEnded = autoStartWhenEnded = false;
+    if (!process && !retiring) {
         return;
     }
-    // Also called from the destructor: a failure must not leave here before the process is gone
-    // (its worker is stopped all the same), and is told afterwards.
+    // Also called from the destructor: a failure must not leave here before the processes are
+    // gone (their workers are stopped all the same), and is told afterwards.
     Exception* failure = nullptr;
-    if (process->IsRunning()) {
-        try {
-            process->Terminate();
-        } catch (Exception* e) {
-            failure = e;
+    for (Process* ending : {process, retiring.get()}) {
+        if (ending && ending->IsRunning()) {
+            try {
+                ending->Terminate();
+            } catch (Exception* e) {
+                delete failure;
+                failure = e;
+            }
         }
     }
     // The descriptions share the pointer; the process dies here, with this window's ownership.
     if (info && info->process == process) {
         info->process = nullptr;
     }
-    delete process;
+    Dispose(process, disposeWaitMs);
+    Dispose(retiring.release(), disposeWaitMs);
     process = nullptr;
-    queue.Discard();
+    queue.Discard();  // the window goes: nothing is left to show it
     if (failure) {
         ShowFailure(failure);
     }
+}
+
+void ProcessWindow::RescanClasspath() {
+    if (auto* javaProcess = dynamic_cast<java::JavaProcess*>(process)) {
+        javaProcess->RescanClasspath();
+    }
+}
+
+void ProcessWindow::Dispose(Process* ending, DWORD waitMs) {
+    if (!ending) {
+        return;
+    }
+    if (ending->IsRunning()) {
+        ending->Stop();
+    }
+    if (ending->WaitForEnd(waitMs)) {
+        delete ending;
+        return;
+    }
+    // Its worker still runs and uses the object: it is left to the system, which ends the
+    // thread with the program, and it no longer reaches this window.
+    static Discard discard;
+    ending->observer = nullptr;
+    ending->SetLogger(&discard);
+}
+
+void ProcessWindow::RetireProcess() {
+    if (!process) {
+        return;
+    }
+    if (info && info->process == process) {
+        info->process = nullptr;
+    }
+    std::unique_ptr<Process> old(process);
+    process = nullptr;
+    if (old->IsRunning()) {
+        try {
+            old->Terminate();
+        } catch (Exception* e) {
+            ShowFailure(e);
+        }
+    }
+    if (!old->IsRunning()) {
+        Dispose(old.release(), disposeWaitMs);  // ended already: only leaving its thread
+        return;
+    }
+    if (retiring) {
+        // Replaced twice while the first run still ends: that one is waited for now.
+        Dispose(retiring.release(), disposeWaitMs);
+    }
+    retiring = std::move(old);
+    stopAskedAt = GetTickCount64();
+    SetTimer(handle, kStoppingTimer, stoppingAfterMs, nullptr);
 }
 
 Process* ProcessWindow::MakeProcess(ProcessInfo& newInfo) {
@@ -198,7 +383,7 @@ void ProcessWindow::CreateProcessFor(ProcessInfo* newInfo) {
     process->SetLogger(this);
     process->observer = this;
     hasRun = false;
-    ThreadStateChanged(process->IsRunning());
+    ShowState();
 }
 
 bool ProcessWindow::ShowConfigurationError() {
@@ -240,17 +425,27 @@ void ProcessWindow::ProcessCommand(int commandId) {
             return;
         }
         if (commandId == kStartCommand) {
-            process->Start();
-        } else if (commandId == kStopCommand) {
-            if (process->IsRunning()) {
-                process->Terminate();
+            if (retiring) {
+                startWhenEnded = true;  // the replaced run is still ending
+            } else {
+                RescanClasspath();
+                process->Start();
             }
+        } else if (commandId == kStopCommand) {
+            startWhenEnded = autoStartWhenEnded = false;
+            EndRuns();
         } else if (commandId == kRestartCommand) {
-            process->Restart();
+            if (retiring) {
+                startWhenEnded = true;  // the replaced run is still ending
+            } else if (process->Restart()) {
+                startWhenEnded = true;  // once the run has ended
+                MarkStopping();
+            }
         }
     } catch (Exception* e) {
         ShowFailure(e);
     }
+    ShowState();
 }
 
 void ProcessWindow::ShowFailure(Exception* failure) {
@@ -288,10 +483,19 @@ void ProcessWindow::Log(const wchar_t* text) {
         view.FinishPaint();
         return;
     }
-    // Once its run has ended the reader writes only the run's footer, maybe while this window waits
-    // for it to finish (a Start, a close, a reload): then it must not wait for room, or neither goes on.
-    bool running = process && process->IsRunning();
-    queue.Push(text, process, running);
+    // A worker asked to stop never waits for room (the queue sees its stop): this window may be
+    // waiting for its end.
+    Process* writer = CallingProcess();
+    queue.Push(text, writer, writer != nullptr);
+}
+
+Process* ProcessWindow::CallingProcess() const {
+    DWORD self = GetCurrentThreadId();
+    if (process && process->GetThreadId() == self) {
+        return process;
+    }
+    Process* old = retiring.get();
+    return old && old->GetThreadId() == self ? old : nullptr;
 }
 
 void ProcessWindow::ShowOutput() {
@@ -316,29 +520,35 @@ void ProcessWindow::ThreadStateChanged(bool running) {
         PostMessageW(handle, stateMessage, 0, 0);
         return;
     }
-    hasRun = hasRun || running;
-    SetStateIcon(running ? 1 : 0);
-    NotifyFrame(running);
+    if (running) {
+        stopAskedAt = 0;
+    }
+    ShowState();
+}
+
+void ProcessWindow::ThreadFailed(const std::wstring& message) {
+    // Shown by the window's own thread, owned by the frame; a second failure before the first is
+    // shown joins it.
+    CriticalSection::Lock hold(failureLock);
+    failure += (failure.empty() ? L"" : L"\n\n") + message;
+    PostMessageW(handle, failureMessage, 0, 0);
 }
 
 std::wstring ProcessWindow::GetEndNote() const {
-    if (!process || !hasRun || process->IsRunning()) {
+    if (!process || !hasRun || process->IsRunning() || GetState() != Stopped) {
         return std::wstring();
     }
-    if (!process->EndedByItself()) {
-        return L" (stopped)";
-    }
-    return L" (exit code " + ExitLine::Code(process->GetExitCode()) + L")";
+    return L" (" + process->GetEndNote() + L")";
 }
 
-void ProcessWindow::NotifyFrame(bool running) {
+void ProcessWindow::NotifyFrame(int state) {
     Window* frame = GetFrameWindow();
     HWND client = GetParent(handle);
     if (!frame || !client) {
         return;
     }
     if (reinterpret_cast<HWND>(SendMessageW(client, WM_MDIGETACTIVE, 0, 0)) == handle) {
-        PostMessageW(frame->GetHandle(), statusMessage, reinterpret_cast<WPARAM>(handle), running ? 1 : 0);
+        PostMessageW(frame->GetHandle(), statusMessage, reinterpret_cast<WPARAM>(handle), state);
     }
 }
 
@@ -352,10 +562,12 @@ HICON ProcessWindow::LoadStateIcon(int resourceId) {
 
 void ProcessWindow::SetStateIcon(int state) {
     HICON icon = nullptr;
-    if (state == 1) {
+    if (state == Running) {
         icon = runningIcon ? runningIcon : (runningIcon = LoadStateIcon(kRunningIcon));
-    } else if (state == 0) {
+    } else if (state == Stopped) {
         icon = stoppedIcon ? stoppedIcon : (stoppedIcon = LoadStateIcon(kStoppedIcon));
+    } else if (state == Stopping) {
+        icon = stoppingIcon ? stoppingIcon : (stoppingIcon = LoadStateIcon(kStoppingIcon));
     } else {
         return;
     }

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <atomic>
+#include <memory>
 #include <string>
 
 #include "app/OutputQueue.h"
@@ -21,11 +22,22 @@ class ProcessInfo;
 // Output and state changes arrive on the process's reader thread. Neither touches a window
 // there: output goes into a bounded queue that the window empties on its own thread, and a state
 // change only posts a note to the window, which then looks at the process itself.
+//
+// A stop never waits for the run to end: what has to follow the end (the new run of a Restart or
+// of a changed entry, the close of a window) waits for the run's end note. Meanwhile a run that
+// has not ended 500 ms after its stop shows as "stopping".
 class ProcessWindow : public gui::MDIChildWindow, public util::logging::ILogger, public IThreadObserver {
 public:
     static const UINT outputMessage = WM_APP + 1;   // the queue has text for the view
     static const UINT stateMessage = WM_APP + 2;    // the process started or ended
-    static const UINT statusMessage = WM_USER + 1;  // to the frame: wParam window, lParam running
+    static const UINT failureMessage = WM_APP + 3;  // a worker failed unexpectedly
+    static const UINT statusMessage = WM_USER + 1;  // to the frame: wParam window, lParam a State
+    enum State { Stopped = 0, Running = 1, Stopping = 2 };
+    // How long a stop may take before the window says "stopping".
+    static const UINT stoppingAfterMs = 500;
+    // How long a window going away waits for a run it asked to end; a run that has not ended
+    // then is left behind. The frame sets 0 when the program exits with runs still ending.
+    static DWORD disposeWaitMs;
 
     ProcessWindow();
     ~ProcessWindow() override;
@@ -53,10 +65,17 @@ public:
 
     void Log(const wchar_t* text) override;
     void ThreadStateChanged(bool running) override;
+    void ThreadFailed(const std::wstring& message) override;
 
     bool IsProcessRunning() const;
-    // How the last run ended, for the status bar: " (exit code 3)", " (stopped)", or nothing while
-    // the process runs or has not run yet.
+    // Runs of this window that have not ended: its process's, and a replaced process's.
+    int CountRuns() const;
+    // Asks every run of the window to end (failures are shown); returns at once.
+    void EndRuns();
+    // What the window shows: running, stopped, or stopping once a stop is 500 ms old.
+    State GetState() const;
+    // How the last run ended, for the status bar: " (exit code 3 (0x00000003), ended by itself)",
+    // " (stopped)", or nothing while the process runs or has not run yet.
     std::wstring GetEndNote() const;
     bool GetLogToScreen() const { return logToScreen; }
     const ProcessInfo* GetProcessInfo() const { return info; }
@@ -70,11 +89,24 @@ private:
     bool OnWindowThread() const;
     void ShowOutput();
     void ReleaseProcess();
+    // Ends one process for good: asks it to stop and deletes it once it has ended, or leaves it
+    // behind when it has not ended after the wait (the program is going away then).
+    static void Dispose(Process* ending, DWORD waitMs);
+    // A changed entry: the old process is asked to stop and kept until its run has ended.
+    void RetireProcess();
+    // After a note of the end of a run: what waited for it (new run, close) happens now.
+    void OnRunEnded();
+    void MarkStopping();
+    void ShowState();
+    // The process whose worker is calling, or null.
+    Process* CallingProcess() const;
     void CreateProcessFor(ProcessInfo* newInfo);
     void StartAutomatically(ProcessInfo* newInfo);
     // Shows why the entry cannot run, when it cannot; true then.
     bool ShowConfigurationError();
-    void NotifyFrame(bool running);
+    // A Java process scans its class path again at its next launch.
+    void RescanClasspath();
+    void NotifyFrame(int state);
     void CheckLogToScreen();
     void ShowFailure(Exception* failure);
     // The frame's window while it exists, else null (no exception).
@@ -83,11 +115,19 @@ private:
 
     ProcessInfo* info;  // owned
     OutputView view;
-    Process* process;               // owned
+    Process* process;                   // owned
+    std::unique_ptr<Process> retiring;  // a replaced process whose run is still ending
+    bool startWhenEnded;                // start process once no run of this window goes on (Restart, reload)
+    bool autoStartWhenEnded;            // the same for a reload: an automatic start as the entry says
+    bool closeWhenEnded;                // the user closed the window while a run was ending
+    ULONGLONG stopAskedAt;              // tick count of the last stop asked for; 0 for none
+    CriticalSection failureLock;
+    std::wstring failure;           // a worker's failure on its way to the window (under failureLock)
     std::atomic<bool> logToScreen;  // read by the reader thread too
     bool hasRun;                    // the current process was started at least once (window thread only)
     HICON runningIcon;              // shared icons: loaded once, never destroyed
     HICON stoppedIcon;
+    HICON stoppingIcon;
     OutputQueue queue;
     std::wstring batch;  // reused buffer of the text taken from the queue
 };

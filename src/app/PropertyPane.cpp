@@ -33,7 +33,15 @@ void SetCheck(gui::CheckBoxControl& box, bool checked) {
 }  // namespace
 
 SettingsWindow::PropertyPane::PropertyPane()
-    : WindowPane(L"PropertyPane"), shownType(ProcessType::Unknown), current(nullptr) {
+    : WindowPane(L"PropertyPane"),
+      outputEncodingField(L"Output encoding"),
+      outputEncodingList(new gui::ComboBoxControl()),
+      shownType(ProcessType::Unknown),
+      current(nullptr) {
+    outputEncodingField.SetFieldKind(1);
+    outputEncodingList->SetId(OutputEncodingList);
+    outputEncodingList->AddStyle(WS_TABSTOP);
+    outputEncodingField.SetField(outputEncodingList);
     // The dialog keys look for tab stops inside the pane and its composite controls.
     extendedStyle |= WS_EX_CONTROLPARENT;
     for (const wchar_t* label : kLabels) {
@@ -61,6 +69,7 @@ void SettingsWindow::PropertyPane::OnCreate() {
     disabledBox.AddStyle(WS_TABSTOP);
     disabledBox.Create(handle);
     disabledBox.SetText(L"Disabled");
+    CreateConsoleControls();
     SetTabOrder();
 }
 
@@ -87,7 +96,9 @@ void SettingsWindow::PropertyPane::SetTabOrder() {
                     fields[Arguments]->GetHandle(),
                     startBox.GetHandle(),
                     restartGroup.GetHandle(),
-                    disabledBox.GetHandle()};
+                    disabledBox.GetHandle(),
+                    outputEncodingField.GetHandle(),
+                    consoleHintsBox.GetHandle()};
     for (size_t i = 1; i < sizeof(order) / sizeof(order[0]); ++i) {
         SetWindowPos(order[i], order[i - 1], 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     }
@@ -133,6 +144,8 @@ void SettingsWindow::PropertyPane::OnSize(WPARAM, LPARAM) {
     place(startBox);
     place(restartGroup);
     place(disabledBox);
+    place(outputEncodingField);
+    place(consoleHintsBox);
 }
 
 LRESULT SettingsWindow::PropertyPane::OnCommand(WPARAM wParam, LPARAM lParam) {
@@ -161,6 +174,7 @@ void SettingsWindow::PropertyPane::ShowProcessInfo(ProcessInfo* info) {
     SetCheck(startBox, info->start);
     SetCheck(disabledBox, info->disabled);
     restartGroup.Select(NeverButton + static_cast<int>(info->restart));
+    ShowConsoleSettings(*info);
     ShowHideFields(info->type);
     ShowWindow(handle, SW_SHOW);
     OnSize(0, 0);
@@ -203,6 +217,7 @@ ProcessInfo SettingsWindow::PropertyPane::ReadFields(const ProcessInfo& base) {
     fresh.configurationFolder = base.configurationFolder;
     fresh.logPath = base.logPath;
     fresh.configurationError = base.configurationError;
+    ReadConsoleSettings(base, fresh);
     return fresh;
 }
 
@@ -217,7 +232,7 @@ RestartPolicy::Mode SettingsWindow::PropertyPane::ShownRestart() const {
 }
 
 bool SettingsWindow::PropertyPane::SameSettings(const ProcessInfo& a, const ProcessInfo& b) {
-    return a == b && a.restart == b.restart && a.restartSet == b.restartSet;
+    return a == b && a.restart == b.restart && a.restartSet == b.restartSet && SameConsoleSettings(a, b);
 }
 
 void SettingsWindow::PropertyPane::ApplyToProcessInfo(ProcessInfo* info) {
@@ -234,4 +249,38 @@ void SettingsWindow::PropertyPane::ApplyToProcessInfo(ProcessInfo* info) {
 
 bool SettingsWindow::PropertyPane::HasUnappliedEdits() {
     return current && !SameSettings(ReadFields(*current), *current);
+}
+
+// ---- Console output settings ----
+
+void SettingsWindow::PropertyPane::CreateConsoleControls() {
+    outputEncodingField.Create(handle);
+    AddExtendedStyle(outputEncodingField.GetHandle(), WS_EX_CONTROLPARENT);
+    for (util::OutputEncoding::Mode mode : {util::OutputEncoding::Mode::Auto, util::OutputEncoding::Mode::Utf8,
+                                            util::OutputEncoding::Mode::Ansi, util::OutputEncoding::Mode::Oem}) {
+        outputEncodingList->AddItem(util::OutputEncoding::Name(mode));
+    }
+    consoleHintsBox.SetId(ConsoleHintsBox);
+    consoleHintsBox.AddStyle(WS_TABSTOP);
+    consoleHintsBox.Create(handle);
+    consoleHintsBox.SetText(L"Console hints (FORCE_COLOR, PYTHONUNBUFFERED)");
+}
+
+void SettingsWindow::PropertyPane::ShowConsoleSettings(const ProcessInfo& info) {
+    outputEncodingList->Select(static_cast<int>(info.outputEncoding));
+    SetCheck(consoleHintsBox, info.consoleHints);
+}
+
+void SettingsWindow::PropertyPane::ReadConsoleSettings(const ProcessInfo& base, ProcessInfo& fresh) const {
+    int selected = outputEncodingList->GetSelection();
+    fresh.outputEncoding = selected < 0 ? base.outputEncoding : static_cast<util::OutputEncoding::Mode>(selected);
+    fresh.consoleHints = consoleHintsBox.IsChecked();
+    // An entry without an element keeps going without it until another value is chosen.
+    fresh.outputEncodingSet = base.outputEncodingSet || fresh.outputEncoding != util::OutputEncoding::Mode::Auto;
+    fresh.consoleHintsSet = base.consoleHintsSet || !fresh.consoleHints;
+}
+
+bool SettingsWindow::PropertyPane::SameConsoleSettings(const ProcessInfo& a, const ProcessInfo& b) {
+    return a.outputEncoding == b.outputEncoding && a.outputEncodingSet == b.outputEncodingSet &&
+           a.consoleHints == b.consoleHints && a.consoleHintsSet == b.consoleHintsSet;
 }

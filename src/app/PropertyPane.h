@@ -11,6 +11,7 @@
 #include "app/SettingsWindow.h"
 #include "gui/AutoRadioButtonControl.h"
 #include "gui/CheckBoxControl.h"
+#include "gui/ComboBoxControl.h"
 #include "gui/LabeledFieldControl.h"
 #include "gui/WindowPane.h"
 
@@ -24,6 +25,8 @@ public:
     enum { WindowsButton = 0, JavaButton = 1, StartBox = 2, DisabledBox = 3 };
     // The restart buttons, in the order of RestartPolicy::Mode.
     enum { NeverButton = 4, OnFailureButton = 5, AlwaysButton = 6 };
+    // The console output settings; the drop-down's items are in the order of OutputEncoding::Mode.
+    enum { OutputEncodingList = 7, ConsoleHintsBox = 8 };
 
     PropertyPane();
     ~PropertyPane() override;
@@ -48,6 +51,8 @@ public:
     gui::CheckBoxControl& GetStartBox() { return startBox; }
     gui::CheckBoxControl& GetDisabledBox() { return disabledBox; }
     gui::AutoRadioButtonControl& GetRestartGroup() { return restartGroup; }
+    gui::ComboBoxControl& GetOutputEncodingList() { return *outputEncodingList; }
+    gui::CheckBoxControl& GetConsoleHintsBox() { return consoleHintsBox; }
 
 private:
     // A description built from what the fields hold; texts that only differ from base by being
@@ -63,12 +68,20 @@ private:
     String FieldText(Field field);
     bool IsFieldShown(Field field) const;
     void SetTabOrder();
+    // ---- Console output settings ----
+    void CreateConsoleControls();
+    void ShowConsoleSettings(const ProcessInfo& info);
+    void ReadConsoleSettings(const ProcessInfo& base, ProcessInfo& fresh) const;
+    static bool SameConsoleSettings(const ProcessInfo& a, const ProcessInfo& b);
 
     std::vector<std::unique_ptr<gui::LabeledFieldControl>> fields;
     gui::AutoRadioButtonControl processType;
     gui::CheckBoxControl startBox;
     gui::CheckBoxControl disabledBox;
     gui::AutoRadioButtonControl restartGroup;
+    gui::LabeledFieldControl outputEncodingField;
+    gui::ComboBoxControl* outputEncodingList;  // owned by outputEncodingField
+    gui::CheckBoxControl consoleHintsBox;
     ProcessType shownType;  // Unknown until a description was shown
     ProcessInfo* current;   // not owned
 };

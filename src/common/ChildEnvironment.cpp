@@ -108,7 +108,7 @@ bool ChildEnvironment::Build(const EnvironmentSettings& settings,
         return false;
     }
     if (!builder.Fill(block)) {
-        problem = L"Environment: the variables do not fit in the child's block of " +
+        problem = L"The environment does not fit in the child's block of " +
                   std::to_wstring(EnvironmentBlock::CapacityUnits * sizeof(wchar_t)) + L" bytes.";
         return false;
     }

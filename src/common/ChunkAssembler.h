@@ -16,6 +16,10 @@ public:
     // leadBytes: 256 flags, true for the lead bytes of a double-byte code page.
     void SetLeadBytes(const bool* leadBytes);
     void SetUtf8();
+    // Output decoded as "auto" (UTF-8 where valid, else the ANSI code page): an incomplete UTF-8
+    // sequence is kept back, and with leadBytes (a double-byte ANSI code page; may be null) also
+    // a lead byte of the ANSI code page that ends the chunk outside any UTF-8 sequence.
+    void SetAuto(const bool* leadBytes);
 
     // The buffer has MaxCarry free bytes at its start; the chunk follows at buffer + MaxCarry.
     // Puts the kept bytes in front of the chunk, drops zero bytes and keeps back an incomplete
@@ -28,9 +32,14 @@ public:
 private:
     size_t CompleteLength(const unsigned char* bytes, size_t count) const;
 
-    enum class Kind { SingleByte, DoubleByte, Utf8 };
+    size_t Utf8CompleteLength(const unsigned char* bytes, size_t count) const;
+    // Where a chunk taken as "auto" would leave a lead byte of the ANSI code page without partner.
+    size_t AutoCompleteLength(const unsigned char* bytes, size_t count) const;
+
+    enum class Kind { SingleByte, DoubleByte, Utf8, Auto };
     Kind kind;
     bool lead[256];
+    bool autoDoubleByte;  // Auto with lead bytes
     char carry[MaxCarry];
     size_t carried;
 };

@@ -1,5 +1,6 @@
 #include "common/EnvironmentBlock.h"
 
+#include <algorithm>
 #include <cwchar>
 #include <cwctype>
 
@@ -16,6 +17,16 @@ bool IsClasspathName(const wchar_t* name, size_t length) {
         }
     }
     return true;
+}
+
+// The name of a "name=value" entry, upper-cased; from the second unit on, since a name may begin
+// with "=" (the system's "=C:=C:\\dir").
+std::wstring UpperName(const std::wstring& entry) {
+    std::wstring name = entry.substr(0, entry.find(L'=', 1));
+    for (wchar_t& c : name) {
+        c = static_cast<wchar_t>(std::towupper(c));
+    }
+    return name;
 }
 
 }  // namespace
@@ -44,8 +55,20 @@ bool EnvironmentBlock::Append(const wchar_t* name, const wchar_t* value) {
     return true;
 }
 
+void EnvironmentBlock::Sort() {
+    std::vector<std::wstring> entries = Entries();
+    std::stable_sort(entries.begin(), entries.end(),
+                     [](const std::wstring& a, const std::wstring& b) { return UpperName(a) < UpperName(b); });
+    size_t at = 0;
+    for (const std::wstring& entry : entries) {
+        std::wmemcpy(units.data() + at, entry.c_str(), entry.size() + 1);
+        at += entry.size() + 1;
+    }
+}
+
 bool EnvironmentBlock::AppendInherited(const wchar_t* entry) {
-    const wchar_t* equals = std::wcsrchr(entry, L'=');
+    // From the second unit on: a name may begin with "=", as the system's "=C:=C:\dir" do.
+    const wchar_t* equals = entry[0] ? std::wcschr(entry + 1, L'=') : nullptr;
     if (!equals) {
         return true;  // not a variable: nothing to pass on
     }
@@ -55,6 +78,21 @@ bool EnvironmentBlock::AppendInherited(const wchar_t* entry) {
     }
     std::wstring name(entry, nameLength);
     return Append(name.c_str(), equals + 1);
+}
+
+bool EnvironmentBlock::Contains(const wchar_t* name) const {
+    size_t length = std::wcslen(name);
+    for (size_t at = 0; at < used && units[at] != L'\0'; at += std::wcslen(units.data() + at) + 1) {
+        const wchar_t* entry = units.data() + at;
+        size_t i = 0;
+        while (i < length && std::towupper(entry[i]) == std::towupper(name[i])) {
+            ++i;
+        }
+        if (i == length && entry[i] == L'=') {
+            return true;
+        }
+    }
+    return false;
 }
 
 std::vector<std::wstring> EnvironmentBlock::Entries() const {

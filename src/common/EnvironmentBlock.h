@@ -17,9 +17,18 @@ public:
     void Clear();
     // Appends "name=value"; false, with the block unchanged, when it does not fit.
     bool Append(const wchar_t* name, const wchar_t* value);
-    // Appends an inherited "name=value" entry, split at its last "=", unless its name is
-    // CLASSPATH in any letter case. Entries without "=" are skipped. False when it does not fit.
+    // Orders the entries by name as the system expects of a child's block: unit by unit with
+    // the letters upper-cased, a name before the longer ones it begins; equal names keep their
+    // order.
+    void Sort();
+    // Appends an inherited "name=value" entry, split at its first "=" (a value may hold more),
+    // unless its name is CLASSPATH in any letter case. Entries without "=" are skipped. False
+    // when it does not fit.
     bool AppendInherited(const wchar_t* entry);
+
+    // Whether an entry of this name is in the block (names compared without letter case, as
+    // Windows does).
+    bool Contains(const wchar_t* name) const;
 
     const wchar_t* Data() const { return units.data(); }
     // Bytes used by the entries, each counted with its terminating null.

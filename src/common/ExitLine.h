@@ -3,17 +3,28 @@
 #include <cstdint>
 #include <string>
 
-// The line that closes a run in its window, after the footer: how the run's direct child ended,
-// how long the run lasted and why it ended. Plain text arithmetic, tested natively.
+// The line that closes a run in its window, after the footer, and the status bar's note of the
+// same end: how the run ended and how long it lasted. Plain text arithmetic, tested natively.
+//   ended by itself  "Exit code 3 (0x00000003), ran 0:00:02.5, ended by itself"
+//   stopped          "Stopped, ran 0:00:02.5" (no code: the one the stop left means nothing)
+//   restarted        "Stopped, ran 0:00:02.5, ended for a restart"
+//   failed launch    "failed to start: <reason>"
 class ExitLine {
 public:
-    enum class Reason { ByItself, Stopped, Restarted };
+    enum class Reason { ByItself, Stopped, Restarted, FailedToStart };
 
-    // "Exit code 3, ran 0:00:02.5, ended by itself\r\n"; codes with the NTSTATUS severity bits
-    // also in hexadecimal: "Exit code 3221225477 (0xC0000005), ...". A stopped run is said to be
-    // stopped whatever code the kill left.
-    static std::wstring Format(uint32_t exitCode, uint64_t durationMs, Reason reason);
-    // "3", or "3221225477 (0xC0000005)" for a status.
+    // The line with its line end; failure is the reason of a failed launch (else unused).
+    static std::wstring Format(uint32_t exitCode,
+                               uint64_t durationMs,
+                               Reason reason,
+                               const std::wstring& failure = std::wstring());
+    // The status bar's words for the same end, without the duration: "exit code 3 (0x00000003),
+    // ended by itself", "stopped", "stopped, ended for a restart", "failed to start: <reason>".
+    static std::wstring Note(uint32_t exitCode, Reason reason, const std::wstring& failure = std::wstring());
+    // The reason of a failed launch from the failure's message: program, then the message's
+    // lines after its "Class::Operation()" line, each trimmed, joined by ": ".
+    static std::wstring FailureReason(const std::wstring& program, const std::wstring& message);
+    // "3 (0x00000003)"
     static std::wstring Code(uint32_t exitCode);
     // "h:mm:ss.t"
     static std::wstring Duration(uint64_t durationMs);

@@ -1,10 +1,15 @@
 #pragma once
 
+#include <string>
+
 // Told when a Thread starts (true) and when its run has ended (false), once each per run.
-// Called on the thread that starts or stops it, or on the worker itself when the run ends by
-// itself: implementations must not assume the GUI thread.
+// Called on the thread that starts it, or on the worker itself when the run ends: implementations
+// must not assume the GUI thread.
 class IThreadObserver {
 public:
     virtual void ThreadStateChanged(bool running) = 0;
+    // A failure the worker did not expect, with its message; called on the worker, before the
+    // run's end is told. Observers that do not show it leave it to the debugger output.
+    virtual void ThreadFailed(const std::wstring& message) { static_cast<void>(message); }
     virtual ~IThreadObserver() = default;
 };

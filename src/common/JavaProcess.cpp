@@ -1,44 +1,44 @@
 #include "common/JavaProcess.h"
 
+#include <string>
 #include <vector>
 
-#include "app/Application.h"
+#include "common/JavaDiscovery.h"
+#include "common/SystemJavaLookups.h"
 #include "util/Exception.h"
-#include "win32/Registry.h"
-#include "win32/System.h"
+
+#ifndef FIND_FIRST_EX_LARGE_FETCH
+#define FIND_FIRST_EX_LARGE_FETCH 2
+#endif
 
 namespace java {
 
 namespace {
 
-const wchar_t* const RuntimeKeys64[] = {
-    L"SOFTWARE\\JavaSoft\\Java Runtime Environment\\1.7",
-    L"SOFTWARE\\JavaSoft\\Java Runtime Environment\\1.6",
-    L"SOFTWARE\\JavaSoft\\Java Runtime Environment\\1.5",
-    L"SOFTWARE\\Wow6432Node\\JavaSoft\\Java Runtime Environment\\1.4",
-};
-
-const wchar_t* const RuntimeKeys[] = {
-    L"SOFTWARE\\JavaSoft\\Java Runtime Environment\\1.7",
-    L"SOFTWARE\\JavaSoft\\Java Runtime Environment\\1.6",
-    L"SOFTWARE\\JavaSoft\\Java Runtime Environment\\1.5",
-    L"SOFTWARE\\JavaSoft\\Java Runtime Environment\\1.4",
-};
-
-const wchar_t SystemEnvironmentKey[] = L"SYSTEM\\ControlSet001\\Control\\Session Manager\\Environment";
-
-// The JavaHome of the first of these runtime keys that has one.
-template <size_t Count>
-bool FirstJavaHome(const wchar_t* const (&keys)[Count], bool use64BitView, String& home) {
-    for (const wchar_t* key : keys) {
-        if (win32::Registry::ReadString(HKEY_LOCAL_MACHINE, key, L"JavaHome", home, use64BitView)) {
-            return true;
-        }
+// A folder's entries as the system lists them, with the attributes the class path cares for.
+bool ListFolder(const std::wstring& folder, std::vector<ClassPathScan::Entry>& entries) {
+    std::wstring pattern = folder + L"\\*";
+    WIN32_FIND_DATAW data;
+    // Without the short names, in large batches: the cheapest listing the system offers.
+    HANDLE find = FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr,
+                                   FIND_FIRST_EX_LARGE_FETCH);
+    if (find == INVALID_HANDLE_VALUE) {
+        return false;
     }
-    return false;
+    do {
+        DWORD attributes = data.dwFileAttributes;
+        // Only plain folders are entered: hidden, system, read-only ones and links are left out.
+        bool plainFolder =
+            attributes == FILE_ATTRIBUTE_DIRECTORY || attributes == (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_ARCHIVE);
+        bool file = !(attributes & FILE_ATTRIBUTE_DIRECTORY) &&
+                    (attributes & (FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NORMAL)) != 0;
+        entries.push_back({data.cFileName, plainFolder, file});
+    } while (FindNextFileW(find, &data));
+    FindClose(find);
+    return true;
 }
 
-// A relative directory taken against this program's current directory, once.
+// A relative folder taken against this program's current directory, once.
 String FullPath(const String& directory) {
     DWORD needed = GetFullPathNameW(directory.GetBuffer(), 0, nullptr, nullptr);
     if (needed == 0) {
@@ -51,13 +51,17 @@ String FullPath(const String& directory) {
 
 }  // namespace
 
-JavaProcess::JavaProcess() : Process(L"JavaProcess") {
+JavaProcess::JavaProcess() : Process(L"JavaProcess"), scanDue(true) {
     javaEntry = true;
     classpath = L"";
     startupClass = L"";
     javaHome = L"";
     javaCommandLine = L"";
     jvmOptions = L"";
+    javaExe = L"";
+    builtClasspath = L"";
+    programFolder = L"";
+    startDirectory = L"";
 }
 
 JavaProcess::~JavaProcess() {
@@ -68,28 +72,61 @@ void JavaProcess::Launch() {
     if (!FindJavaHome()) {
         throw new Exception(L"JavaProcess::Run()\nCouldn't find any compatible JVM in the registry");
     }
-    String java;
-    java.Format(L"%s\\bin\\java.exe", javaHome.GetBuffer());
-    SetExecutable(java);
+    SetExecutable(javaExe);
 
-    Application* application = Application::GetCurrent();
-    if (workingDirectory.IsEmpty() && application) {
-        workingDirectory = application->startDirectory;
+    if (workingDirectory.IsEmpty()) {
+        workingDirectory = startDirectory;
     }
     // The child starts there; this program's own current directory stays where it is, since
     // other launches and the GUI's relative paths depend on it.
     if (!workingDirectory.IsEmpty()) {
         workingDirectory = FullPath(workingDirectory);
     }
-    if (classpath.IsEmpty()) {
-        BuildClasspath();
+    String passed;
+    if (!PrepareClasspath(passed)) {
+        return;  // stopped while scanning: nothing is launched
     }
     environment.Clear();
-    RequireFit(environment.Append(L"CLASSPATH", classpath.IsNull() ? L"" : classpath.GetBuffer()));
-    if (!BuildEnvironment()) {
-        return;
-    }
+    BuildEnvironment();
+    RequireFit(environment.Append(L"CLASSPATH", passed.IsNull() ? L"" : passed.GetBuffer()));
+    // The system expects a child's block sorted by name; this program's own need not be.
+    environment.Sort();
     exitCode = ExecuteExternalProcess();
+}
+
+bool JavaProcess::PrepareClasspath(String& passed) {
+    if (!classpath.IsEmpty()) {
+        if (static_cast<size_t>(classpath.GetLength()) > ClassPathScan::MaxLength) {
+            throw new Exception(
+                L"JavaProcess::Run()\nThe <classpath> of this entry has %d characters, more than the limit of one "
+                L"environment variable (32,767).",
+                classpath.GetLength());
+        }
+        passed = classpath;
+        return true;
+    }
+    if (scanDue.exchange(false)) {
+        ClassPathScan::Outcome outcome = BuildClasspath([this] { return StopEventSet(); });
+        if (outcome != ClassPathScan::Outcome::Complete) {
+            scanDue = true;  // the next launch tries again
+        }
+        if (outcome == ClassPathScan::Outcome::Stopped) {
+            return false;
+        }
+        if (outcome == ClassPathScan::Outcome::TooLong) {
+            throw new Exception(
+                L"JavaProcess::Run()\nThe class path built from the jars and zips below %s would pass the limit of "
+                L"one environment variable (32,767 characters).\nList the ones the program needs in the entry's "
+                L"<classpath>.",
+                programFolder.GetBuffer());
+        }
+    }
+    passed = builtClasspath;
+    return true;
+}
+
+bool JavaProcess::StopEventSet() const {
+    return WaitForSingleObject(GetStopEvent(), 0) == WAIT_OBJECT_0;
 }
 
 const String& JavaProcess::GetCommandLine() {
@@ -105,74 +142,31 @@ const String& JavaProcess::GetCommandLine() {
 }
 
 bool JavaProcess::FindJavaHome() {
-    if (!javaHome.IsEmpty()) {
-        return true;
-    }
-    DWORD needed = GetEnvironmentVariableW(L"JAVA_HOME", nullptr, 0);
-    if (needed > 1) {
-        std::vector<wchar_t> value(needed);
-        if (GetEnvironmentVariableW(L"JAVA_HOME", value.data(), needed) > 0) {
-            javaHome = value.data();
-            return true;
-        }
-    }
-    String found;
-    if ((System::Is64Bit() && FirstJavaHome(RuntimeKeys64, true, found)) || FirstJavaHome(RuntimeKeys, false, found) ||
-        win32::Registry::ReadString(HKEY_LOCAL_MACHINE, SystemEnvironmentKey, L"JAVA_HOME", found, true)) {
-        javaHome = found;
-        return true;
-    }
-    return false;
+    SystemJavaLookups lookups;
+    return FindJavaHome(lookups);
 }
 
-void JavaProcess::BuildClasspath() {
-    Application* application = Application::GetCurrent();
-    if (!application || application->executablePath.IsEmpty()) {
-        return;
+bool JavaProcess::FindJavaHome(IJavaLookups& lookups) {
+    // A runtime uninstalled or moved since is looked for again.
+    if (!javaExe.IsEmpty() && lookups.FileExists(javaExe.GetBuffer())) {
+        return true;
     }
-    String directory = application->executablePath;
-    int slash = directory.FindLast(L"\\");
-    if (slash >= 0) {
-        directory.Truncate(slash);
-    }
-    String relative(L".");
-    ScanDirectory(directory, classpath, relative);
-}
-
-bool JavaProcess::ScanDirectory(const String& directory, String& classpath, String& relativePath) {
-    String pattern;
-    pattern.Format(L"%s\\*.*", directory.GetBuffer());
-    WIN32_FIND_DATAW data;
-    HANDLE find = FindFirstFileW(pattern.GetBuffer(), &data);
-    if (find == INVALID_HANDLE_VALUE) {
+    JavaDiscovery discovery(lookups);
+    if (!discovery.Discover()) {
+        javaHome = L"";
+        javaExe = L"";
         return false;
     }
-    do {
-        String name(data.cFileName);
-        DWORD attributes = data.dwFileAttributes;
-        // Only plain directories are entered: hidden, system or read-only ones are left out.
-        bool plainDirectory =
-            attributes == FILE_ATTRIBUTE_DIRECTORY || attributes == (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_ARCHIVE);
-        if (plainDirectory && !name.Equals(L".") && !name.Equals(L"..")) {
-            relativePath.AppendFormat(L"\\%s", name.GetBuffer());
-            String below;
-            below.Format(L"%s\\%s", directory.GetBuffer(), name.GetBuffer());
-            ScanDirectory(below, classpath, relativePath);
-            relativePath.Truncate(relativePath.FindLast(L"\\"));
-        }
-        if (attributes & (FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NORMAL)) {
-            String path;
-            path.Format(L"%s\\%s", relativePath.GetBuffer(), name.GetBuffer());
-            if (path.EndsWith(L".jar") || path.EndsWith(L".zip")) {
-                if (!classpath.IsEmpty()) {
-                    classpath.Append(L";");
-                }
-                classpath.Append(path);
-            }
-        }
-    } while (FindNextFileW(find, &data));
-    FindClose(find);
+    javaHome = discovery.GetHome().c_str();
+    javaExe = discovery.GetJavaExe().c_str();
     return true;
+}
+
+ClassPathScan::Outcome JavaProcess::BuildClasspath(const std::function<bool()>& stopRequested) {
+    ClassPathScan scan(ListFolder, stopRequested);
+    ClassPathScan::Outcome outcome = scan.Scan(programFolder.GetBuffer() ? programFolder.GetBuffer() : L"");
+    builtClasspath = outcome == ClassPathScan::Outcome::Complete ? scan.GetClasspath().c_str() : L"";
+    return outcome;
 }
 
 }  // namespace java

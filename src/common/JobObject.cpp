@@ -18,12 +18,19 @@ bool JobObject::Create() {
     }
     JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits = {};
     // Neither JOB_OBJECT_LIMIT_BREAKAWAY_OK nor ..._SILENT_BREAKAWAY_OK: every descendant stays.
-    limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
-    if (!SetInformationJobObject(job, JobObjectExtendedLimitInformation, &limits, sizeof(limits))) {
+    // A process that crashes ends at once instead of waiting in the system's error reporting,
+    // which would keep its run going for good.
+    limits.BasicLimitInformation.LimitFlags =
+        JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE | JOB_OBJECT_LIMIT_DIE_ON_UNHANDLED_EXCEPTION;
+    if (!SetLimits(limits)) {
         Close();
         return false;
     }
     return true;
+}
+
+bool JobObject::SetLimits(JOBOBJECT_EXTENDED_LIMIT_INFORMATION& limits) {
+    return SetInformationJobObject(job, JobObjectExtendedLimitInformation, &limits, sizeof(limits)) != FALSE;
 }
 
 bool JobObject::Assign(HANDLE process) {
@@ -104,6 +111,18 @@ bool JobObject::Terminate(UINT exitCode, DWORD waitMs) {
     }
     WaitUntilEmpty(waitMs);
     return true;
+}
+
+bool JobObject::TerminateNow(UINT exitCode) {
+    return job && TerminateJobObject(job, exitCode);
+}
+
+DWORD JobObject::LimitFlags() const {
+    JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits = {};
+    if (!job || !QueryInformationJobObject(job, JobObjectExtendedLimitInformation, &limits, sizeof(limits), nullptr)) {
+        return 0;
+    }
+    return limits.BasicLimitInformation.LimitFlags;
 }
 
 bool JobObject::WaitUntilEmpty(DWORD waitMs) const {

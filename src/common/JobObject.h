@@ -7,7 +7,8 @@
 #include "util/Object.h"
 
 // The job object that holds every process of one run. Closing it ends them all (also when this
-// program itself ends abnormally), and no process of the run may break away from it. The handle
+// program itself ends abnormally), no process of the run may break away from it, and one that
+// crashes ends at once. The handle
 // is never inheritable: a child holding it would keep its own run alive.
 class JobObject : public Object {
 public:
@@ -29,6 +30,10 @@ public:
     // Ends every process of the job and waits, at most waitMs, until none is left. A process
     // still setting itself up is given time to finish that first.
     bool Terminate(UINT exitCode, DWORD waitMs);
+    // Ends every process of the job and returns at once (a caller that must not wait).
+    bool TerminateNow(UINT exitCode);
+    // The job's limit flags as the system has them; 0 when it cannot be asked.
+    DWORD LimitFlags() const;
     // Waits at most waitMs until the job is empty; true when it is.
     bool WaitUntilEmpty(DWORD waitMs) const;
     void Close();
@@ -36,6 +41,11 @@ public:
     // the room the job says it needs; false when the job cannot be asked (ids then stays empty,
     // which never stands for an empty job).
     bool ProcessIds(std::vector<DWORD>& ids, DWORD capacity = 1024) const;
+
+protected:
+    // Gives the new job its limits. A seam: tests see the limits where the system does not
+    // report them back (Wine answers a query of them with none).
+    virtual bool SetLimits(JOBOBJECT_EXTENDED_LIMIT_INFORMATION& limits);
 
 private:
     HANDLE job;

@@ -5,30 +5,20 @@
 #include <vector>
 
 #include "app/Application.h"
+#include "common/BatchCommandLine.h"
 #include "common/ChildEnvironment.h"
+#include "common/ConsoleHints.h"
 #include "common/TerminateProcessTree.h"
 #include "util/Exception.h"
 #include "util/SystemError.h"
+#include "util/TextCodec.h"
 #include "util/TextScan.h"
 
 namespace {
 
-const DWORD PipeBufferSize = 131140;
+const DWORD PipeBufferSize = OutputPipe::BufferSize;
 const DWORD ReadSize = 32785;
 const wchar_t LineEnd[] = L"\r\n";
-
-// Security attributes that let the child inherit a handle (the pipe's ends, its process).
-struct InheritableAttributes {
-    SECURITY_DESCRIPTOR descriptor;
-    SECURITY_ATTRIBUTES attributes;
-
-    InheritableAttributes() : attributes() {
-        InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION);
-        attributes.nLength = sizeof(attributes);
-        attributes.lpSecurityDescriptor = &descriptor;
-        attributes.bInheritHandle = TRUE;
-    }
-};
 
 // The list of handles a child may inherit, for CreateProcessW's extended start-up information.
 class InheritList {
@@ -67,38 +57,52 @@ const wchar_t* ApplicationName() {
     return application ? application->GetDisplayName() : L"Tarnwick";
 }
 
-// Closes a handle that is held and clears it; a failed close raises the given message.
-void CloseHeld(HANDLE& handle, const wchar_t* message) {
-    if (handle && handle != INVALID_HANDLE_VALUE) {
-        HANDLE held = handle;
-        handle = nullptr;
-        if (!CloseHandle(held)) {
-            throw new Exception(message, GetSystemErrorText());
-        }
+std::wstring Text(const String& s) {
+    return s.IsNull() ? std::wstring() : std::wstring(s.GetBuffer());
+}
+
+// In quotes when it holds a blank, so that the child's own parsing of its command line gets it whole.
+std::wstring CommandToken(const std::wstring& path) {
+    return path.find_first_of(L" \t") == std::wstring::npos ? path : L"\"" + path + L"\"";
+}
+
+// Relative program paths are taken against the folder this program was started in: its current
+// directory moves with file dialogs.
+std::wstring StartFolder() {
+    Application* application = Application::GetCurrent();
+    if (application && !application->startDirectory.IsEmpty()) {
+        return Text(application->startDirectory);
     }
-    handle = nullptr;
+    std::vector<wchar_t> directory(MAX_PATH + 1);
+    DWORD length = GetCurrentDirectoryW(static_cast<DWORD>(directory.size()), directory.data());
+    if (length >= directory.size()) {
+        directory.resize(length + 1);
+        length = GetCurrentDirectoryW(static_cast<DWORD>(directory.size()), directory.data());
+    }
+    return length > 0 && length < directory.size() ? std::wstring(directory.data()) : std::wstring();
 }
 
 }  // namespace
 
 Process::Process(const wchar_t* name)
     : Thread(name),
-      standardInput(nullptr),
-      m_hChild_STDIN_Read(nullptr),
-      m_hChild_STDIN_Write(nullptr),
-      m_hChild_STDOUT_Read(nullptr),
-      m_hChild_STDOUT_Write(nullptr),
       childProcess(nullptr),
       childThread(nullptr),
       processId(0),
       childThreadId(0),
       exitCode(0),
+      outputEncoding(util::OutputEncoding::Mode::Auto),
+      consoleHints(true),
+      ansiLead(),
+      ansiDoubleByte(false),
       readEvent(nullptr),
       jobInUse(false),
       childStarted(false),
       runStart(0),
       endReason(-1),
-      endedByItself(true),
+      lastReason(static_cast<int>(ExitLine::Reason::ByItself)),
+      failedStarts(0),
+      failureLogged(false),
       restartMode(static_cast<int>(RestartPolicy::Mode::Never)),
       footerDue(false),
       childEnded(false),
@@ -110,7 +114,7 @@ Process::Process(const wchar_t* name)
     workingDirectory = L"";
     arguments = L"";
     commandLine = L"";
-    pipeName = L"";
+    applicationName = L"";
 }
 
 Process::~Process() {
@@ -122,34 +126,32 @@ void Process::Shutdown() {
         try {
             Terminate();
         } catch (Exception* e) {
-            e->Show();  // the tree could not be ended; the worker is still stopped below
-            delete e;
+            delete e;  // the tree could not be listed: the worker ends the child itself
             Stop();
         }
     }
     WaitForWorkerEnd();
 }
 
-String Process::QuotedProgram(const String& path, bool always) {
-    if (path.IsEmpty() || path.FindLast(L"\"") >= 0) {
-        return path;  // quoted as configured
-    }
-    if (!always) {
-        // A value with arguments names no file: it stays as written, blanks and all.
-        DWORD attributes = GetFileAttributesW(path.GetBuffer());
-        if (path.FindLast(L" ") < 0 || attributes == INVALID_FILE_ATTRIBUTES ||
-            (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-            return path;
-        }
-    }
-    String quoted;
-    quoted.Format(L"\"%s\"", path.GetBuffer());
-    return quoted;
+void Process::SetExecutable(const String& path) {
+    executable = ProgramSearch::Split(Text(path));
+    batchFile = ProgramSearch::IsBatchFile(executable.program);
+    applicationName = L"";
+    foundBatchFile.clear();
+    SetProgram(executable.program);
 }
 
-void Process::SetExecutable(const String& path) {
-    batchFile = path.EndsWithNoCase(L".cmd") || path.EndsWithNoCase(L".bat");
-    program = QuotedProgram(path, batchFile);
+void Process::OnStart() {
+    endReason = -1;  // a request that came as the last run ended by itself is not this run's
+    failedStarts = 0;
+}
+
+void Process::SetProgram(const std::wstring& path) {
+    std::wstring first = CommandToken(path);
+    if (!executable.rest.empty()) {
+        first += L" " + executable.rest;
+    }
+    program = first.c_str();
 }
 
 util::logging::ILogger* Process::SetLogger(util::logging::ILogger* newLogger) {
@@ -160,12 +162,17 @@ util::logging::ILogger* Process::SetLogger(util::logging::ILogger* newLogger) {
     return logger;
 }
 
+BatchCommandLine Process::BatchLine() const {
+    std::wstring batchArguments = executable.rest;
+    if (!arguments.IsEmpty()) {
+        batchArguments += (batchArguments.empty() ? L"" : L" ") + Text(arguments);
+    }
+    return BatchCommandLine(foundBatchFile.empty() ? executable.program : foundBatchFile, batchArguments);
+}
+
 const String& Process::GetCommandLine() {
     if (batchFile) {
-        // With /S cmd.exe takes off the outer quotes only, so a quoted path with blanks and
-        // parentheses, and quoted arguments after it, reach the batch file intact.
-        commandLine.Format(L"cmd.exe /S /C \"%s%s%s\"", program.GetBuffer(), arguments.IsEmpty() ? L"" : L" ",
-                           arguments.IsEmpty() ? L"" : arguments.GetBuffer());
+        commandLine = BatchLine().Text().c_str();
     } else if (!arguments.IsEmpty()) {
         commandLine.Format(L"%s %s", program.GetBuffer(), arguments.GetBuffer());
     } else {
@@ -174,32 +181,105 @@ const String& Process::GetCommandLine() {
     return commandLine;
 }
 
+String Process::FindProgram() {
+    applicationName = L"";
+    foundBatchFile.clear();
+    String problem;
+    if (executable.unclosed) {
+        problem.Format(L"the program \"%s has no closing quote.", executable.program.c_str());
+        return problem;
+    }
+    ProgramSearch search = ProgramSearch::ForThisProgram();
+    search.SetBase(StartFolder());
+    std::wstring found = search.Find(executable.program);
+    if (found.empty()) {
+        const wchar_t* hint = executable.quoted
+                                  ? L""
+                                  : L"\nIf the program's path holds blanks, put it in quotes; if the value goes on "
+                                    L"with the program's arguments, move them to commandLineArguments.";
+        problem.Format(L"program not found: %s%s", executable.program.c_str(), hint);
+        return problem;
+    }
+    if (!batchFile) {
+        SetProgram(found);
+        applicationName = found.c_str();
+        return problem;
+    }
+    // By its full path: a cmd.exe anywhere else (the current directory) is not the system's.
+    if (search.SystemFolder().empty()) {
+        problem.Format(L"the system folder, which holds cmd.exe, is unknown.\n%s", GetSystemErrorText());
+        return problem;
+    }
+    foundBatchFile = found;
+    applicationName = (search.SystemFolder() + L"\\cmd.exe").c_str();
+    std::wstring lineProblem = BatchLine().Problem();
+    if (!lineProblem.empty()) {
+        problem.Format(L"%s", lineProblem.c_str());
+    }
+    return problem;
+}
+
 unsigned int* Process::Run() {
     restart.Reset();
     do {
         footerDue = true;
-        Launch();
+        startFailure.clear();
+        failureLogged = false;
+        try {
+            Launch();
+        } catch (Exception* e) {
+            if (childStarted) {
+                throw;  // not a launch that failed: the child ran, and its lines are still due
+            }
+            LaunchFailed(e);
+        }
     } while (WaitForRestart());
     return new unsigned int(exitCode);
 }
 
+void Process::LaunchFailed(Exception* failure) {
+    std::unique_ptr<Exception> owned(failure);
+    const wchar_t* name = program.IsEmpty() ? className : program.GetBuffer();
+    startFailure = ExitLine::FailureReason(name, failure->GetMessageText().GetBuffer());
+    exitCode = 0;
+    try {
+        CloseHandles();  // what the launch made before it failed
+    } catch (Exception* e) {
+        delete e;
+    }
+    // The first failure in a row shows what was tried; its retries add one line each.
+    if (failedStarts++ == 0) {
+        WriteDebugInfo();
+    } else {
+        footerDue = false;
+    }
+    FinishLaunch();
+}
+
 void Process::Launch() {
     environment.Clear();
-    if (!BuildEnvironment()) {
-        return;
-    }
+    BuildEnvironment();
     exitCode = ExecuteExternalProcess();
+}
+
+bool Process::RestartApplies() const {
+    return startFailure.empty() ? restart.Applies(exitCode) : restart.AppliesAfterFailedStart();
 }
 
 bool Process::WaitForRestart() {
     restart.SetMode(GetRestartPolicy());
+    bool failed = !startFailure.empty();
     // A Stop or Restart asked for (even one that came as the run ended by itself) never restarts.
-    if (!childStarted || endReason.load() >= 0 || StopRequested() || !restart.Applies(exitCode)) {
+    if ((!childStarted && !failed) || endReason.load() >= 0 || StopRequested() || !RestartApplies()) {
         return false;
     }
-    uint64_t delay = restart.NextDelay(GetTickCount64() - runStart);
-    FinishLaunch();
-    LogRestart(delay);
+    uint64_t delay = restart.NextDelay(failed ? 0 : GetTickCount64() - runStart);
+    if (!failed) {
+        FinishLaunch();
+    }
+    if (failedStarts <= 1) {
+        LogRestart(delay);
+    }
     // The settings may change the policy during the wait: one that no longer restarts this run
     // ends it now, not at the time announced.
     for (ULONGLONG due = GetTickCount64() + delay, now = GetTickCount64(); now < due; now = GetTickCount64()) {
@@ -208,7 +288,7 @@ bool Process::WaitForRestart() {
             return false;
         }
         restart.SetMode(GetRestartPolicy());
-        if (!restart.Applies(exitCode)) {
+        if (!RestartApplies()) {
             String text;
             text.Format(L"Restart policy \"%s\" now: not starting again.\r\n", RestartPolicy::Name(restart.GetMode()));
             LogText(text.GetBuffer());
@@ -231,9 +311,10 @@ void Process::LogRestart(uint64_t delayMs) {
     FileTimeToLocalFileTime(&when, &local);
     FileTimeToSystemTime(&local, &time);
     String text;
-    text.Format(L"Restart policy \"%s\" after exit code %s: starting again in %d s, at %02d:%02d:%02d.\r\n",
-                RestartPolicy::Name(restart.GetMode()), ExitLine::Code(exitCode).c_str(),
-                static_cast<int>(delayMs / 1000), time.wHour, time.wMinute, time.wSecond);
+    std::wstring after = startFailure.empty() ? L"exit code " + ExitLine::Code(exitCode) : L"a failed start";
+    text.Format(L"Restart policy \"%s\" after %s: starting again in %d s, at %02d:%02d:%02d.\r\n",
+                RestartPolicy::Name(restart.GetMode()), after.c_str(), static_cast<int>(delayMs / 1000), time.wHour,
+                time.wMinute, time.wSecond);
     LogText(text.GetBuffer());
 }
 
@@ -245,15 +326,19 @@ void Process::RequireFit(bool fitted) {
     }
 }
 
-bool Process::BuildEnvironment() {
+void Process::BuildEnvironment() {
     std::wstring problem;
-    if (ChildEnvironment::Build(environmentSettings, javaEntry, environment, shownEnvironment, problem)) {
-        return true;
+    if (!ChildEnvironment::Build(environmentSettings, javaEntry, environment, shownEnvironment, problem)) {
+        throw new Exception(L"Process::BuildEnvironment()\n%s", problem.c_str());  // the run fails to start
     }
-    footerDue = false;  // nothing was launched: no debug block to close
-    Output((problem + L"\r\nThe process is not started.\r\n").c_str());
-    runLog.Flush();
-    return false;
+    // The hints go after the user's own variables, so that a NO_COLOR of theirs counts.
+    if (consoleHints) {
+        RequireFit(ConsoleHints::Apply(environment));
+        std::vector<std::wstring> entries = environment.Entries();
+        for (size_t i = shownEnvironment.size(); i < entries.size(); ++i) {
+            shownEnvironment.push_back(entries[i]);
+        }
+    }
 }
 
 void Process::SetLogFile(const std::wstring& path, const LogSettings& settings) {
@@ -310,27 +395,22 @@ void Process::WriteDebugFooter() {
 }
 
 DWORD Process::ExecuteExternalProcess() {
-    WriteDebugInfo();
+    String problem = FindProgram();
+    if (!problem.IsEmpty()) {
+        throw new Exception(L"Process::ExecuteExternalProcess()\n%s", problem.GetBuffer());
+    }
     ResetChild();
-    CreatePipe();
-    ConnectPipe();
     // A stop that came before the child exists leaves nothing to launch.
-    if (WaitForSingleObject(GetStopEvent(), 0) == WAIT_OBJECT_0) {
+    if (!pipe.Create(GetStopEvent()) || StopRequested()) {
         return 0;
     }
-    BeginUninterruptible();
-    try {
-        CreateChild();
-    } catch (Exception*) {
-        EndUninterruptible();
-        throw;
-    }
-    EndUninterruptible();
+    CreateChild();
+    // Only this worker reads the pipe: logged now, the block still comes before the child's output.
+    // A launch that fails logs it with its failure instead.
+    WriteDebugInfo();
+    failedStarts = 0;
     if (!jobInUse) {
         LogText(L"The run could not be put in a job object: Stop ends its process tree instead.\r\n\r\n");
-    }
-    if (standardInput) {
-        WriteToPipe();
     }
     ReadOutput();
     DWORD code = 0;
@@ -339,57 +419,16 @@ DWORD Process::ExecuteExternalProcess() {
 }
 
 void Process::ResetChild() {
-    BeginUninterruptible();  // a worker killed holding the lock would leave it taken for good
-    {
-        CriticalSection::Lock hold(childLock);
-        childProcess = nullptr;
-        childThread = nullptr;
-        processId = 0;
-        childThreadId = 0;
-        treeEnded = false;
-        jobInUse = false;
-        childStarted = false;
-        childEnded = false;
-        endPollMs = 1;
-    }
-    EndUninterruptible();
-}
-
-void Process::CreatePipe() {
-    // Process id and a counter: unique in the system, and never the name of a pipe instance that
-    // a descendant of an earlier run may still hold (thread ids are recycled).
-    static std::atomic<unsigned long> counter(0);
-    pipeName.Format(L"\\\\.\\pipe\\Tarnwick.%lu.%lu", static_cast<unsigned long>(GetCurrentProcessId()), ++counter);
-    InheritableAttributes inheritable;
-    for (int attempt = 0; attempt < 2; ++attempt) {
-        if (attempt > 0) {
-            Sleep(500);
-        }
-        m_hChild_STDOUT_Write = CreateNamedPipeW(
-            pipeName.GetBuffer(), PIPE_ACCESS_OUTBOUND | FILE_FLAG_OVERLAPPED | FILE_FLAG_FIRST_PIPE_INSTANCE, 0, 255,
-            PipeBufferSize, PipeBufferSize, 0, &inheritable.attributes);
-        if (m_hChild_STDOUT_Write != INVALID_HANDLE_VALUE) {
-            break;
-        }
-    }
-    if (m_hChild_STDOUT_Write == INVALID_HANDLE_VALUE) {
-        throw new Exception(L"Process::ExecuteExternalProcess()\nCreateNamedPipe()\n%s", GetSystemErrorText());
-    }
-    DWORD mode = 0;
-    if (!SetNamedPipeHandleState(m_hChild_STDOUT_Write, &mode, nullptr, nullptr)) {
-        throw new Exception(L"Process::ExecuteExternalProcess()\n%s", GetSystemErrorText());
-    }
-}
-
-void Process::ConnectPipe() {
-    // Our end is open before the child starts, so nothing it writes early is lost.
-    m_hChild_STDOUT_Read =
-        CreateFileW(pipeName.GetBuffer(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_FLAG_OVERLAPPED, nullptr);
-    if (m_hChild_STDOUT_Read == INVALID_HANDLE_VALUE) {
-        m_hChild_STDOUT_Read = nullptr;
-        throw new Exception(L"Process::ExecuteExternalProcess()\nThe pipe %s could not be opened for reading.\n%s",
-                            pipeName.GetBuffer(), GetSystemErrorText());
-    }
+    CriticalSection::Lock hold(childLock);
+    childProcess = nullptr;
+    childThread = nullptr;
+    processId = 0;
+    childThreadId = 0;
+    treeEnded = false;
+    jobInUse = false;
+    childStarted = false;
+    childEnded = false;
+    endPollMs = 1;
 }
 
 bool Process::SetUpJob(HANDLE child) {
@@ -404,15 +443,12 @@ void Process::CreateChild() {
     STARTUPINFOEXW startup = {};
     startup.StartupInfo.cb = sizeof(startup);
     startup.StartupInfo.dwFlags = STARTF_USESTDHANDLES;
-    startup.StartupInfo.hStdInput = m_hChild_STDIN_Read;
-    startup.StartupInfo.hStdOutput = m_hChild_STDOUT_Write;
-    startup.StartupInfo.hStdError = m_hChild_STDOUT_Write;
+    startup.StartupInfo.hStdInput = nullptr;  // a child has no input
+    startup.StartupInfo.hStdOutput = pipe.ChildEnd();
+    startup.StartupInfo.hStdError = pipe.ChildEnd();
     // Launches on other workers overlap with this one: the child inherits this run's own pipe
-    // ends only, never another run's.
-    std::vector<HANDLE> inherited{m_hChild_STDOUT_Write};
-    if (m_hChild_STDIN_Read) {
-        inherited.push_back(m_hChild_STDIN_Read);
-    }
+    // end only, never another run's.
+    std::vector<HANDLE> inherited{pipe.ChildEnd()};
     InheritList list(inherited);
     startup.lpAttributeList = list.Get();
     if (!list.Get()) {
@@ -424,15 +460,16 @@ void Process::CreateChild() {
     std::vector<wchar_t> writable(text, text + line.GetLength() + 1);  // CreateProcessW may write to it
     PROCESS_INFORMATION information = {};
     const wchar_t* directory = workingDirectory.IsEmpty() ? nullptr : workingDirectory.GetBuffer();
-    // Suspended until it is in its job: nothing it starts may escape the job.
-    if (!CreateProcessW(nullptr, writable.data(), nullptr, nullptr, TRUE,
+    // The file found is named, so the system does not search for one; suspended until it is in
+    // its job: nothing it starts may escape the job.
+    if (!CreateProcessW(applicationName.GetBuffer(), writable.data(), nullptr, nullptr, TRUE,
                         CREATE_NO_WINDOW | CREATE_UNICODE_ENVIRONMENT | NORMAL_PRIORITY_CLASS | CREATE_SUSPENDED |
                             EXTENDED_STARTUPINFO_PRESENT,
                         const_cast<wchar_t*>(environment.Data()), directory, &startup.StartupInfo, &information)) {
         throw new Exception(L"Process::ExecuteExternalProcess()\n%s", GetSystemErrorText());
     }
     // The child has its copy; nothing else this program starts (an editor, the updater) gets one.
-    SetHandleInformation(m_hChild_STDOUT_Write, HANDLE_FLAG_INHERIT, 0);
+    pipe.KeepFromOtherChildren();
     bool jobbed = SetUpJob(information.hProcess);
     if (ResumeThread(information.hThread) == static_cast<DWORD>(-1)) {
         String error = GetSystemErrorText();
@@ -452,7 +489,7 @@ void Process::CreateChild() {
     runStart = GetTickCount64();
 }
 
-void Process::LogAnsi(const char* bytes, size_t count) {
+void Process::LogBytes(const char* bytes, size_t count) {
     if (!logger || count == 0) {
         return;
     }
@@ -460,34 +497,58 @@ void Process::LogAnsi(const char* bytes, size_t count) {
     if (wide.size() < count + 1) {
         wide.resize(count + 1);
     }
-    // Plain ASCII, most output, is the same in every ANSI code page: widen it in one pass, and
-    // let the system convert only chunks that hold other bytes.
+    // Plain ASCII, most output, is the same in every encoding: widen it in one pass, and decode
+    // only chunks that hold other bytes.
     if (TextScan::WidenAscii(bytes, count, wide.data())) {
         wide[count] = L'\0';
         Output(wide.data());
         return;
     }
-    int units =
-        MultiByteToWideChar(CP_ACP, 0, bytes, static_cast<int>(count), wide.data(), static_cast<int>(wide.size() - 1));
-    wide[units > 0 ? static_cast<size_t>(units) : 0] = L'\0';
-    if (units > 0) {
-        Output(wide.data());
+    util::TextCodec::DecodeOutput(bytes, count, outputEncoding, decoded, ansiDoubleByte ? ansiLead : nullptr);
+    if (!decoded.empty()) {
+        Output(decoded.c_str());
+    }
+    // A burst of odd bytes must not hold its memory for the rest of the run.
+    if (decoded.capacity() > 4 * ReadSize) {
+        std::wstring().swap(decoded);
     }
 }
 
-void Process::ConfigureAssembler() {
-    assembler = ChunkAssembler();
-    UINT codePage = GetACP();
+namespace {
+
+// The lead bytes of a double-byte code page into lead; false for any other code page.
+bool LeadBytes(UINT codePage, bool* lead) {
     CPINFO info = {};
-    if (codePage == CP_UTF8) {
-        assembler.SetUtf8();
-    } else if (GetCPInfo(codePage, &info) && info.MaxCharSize == 2) {
-        bool lead[256] = {};
-        for (int range = 0; range + 1 < MAX_LEADBYTES && info.LeadByte[range] != 0; range += 2) {
-            for (int b = info.LeadByte[range]; b <= info.LeadByte[range + 1]; ++b) {
-                lead[b] = true;
-            }
+    if (codePage == CP_UTF8 || !GetCPInfo(codePage, &info) || info.MaxCharSize != 2) {
+        return false;
+    }
+    std::memset(lead, 0, 256 * sizeof(bool));
+    for (int range = 0; range + 1 < MAX_LEADBYTES && info.LeadByte[range] != 0; range += 2) {
+        for (int b = info.LeadByte[range]; b <= info.LeadByte[range + 1]; ++b) {
+            lead[b] = true;
         }
+    }
+    return true;
+}
+
+}  // namespace
+
+void Process::ConfigureAssembler() {
+    // A character cut by the end of a read waits for the rest; "auto" keeps back what could still
+    // become a UTF-8 sequence, and a lead byte of a double-byte ANSI code page outside them.
+    assembler = ChunkAssembler();
+    using Mode = util::OutputEncoding::Mode;
+    ansiDoubleByte = false;
+    if (outputEncoding == Mode::Auto) {
+        ansiDoubleByte = LeadBytes(GetACP(), ansiLead);
+        assembler.SetAuto(ansiDoubleByte ? ansiLead : nullptr);
+        return;
+    }
+    UINT codePage = outputEncoding == Mode::Oem ? GetOEMCP() : GetACP();
+    bool lead[256];
+    if (outputEncoding == Mode::Utf8 || codePage == CP_UTF8) {
+        assembler.SetUtf8();
+    } else if (LeadBytes(codePage, lead)) {
         assembler.SetLeadBytes(lead);
     }
 }
@@ -535,7 +596,7 @@ void Process::ReadOutput() {
                 break;
             }
         }
-        if (!ReadFile(m_hChild_STDOUT_Read, target, ReadSize, &count, &overlapped)) {
+        if (!ReadFile(pipe.ReadEnd(), target, ReadSize, &count, &overlapped)) {
             if (GetLastError() != ERROR_IO_PENDING) {
                 break;
             }
@@ -546,7 +607,7 @@ void Process::ReadOutput() {
                 break;
             }
             pending = false;
-            if (!GetOverlappedResult(m_hChild_STDOUT_Read, &overlapped, &count, FALSE)) {
+            if (!GetOverlappedResult(pipe.ReadEnd(), &overlapped, &count, FALSE)) {
                 count = 0;
             }
         }
@@ -556,20 +617,17 @@ void Process::ReadOutput() {
     if (pending) {
         // The read still refers to our buffer and record: cancel it and let it complete first.
         // Bytes it took before the cancel are output too.
-        CancelRead(&overlapped);
+        CancelIoEx(pipe.ReadEnd(), &overlapped);
         DWORD count = 0;
-        if (!GetOverlappedResult(m_hChild_STDOUT_Read, &overlapped, &count, TRUE)) {
+        if (!GetOverlappedResult(pipe.ReadEnd(), &overlapped, &count, TRUE)) {
             count = 0;
         }
         Deliver(readBuffer.data(), count);
     }
     char rest[ChunkAssembler::MaxCarry];
-    LogAnsi(rest, assembler.Flush(rest));  // the output ended inside a character: show what came
-    // Forgotten before it is closed: a worker killed in between leaves a handle behind, never one
-    // that OnTerminated would close again (its value may be another's by then).
-    HANDLE event = readEvent;
+    LogBytes(rest, assembler.Flush(rest));  // the output ended inside a character: show what came
+    CloseHandle(readEvent);
     readEvent = nullptr;
-    CloseHandle(event);
     if (stopped) {
         EndChildAfterStop();
     }
@@ -609,11 +667,16 @@ bool Process::RunOver() {
     if (WaitForSingleObject(childProcess, 0) == WAIT_TIMEOUT) {
         return false;
     }
-    return !jobInUse || job.ActiveProcesses() <= 0 || job.OnlyConsoleHostsLeft();
+    if (!jobInUse) {
+        return true;
+    }
+    // A job that cannot be asked may still hold processes: the run goes on (a Stop still ends it).
+    long active = ActiveJobProcesses();
+    return active == 0 || (active > 0 && job.OnlyConsoleHostsLeft());
 }
 
-bool Process::StopRequested() const {
-    return WaitForSingleObject(GetStopEvent(), 0) == WAIT_OBJECT_0;
+long Process::ActiveJobProcesses() const {
+    return job.ActiveProcesses();
 }
 
 void Process::Deliver(char* buffer, DWORD count) {
@@ -622,28 +685,38 @@ void Process::Deliver(char* buffer, DWORD count) {
     }
     char* start = nullptr;
     size_t complete = assembler.Take(buffer, count, &start);
-    LogAnsi(start, complete);
+    LogBytes(start, complete);
 }
 
 void Process::EndChildAfterStop() {
-    // A Terminate that came before the child's id was known could not end the run; the stop
-    // event still reached us, so nothing of it may run on unattended. The child's id cannot go
-    // to another process meanwhile: we hold its handle.
-    BeginUninterruptible();
+    // A Terminate that came before the child's id was known could not end the run, and one that
+    // ended the job did not wait for processes still starting: nothing of the run may go on
+    // unattended. The child's id cannot go to another process meanwhile: we hold its handle.
     bool due = false;
     {
         CriticalSection::Lock hold(childLock);
         due = !treeEnded && childProcess;
     }
-    // Not under the lock: a walk of a large tree may outlast the bracket and the worker be killed
-    // in it, which must leave the lock free for the Stop that killed it. The child's handle stays
-    // open meanwhile: only this worker closes it.
+    // Not under the lock: a Terminate meanwhile must not wait for a walk of a large tree.
     if (due) {
         bool ended = EndRunProcesses(false);
         CriticalSection::Lock hold(childLock);
         treeEnded = treeEnded || ended;
     }
-    EndUninterruptible();
+}
+
+bool Process::EndRunProcessesNow() {
+    if (jobInUse) {
+        // Processes still setting themselves up may survive this; the worker ends the job again,
+        // waiting for them, once it sees the stop.
+        job.TerminateNow(1);
+        return false;
+    }
+    if (!childProcess || WaitForSingleObject(childProcess, 0) != WAIT_TIMEOUT) {
+        return true;
+    }
+    EndTree(processId.load());
+    return true;
 }
 
 bool Process::EndRunProcesses(bool throwOnTreeFailure) {
@@ -651,7 +724,7 @@ bool Process::EndRunProcesses(bool throwOnTreeFailure) {
         return true;
     }
     if (!childProcess || WaitForSingleObject(childProcess, 0) != WAIT_TIMEOUT) {
-        return jobInUse ? job.ActiveProcesses() <= 0 : true;
+        return jobInUse ? ActiveJobProcesses() == 0 : true;
     }
     try {
         EndTree(processId.load());
@@ -669,60 +742,58 @@ void Process::EndTree(DWORD childId) {
     TerminateProcessTree(childId);
 }
 
-void Process::WriteToPipe() {
-    std::vector<char> buffer(ReadSize);
-    for (;;) {
-        DWORD read = 0;
-        DWORD written = 0;
-        if (!ReadFile(standardInput, buffer.data(), ReadSize, &read, nullptr) || read == 0 ||
-            !WriteFile(m_hChild_STDIN_Write, buffer.data(), read, &written, nullptr)) {
-            break;
-        }
-    }
-    CloseHeld(m_hChild_STDIN_Write, L"Process::WriteToPipe()\n%s");
-}
-
 void Process::CloseChild() {
     // The process id goes with the handle: once closed, the system may give the id to another
     // process, which Terminate must never aim at.
-    BeginUninterruptible();  // a worker killed holding the lock would leave it taken for good
-    {
-        CriticalSection::Lock hold(childLock);
-        processId = 0;
-        childThreadId = 0;
-        if (childThread) {
-            CloseHandle(childThread);
-            childThread = nullptr;
-        }
-        if (childProcess) {
-            CloseHandle(childProcess);
-            childProcess = nullptr;
-        }
-        job.Close();  // empty by now; otherwise closing it ends what is left
-        jobInUse = false;
+    CriticalSection::Lock hold(childLock);
+    processId = 0;
+    childThreadId = 0;
+    if (childThread) {
+        CloseHandle(childThread);
+        childThread = nullptr;
     }
-    EndUninterruptible();
+    if (childProcess) {
+        CloseHandle(childProcess);
+        childProcess = nullptr;
+    }
+    job.Close();  // empty by now; otherwise closing it ends what is left
+    jobInUse = false;
 }
 
 void Process::CloseHandles() {
     CloseChild();
-    CloseHeld(m_hChild_STDOUT_Read, L"Process::CloseHandles()\nm_hChild_STDOUT_Read\n%s");
-    CloseHeld(m_hChild_STDIN_Read, L"Process::CloseHandles()\nm_hChild_STDIN_Read\n%s");
-    CloseHeld(m_hChild_STDIN_Write, L"Process::CloseHandles()\nm_hChild_STDIN_Write\n%s");
-    CloseHeld(m_hChild_STDOUT_Write, L"Process::CloseHandles()\nm_hChild_STDOUT_Write\n%s");
+    pipe.Close();
 }
 
 void Process::WriteExitLine() {
+    // A failed launch is told once, by its own line; a stop asked for during the wait that may
+    // follow it makes the run's end a stop.
+    bool failed = !startFailure.empty();
+    bool due = childStarted || (failed && !failureLogged);
     ExitLine::Reason reason = ExitLine::Reason::ByItself;
     int requested = endReason.exchange(-1);
-    if (requested >= 0) {
+    if (failed && !failureLogged) {
+        reason = ExitLine::Reason::FailedToStart;
+    } else if (requested >= 0) {
         reason = static_cast<ExitLine::Reason>(requested);
+    } else if (failed) {
+        reason = ExitLine::Reason::FailedToStart;
     }
-    endedByItself = reason == ExitLine::Reason::ByItself;
-    if (childStarted) {
+    {
+        CriticalSection::Lock hold(childLock);
+        lastFailure = startFailure;
+    }
+    lastReason = static_cast<int>(reason);
+    if (due) {
         childStarted = false;
-        LogText(ExitLine::Format(exitCode, GetTickCount64() - runStart, reason).c_str());
+        failureLogged = failed;
+        LogText(ExitLine::Format(exitCode, GetTickCount64() - runStart, reason, startFailure).c_str());
     }
+}
+
+std::wstring Process::GetEndNote() {
+    CriticalSection::Lock hold(childLock);
+    return ExitLine::Note(exitCode, GetEndReason(), lastFailure);
 }
 
 void Process::FinishLaunch() {
@@ -751,50 +822,6 @@ HANDLE Process::CreateReadEvent() {
     return CreateEventW(nullptr, TRUE, TRUE, nullptr);
 }
 
-BOOL Process::CancelRead(OVERLAPPED* read) {
-    return CancelIoEx(m_hChild_STDOUT_Read, read);
-}
-
-void Process::ReleaseReader() {
-    // What the killed worker's read loop held. A read it left pending still writes into the
-    // buffer and the record when it completes: cancel it and wait for that first.
-    if (!readEvent) {
-        return;
-    }
-    if (readRecord && !HasOverlappedIoCompleted(readRecord.get())) {
-        CancelRead(readRecord.get());
-        WaitForSingleObject(readEvent, 2000);
-        if (!HasOverlappedIoCompleted(readRecord.get())) {
-            // Left to the system for good: a leak is better than a write into freed memory.
-            static_cast<void>(readRecord.release());
-            static_cast<void>(new std::vector<char>(std::move(readBuffer)));
-        }
-    }
-    CloseHandle(readEvent);
-    readEvent = nullptr;
-    std::vector<char>().swap(readBuffer);
-}
-
-void Process::OnTerminated() {
-    // The worker was killed: nothing will close what it held, and what it started runs on with
-    // nobody reading it. The worker is gone, so nothing races with this. Its exit line is ours.
-    if (childProcess && !treeEnded) {
-        EndRunProcesses(false);
-    }
-    if (childProcess) {
-        GetExitCodeProcess(childProcess, &exitCode);
-    }
-    if (endReason.load() < 0) {
-        endReason = static_cast<int>(ExitLine::Reason::Stopped);
-    }
-    ReleaseReader();
-    try {
-        FinishLaunch();
-    } catch (Exception* e) {
-        delete e;  // a handle the killed worker had already closed
-    }
-}
-
 void Process::EndRequested(ExitLine::Reason reason) {
     Exception* failure = nullptr;
     {
@@ -802,17 +829,15 @@ void Process::EndRequested(ExitLine::Reason reason) {
         if (IsRunning()) {
             endReason = static_cast<int>(reason);
             if (processId.load() != 0 && !treeEnded) {
-                // Set only once it worked: a failed walk leaves the worker's own attempt after the stop.
                 try {
-                    treeEnded = EndRunProcesses(true);
+                    treeEnded = EndRunProcessesNow();
                 } catch (Exception* e) {
-                    failure = e;  // told once the worker has stopped: the run must end all the same
+                    failure = e;  // told after the stop: the worker still ends the child itself
                 }
             }
         }
     }
     Stop();
-    endReason = -1;  // the run is over and has told its end, or ended before it heard why
     if (failure) {
         throw failure;
     }
@@ -822,9 +847,11 @@ void Process::Terminate() {
     EndRequested(ExitLine::Reason::Stopped);
 }
 
-void Process::Restart() {
+bool Process::Restart() {
     if (IsRunning()) {
         EndRequested(ExitLine::Reason::Restarted);
+        return true;
     }
     Start();
+    return false;
 }

@@ -6,6 +6,7 @@
 #include <memory>
 #include <vector>
 
+#include "common/BatchCommandLine.h"
 #include "common/ChunkAssembler.h"
 #include "common/CriticalSection.h"
 #include "common/EnvironmentBlock.h"
@@ -14,9 +15,12 @@
 #include "common/ILogger.h"
 #include "common/JobObject.h"
 #include "common/LogSettings.h"
+#include "common/OutputPipe.h"
+#include "common/ProgramSearch.h"
 #include "common/RestartPolicy.h"
 #include "common/RunLog.h"
 #include "common/Thread.h"
+#include "util/OutputEncoding.h"
 #include "util/String.h"
 
 // One configured console program run as a child process on a worker thread, its standard output
@@ -33,11 +37,18 @@ public:
     explicit Process(const wchar_t* name = L"Process");
     ~Process() override;
 
-    // The program to run, quoted when it holds a blank and names a file; a batch file (".bat",
-    // ".cmd" in any case) runs through "cmd.exe /S /C".
+    // The program to run: a path or a bare name, found at each launch (see ProgramSearch); a
+    // value in quotes may go on with arguments after the closing quote. A batch file (".bat",
+    // ".cmd" in any case) runs through the system's cmd.exe (see BatchCommandLine).
     void SetExecutable(const String& path);
     void SetWorkingDirectory(const String& directory) { workingDirectory = directory; }
     void SetArguments(const String& text) { arguments = text; }
+    // How the child's output bytes become text; applies from the next launch on.
+    void SetOutputEncoding(util::OutputEncoding::Mode mode) { outputEncoding = mode; }
+    util::OutputEncoding::Mode GetOutputEncoding() const { return outputEncoding; }
+    // Whether the child's environment gets the console hints (ConsoleHints); from the next launch on.
+    void SetConsoleHints(bool enabled) { consoleHints = enabled; }
+    bool GetConsoleHints() const { return consoleHints; }
     const String& GetExecutable() const { return program; }
     const String& GetWorkingDirectory() const { return workingDirectory; }
     const String& GetArguments() const { return arguments; }
@@ -47,24 +58,30 @@ public:
 
     // Launches the child and reads its output; while the restart policy asks for it, waits and
     // launches again, on the same worker (the thread stays running during the wait, and a Stop
-    // cancels the wait).
+    // cancels the wait). A launch that fails is logged as such, and counts as a failed run.
     unsigned int* Run() override;
     void OnRunFinished() override;
-    // After a killed worker: ends what is left of the run, releases what the worker held and logs
-    // the footer and exit line in its place.
-    void OnTerminated() override;
-    // Ends every process of the run, then stops the worker.
+    // Ends every process of the run and asks the worker to stop; returns at once. The run's end
+    // arrives as usual, through the observer.
     virtual void Terminate();
-    // Terminate (when running) and Start again; the old run's exit line says why it ended.
-    void Restart();
-    // The full command line: program, then a blank and the arguments when there are any; for a
-    // batch file: cmd.exe /S /C ""path" arguments".
+    // Terminate for a restart when running (the caller starts again once the run has ended, and
+    // true is returned); otherwise Start at once (false).
+    bool Restart();
+    // The full command line: program (in quotes when it holds a blank), then a blank and the
+    // arguments when there are any; for a batch file: cmd.exe /D /V:OFF /E:ON /S /C ""path"
+    // arguments". The program is the file found at the launch, until then the value as written.
     virtual const String& GetCommandLine();
+    // What the launch runs: the file found for the program (the system's cmd.exe for a batch
+    // file); empty until a launch has found it.
+    const String& GetApplicationName() const { return applicationName; }
 
     // The last run's direct child: its exit code, and whether it ended by itself (false after a
-    // Stop or Restart, whatever code the kill left).
+    // Stop, a Restart or a failed launch, whatever code the stop left).
     DWORD GetExitCode() const { return exitCode; }
-    bool EndedByItself() const { return endedByItself.load(); }
+    bool EndedByItself() const { return GetEndReason() == ExitLine::Reason::ByItself; }
+    // How the last run ended, and its words for the status bar; set before its end is told.
+    ExitLine::Reason GetEndReason() const { return static_cast<ExitLine::Reason>(lastReason.load()); }
+    std::wstring GetEndNote();
     // Applies from the next end of a run on, also to a run going on now or waiting to start again.
     void SetRestartPolicy(RestartPolicy::Mode mode) { restartMode = static_cast<int>(mode); }
     RestartPolicy::Mode GetRestartPolicy() const { return static_cast<RestartPolicy::Mode>(restartMode.load()); }
@@ -78,23 +95,25 @@ public:
     void SetLogFile(const std::wstring& path, const LogSettings& settings);
 
 protected:
-    // Stops a running worker (ending the child's tree) and waits for one still finishing; the
-    // most derived destructor calls it while the members the worker uses still exist.
+    // Stops a running worker (ending the child's tree) and waits for it to end; the most derived
+    // destructor calls it while the members the worker uses still exist.
     void Shutdown();
+    void OnStart() override;
 
     // One launch of the child, from the environment to the end of its output; sets exitCode.
     virtual void Launch();
     // The environment this program passes on: its own without CLASSPATH, then the entry's file and
-    // variables. False, with the reason in the window, when it cannot be built: nothing is launched.
-    bool BuildEnvironment();
+    // variables, then the console hints unless they are off. Throws when it cannot be built (a
+    // file that cannot be read, a value or block too long): the run fails to start.
+    void BuildEnvironment();
     DWORD ExecuteExternalProcess();
+    // Finds the program's file (and cmd.exe for a batch file) for applicationName and the command
+    // line; empty when found, else why the launch cannot go on.
+    String FindProgram();
     void ReadOutput();
-    void WriteToPipe();
     void CloseHandles();
     void WriteDebugInfo();
     void WriteDebugFooter();
-    // The path in quotes when it is unquoted and, unless always, holds a blank and names a file.
-    static String QuotedProgram(const String& path, bool always);
     // Throws the environment-full failure when an entry could not be added.
     static void RequireFit(bool fitted);
     // Puts the new child (still suspended) into a new job of its own; false leaves the run to
@@ -105,20 +124,16 @@ protected:
     virtual void EndTree(DWORD childId);
     // The reader's manual-reset event (CreateEventW). A seam: tests make it fail.
     virtual HANDLE CreateReadEvent();
-    // Cancels the reader's pending read (CancelIoEx). A seam: tests lose a cancel.
-    virtual BOOL CancelRead(OVERLAPPED* read);
+    // Processes of the run's job still running; -1 when the job cannot be asked. A seam: tests
+    // make the query fail.
+    virtual long ActiveJobProcesses() const;
 
     EnvironmentBlock environment;
-    String program;
+    String program;  // the command line's first part: the program, and what followed its quotes
     String workingDirectory;
     String arguments;
     String commandLine;
-    HANDLE standardInput;  // copied into the child's input when set; nothing sets it today
-    HANDLE m_hChild_STDIN_Read;
-    HANDLE m_hChild_STDIN_Write;
-    HANDLE m_hChild_STDOUT_Read;
-    HANDLE m_hChild_STDOUT_Write;
-    String pipeName;
+    OutputPipe pipe;
     HANDLE childProcess;
     HANDLE childThread;
     std::atomic<DWORD> processId;
@@ -127,17 +142,17 @@ protected:
 
 private:
     void LogText(const wchar_t* text);
-    void LogAnsi(const char* bytes, size_t count);
+    // Decodes the child's bytes in the output encoding and logs them.
+    void LogBytes(const char* bytes, size_t count);
     void Deliver(char* buffer, DWORD count);
     // What the reader learns while it waits or between reads.
     enum class Wake { Data, Ended, Stopped };
     Wake WaitForRead();
     // Every process of the run has ended (the job is empty, or without a job the child has).
     bool RunOver();
-    bool StopRequested() const;
     void ConfigureAssembler();
-    void CreatePipe();
-    void ConnectPipe();
+    void SetProgram(const std::wstring& path);
+    BatchCommandLine BatchLine() const;
     void CreateChild();
     void ResetChild();
     void CloseChild();
@@ -146,7 +161,11 @@ private:
     // tree cannot be listed). Called with childLock held, on the worker (which holds the child's
     // handle), or with the worker gone.
     bool EndRunProcesses(bool throwOnTreeFailure);
-    void ReleaseReader();
+    // Terminate's part on the caller's thread: ends the job without waiting, or walks the tree.
+    bool EndRunProcessesNow();
+    // After a launch that threw before its child ran: logs the failure (with the debug block and
+    // footer the first time in a row) and makes it this launch's end.
+    void LaunchFailed(Exception* failure);
     void WriteExitLine();
     // Closes the handles of a launch and logs its footer and exit line, once per launch.
     void FinishLaunch();
@@ -154,12 +173,17 @@ private:
     bool WaitForRestart();
     void LogRestart(uint64_t delayMs);
     void EndRequested(ExitLine::Reason reason);
+    // Whether the policy starts again after the launch that just ended.
+    bool RestartApplies() const;
 
     ChunkAssembler assembler;
     std::vector<wchar_t> wide;  // conversion buffer, kept between chunks
-    // Kept between runs. A pending read writes into both until it completes, also after its
-    // worker was killed: they are released only once it has, and never if it does not.
-    std::vector<char> readBuffer;
+    std::wstring decoded;       // the same for text that is not plain ASCII
+    util::OutputEncoding::Mode outputEncoding;
+    bool consoleHints;
+    bool ansiLead[256];  // the lead bytes of a double-byte ANSI code page, for "auto"
+    bool ansiDoubleByte;
+    std::vector<char> readBuffer;  // kept between runs
     std::unique_ptr<OVERLAPPED> readRecord;
     HANDLE readEvent;
     JobObject job;
@@ -168,7 +192,11 @@ private:
     ULONGLONG runStart;  // tick count at the launch
     // Why the current run is ending when not by itself (ExitLine::Reason as int; -1 for none).
     std::atomic<int> endReason;
-    std::atomic<bool> endedByItself;
+    std::atomic<int> lastReason;   // ExitLine::Reason of the last end told
+    std::wstring startFailure;     // why the current launch failed to start; empty when it did not
+    std::wstring lastFailure;      // startFailure of the last end told (under childLock)
+    int failedStarts;              // launches in a row that failed to start (worker only)
+    bool failureLogged;            // the current launch's failure line is out
     std::atomic<int> restartMode;  // RestartPolicy::Mode, set on the GUI thread
     RestartPolicy restart;         // the worker's back-off
     bool footerDue;                // a launch has begun whose footer is not yet logged
@@ -177,8 +205,11 @@ private:
     // Terminate reads the child's id on the GUI thread while the worker may release the child;
     // the id is only used while the worker still holds the child's handle.
     CriticalSection childLock;
-    bool treeEnded;  // Terminate ended the run's processes (under childLock)
-    bool batchFile;  // program is a batch file, run by cmd.exe
+    bool treeEnded;                   // Terminate ended the run's processes (under childLock)
+    bool batchFile;                   // program is a batch file, run by cmd.exe
+    ProgramSearch::Value executable;  // as SetExecutable was given it; program is the found file once found
+    String applicationName;
+    std::wstring foundBatchFile;  // the batch file found at the launch
 
 protected:
     // ---- Server settings: environment and log file ----

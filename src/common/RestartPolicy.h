@@ -24,6 +24,8 @@ public:
     void SetMode(Mode newMode) { mode = newMode; }
     // Whether a run that ended by itself with this code is started again.
     bool Applies(uint32_t exitCode) const;
+    // Whether a launch that failed to start is tried again: a failure for both policies.
+    bool AppliesAfterFailedStart() const { return mode != Mode::Never; }
     // The wait before the restart of a run that lasted runMs; each call backs off further.
     uint64_t NextDelay(uint64_t runMs);
     // A manual start begins the back-off anew.

@@ -72,19 +72,19 @@ bool TCPClient::Resolve(in_addr& result) {
 }
 
 // A blocking connect to an address that never answers takes minutes; when a bound is set the
-// connect waits no longer than it.
+// connect waits no longer than it, and a cancellable one looks at its flag as it waits.
 bool TCPClient::ConnectWithin(const void* address, int size) {
     SOCKET socketHandle = static_cast<SOCKET>(handle);
     const sockaddr* target = static_cast<const sockaddr*>(address);
     int64_t bound = WaitBound();
-    if (bound < 0) {
+    if (bound < 0 && !cancel) {
         return connect(socketHandle, target, size) != SOCKET_ERROR;
     }
     u_long nonBlocking = 1;
     ioctlsocket(socketHandle, FIONBIO, &nonBlocking);
     bool connected = connect(socketHandle, target, size) != SOCKET_ERROR;
     if (!connected && WSAGetLastError() == WSAEWOULDBLOCK) {
-        if (!WaitFor(true, bound)) {
+        if (!WaitFor(true, bound < 0 ? INT32_MAX : bound)) {
             WSASetLastError(WSAETIMEDOUT);
         } else {
             int error = 0;

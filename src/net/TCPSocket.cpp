@@ -7,7 +7,7 @@
 
 namespace net {
 
-TCPSocket::TCPSocket() : handle(0), recvTimeOut(0), deadline(0) {}
+TCPSocket::TCPSocket() : handle(0), recvTimeOut(0), deadline(0), cancel(nullptr) {}
 
 TCPSocket::~TCPSocket() {
     try {
@@ -36,6 +36,8 @@ void TCPSocket::Close() {
     handle = 0;
 }
 
+bool TCPSocket::HasSocket() const { return handle != 0 && handle != static_cast<uintptr_t>(INVALID_SOCKET); }
+
 void TCPSocket::SetRecvTimeOut(int milliseconds) {
     DWORD value = static_cast<DWORD>(milliseconds);
     if (setsockopt(static_cast<SOCKET>(handle), SOL_SOCKET, SO_RCVTIMEO, reinterpret_cast<const char*>(&value),
@@ -58,33 +60,47 @@ int64_t TCPSocket::WaitBound() const {
 }
 
 bool TCPSocket::WaitFor(bool forWrite, int64_t milliseconds) const {
-    fd_set ready;
-    fd_set failed;
-    FD_ZERO(&ready);
-    FD_ZERO(&failed);
-    FD_SET(static_cast<SOCKET>(handle), &ready);
-    FD_SET(static_cast<SOCKET>(handle), &failed);
-    timeval limit;
-    limit.tv_sec = static_cast<long>(milliseconds / 1000);
-    limit.tv_usec = static_cast<long>((milliseconds % 1000) * 1000);
-    // A failed connect is reported in the exception set; a failed read makes the socket readable.
-    int count =
-        select(0, forWrite ? nullptr : &ready, forWrite ? &ready : nullptr, forWrite ? &failed : nullptr, &limit);
-    return count > 0;
+    // A cancellable wait looks at its flag at least every 100 ms.
+    const int64_t slice = 100;
+    for (;;) {
+        if (cancel && *cancel) {
+            return false;
+        }
+        int64_t part = cancel && milliseconds > slice ? slice : milliseconds;
+        fd_set ready;
+        fd_set failed;
+        FD_ZERO(&ready);
+        FD_ZERO(&failed);
+        FD_SET(static_cast<SOCKET>(handle), &ready);
+        FD_SET(static_cast<SOCKET>(handle), &failed);
+        timeval limit;
+        limit.tv_sec = static_cast<long>(part / 1000);
+        limit.tv_usec = static_cast<long>((part % 1000) * 1000);
+        // A failed connect is reported in the exception set; a failed read makes the socket readable.
+        int count =
+            select(0, forWrite ? nullptr : &ready, forWrite ? &ready : nullptr, forWrite ? &failed : nullptr, &limit);
+        if (count != 0 || part == milliseconds) {
+            return count > 0;
+        }
+        milliseconds -= part;
+    }
 }
 
 int TCPSocket::Read(char* buffer, int size) {
     // The receive timeout is the socket's own (SO_RCVTIMEO): a wait of ours is needed only when
-    // the deadline comes first. (Each select costs a round trip to Wine's server, which a
-    // download would otherwise pay on every read.)
-    int64_t bound = deadline != 0 ? WaitBound() : -1;
-    bool deadlineFirst = bound >= 0 && (recvTimeOut <= 0 || bound < recvTimeOut);
-    if (deadlineFirst && !WaitFor(false, bound)) {
+    // the deadline comes first or the wait can be cancelled. (Each select costs a round trip to
+    // Wine's server, which a download would otherwise pay on every read.)
+    int64_t bound = deadline != 0 || cancel ? WaitBound() : -1;
+    bool waitFirst = cancel || (bound >= 0 && (recvTimeOut <= 0 || bound < recvTimeOut));
+    if (waitFirst && !WaitFor(false, bound < 0 ? INT32_MAX : bound)) {
         WSASetLastError(WSAETIMEDOUT);
-        return -1;
+        return kTimedOut;
     }
     int received = recv(static_cast<SOCKET>(handle), buffer, size, 0);
-    return received == SOCKET_ERROR ? -1 : received;
+    if (received == SOCKET_ERROR) {
+        return WSAGetLastError() == WSAETIMEDOUT ? kTimedOut : -1;
+    }
+    return received;
 }
 
 int TCPSocket::Send(const char* data, int count) { return send(static_cast<SOCKET>(handle), data, count, 0); }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 
 #include "io/IInputStream.h"
@@ -25,14 +26,23 @@ public:
     // A point in time (a GetTickCount64 value; 0: none) after which no connect or receive of
     // this object waits any longer, so that a whole exchange can be bounded.
     void SetDeadline(uint64_t tick) { deadline = tick; }
+    uint64_t GetDeadline() const { return deadline; }
 
-    // recv on the handle: bytes read, 0 when the peer closed, negative on failure or timeout.
+    // While the flag (not owned; null: none) is set, every connect and receive of this object
+    // gives up within a tenth of a second, as if its time had run out.
+    void SetCancelFlag(const std::atomic<bool>* flag) { cancel = flag; }
+
+    // Read's result when the receive timeout or the deadline ran out (or the wait was cancelled).
+    static const int kTimedOut = -2;
+    // recv on the handle: bytes read, 0 when the peer closed, kTimedOut, or -1 on failure.
     // Waits no longer than the receive timeout and the deadline allow.
     int Read(char* buffer, int size) override;
     // One send of count bytes; returns what send returned.
     int Send(const char* data, int count);
 
     uintptr_t GetHandle() const { return handle; }
+    // False when closed (0) or when the last creation failed.
+    bool HasSocket() const;
 
 protected:
     // Milliseconds a wait may take under the receive timeout and the deadline; -1: unbounded.
@@ -44,6 +54,7 @@ protected:
     uintptr_t handle;  // a SOCKET; kept as an integer so that this header needs no Winsock
     int recvTimeOut;   // the value last given to SetRecvTimeOut (0 when never)
     uint64_t deadline;
+    const std::atomic<bool>* cancel;  // not owned
 };
 
 }  // namespace net

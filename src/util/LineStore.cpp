@@ -47,6 +47,18 @@ void LineStore::AppendToLast(const wchar_t* text, size_t count, const TextStyle&
     characters += count;
 }
 
+void LineStore::TruncateLast(size_t length) {
+    StoredLine& last = lines.back();
+    if (length >= last.text.size()) {
+        return;
+    }
+    characters -= last.text.size() - length;
+    last.text.resize(length);
+    while (!last.runs.empty() && last.runs.back().start >= length) {
+        last.runs.pop_back();
+    }
+}
+
 void LineStore::NewLine(int64_t arrival, bool continuation) {
     StoredLine line;
     line.arrival = arrival;
@@ -55,13 +67,13 @@ void LineStore::NewLine(int64_t arrival, bool continuation) {
     ++characters;
 }
 
-size_t LineStore::Trim() {
+size_t LineStore::Trim(uint64_t keepFrom) {
     if (characters <= limit) {
         return 0;
     }
     size_t target = limit / 4 * 3;
     size_t dropped = 0;
-    while (characters > target && lines.size() > 1) {
+    while (characters > target && lines.size() > 1 && first < keepFrom) {
         characters -= lines.front().text.size() + 1;
         lines.pop_front();
         ++first;

@@ -39,6 +39,10 @@ struct StoredLine {
 // line, and reading a line a constant: nothing ever moves the lines that are kept.
 class LineStore {
 public:
+    // The longest line kept as one: writers go on in a new line marked as a continuation, so one
+    // endless line never costs more than ordinary lines do.
+    static constexpr size_t MaxLineLength = 64 * 1024;
+
     explicit LineStore(size_t limitCharacters);
 
     // Applies from the next Trim on.
@@ -61,12 +65,15 @@ public:
     void ReplaceLast(std::wstring text, std::vector<StyleRun> runs);
     // Appends to the last line in one style; an empty line takes arrival as its time.
     void AppendToLast(const wchar_t* text, size_t count, const TextStyle& style, int64_t arrival);
+    // Shortens the last line to length characters (no change when it is shorter), dropping the
+    // runs that start past it; costs only what is removed.
+    void TruncateLast(size_t length);
     // Ends the last line and opens an empty one; continuation marks it as the same line cut.
     void NewLine(int64_t arrival, bool continuation = false);
 
     // Past the limit, drops the oldest whole lines down to three quarters of it (the last line is
-    // never dropped). Returns how many lines went.
-    size_t Trim();
+    // never dropped, nor any line from keepFrom on). Returns how many lines went.
+    size_t Trim(uint64_t keepFrom = UINT64_MAX);
     // Drops everything; numbering goes on from where it was, so old positions stay invalid.
     void Clear();
 

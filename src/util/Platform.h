@@ -10,6 +10,9 @@ namespace platform {
 
 // 8-bit text in the system ANSI code page to wide text.
 std::wstring AnsiToWide(const char* bytes, size_t count);
+// 8-bit text in the system OEM code page (that of console programs) to wide text; native builds
+// have no OEM code page and take the ANSI stand-in.
+std::wstring OemToWide(const char* bytes, size_t count);
 
 // Wide text to UTF-8 (invalid surrogates become U+FFFD).
 std::string WideToUtf8(const wchar_t* text, size_t count);

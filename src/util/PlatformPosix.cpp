@@ -24,6 +24,10 @@ std::wstring AnsiToWide(const char* bytes, size_t count) {
     return out;
 }
 
+std::wstring OemToWide(const char* bytes, size_t count) {
+    return AnsiToWide(bytes, count);
+}
+
 void ShowMessage(const wchar_t* text, const wchar_t* title, MessageStyle) {
     std::fprintf(stderr, "%ls: %ls\n", title ? title : L"", text ? text : L"");
 }

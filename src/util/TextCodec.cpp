@@ -104,7 +104,98 @@ std::string EncodeUtf32(const wchar_t* text, size_t count, bool bigEndian) {
     return out;
 }
 
+// The length (2-4) of the valid UTF-8 sequence of a non-ASCII lead byte at p, with its code point,
+// or 0 when none starts there: overlong forms, surrogates, values past U+10FFFF and sequences cut
+// by the end are not valid.
+size_t Utf8Sequence(const unsigned char* p, size_t available, unsigned long& cp) {
+    unsigned char b = p[0];
+    size_t length;
+    unsigned char low = 0x80, high = 0xBF;  // the range of the second byte
+    if (b >= 0xC2 && b <= 0xDF) {
+        length = 2;
+    } else if (b >= 0xE0 && b <= 0xEF) {
+        length = 3;
+        low = b == 0xE0 ? 0xA0 : 0x80;
+        high = b == 0xED ? 0x9F : 0xBF;
+    } else if (b >= 0xF0 && b <= 0xF4) {
+        length = 4;
+        low = b == 0xF0 ? 0x90 : 0x80;
+        high = b == 0xF4 ? 0x8F : 0xBF;
+    } else {
+        return 0;
+    }
+    if (available < length || p[1] < low || p[1] > high) {
+        return 0;
+    }
+    cp = b & (0x7F >> length);
+    for (size_t k = 1; k < length; ++k) {
+        if ((p[k] & 0xC0) != 0x80) {
+            return 0;
+        }
+        cp = cp << 6 | (p[k] & 0x3F);
+    }
+    return length;
+}
+
 }  // namespace
+
+size_t TextCodec::Utf8SequenceLength(const unsigned char* bytes, size_t available) {
+    unsigned long cp = 0;
+    return Utf8Sequence(bytes, available, cp);
+}
+
+void TextCodec::DecodeOutput(const char* bytes,
+                             size_t count,
+                             OutputEncoding::Mode mode,
+                             std::wstring& out,
+                             const bool* ansiLeadBytes) {
+    out.clear();
+    if (mode == OutputEncoding::Mode::Ansi) {
+        out = platform::AnsiToWide(bytes, count);
+        return;
+    }
+    if (mode == OutputEncoding::Mode::Oem) {
+        out = platform::OemToWide(bytes, count);
+        return;
+    }
+    out.reserve(count);
+    const unsigned char* p = reinterpret_cast<const unsigned char*>(bytes);
+    bool fallback = mode == OutputEncoding::Mode::Auto;
+    size_t invalid = 0;  // start of the run of invalid bytes before i
+    size_t i = 0;
+    while (i < count) {
+        if (p[i] < 0x80) {
+            size_t end = i + 1;
+            while (end < count && p[end] < 0x80) {
+                ++end;
+            }
+            if (fallback && invalid < i) {
+                out += platform::AnsiToWide(bytes + invalid, i - invalid);
+            }
+            out.append(bytes + i, bytes + end);
+            i = invalid = end;
+            continue;
+        }
+        unsigned long cp = 0;
+        size_t length = Utf8Sequence(p + i, count - i, cp);
+        if (length == 0) {
+            if (!fallback) {
+                out += static_cast<wchar_t>(kReplacement);
+            }
+            // A double-byte character of the ANSI code page stays whole, its trail byte may be ASCII.
+            i += fallback && ansiLeadBytes && ansiLeadBytes[p[i]] && i + 1 < count ? 2 : 1;
+            continue;
+        }
+        if (fallback && invalid < i) {
+            out += platform::AnsiToWide(bytes + invalid, i - invalid);
+        }
+        platform::AppendCodePoint(out, cp);
+        i = invalid = i + length;
+    }
+    if (fallback && invalid < count) {
+        out += platform::AnsiToWide(bytes + invalid, count - invalid);
+    }
+}
 
 Encoding TextCodec::Classify(const unsigned char* b, size_t count) {
     if (count == 0) {

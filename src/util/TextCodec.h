@@ -4,6 +4,7 @@
 #include <string>
 
 #include "util/Encoding.h"
+#include "util/OutputEncoding.h"
 
 namespace util {
 
@@ -29,6 +30,21 @@ public:
 
     // 8-bit text without a mark: UTF-8 when the bytes are valid UTF-8, otherwise the ANSI code page.
     static std::wstring Decode8Bit(const char* bytes, size_t count);
+
+    // A child's output in mode, into out (emptied first). Auto decodes each valid UTF-8 sequence
+    // as UTF-8 and each run of bytes between them that is not valid UTF-8 in the ANSI code page;
+    // with ansiLeadBytes (256 flags, for a double-byte ANSI code page) a lead byte in such a run
+    // takes the byte after it along, whatever that is. Utf8 shows every byte of an invalid
+    // sequence as U+FFFD; Ansi and Oem use those code pages. The caller keeps a character cut by
+    // the end of a read for the next one (ChunkAssembler): an incomplete one at the end is invalid.
+    static void DecodeOutput(const char* bytes,
+                             size_t count,
+                             OutputEncoding::Mode mode,
+                             std::wstring& out,
+                             const bool* ansiLeadBytes = nullptr);
+    // The length (2-4) of the valid UTF-8 sequence of the non-ASCII byte at bytes, or 0 when none
+    // starts there (overlong forms, surrogates, values past U+10FFFF, cut by the end).
+    static size_t Utf8SequenceLength(const unsigned char* bytes, size_t available);
 
     // The bytes of text in encoding, without a mark: UTF-8 for Ansi and UTF8, code units in the
     // given order for UTF-16 and UTF-32, UTF-16LE for Unknown.

@@ -10,40 +10,26 @@
 
 namespace {
 
-std::wstring Text(const String& s) { return s.IsNull() ? L"<null>" : s.GetBuffer(); }
+std::wstring Text(const String& s) {
+    return s.IsNull() ? L"<null>" : s.GetBuffer();
+}
 
 // An application whose start-up data the test chooses.
 class FakeApp : public WindowsApplication {
 public:
-    FakeApp(const wchar_t* commandLine, const wchar_t* directory) { CollectStartup(commandLine, directory); }
+    FakeApp(const wchar_t* commandLine, const wchar_t* directory, const wchar_t* modulePath = L"C:\\T\\Tarnwick.exe") {
+        CollectStartup(commandLine, directory, modulePath);
+    }
     int Run() override { return runResult; }
     int runResult = 0;
 };
 
-// A bare name, only joined to the start directory, is seen in EntryTest.
-TEST(ApplicationPaths, RelativePathsBecomeAbsoluteAndAbsoluteOnesStay) {
-    const wchar_t share[] = L"\\\\srv\\share\\work\\";
-    struct Case {
-        const wchar_t* invokedAs;
-        const wchar_t* start;
-        const wchar_t* expected;
-    } const cases[] = {
-        {L"tools\\Tarnwick.exe", L"C:\\work\\", L"C:\\work\\tools\\Tarnwick.exe"},
-        {L"tools/Tarnwick.exe", L"C:\\work\\", L"C:\\work\\tools\\Tarnwick.exe"},
-        {L"..\\bin\\.\\Tarnwick.exe", L"C:\\work\\", L"C:\\bin\\Tarnwick.exe"},
-        {L"D:\\Tools\\Tarnwick.exe", L"C:\\work\\", L"D:\\Tools\\Tarnwick.exe"},
-        {L"\\\\server\\share\\T.exe", L"C:\\work\\", L"\\\\server\\share\\T.exe"},
-        // a start directory on a share: its "\\server\share" is a root that ".." does not climb above
-        {L"tools\\T.exe", share, L"\\\\srv\\share\\work\\tools\\T.exe"},
-        {L"..\\..\\..\\T.exe", share, L"\\\\srv\\share\\T.exe"},
-        {L"\\bin\\T.exe", share, L"\\\\srv\\share\\bin\\T.exe"},
-    };
-    for (const Case& c : cases) {
-        EXPECT_EQ(c.expected, Text(Application::MakeExecutablePath(c.invokedAs, c.start))) << c.invokedAs;
-    }
-    EXPECT_TRUE(Application::MakeExecutablePath(String(), L"C:\\").IsNull());
-    FakeApp app(L"tools\\Tarnwick.exe", L"\\\\srv\\share\\work");
+// The program's path is the file the system loaded, seen with real starts in EntryTest; what
+// follows it is the default configuration path.
+TEST(ApplicationPaths, TheDefaultConfigurationFollowsTheProgramsFileNotTheCommandLine) {
+    FakeApp app(L"tarnwick", L"C:\\", L"\\\\srv\\share\\work\\tools\\Tarnwick.exe");
     EXPECT_EQ(L"\\\\srv\\share\\work\\tools\\Tarnwick.xml", Text(ConfigurationFile::GetDefaultPath()));
+    EXPECT_EQ(L"Tarnwick", Text(app.name));
     app.executablePath = L"C:\\my.tools\\Tarnwick";  // a dot in a folder is no extension
     EXPECT_EQ(L"C:\\my.tools\\Tarnwick.xml", Text(ConfigurationFile::GetDefaultPath()));
 }
@@ -65,7 +51,8 @@ TEST(ApplicationPaths, NameDropsDirectoryAndLastExtensionOnly) {
 // entry routine handing on what Run returns.
 TEST(ApplicationConstruction, CollectsArgumentsAndIsCurrentWhileItLives) {
     {
-        FakeApp app(L"\"C:\\Program Files\\T w\\Tarnwick.exe\" \"my config.tnkx\" extra", L"C:\\data");
+        FakeApp app(L"\"C:\\Program Files\\T w\\Tarnwick.exe\" \"my config.tnkx\" extra", L"C:\\data",
+                    L"C:\\Program Files\\T w\\Tarnwick.exe");
         EXPECT_EQ(3, app.argc);
         EXPECT_EQ(L"my config.tnkx", Text(app.arguments[1]));
         EXPECT_EQ(L"extra", Text(app.arguments[2]));

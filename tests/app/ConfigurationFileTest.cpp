@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "LoadedConfiguration.h"
+#include "common/Process.h"
 #include "support/ScratchDirectory.h"
 
 using apptest::Loaded;
@@ -135,6 +136,76 @@ TEST(ConfigurationWrite, EveryKindReadsBackTheSameInOrderInPlaceOfTheOldEntries)
         }
         EXPECT_EQ(Describe(expected), Describe(again[i])) << i;
     }
+}
+
+// The console output elements: keywords in any letter case, written back only where they were
+// present or set, and an unknown value is an error that names the value and the entry.
+TEST(ConfigurationConsole, ReadInAnyCaseWrittenOnlyWhenSetAndAnUnknownValueNamed) {
+    using Mode = util::OutputEncoding::Mode;
+    ScratchDirectory dir;
+    Loaded config;
+    std::wstring path = dir.Write(
+        L"c.xml",
+        "<p><process><title>A</title><executable>a</executable><outputEncoding>UTF-8</outputEncoding>"
+        "<consoleHints>FALSE</consoleHints></process>"
+        "<process><title>B</title><executable>b</executable></process>"
+        "<process><title>C</title><executable>c</executable><OUTPUTENCODING>Oem</OUTPUTENCODING>"
+        "<consolehints>True</consolehints></process>"
+        "<process><title>D</title><executable>d</executable><outputEncoding>auto</outputEncoding></process></p>");
+    ASSERT_EQ(L"", config.Load(path));
+    ASSERT_EQ(4u, config.Count());
+    EXPECT_EQ(Mode::Utf8, config[0].outputEncoding);
+    EXPECT_FALSE(config[0].consoleHints);
+    EXPECT_TRUE(config[0].outputEncodingSet && config[0].consoleHintsSet);
+    EXPECT_EQ(Mode::Auto, config[1].outputEncoding);  // the defaults
+    EXPECT_TRUE(config[1].consoleHints);
+    EXPECT_FALSE(config[1].outputEncodingSet || config[1].consoleHintsSet);
+    EXPECT_EQ(Mode::Oem, config[2].outputEncoding);
+    EXPECT_TRUE(config[2].consoleHints && config[2].consoleHintsSet);
+    EXPECT_TRUE(config[3].outputEncodingSet);
+    EXPECT_FALSE(config[3].consoleHintsSet);
+    // The process made from an entry decodes and hints as the entry says.
+    std::unique_ptr<Process> first(config[0].GetProcess());
+    std::unique_ptr<Process> second(config[1].GetProcess());
+    EXPECT_EQ(Mode::Utf8, first->GetOutputEncoding());
+    EXPECT_FALSE(first->GetConsoleHints());
+    EXPECT_EQ(Mode::Auto, second->GetOutputEncoding());
+    EXPECT_TRUE(second->GetConsoleHints());
+    config[0].process = config[1].process = nullptr;
+
+    config[1].outputEncoding = Mode::Ansi;
+    config[1].outputEncodingSet = true;
+    config.file->WriteProcesses(config.file->GetProcesses());
+    const std::string written = ScratchDirectory::Read(path);
+    EXPECT_NE(std::string::npos, written.find("<outputEncoding>utf-8</outputEncoding>\r\n\t\t"
+                                              "<consoleHints>false</consoleHints>"))
+        << written;
+    EXPECT_NE(std::string::npos, written.find("<outputEncoding>ansi</outputEncoding>")) << written;
+    EXPECT_NE(std::string::npos, written.find("<consoleHints>true</consoleHints>")) << written;
+    EXPECT_NE(std::string::npos, written.find("<outputEncoding>auto</outputEncoding>")) << written;
+    size_t hints = 0;
+    for (size_t at = written.find("<consoleHints>"); at != std::string::npos;
+         at = written.find("<consoleHints>", at + 1)) {
+        ++hints;
+    }
+    EXPECT_EQ(2u, hints) << written;  // not for B and D, which had none
+    Loaded again;
+    ASSERT_EQ(L"", again.Load(path));
+    for (size_t i = 0; i < 4; ++i) {
+        EXPECT_EQ(config[i].outputEncoding, again[i].outputEncoding) << i;
+        EXPECT_EQ(config[i].outputEncodingSet, again[i].outputEncodingSet) << i;
+        EXPECT_EQ(config[i].consoleHints, again[i].consoleHints) << i;
+        EXPECT_EQ(config[i].consoleHintsSet, again[i].consoleHintsSet) << i;
+    }
+
+    EXPECT_EQ(L"The process \"Web\" has an unknown output encoding \"utf8\" (auto, utf-8, ansi or oem).",
+              again.Load(dir.Write(L"bad.xml",
+                                   "<p><process><title>Web</title><executable>a</executable>"
+                                   "<outputEncoding>utf8</outputEncoding></process></p>")));
+    EXPECT_EQ(L"The process \"Web\" has an unknown console hints value \"yes\" (true or false).",
+              again.Load(dir.Write(L"bad2.xml",
+                                   "<p><process><title>Web</title><executable>a</executable>"
+                                   "<consoleHints>yes</consoleHints></process></p>")));
 }
 
 }  // namespace

@@ -18,7 +18,9 @@ using testsupport::ChildRun;
 using testsupport::HelperPath;
 using testsupport::ScratchDirectory;
 
-std::string Utf8(const std::wstring& text) { return platform::WideToUtf8(text.data(), text.size()); }
+std::string Utf8(const std::wstring& text) {
+    return platform::WideToUtf8(text.data(), text.size());
+}
 
 std::string Field(const std::string& output, const std::string& key) {
     size_t at = output.find(key + "=");
@@ -29,20 +31,24 @@ std::string Field(const std::string& output, const std::string& key) {
     return output.substr(start, output.find_first_of("\r\n", start) - start);
 }
 
-// A bare name is joined to the working directory as given (the doubled separator included), and
-// what Run returns is the process's exit code.
-TEST(StartUp, BareProgramNameIsJoinedToTheWorkingDirectory) {
+// Started by a bare name from another folder, as when it is found on PATH: the program's path is
+// its own file, and the default configuration follows it. What Run returns is the exit code.
+TEST(StartUp, TheProgramsPathIsItsOwnFileWhateverTheCommandLineAndWorkingDirectory) {
     ScratchDirectory dir;
+    ScratchDirectory elsewhere;
     std::wstring program = dir.File(L"Probe.exe");
     ASSERT_TRUE(CopyFileW(HelperPath(L"AppProbe.exe").c_str(), program.c_str(), FALSE));
-    ChildRun run(L"Probe.exe --exit 7", dir.Path(), program);
+    ChildRun run(L"Probe.exe --exit 7", elsewhere.Path(), program);
     ASSERT_TRUE(run.Wait());
     EXPECT_EQ(7u, run.ExitCode());
-    EXPECT_EQ(Utf8(dir.Path() + L"\\"), Field(run.Output(), "startDirectory"));
-    EXPECT_EQ(Utf8(dir.Path() + L"\\\\Probe.exe"), Field(run.Output(), "executablePath"));
+    EXPECT_EQ(Utf8(elsewhere.Path() + L"\\"), Field(run.Output(), "startDirectory"));
+    EXPECT_EQ(Utf8(program), Field(run.Output(), "executablePath"));
+    EXPECT_EQ(Utf8(dir.File(L"Probe.xml")), Field(run.Output(), "defaultConfiguration"));
     EXPECT_EQ("Probe", Field(run.Output(), "name"));
     EXPECT_EQ("Probe", Field(run.Output(), "moduleName"));
     EXPECT_EQ("3", Field(run.Output(), "argc"));
+    // Set by the entry routine before the application runs, for its children to inherit.
+    EXPECT_EQ(std::to_string(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX), Field(run.Output(), "errorMode"));
 }
 
 // Each probe must show one box and end with -1.

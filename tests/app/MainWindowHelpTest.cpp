@@ -28,6 +28,8 @@ protected:
         environment.properties = &properties;
         environment.trustedKey = trusted.PublicKey().c_str();
         environment.downloadFolder = downloads.Path().c_str();
+        environment.today = [] { return std::string("2026-12-10"); };  // within what the test key signed
+        environment.buildDate = "2026-11-01";
         environment.messageBox = [this](HWND owner, const wchar_t* text, const wchar_t*, UINT) {
             boxes.push_back({owner, text});
             return IDYES;

@@ -30,7 +30,7 @@ using apptest::Runs;
 using testsupport::MessageBoxWatcher;
 
 const int kSave = 501, kStart = 40002, kRestart = 40003, kStop = 40004, kReload = 40012, kOpen = 40101;
-const int kClear = 40201, kLogToScreen = 40202;
+const int kClear = 40201, kLogToScreen = 40202, kExit = 502;
 
 using apptest::Probes;
 using testsupport::TarnwickSession;
@@ -110,6 +110,12 @@ TEST_F(MainWindowTest, SeveralWindowsAreTiledAndReloadAppliesEachEntryByItsRule)
     Command(kReload);
     EXPECT_TRUE(WaitForText(L"Later", L"later"));
     EXPECT_TRUE(WaitForText(L"Changed", L"again"));
+    // The old run's end is shown, on a line of its own, before the new run's debug block.
+    std::wstring changed = Text(L"Changed");
+    size_t ended = changed.find(L"\r\nStopped, ran ");
+    ASSERT_NE(std::wstring::npos, ended) << "the old run's exit line was lost";
+    EXPECT_LT(ended, changed.find(L"again"));
+    EXPECT_EQ(changed.find(L"\r\n", ended + 2) + 2, changed.find(L"---- Tarnwick Debug Info ----\r\n", ended));
     EXPECT_TRUE(WaitFor([] { return Probes() == 3; })) << "Changed's old tree still runs: " << Probes();
     EXPECT_EQ(kept, Window(L"Same")->GetProcessInfo()->process);
     EXPECT_EQ(1, Runs(Text(L"Same")));
@@ -174,7 +180,7 @@ TEST_F(MainWindowTest, StatusAndCommandStatesFollowTheActiveWindow) {
         bool running;
         const wchar_t* status;
     } cases[] = {{L"Idle", false, L"Process \"Idle\" is stopped ..."},
-                 {L"Failed", false, L"Process \"Failed\" is stopped ... (exit code 3)"},
+                 {L"Failed", false, L"Process \"Failed\" is stopped ... (exit code 3 (0x00000003), ended by itself)"},
                  {L"Running", true, L"Process \"Running\" is running ..."}};
     for (const auto& c : cases) {
         SendMessageW(frame.GetMDIClient().GetHandle(), WM_MDIACTIVATE,
@@ -221,6 +227,40 @@ TEST_F(MainWindowTest, OneWindowIsMaximisedClearEmptiesItAndLogToScreenOffDropsO
     EXPECT_EQ(std::wstring::npos, Text(L"Ticker").find(L"tick " + std::to_wstring(shown + 3) + L"\r"));
 }
 
+// What a console program writes reaches the window as a console shows it: colour codes become
+// styles of the lines, a progress line rewritten with bare CRs stays one line, and UTF-8 and ANSI
+// text are both read right. Nothing of the codes is left in the text or in the control.
+TEST_F(MainWindowTest, ConsoleOutputShowsWithoutCodesInColourAndAsOneProgressLine) {
+    // "caf\xc3\xa9 ESC[1;31mred ESC[0m!" CR LF, "10%" CR, "20%" CR, "done" CR LF, "\xe9t\xe9" CR LF,
+    // each write read by itself.
+    Open(ProbeEntry("Console",
+                    "bytes 636166C3A9201B5B313B33316D7265641B5B306D210D0A flush bytes 3130250D flush "
+                    "bytes 3230250D flush bytes 646F6E650D0A flush bytes E974E90D0A"));
+    ASSERT_TRUE(WaitForText(L"Console", L"Exit code 0"));
+    std::wstring text = Text(L"Console");
+    EXPECT_NE(std::wstring::npos, text.find(L"\r\ncaf\xe9 red!\r\ndone\r\n\xe9t\xe9\r\n")) << text;
+    EXPECT_EQ(std::wstring::npos, text.find(L"%")) << text;
+    HWND view = Window(L"Console")->GetOutputView().GetHandle();
+    std::wstring shown(static_cast<size_t>(GetWindowTextLengthW(view)) + 1, L'\0');
+    shown.resize(static_cast<size_t>(GetWindowTextW(view, &shown[0], static_cast<int>(shown.size()))));
+    EXPECT_NE(std::wstring::npos, shown.find(L"caf\xe9 red!")) << shown;
+    EXPECT_EQ(std::wstring::npos, shown.find(L"\x1b")) << shown;
+    const util::LineStore& lines = Window(L"Console")->GetOutputView().GetLines();
+    bool found = false;
+    for (uint64_t n = lines.FirstNumber(); n < lines.EndNumber(); ++n) {
+        const util::StoredLine& line = lines.At(n);
+        if (line.text == L"caf\xe9 red!") {
+            found = true;
+            util::TextStyle red = line.StyleAt(5);
+            EXPECT_EQ(util::TextStyle::kPalette | 1, red.foreground);
+            EXPECT_TRUE(red.Has(util::TextStyle::Bold));
+            EXPECT_EQ(util::TextStyle(), line.StyleAt(4));
+            EXPECT_EQ(util::TextStyle(), line.StyleAt(8));
+        }
+    }
+    EXPECT_TRUE(found);
+}
+
 TEST_F(MainWindowTest, CloseAsksOnlyWhileTheProcessRuns) {
     Open(ProbeEntry("Running", "ticks 100000 100") + ProbeEntry("Stopped", "print x", "<start>false</start>"));
     ASSERT_TRUE(WaitFor([] { return Probes() == 1; }));
@@ -230,8 +270,8 @@ TEST_F(MainWindowTest, CloseAsksOnlyWhileTheProcessRuns) {
         std::vector<std::wstring> texts = user.Done();
         ASSERT_EQ(1u, texts.size());
         EXPECT_EQ(L"Closing this window will terminate Running.\nAre you sure you want to close?", texts[0]);
-        Pump(100);
-        EXPECT_EQ(button == IDCANCEL, Window(L"Running") != nullptr);
+        // A close does not wait for the run: the window goes once the run has ended.
+        EXPECT_TRUE(WaitFor([&] { return (button == IDCANCEL) == (Window(L"Running") != nullptr); }, 5000));
         EXPECT_TRUE(WaitFor([&] { return Probes() == (button == IDCANCEL ? 1 : 0); }, 5000));
     }
     User user({Press(IDCANCEL)}, 1500);
@@ -339,7 +379,7 @@ TEST_F(MainWindowTest, AFloodIsPaintedNowAndThenAndItsEndOnceItStops) {
     HWND view = Window(L"Flood")->GetOutputView().GetHandle();
     PaintCount::original =
         reinterpret_cast<WNDPROC>(SetWindowLongPtrW(view, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&PaintCount::Proc)));
-    ASSERT_TRUE(WaitForText(L"Flood", L"Exit code 0, "));  // the run's last line
+    ASSERT_TRUE(WaitForText(L"Flood", L"Exit code 0 (0x00000000), "));  // the run's last line
     ULONGLONG flowMs = GetTickCount64() - start;
     Pump(300);
     EXPECT_GT(PaintCount::lastPaint, PaintCount::lastInsert) << "the end of the flood is not painted";
@@ -397,6 +437,192 @@ TEST_F(MainWindowTest, RestartAndCloseAfterARunEndedBehindAFloodDoNotHang) {
     }
 }
 
+// A run that ends slowly once it is over: its last step (the footer and exit line) comes
+// finishMs after its end began, as a long step of a worker would.
+class SlowEnd : public Process {
+public:
+    explicit SlowEnd(DWORD finishMs) : finishMs(finishMs) {}
+    ~SlowEnd() override { Shutdown(); }
+    void OnRunFinished() override {
+        Sleep(finishMs);
+        Process::OnRunFinished();
+    }
+
+private:
+    DWORD finishMs;
+};
+
+class SlowEndWindow : public ProcessWindow {
+public:
+    explicit SlowEndWindow(DWORD finishMs) : finishMs(finishMs) {}
+
+protected:
+    Process* MakeProcess(ProcessInfo& newInfo) override {
+        Process* made = new SlowEnd(finishMs);
+        made->SetExecutable(newInfo.executable);
+        made->SetArguments(newInfo.commandLineArguments);
+        return made;
+    }
+
+private:
+    DWORD finishMs;
+};
+
+class SlowEndTest : public MainWindowTest {
+protected:
+    // A window of the frame titled "Slow" whose runs end finishMs late, running the probe's ticks.
+    SlowEndWindow* AddSlowWindow(DWORD finishMs) {
+        Open(ProbeEntry("Idle", "print x", "<start>false</start>"));
+        auto* window = new SlowEndWindow(finishMs);
+        window->SetFrameWindow(&frame);
+        window->Create(frame.GetMDIClient().GetHandle());
+        gui::WindowMessageRouter::GetInstance()->Adopt(window);
+        window->SetText(L"Slow");
+        std::string text = apptest::Processes(ProbeEntry("Slow", "ticks 100000 100"));
+        entry.Parse(std::wstring(text.begin(), text.end()).c_str());
+        entry.ReadProcesses();
+        window->SetProcessInfo(entry.GetProcesses().at(0));
+        SendMessageW(frame.GetMDIClient().GetHandle(), WM_MDIACTIVATE, reinterpret_cast<WPARAM>(window->GetHandle()),
+                     0);
+        EXPECT_TRUE(WaitForText(L"Slow", L"tick 1"));
+        return window;
+    }
+    std::wstring Status() { return TarnwickSession::Text(frame.GetStatusBar().GetHandle()); }
+    bool Enabled(int id) { return SendMessageW(frame.GetToolBar().GetHandle(), TB_ISBUTTONENABLED, id, 0) != 0; }
+
+    ConfigurationFile entry;
+};
+
+// Restart returns at once; the old run shows "stopping" until it has ended, and only then does
+// the new run start, its debug block after the old run's last line.
+TEST_F(SlowEndTest, RestartStartsTheNewRunOnlyOnceTheOldOneHasEnded) {
+    SlowEndWindow* window = AddSlowWindow(1500);
+    ULONGLONG before = GetTickCount64();
+    window->ProcessCommand(kRestart);
+    EXPECT_LT(GetTickCount64() - before, 300u) << "Restart waited for the run";
+    ASSERT_TRUE(WaitFor([&] { return Status() == L"Process \"Slow\" is stopping ..."; }, 1400)) << Status();
+    EXPECT_EQ(ProcessWindow::Stopping, window->GetState());
+    EXPECT_FALSE(Enabled(kStart));
+    EXPECT_TRUE(Enabled(kStop));
+    EXPECT_EQ(1, Runs(Text(L"Slow")));
+    ASSERT_TRUE(WaitFor([&] { return Runs(Text(L"Slow")) == 2; }, 5000));
+    ASSERT_TRUE(WaitFor([&] { return Status() == L"Process \"Slow\" is running ..."; }, 5000)) << Status();
+    std::wstring text = Text(L"Slow");
+    size_t ended = text.find(L", ended for a restart\r\n");
+    ASSERT_NE(std::wstring::npos, ended);
+    EXPECT_LT(ended, text.rfind(L"Command line  "));
+    window->ProcessCommand(kStop);
+    EXPECT_TRUE(WaitFor([&] { return Status() == L"Process \"Slow\" is stopped ... (stopped)"; }, 5000)) << Status();
+}
+
+// Closing a window whose run is stopping asks nothing and keeps the window until the run ends.
+TEST_F(SlowEndTest, AStoppingWindowClosesOnceItsRunHasEnded) {
+    SlowEndWindow* window = AddSlowWindow(3000);
+    HWND handle = window->GetHandle();
+    window->ProcessCommand(kStop);
+    User user({Press(IDOK)}, 500);
+    SendMessageW(handle, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(user.Done().empty()) << "a box asked to close a stopping window";
+    Pump(500);
+    EXPECT_TRUE(IsWindow(handle));
+    EXPECT_TRUE(WaitFor([&] { return !IsWindow(handle); }, 5000));
+    EXPECT_EQ(0, Probes());
+}
+
+// Exit ends every run at once; while one is still ending after 500 ms a small window says so,
+// and the program quits once it has ended.
+TEST_F(SlowEndTest, ExitShowsTheRunsStillEndingAndQuitsWhenTheLastHasEnded) {
+    AddSlowWindow(2000);
+    User user({Press(IDOK)});
+    Command(kExit);  // returns once the question is answered and every run was asked to end
+    ULONGLONG before = GetTickCount64();
+    EXPECT_EQ(1u, user.Done().size());
+    EXPECT_TRUE(frame.IsExiting());
+    std::wstring shown;
+    ASSERT_TRUE(
+        WaitFor([&] { return (shown = TarnwickSession::Text(frame.GetExitProgress().GetHandle())) != L""; }, 1500));
+    EXPECT_EQ(L"Stopping 1 process...", shown);
+    EXPECT_GE(GetTickCount64() - before, 400u);
+    ASSERT_TRUE(WaitFor([&] { return frame.GetExitProgress().GetHandle() == nullptr; }, 5000));
+    EXPECT_EQ(0, frame.CountRunningProcesses()) << "quit before the run ended";
+    EXPECT_LT(GetTickCount64() - before, 4000u) << "waited for more than the run";
+}
+
+// A run that has not ended after 5 s does not keep the program: it quits all the same.
+TEST_F(SlowEndTest, ExitQuitsAfterFiveSecondsWhateverIsStillEnding) {
+    AddSlowWindow(8000);
+    User user({Press(IDOK)});
+    Command(kExit);
+    ULONGLONG before = GetTickCount64();
+    user.Done();
+    ASSERT_TRUE(WaitFor([&] { return frame.GetExitProgress().GetHandle() != nullptr; }, 1500));
+    ASSERT_TRUE(WaitFor([&] { return frame.GetExitProgress().GetHandle() == nullptr; }, 8000));
+    EXPECT_GE(GetTickCount64() - before, 4800u);
+    EXPECT_LT(GetTickCount64() - before, 6000u);
+    EXPECT_EQ(1, frame.CountRunningProcesses());
+    frame.DisposeProcessWindows();  // leaves the run behind at once
+    EXPECT_LT(GetTickCount64() - before, 6500u);
+    ProcessWindow::disposeWaitMs = 5000;
+}
+
+// A reader that cannot make its read event: an unexpected failure of the worker after the launch.
+class NoReadEvent : public Process {
+public:
+    ~NoReadEvent() override { Shutdown(); }
+
+protected:
+    HANDLE CreateReadEvent() override {
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+        return nullptr;
+    }
+};
+
+class NoReadEventWindow : public ProcessWindow {
+protected:
+    Process* MakeProcess(ProcessInfo& newInfo) override {
+        Process* made = new NoReadEvent();
+        made->SetExecutable(newInfo.executable);
+        made->SetArguments(newInfo.commandLineArguments);
+        return made;
+    }
+};
+
+// Not a box of the worker's own: the window shows it, owned by the frame, once for the run.
+TEST_F(MainWindowTest, AWorkersUnexpectedFailureIsShownOnceInABoxOwnedByTheFrame) {
+    Open(ProbeEntry("Idle", "print x", "<start>false</start>"));
+    auto* window = new NoReadEventWindow();
+    window->SetFrameWindow(&frame);
+    window->Create(frame.GetMDIClient().GetHandle());
+    gui::WindowMessageRouter::GetInstance()->Adopt(window);
+    std::atomic<bool> done(false);
+    std::vector<std::pair<HWND, std::wstring>> boxes;  // owner and text
+    std::thread user([&] {
+        while (!done) {
+            HWND box = MessageBoxWatcher::FindBox(GetCurrentProcessId());
+            if (box) {
+                boxes.emplace_back(GetWindow(box, GW_OWNER), MessageBoxWatcher::Read(box).text);
+                PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+                testsupport::WaitUntil([&] { return !IsWindow(box); }, 5000);
+            }
+            Sleep(20);
+        }
+    });
+    std::string text = apptest::Processes(ProbeEntry("Failing", "sleep 60000"));
+    ConfigurationFile entry;
+    entry.Parse(std::wstring(text.begin(), text.end()).c_str());
+    entry.ReadProcesses();
+    window->SetProcessInfo(entry.GetProcesses().at(0));
+    EXPECT_TRUE(
+        WaitFor([&] { return window->GetOutputView().GetAllText().find(L"Stopped, ran ") != std::wstring::npos; }));
+    Pump(1000);
+    done = true;
+    user.join();
+    ASSERT_EQ(1u, boxes.size());
+    EXPECT_EQ(frame.GetHandle(), boxes[0].first);
+    EXPECT_EQ(0u, boxes[0].second.rfind(L"Process::ReadOutput()\n", 0)) << boxes[0].second;
+    EXPECT_EQ(0, Probes());
+}
+
 // A process whose tree cannot be listed (and that has no job): its Stop throws.
 class Unlistable : public Process {
 protected:
@@ -434,7 +660,9 @@ TEST_F(MainWindowTest, AWindowGoingAwayStopsAProcessWhoseStopFails) {
 // The program's start with a quit already queued (an updater launched at start-up posts one).
 class ScratchApp : public App {
 public:
-    explicit ScratchApp(const std::wstring& commandLine) { CollectStartup(commandLine.c_str(), L"C:\\"); }
+    ScratchApp(const std::wstring& commandLine, const std::wstring& programFile) {
+        CollectStartup(commandLine.c_str(), L"C:\\", programFile.c_str());
+    }
 };
 
 class AppRun : public ::testing::Test {
@@ -462,7 +690,7 @@ TEST_F(AppRun, AQuitPostedBeforeTheLoopStillLoadsTheConfigurationAndEndsWithZero
                  {L" \"" + first + L"\"", L"\"First\""},
                  {L" \"" + first + L"\" \"" + beside + L"\"", L"\"First\""}};
     for (const auto& c : cases) {
-        ScratchApp app(program + c.arguments);
+        ScratchApp app(program + c.arguments, dir.File(L"Tarnwick.exe"));
         PostQuitMessage(0);
         EXPECT_EQ(0, app.Run());
         EXPECT_NE(std::wstring::npos,
@@ -485,7 +713,7 @@ public:
 };
 
 TEST_F(AppRun, AFailureThatEndsTheLoopTakesTheFrameAndEveryProcessTreeWithIt) {
-    ScratchApp app(Line(ProbeEntry("Ticker", "ticks 100000 100")));
+    ScratchApp app(Line(ProbeEntry("Ticker", "ticks 100000 100")), testsupport::HelperPath(L"Tarnwick.exe"));
     FailingWindow failing;
     failing.Create(nullptr);
     PostMessageW(failing.GetHandle(), WM_APP, 0, 0);

@@ -7,6 +7,7 @@
 
 #include "common/JavaProcess.h"
 #include "common/Process.h"
+#include "support/TestApplication.h"
 #include "support/ThrownMessage.h"
 
 namespace {
@@ -65,6 +66,43 @@ TEST(ProcessInfoGetProcess, MadeOnceOfTheEntrysKindFromTheFieldsOfTheFirstCall) 
     EXPECT_STREQ(L"-Xdebug", javaProcess->GetJavaOptions().GetBuffer());
     EXPECT_STREQ(L"-port 80", javaProcess->GetArguments().GetBuffer());
     EXPECT_STREQ(L"C:\\srv", javaProcess->GetWorkingDirectory().GetBuffer());
+    EXPECT_TRUE(javaProcess->GetProgramFolder().IsEmpty());  // no application: nothing to scan
+}
+
+// A Java process scans the program's folder and, without a working directory, starts the child
+// in the folder the program was started in.
+TEST(ProcessInfoGetProcess, AJavaProcessLearnsTheProgramsFolderAndStartFolder) {
+    testsupport::TestApplication application(L"D:\\tools\\tarnwick\\Tarnwick.exe");
+    application.startDirectory = L"E:\\work\\";
+    ProcessInfo info = Filled();
+    info.type = ProcessType::Java;
+    std::unique_ptr<Process> made(info.GetProcess());
+    auto* javaProcess = dynamic_cast<java::JavaProcess*>(made.get());
+    ASSERT_NE(nullptr, javaProcess);
+    EXPECT_STREQ(L"D:\\tools\\tarnwick", javaProcess->GetProgramFolder().GetBuffer());
+    EXPECT_STREQ(L"E:\\work\\", javaProcess->GetStartDirectory().GetBuffer());
+}
+
+// The console output settings do not make an entry differ: a reload passes them to the running
+// process, which takes them at its next launch, and a Java process gets them too.
+TEST(ProcessInfoCompare, ConsoleSettingsAreTakenLiveByTheProcess) {
+    ProcessInfo running = Filled();
+    std::unique_ptr<Process> made(running.GetProcess());
+    ProcessInfo reloaded = Filled();
+    reloaded.outputEncoding = util::OutputEncoding::Mode::Oem;
+    reloaded.outputEncodingSet = true;
+    reloaded.consoleHints = false;
+    reloaded.consoleHintsSet = true;
+    EXPECT_TRUE(running == reloaded);
+    running.TakeLiveSettings(reloaded);
+    EXPECT_EQ(util::OutputEncoding::Mode::Oem, made->GetOutputEncoding());
+    EXPECT_FALSE(made->GetConsoleHints());
+    EXPECT_TRUE(running.outputEncodingSet && running.consoleHintsSet);
+    reloaded.type = ProcessType::Java;
+    reloaded.startupclassname = L"org.example.Main";
+    std::unique_ptr<Process> java(reloaded.GetProcess());
+    EXPECT_EQ(util::OutputEncoding::Mode::Oem, java->GetOutputEncoding());
+    EXPECT_FALSE(java->GetConsoleHints());
 }
 
 TEST(ProcessInfoGetProcess, UnknownTypeIsRefusedWithTheTitle) {

@@ -286,6 +286,48 @@ TEST_F(SettingsWindowTest, ARestartPolicyAloneIsWrittenForItsEntryAndTheProcessK
     EXPECT_EQ(RestartPolicy::Mode::OnFailure, process->GetRestartPolicy());
 }
 
+// The output encoding and the console hints are changes of their own: written for their entry
+// only, shown again with it, and the drop-down lists the encodings by their configuration names.
+TEST_F(SettingsWindowTest, OutputEncodingAndConsoleHintsAreWrittenForTheirEntryOnly) {
+    gui::ComboBoxControl& encodings = ThePane().GetOutputEncodingList();
+    gui::CheckBoxControl& hints = ThePane().GetConsoleHintsBox();
+    Select(0);
+    EXPECT_EQ(0, encodings.GetSelection());  // "auto", as the entry has no element
+    EXPECT_TRUE(hints.IsChecked());
+    std::vector<std::wstring> items;
+    for (int i = 0; i < SendMessageW(encodings.GetHandle(), CB_GETCOUNT, 0, 0); ++i) {
+        wchar_t item[32] = {};
+        SendMessageW(encodings.GetHandle(), CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(item));
+        items.push_back(item);
+    }
+    EXPECT_EQ((std::vector<std::wstring>{L"auto", L"utf-8", L"ansi", L"oem"}), items);
+    EXPECT_FALSE(ThePane().HasUnappliedEdits());
+    encodings.Select(3);
+    EXPECT_TRUE(ThePane().HasUnappliedEdits());
+    SendMessageW(hints.GetHandle(), BM_CLICK, 0, 0);
+    Press(SettingsWindow::OkId);
+    apptest::Loaded read = ReadBack();
+    ASSERT_EQ(2u, read.Count());
+    EXPECT_EQ(util::OutputEncoding::Mode::Oem, read[0].outputEncoding);
+    EXPECT_FALSE(read[0].consoleHints);
+    EXPECT_FALSE(read[1].outputEncodingSet || read[1].consoleHintsSet);
+    EXPECT_NE(std::string::npos, FileBytes().find("<outputEncoding>oem</outputEncoding>"));
+    EXPECT_NE(std::string::npos, FileBytes().find("<consoleHints>false</consoleHints>"));
+    OpenSettings();
+    Select(1);
+    EXPECT_EQ(0, encodings.GetSelection());
+    EXPECT_TRUE(hints.IsChecked());
+    Select(0);
+    EXPECT_EQ(3, encodings.GetSelection());
+    EXPECT_FALSE(hints.IsChecked());
+    // Back to the defaults: the elements stay, with the default values, as a restart policy does.
+    encodings.Select(0);
+    SendMessageW(hints.GetHandle(), BM_CLICK, 0, 0);
+    Press(SettingsWindow::OkId);
+    EXPECT_NE(std::string::npos, FileBytes().find("<outputEncoding>auto</outputEncoding>"));
+    EXPECT_NE(std::string::npos, FileBytes().find("<consoleHints>true</consoleHints>"));
+}
+
 // Keys go through the program's own message loop, as typed.
 TEST_F(SettingsWindowTest, TabEnterAndEscapeWorkThroughTheMessageLoop) {
     Select(0);

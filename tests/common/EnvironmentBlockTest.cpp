@@ -21,14 +21,34 @@ TEST(EnvironmentBlock, EntriesFollowEachOtherAndEndWithAnEmptyString) {
     EXPECT_EQ(L'\0', block.Data()[4]);  // cleared, not only rewound
 }
 
-TEST(EnvironmentBlock, ClasspathIsLeftOutInAnyLetterCaseUnlessItsValueHoldsAnEquals) {
+TEST(EnvironmentBlock, ClasspathIsLeftOutInAnyLetterCaseWhateverItsValue) {
     EnvironmentBlock block;
-    // "CLASSPATH=a=b" is split at the last "=": its name "CLASSPATH=a" is passed on, whole.
-    for (const wchar_t* entry : {L"CLASSPATH=C:\\a.jar", L"ClassPath=x", L"classpath=", L"CLASSPATH=a=b",
-                                 L"OPTS=-Dx=1 -Dy=2", L"CLASSPATHS=kept", L"no equals sign"}) {
+    // Split at the first "=": a value may hold more of them, the name never does.
+    for (const wchar_t* entry :
+         {L"CLASSPATH=C:\\a.jar", L"ClassPath=x", L"classpath=", L"CLASSPATH=a=b", L"CLASSPATH==", L"OPTS=-Dx=1 -Dy=2",
+          L"CLASSPATHS=kept", L"=C:=C:\\dir", L"no equals sign"}) {
         EXPECT_TRUE(block.AppendInherited(entry)) << entry;  // left out is not refused
     }
-    EXPECT_EQ((std::vector<std::wstring>{L"CLASSPATH=a=b", L"OPTS=-Dx=1 -Dy=2", L"CLASSPATHS=kept"}), block.Entries());
+    EXPECT_EQ((std::vector<std::wstring>{L"OPTS=-Dx=1 -Dy=2", L"CLASSPATHS=kept", L"=C:=C:\\dir"}), block.Entries());
+}
+
+TEST(EnvironmentBlock, SortingOrdersByNameLetterCaseAside) {
+    EnvironmentBlock block;
+    for (const wchar_t* entry :
+         {L"Path=4", L"cmdline=3", L"P_X=after PATH", L"CLASSPATHS=2", L"ZZ=", L"Class=1",
+          L"CLASSPATH=C:\\a.jar;C:\\b=c.jar", L"A=first", L"ALLUSERSPROFILE=C:\\x", L"a=second"}) {
+        ASSERT_TRUE(block.Append(std::wstring(entry).substr(0, std::wstring(entry).find(L'=')).c_str(),
+                                 std::wcschr(entry, L'=') + 1));
+    }
+    size_t used = block.UsedBytes();
+    block.Sort();
+    // A name before the longer ones it begins; "_" after the letters; equal names keep their order.
+    EXPECT_EQ((std::vector<std::wstring>{L"A=first", L"a=second", L"ALLUSERSPROFILE=C:\\x", L"Class=1",
+                                         L"CLASSPATH=C:\\a.jar;C:\\b=c.jar", L"CLASSPATHS=2", L"cmdline=3", L"Path=4",
+                                         L"P_X=after PATH", L"ZZ="}),
+              block.Entries());
+    EXPECT_EQ(used, block.UsedBytes());
+    EXPECT_EQ(L'\0', block.Data()[used / sizeof(wchar_t)]);  // the block's closing empty string
 }
 
 TEST(EnvironmentBlock, AnEntryThatDoesNotFitIsRefusedWhole) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <memory>
 #include <string>
@@ -27,7 +28,8 @@ std::wstring ProbePath() {
     return testsupport::HelperPath(L"ProcessProbe.exe");
 }
 
-// Counts the kills Stop had to make; can be made to go without a job, and shows its pipe end.
+// Can be made to go without a job, to fail its tree walk, read event or job query, and shows its
+// pipe end.
 class CountingProcess : public Process {
 public:
     bool SetUpJob(HANDLE child) override { return withoutJob ? false : Process::SetUpJob(child); }
@@ -35,35 +37,18 @@ public:
         if (failTreeWalk) {
             throw new Exception(L"no process list");
         }
-        if (hangTreeWalkOnWorker && GetCurrentThreadId() == GetThreadId()) {
-            Sleep(INFINITE);  // a walk that outlasts the worker's bracket: Stop kills it here
-        }
         Process::EndTree(childId);
     }
     HANDLE CreateReadEvent() override {
         SetLastError(ERROR_NOT_ENOUGH_MEMORY);
         return failReadEvent ? nullptr : Process::CreateReadEvent();
     }
-    // A cancel lost on the worker leaves it waiting on its read until Stop kills it.
-    BOOL CancelRead(OVERLAPPED* read) override {
-        if (loseWorkerCancel && GetCurrentThreadId() == GetThreadId()) {
-            lostRead = read;
-            return TRUE;
-        }
-        return Process::CancelRead(read);
-    }
-    HANDLE PipeWriteEnd() const { return m_hChild_STDOUT_Write; }
+    long ActiveJobProcesses() const override { return failJobQuery ? -1 : Process::ActiveJobProcesses(); }
+    HANDLE PipeWriteEnd() const { return pipe.ChildEnd(); }
     bool withoutJob = false;
     bool failTreeWalk = false;
-    bool hangTreeWalkOnWorker = false;
     bool failReadEvent = false;
-    bool loseWorkerCancel = false;
-    OVERLAPPED* lostRead = nullptr;
-    void OnTerminated() override {
-        ++terminated;
-        Process::OnTerminated();
-    }
-    std::atomic<int> terminated{0};
+    std::atomic<bool> failJobQuery{false};
 };
 
 // Whether the observer heard start, end, start, end ... and nothing else.
@@ -119,6 +104,7 @@ protected:
     std::unique_ptr<CountingProcess> process;
 };
 
+// Before a launch has found the program: the value as written, in quotes when it holds a blank.
 TEST(ProcessCommandLine, BatchFilesRunThroughCmdAndArgumentsFollowAfterOneBlank) {
     struct Case {
         const wchar_t* executable;
@@ -126,10 +112,11 @@ TEST(ProcessCommandLine, BatchFilesRunThroughCmdAndArgumentsFollowAfterOneBlank)
         const wchar_t* commandLine;
     };
     const Case cases[] = {
-        {L"C:\\tools\\BUILD.BAT", nullptr, L"cmd.exe /S /C \"\"C:\\tools\\BUILD.BAT\"\""},
-        {L"C:\\tools\\BUILD.BAT", L"-x \"a b\"", L"cmd.exe /S /C \"\"C:\\tools\\BUILD.BAT\" -x \"a b\"\""},
-        {L"run.Cmd", L"", L"cmd.exe /S /C \"\"run.Cmd\"\""},
-        {L"C:\\a b\\tool.exe", L"", L"C:\\a b\\tool.exe"},  // names no file: stays as written
+        {L"C:\\tools\\BUILD.BAT", nullptr, L"cmd.exe /D /V:OFF /E:ON /S /C \"\"C:\\tools\\BUILD.BAT\"\""},
+        {L"C:\\tools\\BUILD.BAT", L"-x \"a b\" &x",
+         L"cmd.exe /D /V:OFF /E:ON /S /C \"\"C:\\tools\\BUILD.BAT\" -x \"a b\" ^&x\""},
+        {L"\"C:\\run it\\go.cmd\" -v", L"x", L"cmd.exe /D /V:OFF /E:ON /S /C \"\"C:\\run it\\go.cmd\" -v x\""},
+        {L"C:\\a b\\tool.exe", L"", L"\"C:\\a b\\tool.exe\""},
         {L"\"C:\\a b\\tool.exe\" -v", L"x", L"\"C:\\a b\\tool.exe\" -v x"},
         {L"batch.exe", nullptr, L"batch.exe"},
     };
@@ -138,6 +125,7 @@ TEST(ProcessCommandLine, BatchFilesRunThroughCmdAndArgumentsFollowAfterOneBlank)
         process.SetExecutable(c.executable);
         process.SetArguments(c.arguments);
         EXPECT_STREQ(c.commandLine, process.GetCommandLine().GetBuffer());
+        EXPECT_STREQ(L"", process.GetApplicationName().GetBuffer());
     }
 }
 
@@ -187,8 +175,70 @@ TEST_F(ProcessTest, DebugBlockChildOutputInItsWorkingDirectoryAndEnvironmentAndF
               ChildOutput(logger.Text()));
     EXPECT_EQ(std::wstring::npos, logger.Text().find(L"secret"));
     EXPECT_EQ(Footer(), calls[calls.size() - 2]);
-    EXPECT_EQ(0u, calls.back().rfind(L"Exit code 0, ran 0:00:", 0)) << calls.back();
+    EXPECT_EQ(0u, calls.back().rfind(L"Exit code 0 (0x00000000), ran 0:00:", 0)) << calls.back();
     EXPECT_EQ(0u, process->GetChildProcessId());  // released with the child's handle
+}
+
+// Unless they are off, the child is told to colour and not to buffer its output, and the debug
+// block shows it; what the environment sets already stays as it is.
+TEST_F(ProcessTest, ConsoleHintsReachTheChildAndTheDebugBlockUnlessOffOrSetAlready) {
+    SetEnvironmentVariableW(L"FORCE_COLOR", nullptr);
+    SetEnvironmentVariableW(L"NO_COLOR", nullptr);
+    SetEnvironmentVariableW(L"PYTHONUNBUFFERED", L"0");
+    RunProbe(L"envhex FORCE_COLOR envhex PYTHONUNBUFFERED");
+    EXPECT_EQ(L"FORCE_COLOR=0031\r\nPYTHONUNBUFFERED=0030\r\n", ChildOutput(logger.Text()));
+    EXPECT_NE(std::wstring::npos, logger.Calls().at(4).find(L"\r\nFORCE_COLOR=1\r\n"));
+    EXPECT_EQ(std::wstring::npos, logger.Calls().at(4).find(L"PYTHONUNBUFFERED=1"));
+
+    for (bool hints : {true, false}) {
+        SetEnvironmentVariableW(L"NO_COLOR", L"1");
+        SetEnvironmentVariableW(L"PYTHONUNBUFFERED", nullptr);
+        RecordingLogger own;
+        Process other;
+        other.SetLogger(&own);
+        other.SetConsoleHints(hints);
+        other.SetExecutable(ProbePath().c_str());
+        other.SetArguments(L"envhex FORCE_COLOR envhex PYTHONUNBUFFERED");
+        other.Start();
+        ASSERT_TRUE(own.WaitForCall(Footer()));
+        std::wstring expected = hints ? L"FORCE_COLOR=<none>\r\nPYTHONUNBUFFERED=0031\r\n"
+                                      : L"FORCE_COLOR=<none>\r\nPYTHONUNBUFFERED=<none>\r\n";
+        EXPECT_EQ(expected, ChildOutput(own.Text())) << "hints " << hints;
+        EXPECT_EQ(hints, own.Calls().at(4).find(L"\r\nPYTHONUNBUFFERED=1\r\n") != std::wstring::npos);
+        EXPECT_TRUE(testsupport::WaitUntil([&] { return own.Calls().back().rfind(L"Exit code ", 0) == 0; }));
+    }
+    SetEnvironmentVariableW(L"NO_COLOR", nullptr);
+}
+
+// A child's UTF-8, its ANSI text and OEM text each read as the entry's encoding says.
+TEST_F(ProcessTest, OutputIsDecodedInTheChosenEncoding) {
+    using Mode = util::OutputEncoding::Mode;
+    // "caf\xc3\xa9" (UTF-8), " \xe9t\xe9" (ANSI 1252), " \x82" (OEM 437: e acute).
+    const wchar_t* arguments = L"bytes 636166C3A9 flush bytes 20E974E9 flush bytes 2082";
+    struct Case {
+        Mode mode;
+        std::wstring expected;
+    };
+    const Case cases[] = {
+        {Mode::Auto, L"caf\xe9 \xe9t\xe9 \x201a"},
+        {Mode::Utf8, L"caf\xe9 \xfffdt\xfffd \xfffd"},
+        {Mode::Ansi, L"caf\xc3\xa9 \xe9t\xe9 \x201a"},
+        {Mode::Oem, L"caf\x251c\x2310 \x0398t\x0398 \xe9"},
+    };
+    ASSERT_EQ(1252u, GetACP());
+    ASSERT_EQ(437u, GetOEMCP());
+    for (const Case& c : cases) {
+        RecordingLogger own;
+        Process other;
+        other.SetLogger(&own);
+        other.SetOutputEncoding(c.mode);
+        other.SetExecutable(ProbePath().c_str());
+        other.SetArguments(arguments);
+        other.Start();
+        ASSERT_TRUE(own.WaitForCall(Footer()));
+        EXPECT_EQ(c.expected, ChildOutput(own.Text())) << util::OutputEncoding::Name(c.mode);
+        EXPECT_TRUE(testsupport::WaitUntil([&] { return own.Calls().back().rfind(L"Exit code ", 0) == 0; }));
+    }
 }
 
 // The child's last output, and a grandchild's written after the child has ended, come before the
@@ -205,36 +255,109 @@ TEST_F(ProcessTest, LastOutputOfTheChildAndOfAGrandchildOutlivingItComesBeforeTh
     }
 }
 
-// A program that cannot be started, an environment too large for the child's block, a reader
-// without its read event (it ends the child it launched): the failure is shown, nothing of the
-// child's output is, and the run still ends with its footer (and exit line, once a child ran).
-TEST_F(ProcessTest, AFailedStartIsShownAndTheRunStillEndsWithItsLines) {
-    struct Case {
+// A program that cannot be started, an environment too large for the child's block: no box; the
+// output shows the debug block, the footer and why, and the run ends as failed to start.
+TEST_F(ProcessTest, AFailedLaunchIsLoggedWithoutABoxAndEndsTheRunAsFailedToStart) {
+    const std::wstring big(30000, L'e');
+    const struct {
         const wchar_t* program;  // null: the probe
-        bool readerFails;
-        std::wstring where;
-    };
-    for (const Case& c : {Case{L"C:\\no\\such\\program.exe", false, L"Process::ExecuteExternalProcess()\n"},
-                          Case{nullptr, true, L"Process::ReadOutput()\n"}}) {
+        std::wstring why;
+    } cases[] = {{L"C:\\no\\such\\program.exe", L"failed to start: C:\\no\\such\\program.exe: "},
+                 {nullptr, L"failed to start: " + ProbePath() +
+                               L": The environment does not fit in the child's "
+                               L"block of 262144 bytes.\r\n"}};
+    for (const auto& c : cases) {
         logger.Clear();
-        process->failReadEvent = c.readerFails;
+        for (int i = 0; i < 5; ++i) {
+            SetEnvironmentVariableW((L"TNK_BIG" + std::to_wstring(i)).c_str(), c.program ? nullptr : big.c_str());
+        }
         process->SetExecutable(c.program ? c.program : ProbePath().c_str());
         process->SetArguments(L"print launched sleep 60000");
-        testsupport::MessageBoxWatcher watcher;
         process->Start();
-        testsupport::MessageBoxInfo box = watcher.Wait();
-        EXPECT_EQ(L"Exception thrown", box.title);
-        ASSERT_TRUE(logger.WaitForCall(Footer()));
-        EXPECT_EQ(0u, box.text.rfind(c.where, 0)) << box.text;
-        EXPECT_GT(box.text.size(), c.where.size());                          // the system's text follows
-        EXPECT_EQ(std::wstring::npos, logger.Text().find(L"launched\r\n"));  // the debug block has "launched sleep"
-        EXPECT_EQ(0, testsupport::CountProcesses(L"ProcessProbe.exe"));
-        if (c.readerFails) {
-            ASSERT_TRUE(testsupport::WaitUntil([&] { return logger.Calls().back().rfind(L"Exit code ", 0) == 0; }));
-            EXPECT_NE(std::wstring::npos, logger.Calls().back().find(L", stopped\r\n"));
+        ASSERT_TRUE(process->WaitForEnd(10000));
+        std::vector<std::wstring> calls = logger.Calls();
+        ASSERT_GE(calls.size(), 8u);
+        EXPECT_EQ(L"---- Tarnwick Debug Info ----\r\n\r\n", calls[0]);
+        EXPECT_EQ(Footer(), calls[calls.size() - 2]);
+        EXPECT_EQ(0u, calls.back().rfind(c.why, 0)) << calls.back();
+        if (c.program) {
+            EXPECT_GT(calls.back().size(), c.why.size() + 3) << "the system's text follows";
+        } else {
+            EXPECT_EQ(c.why, calls.back());
         }
+        EXPECT_EQ(ExitLine::Reason::FailedToStart, process->GetEndReason());
+        EXPECT_EQ(calls.back().substr(0, calls.back().size() - 2), process->GetEndNote());
     }
+    EXPECT_EQ(nullptr, testsupport::MessageBoxWatcher::FindBox(GetCurrentProcessId()));
+    EXPECT_TRUE(observer.Failures().empty());
     EXPECT_TRUE(Alternates(observer.States()));
+}
+
+// A failed launch is a failure to the restart policy: tried again after 1 s, then 2 s, each retry
+// adding one line.
+TEST_F(ProcessTest, AFailedLaunchIsRetriedWithBackOffOneLineEachTime) {
+    process->SetRestartPolicy(RestartPolicy::Mode::OnFailure);
+    process->SetExecutable(L"C:\\no\\such\\program.exe");
+    const std::wstring failed = L"failed to start: C:\\no\\such\\program.exe: ";
+    auto failures = [&] {
+        int count = 0;
+        for (const std::wstring& call : logger.Calls()) {
+            count += call.rfind(failed, 0) == 0 ? 1 : 0;
+        }
+        return count;
+    };
+    ULONGLONG start = GetTickCount64();
+    process->Start();
+    ASSERT_TRUE(testsupport::WaitUntil([&] { return failures() == 2; }, 10000));
+    EXPECT_GE(GetTickCount64() - start, 900u);
+    EXPECT_TRUE(process->IsRunning());  // waiting for the next attempt, in 2 s
+    size_t calls = logger.Calls().size();
+    ASSERT_TRUE(testsupport::WaitUntil([&] { return failures() == 3; }, 10000));
+    EXPECT_GE(GetTickCount64() - start, 2900u);
+    EXPECT_EQ(calls + 1, logger.Calls().size()) << "one line per retry";
+    process->Terminate();
+    ASSERT_TRUE(process->WaitForEnd(5000));
+    std::wstring text = logger.Text();
+    EXPECT_EQ(text.find(L"---- Tarnwick Debug Info ----\r\n\r\n"),
+              text.rfind(L"---- Tarnwick Debug Info ----\r\n\r\n"));
+    EXPECT_NE(std::wstring::npos,
+              text.find(L"Restart policy \"on-failure\" after a failed start: starting again in 1 s, at "));
+    EXPECT_EQ(ExitLine::Reason::Stopped, process->GetEndReason());
+}
+
+// A retry that finds the program runs it as any launch: with a debug block of its own.
+TEST_F(ProcessTest, ARetryThatSucceedsShowsItsRunInFull) {
+    testsupport::ScratchDirectory scratch;
+    const std::wstring program = scratch.Path() + L"\\late.exe";
+    process->SetRestartPolicy(RestartPolicy::Mode::OnFailure);
+    process->SetExecutable(program.c_str());
+    process->SetArguments(L"print arrived");
+    process->Start();
+    ASSERT_TRUE(testsupport::WaitUntil([&] { return logger.Text().find(L"failed to start: ") != std::wstring::npos; }));
+    ASSERT_TRUE(CopyFileW(ProbePath().c_str(), program.c_str(), FALSE));
+    ASSERT_TRUE(
+        testsupport::WaitUntil([&] { return logger.Text().find(L"Exit code 0 ") != std::wstring::npos; }, 10000));
+    std::wstring text = logger.Text();
+    size_t second = text.find(L"---- Tarnwick Debug Info ----\r\n\r\n", text.find(L"failed to start: "));
+    ASSERT_NE(std::wstring::npos, second);
+    EXPECT_LT(second, text.find(L"\r\narrived\r\n"));
+    process->Terminate();
+    ASSERT_TRUE(process->WaitForEnd(5000));
+}
+
+// A reader without its read event (it ends the child it launched) fails unexpectedly: the failure
+// goes to the observer, not a box, and the run still ends as stopped.
+TEST_F(ProcessTest, AnUnexpectedFailureAfterTheLaunchIsToldToTheObserverOnce) {
+    process->failReadEvent = true;
+    Launch(L"print launched sleep 60000");
+    ASSERT_TRUE(process->WaitForEnd(10000));
+    std::vector<std::wstring> failures = observer.Failures();
+    ASSERT_EQ(1u, failures.size());
+    EXPECT_EQ(0u, failures[0].rfind(L"Process::ReadOutput()\n", 0)) << failures[0];
+    EXPECT_EQ(0u, logger.Calls().back().rfind(L"Stopped, ran 0:00:", 0)) << logger.Calls().back();
+    EXPECT_EQ(std::wstring::npos, logger.Text().find(L"launched\r\n"));
+    EXPECT_EQ(0, testsupport::CountProcesses(L"ProcessProbe.exe"));
+    EXPECT_EQ(nullptr, testsupport::MessageBoxWatcher::FindBox(GetCurrentProcessId()));
 }
 
 TEST_F(ProcessTest, StopRightAfterStartLeavesNoChildAndNoHandleBehind) {
@@ -243,12 +366,12 @@ TEST_F(ProcessTest, StopRightAfterStartLeavesNoChildAndNoHandleBehind) {
         Launch(L"spawn 1 60000");
         Sleep(static_cast<DWORD>(round % 5 * 20));
         process->Terminate();
+        ASSERT_TRUE(process->WaitForEnd(5000)) << "round " << round;
         EXPECT_TRUE(testsupport::WaitUntil([] { return testsupport::CountProcesses(L"ProcessProbe.exe") == 0; }, 3000))
             << "round " << round;
         handles = round == 0 ? testsupport::OpenHandleCount() : handles;
     }
     EXPECT_EQ(handles, testsupport::OpenHandleCount());
-    EXPECT_EQ(0, process->terminated.load());
     EXPECT_EQ(102u, observer.States().size());
     EXPECT_TRUE(Alternates(observer.States()));
 }
@@ -263,7 +386,10 @@ TEST_F(ProcessTest, StartRestartAndDeletionJustAsTheChildEndsByItself) {
         Launch(L"print x");
         Sleep(static_cast<DWORD>(round * 15));
         if (round % 2 == 0) {
-            process->Restart();
+            if (process->Restart()) {
+                ASSERT_TRUE(process->WaitForEnd(5000));
+                process->Start();
+            }
             EXPECT_TRUE(logger.WaitForCall(Footer(), 2)) << "round " << round;
         }
         process.reset();
@@ -276,47 +402,37 @@ TEST_F(ProcessTest, StartRestartAndDeletionJustAsTheChildEndsByItself) {
     }
 }
 
-// A logger that never returns once the child writes "block": the worker can only be killed.
-class BlockingLogger : public RecordingLogger {
-public:
-    void Log(const wchar_t* text) override {
-        if (wcscmp(text, L"block\r\n") == 0) {  // the child's output, not the debug block
-            blocked = true;
-            Sleep(INFINITE);
-        }
-        RecordingLogger::Log(text);
+// Terminate returns at once while the child runs on; the end follows, with nothing left behind
+// (the handles of the first run's system set-up stay: counted after it).
+TEST_F(ProcessTest, TerminateReturnsAtOnceAndTheRunEndsAfterIt) {
+    size_t handles = 0;
+    for (int round = 0; round < 2; ++round) {
+        logger.Clear();
+        Launch(L"spawn 2 60000");
+        ASSERT_TRUE(testsupport::WaitUntil([] { return testsupport::CountProcesses(L"ProcessProbe.exe") == 3; }));
+        ULONGLONG before = GetTickCount64();
+        process->Terminate();
+        EXPECT_LT(GetTickCount64() - before, 100u);
+        ASSERT_TRUE(process->WaitForEnd(5000));
+        EXPECT_EQ(0u, logger.Calls().back().rfind(L"Stopped, ran 0:00:", 0)) << logger.Calls().back();
+        EXPECT_EQ(L"stopped", process->GetEndNote());
+        EXPECT_TRUE(testsupport::WaitUntil([] { return testsupport::CountProcesses(L"ProcessProbe.exe") == 0; }, 3000));
+        handles = round == 0 ? testsupport::OpenHandleCount() : handles;
     }
-    std::atomic<bool> blocked{false};
-};
-
-// Killed in a logger that never returns, or waiting on a read whose cancel was lost (the read must
-// complete before its buffer and record go): the run still ends, child, handles and all.
-TEST_F(ProcessTest, AKilledWorkerStillLeavesNoChildAndNoHandlesBehind) {
-    for (bool inLogger : {true, false}) {
-        BlockingLogger blocking;
-        process->SetLogger(&blocking);
-        process->loseWorkerCancel = !inLogger;
-        size_t handlesBefore = testsupport::OpenHandleCount();
-        Launch(inLogger ? L"print block sleep 60000" : L"sleep 60000");
-        ASSERT_TRUE(
-            testsupport::WaitUntil([&] { return process->GetChildProcessId() != 0 && blocking.blocked == inLogger; }));
-        if (inLogger) {
-            process->Stop();  // a stop without Terminate: the child's tree is still there
-        } else {
-            process->Terminate();
-        }
-        std::vector<std::wstring> calls = blocking.Calls();
-        ASSERT_GE(calls.size(), 2u);
-        EXPECT_EQ(Footer(), calls[calls.size() - 2]);
-        EXPECT_NE(std::wstring::npos, calls.back().find(L", stopped\r\n")) << calls.back();
-        EXPECT_TRUE(inLogger || (process->lostRead && HasOverlappedIoCompleted(process->lostRead)));
-        EXPECT_EQ(inLogger ? 1 : 2, process->terminated.load());
-        EXPECT_EQ(handlesBefore, testsupport::OpenHandleCount())
-            << "the killed worker's handles, read event, pipe, job";
-        EXPECT_EQ(0u, process->GetChildProcessId());
-        EXPECT_EQ(0, testsupport::CountProcesses(L"ProcessProbe.exe"));
-    }
+    EXPECT_EQ(handles, testsupport::OpenHandleCount()) << "pipe, read event, job, child";
     EXPECT_EQ((std::vector<bool>{true, false, true, false}), observer.States());
+}
+
+// A job that cannot be asked may still hold processes: its run is not over until it can be.
+TEST_F(ProcessTest, AFailedJobQueryNeverCountsAsTheEndOfTheRun) {
+    process->failJobQuery = true;
+    Launch(L"print done exit 0");
+    ASSERT_TRUE(testsupport::WaitUntil([&] { return logger.Text().find(L"done\r\n") != std::wstring::npos; }));
+    Sleep(500);
+    EXPECT_TRUE(process->IsRunning());
+    process->failJobQuery = false;
+    ASSERT_TRUE(process->WaitForEnd(5000));
+    EXPECT_EQ(ExitLine::Reason::ByItself, process->GetEndReason());
 }
 
 // A batch file that starts a server and exits: the run goes on as long as the server does.
@@ -333,8 +449,9 @@ TEST_F(ProcessTest, ARunLastsUntilEveryProcessOfItsJobHasEndedAndStopEndsThemAll
     EXPECT_EQ(0, testsupport::CountProcesses(L"cmd.exe"));
     EXPECT_TRUE(process->IsRunning());
     process->Terminate();
+    ASSERT_TRUE(process->WaitForEnd(5000));
     EXPECT_EQ(0, testsupport::CountProcesses(L"ProcessProbe.exe"));
-    EXPECT_NE(std::wstring::npos, logger.Text().find(L", stopped\r\n"));
+    EXPECT_NE(std::wstring::npos, logger.Text().find(L"\r\nStopped, ran "));
 }
 
 // A descendant that floods the pipe after the child has gone: a stop is still seen between reads,
@@ -345,7 +462,7 @@ TEST_F(ProcessTest, AFloodingDescendantNeitherHidesAStopNorKeepsARunWithoutJobGo
     ASSERT_TRUE(testsupport::WaitUntil([&] { return logger.Calls().size() > 100; }));
     EXPECT_TRUE(process->IsRunning());
     process->Terminate();
-    EXPECT_EQ(0, process->terminated.load());
+    ASSERT_TRUE(process->WaitForEnd(5000));
     EXPECT_EQ(0, testsupport::CountProcesses(L"ProcessProbe.exe"));
     process->withoutJob = true;
     logger.Clear();
@@ -355,6 +472,23 @@ TEST_F(ProcessTest, AFloodingDescendantNeitherHidesAStopNorKeepsARunWithoutJobGo
 }
 
 // Tarnwick killed from the task manager: the system ends every run's processes.
+// A crash ends the process at once rather than leaving it in the system's error reporting.
+TEST(ProcessJob, AJobEndsACrashedProcessAndEverythingAtItsClose) {
+    struct Watched : JobObject {
+        bool SetLimits(JOBOBJECT_EXTENDED_LIMIT_INFORMATION& limits) override {
+            given = limits.BasicLimitInformation.LimitFlags;
+            return JobObject::SetLimits(limits);
+        }
+        DWORD given = 0;
+    } job;
+    ASSERT_TRUE(job.Create());
+    const DWORD wanted = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE | JOB_OBJECT_LIMIT_DIE_ON_UNHANDLED_EXCEPTION;
+    EXPECT_EQ(wanted, job.given);
+    // Where the system reports the limits back (Windows does, Wine reports none) they are these.
+    DWORD reported = job.LimitFlags();
+    EXPECT_TRUE(reported == 0 || reported == wanted) << reported;
+}
+
 TEST(ProcessJob, NothingOfThreeRunsSurvivesTheirHostBeingKilled) {
     testsupport::ChildRun host(L"\"" + testsupport::HelperPath(L"JobHost.exe") + L"\"");
     ASSERT_TRUE(host.Started());
@@ -363,47 +497,27 @@ TEST(ProcessJob, NothingOfThreeRunsSurvivesTheirHostBeingKilled) {
     EXPECT_TRUE(testsupport::WaitUntil([] { return testsupport::CountProcesses(L"ProcessProbe.exe") == 0; }, 5000));
 }
 
-// Stop's clock, moved on by a second at every look: the worker's 10 s bracket passes at once.
-ULONGLONG WINAPI RushingClock() {
-    static std::atomic<ULONGLONG> now{0};
-    return now += 1000;
-}
-
-// Without a job (the run says so, once) Stop walks the tree; a walk that fails (Terminate then
-// says why) or that outlasts the worker's bracket (the worker is killed in it, which must leave the
-// child's lock free) still ends the run, child and all.
-TEST_F(ProcessTest, WithoutAJobAStopEndsTheTreeEvenWhenTheWalkFailsOrOutlastsTheWorker) {
-    struct Case {
-        bool fail;
-        bool hang;
-        int depth;  // of the probe's tree below the child
-    };
+// Without a job (the run says so, once) Terminate walks the tree; a walk that fails (Terminate then
+// says why) still ends the run, child and all: the worker ends the child itself.
+TEST_F(ProcessTest, WithoutAJobAStopEndsTheTreeEvenWhenTheWalkFails) {
     process->withoutJob = true;
-    for (const Case& c : {Case{false, false, 2}, Case{true, false, 0}, Case{false, true, 0}}) {
+    for (bool fail : {false, true}) {
         logger.Clear();
-        process->failTreeWalk = c.fail;
-        process->hangTreeWalkOnWorker = c.hang;
-        Launch((L"spawn " + std::to_wstring(c.depth) + L" 60000").c_str());
+        process->failTreeWalk = fail;
+        int depth = fail ? 0 : 2;  // of the probe's tree below the child
+        Launch((L"spawn " + std::to_wstring(depth) + L" 60000").c_str());
         ASSERT_TRUE(testsupport::WaitUntil([&] {
-            return process->GetChildProcessId() != 0 && testsupport::CountProcesses(L"ProcessProbe.exe") == c.depth + 1;
+            return process->GetChildProcessId() != 0 && testsupport::CountProcesses(L"ProcessProbe.exe") == depth + 1;
         }));
-        if (c.hang) {
-            Thread::clock = &RushingClock;
-            process->Stop();  // without Terminate: the worker ends the tree itself
-            Thread::clock = &GetTickCount64;
-            EXPECT_EQ(1, process->terminated.load());
-        } else {
-            EXPECT_EQ(c.fail ? L"no process list" : L"<no exception>",
-                      testsupport::ThrownMessage([&] { process->Terminate(); }));
-            EXPECT_TRUE(c.fail || testsupport::CountProcesses(L"ProcessProbe.exe") == 0);
-        }
-        EXPECT_FALSE(process->IsRunning()) << c.depth << c.fail;
+        EXPECT_EQ(fail ? L"no process list" : L"<no exception>",
+                  testsupport::ThrownMessage([&] { process->Terminate(); }));
+        ASSERT_TRUE(process->WaitForEnd(5000)) << fail;
         EXPECT_TRUE(testsupport::WaitUntil([] { return testsupport::CountProcesses(L"ProcessProbe.exe") == 0; }));
         std::wstring text = logger.Text();
         const std::wstring said = L"The run could not be put in a job object: Stop ends its process tree instead.\r\n";
         EXPECT_NE(std::wstring::npos, text.find(said));
         EXPECT_EQ(text.find(said), text.rfind(said));
-        EXPECT_NE(std::wstring::npos, text.find(L", stopped\r\n")) << c.depth << c.fail;
+        EXPECT_NE(std::wstring::npos, text.find(L"\r\nStopped, ran ")) << fail;
     }
 }
 
@@ -418,6 +532,7 @@ TEST_F(ProcessTest, AChildInheritsNoOtherRunsPipe) {
     std::wstring arguments = L"handle " + std::to_wstring(reinterpret_cast<ULONG_PTR>(other.PipeWriteEnd()));
     EXPECT_EQ(L"handle closed\r\n", ChildOutput(RunProbe(arguments.c_str())));
     other.Terminate();
+    other.WaitForEnd(5000);
 }
 
 TEST_F(ProcessTest, TheExitLineTellsCodeAndHowTheRunEnded) {
@@ -429,13 +544,21 @@ TEST_F(ProcessTest, TheExitLineTellsCodeAndHowTheRunEnded) {
     process->SetRestartPolicy(RestartPolicy::Mode::Always);
     Launch(L"sleep 60000");
     ASSERT_TRUE(testsupport::WaitUntil([&] { return process->GetChildProcessId() != 0; }));
-    process->Restart();
+    ASSERT_TRUE(process->Restart());  // asked to end: the caller starts again after the end
+    ASSERT_TRUE(process->WaitForEnd(5000));
+    EXPECT_EQ(ExitLine::Reason::Restarted, process->GetEndReason());
+    process->Start();
     ASSERT_TRUE(testsupport::WaitUntil([&] { return process->GetChildProcessId() != 0; }));
     process->Terminate();
-    std::wstring text = logger.Text();
-    EXPECT_NE(std::wstring::npos, text.find(L", ended for a restart\r\n"));
-    EXPECT_EQ(text.size() - std::wstring(L", stopped\r\n").size(), text.rfind(L", stopped\r\n"));
-    EXPECT_EQ(std::wstring::npos, text.find(L"Restart policy"));
+    ASSERT_TRUE(process->WaitForEnd(5000));
+    std::vector<std::wstring> calls = logger.Calls();
+    EXPECT_EQ(1, std::count_if(calls.begin(), calls.end(), [](const std::wstring& call) {
+                  return call.rfind(L"Stopped, ran ", 0) == 0 &&
+                         call.find(L", ended for a restart\r\n") != std::wstring::npos;
+              }));
+    EXPECT_EQ(0u, calls.back().rfind(L"Stopped, ran ", 0));
+    EXPECT_EQ(std::wstring::npos, calls.back().find(L"restart"));
+    EXPECT_EQ(std::wstring::npos, logger.Text().find(L"Restart policy"));
     EXPECT_FALSE(process->EndedByItself());
 }
 
@@ -443,15 +566,15 @@ TEST_F(ProcessTest, ARestartWaitsBacksOffAndEndsWithAStopThatCancelsTheWait) {
     process->SetRestartPolicy(RestartPolicy::Mode::OnFailure);
     Launch(L"exit 3");
     ASSERT_TRUE(logger.WaitForCall(Footer(), 2));
-    const wchar_t* second = L"Restart policy \"on-failure\" after exit code 3: starting again in 2 s, at ";
+    const wchar_t* second = L"Restart policy \"on-failure\" after exit code 3 (0x00000003): starting again in 2 s, at ";
     ASSERT_TRUE(testsupport::WaitUntil([&] { return logger.Text().find(second) != std::wstring::npos; }));
     EXPECT_NE(std::wstring::npos,
-              logger.Text().find(L"Restart policy \"on-failure\" after exit code 3: starting again in 1 s, at "));
+              logger.Text().find(
+                  L"Restart policy \"on-failure\" after exit code 3 (0x00000003): starting again in 1 s, at "));
     EXPECT_TRUE(process->IsRunning());  // the worker waits: the run goes on
-    ULONGLONG before = GetTickCount64();
     process->Terminate();
-    EXPECT_LT(GetTickCount64() - before, 1000u);
-    EXPECT_EQ(std::wstring::npos, logger.Text().find(L", stopped\r\n"));  // no child was running
+    EXPECT_TRUE(process->WaitForEnd(1000));
+    EXPECT_EQ(std::wstring::npos, logger.Text().find(L"Stopped, ran "));  // no child was running
     // A policy chosen during the wait that no longer restarts ends the run, and says so.
     Launch(L"exit 3");
     ASSERT_TRUE(logger.WaitForCall(Footer(), 3));
@@ -459,6 +582,138 @@ TEST_F(ProcessTest, ARestartWaitsBacksOffAndEndsWithAStopThatCancelsTheWait) {
     ASSERT_TRUE(testsupport::WaitUntil([&] { return !process->IsRunning(); }));
     EXPECT_EQ(L"Restart policy \"never\" now: not starting again.\r\n", logger.Calls().back());
     EXPECT_EQ((std::vector<bool>{true, false, true, false}), observer.States());
+}
+
+// Holds the reader back at the child's first output, long enough for the pipe to fill up.
+class HoldingLogger : public RecordingLogger {
+public:
+    void Log(const wchar_t* text) override {
+        if (!held && text[0] >= L'A' && text[0] <= L'D' && text[1] == text[0]) {
+            held = true;
+            Sleep(700);
+        }
+        RecordingLogger::Log(text);
+    }
+    std::atomic<bool> held{false};
+};
+
+// The child's writers block while the pipe is full, they never fail: all four threads' bytes arrive.
+TEST_F(ProcessTest, FourThreadsWritingAtOnceWhileTheReaderIsHeldBackDeliverEveryByte) {
+    HoldingLogger holding;
+    process->SetLogger(&holding);
+    const unsigned long long writes = 40, size = 16384;
+    Launch((L"threads 4 " + std::to_wstring(writes) + L" " + std::to_wstring(size)).c_str());
+    ASSERT_TRUE(holding.WaitForCall(Footer()));
+    EXPECT_TRUE(holding.held);
+    std::wstring output = ChildOutput(holding.Text());
+    for (wchar_t letter = L'A'; letter <= L'D'; ++letter) {
+        EXPECT_EQ(writes * size, static_cast<unsigned long long>(std::count(output.begin(), output.end(), letter)))
+            << static_cast<char>(letter);
+    }
+    EXPECT_EQ(writes * size * 4 + 8, output.size());
+    EXPECT_EQ(L"lost 0\r\n", output.substr(output.size() - 8));
+}
+
+// Runs programs from a current directory that holds planted ones.
+class ProgramSearchTest : public ProcessTest {
+protected:
+    void SetUp() override {
+        ProcessTest::SetUp();
+        GetCurrentDirectoryW(MAX_PATH, saved);
+        ASSERT_TRUE(SetCurrentDirectoryW(planted.Path().c_str()));
+        for (const wchar_t* name : {L"cmd.exe", L"My.exe", L"Planted.exe"}) {
+            ASSERT_TRUE(CopyFileW(ProbePath().c_str(), planted.File(name).c_str(), FALSE));
+        }
+    }
+    void TearDown() override {
+        SetCurrentDirectoryW(saved);
+        ProcessTest::TearDown();
+        EXPECT_EQ(0, testsupport::CountProcesses(L"My.exe"));
+        EXPECT_EQ(0, testsupport::CountProcesses(L"Planted.exe"));
+    }
+    // Waits for the run's end; returns the text of the failed launch's box when one is expected
+    // (a box that comes unexpected is closed all the same).
+    std::wstring Run(const std::wstring& executable, const wchar_t* arguments, bool fails = false) {
+        logger.Clear();
+        process->SetExecutable(executable.c_str());
+        process->SetArguments(arguments);
+        testsupport::MessageBoxWatcher watcher;
+        process->Start();
+        EXPECT_TRUE(logger.WaitForCall(Footer()));
+        EXPECT_TRUE(testsupport::WaitUntil([&] { return !process->IsRunning(); }));
+        return fails ? watcher.Wait().text : L"";
+    }
+    std::string ProbeUtf8() const { return platform::WideToUtf8(ProbePath().c_str(), ProbePath().size()); }
+
+    testsupport::ScratchDirectory planted;
+    wchar_t saved[MAX_PATH] = L"";
+};
+
+// A bare name is found in this program's folder and the system's, a batch file runs through the
+// system's cmd.exe, and the batch file's arguments stay its arguments.
+TEST_F(ProgramSearchTest, BareNamesAndBatchFilesNeverRunWhatTheCurrentDirectoryHolds) {
+    testsupport::ScratchDirectory tools;
+    std::wstring folder = tools.Path() + L"\\run (x86)";
+    ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
+    std::wstring batch = folder + L"\\two args.bat";
+    tools.Write(L"run (x86)\\two args.bat", "@\"" + ProbeUtf8() + "\" print \"[%~1]\" print \"[%~2]\"\r\n");
+    struct Case {
+        std::wstring executable;
+        const wchar_t* arguments;
+        const wchar_t* output;
+    } const cases[] = {
+        {L"ProcessProbe.exe", L"print found", L"found\r\n"},
+        {L"ProcessProbe", L"print found", L"found\r\n"},
+        {batch, L"x&echo INJECTED", L"[x&echo]\r\n[INJECTED]\r\n"},
+        {batch, L"%TNK_ARGUMENT% !TNK_ARGUMENT!", L"[expanded]\r\n[!TNK_ARGUMENT!]\r\n"},
+        {L"\"" + batch + L"\" \"a b\"", L"(c)|d", L"[a b]\r\n[(c)|d]\r\n"},
+    };
+    SetEnvironmentVariableW(L"TNK_ARGUMENT", L"expanded");
+    for (const Case& c : cases) {
+        Run(c.executable, c.arguments);
+        EXPECT_EQ(c.output, ChildOutput(logger.Text())) << c.executable;
+    }
+    SetEnvironmentVariableW(L"TNK_ARGUMENT", nullptr);
+    // The debug block shows what ran.
+    EXPECT_NE(std::wstring::npos, logger.Text().find(L"Command line          : cmd.exe /D /V:OFF /E:ON /S /C \"\"" +
+                                                     batch + L"\" \"a b\" ^(c^)^|d\"\r\n"));
+    wchar_t system[MAX_PATH];
+    GetSystemDirectoryW(system, MAX_PATH);
+    EXPECT_EQ(std::wstring(system) + L"\\cmd.exe", process->GetApplicationName().GetBuffer());
+    Run(L"ProcessProbe", L"exit 0");
+    EXPECT_EQ(ProbePath(), process->GetApplicationName().GetBuffer());
+    EXPECT_NE(std::wstring::npos, logger.Text().find(L"Command line          : " + ProbePath() + L" exit 0\r\n"));
+}
+
+// A value that names no file (an unquoted path with its arguments, a name only the current
+// directory has) or that cmd.exe would misread fails to start, saying why; nothing planted runs.
+TEST_F(ProgramSearchTest, AValueNamingNoFileOrBadBatchArgumentsFailToStartAndSayWhy) {
+    std::wstring tools = planted.Path() + L"\\My Tools";
+    ASSERT_TRUE(CreateDirectoryW(tools.c_str(), nullptr));
+    std::wstring batch = planted.Write(L"b.bat", "@echo ran\r\n");
+    const std::wstring hint =
+        L"\nIf the program's path holds blanks, put it in quotes; if the value goes on with the "
+        L"program's arguments, move them to commandLineArguments.";
+    const std::wstring start = L"Process::ExecuteExternalProcess()\nfailed to start: ";
+    struct Case {
+        std::wstring executable;
+        const wchar_t* arguments;
+        std::wstring box;
+    } const cases[] = {
+        {tools + L"\\tool print planted", L"", start + L"program not found: " + tools + L"\\tool print planted" + hint},
+        {L"Planted", L"print planted", start + L"program not found: Planted" + hint},
+        {L"\"" + tools + L"\\tool\" -x", L"", start + L"program not found: " + tools + L"\\tool"},
+        {L"\"" + tools + L"\\tool", L"", start + L"the program \"" + tools + L"\\tool has no closing quote."},
+        {batch, L"\"a",
+         start + L"The arguments of the batch file hold an odd number of quotes (1): close each "
+                 L"quoted part with a second quote."},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(c.box, Run(c.executable, c.arguments, true));
+        EXPECT_EQ(std::wstring::npos, ChildOutput(logger.Text()).find(L"planted"));
+        EXPECT_EQ(std::wstring::npos, logger.Text().find(L"ran\r\n"));
+    }
+    EXPECT_TRUE(Alternates(observer.States()));
 }
 
 }  // namespace

@@ -62,21 +62,30 @@ private:
     std::vector<std::wstring> calls;
 };
 
-// Keeps every state change, in order.
+// Keeps every state change and failure told, in order.
 class RecordingObserver : public IThreadObserver {
 public:
     void ThreadStateChanged(bool running) override {
         std::lock_guard<std::mutex> hold(mutex);
         states.push_back(running);
     }
+    void ThreadFailed(const std::wstring& message) override {
+        std::lock_guard<std::mutex> hold(mutex);
+        failures.push_back(message);
+    }
     std::vector<bool> States() {
         std::lock_guard<std::mutex> hold(mutex);
         return states;
+    }
+    std::vector<std::wstring> Failures() {
+        std::lock_guard<std::mutex> hold(mutex);
+        return failures;
     }
 
 private:
     std::mutex mutex;
     std::vector<bool> states;
+    std::vector<std::wstring> failures;
 };
 
 inline std::wstring Footer() {

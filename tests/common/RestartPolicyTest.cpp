@@ -27,6 +27,7 @@ TEST(RestartPolicy, NamesInAnyCaseAndWhichEndsRestart) {
         RestartPolicy policy(mode);
         EXPECT_EQ(c.afterZero, policy.Applies(0)) << c.text;
         EXPECT_EQ(c.afterFailure, policy.Applies(0xC0000005u)) << c.text;
+        EXPECT_EQ(c.afterFailure, policy.AppliesAfterFailedStart()) << c.text;
         if (c.known) {
             EXPECT_TRUE(RestartPolicy::Parse(RestartPolicy::Name(mode), mode));
         }

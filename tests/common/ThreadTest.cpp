@@ -3,14 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "app/OutputQueue.h"
 #include "common/LoggerManager.h"
 #include "common/Recorders.h"
-#include "support/MessageBoxWatcher.h"
 #include "support/ThrownMessage.h"
 #include "util/Exception.h"
 
@@ -23,7 +22,10 @@ class ProbeThread : public Thread {
 public:
     explicit ProbeThread(DWORD runMs = INFINITE, DWORD finishMs = 0)
         : Thread(L"ProbeThread"), runMs(runMs), finishMs(finishMs) {}
-    ~ProbeThread() override { WaitForWorkerEnd(); }
+    ~ProbeThread() override {
+        Stop();
+        WaitForWorkerEnd();
+    }
 
     unsigned int* Run() override {
         Record(L"run " + std::to_wstring(GetCurrentThreadId()));
@@ -31,18 +33,15 @@ public:
         return new unsigned int(7);
     }
     void OnRunFinished() override {
-        Sleep(finishMs);  // a slow end of run: a Start or delete now must wait for it
+        Sleep(finishMs);  // a slow end of run: its end is told only after it
         Record(L"finished");
     }
-    void OnTerminated() override { ++terminated; }
 
     void Record(const std::wstring& what) { events.Log(what.c_str()); }
     std::vector<std::wstring> Events() { return events.Calls(); }
     bool WaitForEvents(size_t count) {
         return testsupport::WaitUntil([&] { return Events().size() >= count; }, 10000);
     }
-
-    std::atomic<int> terminated{0};
 
 private:
     DWORD runMs;
@@ -54,163 +53,97 @@ TEST(Thread, StartStopAndRestartRunEachTimeOnAFreshWorker) {
     RecordingObserver observer;
     ProbeThread thread;
     thread.observer = &observer;
-    DWORD firstId = thread.GetThreadId();
-    EXPECT_NE(0u, firstId);  // the worker exists, suspended, from construction on
+    EXPECT_EQ(0u, thread.GetThreadId());  // no worker exists before the first Start
     thread.Start();
+    DWORD firstId = thread.GetThreadId();
     ASSERT_TRUE(thread.WaitForEvents(1));
     // Starting it again while it runs fails and changes nothing.
     EXPECT_EQ(L"Thread::Start()\nThread (" + std::to_wstring(firstId) + L") is already running.",
               testsupport::ThrownMessage([&] { thread.Start(); }));
     thread.Stop();
+    ASSERT_TRUE(thread.WaitForEnd(5000));
     EXPECT_FALSE(thread.IsRunning());
-    EXPECT_EQ(0u, thread.GetThreadId());
-    EXPECT_EQ(0, thread.terminated.load());  // it saw the stop event; nothing was killed
     thread.Start();
     DWORD secondId = thread.GetThreadId();
     ASSERT_TRUE(thread.WaitForEvents(3));
+    EXPECT_FALSE(thread.StopRequested());  // a new run begins without the last one's request
     thread.Stop();
-    thread.Stop();  // with no worker it only clears the stop event
+    ASSERT_TRUE(thread.WaitForEnd(5000));
     EXPECT_NE(firstId, secondId);
     EXPECT_EQ((std::vector<std::wstring>{L"run " + std::to_wstring(firstId), L"finished",
                                          L"run " + std::to_wstring(secondId), L"finished"}),
               thread.Events());
     EXPECT_EQ((std::vector<bool>{true, false, true, false}), observer.States());
-    EXPECT_EQ(WAIT_TIMEOUT, WaitForSingleObject(thread.GetStopEvent(), 0));
 }
 
-TEST(Thread, StopOfANeverStartedThreadKillsTheSuspendedWorkerAndAllowsAStart) {
+// Nothing exists to stop or to kill: the object goes without a trace, and a later Start works.
+TEST(Thread, ANeverStartedThreadStopsAndGoesWithoutAWorker) {
     RecordingObserver observer;
+    {
+        ProbeThread never;
+        never.observer = &observer;
+        never.Stop();
+        EXPECT_FALSE(never.StopRequested());
+        EXPECT_TRUE(never.WaitForEnd(0));
+    }
+    EXPECT_TRUE(observer.States().empty());
     ProbeThread thread(0);
     thread.observer = &observer;
     thread.Stop();
-    EXPECT_EQ(1, thread.terminated.load());
-    EXPECT_EQ((std::vector<bool>{false}), observer.States());
     thread.Start();
     ASSERT_TRUE(thread.WaitForEvents(2));
-    EXPECT_EQ(L"finished", thread.Events()[1]);  // one run, on a fresh worker
+    EXPECT_EQ(L"finished", thread.Events()[1]);
 }
 
-// A run that ends by itself is told once; a Start, Stop or deletion just then waits for its slow
-// end (a kill there could catch the worker leaving the thread, inside the loader's lock).
-TEST(Thread, ARunThatEndsByItselfIsToldOnceAndStartStopOrDeletionWaitsForItsFinish) {
-    static std::atomic<int> finishes{0};
-    struct Slow : ProbeThread {
-        Slow() : ProbeThread(0, 300) {}
-        ~Slow() override { WaitForWorkerEnd(); }
-        void OnRunFinished() override {
-            ProbeThread::OnRunFinished();
-            ++finishes;
+// A worker deep in a step that only polls (a scan of many files): Stop returns at once, the step
+// sees the request through the predicate, and the end arrives afterwards.
+TEST(Thread, StopReturnsAtOnceAndABusyStepSeesItThroughThePredicate) {
+    struct Busy : ProbeThread {
+        unsigned int* Run() override {
+            std::function<bool()> stopRequested = StopPredicate();
+            Record(L"run");
+            while (!stopRequested()) {
+                for (volatile int i = 0; i < 10000; ++i) {
+                }
+            }
+            Sleep(300);  // what is left of the step after it saw the request
+            Record(L"saw stop");
+            return nullptr;
         }
     };
     RecordingObserver observer;
-    std::unique_ptr<Slow> thread(new Slow());
+    Busy thread;
+    thread.observer = &observer;
+    thread.Start();
+    ASSERT_TRUE(thread.WaitForEvents(1));
+    ULONGLONG before = GetTickCount64();
+    thread.Stop();
+    EXPECT_LT(GetTickCount64() - before, 100u);
+    EXPECT_TRUE(thread.IsRunning());  // the end has not come yet
+    EXPECT_EQ((std::vector<bool>{true}), observer.States());
+    ASSERT_TRUE(thread.WaitForEnd(5000));
+    EXPECT_EQ((std::vector<std::wstring>{L"run", L"saw stop", L"finished"}), thread.Events());
+    EXPECT_EQ((std::vector<bool>{true, false}), observer.States());
+}
+
+// A run that ends by itself is told once, after its slow finish; a Start at once then waits for
+// the old worker to leave, and a deletion waits for the last one.
+TEST(Thread, ARunThatEndsByItselfIsToldOnceAfterItsFinish) {
+    RecordingObserver observer;
+    std::unique_ptr<ProbeThread> thread(new ProbeThread(0, 300));
     thread->observer = &observer;
     for (size_t heard = 2; heard <= 6; heard += 2) {
         thread->Start();
-        // Once the observer heard the end, the worker is inside its slow OnRunFinished.
         ASSERT_TRUE(testsupport::WaitUntil([&] { return observer.States().size() >= heard; }, 10000));
-        if (heard == 4) {
-            thread->Stop();
-            EXPECT_EQ(0, thread->terminated.load());
-        }
+        EXPECT_EQ(L"finished", thread->Events().back()) << "told before its finish";
     }
-    EXPECT_EQ(L"finished", thread->Events()[1]);  // the first run had finished before the second began
-    EXPECT_EQ((std::vector<bool>{true, false, true, false, true, false}), observer.States());
+    thread->Start();
     thread.reset();
-    EXPECT_EQ(3, finishes.load());
+    EXPECT_EQ((std::vector<bool>{true, false, true, false, true, false, true, false}), observer.States());
 }
 
-// Stop's budget on a clock the test sets: frozen at 30 days of uptime (beyond what a 32-bit tick
-// can take in signed arithmetic), or moved on by 300 ms whenever this thread serves the worker.
-std::atomic<ULONGLONG> fakeNow{0};
-ULONGLONG WINAPI FakeClock() {
-    return fakeNow.load();
-}
-
-LRESULT CALLBACK SlowView(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_APP) {
-        fakeNow += 300;  // the GUI's own slowness, not the worker's
-        return 0;
-    }
-    return DefWindowProcW(window, message, wParam, lParam);
-}
-
-TEST(Thread, StopsBudgetCountsTheWorkersTimeOnA64BitClock) {
-    struct ClockGuard {
-        ClockGuard() { Thread::clock = &FakeClock; }
-        ~ClockGuard() { Thread::clock = &GetTickCount64; }
-    } guard;
-    WNDCLASSW windowClass = {};
-    windowClass.lpfnWndProc = &SlowView;
-    windowClass.lpszClassName = L"TarnwickSlowView";
-    RegisterClassW(&windowClass);
-    HWND view = CreateWindowExW(0, L"TarnwickSlowView", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
-    struct Sender : ProbeThread {
-        unsigned int* Run() override {
-            Record(L"run");
-            do {
-                SendMessageW(view, WM_APP, 0, 0);
-            } while (WaitForSingleObject(GetStopEvent(), 0) == WAIT_TIMEOUT);
-            Sleep(100);  // real time on a frozen clock
-            return nullptr;
-        }
-        HWND view = nullptr;
-    };
-    for (ULONGLONG start : {2592000000ull, 0x100000000ull - 5}) {
-        fakeNow = start;
-        Sender thread;
-        thread.view = view;
-        thread.Start();
-        ASSERT_TRUE(thread.WaitForEvents(1));
-        thread.Stop();
-        EXPECT_EQ(0, thread.terminated.load()) << start;
-        EXPECT_EQ((std::vector<std::wstring>{L"run", L"finished"}), thread.Events()) << start;
-    }
-    DestroyWindow(view);
-}
-
-// A worker deaf to the stop is killed after its time; one killed holding the output queue's lock
-// would keep the window from ever taking text again: Stop kills it outside that lock only.
-TEST(Thread, AWorkerIsNeverKilledHoldingTheOutputQueuesLock) {
-    struct Flooding : ProbeThread {
-        unsigned int* Run() override {
-            Record(L"run");
-            for (;;) {  // deaf to the stop: only a kill ends it
-                queue.Push(L"0123456789abcdef", this, false);
-            }
-        }
-        // The window's side, on a thread of its own: a lock left taken fails the test, not hangs it.
-        static DWORD WINAPI Take(void* self) {
-            for (std::wstring text; !static_cast<Flooding*>(self)->taken;) {
-                static_cast<Flooding*>(self)->queue.TakeAll(text);
-            }
-            return 0;
-        }
-        OutputQueue queue{4096, nullptr};
-        std::atomic<bool> taken{false};
-    };
-    for (int round = 0; round < 5; ++round) {
-        RecordingObserver observer;
-        Flooding* thread = new Flooding();  // leaked with the window's thread when that hangs
-        thread->observer = &observer;
-        HANDLE window = CreateThread(nullptr, 0, &Flooding::Take, thread, 0, nullptr);
-        thread->Start();
-        ASSERT_TRUE(thread->WaitForEvents(1));
-        ULONGLONG before = GetTickCount64();
-        thread->Stop();
-        EXPECT_GE(GetTickCount64() - before, 150u);
-        EXPECT_LT(GetTickCount64() - before, 2000u);
-        EXPECT_EQ(1, thread->terminated.load());
-        EXPECT_EQ((std::vector<bool>{true, false}), observer.States());
-        EXPECT_EQ((std::vector<std::wstring>{L"run"}), thread->Events());  // no OnRunFinished on a killed worker
-        thread->taken = true;
-        ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(window, 5000)) << "round " << round;
-        CloseHandle(window);
-        delete thread;
-    }
-}
-
-TEST(Thread, AnExceptionFromRunOrOnRunFinishedIsShownAndTheRunStillEnds) {
+// No box from a worker: the failure goes to the observer, once per run, and the run still ends.
+TEST(Thread, AFailureOfRunOrOnRunFinishedIsToldOncePerRunAndTheRunStillEnds) {
     struct Failing : ProbeThread {
         unsigned int* Run() override { throw new Exception(L"Failing::Run()\nno luck"); }
         void OnRunFinished() override {
@@ -221,16 +154,13 @@ TEST(Thread, AnExceptionFromRunOrOnRunFinishedIsShownAndTheRunStillEnds) {
     RecordingObserver observer;
     Failing thread;
     thread.observer = &observer;
-    thread.Start();
-    // A watcher finds a box already shown; the second starts after the first box is gone.
-    for (const wchar_t* text : {L"Failing::Run()\nno luck", L"Failing::OnRunFinished()\nno luck either"}) {
-        testsupport::MessageBoxWatcher watcher;
-        testsupport::MessageBoxInfo box = watcher.Wait();
-        EXPECT_EQ(L"Exception thrown", box.title);
-        EXPECT_EQ(text, box.text);
+    for (int run = 0; run < 2; ++run) {
+        thread.Start();
+        ASSERT_TRUE(thread.WaitForEnd(5000));
     }
-    EXPECT_TRUE(testsupport::WaitUntil([&] { return observer.States() == std::vector<bool>{true, false}; }, 5000));
-    EXPECT_FALSE(thread.IsRunning());
+    EXPECT_EQ((std::vector<std::wstring>{L"Failing::Run()\nno luck", L"Failing::Run()\nno luck"}), observer.Failures());
+    EXPECT_EQ((std::vector<std::wstring>{L"finished", L"finished"}), thread.Events());
+    EXPECT_EQ((std::vector<bool>{true, false, true, false}), observer.States());
 }
 
 TEST(LoggerManager, HandsTextToEveryRegisteredLogger) {

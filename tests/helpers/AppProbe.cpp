@@ -3,10 +3,13 @@
 //   --exit N       Run returns N
 //   --throw        Run throws the program's Exception
 //   --throw-std    Run throws a standard exception
+#include <windows.h>
+
 #include <cstdio>
 #include <cwchar>
 #include <stdexcept>
 
+#include "app/ConfigurationFile.h"
 #include "app/Entry.h"
 #include "app/WindowsApplication.h"
 #include "util/Exception.h"
@@ -20,7 +23,9 @@ public:
         std::printf("moduleName=%s\n", Utf8(moduleName));
         std::printf("executablePath=%s\n", Utf8(executablePath));
         std::printf("startDirectory=%s\n", Utf8(startDirectory));
+        std::printf("defaultConfiguration=%s\n", Utf8(ConfigurationFile::GetDefaultPath()));
         std::printf("argc=%d\n", argc);
+        std::printf("errorMode=%u\n", GetErrorMode());
         std::fflush(stdout);
         for (int i = 1; i < argc; ++i) {
             if (arguments[i].Equals(L"--throw")) {
@@ -49,4 +54,6 @@ ProbeApp probe;
 
 }  // namespace
 
-int wmain() { return RunApplicationEntry(); }
+int wmain() {
+    return RunApplicationEntry();
+}

@@ -27,5 +27,14 @@ int wmain() {
     wchar_t directory[MAX_PATH];
     GetCurrentDirectoryW(MAX_PATH, directory);
     Line(std::wstring(L"cwd=") + directory);
+    // The class path entries that cannot be found from here, as the runtime would look for them.
+    int missing = 0;
+    std::wstring rest = std::wstring(n ? value : L"") + L";";
+    for (size_t at = 0, end; (end = rest.find(L';', at)) != std::wstring::npos; at = end + 1) {
+        if (end > at && GetFileAttributesW(rest.substr(at, end - at).c_str()) == INVALID_FILE_ATTRIBUTES) {
+            ++missing;
+        }
+    }
+    Line(L"missing=" + std::to_wstring(missing));
     return 0;
 }

@@ -9,14 +9,19 @@
 //   flush               waits until the reader has taken everything written so far
 //   spawn <depth> <ms>  starts itself with "spawn <depth-1> <ms>" (until depth 0), then sleeps
 //   launch <commands>   starts itself with these commands (one argument), inheriting our handles
-//   handle <value>      writes "handle open" when that handle is a pipe's server end, else "handle closed"
+//   threads <n> <count> <size>  n threads at once, thread k writing count writes of size bytes of
+//                       the letter 'A' + k; then "lost <writes>" for the writes that failed
+//   handle <value>      writes "handle open" when that handle is an end of a pipe, else "handle closed"
 //   exit <code>         ends with that code
 // Numbers are decimal or 0x hex.
 #include <windows.h>
 
+#include <atomic>
 #include <cstdlib>
 #include <cwchar>
 #include <string>
+#include <thread>
+#include <vector>
 
 namespace {
 
@@ -49,6 +54,28 @@ void Burst(unsigned long long total, size_t size) {
         Write(block);
     }
     Write(block.substr(0, static_cast<size_t>(total)));
+}
+
+// Each thread writes its own letter, so that what arrives can be counted per thread whatever
+// the order of the writes. A failed write is counted, not repeated: its bytes are lost.
+void Threads(unsigned n, unsigned long long count, size_t size) {
+    std::atomic<unsigned long long> lost(0);
+    std::vector<std::thread> writers;
+    for (unsigned k = 0; k < n; ++k) {
+        writers.emplace_back([&lost, k, count, size] {
+            std::string block(size, static_cast<char>('A' + k));
+            for (unsigned long long i = 0; i < count; ++i) {
+                DWORD written = 0;
+                if (!WriteFile(out, block.data(), static_cast<DWORD>(size), &written, nullptr) || written != size) {
+                    ++lost;
+                }
+            }
+        });
+    }
+    for (std::thread& writer : writers) {
+        writer.join();
+    }
+    Line(L"lost " + std::to_wstring(lost.load()));
 }
 
 bool StartSelf(const std::wstring& arguments, bool inherit) {
@@ -108,6 +135,10 @@ int wmain(int argc, wchar_t** argv) {
                 Line(L"tick " + std::to_wstring(tick));
                 Sleep(ms);
             }
+        } else if (command == L"threads") {
+            unsigned n = static_cast<unsigned>(number());
+            unsigned long long count = number();
+            Threads(n, count, static_cast<size_t>(number()));
         } else if (command == L"flush") {
             FlushFileBuffers(out);
         } else if (command == L"sleep") {
@@ -124,7 +155,7 @@ int wmain(int argc, wchar_t** argv) {
         } else if (command == L"handle") {
             HANDLE other = reinterpret_cast<HANDLE>(static_cast<ULONG_PTR>(number()));
             DWORD flags = 0;
-            bool open = GetNamedPipeInfo(other, &flags, nullptr, nullptr, nullptr) && (flags & PIPE_SERVER_END);
+            bool open = GetNamedPipeInfo(other, &flags, nullptr, nullptr, nullptr) != FALSE;
             Line(open ? L"handle open" : L"handle closed");
         } else if (command == L"exit") {
             return static_cast<int>(number());

@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <string>
+#include <thread>
 
 #include "io/StreamContents.h"
 #include "net/UsesWinsock.h"
@@ -148,6 +150,121 @@ TEST_F(HttpClientTest, RedirectsFollowTheLocationRules) {
         // The cookie set by the first server goes back to it alone.
         EXPECT_EQ(!c.toSecond, HasHeader(next, "Cookie: s=1"));
     }
+}
+
+TEST_F(HttpClientTest, ACookieNeverRidesAlongToAnotherHost) {
+    // Two hops on the host that set the cookie, then one to another host: each request is built
+    // afresh, so the header of the second hop is not carried into the third.
+    ScriptedServer other({OkReply("final")});
+    ScriptedServer first({Redirect("HTTP/1.1 302 Found", "/again"),
+                          Redirect("HTTP/1.1 302 Found", Ascii(other.Url(L"/elsewhere")))});
+    request.GetForm()[L"name"] = L"value";
+    EXPECT_EQ(1, Send(first.Url(L"/start"), HttpClient::POST));
+    ASSERT_EQ(2u, first.RequestCount());
+    EXPECT_TRUE(HasHeader(first.Requests()[1], "Cookie: s=1"));
+    ASSERT_EQ(1u, other.RequestCount());
+    const std::string last = other.Requests()[0];
+    EXPECT_EQ(std::string::npos, last.find("Cookie:")) << last;
+    EXPECT_EQ(std::string::npos, last.find(first.HostHeader())) << last;
+    EXPECT_EQ(last.size() - 12, last.find("name=value\r\n"));  // the caller's form goes to every hop
+}
+
+TEST_F(HttpClientTest, ASocketMadeAfterAFailedCreationGetsTheTimeout) {
+    class LosingClient : public HttpClient {
+    public:
+        void LoseSocket() {
+            Close();
+            handle = ~uintptr_t(0);  // what a failed creation leaves
+        }
+    } losing;
+    losing.SetRecvTimeOut(300);
+    losing.LoseSocket();
+    ServerReply silent;
+    silent.answer = false;
+    ScriptedServer server({silent});
+    DWORD timeOut = 0;
+    server.OnRequest([&] {
+        int length = sizeof(timeOut);
+        getsockopt(static_cast<SOCKET>(losing.GetHandle()), SOL_SOCKET, SO_RCVTIMEO, reinterpret_cast<char*>(&timeOut),
+                   &length);
+    });
+    ULONGLONG start = GetTickCount64();
+    EXPECT_EQ(0, losing.Get(server.Url(L"/x").c_str(), nullptr));
+    EXPECT_EQ(300u, timeOut);
+    EXPECT_LT(GetTickCount64() - start, 3000u);
+}
+
+TEST_F(HttpClientTest, GetToFileWritesTheBodyAsItArrives) {
+    ScratchDirectory scratch;
+    std::wstring path = scratch.File(L"big.upd");
+    const std::string piece(60000, 'b');
+    ServerReply chunked;
+    chunked.pieces.push_back("HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n");
+    for (int i = 0; i < 4; ++i) {
+        chunked.pieces.push_back("EA60\r\n" + piece + "\r\n");
+    }
+    chunked.pieces.push_back("0\r\n\r\n");
+    chunked.pauseMs = 300;
+    ScriptedServer server({Redirect("HTTP/1.1 302 Found", "/file", "moved"), chunked});
+    // Midway, what arrived is on disk already.
+    std::atomic<uint64_t> onDisk{0};
+    std::atomic<bool> done{false};
+    std::thread look([&] {
+        while (!done && !onDisk) {
+            Sleep(20);
+            WIN32_FILE_ATTRIBUTE_DATA data;
+            if (GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) {
+                onDisk = data.nFileSizeLow;
+            }
+        }
+    });
+    EXPECT_EQ(1, client.GetToFile(server.Url(L"/start").c_str(), path.c_str()));
+    done = true;
+    look.join();
+    EXPECT_GT(onDisk.load(), 0u);
+    EXPECT_LT(onDisk.load(), 4u * piece.size());
+    std::string written = ScratchDirectory::Read(path);
+    EXPECT_EQ(4u * piece.size(), written.size());  // the redirect's body is not in the file
+    EXPECT_EQ(std::string::npos, written.find_first_not_of('b'));
+
+    client.SetBodyLimit(100000);  // a file beyond the limit fails, with no byte beyond it
+    ScriptedServer again({chunked});
+    EXPECT_EQ(0, client.GetToFile(again.Url(L"/file").c_str(), path.c_str()));
+    EXPECT_EQ(60000u, ScratchDirectory::Read(path).size());
+}
+
+TEST_F(HttpClientTest, TransferWatchEndsASlowExchangeAndCancelsAWait) {
+    net::http::TransferWatch::Limits limits;
+    limits.minimumBytes = 1000;
+    limits.windowMs = 500;
+    net::http::TransferWatch slow(limits, [] { return static_cast<uint64_t>(GetTickCount64()); });
+    ServerReply trickle;
+    trickle.pieces = {"HTTP/1.1 200 OK\r\nContent-Length: 100\r\n\r\n"};
+    for (int i = 0; i < 100; ++i) {
+        trickle.pieces.push_back("x");
+    }
+    trickle.pauseMs = 50;  // well under the receive timeout: only the watch can end it
+    ScriptedServer trickling({trickle});
+    client.SetTransferWatch(&slow);
+    ULONGLONG start = GetTickCount64();
+    EXPECT_EQ(0, client.Get(trickling.Url(L"/").c_str(), nullptr));
+    EXPECT_LT(GetTickCount64() - start, 2000u);
+    EXPECT_EQ(net::http::TransferWatch::Verdict::TooSlow, slow.Check());
+
+    limits.windowMs = 60000;
+    net::http::TransferWatch cancelled(limits, [] { return static_cast<uint64_t>(GetTickCount64()); });
+    ServerReply silent;
+    silent.answer = false;
+    ScriptedServer server({silent});
+    client.SetTransferWatch(&cancelled);
+    std::thread user([&] {
+        Sleep(300);
+        cancelled.Cancel();
+    });
+    start = GetTickCount64();
+    EXPECT_EQ(0, client.Get(server.Url(L"/").c_str(), nullptr));  // the receive timeout is 5 s
+    user.join();
+    EXPECT_LT(GetTickCount64() - start, 1500u);
 }
 
 TEST_F(HttpClientTest, RedirectsThatLeadNowhereFail) {

@@ -10,9 +10,15 @@
 // What the tests of the update check serve and sign.
 namespace testsupport {
 
-// Update keys made with tools/sign-update for the tests and thrown away, with what they signed:
-// updates whose files are "updater bytes" and "program bytes". Only the version and the files'
-// hashes are signed, so an offer may name the files at any address.
+// Update keys made with tools/sign-update for the tests and thrown away, with what they signed
+// (issued 2026-12-01, expiring 2027-06-30): offers whose files are "updater bytes" and "program
+// bytes", and one message. The URLs are not signed, so an offer may name the files at any address.
+const char* const kIssued = "2026-12-01";
+const char* const kExpires = "2027-06-30";
+// The message the trusted key signed, as the reply carries it (XML-escaped) and as it reads.
+const char* const kSignedMessageXml = "Down for &lt;maintenance&gt; &amp; more";
+const wchar_t* const kSignedMessage = L"Down for <maintenance> & more";
+
 class TestKey {
 public:
     // The key the tests trust, or another maker's key, which signed 1.0.15 alone.
@@ -20,25 +26,28 @@ public:
 
     // Base64 of the SubjectPublicKeyInfo, as the program keeps its trusted key.
     std::wstring PublicKey() const {
-        return trusted ? L"MFkwEwYHKoZIzj0CAQYIKoZIzj0DAQcDQgAE4HSi6YeHA5RBtH1S3OkMz4gEJs7MCq0Za0HJvdvDj0twrSs0o67Qyx"
-                         L"+nGZQupbEJ+b8SQ66DajiMTiXNUu6t2w=="
-                       : L"MFkwEwYHKoZIzj0CAQYIKoZIzj0DAQcDQgAENqvAJDmEEwUAVaWcmFWqZzG0UDG4Uei6uj9WjjXUGzp9DS22NgyMAs"
-                         L"caUogK5Y0p36A7IIQayEOZmJZTly2HYA==";
+        return trusted ? L"MFkwEwYHKoZIzj0CAQYIKoZIzj0DAQcDQgAEtPXIDsEdN+PLx+PAxCG9Hg9aToDQ2fZ82+omRqYtVAvaq/"
+                         L"ID1omaA+PQivdin67k9O9T3dj9ceL5xFPxyhDCDw=="
+                       : L"MFkwEwYHKoZIzj0CAQYIKoZIzj0DAQcDQgAE+ZLBEqdHe2S15s6S+q+/6KBx+3jbvbTmvxzbl0WYedNXx11YIXJPD/"
+                         L"e5DVUi2VgqwZ8d0+wQyEA74etx9ue3mg==";
     }
-    // The signature (DER, base64) of that update of version; empty where the key signed none.
+    // The signature (DER, base64) of that offer of version; empty where the key signed none.
     std::string Signature(const std::string& version) const {
         if (!trusted) {
-            return version == "1.0.15" ? "MEUCIGRHOJdXaQecaL0zU4TLM8RAgzfnl4oZ/g0KSi3o7XRcAiEAr0p7tWh9hztfI9kfx5hmRUfE"
-                                         "tlxu3UaOfLkTZ2Aez6M="
+            return version == "1.0.15" ? "MEQCIETJuXbojJAT8jWfeA8cOELUM5IbBx7y6TMxd4qeXvsbAiBl0EknQvDp6oWgjALrhcZk7QQfmD3N"
+                                         "woirOOEW+bXcrA=="
                                        : "";
         }
         if (version == "1.0.14") {
-            return "MEYCIQDATv8p+TfUJ+qDOB4Lb3AB/Nu/M4Wcbm8SV/SqZsY2PwIhAPwmSIV/LbSkqUXX7uRPsPNzmxQQ8pmHPW1QljwKaqHS";
+            return "MEYCIQD5P4Yu8mwel0tCfTICzxc+hGXQKbeNcB5RuJtiJfGnUAIhAK4a8rs47zNNAh0Tx38mGqq2FhO06HjKIywn2eTdikkP";
         }
         return version == "1.0.15"
-                   ? "MEUCIHi97t0e6PE9ZAq7MOdbG8mUkXE/vCoxvSXY62khDga8AiEA8QubfdvyVvgjCMrG1SHa3EmUtpPXTi2jR"
-                     "qmEI4uQ1JY="
+                   ? "MEUCIQDzh3tWTXoq9T6Lf5fPuYUpawtWq3Xn3+wJHkRq1YNA/QIgLSaJQI6RcbfVZIKRIbDbw/oRr5KwHs0d/1FQAZ+14aw="
                    : "";
+    }
+    // The trusted key's signature of kSignedMessage.
+    static std::string MessageSignature() {
+        return "MEUCICNAi6/JsQ8PG2FQLsa1XG4fFjLqvw5Qmegnf8QqLidtAiEAquYYyfOQbTjZP3LMXQ5ftAjg8pCQLVLrZuxXf3KyEIY=";
     }
 
 private:
@@ -66,13 +75,19 @@ inline std::string SignedOffer(const std::string& version,
                                const TestKey& key,
                                const std::string& updater = "updater bytes",
                                const std::string& download = "program bytes",
-                               const std::string& filesAt = "") {
+                               const std::string& filesAt = "http://127.0.0.1:1") {
     using util::version::UpdateSignature;
-    return "<update><version>" + version + "</version><downloadUrl>" + filesAt + "/new.upd</downloadUrl>" +
-           "<updaterUrl>" + filesAt + "/updater.exe</updaterUrl><updaterSha256>" +
-           Ascii(UpdateSignature::Sha256(updater)) + "</updaterSha256><downloadSha256>" +
-           Ascii(UpdateSignature::Sha256(download)) + "</downloadSha256><signature>" + key.Signature(version) +
-           "</signature></update>";
+    return std::string("<update><issued>") + kIssued + "</issued><expires>" + kExpires + "</expires><version>" +
+           version + "</version><downloadUrl>" + filesAt + "/new.upd</downloadUrl><updaterUrl>" + filesAt +
+           "/updater.exe</updaterUrl><updaterSha256>" + Ascii(UpdateSignature::Sha256(updater)) +
+           "</updaterSha256><downloadSha256>" + Ascii(UpdateSignature::Sha256(download)) +
+           "</downloadSha256><signature>" + key.Signature(version) + "</signature></update>";
+}
+
+// The reply carrying the trusted key's signed message.
+inline std::string SignedMessage() {
+    return std::string("<r><issued>") + kIssued + "</issued><expires>" + kExpires + "</expires><message>" +
+           kSignedMessageXml + "</message><signature>" + TestKey::MessageSignature() + "</signature></r>";
 }
 
 }  // namespace testsupport

@@ -12,7 +12,45 @@
 namespace net {
 namespace http {
 
-HttpClient::HttpClient() : timeLimit(0), bodyLimit(0) {
+namespace {
+
+// The socket as the response reads it under a transfer watch: every wait lasts no longer than
+// the watch allows, and a wait that runs out asks the watch whether to go on.
+class WatchedSocket : public io::IInputStream {
+public:
+    WatchedSocket(TCPSocket& socket, TransferWatch& watch)
+        : socket(socket), watch(watch), timeLimit(socket.GetDeadline()) {}
+    ~WatchedSocket() override { socket.SetDeadline(timeLimit); }
+    WatchedSocket(const WatchedSocket&) = delete;
+    WatchedSocket& operator=(const WatchedSocket&) = delete;
+
+    int Read(char* buffer, int size) override {
+        for (;;) {
+            uint64_t now = GetTickCount64();
+            if (watch.Check() != TransferWatch::Verdict::Go || (timeLimit && now >= timeLimit)) {
+                return -1;
+            }
+            uint64_t due = now + watch.MillisecondsUntilDue();
+            socket.SetDeadline(timeLimit && timeLimit < due ? timeLimit : due);
+            int received = socket.Read(buffer, size);
+            if (received > 0) {
+                watch.Received(static_cast<uint64_t>(received));
+            }
+            if (received != TCPSocket::kTimedOut) {
+                return received;
+            }
+        }
+    }
+
+private:
+    TCPSocket& socket;
+    TransferWatch& watch;
+    uint64_t timeLimit;  // the exchange's own deadline (0: none), kept as it was
+};
+
+}  // namespace
+
+HttpClient::HttpClient() : timeLimit(0), bodyLimit(0), watch(nullptr) {
     userAgent =
         L"Mozilla/5.0 (Windows; U; Windows NT 5.1; en-US; rv:1.9.0.11) Gecko/2009060215 Firefox/3.0.11 "
         L"(.NET CLR 3.5.30729)";
@@ -67,6 +105,11 @@ String HttpClient::Origin() const {
 }
 
 void HttpClient::PrepareRequest(const String& url, int method, const String& path, HttpRequest& request) {
+    // Every hop starts from nothing but the caller's form: no header of an earlier hop (a cookie
+    // meant for another host above all) may ride along.
+    HttpRequest::FormMap form = request.GetForm();
+    request.Reset();
+    request.GetForm() = form;
     request.SetStartLine(String().Format(method == POST ? L"POST %s HTTP/1.1" : L"GET %s HTTP/1.1", path.GetBuffer()));
     String hostHeader(host);
     if (port != 80) {
@@ -91,7 +134,9 @@ HttpClient::Outcome HttpClient::Exchange(const String& url, int method, HttpRequ
     port = target.getPort();
     String path = target.getPath();
     PrepareRequest(url, method, path, request);
-    bool freshSocket = handle == 0;
+    // Closed by an earlier exchange, or never made because its creation failed.
+    bool freshSocket = !HasSocket();
+    SetCancelFlag(watch ? watch->GetCancelFlag() : nullptr);
     Connect();
     if (freshSocket) {
         ApplyTimeOut();
@@ -100,7 +145,13 @@ HttpClient::Outcome HttpClient::Exchange(const String& url, int method, HttpRequ
     response.SetBodyLimit(bodyLimit);
     io::ByteArrayOutputStream& raw = request.GetRaw();
     Send(raw.GetData(), static_cast<int>(raw.GetSize()));  // a failed send shows as a failed read
-    bool complete = response.Receive(*this);
+    bool complete = false;
+    if (watch) {
+        WatchedSocket watched(*this, *watch);
+        complete = response.Receive(watched);
+    } else {
+        complete = response.Receive(*this);
+    }
     status = response.GetStatusCode();
     String setCookie = response.GetHeader(L"Set-Cookie");
     if (!setCookie.IsNull()) {
@@ -153,7 +204,11 @@ int HttpClient::Get(const wchar_t* url, io::IOutputStream* out) {
 
 int HttpClient::GetToFile(const wchar_t* url, const wchar_t* path) {
     io::FileOutputStream file(path);
-    int result = Get(url, &file);
+    HttpRequest request;
+    HttpResponse response;
+    response.SetSink(&file);
+    int status = 0;
+    int result = SendCommand(url, GET, request, response, &status);
     file.Close();
     return result;
 }

@@ -4,6 +4,7 @@
 #include "net/TCPClient.h"
 #include "net/http/HttpRequest.h"
 #include "net/http/HttpResponse.h"
+#include "net/http/TransferWatch.h"
 #include "util/String.h"
 
 namespace net {
@@ -27,8 +28,12 @@ public:
     // milliseconds from its start (0: no bound beyond the receive timeout, which then bounds
     // each connect and each wait for a byte).
     void SetTimeLimit(int milliseconds) { timeLimit = milliseconds; }
-    // Bounds the body bytes of every later response (0: no bound); a larger one fails.
+    // Bounds the body bytes of every later response (0: no bound); a larger one fails. For
+    // GetToFile, the size of the file.
     void SetBodyLimit(uint32_t bytes) { bodyLimit = bytes; }
+    // Every later exchange reports what arrives to watch (not owned; null: none), waits no
+    // longer than it allows and fails at its first verdict other than Go.
+    void SetTransferWatch(TransferWatch* value) { watch = value; }
 
     // One exchange, redirects included. Returns 1 when the final response is a complete 200,
     // else 0 (a redirect without a usable Location, back to a URL already asked, or beyond
@@ -38,8 +43,9 @@ public:
     // GET; a 200's body goes to out (when given) in one Write. Returns SendCommand's result.
     // Exceptions of out reach the caller.
     int Get(const wchar_t* url, io::IOutputStream* out);
-    // Creates (or truncates) the file at path before any traffic, then Get into it. The file
-    // stays whatever the result.
+    // Creates (or truncates) the file at path before any traffic, then GETs into it: the body
+    // of the final 200 is written as it arrives, never held in memory. Returns SendCommand's
+    // result; the file stays whatever the result (then with what arrived).
     int GetToFile(const wchar_t* url, const wchar_t* path);
 
     const String& GetCookie() const { return cookie; }
@@ -62,6 +68,7 @@ private:
     String cookieOrigin;  // "host:port" of the response that set the cookie
     int timeLimit;
     uint32_t bodyLimit;
+    TransferWatch* watch;  // not owned
 };
 
 }  // namespace http

@@ -56,9 +56,28 @@ int64_t FindHeaderEnd(const char* data, uint32_t size, uint32_t from) {
     throw new Exception(L"HttpResponse::Receive()\n%s", what);
 }
 
+// Hands bytes on to a sink until a limit, and raises rather than pass it.
+class CappedSink : public io::IOutputStream {
+public:
+    CappedSink(io::IOutputStream& target, uint32_t limit) : target(target), limit(limit) {}
+
+    uint32_t GetSize() override { return target.GetSize(); }
+    void Reset() override { target.Reset(); }
+    void Write(const void* data, uint32_t count) override {
+        if (limit && uint64_t(target.GetSize()) + count > limit) {
+            Malformed(L"The body is larger than expected.");
+        }
+        target.Write(data, count);
+    }
+
+private:
+    io::IOutputStream& target;
+    uint32_t limit;
+};
+
 }  // namespace
 
-HttpResponse::HttpResponse() : bodyLimit(0) {
+HttpResponse::HttpResponse() : bodyLimit(0), sink(nullptr) {
     className = L"HttpResponse";
 }
 
@@ -78,6 +97,12 @@ bool HttpResponse::Receive(io::IInputStream& socket) {
             // The server closed its side: every further read would return 0 as well.
             closed = true;
             break;
+        }
+        if (state.streaming) {
+            if (Stream(state, decoder, buffer.data(), static_cast<uint32_t>(received))) {
+                break;
+            }
+            continue;
         }
         raw.Write(buffer.data(), static_cast<uint32_t>(received));
         if (Advance(state, decoder)) {
@@ -102,6 +127,14 @@ bool HttpResponse::Advance(ReceiveState& state, ChunkDecoder& decoder) {
         }
         ReadHeaders(state, static_cast<uint32_t>(headerEnd));
         state.decoded = state.bodyStart;
+        if (sink) {
+            if (GetStatusCode() != 200) {
+                state.headersOnly = true;  // a redirect or a failure: its header block says all we need
+                return true;
+            }
+            state.streaming = true;
+            return Stream(state, decoder, raw.GetData() + state.bodyStart, size - state.bodyStart);
+        }
     }
     if (bodyLimit && size - state.bodyStart > bodyLimit) {
         Malformed(L"The body is larger than expected.");
@@ -141,15 +174,54 @@ void HttpResponse::ReadHeaders(ReceiveState& state, uint32_t headerEnd) {
         }
         state.declared = static_cast<uint32_t>(declared);
         state.framing = Framing::Sized;
-        uint32_t room = state.declared < kMaxReserve ? state.declared : kMaxReserve;
-        raw.Reserve(state.bodyStart + room);
+        if (!sink) {  // a body that goes to a sink is never held here
+            uint32_t room = state.declared < kMaxReserve ? state.declared : kMaxReserve;
+            raw.Reserve(state.bodyStart + room);
+        }
     } else {
         // With "Connection: Close" sent, the server marks the end of such a body by closing.
         state.framing = Framing::UntilClose;
     }
 }
 
+// Hands body bytes to the sink; true when the body is complete.
+bool HttpResponse::Stream(ReceiveState& state, ChunkDecoder& decoder, const char* data, uint32_t count) {
+    CappedSink capped(*sink, bodyLimit);
+    switch (state.framing) {
+        case Framing::Sized: {
+            uint64_t left = state.declared - state.streamed;
+            uint32_t take = count < left ? count : static_cast<uint32_t>(left);
+            capped.Write(data, take);
+            state.streamed += take;
+            return state.streamed >= state.declared;
+        }
+        case Framing::Chunked: {
+            ChunkDecoder::Result result = decoder.Feed(data, count, &capped);
+            if (result == ChunkDecoder::Result::Error) {
+                Malformed(L"The chunked body is malformed.");
+            }
+            return result == ChunkDecoder::Result::Done;
+        }
+        default:
+            capped.Write(data, count);
+            return false;
+    }
+}
+
 bool HttpResponse::Finish(const ReceiveState& state, const ChunkDecoder& decoder, bool closed) {
+    if (state.headersOnly) {
+        return true;
+    }
+    if (state.streaming) {
+        switch (state.framing) {
+            case Framing::Sized:
+                return state.streamed >= state.declared;
+            case Framing::Chunked:
+                return decoder.IsDone();
+            default:
+                return closed;
+        }
+    }
     uint32_t size = raw.GetSize();
     const char* data = raw.GetData();
     switch (state.framing) {

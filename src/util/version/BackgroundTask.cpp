@@ -1,16 +1,19 @@
 #include "util/version/BackgroundTask.h"
 
-#include <memory>
 #include <thread>
+
+#include "util/Exception.h"
 
 namespace util {
 namespace version {
 
-namespace {
-
-struct Job {
+struct BackgroundTask::Job {
     Job() : done(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
-    ~Job() { CloseHandle(done); }
+    ~Job() {
+        if (done) {
+            CloseHandle(done);
+        }
+    }
     Job(const Job&) = delete;
     Job& operator=(const Job&) = delete;
 
@@ -18,57 +21,82 @@ struct Job {
     HANDLE done;
 };
 
-}  // namespace
-
-bool BackgroundTask::Run(std::function<void()> work, DWORD limitMs) {
-    std::shared_ptr<Job> job = std::make_shared<Job>();
+BackgroundTask::BackgroundTask(std::function<void()> work, WaitFunction wait)
+    : job(std::make_shared<Job>()), wait(wait), started(false) {
     job->work = std::move(work);
-    try {
-        std::thread([job] {
-            try {
-                job->work();
-            } catch (...) {
-                // the work reports through what it shares; nothing may escape a thread
-            }
-            SetEvent(job->done);
-        }).detach();
-    } catch (...) {
-        return false;  // no thread to be had
+    if (!job->done) {
+        return;
     }
-    return WaitDispatching(job->done, limitMs);
+    std::shared_ptr<Job> shared = job;
+    try {
+        std::thread([shared] {
+            try {
+                shared->work();
+            } catch (Exception* e) {
+                delete e;
+            } catch (...) {
+                // nothing may escape a thread
+            }
+            SetEvent(shared->done);
+        }).detach();
+        started = true;
+    } catch (...) {
+        // no thread to be had
+    }
 }
 
-bool BackgroundTask::WaitDispatching(HANDLE done, DWORD limitMs) {
+BackgroundTask::Ending BackgroundTask::Wait(DWORD limitMs, const Tick& tick, DWORD tickMs) {
+    if (!started) {
+        return Ending::Failed;
+    }
     ULONGLONG end = GetTickCount64() + limitMs;
-    bool finished = false;
-    bool quit = false;
-    WPARAM quitCode = 0;
+    ULONGLONG nextTick = GetTickCount64() + tickMs;
     for (;;) {
         ULONGLONG now = GetTickCount64();
-        DWORD wait = limitMs == INFINITE ? INFINITE : (now < end ? static_cast<DWORD>(end - now) : 0);
-        DWORD result = MsgWaitForMultipleObjects(1, &done, FALSE, wait, QS_ALLINPUT);
+        if (limitMs != INFINITE && now >= end) {
+            return Ending::TimedOut;
+        }
+        if (tick && now >= nextTick) {
+            if (!tick()) {
+                return Ending::Stopped;
+            }
+            nextTick = now + tickMs;
+        }
+        ULONGLONG until = limitMs == INFINITE ? ~0ull : end;
+        if (tick && nextTick < until) {
+            until = nextTick;
+        }
+        DWORD waitMs = until == ~0ull ? INFINITE : static_cast<DWORD>(until > now ? until - now : 0);
+        DWORD result = wait(1, &job->done, FALSE, waitMs, QS_ALLINPUT);
         if (result == WAIT_OBJECT_0) {
-            finished = true;
-            break;
+            return Ending::Finished;
+        }
+        if (result == WAIT_FAILED) {
+            return Ending::Failed;  // never taken for the work's end
         }
         if (result != WAIT_OBJECT_0 + 1) {
-            break;  // the time is up
+            continue;  // a tick or the limit is due
         }
         MSG message;
         while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
             if (message.message == WM_QUIT) {
-                quit = true;
-                quitCode = message.wParam;
-            } else {
-                TranslateMessage(&message);
-                DispatchMessageW(&message);
+                // The program is ending: nothing that the work would bring may follow.
+                PostQuitMessage(static_cast<int>(message.wParam));
+                return Ending::Quit;
             }
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
         }
     }
-    if (quit) {
-        PostQuitMessage(static_cast<int>(quitCode));
-    }
-    return finished;
+}
+
+bool BackgroundTask::WaitQuietly(DWORD limitMs) {
+    return started && WaitForSingleObject(job->done, limitMs) == WAIT_OBJECT_0;
+}
+
+BackgroundTask::Ending BackgroundTask::Run(std::function<void()> work, DWORD limitMs) {
+    BackgroundTask task(std::move(work));
+    return task.Wait(limitMs);
 }
 
 }  // namespace version

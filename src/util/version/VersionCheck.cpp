@@ -4,7 +4,9 @@
 #include <shlobj.h>
 
 #include <cstring>
+#include <cwchar>
 #include <memory>
+#include <vector>
 
 #include "app/Application.h"
 #include "io/ByteArrayOutputStream.h"
@@ -12,8 +14,10 @@
 #include "net/http/HttpClient.h"
 #include "util/Exception.h"
 #include "util/RegistryProperties.h"
+#include "util/Platform.h"
 #include "util/version/BackgroundTask.h"
 #include "util/version/UpdateInfo.h"
+#include "util/version/UpdateDownload.h"
 #include "util/version/UpdateSignature.h"
 #include "util/version/Version.h"
 #include "win32/VersionString.h"
@@ -26,22 +30,34 @@ const wchar_t* const VersionCheck::kDefaultUpdateUrl = L"http://updates.tarnwick
 
 namespace {
 
+// The day this program was built, which the build passes in (see the folder's CMakeLists).
+#ifndef TARNWICK_BUILD_DATE
+#define TARNWICK_BUILD_DATE "2026-01-01"
+#endif
+
 const uint32_t kReplyLimit = 64 * 1024;
 const DWORD kOnDemandBoundMs = 20000;
-// A download may take long; it ends when no byte arrives for this long.
-const int kDownloadStallMs = 30000;
 // Longer message texts from a server are cut to this many characters.
 const int kMessageLimit = 1000;
 
 struct Fetched {
     int result = 0;
+    bool quit = false;
     std::string body;
 };
 
-struct Downloaded {
-    bool saved = false;
-    String error;
-};
+std::string TodayUtc() {
+    SYSTEMTIME now;
+    GetSystemTime(&now);
+    char text[16];
+    wsprintfA(text, "%04u-%02u-%02u", now.wYear, now.wMonth, now.wDay);
+    return text;
+}
+
+void DeleteFiles(const String& first, const String& second) {
+    DeleteFileW(first.GetBuffer());
+    DeleteFileW(second.GetBuffer());
+}
 
 String TrustedKeyFromResources() {
     HMODULE module = GetModuleHandleW(nullptr);
@@ -106,7 +122,7 @@ bool ShellStart(const wchar_t* program, const wchar_t* argument, const wchar_t* 
 Fetched Fetch(const String& url, int receiveTimeOutMs, DWORD boundMs) {
     std::shared_ptr<Fetched> fetched = std::make_shared<Fetched>();
     String target(url.GetBuffer());
-    bool finished = BackgroundTask::Run(
+    BackgroundTask::Ending ending = BackgroundTask::Run(
         [fetched, target, receiveTimeOutMs, boundMs] {
             net::UsesWinsock winsock;
             net::http::HttpClient client;
@@ -120,7 +136,12 @@ Fetched Fetch(const String& url, int receiveTimeOutMs, DWORD boundMs) {
             fetched->result = result;
         },
         boundMs);
-    return finished ? *fetched : Fetched();
+    if (ending == BackgroundTask::Ending::Finished) {
+        return *fetched;
+    }
+    Fetched nothing;
+    nothing.quit = ending == BackgroundTask::Ending::Quit;
+    return nothing;
 }
 
 }  // namespace
@@ -134,6 +155,7 @@ VersionCheck::VersionCheck(const Environment& given)
       ownedProperties(nullptr),
       quitPending(false),
       busy(false),
+      cancelled(false),
       startupOutcome(Outcome::NotRun) {
     className = L"VersionCheck";
     updaterFileName = L"updater.exe";
@@ -144,6 +166,15 @@ VersionCheck::VersionCheck(const Environment& given)
         }
         if (environment.trustedKey.IsNull()) {
             environment.trustedKey = TrustedKeyFromResources();
+        }
+        if (!environment.today) {
+            environment.today = TodayUtc;
+        }
+        if (environment.buildDate.empty()) {
+            environment.buildDate = TARNWICK_BUILD_DATE;
+        }
+        if (!environment.downloadClock) {
+            environment.downloadClock = [] { return static_cast<uint64_t>(GetTickCount64()); };
         }
         downloadFolder =
             environment.downloadFolder.IsNull() ? DefaultDownloadFolder(application) : environment.downloadFolder;
@@ -209,6 +240,10 @@ VersionCheck::Outcome VersionCheck::Run(HWND owner, bool interactive, bool proce
     String url;
     url.Format(L"%s?name=%s", GetServerUrl().GetBuffer(), name ? name : L"Tarnwick");
     Fetched fetched = interactive ? Fetch(url, 5000, kOnDemandBoundMs) : Fetch(url, 1000, environment.startupBoundMs);
+    if (fetched.quit) {
+        quitPending = true;
+        return Outcome::Quit;  // Exit was chosen meanwhile: no box and no offer
+    }
     if (fetched.result != 1) {
         return Report(owner, interactive, Outcome::Unreachable);
     }
@@ -219,27 +254,45 @@ VersionCheck::Outcome VersionCheck::Evaluate(HWND owner,
                                              bool interactive,
                                              bool processesRunning,
                                              const std::string& reply) {
+    // The maker's tool writes UTF-8, and the signature covers the text as the maker wrote it.
+    std::wstring text;
+    if (!platform::Utf8ToWide(reply.data(), reply.size(), text)) {
+        return Report(owner, interactive, Outcome::Unverified);
+    }
     xml::rapidxml::RapidXMLDocument document;
     std::unique_ptr<UpdateInfo> info;
     try {
-        document.Parse(String(reply.data(), reply.size()).GetBuffer());
+        document.Parse(text.c_str());
         info.reset(new UpdateInfo(&document));
     } catch (Exception* e) {
         delete e;  // not XML, or an element missing: nothing that can be trusted
         return Report(owner, interactive, Outcome::Unverified);
+    }
+    // Nothing of the reply, its message included, is shown or acted on unless the maker signed it.
+    if (!info->IsWellFormed() ||
+        !UpdateSignature::Verify(environment.trustedKey.GetBuffer(), info->SignedText(), info->signature.GetBuffer())) {
+        return Report(owner, interactive, Outcome::Unverified);
+    }
+    if (IsStale(*info)) {
+        return Report(owner, interactive, Outcome::Stale);
     }
     if (!info->message.IsEmpty()) {
         String message(info->message);
         message.Truncate(kMessageLimit);
         return Report(owner, interactive, Outcome::Message, message);
     }
-    if (!UpdateSignature::Verify(environment.trustedKey.GetBuffer(), info->SignedText(), info->signature.GetBuffer())) {
-        return Report(owner, interactive, Outcome::Unverified);
-    }
     if (!Version(info->version.GetBuffer()).IsNewerThan(Version(RunningVersion().GetBuffer()))) {
         return Report(owner, interactive, Outcome::UpToDate);
     }
     return Offer(owner, *info, processesRunning);
+}
+
+// An expired reply, or one issued before this build (an old reply played back, which could only
+// offer what this build replaced), is not acted on.
+bool VersionCheck::IsStale(const UpdateInfo& info) const {
+    std::string issued = platform::WideToUtf8(info.issued.GetBuffer(), std::wcslen(info.issued.GetBuffer()));
+    std::string expires = platform::WideToUtf8(info.expires.GetBuffer(), std::wcslen(info.expires.GetBuffer()));
+    return environment.today() > expires || issued < environment.buildDate;
 }
 
 VersionCheck::Outcome VersionCheck::Offer(HWND owner, UpdateInfo& info, bool processesRunning) {
@@ -271,40 +324,21 @@ String VersionCheck::NewVersionPath() const {
     return FilePath(named ? application->moduleName.GetBuffer() : L"Tarnwick", L".upd");
 }
 
-int VersionCheck::DownloadUpdate(UpdateInfo& info) {
-    std::shared_ptr<Downloaded> result = std::make_shared<Downloaded>();
-    String folder(downloadFolder.GetBuffer());
-    String updater = UpdaterPath();
-    String download = NewVersionPath();
-    String updaterUrl(info.updaterUrl.GetBuffer());
-    String downloadUrl(info.downloadUrl.GetBuffer());
-    // Off this thread, so that the windows keep answering; bounded by the stall timeout.
-    BackgroundTask::Run(
-        [result, folder, updater, download, updaterUrl, downloadUrl] {
-            try {
-                SHCreateDirectoryExW(nullptr, folder.GetBuffer(), nullptr);
-                net::UsesWinsock winsock;
-                net::http::HttpClient client;
-                client.SetRecvTimeOut(kDownloadStallMs);
-                if (!client.GetToFile(updaterUrl.GetBuffer(), updater.GetBuffer())) {
-                    result->error.Format(L"The updater at:\n\n%s\n\ncould not be saved to:\n\n%s",
-                                         updaterUrl.GetBuffer(), updater.GetBuffer());
-                } else if (!client.GetToFile(downloadUrl.GetBuffer(), download.GetBuffer())) {
-                    result->error.Format(L"The new version at:\n\n%s\n\ncould not be saved to:\n\n%s",
-                                         downloadUrl.GetBuffer(), download.GetBuffer());
-                } else {
-                    result->saved = true;
-                }
-            } catch (Exception* e) {
-                result->error = e->GetMessageText();
-                delete e;
-            }
-        },
-        INFINITE);
-    if (!result->saved) {
-        throw new Exception(L"%s", result->error.IsNull() ? L"" : result->error.GetBuffer());
-    }
-    return 1;
+int VersionCheck::DownloadUpdate(UpdateInfo& info, HWND owner) {
+    UpdateDownload::Settings settings;
+    settings.limits = environment.downloadLimits;
+    settings.clock = environment.downloadClock;
+    settings.fileLimit = environment.fileLimit;
+    std::vector<UpdateDownload::Item> items = {
+        {info.updaterUrl, UpdaterPath(), L"The updater at:\n\n%s\n\ncould not be saved to:\n\n%s"},
+        {info.downloadUrl, NewVersionPath(), L"The new version at:\n\n%s\n\ncould not be saved to:\n\n%s"}};
+    String caption;
+    caption.Format(L"%s update", ProgramName());
+    String what;
+    what.Format(L"Downloading %s %s...", ProgramName(), info.version.GetBuffer());
+    UpdateDownload::Result result = UpdateDownload(settings, downloadFolder).Run(owner, caption, what, items);
+    cancelled = result == UpdateDownload::Result::Cancelled;
+    return result == UpdateDownload::Result::Saved ? 1 : 0;
 }
 
 VersionCheck::Outcome VersionCheck::Install(HWND owner, UpdateInfo& info) {
@@ -315,25 +349,14 @@ VersionCheck::Outcome VersionCheck::Install(HWND owner, UpdateInfo& info) {
     String updater = UpdaterPath();
     String download = NewVersionPath();
     try {
-        DownloadUpdate(info);
-        // Hashed and started through handles that let nobody change, replace or rename the files
-        // in between; the handles close (before the files are deleted) when anything fails.
-        LockedFile lockedUpdater(updater);
-        LockedFile lockedDownload(download);
-        if (!info.updaterSha256.EqualsNoCase(UpdateSignature::FileSha256(lockedUpdater.handle).c_str()) ||
-            !info.downloadSha256.EqualsNoCase(UpdateSignature::FileSha256(lockedDownload.handle).c_str())) {
-            throw new Exception(L"The downloaded files do not match the signed update.");
+        if (!DownloadUpdate(info, owner)) {
+            quitPending = !cancelled;
+            return cancelled ? Outcome::Cancelled : Outcome::Quit;
         }
-        String argument;
-        argument.Format(L"\"%s\"", application ? application->executablePath.GetBuffer() : L"");
-        StartFunction start = environment.start ? environment.start : ShellStart;
-        if (!start(updater.GetBuffer(), argument.GetBuffer(), downloadFolder.GetBuffer())) {
-            throw new Exception(L"The updater could not be started.");
-        }
+        StartUpdater(info, updater, download);
     } catch (Exception* e) {
         // Nothing half-done stays behind to be started by mistake.
-        DeleteFileW(updater.GetBuffer());
-        DeleteFileW(download.GetBuffer());
+        DeleteFiles(updater, download);
         String text(e->GetMessageText().IsNull() ? L"" : e->GetMessageText().GetBuffer());
         delete e;
         return InstallFailed(owner, text);
@@ -341,6 +364,25 @@ VersionCheck::Outcome VersionCheck::Install(HWND owner, UpdateInfo& info) {
     quitPending = true;
     PostQuitMessage(0);
     return Outcome::Installed;
+}
+
+// Hashed and started through handles that let nobody change, replace or rename the files in
+// between; the handles close (before the files are deleted) when anything fails. The updater
+// learns the program to replace and what its replacement must be: the signed hash and version.
+void VersionCheck::StartUpdater(UpdateInfo& info, const String& updater, const String& download) {
+    LockedFile lockedUpdater(updater);
+    LockedFile lockedDownload(download);
+    if (!info.updaterSha256.Equals(UpdateSignature::FileSha256(lockedUpdater.handle).c_str()) ||
+        !info.downloadSha256.Equals(UpdateSignature::FileSha256(lockedDownload.handle).c_str())) {
+        throw new Exception(L"The downloaded files do not match the signed update.");
+    }
+    String arguments;
+    arguments.Format(L"\"%s\" %s %s", application ? application->executablePath.GetBuffer() : L"",
+                     info.downloadSha256.GetBuffer(), info.version.GetBuffer());
+    StartFunction start = environment.start ? environment.start : ShellStart;
+    if (!start(updater.GetBuffer(), arguments.GetBuffer(), downloadFolder.GetBuffer())) {
+        throw new Exception(L"The updater could not be started.");
+    }
 }
 
 VersionCheck::Outcome VersionCheck::InstallFailed(HWND owner, const String& reason) {
@@ -363,6 +405,9 @@ VersionCheck::Outcome VersionCheck::Report(HWND owner, bool interactive, Outcome
         icon = MB_ICONWARNING;
     } else if (outcome == Outcome::Unverified) {
         shown = L"the update server's reply could not be verified";
+        icon = MB_ICONWARNING;
+    } else if (outcome == Outcome::Stale) {
+        shown = L"the update server's reply is out of date";
         icon = MB_ICONWARNING;
     } else if (outcome == Outcome::UpToDate) {
         shown.Format(L"%s %s is up to date", ProgramName(), RunningVersion().GetBuffer());

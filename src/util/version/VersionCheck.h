@@ -5,6 +5,8 @@
 #include <functional>
 #include <string>
 
+#include "net/http/TransferWatch.h"
+
 #include "util/IProperties.h"
 #include "util/Object.h"
 #include "util/String.h"
@@ -17,9 +19,11 @@ namespace version {
 class UpdateInfo;
 
 // Asks the maker's update server for the current version and, when it offers a newer one
-// signed with the maker's key and the user agrees, downloads the updater and the new program
-// into a folder of the program's own, checks both against their signed hashes, starts the
-// updater there (with the program's path as its argument) and posts the quit message.
+// signed with the maker's key, still in date and issued no earlier than this build, and the
+// user agrees, downloads the updater and the new program into a folder of the program's own
+// (showing their progress, with Cancel), checks both against their signed hashes, starts the
+// updater there (with the program's path, the new program's SHA-256 and its version as
+// arguments) and posts the quit message.
 //
 // Constructing one is the start-up check: it removes a leftover updater from the download
 // folder and, when the "CheckForUpdates" setting allows, checks within a bound of about 1.5
@@ -38,9 +42,29 @@ public:
         MessageBoxFunction messageBox;      // empty: MessageBoxW
         StartFunction start;                // empty: ShellExecuteW
         DWORD startupBoundMs = 1500;
+        std::function<std::string()> today;  // the UTC date as YYYY-MM-DD; empty: the system's
+        std::string buildDate;               // YYYY-MM-DD; empty: the day this program was built
+        net::http::TransferWatch::Limits downloadLimits;
+        net::http::TransferWatch::Clock downloadClock;  // empty: GetTickCount64
+        uint32_t fileLimit = 256u * 1024u * 1024u;      // the largest file a download may bring
     };
 
-    enum class Outcome { NotRun, Unreachable, Unverified, Message, UpToDate, Declined, Failed, Installed };
+    // Unverified: not a well-formed reply signed with the trusted key. Stale: signed, but
+    // expired or issued before this build. Quit: a quit message arrived meanwhile, and nothing
+    // followed it. Cancelled: the user cancelled the download.
+    enum class Outcome {
+        NotRun,
+        Unreachable,
+        Unverified,
+        Stale,
+        Message,
+        UpToDate,
+        Declined,
+        Failed,
+        Installed,
+        Quit,
+        Cancelled
+    };
 
     // Where the server's version page is when no "UpdateUrl" setting says otherwise. Under the
     // reserved "invalid" domain until the maker runs a server: no request reaches anyone.
@@ -52,8 +76,8 @@ public:
     VersionCheck(const VersionCheck&) = delete;
     VersionCheck& operator=(const VersionCheck&) = delete;
 
-    // True when an update was accepted and installed: the quit message is posted, and the
-    // program should start nothing more.
+    // True when an update was accepted and installed, or a quit message arrived during a check:
+    // the quit message is posted, and the program should start nothing more.
     bool IsQuitPending() const { return quitPending; }
     Outcome GetStartupOutcome() const { return startupOutcome; }
 
@@ -62,8 +86,10 @@ public:
     Outcome Check(HWND owner, bool processesRunning);
 
     // Downloads the updater and the new version that info names into the download folder, off
-    // the calling thread (whose windows keep answering). Returns 1, or raises with what failed.
-    int DownloadUpdate(UpdateInfo& info);
+    // the calling thread (whose windows keep answering), with a progress window owned by owner.
+    // Returns 1 when both arrived; 0 when the user cancelled or a quit message arrived (the
+    // files are deleted); raises with what failed.
+    int DownloadUpdate(UpdateInfo& info, HWND owner = nullptr);
 
     // "CheckForUpdates": absent (then created as "1") or anything but "0" enables the check.
     bool IsCheckEnabled();
@@ -73,8 +99,10 @@ public:
 private:
     Outcome Run(HWND owner, bool interactive, bool processesRunning);
     Outcome Evaluate(HWND owner, bool interactive, bool processesRunning, const std::string& reply);
+    bool IsStale(const UpdateInfo& info) const;
     Outcome Offer(HWND owner, UpdateInfo& info, bool processesRunning);
     Outcome Install(HWND owner, UpdateInfo& info);
+    void StartUpdater(UpdateInfo& info, const String& updater, const String& download);
     Outcome InstallFailed(HWND owner, const String& reason);
     String FilePath(const wchar_t* name, const wchar_t* extension) const;
     String UpdaterPath() const;
@@ -93,6 +121,7 @@ private:
     String updaterFileName;
     bool quitPending;
     bool busy;
+    bool cancelled;  // by the last DownloadUpdate: the user's Cancel rather than a quit
     Outcome startupOutcome;
 };
 

@@ -163,3 +163,72 @@ TEST(HttpResponse, BodyLimitRefusesLargerBodies) {
 }
 
 }  // namespace
+
+namespace {
+
+// A sink that records every write, to show that the body arrives piece by piece.
+class RecordingSink : public io::ByteArrayOutputStream {
+public:
+    void Write(const void* data, uint32_t n) override {
+        writes += n > 0;
+        io::ByteArrayOutputStream::Write(data, n);
+    }
+    int writes = 0;
+};
+
+TEST(HttpResponse, SinkTakesA200BodyAsItArrivesAndNothingElse) {
+    const struct {
+        const char* what;
+        std::vector<std::string> pieces;
+        int ending;
+        bool complete;
+        std::string streamed;
+        int writes;  // -1: not checked
+    } cases[] = {
+        {"sized", {kSizedHead + "he", "l", "lo", "never read"}, 0, true, "hello", 3},
+        {"sized, extra bytes", {kSizedHead + "helloEXTRA"}, 0, true, "hello", 1},
+        {"sized, cut", {kSizedHead + "hel"}, -1, false, "hel", -1},
+        {"chunked", {kChunkedHead + "3\r\nab", "c\r\n2\r\nde\r\n0\r\n\r\n", "never read"}, 0, true, "abcde", -1},
+        {"chunked, cut", {kChunkedHead + "3\r\nabc\r\n"}, 0, false, "abc", -1},
+        {"until closed", {"HTTP/1.1 200 OK\r\n\r\nab", "cd"}, 0, true, "abcd", 2},
+        {"redirect", {"HTTP/1.1 302 Found\r\nLocation: /x\r\nContent-Length: 4\r\n\r\nmo", "ved"}, 0, true, "", 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        HttpResponse response;
+        RecordingSink sink;
+        response.SetSink(&sink);
+        ScriptedSource source(c.pieces, c.ending);
+        EXPECT_EQ(c.complete, response.Receive(source));
+        EXPECT_EQ(c.streamed, Contents(sink));
+        EXPECT_EQ(0u, response.GetBody().GetSize());  // never held
+        EXPECT_LT(response.GetRaw().GetSize(), 80u);  // the header block and at most the first read
+        if (c.writes >= 0) {
+            EXPECT_EQ(c.writes, sink.writes);
+        }
+    }
+}
+
+TEST(HttpResponse, SinkIsCappedAtTheBodyLimit) {
+    const std::string ten(10, 'x');
+    for (const std::vector<std::string>& pieces :
+         {std::vector<std::string>{"HTTP/1.1 200 OK\r\nContent-Length: 10\r\n\r\n", ten},
+          std::vector<std::string>{kChunkedHead + "6\r\nxxxxxx\r\n", "4\r\nxxxx\r\n0\r\n\r\n"},
+          std::vector<std::string>{"HTTP/1.1 200 OK\r\n\r\n", ten}}) {
+        HttpResponse response;
+        io::ByteArrayOutputStream sink;
+        response.SetSink(&sink);
+        response.SetBodyLimit(9);
+        ScriptedSource source(pieces);
+        EXPECT_NE(L"<no exception>", testsupport::ThrownMessage([&] { response.Receive(source); })) << pieces[0];
+        EXPECT_LE(sink.GetSize(), 9u) << pieces[0];  // never a byte beyond the cap
+        response.SetBodyLimit(10);
+        io::ByteArrayOutputStream whole;
+        response.SetSink(&whole);
+        ScriptedSource again(pieces);
+        EXPECT_TRUE(response.Receive(again)) << pieces[0];
+        EXPECT_EQ(ten, Contents(whole));
+    }
+}
+
+}  // namespace

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "util/version/SignatureFormat.h"
+#include "util/version/UpdateInfo.h"
 
 namespace {
 
@@ -36,6 +37,53 @@ TEST(Version, OfferedOnlyWhenStrictlyNewer) {
         Version offered(c.offered);
         EXPECT_EQ(c.newer, offered.IsNewerThan(running)) << (c.offered ? c.offered : L"(null)");
         EXPECT_FALSE(running.IsNewerThan(running));  // the same version is no update
+    }
+}
+
+TEST(UpdateInfo, SignedFieldsHaveOneStrictForm) {
+    using util::version::UpdateInfo;
+    const std::wstring hash(64, L'a');
+    const std::wstring longer = hash + L"a";
+    const std::wstring shorter = hash.substr(1);
+    const std::wstring notHex = shorter + L"g";
+    const struct {
+        bool (*check)(const wchar_t*);
+        const wchar_t* text;
+        bool valid;
+    } cases[] = {
+        {UpdateInfo::IsDottedVersion, L"1", true},
+        {UpdateInfo::IsDottedVersion, L"1.0.15", true},
+        {UpdateInfo::IsDottedVersion, L"1.2.3.4.5.6.7.8.9.10", true},
+        {UpdateInfo::IsDottedVersion, L"1.2.3.4.5.6.7.8.9.10.11", false},  // beyond what a version holds
+        {UpdateInfo::IsDottedVersion, L"1.999999999", true},
+        {UpdateInfo::IsDottedVersion, L"1.9999999999", false},  // would not fit a component
+        {UpdateInfo::IsDottedVersion, L"1..15", false},
+        {UpdateInfo::IsDottedVersion, L".1", false},
+        {UpdateInfo::IsDottedVersion, L"1.", false},
+        {UpdateInfo::IsDottedVersion, L"1.0x", false},
+        {UpdateInfo::IsDottedVersion, L"1.0 --silent", false},
+        {UpdateInfo::IsDottedVersion, L"", false},
+        {UpdateInfo::IsDottedVersion, nullptr, false},
+        {UpdateInfo::IsSha256, hash.c_str(), true},
+        {UpdateInfo::IsSha256, L"0123456789abcdef0123456789abcdef0123456789abcdef0123456789abcdef", true},
+        {UpdateInfo::IsSha256, L"0123456789ABCDEF0123456789abcdef0123456789abcdef0123456789abcdef", false},
+        {UpdateInfo::IsSha256, longer.c_str(), false},
+        {UpdateInfo::IsSha256, shorter.c_str(), false},
+        {UpdateInfo::IsSha256, notHex.c_str(), false},
+        {UpdateInfo::IsSha256, nullptr, false},
+        {UpdateInfo::IsDate, L"2026-12-07", true},
+        {UpdateInfo::IsDate, L"2026-13-07", false},
+        {UpdateInfo::IsDate, L"2026-00-07", false},
+        {UpdateInfo::IsDate, L"2026-12-32", false},
+        {UpdateInfo::IsDate, L"2026-12-00", false},
+        {UpdateInfo::IsDate, L"2026-12-7", false},
+        {UpdateInfo::IsDate, L"2026/12/07", false},
+        {UpdateInfo::IsDate, L"2026-12-07Z", false},
+        {UpdateInfo::IsDate, L"20a6-12-07", false},
+        {UpdateInfo::IsDate, nullptr, false},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(c.valid, c.check(c.text)) << (c.text ? c.text : L"(null)");
     }
 }
 
