@@ -2,10 +2,14 @@
 
 #include <shellapi.h>
 
+#include <map>
 #include <memory>
 #include <string>
 
 #include "app/Application.h"
+#include "app/EntryChecks.h"
+#include "app/ServerSettingsXml.h"
+#include "common/EnvironmentBuilder.h"
 #include "util/Exception.h"
 #include "util/TextCodec.h"
 #include "win32/Registry.h"
@@ -47,7 +51,10 @@ bool GetChildText(xml::IXMLElement* element, const wchar_t* name, String& text) 
 
 // A field read from an empty element is "" rather than absent: it is written back as an empty
 // element, so that it reads back equal and a reload sees no change.
-void AddChild(xml::IXMLDocument& document, xml::IXMLElement* parent, const wchar_t* name, const String& value,
+void AddChild(xml::IXMLDocument& document,
+              xml::IXMLElement* parent,
+              const wchar_t* name,
+              const String& value,
               bool evenWhenAbsent) {
     if (evenWhenAbsent || !value.IsNull()) {
         parent->AddChildNode(document.CreateElement(name, value.IsNull() ? L"" : value.GetBuffer()));
@@ -115,6 +122,7 @@ ProcessInfo* ConfigurationFile::ReadProcess(xml::IXMLElement* element) {
         }
         info->restartSet = true;
     }
+    ReadServerSettings(element, *info);
     ReadConsoleSettings(element, *info);
     return info.release();
 }
@@ -156,6 +164,61 @@ void ConfigurationFile::AppendConsoleSettings(xml::IXMLElement* element, const P
 
 // ---- end of the console output elements ----
 
+// ---- Server settings: environment, stop, log file and start order ----
+
+void ConfigurationFile::ReadServerSettings(xml::IXMLElement* element, ProcessInfo& info) {
+    std::wstring problems = ServerSettingsXml::Read(element, info.server);
+    if (!problems.empty()) {
+        info.AddConfigurationError(problems);
+    }
+    if (info.type == ProcessType::Java) {
+        for (const EnvironmentSettings::Change& change : info.server.environment.changes) {
+            if (!change.remove && String(change.name.c_str()).EqualsNoCase(L"CLASSPATH")) {
+                info.AddConfigurationError(
+                    L"<environment>: a Java entry takes its class path from <classpath>, not from a CLASSPATH "
+                    L"variable.");
+            }
+        }
+    }
+}
+
+String ConfigurationFile::GetFolder() const {
+    String folder = path;
+    int slash = folder.FindLast(L"\\") > folder.FindLast(L"/") ? folder.FindLast(L"\\") : folder.FindLast(L"/");
+    if (slash < 0) {
+        return String(L"");
+    }
+    folder.Truncate(slash);
+    return folder;
+}
+
+void ConfigurationFile::CheckEntries(const std::vector<ProcessInfo*>& list) {
+    String folder = GetFolder();
+    std::map<std::wstring, size_t> lastOfTitle;
+    for (size_t i = 0; i < list.size(); ++i) {
+        lastOfTitle[list[i]->title.IsNull() ? L"" : list[i]->title.GetBuffer()] = i;
+    }
+    std::vector<EntryChecks::Entry> entries;
+    for (size_t i = 0; i < list.size(); ++i) {
+        ProcessInfo& info = *list[i];
+        info.configurationFolder = folder;
+        info.logPath = info.ResolveLogPath();
+        EntryChecks::Entry entry;
+        entry.title = info.title.IsNull() ? L"" : info.title.GetBuffer();
+        entry.hasAfter = info.server.order.afterSet;
+        entry.after = info.server.order.after;
+        entry.logPath = info.logPath.IsNull() ? L"" : info.logPath.GetBuffer();
+        entry.applied = !info.disabled && lastOfTitle[entry.title] == i;
+        entries.push_back(entry);
+    }
+    std::vector<std::wstring> problems = EntryChecks::Check(entries);
+    for (size_t i = 0; i < list.size(); ++i) {
+        if (!problems[i].empty()) {
+            list[i]->AddConfigurationError(problems[i]);
+        }
+    }
+}
+
 void ConfigurationFile::ReadProcesses() {
     std::vector<std::unique_ptr<ProcessInfo>> read;
     for (xml::IXMLElement* element : GetElementsByTagName(L"process")) {
@@ -165,6 +228,7 @@ void ConfigurationFile::ReadProcesses() {
     for (std::unique_ptr<ProcessInfo>& info : read) {
         processes.push_back(info.release());
     }
+    CheckEntries(processes);
 }
 
 void ConfigurationFile::AppendProcess(xml::IXMLElement* root, const ProcessInfo& info) {
@@ -191,6 +255,8 @@ void ConfigurationFile::AppendProcess(xml::IXMLElement* root, const ProcessInfo&
     if (info.restartSet) {
         element->AddChildNode(CreateElement(L"restart", RestartPolicy::Name(info.restart)));
     }
+    ServerSettingsXml::Write(info.server, element,
+                             [this](const wchar_t* name, const wchar_t* value) { return CreateElement(name, value); });
     AppendConsoleSettings(element, info);
     root->AddChildNode(element);
 }

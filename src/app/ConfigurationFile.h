@@ -39,6 +39,13 @@ public:
 private:
     void RequireLaunched(HINSTANCE result, const wchar_t* editor);
     static ProcessInfo* ReadProcess(xml::IXMLElement* element);
+    // ---- Server settings ----
+    static void ReadServerSettings(xml::IXMLElement* element, ProcessInfo& info);
+    // The folder of path, without a final separator.
+    String GetFolder() const;
+    // Gives each entry its folder and log path, and adds the problems across entries (start
+    // order, shared log files) to the entries concerned.
+    void CheckEntries(const std::vector<ProcessInfo*>& list);
     // The console output elements of an entry; an unknown value throws, naming value and entry.
     static void ReadConsoleSettings(xml::IXMLElement* element, ProcessInfo& info);
     void AppendConsoleSettings(xml::IXMLElement* element, const ProcessInfo& info);

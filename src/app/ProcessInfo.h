@@ -2,6 +2,7 @@
 
 #include "app/ProcessType.h"
 #include "common/RestartPolicy.h"
+#include "common/ServerSettings.h"
 #include "util/Object.h"
 #include "util/OutputEncoding.h"
 #include "util/String.h"
@@ -30,9 +31,20 @@ public:
     // return the same object. Throws for an entry that is neither standard nor Java.
     Process* GetProcess();
     // A reload found this entry unchanged (==): take the settings that apply to a running process
+    // as they are (restart policy, stop, log file, start order) from the reloaded entry, and pass
+    // them to the process.
     // as they are, the restart policy and the console output settings (from its next launch on),
     // from the reloaded entry, and pass them to the process.
     void TakeLiveSettings(const ProcessInfo& reloaded);
+
+    // ---- Server settings: environment, stop, log file and start order ----
+    // path made absolute: relative paths start in the configuration's folder; "" stays "".
+    String ResolvePath(const std::wstring& path) const;
+    // The log file's full path: %NAME% expanded from this program's environment and the entry's
+    // variables, then resolved; "" without a log file.
+    String ResolveLogPath() const;
+    // Adds one line to configurationError.
+    void AddConfigurationError(const std::wstring& line);
 
     String title;
     String executable;
@@ -57,4 +69,12 @@ public:
     // Not owned: the process window that shows this entry deletes it. Copies share the pointer.
     Process* process;
     bool modified;
+
+    // ---- Server settings: environment, stop, log file and start order ----
+    ServerSettings server;
+    String configurationFolder;  // where the entry's configuration file is, without a final "\\"
+    String logPath;              // ResolveLogPath() at the load
+    // Why the entry cannot run, one line per problem ("" when it can): its window shows it and
+    // its process is not started. Other entries are not affected.
+    String configurationError;
 };

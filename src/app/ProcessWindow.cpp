@@ -391,7 +391,21 @@ void ProcessWindow::CreateProcessFor(ProcessInfo* newInfo) {
     ShowState();
 }
 
+bool ProcessWindow::ShowConfigurationError() {
+    if (!info || info->configurationError.IsEmpty()) {
+        return false;
+    }
+    Log(L"Configuration error:\r\n");
+    Log(info->configurationError.GetBuffer());
+    Log(L"\r\nThe process is not started. Correct the configuration and reload it.\r\n");
+    return true;
+}
+
 void ProcessWindow::StartAutomatically(ProcessInfo* newInfo) {
+    if (ShowConfigurationError()) {
+        newInfo->modified = false;
+        return;
+    }
     if (newInfo->start) {
         try {
             process->Start();
@@ -412,6 +426,9 @@ void ProcessWindow::ProcessCommand(int commandId) {
         return;
     }
     try {
+        if ((commandId == kStartCommand || commandId == kRestartCommand) && ShowConfigurationError()) {
+            return;
+        }
         if (commandId == kStartCommand) {
             if (retiring) {
                 startWhenEnded = true;  // the replaced run is still ending

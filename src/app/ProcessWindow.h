@@ -104,6 +104,8 @@ private:
     Process* CallingProcess() const;
     void CreateProcessFor(ProcessInfo* newInfo);
     void StartAutomatically(ProcessInfo* newInfo);
+    // Shows why the entry cannot run, when it cannot; true then.
+    bool ShowConfigurationError();
     // A Java process scans its class path again at its next launch.
     void RescanClasspath();
     void NotifyFrame(int state);

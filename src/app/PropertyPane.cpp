@@ -212,6 +212,11 @@ ProcessInfo SettingsWindow::PropertyPane::ReadFields(const ProcessInfo& base) {
     fresh.restart = ShownRestart();
     // An entry without the element keeps going without it until another policy is chosen.
     fresh.restartSet = base.restartSet || fresh.restart != RestartPolicy::Mode::Never;
+    // ---- Server settings: the form has no fields for them; they stay as read ----
+    fresh.server = base.server;
+    fresh.configurationFolder = base.configurationFolder;
+    fresh.logPath = base.logPath;
+    fresh.configurationError = base.configurationError;
     ReadConsoleSettings(base, fresh);
     return fresh;
 }

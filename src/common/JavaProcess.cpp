@@ -52,6 +52,7 @@ String FullPath(const String& directory) {
 }  // namespace
 
 JavaProcess::JavaProcess() : Process(L"JavaProcess"), scanDue(true) {
+    javaEntry = true;
     classpath = L"";
     startupClass = L"";
     javaHome = L"";

@@ -6,6 +6,7 @@
 
 #include "app/Application.h"
 #include "common/BatchCommandLine.h"
+#include "common/ChildEnvironment.h"
 #include "common/ConsoleHints.h"
 #include "common/TerminateProcessTree.h"
 #include "util/Exception.h"
@@ -107,7 +108,8 @@ Process::Process(const wchar_t* name)
       childEnded(false),
       endPollMs(1),
       treeEnded(false),
-      batchFile(false) {
+      batchFile(false),
+      javaEntry(false) {
     program = L"";
     workingDirectory = L"";
     arguments = L"";
@@ -205,8 +207,7 @@ String Process::FindProgram() {
     }
     // By its full path: a cmd.exe anywhere else (the current directory) is not the system's.
     if (search.SystemFolder().empty()) {
-        problem.Format(L"the system folder, which holds cmd.exe, is unknown.\n%s",
-                       GetSystemErrorText());
+        problem.Format(L"the system folder, which holds cmd.exe, is unknown.\n%s", GetSystemErrorText());
         return problem;
     }
     foundBatchFile = found;
@@ -326,29 +327,36 @@ void Process::RequireFit(bool fitted) {
 }
 
 void Process::BuildEnvironment() {
-    // Read from the system rather than the C runtime's table, which a GUI program has to fill
-    // first and which would pass non-ANSI characters through the ANSI code page.
-    wchar_t* strings = GetEnvironmentStringsW();
-    if (!strings) {
-        return;
+    std::wstring problem;
+    if (!ChildEnvironment::Build(environmentSettings, javaEntry, environment, shownEnvironment, problem)) {
+        throw new Exception(L"Process::BuildEnvironment()\n%s", problem.c_str());  // the run fails to start
     }
-    bool fitted = true;
-    for (const wchar_t* entry = strings; *entry && fitted; entry += wcslen(entry) + 1) {
-        // "=C:=C:\dir" entries are the system's per-drive directories, not variables.
-        if (entry[0] != L'=') {
-            fitted = environment.AppendInherited(entry);
-        }
-    }
-    FreeEnvironmentStringsW(strings);
-    RequireFit(fitted);
+    // The hints go after the user's own variables, so that a NO_COLOR of theirs counts.
     if (consoleHints) {
         RequireFit(ConsoleHints::Apply(environment));
+        std::vector<std::wstring> entries = environment.Entries();
+        for (size_t i = shownEnvironment.size(); i < entries.size(); ++i) {
+            shownEnvironment.push_back(entries[i]);
+        }
     }
+}
+
+void Process::SetLogFile(const std::wstring& path, const LogSettings& settings) {
+    runLog.Configure(path, settings.maxBytes, settings.backups, [this](const std::wstring& line) {
+        if (logger) {
+            logger->Log((line + L"\r\n").c_str());
+        }
+    });
+}
+
+void Process::Output(const wchar_t* text) {
+    logger->Log(text);
+    runLog.Append(text);
 }
 
 void Process::LogText(const wchar_t* text) {
     if (logger) {
-        logger->Log(text);
+        Output(text);
     }
 }
 
@@ -367,11 +375,13 @@ void Process::WriteDebugInfo() {
     text.Format(L"Working directory     : %s%s%s", workingDirectory.GetBuffer(), LineEnd, LineEnd);
     LogText(text.GetBuffer());
     text.Format(L"Environment variables : %s%s", LineEnd, LineEnd);
-    for (const std::wstring& entry : environment.Entries()) {
+    for (const std::wstring& entry : shownEnvironment) {
         text.Append(entry.c_str());
         text.Append(LineEnd);
     }
-    LogText(text.GetBuffer());
+    // The environment goes to the window only, never into a log file.
+    logger->Log(text.GetBuffer());
+    runLog.Append(L"Environment variables : (not logged)\r\n");
     text.Format(L"%s------------------------------------------%s", LineEnd, LineEnd);
     LogText(text.GetBuffer());
 }
@@ -491,12 +501,12 @@ void Process::LogBytes(const char* bytes, size_t count) {
     // only chunks that hold other bytes.
     if (TextScan::WidenAscii(bytes, count, wide.data())) {
         wide[count] = L'\0';
-        logger->Log(wide.data());
+        Output(wide.data());
         return;
     }
     util::TextCodec::DecodeOutput(bytes, count, outputEncoding, decoded, ansiDoubleByte ? ansiLead : nullptr);
     if (!decoded.empty()) {
-        logger->Log(decoded.c_str());
+        Output(decoded.c_str());
     }
     // A burst of odd bytes must not hold its memory for the rest of the run.
     if (decoded.capacity() > 4 * ReadSize) {
@@ -798,6 +808,7 @@ void Process::FinishLaunch() {
         WriteDebugFooter();
     }
     WriteExitLine();
+    runLog.Flush();
     if (failure) {
         throw failure;
     }

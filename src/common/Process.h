@@ -10,12 +10,15 @@
 #include "common/ChunkAssembler.h"
 #include "common/CriticalSection.h"
 #include "common/EnvironmentBlock.h"
+#include "common/EnvironmentSettings.h"
 #include "common/ExitLine.h"
 #include "common/ILogger.h"
 #include "common/JobObject.h"
+#include "common/LogSettings.h"
 #include "common/OutputPipe.h"
 #include "common/ProgramSearch.h"
 #include "common/RestartPolicy.h"
+#include "common/RunLog.h"
 #include "common/Thread.h"
 #include "util/OutputEncoding.h"
 #include "util/String.h"
@@ -84,6 +87,13 @@ public:
     RestartPolicy::Mode GetRestartPolicy() const { return static_cast<RestartPolicy::Mode>(restartMode.load()); }
     DWORD GetChildProcessId() const { return processId.load(); }
 
+    // ---- Server settings: environment and log file ----
+    // The variables, removals and file (a full path) of the child's environment, from the next
+    // launch on.
+    void SetEnvironmentSettings(const EnvironmentSettings& settings) { environmentSettings = settings; }
+    // The log file (a full path, "" for none) that every line of the runs goes to, from now on.
+    void SetLogFile(const std::wstring& path, const LogSettings& settings);
+
 protected:
     // Stops a running worker (ending the child's tree) and waits for it to end; the most derived
     // destructor calls it while the members the worker uses still exist.
@@ -92,8 +102,9 @@ protected:
 
     // One launch of the child, from the environment to the end of its output; sets exitCode.
     virtual void Launch();
-    // The environment this program passes on: its own, without CLASSPATH (see EnvironmentBlock),
-    // then the console hints unless they are off.
+    // The environment this program passes on: its own without CLASSPATH, then the entry's file and
+    // variables, then the console hints unless they are off. Throws when it cannot be built (a
+    // file that cannot be read, a value or block too long): the run fails to start.
     void BuildEnvironment();
     DWORD ExecuteExternalProcess();
     // Finds the program's file (and cmd.exe for a batch file) for applicationName and the command
@@ -199,4 +210,14 @@ private:
     ProgramSearch::Value executable;  // as SetExecutable was given it; program is the found file once found
     String applicationName;
     std::wstring foundBatchFile;  // the batch file found at the launch
+
+protected:
+    // ---- Server settings: environment and log file ----
+    bool javaEntry;  // a Java entry: its class path comes from its own setting, never a variable
+
+private:
+    void Output(const wchar_t* text);
+    EnvironmentSettings environmentSettings;
+    std::vector<std::wstring> shownEnvironment;  // the debug block's lines, secrets masked
+    RunLog runLog;
 };

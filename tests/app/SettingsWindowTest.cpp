@@ -352,3 +352,35 @@ TEST_F(SettingsWindowTest, TabEnterAndEscapeWorkThroughTheMessageLoop) {
 }
 
 }  // namespace
+
+namespace {
+
+// An edit in the form keeps the elements the form has no field for.
+TEST_F(SettingsWindowTest, AnEditKeepsTheServerElementsOfItsEntry) {
+    Press(SettingsWindow::CancelId);
+    Sleep(20);
+    dir.Write(L"t.tnkx",
+              "<processes><process><title>Server</title><executable>s.exe</executable><start>false</start>"
+              "<environment><variable><name>PORT</name><value>80</value></variable><remove>TMP</remove>"
+              "</environment><stop><console>ctrl-break</console><timeout>500</timeout></stop>"
+              "<log><file>s.log</file><backups>2</backups></log><after>Other</after><ready>up</ready></process>"
+              "<process><title>Other</title><executable>o.exe</executable><start>false</start></process>"
+              "</processes>");
+    OpenSettings();
+    Select(0);
+    Type(Pane::Arguments, L"--verbose");
+    Press(SettingsWindow::OkId);
+    apptest::Loaded read = ReadBack();
+    ASSERT_EQ(2u, read.Count());
+    EXPECT_STREQ(L"--verbose", read[0].commandLineArguments.GetBuffer());
+    const ServerSettings& server = read[0].server;
+    ASSERT_EQ(2u, server.environment.changes.size());
+    EXPECT_TRUE(server.environment.changes[1].remove);
+    EXPECT_EQ(StopSettings::Console::CtrlBreak, server.stop.console);
+    EXPECT_EQ(500u, server.stop.timeoutMs);
+    EXPECT_EQ(2u, server.log.backups);
+    EXPECT_EQ(L"up", server.order.ready);
+    EXPECT_STREQ(L"", read[0].configurationError.IsNull() ? L"" : read[0].configurationError.GetBuffer());
+}
+
+}  // namespace

@@ -1,6 +1,6 @@
 // A console child for the process tests. It carries out its arguments as commands, in order:
 //   print <text>        writes the text and CRLF
-//   envhex <name>       writes the variable's UTF-16 units in hex: "<name>=0041 03A9"
+//   envhex <name>       writes the variable's UTF-16 units in hex: "<name>=0041 03A9" ("<none>", "<empty>")
 //   cwd                 writes the current directory
 //   bytes <hex>         writes these bytes in one write ("7882")
 //   burst <n> <size>    writes n bytes ('a' to 'z', CRLF every 64) in writes of size bytes
@@ -105,8 +105,10 @@ int wmain(int argc, wchar_t** argv) {
         } else if (command == L"envhex") {
             std::wstring name = next();
             wchar_t value[32768], unit[8];
+            SetLastError(0);  // an empty value returns 0 as well, without an error
             DWORD n = GetEnvironmentVariableW(name.c_str(), value, 32768);
-            std::wstring units = n ? L"" : L" <none>";
+            bool absent = n == 0 && GetLastError() == ERROR_ENVVAR_NOT_FOUND;
+            std::wstring units = n ? L"" : absent ? L" <none>" : L" <empty>";
             for (DWORD k = 0; k < n; ++k) {
                 swprintf(unit, 8, L" %04X", static_cast<unsigned>(value[k]));
                 units += unit;

@@ -1,0 +1,220 @@
+#include "common/LogFileWriter.h"
+
+#include <cstdio>
+
+#include "util/Platform.h"
+
+LogFileWriter::LogFileWriter(IFileWriter& files,
+                             const std::wstring& path,
+                             uint64_t maxBytes,
+                             uint32_t backups,
+                             Reporter reporter)
+    : files(files),
+      path(path),
+      maxBytes(maxBytes),
+      backups(backups),
+      reporter(std::move(reporter)),
+      pendingArrival(),
+      writeReported(false),
+      renameReported(false),
+      rotateFrom(maxBytes),
+      stampTime() {}
+
+LogFileWriter::~LogFileWriter() {
+    Flush();
+    files.Close();
+}
+
+std::string LogFileWriter::Stamp(const LocalTime& t) {
+    char text[40];
+    std::snprintf(text, sizeof(text), "%04d-%02d-%02d %02d:%02d:%02d.%03d ", t.year, t.month, t.day, t.hour, t.minute,
+                  t.second, t.millisecond);
+    return text;
+}
+
+std::wstring LogFileWriter::BackupName(const std::wstring& path, uint32_t number) {
+    size_t folder = path.find_last_of(L"\\/");
+    size_t dot = path.rfind(L'.');
+    std::wstring suffix = L"." + std::to_wstring(number);
+    // Only a dot in the file name starts its extension, and a name that starts with one has none.
+    if (dot == std::wstring::npos || (folder != std::wstring::npos && dot <= folder + 1) || dot == 0) {
+        return path + suffix;
+    }
+    return path.substr(0, dot) + suffix + path.substr(dot);
+}
+
+std::wstring LogFileWriter::Overstruck(const std::wstring& line) {
+    std::wstring shown;
+    size_t at = 0;
+    for (;;) {
+        size_t end = line.find(L'\r', at);
+        std::wstring part = line.substr(at, end == std::wstring::npos ? std::wstring::npos : end - at);
+        shown = part.size() >= shown.size() ? part : part + shown.substr(part.size());
+        if (end == std::wstring::npos) {
+            return shown;
+        }
+        at = end + 1;
+    }
+}
+
+void LogFileWriter::Append(const std::wstring& text, const LocalTime& arrival) {
+    size_t at = 0;
+    while (at < text.size()) {
+        size_t end = text.find(L'\n', at);
+        if (end == std::wstring::npos) {
+            if (pending.empty()) {
+                pendingArrival = arrival;
+            }
+            pending.append(text, at, std::wstring::npos);
+            break;
+        }
+        if (pending.empty()) {
+            Complete(text.data() + at, end - at, arrival);  // most lines come whole: no copy
+        } else {
+            pending.append(text, at, end - at);
+            std::wstring line;
+            line.swap(pending);
+            Complete(line.data(), line.size(), pendingArrival);
+        }
+        at = end + 1;
+    }
+    FlushBuffer();
+}
+
+void LogFileWriter::Flush() {
+    if (!pending.empty()) {
+        std::wstring line;
+        line.swap(pending);
+        Complete(line.data(), line.size(), pendingArrival);
+    }
+    FlushBuffer();
+}
+
+void LogFileWriter::WriteLine(const std::wstring& text, const LocalTime& arrival) {
+    Flush();
+    Append(text, arrival);
+    Flush();
+}
+
+const std::string& LogFileWriter::StampOf(const LocalTime& time) {
+    const LocalTime& last = stampTime;
+    if (stamp.empty() || last.millisecond != time.millisecond || last.second != time.second ||
+        last.minute != time.minute || last.hour != time.hour || last.day != time.day || last.month != time.month ||
+        last.year != time.year) {
+        stamp = Stamp(time);
+        stampTime = time;
+    }
+    return stamp;
+}
+
+void LogFileWriter::Encode(const wchar_t* line, size_t count) {
+    encoded.clear();
+    for (size_t i = 0; i < count; ++i) {
+        if (line[i] >= 0x80 || line[i] == L'\r') {
+            // Rare: text beyond ASCII, or returns that rewrite the line.
+            std::wstring shown = Overstruck(std::wstring(line, count));
+            encoded = platform::WideToUtf8(shown.data(), shown.size());
+            return;
+        }
+        encoded += static_cast<char>(line[i]);
+    }
+}
+
+void LogFileWriter::Complete(const wchar_t* line, size_t count, const LocalTime& arrival) {
+    if (count > 0 && line[count - 1] == L'\r') {
+        --count;
+    }
+    Encode(line, count);
+    const std::string& prefix = StampOf(arrival);
+    // A line that a file of maxBytes cannot hold is split, at a character's start.
+    size_t room = encoded.size();
+    if (maxBytes > 0 && maxBytes < prefix.size() + 2 + encoded.size()) {
+        room = static_cast<size_t>(maxBytes) - prefix.size() - 2;
+    }
+    size_t at = 0;
+    do {
+        size_t end = encoded.size() - at > room ? at + room : encoded.size();
+        while (end < encoded.size() && end > at && (static_cast<unsigned char>(encoded[end]) & 0xC0) == 0x80) {
+            --end;
+        }
+        Record(prefix, encoded.data() + at, end - at);
+        at = end;
+    } while (at < encoded.size());
+}
+
+bool LogFileWriter::EnsureOpen() {
+    if (files.IsOpen()) {
+        return true;
+    }
+    std::wstring error;
+    if (files.Open(path, error)) {
+        return true;
+    }
+    ReportOnce(writeReported, L"cannot write " + path, error);
+    return false;
+}
+
+void LogFileWriter::Record(const std::string& prefix, const char* text, size_t count) {
+    size_t size = prefix.size() + count + 2;
+    if (maxBytes > 0 && EnsureOpen() && files.Size() + buffer.size() > 0 &&
+        files.Size() + buffer.size() + size > rotateFrom) {
+        FlushBuffer();
+        Rotate();
+    }
+    buffer += prefix;
+    buffer.append(text, count);
+    buffer += "\r\n";
+    if (buffer.size() >= 65536) {
+        FlushBuffer();
+    }
+}
+
+void LogFileWriter::FlushBuffer() {
+    if (buffer.empty() || !EnsureOpen()) {
+        buffer.clear();  // a file that cannot be opened loses the lines, reported once
+        return;
+    }
+    std::wstring error;
+    if (!files.Write(buffer.data(), buffer.size(), error)) {
+        ReportOnce(writeReported, L"cannot write " + path, error);
+    }
+    buffer.clear();
+}
+
+void LogFileWriter::Rotate() {
+    files.Close();
+    std::wstring error;
+    bool moved = false;
+    if (backups == 0) {
+        moved = files.Remove(path, error);
+    } else {
+        std::wstring ignored;
+        files.Remove(BackupName(path, backups), ignored);
+        for (uint32_t n = backups - 1; n >= 1; --n) {
+            if (files.Exists(BackupName(path, n))) {
+                files.Rename(BackupName(path, n), BackupName(path, n + 1), ignored);
+            }
+        }
+        moved = files.Rename(path, BackupName(path, 1), error);
+    }
+    if (moved) {
+        rotateFrom = maxBytes;
+        return;
+    }
+    // Another program holds the file: write on to it, and try again once it has grown by as much
+    // again rather than at every line.
+    ReportOnce(renameReported, L"cannot rotate " + path, error);
+    if (EnsureOpen()) {
+        rotateFrom = files.Size() + maxBytes;
+    }
+}
+
+void LogFileWriter::ReportOnce(bool& reported, const std::wstring& what, const std::wstring& error) {
+    if (reported) {
+        return;
+    }
+    reported = true;
+    if (reporter) {
+        reporter(L"Log file: " + what + L": " + error);
+    }
+}

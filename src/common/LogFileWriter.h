@@ -1,0 +1,74 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "common/IFileWriter.h"
+
+// Writes a run's output to its log file: one line at a time, each prefixed with the local time
+// its first part arrived ("2026-12-07 15:04:05.123 "), as UTF-8 without a byte-order mark, lines
+// ended by "\r\n". A line rewritten by bare carriage returns is written once, as it ends up.
+//
+// When a line would take the file past maxBytes, the file is rotated first: "server.log" becomes
+// "server.1.log", "server.1.log" becomes "server.2.log" and so on, and the one past backups is
+// deleted; a line longer than maxBytes on its own is split. A rename that fails leaves the
+// current file growing and is reported once; a failed open or write is reported once as well.
+// Free of Windows (files go through IFileWriter), tested natively.
+class LogFileWriter {
+public:
+    struct LocalTime {
+        int year, month, day, hour, minute, second, millisecond;
+    };
+    // Receives one line for the run's window.
+    using Reporter = std::function<void(const std::wstring& line)>;
+
+    // files is not owned and must outlive the writer. maxBytes 0 never rotates.
+    LogFileWriter(IFileWriter& files, const std::wstring& path, uint64_t maxBytes, uint32_t backups, Reporter reporter);
+    ~LogFileWriter();
+    LogFileWriter(const LogFileWriter&) = delete;
+    LogFileWriter& operator=(const LogFileWriter&) = delete;
+
+    // Takes a piece of output, which may end in the middle of a line; complete lines are written.
+    void Append(const std::wstring& text, const LocalTime& arrival);
+    // Writes a line that was left without its end (at the end of a run).
+    void Flush();
+    // Writes text as one complete line (or several, at its line feeds) at once.
+    void WriteLine(const std::wstring& text, const LocalTime& arrival);
+
+    // "2026-12-07 15:04:05.123 "
+    static std::string Stamp(const LocalTime& time);
+    // The name of backup number n: "server.log", 2 -> "server.2.log" ("server" -> "server.2").
+    static std::wstring BackupName(const std::wstring& path, uint32_t number);
+    // What a line shows after its bare carriage returns: each one goes back to the line's start
+    // and the text after it overwrites what stood there.
+    static std::wstring Overstruck(const std::wstring& line);
+
+private:
+    void Complete(const wchar_t* line, size_t count, const LocalTime& arrival);
+    // line as UTF-8 into encoded, bare returns carried out.
+    void Encode(const wchar_t* line, size_t count);
+    const std::string& StampOf(const LocalTime& time);
+    // Adds one record to the buffer, rotating first when it would take the file past its size.
+    void Record(const std::string& prefix, const char* text, size_t count);
+    // Writes the buffered records: once per piece of output, not once per line.
+    void FlushBuffer();
+    bool EnsureOpen();
+    void Rotate();
+    void ReportOnce(bool& reported, const std::wstring& what, const std::wstring& error);
+
+    IFileWriter& files;
+    std::wstring path;
+    uint64_t maxBytes;
+    uint32_t backups;
+    Reporter reporter;
+    std::wstring pending;      // the part of a line that arrived without its end
+    LocalTime pendingArrival;  // when pending's first part arrived
+    bool writeReported;
+    bool renameReported;
+    uint64_t rotateFrom;  // the size past which a write rotates: maxBytes, more after a failed rename
+    std::string buffer;   // records not yet written
+    std::string encoded;  // the line being written, reused
+    std::string stamp;    // the last time stamp made, for stampTime
+    LocalTime stampTime;
+};

@@ -1,0 +1,196 @@
+#include "common/LogFileWriter.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace {
+
+// Files in memory; opens, writes and renames fail on demand.
+class FakeFiles : public IFileWriter {
+public:
+    bool Open(const std::wstring& path, std::wstring& error) override {
+        if (failOpen) {
+            error = L"Access is denied.";
+            return false;
+        }
+        open = path;
+        contents[path];  // created when missing
+        return true;
+    }
+    void Close() override { open.clear(); }
+    bool IsOpen() const override { return !open.empty(); }
+    uint64_t Size() const override { return contents.at(open).size(); }
+    bool Write(const char* bytes, size_t count, std::wstring& error) override {
+        if (failWrites > 0) {
+            --failWrites;
+            error = L"The disk is full.";
+            return false;
+        }
+        contents[open].append(bytes, count);
+        return true;
+    }
+    bool Rename(const std::wstring& from, const std::wstring& to, std::wstring& error) override {
+        if (held.count(from) || !contents.count(from)) {
+            error = L"The process cannot access the file because it is being used by another process.";
+            return false;
+        }
+        contents[to] = contents[from];
+        contents.erase(from);
+        return true;
+    }
+    bool Remove(const std::wstring& path, std::wstring& error) override {
+        if (held.count(path)) {
+            error = L"held";
+            return false;
+        }
+        contents.erase(path);
+        return true;
+    }
+    bool Exists(const std::wstring& path) const override { return contents.count(path) > 0; }
+
+    std::map<std::wstring, std::string> contents;
+    std::wstring open;
+    std::set<std::wstring> held;
+    bool failOpen = false;
+    int failWrites = 0;
+};
+
+const LogFileWriter::LocalTime At = {2026, 12, 7, 15, 4, 5, 123};
+const std::string Stamp = "2026-12-07 15:04:05.123 ";  // 24 bytes
+
+struct Fixture {
+    FakeFiles files;
+    std::vector<std::wstring> reports;
+    LogFileWriter::Reporter Reporter() {
+        return [this](const std::wstring& line) { reports.push_back(line); };
+    }
+};
+
+TEST(LogFileWriter, LinesAreStampedJoinedAcrossPiecesAndOverstruckByBareReturns) {
+    Fixture f;
+    {
+        LogFileWriter writer(f.files, L"C:\\l\\server.log", 0, 5, f.Reporter());
+        writer.Append(L"first li", At);
+        writer.Append(L"ne\r\nsecond\n", LogFileWriter::LocalTime{2027, 1, 2, 3, 4, 5, 6});
+        writer.Append(L"10%\r50%\r100%\r\n\u20AC", At);
+        writer.WriteLine(L"Exit code 0\r\n", At);
+        writer.Append(L"left open", At);
+    }  // the end writes what is left
+    EXPECT_EQ(Stamp + "first line\r\n" + "2027-01-02 03:04:05.006 second\r\n" + Stamp + "100%\r\n" + Stamp +
+                  "\xE2\x82\xAC\r\n" + Stamp + "Exit code 0\r\n" + Stamp + "left open\r\n",
+              f.files.contents[L"C:\\l\\server.log"]);
+    EXPECT_TRUE(f.reports.empty());
+    EXPECT_EQ(L"abcdef", LogFileWriter::Overstruck(L"xyzdef\rabc"));
+    EXPECT_EQ(L"done   ", LogFileWriter::Overstruck(L"working\r\rdone   \r"));
+}
+
+TEST(LogFileWriter, BackupNamesKeepTheExtension) {
+    EXPECT_EQ(L"C:\\l\\server.1.log", LogFileWriter::BackupName(L"C:\\l\\server.log", 1));
+    EXPECT_EQ(L"C:\\a.b\\server.12", LogFileWriter::BackupName(L"C:\\a.b\\server", 12));
+    EXPECT_EQ(L"C:\\l\\.log.3", LogFileWriter::BackupName(L"C:\\l\\.log", 3));
+}
+
+TEST(LogFileWriter, RotationAtLineBoundariesShiftsBackupsAndDeletesTheOldest) {
+    Fixture f;
+    const std::wstring path = L"C:\\l\\s.log";
+    // Each record is 24 + 974 + 2 = 1000 bytes: two fit in 2,000, the third rotates.
+    const std::wstring line = std::wstring(974, L'a');
+    LogFileWriter writer(f.files, path, 2000, 2, f.Reporter());
+    for (wchar_t n = L'1'; n <= L'8'; ++n) {
+        writer.WriteLine(std::wstring(1, n) + line.substr(1), At);
+    }
+    ASSERT_EQ(3u, f.files.contents.size());  // current and two backups: the oldest went
+    auto first = [&](const std::wstring& name) { return std::string(1, f.files.contents[name][24]); };
+    EXPECT_EQ(2000u, f.files.contents[path].size());
+    EXPECT_EQ("7", first(path));
+    EXPECT_EQ("5", first(L"C:\\l\\s.1.log"));
+    EXPECT_EQ("3", first(L"C:\\l\\s.2.log"));
+    EXPECT_EQ(2000u, f.files.contents[L"C:\\l\\s.2.log"].size());
+    EXPECT_TRUE(f.reports.empty());
+}
+
+TEST(LogFileWriter, ALineLongerThanTheFileIsSplitAtCharacterStarts) {
+    Fixture f;
+    LogFileWriter writer(f.files, L"x.log", 1024, 3, f.Reporter());
+    // 1,000 three-byte characters: 998 bytes of room per record takes 332 of them.
+    writer.WriteLine(std::wstring(1000, L'\u20AC'), At);
+    size_t records = 0;
+    std::string joined;
+    for (const auto& file : f.files.contents) {
+        EXPECT_LE(file.second.size(), 1024u);
+        for (size_t at = 0; at < file.second.size(); ++records) {
+            size_t end = file.second.find("\r\n", at);
+            EXPECT_EQ(Stamp, file.second.substr(at, 24));
+            std::string piece = file.second.substr(at + 24, end - at - 24);
+            EXPECT_EQ(0u, piece.size() % 3);  // never a cut character
+            joined += piece;
+            at = end + 2;
+        }
+    }
+    EXPECT_EQ(4u, records);
+    EXPECT_EQ(3000u, joined.size());
+}
+
+TEST(LogFileWriter, AFailedRenameKeepsWritingAndAFailedWriteIsReportedOnce) {
+    Fixture f;
+    const std::wstring path = L"s.log";
+    LogFileWriter writer(f.files, path, 2000, 2, f.Reporter());
+    const std::wstring line(974, L'b');
+    f.files.held.insert(path);
+    for (int i = 0; i < 5; ++i) {
+        writer.WriteLine(line, At);
+    }
+    EXPECT_EQ(5000u, f.files.contents[path].size());  // nothing lost, nothing rotated
+    EXPECT_EQ(1u, f.files.contents.size());
+    f.files.held.clear();
+    writer.WriteLine(line, At);
+    writer.WriteLine(line, At);  // past the size grown since the last try: rotates now
+    EXPECT_EQ(1000u, f.files.contents[path].size());
+    EXPECT_EQ(6000u, f.files.contents[L"s.1.log"].size());
+
+    f.files.failWrites = 3;
+    for (int i = 0; i < 4; ++i) {
+        writer.WriteLine(L"w", At);
+    }
+    EXPECT_EQ(1000u + 27u, f.files.contents[path].size());  // the fourth went through
+    const std::vector<std::wstring> expected = {
+        L"Log file: cannot rotate s.log: The process cannot access the file because it is being used by another "
+        L"process.",
+        L"Log file: cannot write s.log: The disk is full."};
+    EXPECT_EQ(expected, f.reports);
+}
+
+TEST(LogFileWriter, AFileThatCannotBeOpenedIsReportedOnceAndTriedAgain) {
+    Fixture f;
+    f.files.failOpen = true;
+    LogFileWriter writer(f.files, L"C:\\no\\s.log", 0, 1, f.Reporter());
+    writer.WriteLine(L"lost", At);
+    writer.WriteLine(L"lost too", At);
+    f.files.failOpen = false;
+    writer.WriteLine(L"kept", At);
+    EXPECT_EQ(Stamp + "kept\r\n", f.files.contents[L"C:\\no\\s.log"]);
+    EXPECT_EQ(std::vector<std::wstring>{L"Log file: cannot write C:\\no\\s.log: Access is denied."}, f.reports);
+}
+
+TEST(LogFileWriter, WithoutBackupsARotationStartsTheFileAfreshAndAHeldFileGrowsOn) {
+    Fixture f;
+    LogFileWriter writer(f.files, L"s.log", 2000, 0, f.Reporter());
+    const std::wstring line(974, L'c');
+    for (int i = 0; i < 5; ++i) {
+        writer.WriteLine(line, At);
+    }
+    EXPECT_EQ(1u, f.files.contents.size());
+    EXPECT_EQ(1000u, f.files.contents[L"s.log"].size());  // the fifth line, after two rotations
+    f.files.held.insert(L"s.log");
+    for (int i = 0; i < 3; ++i) {
+        writer.WriteLine(line, At);
+    }
+    EXPECT_EQ(4000u, f.files.contents[L"s.log"].size());
+    EXPECT_EQ(std::vector<std::wstring>{L"Log file: cannot rotate s.log: held"}, f.reports);
+}
+
+}  // namespace
