@@ -55,10 +55,14 @@ bool EnvironmentBlock::Append(const wchar_t* name, const wchar_t* value) {
     return true;
 }
 
-void EnvironmentBlock::Sort() {
-    std::vector<std::wstring> entries = Entries();
+void EnvironmentBlock::SortEntries(std::vector<std::wstring>& entries) {
     std::stable_sort(entries.begin(), entries.end(),
                      [](const std::wstring& a, const std::wstring& b) { return UpperName(a) < UpperName(b); });
+}
+
+void EnvironmentBlock::Sort() {
+    std::vector<std::wstring> entries = Entries();
+    SortEntries(entries);
     size_t at = 0;
     for (const std::wstring& entry : entries) {
         std::wmemcpy(units.data() + at, entry.c_str(), entry.size() + 1);

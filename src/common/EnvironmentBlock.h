@@ -21,6 +21,8 @@ public:
     // the letters upper-cased, a name before the longer ones it begins; equal names keep their
     // order.
     void Sort();
+    // The same order for a list of "name=value" entries (the debug block's).
+    static void SortEntries(std::vector<std::wstring>& entries);
     // Appends an inherited "name=value" entry, split at its first "=" (a value may hold more),
     // unless its name is CLASSPATH in any letter case. Entries without "=" are skipped. False
     // when it does not fit.

@@ -88,9 +88,9 @@ void JavaProcess::Launch() {
     }
     environment.Clear();
     BuildEnvironment();
-    RequireFit(environment.Append(L"CLASSPATH", passed.IsNull() ? L"" : passed.GetBuffer()));
+    AddVariable(L"CLASSPATH", passed.IsNull() ? L"" : passed.GetBuffer());
     // The system expects a child's block sorted by name; this program's own need not be.
-    environment.Sort();
+    SortEnvironment();
     exitCode = ExecuteExternalProcess();
 }
 

@@ -341,6 +341,16 @@ void Process::BuildEnvironment() {
     }
 }
 
+void Process::AddVariable(const wchar_t* name, const wchar_t* value) {
+    RequireFit(environment.Append(name, value));
+    shownEnvironment.push_back(std::wstring(name) + L"=" + value);
+}
+
+void Process::SortEnvironment() {
+    environment.Sort();
+    EnvironmentBlock::SortEntries(shownEnvironment);
+}
+
 void Process::SetLogFile(const std::wstring& path, const LogSettings& settings) {
     runLog.Configure(path, settings.maxBytes, settings.backups, [this](const std::wstring& line) {
         if (logger) {

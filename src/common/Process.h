@@ -214,6 +214,10 @@ private:
 protected:
     // ---- Server settings: environment and log file ----
     bool javaEntry;  // a Java entry: its class path comes from its own setting, never a variable
+    // Adds a variable after the environment was built, shown in the debug block as it is.
+    void AddVariable(const wchar_t* name, const wchar_t* value);
+    // Sorts the block by name, as the system expects of a child's, and the debug block's lines too.
+    void SortEnvironment();
 
 private:
     void Output(const wchar_t* text);
