@@ -328,6 +328,10 @@ LRESULT MainWindow::OnCommand(WPARAM wParam, LPARAM) {
     // A command the user gives never ends the program: its failure is shown and nothing else.
     try {
         ProcessWindow* active = GetActiveProcessWindow();
+        // Nothing new starts once the program is ending.
+        if (exiting && (command == kStart || command == kRestart || command == kReload || command == kOpenSettings)) {
+            return 1;
+        }
         switch (command) {
             case kOpenSettings:
                 LoadConfigurationFile();

@@ -202,6 +202,7 @@ ProcessWindow::State ProcessWindow::GetState() const {
 }
 
 void ProcessWindow::EndRuns() {
+    startWhenEnded = autoStartWhenEnded = false;  // whoever ends the runs wants nothing started after
     for (Process* ending : {process, retiring.get()}) {
         if (ending && ending->IsRunning()) {
             try {

@@ -56,9 +56,9 @@ bool EnvironmentFile::ParseLine(const std::wstring& line,
         entry.name = Trimmed(content.substr(0, equals));
     }
     if (equals == std::wstring::npos || entry.name.empty()) {
+        // Never the line itself: it may hold a secret, and this text reaches the window and the log.
         problem = L"line " + std::to_wstring(number) +
-                  (equals == std::wstring::npos ? L": no \"=\" in \"" : L": no name before \"=\" in \"") + content +
-                  L"\".";
+                  (equals == std::wstring::npos ? L": no \"=\" in it." : L": no name before its \"=\".");
         return false;
     }
     entry.value = Trimmed(content.substr(equals + 1));

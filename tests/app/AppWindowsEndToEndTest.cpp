@@ -188,6 +188,8 @@ TEST(AppWindowsEndToEnd, AcceleratorsWorkWithTheFocusInTheOutputViewAndNotInTheS
     EXPECT_TRUE(session.WaitForStatus(Stopped(L"Ticker"))) << "Ctrl+O stops";
     PressControlWith('S');
     EXPECT_TRUE(session.WaitForStatus(running)) << "Ctrl+S starts";
+    // A restart before the child exists would stop a run that never showed its block.
+    EXPECT_TRUE(WaitUntil([&] { return apptest::Runs(session.ViewText(L"Ticker")) == 2; }, 10000)) << "Ctrl+S";
     PressControlWith('R');
     EXPECT_TRUE(WaitUntil([&] { return apptest::Runs(session.ViewText(L"Ticker")) == 3; }, 10000)) << "Ctrl+R";
     PressControlWith('L');

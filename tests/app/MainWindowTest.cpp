@@ -550,6 +550,20 @@ TEST_F(SlowEndTest, ExitShowsTheRunsStillEndingAndQuitsWhenTheLastHasEnded) {
     EXPECT_LT(GetTickCount64() - before, 4000u) << "waited for more than the run";
 }
 
+// A restart still waiting for its old run when Exit comes starts nothing, nor does a later Start.
+TEST_F(SlowEndTest, ExitCancelsARestartThatWaitsAndRefusesAStart) {
+    ProcessWindow* window = AddSlowWindow(1000);
+    window->ProcessCommand(kRestart);
+    User user({Press(IDOK)});
+    Command(kExit);
+    user.Done();
+    Command(kStart);
+    ASSERT_TRUE(WaitFor([&] { return frame.CountRunningProcesses() == 0; }, 5000));
+    Pump(500);
+    EXPECT_EQ(0, frame.CountRunningProcesses());
+    EXPECT_EQ(1, Runs(Text(L"Slow"))) << "a run started during the exit";
+}
+
 // A run that has not ended after 5 s does not keep the program: it quits all the same.
 TEST_F(SlowEndTest, ExitQuitsAfterFiveSecondsWhateverIsStillEnding) {
     AddSlowWindow(8000);

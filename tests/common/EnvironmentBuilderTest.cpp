@@ -126,9 +126,9 @@ TEST(EnvironmentFile, ABadLineOrTextThatIsNotUtf8IsNamed) {
     std::vector<EnvironmentFile::Entry> entries;
     std::wstring problem;
     EXPECT_FALSE(EnvironmentFile::Parse("A=1\n# c\njust words\n", entries, problem));
-    EXPECT_EQ(L"line 3: no \"=\" in \"just words\".", problem);
+    EXPECT_EQ(L"line 3: no \"=\" in it.", problem);
     EXPECT_FALSE(EnvironmentFile::Parse("A=1\r\n =2\r\n", entries, problem));
-    EXPECT_EQ(L"line 2: no name before \"=\" in \"=2\".", problem);
+    EXPECT_EQ(L"line 2: no name before its \"=\".", problem);
     EXPECT_FALSE(EnvironmentFile::Parse("A=\xFF\xFE\n", entries, problem));
     EXPECT_EQ(L"the file is not UTF-8 text.", problem);
     EXPECT_TRUE(EnvironmentFile::Parse("", entries, problem));

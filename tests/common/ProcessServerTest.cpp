@@ -108,7 +108,7 @@ TEST_F(ProcessServerTest, AMissingOrBrokenFileOrAnOverlongValueFailsTheStartWith
     settings.file = scratch.Write(L"bad.env", "A=1\r\nno equals here\r\n");
     process.SetEnvironmentSettings(settings);
     Run(L"print ran");
-    EXPECT_EQ(failed + L"Environment file " + settings.file + L": line 2: no \"=\" in \"no equals here\".\r\n",
+    EXPECT_EQ(failed + L"Environment file " + settings.file + L": line 2: no \"=\" in it.\r\n",
               logger.Calls().back());
 
     logger.Clear();
