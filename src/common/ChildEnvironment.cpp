@@ -81,6 +81,12 @@ bool ChildEnvironment::ReadFile(const std::wstring& path, std::string& bytes, st
         if (read == 0) {
             return true;
         }
+        // Far more than any child's environment holds: a file this long was named by mistake
+        // (a log, say), and must neither fill the memory nor be quoted.
+        if (bytes.size() + read > MaxFileBytes) {
+            error = L"the file is larger than " + std::to_wstring(MaxFileBytes) + L" bytes.";
+            return false;
+        }
         bytes.append(buffer, read);
     }
 }

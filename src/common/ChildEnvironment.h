@@ -20,6 +20,8 @@ public:
                       EnvironmentBlock& block,
                       std::vector<std::wstring>& shown,
                       std::wstring& problem);
-    // The bytes of the file at path; false with the system's text in error.
+    // The longest environment file read.
+    static const size_t MaxFileBytes = 1024 * 1024;
+    // The bytes of the file at path; false with the system's text (or that it is too long) in error.
     static bool ReadFile(const std::wstring& path, std::string& bytes, std::wstring& error);
 };

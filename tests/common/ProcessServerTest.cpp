@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "common/ChildEnvironment.h"
 #include "common/Recorders.h"
 #include "common/Win32FileWriter.h"
 #include "support/ScratchDirectory.h"
@@ -108,8 +109,15 @@ TEST_F(ProcessServerTest, AMissingOrBrokenFileOrAnOverlongValueFailsTheStartWith
     settings.file = scratch.Write(L"bad.env", "A=1\r\nno equals here\r\n");
     process.SetEnvironmentSettings(settings);
     Run(L"print ran");
-    EXPECT_EQ(failed + L"Environment file " + settings.file + L": line 2: no \"=\" in it.\r\n",
-              logger.Calls().back());
+    EXPECT_EQ(failed + L"Environment file " + settings.file + L": line 2: no \"=\" in it.\r\n", logger.Calls().back());
+
+    logger.Clear();
+    settings.file = scratch.Write(L"huge.env", std::string(ChildEnvironment::MaxFileBytes, '#') + "\r\nA=1\r\n");
+    process.SetEnvironmentSettings(settings);
+    Run(L"print ran");
+    EXPECT_EQ(
+        failed + L"Environment file: cannot read " + settings.file + L": the file is larger than 1048576 bytes.\r\n",
+        logger.Calls().back());
 
     logger.Clear();
     settings.fileSet = false;

@@ -146,11 +146,11 @@ TEST_F(VersionCheckTest, OffersOnlyNewerSignedVersions) {
         {SignedOffer("1.0.15", trusted).replace(SignedOffer("1.0.15", trusted).find("1.0.15"), 6, "1.0.16"),
          Outcome::Unverified},  // the version changed after signing
         {"<u><version>1.0.15</version><downloadUrl>/d</downloadUrl><updaterUrl>/u</updaterUrl></u>",
-         Outcome::Unverified},  // no signature elements
+         Outcome::Unverified},                                                              // no signature elements
         {"<u><message>maintenance</message><version></version></u>", Outcome::Unverified},  // unsigned
         {SignedMessage(), Outcome::Message},
-        {SignedOffer("1.0.15", trusted).replace(SignedOffer("1.0.15", trusted).find(testsupport::kExpires), 10,
-                                                "2099-12-31"),
+        {SignedOffer("1.0.15", trusted)
+             .replace(SignedOffer("1.0.15", trusted).find(testsupport::kExpires), 10, "2099-12-31"),
          Outcome::Unverified},  // the expiry changed after signing
         {SignedOffer("1.0.15", trusted, "updater bytes", "program bytes", "https://127.0.0.1"),
          Outcome::Unverified},  // files only over http
@@ -370,8 +370,8 @@ TEST_F(VersionCheckTest, AbandonedDownloadsLeaveNoFiles) {
         environment.downloadLimits.totalMs = c.totalMs;
         environment.fileLimit = c.fileLimit;
         ScriptedServer files({SlowFile(), OkReply("program bytes")});
-        ScriptedServer server({OkReply(SignedOffer("1.0.15", trusted, "updater bytes", "program bytes",
-                                                   Ascii(files.Url(L""))))});
+        ScriptedServer server(
+            {OkReply(SignedOffer("1.0.15", trusted, "updater bytes", "program bytes", Ascii(files.Url(L""))))});
         PointAt(server);
         std::atomic<bool> acted{false};
         std::thread user([&] {
