@@ -2,6 +2,7 @@
 
 #include <process.h>
 
+#include <memory>
 #include <string>
 
 #include "util/Exception.h"
@@ -73,8 +74,15 @@ void Thread::Start() {
     // Flag and notification come before the worker runs: a run that ends at once must not have
     // its false overtaken by this true.
     running = 1;
+    // An observer that fails is told after the worker runs: a worker held back for good would
+    // count as running with nothing to end it.
+    std::unique_ptr<Exception> observerFailure;
     if (observer) {
-        observer->ThreadStateChanged(true);
+        try {
+            observer->ThreadStateChanged(true);
+        } catch (Exception* e) {
+            observerFailure.reset(e);
+        }
     }
     if (ResumeThread(threadHandle) == static_cast<DWORD>(-1)) {
         // The worker never runs: this run is over before it began. Its handle is let go, so that
@@ -86,6 +94,9 @@ void Thread::Start() {
             observer->ThreadStateChanged(false);
         }
         throw new Exception(L"Thread::Start()\nResumeThread(%d) failed.", static_cast<int>(id));
+    }
+    if (observerFailure) {
+        throw observerFailure.release();
     }
 }
 

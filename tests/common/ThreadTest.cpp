@@ -161,6 +161,25 @@ TEST(Thread, AFailureOfRunOrOnRunFinishedIsToldOncePerRunAndTheRunStillEnds) {
     EXPECT_EQ((std::vector<bool>{true, false, true, false}), thread.told.States());
 }
 
+// An observer that fails to take the start (a window that cannot load its icon) does not leave a
+// worker that never runs and counts as running for good: the run happens and ends.
+TEST(Thread, AnObserverFailingAtTheStartStillLetsTheRunHappenAndEnd) {
+    struct Refusing : RecordingObserver {
+        void ThreadStateChanged(bool running) override {
+            RecordingObserver::ThreadStateChanged(running);
+            if (running) {
+                throw new Exception(L"Refusing\nno icon");
+            }
+        }
+    } observer;
+    ProbeThread thread(0);
+    thread.observer = &observer;
+    EXPECT_EQ(L"Refusing\nno icon", testsupport::ThrownMessage([&] { thread.Start(); }));
+    ASSERT_TRUE(thread.WaitForEnd(5000));
+    EXPECT_FALSE(thread.IsRunning());
+    EXPECT_EQ((std::vector<bool>{true, false}), observer.States());
+}
+
 TEST(LoggerManager, HandsTextToEveryRegisteredLogger) {
     util::logging::LoggerManager* manager = util::logging::LoggerManager::GetInstance();
     ASSERT_EQ(manager, util::logging::LoggerManager::GetInstance());
