@@ -61,11 +61,14 @@ Process* ProcessInfo::GetProcess() {
                 folder.Truncate(slash);
             }
             javaProcess->SetProgramFolder(folder);
-            javaProcess->SetStartDirectory(application->startDirectory);
         }
         made = javaProcess;
     } else {
         throw new Exception(L"ProcessInfo::GetProcess()\n Unknown process type for %s", title.GetBuffer());
+    }
+    if (Application* application = Application::GetCurrent()) {
+        made->SetStartDirectory(application->startDirectory);
+        made->SetHostName(application->GetDisplayName());
     }
     made->SetArguments(commandLineArguments);
     made->SetWorkingDirectory(initialDir);

@@ -61,7 +61,6 @@ JavaProcess::JavaProcess() : Process(L"JavaProcess"), scanDue(true) {
     javaExe = L"";
     builtClasspath = L"";
     programFolder = L"";
-    startDirectory = L"";
 }
 
 JavaProcess::~JavaProcess() {

@@ -22,9 +22,6 @@ public:
     void SetJavaOptions(const String& text) { jvmOptions = text; }
     // The folder whose jars and zips make the class path when none is configured: the program's.
     void SetProgramFolder(const String& folder) { programFolder = folder; }
-    // Where the child starts when no working directory is configured: the folder this program
-    // was started in.
-    void SetStartDirectory(const String& directory) { startDirectory = directory; }
     // The configured class path; empty when it is built.
     const String& GetClasspath() const { return classpath; }
     // The class path the last scan built.
@@ -34,7 +31,6 @@ public:
     const String& GetJavaHome() const { return javaHome; }
     const String& GetJavaExe() const { return javaExe; }
     const String& GetProgramFolder() const { return programFolder; }
-    const String& GetStartDirectory() const { return startDirectory; }
 
     // The next launch builds the class path anew (a manual Start, a reload of the
     // configuration); launches in between, restarts among them, reuse the last one built.
@@ -67,7 +63,6 @@ private:
     String javaExe;
     String builtClasspath;
     String programFolder;
-    String startDirectory;
     std::atomic<bool> scanDue;  // set on the GUI thread, taken by the worker
 };
 

@@ -4,7 +4,6 @@
 #include <cstring>
 #include <vector>
 
-#include "app/Application.h"
 #include "common/BatchCommandLine.h"
 #include "common/ChildEnvironment.h"
 #include "common/ConsoleHints.h"
@@ -52,11 +51,6 @@ private:
     LPPROC_THREAD_ATTRIBUTE_LIST ready = nullptr;
 };
 
-const wchar_t* ApplicationName() {
-    Application* application = Application::GetCurrent();
-    return application ? application->GetDisplayName() : L"Tarnwick";
-}
-
 std::wstring Text(const String& s) {
     return s.IsNull() ? std::wstring() : std::wstring(s.GetBuffer());
 }
@@ -66,13 +60,8 @@ std::wstring CommandToken(const std::wstring& path) {
     return path.find_first_of(L" \t") == std::wstring::npos ? path : L"\"" + path + L"\"";
 }
 
-// Relative program paths are taken against the folder this program was started in: its current
-// directory moves with file dialogs.
-std::wstring StartFolder() {
-    Application* application = Application::GetCurrent();
-    if (application && !application->startDirectory.IsEmpty()) {
-        return Text(application->startDirectory);
-    }
+// The current directory, for a process told no start folder.
+std::wstring CurrentFolder() {
     std::vector<wchar_t> directory(MAX_PATH + 1);
     DWORD length = GetCurrentDirectoryW(static_cast<DWORD>(directory.size()), directory.data());
     if (length >= directory.size()) {
@@ -190,7 +179,7 @@ String Process::FindProgram() {
         return problem;
     }
     ProgramSearch search = ProgramSearch::ForThisProgram();
-    search.SetBase(StartFolder());
+    search.SetBase(startDirectory.IsEmpty() ? CurrentFolder() : Text(startDirectory));
     std::wstring found = search.Find(executable.program);
     if (found.empty()) {
         const wchar_t* hint = executable.quoted
@@ -374,7 +363,7 @@ void Process::WriteDebugInfo() {
     if (!logger) {
         return;
     }
-    const wchar_t* name = ApplicationName();
+    const wchar_t* name = HostName();
     String text;
     text.Format(L"---- %s Debug Info ----%s%s", name, LineEnd, LineEnd);
     LogText(text.GetBuffer());
@@ -399,7 +388,7 @@ void Process::WriteDebugInfo() {
 void Process::WriteDebugFooter() {
     if (logger) {
         String text;
-        text.Format(L"%s---- %s Debug Info ----%s", LineEnd, ApplicationName(), LineEnd);
+        text.Format(L"%s---- %s Debug Info ----%s", LineEnd, HostName(), LineEnd);
         LogText(text.GetBuffer());
     }
 }

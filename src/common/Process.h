@@ -42,6 +42,13 @@ public:
     // ".cmd" in any case) runs through the system's cmd.exe (see BatchCommandLine).
     void SetExecutable(const String& path);
     void SetWorkingDirectory(const String& directory) { workingDirectory = directory; }
+    // The folder this program was started in: relative program paths are taken against it (its
+    // current directory moves with file dialogs), and a Java child starts there when no working
+    // directory is configured. Empty: the current directory.
+    void SetStartDirectory(const String& directory) { startDirectory = directory; }
+    const String& GetStartDirectory() const { return startDirectory; }
+    // The name the debug block gives this program.
+    void SetHostName(const String& name) { hostName = name; }
     void SetArguments(const String& text) { arguments = text; }
     // How the child's output bytes become text; applies from the next launch on.
     void SetOutputEncoding(util::OutputEncoding::Mode mode) { outputEncoding = mode; }
@@ -131,6 +138,8 @@ protected:
     EnvironmentBlock environment;
     String program;  // the command line's first part: the program, and what followed its quotes
     String workingDirectory;
+    String startDirectory;
+    String hostName;
     String arguments;
     String commandLine;
     OutputPipe pipe;
@@ -221,6 +230,7 @@ protected:
 
 private:
     void Output(const wchar_t* text);
+    const wchar_t* HostName() const { return hostName.IsEmpty() ? L"Tarnwick" : hostName.GetBuffer(); }
     EnvironmentSettings environmentSettings;
     std::vector<std::wstring> shownEnvironment;  // the debug block's lines, secrets masked
     RunLog runLog;
