@@ -183,30 +183,35 @@ void LogFileWriter::FlushBuffer() {
 
 void LogFileWriter::Rotate() {
     files.Close();
+    // The current file moves aside first: while another program holds it, no backup is touched.
+    const std::wstring aside = path + L".rotating";
     std::wstring error;
-    bool moved = false;
-    if (backups == 0) {
-        moved = files.Remove(path, error);
-    } else {
+    if (files.Rename(path, aside, error)) {
         std::wstring ignored;
-        files.Remove(BackupName(path, backups), ignored);
-        for (uint32_t n = backups - 1; n >= 1; --n) {
-            if (files.Exists(BackupName(path, n))) {
-                files.Rename(BackupName(path, n), BackupName(path, n + 1), ignored);
-            }
+        if (backups == 0 ? files.Remove(aside, error)
+                         : ShiftBackups(error) && files.Rename(aside, BackupName(path, 1), error)) {
+            rotateFrom = maxBytes;
+            return;
         }
-        moved = files.Rename(path, BackupName(path, 1), error);
+        files.Rename(aside, path, ignored);  // the backups made no room: the file stays current
     }
-    if (moved) {
-        rotateFrom = maxBytes;
-        return;
-    }
-    // Another program holds the file: write on to it, and try again once it has grown by as much
-    // again rather than at every line.
+    // Write on to the current file, and try again once it has grown by as much again rather than
+    // at every line.
     ReportOnce(renameReported, L"cannot rotate " + path, error);
     if (EnsureOpen()) {
         rotateFrom = files.Size() + maxBytes;
     }
+}
+
+bool LogFileWriter::ShiftBackups(std::wstring& error) {
+    // From the oldest down, each into the place the one before freed (the oldest is replaced);
+    // the first that cannot move stops the shift, so that nothing newer overwrites it.
+    for (uint32_t n = backups - 1; n >= 1; --n) {
+        if (files.Exists(BackupName(path, n)) && !files.Rename(BackupName(path, n), BackupName(path, n + 1), error)) {
+            return false;
+        }
+    }
+    return true;
 }
 
 void LogFileWriter::ReportOnce(bool& reported, const std::wstring& what, const std::wstring& error) {

@@ -12,8 +12,9 @@
 //
 // When a line would take the file past maxBytes, the file is rotated first: "server.log" becomes
 // "server.1.log", "server.1.log" becomes "server.2.log" and so on, and the one past backups is
-// deleted; a line longer than maxBytes on its own is split. A rename that fails leaves the
-// current file growing and is reported once; a failed open or write is reported once as well.
+// replaced; a line longer than maxBytes on its own is split. A rename that fails leaves the
+// current file growing and is reported once, and deletes no backup; a failed open or write is
+// reported once as well.
 // Free of Windows (files go through IFileWriter), tested natively.
 class LogFileWriter {
 public:
@@ -55,6 +56,8 @@ private:
     void FlushBuffer();
     bool EnsureOpen();
     void Rotate();
+    // Renames each backup to the next number up, making room for number 1.
+    bool ShiftBackups(std::wstring& error);
     void ReportOnce(bool& reported, const std::wstring& what, const std::wstring& error);
 
     IFileWriter& files;

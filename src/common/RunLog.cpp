@@ -1,62 +1,57 @@
 #include "common/RunLog.h"
 
-#include <windows.h>
-
-RunLog::RunLog() : queuedUnits(0), ending(false), maxBytes(0), backups(0) {}
+RunLog::RunLog(FileFactory files, Clock clock, size_t queueUnits)
+    : makeFiles(std::move(files)), clock(std::move(clock)), queueUnits(queueUnits), queuedUnits(0), closing(false) {}
 
 RunLog::~RunLog() {
-    StopWriter();
-    writer.reset();  // before the files it writes to
-    files.reset();
-}
-
-LogFileWriter::LocalTime RunLog::Now() {
-    SYSTEMTIME time = {};
-    GetLocalTime(&time);
-    return LogFileWriter::LocalTime{time.wYear,   time.wMonth,  time.wDay,         time.wHour,
-                                    time.wMinute, time.wSecond, time.wMilliseconds};
-}
-
-void RunLog::StopWriter() {
     {
         std::lock_guard<std::mutex> hold(lock);
-        ending = true;
+        closing = true;
     }
     work.notify_all();
+    space.notify_all();
     if (thread.joinable()) {
-        thread.join();
+        thread.join();  // writes what is queued, then closes the file
     }
-    std::lock_guard<std::mutex> hold(lock);
-    ending = false;
 }
 
-void RunLog::Configure(const std::wstring& newPath, uint64_t newMaxBytes, uint32_t newBackups, Reporter reporter) {
+void RunLog::Configure(const std::wstring& path, uint64_t maxBytes, uint32_t backups, Reporter reporter) {
+    std::shared_ptr<const Target> target;
+    if (!path.empty()) {
+        target = std::make_shared<const Target>(Target{path, maxBytes, backups, std::move(reporter)});
+    }
     {
         std::lock_guard<std::mutex> hold(lock);
-        if (newPath == path && newMaxBytes == maxBytes && newBackups == backups && (writer || path.empty())) {
+        bool same = target && configured ? target->path == configured->path && target->maxBytes == configured->maxBytes &&
+                                               target->backups == configured->backups
+                                         : !target && !configured;
+        if (same) {
             return;
         }
+        configured = target;
+        // A switch not yet taken by the writer is replaced: changes in quick succession open one file.
+        if (!queue.empty() && queue.back().kind == Piece::Switch) {
+            queue.back().target = target;
+        } else {
+            queue.push_back(Piece{Piece::Switch, std::wstring(), LogFileWriter::LocalTime(), target});
+        }
+        if (!thread.joinable()) {
+            thread = std::thread([this] { Write(); });
+        }
     }
-    StopWriter();
-    writer.reset();
-    files.reset();
-    std::lock_guard<std::mutex> hold(lock);
-    path = newPath;
-    maxBytes = newMaxBytes;
-    backups = newBackups;
-    if (!path.empty()) {
-        files.reset(new Win32FileWriter());
-        writer.reset(new LogFileWriter(*files, path, maxBytes, backups, reporter));
-        thread = std::thread([this] { Write(); });
-    }
+    work.notify_one();
+    space.notify_all();  // text waiting for room has nowhere to go when the log is turned off
 }
 
 void RunLog::Enqueue(Piece piece) {
     std::unique_lock<std::mutex> hold(lock);
-    if (!writer) {
-        return;
+    // Waits until the piece fits; one larger than the whole queue goes alone.
+    space.wait(hold, [&] {
+        return !configured || closing || queuedUnits == 0 || queuedUnits + piece.text.size() <= queueUnits;
+    });
+    if (!configured || closing) {
+        return;  // no file, or the log is going: the text has nowhere to go
     }
-    space.wait(hold, [this] { return queuedUnits < QueueUnits || ending; });
     queuedUnits += piece.text.size();
     queue.push_back(std::move(piece));
     hold.unlock();
@@ -65,12 +60,21 @@ void RunLog::Enqueue(Piece piece) {
 
 void RunLog::Append(const wchar_t* text) {
     if (text && *text) {
-        Enqueue(Piece{text, Now(), false});
+        Enqueue(Piece{Piece::Text, text, clock(), nullptr});
     }
 }
 
 void RunLog::Flush() {
-    Enqueue(Piece{std::wstring(), LogFileWriter::LocalTime(), true});
+    Enqueue(Piece{Piece::EndLine, std::wstring(), LogFileWriter::LocalTime(), nullptr});
+}
+
+void RunLog::SwitchTo(const std::shared_ptr<const Target>& target) {
+    writer.reset();  // writes a line left open to the file it belongs to
+    files.reset();
+    if (target) {
+        files = makeFiles();
+        writer.reset(new LogFileWriter(*files, target->path, target->maxBytes, target->backups, target->reporter));
+    }
 }
 
 void RunLog::Write() {
@@ -78,22 +82,24 @@ void RunLog::Write() {
     for (;;) {
         {
             std::unique_lock<std::mutex> hold(lock);
-            work.wait(hold, [this] { return !queue.empty() || ending; });
+            work.wait(hold, [this] { return !queue.empty() || closing; });
             if (queue.empty()) {
-                return;  // ending, with everything written
+                break;  // closing, with everything written
             }
             taken.swap(queue);
             queuedUnits = 0;
         }
         space.notify_all();
-        // Only this thread uses the writer while it runs; Configure waits for it to end first.
         for (const Piece& piece : taken) {
-            if (piece.flush) {
-                writer->Flush();
-            } else {
+            if (piece.kind == Piece::Switch) {
+                SwitchTo(piece.target);
+            } else if (writer && piece.kind == Piece::Text) {
                 writer->Append(piece.text, piece.arrival);
+            } else if (writer) {
+                writer->Flush();
             }
         }
         taken.clear();
     }
+    SwitchTo(nullptr);
 }

@@ -9,27 +9,34 @@
 #include <string>
 #include <thread>
 
+#include "common/IFileWriter.h"
 #include "common/LogFileWriter.h"
-#include "common/Win32FileWriter.h"
 
 // The log file of a process's runs. Text handed to it (by the worker for output, by the window's
 // thread for a stop's lines) is stamped with its arrival time and queued; a thread of its own
 // writes it, so the reader is held back only when the disk falls behind by more than the queue.
+// A change of file travels through the same queue: the writer thread switches files in order
+// with the text, and whoever asks for the change never waits for the disk.
 class RunLog {
 public:
     using Reporter = LogFileWriter::Reporter;
+    // Makes the files a log writes to, one set per configured file.
+    using FileFactory = std::function<std::unique_ptr<IFileWriter>()>;
+    using Clock = std::function<LogFileWriter::LocalTime()>;
 
     // Units of text queued before Append waits for the writer.
     static constexpr size_t QueueUnits = 4u << 20;
 
+    // Files on disk, stamped with the local time (Windows builds).
     RunLog();
+    RunLog(FileFactory files, Clock clock, size_t queueUnits);
     ~RunLog();
     RunLog(const RunLog&) = delete;
     RunLog& operator=(const RunLog&) = delete;
 
     // Where text goes from now on ("" for nowhere); the open file stays when nothing changed.
     // What was queued before goes to the file it was meant for. reporter receives the writer's
-    // failures, for the window, on the writer's thread.
+    // failures, for the window, on the writer's thread. Returns at once, whatever the disk does.
     void Configure(const std::wstring& path, uint64_t maxBytes, uint32_t backups, Reporter reporter);
     // Output, pieces of lines included.
     void Append(const wchar_t* text);
@@ -39,27 +46,36 @@ public:
     static LogFileWriter::LocalTime Now();
 
 private:
+    struct Target {
+        std::wstring path;
+        uint64_t maxBytes;
+        uint32_t backups;
+        Reporter reporter;
+    };
     struct Piece {
+        enum Kind { Text, EndLine, Switch } kind;
         std::wstring text;
         LogFileWriter::LocalTime arrival;
-        bool flush;
+        std::shared_ptr<const Target> target;  // for Switch; null for nowhere
     };
 
     void Enqueue(Piece piece);
     void Write();
-    // Lets the writer finish what is queued and end; the lock is not held.
-    void StopWriter();
+    // On the writer thread: closes the file written so far and opens target's.
+    void SwitchTo(const std::shared_ptr<const Target>& target);
 
+    const FileFactory makeFiles;
+    const Clock clock;
+    const size_t queueUnits;
     std::mutex lock;
     std::condition_variable work;   // something is queued, or the writer is to end
     std::condition_variable space;  // the writer took what was queued
     std::deque<Piece> queue;
     size_t queuedUnits;
-    bool ending;
-    std::wstring path;
-    uint64_t maxBytes;
-    uint32_t backups;
-    std::unique_ptr<Win32FileWriter> files;
+    bool closing;
+    std::shared_ptr<const Target> configured;  // the last file asked for, as the queue will have it
+    // Used by the writer thread only.
+    std::unique_ptr<IFileWriter> files;
     std::unique_ptr<LogFileWriter> writer;
     std::thread thread;
 };

@@ -190,7 +190,36 @@ TEST(LogFileWriter, WithoutBackupsARotationStartsTheFileAfreshAndAHeldFileGrowsO
         writer.WriteLine(line, At);
     }
     EXPECT_EQ(4000u, f.files.contents[L"s.log"].size());
-    EXPECT_EQ(std::vector<std::wstring>{L"Log file: cannot rotate s.log: held"}, f.reports);
+    EXPECT_EQ(1u, f.reports.size());
+}
+
+TEST(LogFileWriter, AFailedRotationDeletesNoBackupAndAWorkingOneShiftsThemAll) {
+    Fixture f;
+    const std::wstring path = L"s.log";
+    f.files.contents = {{path, std::string(1500, 'x')}, {L"s.1.log", "one"}, {L"s.2.log", "two"}, {L"s.3.log", "three"}};
+    LogFileWriter writer(f.files, path, 2000, 3, f.Reporter());
+    const std::wstring line(974, L'd');
+    auto backups = [&] {
+        return f.files.contents[L"s.1.log"] + "," + f.files.contents[L"s.2.log"] + "," + f.files.contents[L"s.3.log"];
+    };
+    f.files.held = {L"s.2.log"};  // a viewer holds a backup: the shift stops before it
+    writer.WriteLine(line, At);
+    EXPECT_EQ("one,two,three", backups());
+    EXPECT_EQ(2500u, f.files.contents[path].size());
+    f.files.held = {path};  // now the current file: the rotation stops before any backup
+    for (int i = 0; i < 3; ++i) {
+        writer.WriteLine(line, At);
+    }
+    EXPECT_EQ("one,two,three", backups());
+    EXPECT_EQ(4u, f.files.contents.size());  // nothing left aside either
+    EXPECT_EQ(5500u, f.files.contents[path].size());
+    EXPECT_EQ(1u, f.reports.size());
+    f.files.held.clear();
+    writer.WriteLine(line, At);
+    EXPECT_EQ(5500u, f.files.contents[L"s.1.log"].size());
+    EXPECT_EQ("one,two", backups().substr(5501));  // "three" was the oldest
+    EXPECT_EQ(1000u, f.files.contents[path].size());
+    EXPECT_EQ(4u, f.files.contents.size());
 }
 
 }  // namespace
