@@ -1,12 +1,14 @@
 // Measures the program as a user meets it, driven from outside: how fast a flood of output shows
-// against the capture path with a view that draws nothing, how long posted messages wait
-// meanwhile, one endless line, its memory and latency under a flood of ten times the scrollback
+// against the capture path with a view that draws nothing, and coloured and UTF-8 floods against
+// the plain one, how long posted messages wait meanwhile, a progress line rewritten in place,
+// one endless line, its memory and latency under a flood of ten times the scrollback
 // limit, and its start-up against a bare window program. Prints "name: value" lines; details go
 // to standard error.
 #include <windows.h>
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -43,69 +45,116 @@ Spread SpreadOf(const std::vector<double>& values) {
             *std::max_element(values.begin(), values.end())};
 }
 
-// Medians of interleaved rounds on both sides: the fastest of many noisy rounds of the bare
-// control would rate the program against the machine's luckiest moment.
-void PrintFloodFigures(const std::vector<double>& program,
-                       const std::vector<double>& capture,
-                       const LatencyProbe::Summary& latency) {
-    Spread shown = SpreadOf(program), ceilingRates = SpreadOf(capture);
-    std::vector<double> ratios;
-    for (size_t i = 0; i < program.size(); ++i) {
-        ratios.push_back(capture[i] > 0 ? program[i] / capture[i] : 0);
-    }
-    Spread roundRatios = SpreadOf(ratios);
-    fprintf(stderr,
-            "bench_display: %zu rounds; program %.2f MB/s median (%.2f to %.2f), capture path %.2f MB/s median "
-            "(%.2f to %.2f); ratio by round %.2f to %.2f\n"
-            "bench_display: %zu probes during floods, median %.1f ms, p99 %.1f ms, slowest answered %.1f ms, "
-            "%zu missed (no echo within %.0f ms)\n",
-            program.size(), shown.median / 1048576.0, shown.low / 1048576.0, shown.high / 1048576.0,
-            ceilingRates.median / 1048576.0, ceilingRates.low / 1048576.0, ceilingRates.high / 1048576.0,
-            roundRatios.low, roundRatios.high, latency.probes, latency.medianMs, latency.p99Ms, latency.maxMs,
-            latency.misses, LatencyProbe::timeoutMs);
-    printf("display_ratio: %.3f\n", ceilingRates.median > 0 ? shown.median / ceilingRates.median : 0.0);
-    printf("display_mb_s: %.2f\n", shown.median / 1048576.0);
-    printf("ui_latency_ms: %.1f\n", latency.p99Ms);
-    printf("ui_latency_misses: %zu\n", latency.misses);
+// The rates of each round's floods, characters shown a second: the capture path's, and the
+// program's for the plain, coloured and UTF-8 floods (the same characters shown).
+struct FloodRates {
+    std::vector<double> capture, plain, colour, utf8;
+};
+
+double RatioOfMedians(const std::vector<double>& part, const std::vector<double>& whole) {
+    double below = SpreadOf(whole).median;
+    return below > 0 ? SpreadOf(part).median / below : 0.0;
 }
 
-// Rounds of a 3 MB flood into a fresh program, each after the same flood through the capture
-// path, until the probes sent during floods are enough. Prints display_ratio, display_mb_s and the
-// ui_latency figures; returns the program's median rate.
+void PrintRates(const char* what, const std::vector<double>& rates, const std::vector<double>& against) {
+    Spread shown = SpreadOf(rates);
+    std::vector<double> ratios;
+    for (size_t i = 0; i < rates.size() && i < against.size(); ++i) {
+        ratios.push_back(against[i] > 0 ? rates[i] / against[i] : 0);
+    }
+    Spread byRound = SpreadOf(ratios);
+    fprintf(stderr, "bench_display: %s %.2f MB/s median (%.2f to %.2f); ratio by round %.3f median (%.3f to %.3f)\n",
+            what, shown.median / 1048576.0, shown.low / 1048576.0, shown.high / 1048576.0, byRound.median,
+            byRound.low, byRound.high);
+}
+
+void PrintLatency(const char* what, const LatencyProbe::Summary& latency) {
+    fprintf(stderr,
+            "bench_display: %zu probes during %s floods, median %.1f ms, p99 %.1f ms, slowest answered %.1f ms, "
+            "%zu missed (no echo within %.0f ms)\n",
+            latency.probes, what, latency.medianMs, latency.p99Ms, latency.maxMs, latency.misses,
+            LatencyProbe::timeoutMs);
+}
+
+// Medians of interleaved rounds on both sides: the fastest of many noisy rounds of the bare
+// control would rate the program against the machine's luckiest moment.
+void PrintFloodFigures(const FloodRates& rates, const LatencyProbe::Summary& plain,
+                       const LatencyProbe::Summary& colour) {
+    fprintf(stderr, "bench_display: %zu rounds\n", rates.plain.size());
+    PrintRates("capture path", rates.capture, rates.capture);
+    PrintRates("plain flood against the capture path:", rates.plain, rates.capture);
+    PrintRates("coloured flood against the plain:", rates.colour, rates.plain);
+    PrintRates("UTF-8 flood against the plain:", rates.utf8, rates.plain);
+    PrintLatency("plain", plain);
+    PrintLatency("coloured", colour);
+    printf("display_ratio: %.3f\n", RatioOfMedians(rates.plain, rates.capture));
+    printf("display_mb_s: %.2f\n", SpreadOf(rates.plain).median / 1048576.0);
+    printf("display_colour_ratio: %.3f\n", RatioOfMedians(rates.colour, rates.plain));
+    printf("display_utf8_ratio: %.3f\n", RatioOfMedians(rates.utf8, rates.plain));
+    printf("ui_latency_ms: %.1f\n", plain.p99Ms);
+    printf("ui_latency_misses: %zu\n", plain.misses);
+    printf("ui_latency_colour_ms: %.1f\n", colour.p99Ms);
+}
+
+// One 3 MB flood of kind into the session's view, probed by probe (may be null); the view is
+// emptied afterwards. Returns the characters shown a second.
+double TimedFlood(FloodSession& session, floodtext::Kind kind, LatencyProbe* probe) {
+    static const size_t shown = floodtext::Lines(FloodBytes).size() + floodtext::Marker(0).size();
+    size_t peak = 0;
+    if (probe) {
+        probe->SetTarget(session.Frame());
+        probe->SetCounting(true);
+    }
+    double ms = session.Flood(FloodBytes, true, peak, kind);
+    if (probe) {
+        probe->SetCounting(false);
+        Sleep(static_cast<DWORD>(LatencyProbe::timeoutMs));  // the program answers the probes still queued
+        probe->SetTarget(nullptr);
+    }
+    session.Clear();
+    return ms > 0 ? static_cast<double>(shown) * 1000.0 / ms : 0;
+}
+
+// Rounds of 3 MB floods into a fresh program, each after the same flood through the capture
+// path: plain, coloured and UTF-8 lines, until the probes sent during the plain and the coloured
+// floods are enough. Prints the display and latency figures; returns the plain floods' median rate.
 double MeasureFloods(const testsupport::ScratchDirectory& folder) {
-    std::string bytes = floodtext::Lines(FloodBytes) + floodtext::Marker(0);
     CapturePath capture;
-    LatencyProbe probe;
-    std::vector<double> program, captured;
-    for (int round = 1; round <= MaximumRounds && (round <= MinimumRounds || probe.CountedProbes() < MinimumProbes);
+    LatencyProbe plainProbe, colourProbe;
+    FloodRates rates;
+    for (int round = 1; round <= MaximumRounds && (round <= MinimumRounds || plainProbe.CountedProbes() < MinimumProbes ||
+                                                   colourProbe.CountedProbes() < MinimumProbes);
          ++round) {
         FloodSession session(folder, round);
         if (!session.Ready()) {
             fprintf(stderr, "bench_display: the program's flood window did not appear\n");
             continue;
         }
-        captured.push_back(capture.Rate(FloodBytes));
-        size_t peak = 0;
-        probe.SetTarget(session.Frame());
-        probe.SetCounting(true);
-        double ms = session.Flood(FloodBytes, true, peak);
-        probe.SetCounting(false);
-        Sleep(static_cast<DWORD>(LatencyProbe::timeoutMs));  // the program answers the probes still queued
-        probe.SetTarget(nullptr);
-        double rate = ms > 0 ? static_cast<double>(bytes.size()) * 1000.0 / ms : 0;
-        fprintf(stderr, "bench_display: round %d, capture path %.2f MB/s, program %.2f MB/s (%.0f ms, %zu probes)\n",
-                round, captured.back() / 1048576.0, rate / 1048576.0, ms, probe.CountedProbes());
-        program.push_back(rate);
+        rates.capture.push_back(capture.Rate(FloodBytes));
+        rates.plain.push_back(TimedFlood(session, floodtext::Kind::Plain, &plainProbe));
+        rates.colour.push_back(TimedFlood(session, floodtext::Kind::Colour, &colourProbe));
+        rates.utf8.push_back(TimedFlood(session, floodtext::Kind::Utf8, nullptr));
+        fprintf(stderr, "bench_display: round %d, MB/s: capture path %.2f, plain %.2f, coloured %.2f, UTF-8 %.2f\n",
+                round, rates.capture.back() / 1048576.0, rates.plain.back() / 1048576.0,
+                rates.colour.back() / 1048576.0, rates.utf8.back() / 1048576.0);
     }
-    PrintFloodFigures(program, captured, probe.Finish());
-    return SpreadOf(program).median;
+    PrintFloodFigures(rates, plainProbe.Finish(), colourProbe.Finish());
+    return SpreadOf(rates.plain).median;
+}
+
+// A progress line rewritten 10,000 times with bare CRs: the lines the view holds afterwards.
+void MeasureProgress(const testsupport::ScratchDirectory& folder) {
+    FloodSession session(folder, 102);
+    long lines = session.Ready() ? session.Progress(10000) : -1;
+    fprintf(stderr, "bench_display: 10000 progress steps leave %ld lines\n", lines);
+    printf("progress_lines: %ld\n", lines);
 }
 
 // 50 MB with no line break, until its end is in the view.
 void MeasureLongLine(const testsupport::ScratchDirectory& folder, double displayRate) {
     FloodSession session(folder, 100);
     size_t peak = 0;
-    double ms = session.Ready() ? session.Flood(LongLineBytes, false, peak, true) : -1;
+    double ms = session.Ready() ? session.Flood(LongLineBytes, false, peak, floodtext::Kind::LongLine) : -1;
     double rate = ms > 0 ? static_cast<double>(LongLineBytes) * 1000.0 / ms / 1048576.0 : 0;
     fprintf(stderr, "bench_display: 50 MB on one line in %.0f ms (%.2f MB/s, %.2f of the display rate)\n", ms, rate,
             displayRate > 0 ? rate * 1048576.0 / displayRate : 0.0);
@@ -152,13 +201,26 @@ void MeasureStartup(const testsupport::ScratchDirectory& folder) {
 
 }  // namespace
 
-int main() {
+// With arguments, only the parts named: floods, long, trims, progress, startup.
+int main(int argc, char** argv) {
     setvbuf(stderr, nullptr, _IONBF, 0);  // progress shows as it comes
+    auto wanted = [&](const char* part) {
+        return argc < 2 || std::any_of(argv + 1, argv + argc, [&](const char* given) { return !strcmp(given, part); });
+    };
     ScrollbackSetting scrollback(std::to_wstring(Scrollback));
     testsupport::ScratchDirectory folder;
-    double displayRate = MeasureFloods(folder);
-    MeasureLongLine(folder, displayRate);
-    MeasureTrims(folder);
-    MeasureStartup(folder);
+    double displayRate = wanted("floods") ? MeasureFloods(folder) : 0;
+    if (wanted("long")) {
+        MeasureLongLine(folder, displayRate);
+    }
+    if (wanted("trims")) {
+        MeasureTrims(folder);
+    }
+    if (wanted("progress")) {
+        MeasureProgress(folder);
+    }
+    if (wanted("startup")) {
+        MeasureStartup(folder);
+    }
     return 0;
 }

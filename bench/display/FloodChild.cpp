@@ -1,9 +1,11 @@
 // The display benchmark's child program.
 //   first <text>                 writes text as one line and ends
-//   flood <event name> <file>    waits for the event "<name>-go", reads "<bytes> <round>" from the
-//                                file, writes that many bytes of lines (or, with a third number 1,
-//                                of one line) and the round's marker, and waits again; ends when
-//                                "<name>-quit" is set or after 5 idle minutes
+//   flood <event name> <file>    waits for the event "<name>-go", reads "<bytes> <round> <kind>"
+//                                from the file (kind a floodtext::Kind, plain when missing), writes
+//                                that many bytes of that kind of lines and the round's marker, or
+//                                for a progress line that many steps, one write each and no
+//                                marker, and waits again; ends when "<name>-quit" is set or after
+//                                5 idle minutes
 #include <windows.h>
 
 #include <cstdio>
@@ -27,6 +29,19 @@ bool Write(const std::string& bytes) {
     return true;
 }
 
+bool Answer(size_t bytes, int round, floodtext::Kind kind) {
+    if (kind == floodtext::Kind::Progress) {
+        for (size_t step = 1; step <= bytes; ++step) {
+            if (!Write(floodtext::ProgressStep(step, bytes))) {
+                return false;
+            }
+        }
+        return true;
+    }
+    std::string text = kind == floodtext::Kind::LongLine ? floodtext::LongLine(bytes) : floodtext::Lines(bytes, kind);
+    return Write(text + floodtext::Marker(round));
+}
+
 int Flood(const wchar_t* name, const wchar_t* requestFile) {
     std::wstring prefix(name);
     HANDLE events[2] = {OpenEventW(SYNCHRONIZE, FALSE, (prefix + L"-go").c_str()),
@@ -37,14 +52,12 @@ int Flood(const wchar_t* name, const wchar_t* requestFile) {
     while (WaitForMultipleObjects(2, events, FALSE, 5 * 60 * 1000) == WAIT_OBJECT_0) {
         FILE* file = _wfopen(requestFile, L"r");
         long long bytes = 0;
-        int round = 0, longLine = 0;
-        if (!file || fscanf(file, "%lld %d %d", &bytes, &round, &longLine) < 2) {
+        int round = 0, kind = 0;
+        if (!file || fscanf(file, "%lld %d %d", &bytes, &round, &kind) < 2) {
             return 3;
         }
         fclose(file);
-        std::string text = longLine ? floodtext::LongLine(static_cast<size_t>(bytes))
-                                    : floodtext::Lines(static_cast<size_t>(bytes));
-        if (!Write(text + floodtext::Marker(round))) {
+        if (!Answer(static_cast<size_t>(bytes), round, static_cast<floodtext::Kind>(kind))) {
             return 1;
         }
     }

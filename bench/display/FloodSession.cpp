@@ -71,20 +71,61 @@ size_t FloodSession::PrivateBytes() const {
     return counters.PagefileUsage > counters.WorkingSetSize ? counters.PagefileUsage : counters.WorkingSetSize;
 }
 
+std::wstring FloodSession::LineText(long line) const {
+    wchar_t buffer[128] = {};
+    *reinterpret_cast<WORD*>(buffer) = 127;
+    LRESULT copied = SendMessageW(CurrentView(), EM_GETLINE, static_cast<WPARAM>(line), reinterpret_cast<LPARAM>(buffer));
+    return std::wstring(buffer, copied > 0 ? static_cast<size_t>(copied) : 0);
+}
+
 bool FloodSession::MarkerShown(const std::string& marker) const {
     std::wstring wanted(marker.begin(), marker.end() - 2);  // without its line end
-    HWND view = CurrentView();
-    LRESULT lines = SendMessageW(view, EM_GETLINECOUNT, 0, 0);
+    long lines = static_cast<long>(SendMessageW(CurrentView(), EM_GETLINECOUNT, 0, 0));
     // The marker's line is the last or, after its line end, the one before.
-    for (LRESULT line = lines - 1; line >= 0 && line >= lines - 3; --line) {
-        wchar_t buffer[128] = {};
-        *reinterpret_cast<WORD*>(buffer) = 127;
-        LRESULT copied = SendMessageW(view, EM_GETLINE, static_cast<WPARAM>(line), reinterpret_cast<LPARAM>(buffer));
-        if (std::wstring(buffer, copied > 0 ? static_cast<size_t>(copied) : 0).find(wanted) != std::wstring::npos) {
+    for (long line = lines - 1; line >= 0 && line >= lines - 3; --line) {
+        if (LineText(line).find(wanted) != std::wstring::npos) {
             return true;
         }
     }
     return false;
+}
+
+void FloodSession::Clear() const {
+    SendMessageW(CurrentView(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
+}
+
+bool FloodSession::Request(size_t bytes, floodtext::Kind kind) {
+    FILE* file = _wfopen(requestFile.c_str(), L"w");
+    if (!file) {
+        return false;
+    }
+    fprintf(file, "%zu %d %d\n", bytes, ++round, static_cast<int>(kind));
+    fclose(file);
+    return true;
+}
+
+long FloodSession::Progress(size_t steps) {
+    // The run's own lines come first: the view is emptied once they have settled.
+    for (size_t before = ~size_t(0); before != ViewLength(); Sleep(200)) {
+        before = ViewLength();
+    }
+    Clear();
+    std::string last = floodtext::ProgressStep(steps, steps);
+    std::wstring wanted(last.begin() + 1, last.end());
+    if (!Request(steps, floodtext::Kind::Progress)) {
+        return -1;
+    }
+    SetEvent(go);
+    for (double start = NowMs(); NowMs() - start < FloodWaitMs; Sleep(20)) {
+        long lines = static_cast<long>(SendMessageW(CurrentView(), EM_GETLINECOUNT, 0, 0));
+        for (long line = lines - 1; line >= 0 && line >= lines - 3; --line) {
+            if (LineText(line) == wanted) {
+                Sleep(200);  // anything still on its way comes in too
+                return static_cast<long>(SendMessageW(CurrentView(), EM_GETLINECOUNT, 0, 0));
+            }
+        }
+    }
+    return -1;
 }
 
 void FloodSession::LogScrollPosition() const {
@@ -94,14 +135,11 @@ void FloodSession::LogScrollPosition() const {
             static_cast<long>(SendMessageW(view, EM_GETLINECOUNT, 0, 0)));
 }
 
-double FloodSession::Flood(size_t bytes, bool untrimmed, size_t& peakBytes, bool longLine) {
-    std::string marker = floodtext::Marker(++round);
-    FILE* file = _wfopen(requestFile.c_str(), L"w");
-    if (!file) {
+double FloodSession::Flood(size_t bytes, bool untrimmed, size_t& peakBytes, floodtext::Kind kind) {
+    if (!Request(bytes, kind)) {
         return -1;
     }
-    fprintf(file, "%zu %d %d\n", bytes, round, longLine ? 1 : 0);
-    fclose(file);
+    std::string marker = floodtext::Marker(round);
     size_t finalLength = ViewLength() +
                          (bytes / floodtext::LineBytes > 0 ? bytes / floodtext::LineBytes : 1) * floodtext::LineBytes +
                          marker.size();

@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 
+#include "FloodText.h"
 #include "support/ScratchDirectory.h"
 #include "support/TarnwickSession.h"
 
@@ -27,14 +28,21 @@ public:
     // five minutes. untrimmed: the view will hold all of it, so its final length is known and the
     // marker is looked for only once that is reached (looking costs the view's thread more);
     // otherwise it is looked for whenever the length stayed the same for a while.
-    // peakBytes: the highest private bytes of the program seen meanwhile. longLine: the bytes
-    // come as one line.
-    double Flood(size_t bytes, bool untrimmed, size_t& peakBytes, bool longLine = false);
+    // peakBytes: the highest private bytes of the program seen meanwhile. kind: what the lines
+    // hold (all kinds show the same characters) or one line of bytes.
+    double Flood(size_t bytes, bool untrimmed, size_t& peakBytes, floodtext::Kind kind = floodtext::Kind::Plain);
+    // Has the child rewrite one progress line steps times with bare CRs. Returns the lines the
+    // view holds once the last step shows (the view cleared first), or -1 when it did not show.
+    long Progress(size_t steps);
+    // Empties the view, as WM_SETTEXT does an edit control's.
+    void Clear() const;
     size_t PrivateBytes() const;
 
 private:
     std::wstring WriteConfiguration(const testsupport::ScratchDirectory& folder) const;
+    bool Request(size_t bytes, floodtext::Kind kind);
     bool MarkerShown(const std::string& marker) const;
+    std::wstring LineText(long line) const;
     void LogScrollPosition() const;
     size_t ViewLength() const;
 

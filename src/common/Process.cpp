@@ -81,6 +81,7 @@ Process::Process(const wchar_t* name)
       childThreadId(0),
       exitCode(0),
       outputEncoding(util::OutputEncoding::Mode::Auto),
+      runEncoding(util::OutputEncoding::Mode::Auto),
       consoleHints(true),
       ansiLead(),
       ansiDoubleByte(false),
@@ -503,7 +504,7 @@ void Process::LogBytes(const char* bytes, size_t count) {
         Output(wide.data());
         return;
     }
-    util::TextCodec::DecodeOutput(bytes, count, outputEncoding, decoded, ansiDoubleByte ? ansiLead : nullptr);
+    util::TextCodec::DecodeOutput(bytes, count, runEncoding, decoded, ansiDoubleByte ? ansiLead : nullptr);
     if (!decoded.empty()) {
         Output(decoded.c_str());
     }
@@ -537,15 +538,16 @@ void Process::ConfigureAssembler() {
     // become a UTF-8 sequence, and a lead byte of a double-byte ANSI code page outside them.
     assembler = ChunkAssembler();
     using Mode = util::OutputEncoding::Mode;
+    runEncoding = outputEncoding;  // the assembler and the decoder must agree for the whole run
     ansiDoubleByte = false;
-    if (outputEncoding == Mode::Auto) {
+    if (runEncoding == Mode::Auto) {
         ansiDoubleByte = LeadBytes(GetACP(), ansiLead);
         assembler.SetAuto(ansiDoubleByte ? ansiLead : nullptr);
         return;
     }
-    UINT codePage = outputEncoding == Mode::Oem ? GetOEMCP() : GetACP();
+    UINT codePage = runEncoding == Mode::Oem ? GetOEMCP() : GetACP();
     bool lead[256];
-    if (outputEncoding == Mode::Utf8 || codePage == CP_UTF8) {
+    if (runEncoding == Mode::Utf8 || codePage == CP_UTF8) {
         assembler.SetUtf8();
     } else if (LeadBytes(codePage, lead)) {
         assembler.SetLeadBytes(lead);

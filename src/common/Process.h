@@ -50,7 +50,8 @@ public:
     // The name the debug block gives this program.
     void SetHostName(const String& name) { hostName = name; }
     void SetArguments(const String& text) { arguments = text; }
-    // How the child's output bytes become text; applies from the next launch on.
+    // How the child's output bytes become text; applies from the next launch on (a reload may set
+    // it on the window thread while the worker reads).
     void SetOutputEncoding(util::OutputEncoding::Mode mode) { outputEncoding = mode; }
     util::OutputEncoding::Mode GetOutputEncoding() const { return outputEncoding; }
     // Whether the child's environment gets the console hints (ConsoleHints); from the next launch on.
@@ -188,8 +189,9 @@ private:
     ChunkAssembler assembler;
     std::vector<wchar_t> wide;  // conversion buffer, kept between chunks
     std::wstring decoded;       // the same for text that is not plain ASCII
-    util::OutputEncoding::Mode outputEncoding;
-    bool consoleHints;
+    std::atomic<util::OutputEncoding::Mode> outputEncoding;
+    util::OutputEncoding::Mode runEncoding;  // outputEncoding as the run's reading began
+    std::atomic<bool> consoleHints;
     bool ansiLead[256];  // the lead bytes of a double-byte ANSI code page, for "auto"
     bool ansiDoubleByte;
     std::vector<char> readBuffer;  // kept between runs

@@ -9,8 +9,10 @@ const wchar_t kEscape = 0x1B;
 const wchar_t kBell = 0x07;
 const size_t kTabWidth = 8;
 
+// C1 controls (U+0080 to U+009F) arrive from UTF-8 or Latin-1 text; a console shows nothing for
+// them, and the 8-bit CSI is not taken as a sequence start, as the system's console does not.
 bool IsPrintable(wchar_t c) {
-    return c >= 0x20 && c != 0x7F;
+    return c >= 0x20 && (c < 0x7F || c > 0x9F);
 }
 bool IsHighSurrogate(wchar_t c) {
     return c >= 0xD800 && c <= 0xDBFF;

@@ -241,6 +241,22 @@ TEST_F(ProcessTest, OutputIsDecodedInTheChosenEncoding) {
     }
 }
 
+// A reload may change the encoding while a run goes on: the run keeps decoding as it began.
+TEST_F(ProcessTest, AnEncodingChangedDuringARunAppliesFromTheNextRun) {
+    RecordingLogger own;
+    Process other;
+    other.SetLogger(&own);
+    other.SetOutputEncoding(util::OutputEncoding::Mode::Utf8);
+    other.SetExecutable(ProbePath().c_str());
+    other.SetArguments(L"bytes 636166C3A9 flush sleep 1000 bytes 20C3A9 flush");
+    other.Start();
+    ASSERT_TRUE(own.WaitForCall(L"caf\xe9"));
+    other.SetOutputEncoding(util::OutputEncoding::Mode::Ansi);
+    ASSERT_TRUE(own.WaitForCall(Footer()));
+    EXPECT_EQ(L"caf\xe9 \xe9", ChildOutput(own.Text()));
+    EXPECT_TRUE(testsupport::WaitUntil([&] { return own.Calls().back().rfind(L"Exit code ", 0) == 0; }));
+}
+
 // The child's last output, and a grandchild's written after the child has ended, come before the
 // footer, without zero bytes ("ab", zero, "cd", zero, CRLF), in chunks of at most one read each.
 TEST_F(ProcessTest, LastOutputOfTheChildAndOfAGrandchildOutlivingItComesBeforeTheFooter) {
