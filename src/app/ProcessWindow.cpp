@@ -105,7 +105,7 @@ int ProcessWindow::OnClose() {
         return 1;
     }
     // A run already asked to stop is ending anyway: no need to ask.
-    bool stopping = retiring || (process && process->StopRequested());
+    bool stopping = retiring || (process && process->StopAsked());
     if (CountRuns() > 0 && !stopping) {
         String caption;
         GetText(caption);
@@ -194,7 +194,7 @@ ProcessWindow::State ProcessWindow::GetState() const {
     if (CountRuns() == 0) {
         return Stopped;
     }
-    bool stopping = retiring || process->StopRequested();
+    bool stopping = retiring || process->StopAsked();
     if (stopping && stopAskedAt != 0 && GetTickCount64() - stopAskedAt >= stoppingAfterMs) {
         return Stopping;
     }
