@@ -2,16 +2,13 @@
 
 #include <commctrl.h>
 
-#include <map>
 #include <memory>
 #include <vector>
 
 #include "app/Application.h"
 #include "app/ConfigurationFile.h"
-#include "app/ProcessInfo.h"
 #include "app/ProcessWindow.h"
 #include "app/WindowsApplication.h"
-#include "gui/FileDialogs.h"
 #include "gui/WindowMessageRouter.h"
 #include "util/Exception.h"
 
@@ -60,15 +57,6 @@ const struct {
     {kSeparator, 0}, {8, kExit},
 };
 
-// The direct children of the client that have window objects, listed before any is destroyed.
-std::vector<HWND> ListChildren(HWND client) {
-    std::vector<HWND> children;
-    for (HWND child = GetWindow(client, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-        children.push_back(child);
-    }
-    return children;
-}
-
 }  // namespace
 
 MainWindow::MainWindow() : MainWindow(util::version::VersionCheck::Environment()) {}
@@ -76,7 +64,8 @@ MainWindow::MainWindow() : MainWindow(util::version::VersionCheck::Environment()
 MainWindow::MainWindow(const util::version::VersionCheck::Environment& updates)
     : MainWindowBase(L"MainWindow"),
       versionCheck(updates),
-      configuration(nullptr),
+      processWindows(*this, mdiClient),
+      loader(*this, processWindows),
       showTreePanel(false),
       exiting(false),
       exitStarted(0) {
@@ -91,7 +80,7 @@ void MainWindow::SetConfigurationFile(ConfigurationFile* configurationFile) {
     if (!configurationFile) {
         throw new Exception(L"MainWindow::SetConfigurationFile\n configurationFile is null.");
     }
-    configuration = configurationFile;
+    loader.SetFile(configurationFile);
 }
 
 void MainWindow::OnCreate() {
@@ -165,7 +154,7 @@ void MainWindow::OnSize(WPARAM, LPARAM) {
 }
 
 void MainWindow::ArrangeChildren() {
-    std::vector<HWND> children = ListChildren(mdiClient.GetHandle());
+    std::vector<HWND> children = ProcessWindowSet::Children(mdiClient.GetHandle());
     if (children.size() == 1) {
         SendMessageW(mdiClient.GetHandle(), WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(children.front()), 0);
     } else if (children.size() > 1) {
@@ -173,129 +162,37 @@ void MainWindow::ArrangeChildren() {
     }
 }
 
-void MainWindow::ReadConfiguration(ConfigurationFile& file) {
-    file.Load(nullptr);
-    file.Close();
-    file.ReadProcesses();
-}
-
 void MainWindow::LoadProcesses() {
-    try {
-        ReadConfiguration(*configuration);
-        ApplyConfiguration(*configuration);
-    } catch (Exception* e) {
-        std::unique_ptr<Exception> failure(e);
-        configuration->WriteSample(failure->GetMessageText().GetBuffer(), handle);
-        PostQuitMessage(0);
-    }
+    loader.LoadAtStart();
+    ShowIfNoProcess();
 }
 
 void MainWindow::ReloadProcesses() {
-    try {
-        ReadConfiguration(*configuration);
-    } catch (Exception* e) {
-        ShowConfigurationError(configuration->GetPath().GetBuffer(), e);
-        return;
-    }
-    ApplyConfiguration(*configuration);
+    loader.Reload();
+    ShowIfNoProcess();
 }
 
 void MainWindow::LoadConfigurationFile() {
-    String path;
-    if (!gui::ShowOpenFileDialog(handle, path)) {
-        return;
-    }
-    // The chosen file must load before anything changes: until then the current one stays in use.
-    std::unique_ptr<ConfigurationFile> candidate(new ConfigurationFile());
-    candidate->SetPath(path.GetBuffer());
-    try {
-        ReadConfiguration(*candidate);
-    } catch (Exception* e) {
-        ShowConfigurationError(path.GetBuffer(), e);
-        return;
-    }
-    DisposeProcessWindows();
-    configuration = candidate.get();
-    chosenConfiguration = std::move(candidate);
-    ApplyConfiguration(*configuration);
+    loader.OpenOther();
+    ShowIfNoProcess();
 }
 
-void MainWindow::ApplyConfiguration(ConfigurationFile& file) {
-    std::vector<std::unique_ptr<ProcessInfo>> entries;
-    for (ProcessInfo* info : file.GetProcesses()) {
-        entries.emplace_back(info);
-    }
-    // Entries with the same title share one window and the last one wins: apply only that one,
-    // so the shared process is not replaced once per entry.
-    std::map<String, size_t> last;
-    for (size_t index = 0; index < entries.size(); ++index) {
-        last[entries[index]->title.IsNull() ? String(L"") : entries[index]->title] = index;
-    }
-    mdiClient.SetChildCount(0);
-    mdiClient.CountChildren();
-    for (size_t index = 0; index < entries.size(); ++index) {
-        String title = entries[index]->title.IsNull() ? String(L"") : entries[index]->title;
-        if (last[title] == index) {
-            ApplyProcessInfo(entries[index].release());
-        }
-    }
+void MainWindow::ShowIfNoProcess() {
     if (!GetActiveProcessWindow()) {
         ShowNoProcess();  // every entry disabled, or none
     }
 }
 
-void MainWindow::ApplyProcessInfo(ProcessInfo* newInfo) {
-    std::unique_ptr<ProcessInfo> info(newInfo);
-    String title = info->title.IsNull() ? String(L"") : info->title;
-    auto& children = mdiClient.GetChildrenByTitle();
-    auto found = children.find(title);
-    if (found != children.end()) {
-        ProcessWindow* existing = dynamic_cast<ProcessWindow*>(found->second);
-        if (existing) {
-            existing->SetProcessInfo(info.release());
-        }
-        return;
-    }
-    if (info->disabled) {
-        return;  // no window; the description goes with this load
-    }
-    std::unique_ptr<ProcessWindow> window(new ProcessWindow());
-    window->SetFrameWindow(this);
-    window->Create(mdiClient.GetHandle());
-    ProcessWindow* created = window.release();
-    gui::WindowMessageRouter::GetInstance()->Adopt(created);  // from here on the router deletes it
-    created->SetText(title.GetBuffer());
-    ShowWindow(created->GetHandle(), SW_SHOWNORMAL);
-    children[title] = created;
-    created->SetProcessInfo(info.release());
+void MainWindow::ApplyProcessInfo(ProcessInfo* info) {
+    processWindows.ApplyProcessInfo(info);
 }
 
 void MainWindow::DisposeProcessWindows() {
-    if (!mdiClient.GetHandle() || !IsWindow(mdiClient.GetHandle())) {
-        return;
-    }
-    gui::WindowMessageRouter* windows = gui::WindowMessageRouter::GetInstance();
-    for (HWND child : ListChildren(mdiClient.GetHandle())) {
-        gui::Window* object = windows->Lookup(child);
-        if (dynamic_cast<ProcessWindow*>(object)) {
-            windows->DeleteWindow(object);
-        }
-    }
+    processWindows.DisposeAll();
 }
 
 int MainWindow::CountRunningProcesses() {
-    int running = 0;
-    if (!mdiClient.GetHandle()) {
-        return 0;
-    }
-    gui::WindowMessageRouter* windows = gui::WindowMessageRouter::GetInstance();
-    for (HWND child : ListChildren(mdiClient.GetHandle())) {
-        ProcessWindow* window = dynamic_cast<ProcessWindow*>(windows->Lookup(child));
-        if (window) {
-            running += window->CountRuns();
-        }
-    }
-    return running;
+    return processWindows.CountRuns();
 }
 
 void MainWindow::ShowAbout() {
@@ -309,7 +206,7 @@ void MainWindow::ShowAbout() {
 
 void MainWindow::ShowSettings() {
     // Open Settings may have put another configuration in place since the last time.
-    settingsWindow.SetConfigurationFile(configuration);
+    settingsWindow.SetConfigurationFile(loader.GetFile());
     if (!settingsWindow.GetHandle()) {
         settingsWindow.Create(handle);
     }
@@ -364,7 +261,7 @@ LRESULT MainWindow::OnCommand(WPARAM wParam, LPARAM) {
                 }
                 return 1;
             case kEditConfiguration:
-                configuration->OpenInEditor(handle);
+                loader.GetFile()->OpenInEditor(handle);
                 return 1;
             case kReload:
                 ReloadProcesses();
@@ -406,13 +303,7 @@ int MainWindow::OnClose() {
 void MainWindow::BeginExit() {
     exiting = true;
     exitStarted = GetTickCount64();
-    gui::WindowMessageRouter* windows = gui::WindowMessageRouter::GetInstance();
-    for (HWND child : ListChildren(mdiClient.GetHandle() ? mdiClient.GetHandle() : handle)) {
-        ProcessWindow* window = dynamic_cast<ProcessWindow*>(windows->Lookup(child));
-        if (window) {
-            window->EndRuns();
-        }
-    }
+    processWindows.EndRuns();
     if (CountRunningProcesses() == 0) {
         FinishExit(false);
         return;
@@ -526,20 +417,6 @@ void MainWindow::SetCurrentProcessStatus(int state) {
     statusBar.SetText(text.GetBuffer());
     if (active) {
         active->SetStateIcon(state);
-    }
-}
-
-void MainWindow::ShowConfigurationError(const wchar_t* path, Exception* failure) {
-    std::unique_ptr<Exception> owned(failure);
-    String text;
-    text.Format(
-        L"The configuration file could not be loaded:\n%s\n\n%s\n\nNothing was changed. Open the file in the "
-        L"editor?",
-        path, failure->GetMessageText().GetBuffer());
-    if (MessageBoxW(handle, text.GetBuffer(), L"Configuration file", MB_YESNO | MB_ICONERROR) == IDYES) {
-        std::unique_ptr<ConfigurationFile> editorTarget(new ConfigurationFile());  // large: its node pool
-        editorTarget->SetPath(path);
-        editorTarget->OpenInEditor(handle);
     }
 }
 

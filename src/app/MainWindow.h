@@ -4,7 +4,9 @@
 
 #include <memory>
 
+#include "app/ConfigurationLoader.h"
 #include "app/ExitProgress.h"
+#include "app/ProcessWindowSet.h"
 #include "app/SettingsWindow.h"
 #include "gui/AboutWindow.h"
 #include "gui/MDIClientWindow.h"
@@ -68,7 +70,7 @@ public:
     // Tools > Settings: the settings window, made on first use, shown on the current file.
     void ShowSettings();
 
-    ConfigurationFile* GetConfigurationFile() const { return configuration; }
+    ConfigurationFile* GetConfigurationFile() const { return loader.GetFile(); }
     gui::MDIClientWindow& GetMDIClient() { return mdiClient; }
     gui::StatusBarControl& GetStatusBar() { return statusBar; }
     gui::ToolBarControl& GetToolBar() { return toolbar; }
@@ -79,11 +81,9 @@ public:
 private:
     void CreateToolBar();
     void CreateClient();
-    // Loads file and reads its list; throws what the load throws.
-    static void ReadConfiguration(ConfigurationFile& file);
-    void ApplyConfiguration(ConfigurationFile& file);
+    // After a load: with no process window active, the status and commands say so.
+    void ShowIfNoProcess();
     void ArrangeChildren();
-    void ShowConfigurationError(const wchar_t* path, Exception* failure);
     void RunProcessCommand(int commandId);
     void SetCommandEnabled(int commandId, bool enabled);
     bool ConfirmExit();
@@ -98,8 +98,8 @@ private:
     gui::AboutWindow aboutWindow;
     util::version::VersionCheck versionCheck;  // its construction is the start-up check
     SettingsWindow settingsWindow;
-    ConfigurationFile* configuration;                        // not owned unless chosen below
-    std::unique_ptr<ConfigurationFile> chosenConfiguration;  // one opened with Open Settings
+    ProcessWindowSet processWindows;  // the windows of the client's process entries
+    ConfigurationLoader loader;       // the configuration in use, loaded and applied
     bool showTreePanel;
     bool exiting;  // Exit was confirmed: the runs are ending
     ULONGLONG exitStarted;

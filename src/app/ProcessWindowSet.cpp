@@ -1,0 +1,121 @@
+#include "app/ProcessWindowSet.h"
+
+#include <map>
+#include <memory>
+
+#include "app/ConfigurationFile.h"
+#include "app/ProcessInfo.h"
+#include "app/ProcessWindow.h"
+#include "gui/MDIClientWindow.h"
+#include "gui/WindowMessageRouter.h"
+
+namespace {
+
+String TitleOf(const ProcessInfo& info) {
+    return info.title.IsNull() ? String(L"") : info.title;
+}
+
+}  // namespace
+
+ProcessWindowSet::ProcessWindowSet(gui::Window& frame, gui::MDIClientWindow& client) : frame(frame), client(client) {}
+
+std::vector<HWND> ProcessWindowSet::Children(HWND parent) {
+    std::vector<HWND> children;
+    for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        children.push_back(child);
+    }
+    return children;
+}
+
+bool ProcessWindowSet::HasClient() const {
+    return client.GetHandle() && IsWindow(client.GetHandle());
+}
+
+std::vector<ProcessWindow*> ProcessWindowSet::Windows() const {
+    std::vector<ProcessWindow*> windows;
+    if (!HasClient()) {
+        return windows;
+    }
+    gui::WindowMessageRouter* router = gui::WindowMessageRouter::GetInstance();
+    for (HWND child : Children(client.GetHandle())) {
+        ProcessWindow* window = dynamic_cast<ProcessWindow*>(router->Lookup(child));
+        if (window) {
+            windows.push_back(window);
+        }
+    }
+    return windows;
+}
+
+void ProcessWindowSet::Apply(ConfigurationFile& file) {
+    std::vector<std::unique_ptr<ProcessInfo>> entries;
+    for (ProcessInfo* info : file.GetProcesses()) {
+        entries.emplace_back(info);
+    }
+    // Entries with the same title share one window and the last one wins: apply only that one,
+    // so the shared process is not replaced once per entry.
+    std::map<String, size_t> last;
+    for (size_t index = 0; index < entries.size(); ++index) {
+        last[TitleOf(*entries[index])] = index;
+    }
+    client.SetChildCount(0);
+    client.CountChildren();
+    for (size_t index = 0; index < entries.size(); ++index) {
+        if (last[TitleOf(*entries[index])] == index) {
+            ApplyProcessInfo(entries[index].release());
+        }
+    }
+}
+
+void ProcessWindowSet::ApplyProcessInfo(ProcessInfo* newInfo) {
+    std::unique_ptr<ProcessInfo> info(newInfo);
+    String title = TitleOf(*info);
+    auto& children = client.GetChildrenByTitle();
+    auto found = children.find(title);
+    if (found != children.end()) {
+        ProcessWindow* existing = dynamic_cast<ProcessWindow*>(found->second);
+        if (existing) {
+            existing->SetProcessInfo(info.release());
+        }
+        return;
+    }
+    if (info->disabled) {
+        return;  // no window; the description goes with this load
+    }
+    std::unique_ptr<ProcessWindow> window(new ProcessWindow());
+    window->SetFrameWindow(&frame);
+    window->Create(client.GetHandle());
+    ProcessWindow* created = window.release();
+    gui::WindowMessageRouter::GetInstance()->Adopt(created);  // from here on the router deletes it
+    created->SetText(title.GetBuffer());
+    ShowWindow(created->GetHandle(), SW_SHOWNORMAL);
+    children[title] = created;
+    created->SetProcessInfo(info.release());
+}
+
+void ProcessWindowSet::DisposeAll() {
+    if (!HasClient()) {
+        return;
+    }
+    // Each child is looked up as its turn comes: deleting one window may take others with it.
+    gui::WindowMessageRouter* router = gui::WindowMessageRouter::GetInstance();
+    for (HWND child : Children(client.GetHandle())) {
+        gui::Window* object = router->Lookup(child);
+        if (dynamic_cast<ProcessWindow*>(object)) {
+            router->DeleteWindow(object);
+        }
+    }
+}
+
+int ProcessWindowSet::CountRuns() const {
+    int running = 0;
+    for (ProcessWindow* window : Windows()) {
+        running += window->CountRuns();
+    }
+    return running;
+}
+
+void ProcessWindowSet::EndRuns() {
+    for (ProcessWindow* window : Windows()) {
+        window->EndRuns();
+    }
+}

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <windows.h>
+
+#include <vector>
+
+class ConfigurationFile;
+class ProcessInfo;
+class ProcessWindow;
+
+namespace gui {
+class MDIClientWindow;
+class Window;
+}  // namespace gui
+
+// The process windows in the frame's MDI client: made, updated and disposed of from the entries
+// of a configuration, matched by title, and counted or ended together at Exit.
+class ProcessWindowSet {
+public:
+    // Neither is owned; both outlive the set (they are the frame and its client).
+    ProcessWindowSet(gui::Window& frame, gui::MDIClientWindow& client);
+
+    // Applies the entries of a loaded configuration: one window per title, the last entry of a
+    // title winning. The list's descriptions pass to the windows.
+    void Apply(ConfigurationFile& file);
+    // Hands the description (owned from here on) to its title's window, making one if the entry
+    // is not disabled.
+    void ApplyProcessInfo(ProcessInfo* info);
+    // Destroys every process window (ending its process tree) and deletes its object.
+    void DisposeAll();
+    // Runs of every process window that have not ended.
+    int CountRuns() const;
+    // Asks every run of every window to end; returns at once.
+    void EndRuns();
+    // The process windows, in the client's order of its children.
+    std::vector<ProcessWindow*> Windows() const;
+    // The direct children of a window, listed before any is destroyed.
+    static std::vector<HWND> Children(HWND parent);
+
+private:
+    bool HasClient() const;
+
+    gui::Window& frame;            // not owned
+    gui::MDIClientWindow& client;  // not owned
+};
