@@ -25,7 +25,7 @@ int ProcessRuns::Count() const {
 }
 
 bool ProcessRuns::StopRequested() const {
-    return retiring || (process && process->StopRequested());
+    return retiring || (process && process->StopAsked());
 }
 
 void ProcessRuns::Terminate() {
