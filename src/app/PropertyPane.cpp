@@ -163,7 +163,7 @@ void SettingsWindow::PropertyPane::OnSize(WPARAM, LPARAM) {
 LRESULT SettingsWindow::PropertyPane::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if ((message == WM_VSCROLL || message == WM_MOUSEWHEEL) && current) {
         if (scroll.OnMessage(handle, message, wParam)) {
-            OnSize(0, 0);
+            ScrollContent();
         }
         return 0;
     }
@@ -341,6 +341,12 @@ void SettingsWindow::PropertyPane::RevealServerRows(int top, int bottom) {
     MapWindowPoints(nullptr, handle, reinterpret_cast<POINT*>(&place), 2);
     int start = place.top + scroll.GetOffset();  // where the server fields are in the whole content
     if (scroll.Reveal(handle, start + top, start + bottom)) {
-        OnSize(0, 0);
+        ScrollContent();
     }
+}
+
+// Moving the controls leaves what they covered unpainted; the whole pane is drawn again.
+void SettingsWindow::PropertyPane::ScrollContent() {
+    OnSize(0, 0);
+    RedrawWindow(handle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }

@@ -89,6 +89,7 @@ private:
     // ---- Server settings ----
     void CreateServerFields();
     void RevealServerRows(int top, int bottom);
+    void ScrollContent();
 
     std::vector<std::unique_ptr<gui::LabeledFieldControl>> fields;
     gui::AutoRadioButtonControl processType;

@@ -36,7 +36,7 @@ ServerSettingsFields::ServerSettingsFields() : WindowPane(L"ServerSettingsFields
     problem.AddStyle(SS_NOPREFIX);
     window.AddStyle(BS_NOTIFY);
     rows = {
-        {L"Environment variables: NAME=value lines; -NAME removes a variable", nullptr, kLabelHeight},
+        {L"Environment variables: NAME=value lines, -NAME removes one", nullptr, kLabelHeight},
         {nullptr, &environment, 64},
         {L"Environment file", &environmentFile, kFieldHeight},
         {L"Stop program", &stopExecutable, kFieldHeight},
