@@ -165,7 +165,7 @@ void GracefulStop::SendSignal() {
 
 void GracefulStop::StartProgram() {
     watch.reset(new ProgramWatch(run.output));
-    program->observer = watch.get();
+    program->SetObserver(watch.get());
     program->SetLogger(watch.get());
     try {
         program->Start();
