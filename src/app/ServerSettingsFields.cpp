@@ -147,12 +147,8 @@ LRESULT ServerSettingsFields::OnCommand(WPARAM wParam, LPARAM lParam) {
         Refresh();
     }
     bool focused = list ? code == CBN_SETFOCUS : box ? code == BN_SETFOCUS : code == EN_SETFOCUS;
-    HWND control = reinterpret_cast<HWND>(lParam);
-    if (focused && focusListener && control) {
-        RECT place = {};
-        GetWindowRect(control, &place);
-        MapWindowPoints(nullptr, handle, reinterpret_cast<POINT*>(&place), 2);
-        focusListener(place.top - kGap, place.bottom + kGap);
+    if (focused) {
+        SendMessageW(GetParent(handle), WM_COMMAND, wParam, lParam);
     }
     return 0;
 }

@@ -2,7 +2,6 @@
 
 #include <windows.h>
 
-#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -20,7 +19,8 @@ class ProcessInfo;
 // The settings window's fields for the server settings of an entry: environment, stop, log file
 // and start order, a label beside each, the log file's full path as a run would resolve it and
 // the problem of a value that cannot be read, both kept up to date as the user types. What the
-// fields mean is ServerSettingsText's; this pane only moves texts in and out of the controls.
+// fields mean is ServerSettingsText's; this pane only moves texts in and out of the controls. A
+// field taking the focus is told to the parent, which may scroll it into view.
 class ServerSettingsFields : public gui::WindowPane {
 public:
     // Child ids, in the order on screen.
@@ -40,9 +40,6 @@ public:
         ReadyId,
         ProblemId,
     };
-    // Told the rows, in this pane's client coordinates, of a control that took the focus.
-    using FocusListener = std::function<void(int top, int bottom)>;
-
     ServerSettingsFields();
     ~ServerSettingsFields() override;
 
@@ -57,7 +54,6 @@ public:
     // problem of a value that cannot be read.
     bool Read(const ServerSettings& base, ServerSettings& settings, std::wstring& problem);
     ServerSettingsText::Fields GetFields();
-    void SetFocusListener(FocusListener listener) { focusListener = std::move(listener); }
 
     HWND GetControl(Id id) const;
     std::wstring GetLogPathText() const;
@@ -99,5 +95,4 @@ private:
     ServerSettings shownSettings;
     String configurationFolder;
     bool filling;  // the fields are being filled: their change notifications are not the user's
-    FocusListener focusListener;
 };
