@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <vector>
 
 class ConfigurationFile;
@@ -32,6 +33,9 @@ public:
     int CountRuns() const;
     // Asks every run of every window to end; returns at once.
     void EndRuns();
+    // The longest timeout of the stop steps of the windows with runs: how long their runs may
+    // take to end once asked; 0 when none has stop steps.
+    uint32_t LongestStopTimeoutMs() const;
     // The process windows, in the client's order of its children.
     std::vector<ProcessWindow*> Windows() const;
     // The direct children of a window, listed before any is destroyed.
