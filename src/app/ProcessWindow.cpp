@@ -8,8 +8,6 @@
 #include "common/Process.h"
 #include "gui/FileDialogs.h"
 #include "util/Exception.h"
-#include "util/SystemError.h"
-#include "util/TextFile.h"
 
 namespace {
 
@@ -17,24 +15,7 @@ const int kStartCommand = 40002;
 const int kRestartCommand = 40003;
 const int kStopCommand = 40004;
 const int kLogToScreenCommand = 40202;
-const int kRunningIcon = 102;
-const int kStoppedIcon = 103;
-const int kStoppingIcon = 105;
-// Characters pending for the view before a reader waits for the window. It bounds the batch the
-// window inserts at once (a message posted to the frame waits for about one such insert) and, the
-// window taking output on a 10 ms timer, the rate: 128K a turn keeps up with the control itself.
-const size_t kQueueCapacity = 128 * 1024;
-// While output flows the window takes it on a timer, which waits for input and painting.
-const UINT_PTR kOutputTimer = 1;
-const UINT kOutputIntervalMs = 10;
-const UINT kIdleCheckMs = 1000;
-const UINT_PTR kStoppingTimer = 2;
-
-// Where the output of a process left behind goes: nowhere.
-class Discard : public util::logging::ILogger {
-public:
-    void Log(const wchar_t*) override {}
-};
+const UINT_PTR kStoppingTimer = 2;  // beside ProcessOutput::timerId
 
 }  // namespace
 
@@ -45,17 +26,13 @@ DWORD ProcessWindow::disposeWaitMs = 5000;
 ProcessWindow::ProcessWindow()
     : MDIChildWindow(L"ProcessWindow"),
       info(nullptr),
-      process(nullptr),
+      runs([this](Exception* failure) { ShowFailure(failure); }),
       startWhenEnded(false),
       autoStartWhenEnded(false),
       closeWhenEnded(false),
       stopAskedAt(0),
-      logToScreen(false),
       hasRun(false),
-      runningIcon(nullptr),
-      stoppedIcon(nullptr),
-      stoppingIcon(nullptr),
-      queue(kQueueCapacity, [this] { return PostMessageW(handle, outputMessage, 0, 0) != FALSE; }) {}
+      output(*this, view, outputMessage) {}
 
 ProcessWindow::~ProcessWindow() {
     // A window destroyed without its handlers (the system took it) must still end its process.
@@ -65,8 +42,8 @@ ProcessWindow::~ProcessWindow() {
 
 void ProcessWindow::OnCreate() {
     view.Create(handle);
-    view.SetCapacity(OutputView::ReadScrollbackSetting(), kQueueCapacity + 64 * 1024);
-    logToScreen = true;
+    view.SetCapacity(OutputView::ReadScrollbackSetting(), ProcessOutput::capacity + 64 * 1024);
+    output.SetLogToScreen(true);
     CheckLogToScreen();
     OnSize(0, 0);
     SetStateIcon(0);
@@ -105,8 +82,7 @@ int ProcessWindow::OnClose() {
         return 1;
     }
     // A run already asked to stop is ending anyway: no need to ask.
-    bool stopping = retiring || (process && process->StopRequested());
-    if (CountRuns() > 0 && !stopping) {
+    if (CountRuns() > 0 && !runs.StopRequested()) {
         String caption;
         GetText(caption);
         String question;
@@ -134,15 +110,15 @@ int ProcessWindow::OnClose() {
 }
 
 LRESULT ProcessWindow::OnActivate() {
-    if (process) {
+    if (runs.Current()) {
         NotifyFrame(GetState());
     }
     return MDIChildWindow::OnActivate();
 }
 
 LRESULT ProcessWindow::OnTimer(WPARAM timerId) {
-    if (timerId == kOutputTimer) {
-        ShowOutput();
+    if (timerId == ProcessOutput::timerId) {
+        output.Show();
     } else if (timerId == kStoppingTimer) {
         KillTimer(handle, kStoppingTimer);
         ShowState();
@@ -152,7 +128,7 @@ LRESULT ProcessWindow::OnTimer(WPARAM timerId) {
 
 LRESULT ProcessWindow::OnMessage(UINT message, WPARAM, LPARAM) {
     if (message == outputMessage) {
-        ShowOutput();
+        output.Show();
         return 1;
     }
     if (message == stateMessage) {
@@ -183,19 +159,18 @@ LRESULT ProcessWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPAR
 }
 
 bool ProcessWindow::IsProcessRunning() const {
-    return process && process->IsRunning();
+    return runs.IsCurrentRunning();
 }
 
 int ProcessWindow::CountRuns() const {
-    return (IsProcessRunning() ? 1 : 0) + (retiring && retiring->IsRunning() ? 1 : 0);
+    return runs.Count();
 }
 
 ProcessWindow::State ProcessWindow::GetState() const {
     if (CountRuns() == 0) {
         return Stopped;
     }
-    bool stopping = retiring || process->StopRequested();
-    if (stopping && stopAskedAt != 0 && GetTickCount64() - stopAskedAt >= stoppingAfterMs) {
+    if (runs.StopRequested() && stopAskedAt != 0 && GetTickCount64() - stopAskedAt >= stoppingAfterMs) {
         return Stopping;
     }
     return Running;
@@ -203,15 +178,7 @@ ProcessWindow::State ProcessWindow::GetState() const {
 
 void ProcessWindow::EndRuns() {
     startWhenEnded = autoStartWhenEnded = false;  // whoever ends the runs wants nothing started after
-    for (Process* ending : {process, retiring.get()}) {
-        if (ending && ending->IsRunning()) {
-            try {
-                ending->Terminate();
-            } catch (Exception* e) {
-                ShowFailure(e);
-            }
-        }
-    }
+    runs.Terminate();
     MarkStopping();
 }
 
@@ -223,9 +190,7 @@ void ProcessWindow::MarkStopping() {
 }
 
 void ProcessWindow::OnRunEnded() {
-    if (retiring && !retiring->IsRunning()) {
-        Dispose(retiring.release(), disposeWaitMs);  // it has told its end: only leaving its thread
-    }
+    runs.DisposeEnded(disposeWaitMs);
     if (CountRuns() == 0) {
         stopAskedAt = 0;
         if (closeWhenEnded) {
@@ -238,9 +203,9 @@ void ProcessWindow::OnRunEnded() {
         startWhenEnded = autoStartWhenEnded = false;
         if (automatic && info) {
             StartAutomatically(info);
-        } else if (start && process) {
+        } else if (start && runs.Current()) {
             try {
-                process->Start();
+                runs.Current()->Start();
             } catch (Exception* e) {
                 ShowFailure(e);
             }
@@ -277,7 +242,7 @@ void ProcessWindow::SetProcessInfo(ProcessInfo* newInfo) {
         CreateProcessFor(newInfo);
         if (!newInfo->disabled) {
             // The new run starts once the old one has ended, so that its lines follow the old ones.
-            if (retiring) {
+            if (runs.HasRetiring()) {
                 autoStartWhenEnded = true;
                 ShowState();
             } else {
@@ -291,92 +256,44 @@ void ProcessWindow::SetProcessInfo(ProcessInfo* newInfo) {
     // An equal description keeps the process as it is, running or not.
     info = newInfo;
     if (info) {
-        info->process = process;
+        info->process = runs.Current();
     }
 }
 
 void ProcessWindow::ReleaseProcess() {
     startWhenEnded = autoStartWhenEnded = false;
-    if (!process && !retiring) {
+    if (!runs.Current() && !runs.HasRetiring()) {
         return;
     }
-    // Also called from the destructor: a failure must not leave here before the processes are
-    // gone (their workers are stopped all the same), and is told afterwards.
-    Exception* failure = nullptr;
-    for (Process* ending : {process, retiring.get()}) {
-        if (ending && ending->IsRunning()) {
-            try {
-                ending->Terminate();
-            } catch (Exception* e) {
-                delete failure;
-                failure = e;
-            }
-        }
-    }
     // The descriptions share the pointer; the process dies here, with this window's ownership.
-    if (info && info->process == process) {
+    if (info && info->process == runs.Current()) {
         info->process = nullptr;
     }
-    Dispose(process, disposeWaitMs);
-    Dispose(retiring.release(), disposeWaitMs);
-    process = nullptr;
-    queue.Discard();  // the window goes: nothing is left to show it
+    // Also called from the destructor: a failure is told once the processes are gone.
+    Exception* failure = runs.Release(disposeWaitMs);
+    output.Discard();  // the window goes: nothing is left to show it
     if (failure) {
         ShowFailure(failure);
     }
 }
 
 void ProcessWindow::RescanClasspath() {
-    if (auto* javaProcess = dynamic_cast<java::JavaProcess*>(process)) {
+    if (auto* javaProcess = dynamic_cast<java::JavaProcess*>(runs.Current())) {
         javaProcess->RescanClasspath();
     }
 }
 
-void ProcessWindow::Dispose(Process* ending, DWORD waitMs) {
-    if (!ending) {
-        return;
-    }
-    if (ending->IsRunning()) {
-        ending->Stop();
-    }
-    if (ending->WaitForEnd(waitMs)) {
-        delete ending;
-        return;
-    }
-    // Its worker still runs and uses the object: it is left to the system, which ends the
-    // thread with the program, and it no longer reaches this window.
-    static Discard discard;
-    ending->observer = nullptr;
-    ending->SetLogger(&discard);
-}
-
 void ProcessWindow::RetireProcess() {
-    if (!process) {
+    if (!runs.Current()) {
         return;
     }
-    if (info && info->process == process) {
+    if (info && info->process == runs.Current()) {
         info->process = nullptr;
     }
-    std::unique_ptr<Process> old(process);
-    process = nullptr;
-    if (old->IsRunning()) {
-        try {
-            old->Terminate();
-        } catch (Exception* e) {
-            ShowFailure(e);
-        }
+    if (runs.Retire(disposeWaitMs)) {
+        stopAskedAt = GetTickCount64();
+        SetTimer(handle, kStoppingTimer, stoppingAfterMs, nullptr);
     }
-    if (!old->IsRunning()) {
-        Dispose(old.release(), disposeWaitMs);  // ended already: only leaving its thread
-        return;
-    }
-    if (retiring) {
-        // Replaced twice while the first run still ends: that one is waited for now.
-        Dispose(retiring.release(), disposeWaitMs);
-    }
-    retiring = std::move(old);
-    stopAskedAt = GetTickCount64();
-    SetTimer(handle, kStoppingTimer, stoppingAfterMs, nullptr);
 }
 
 Process* ProcessWindow::MakeProcess(ProcessInfo& newInfo) {
@@ -385,9 +302,9 @@ Process* ProcessWindow::MakeProcess(ProcessInfo& newInfo) {
 
 void ProcessWindow::CreateProcessFor(ProcessInfo* newInfo) {
     newInfo->process = nullptr;  // a description from a new load never carries another's process
-    process = MakeProcess(*newInfo);
-    process->SetLogger(this);
-    process->observer = this;
+    runs.SetCurrent(MakeProcess(*newInfo));
+    runs.Current()->SetLogger(this);
+    runs.Current()->observer = this;
     hasRun = false;
     ShowState();
 }
@@ -409,7 +326,7 @@ void ProcessWindow::StartAutomatically(ProcessInfo* newInfo) {
     }
     if (newInfo->start) {
         try {
-            process->Start();
+            runs.Current()->Start();
         } catch (Exception* e) {
             ShowFailure(e);
         }
@@ -423,6 +340,7 @@ void ProcessWindow::StartAutomatically(ProcessInfo* newInfo) {
 }
 
 void ProcessWindow::ProcessCommand(int commandId) {
+    Process* process = runs.Current();
     if (!process) {
         return;
     }
@@ -431,7 +349,7 @@ void ProcessWindow::ProcessCommand(int commandId) {
             return;
         }
         if (commandId == kStartCommand) {
-            if (retiring) {
+            if (runs.HasRetiring()) {
                 startWhenEnded = true;  // the replaced run is still ending
             } else {
                 RescanClasspath();
@@ -441,7 +359,7 @@ void ProcessWindow::ProcessCommand(int commandId) {
             startWhenEnded = autoStartWhenEnded = false;
             EndRuns();
         } else if (commandId == kRestartCommand) {
-            if (retiring) {
+            if (runs.HasRetiring()) {
                 startWhenEnded = true;  // the replaced run is still ending
             } else if (process->Restart()) {
                 startWhenEnded = true;  // once the run has ended
@@ -479,46 +397,17 @@ void ProcessWindow::ReportFailure(HWND owner, Exception* failure) {
 }
 
 void ProcessWindow::Log(const wchar_t* text) {
-    if (!logToScreen || !text) {
+    if (!output.GetLogToScreen() || !text) {
         return;
     }
     if (OnWindowThread()) {
-        // Keep the order: whatever readers queued is older than this.
-        ShowOutput();
-        view.Append(text);
-        view.FinishPaint();
+        output.AppendNow(text);
         return;
     }
     // A worker asked to stop never waits for room (the queue sees its stop): this window may be
     // waiting for its end.
-    Process* writer = CallingProcess();
-    queue.Push(text, writer, writer != nullptr);
-}
-
-Process* ProcessWindow::CallingProcess() const {
-    DWORD self = GetCurrentThreadId();
-    if (process && process->GetThreadId() == self) {
-        return process;
-    }
-    Process* old = retiring.get();
-    return old && old->GetThreadId() == self ? old : nullptr;
-}
-
-void ProcessWindow::ShowOutput() {
-    bool flowing = queue.TakeAll(batch);
-    // While output flows the window comes back every 10 ms; idle, every second all the same, for
-    // text whose wake-up was lost (a full message queue) and that no later output brings along.
-    SetTimer(handle, kOutputTimer, flowing ? kOutputIntervalMs : kIdleCheckMs, nullptr);
-    if (logToScreen && view.GetHandle()) {
-        view.Append(batch);
-    }
-    if (!flowing && view.GetHandle()) {
-        view.FinishPaint();  // the flow stopped: its last batches are shown now
-    }
-    // Keep the buffer's memory only while output flows at batch sizes that justify it.
-    if (batch.capacity() > 4 * kQueueCapacity) {
-        std::wstring().swap(batch);
-    }
+    Process* writer = runs.Calling();
+    output.Push(text, writer, writer != nullptr);
 }
 
 void ProcessWindow::ThreadStateChanged(bool running) {
@@ -541,6 +430,7 @@ void ProcessWindow::ThreadFailed(const std::wstring& message) {
 }
 
 std::wstring ProcessWindow::GetEndNote() const {
+    Process* process = runs.Current();
     if (!process || !hasRun || process->IsRunning() || GetState() != Stopped) {
         return std::wstring();
     }
@@ -558,33 +448,15 @@ void ProcessWindow::NotifyFrame(int state) {
     }
 }
 
-HICON ProcessWindow::LoadStateIcon(int resourceId) {
-    HANDLE loaded = LoadImageW(instance, MAKEINTRESOURCEW(resourceId), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE | LR_SHARED);
-    if (!loaded) {
-        throw new Exception(L"MainWindowBase::SetIcon(%i) %s", resourceId, GetSystemErrorText());
-    }
-    return static_cast<HICON>(loaded);
-}
-
 void ProcessWindow::SetStateIcon(int state) {
-    HICON icon = nullptr;
-    if (state == Running) {
-        icon = runningIcon ? runningIcon : (runningIcon = LoadStateIcon(kRunningIcon));
-    } else if (state == Stopped) {
-        icon = stoppedIcon ? stoppedIcon : (stoppedIcon = LoadStateIcon(kStoppedIcon));
-    } else if (state == Stopping) {
-        icon = stoppingIcon ? stoppingIcon : (stoppingIcon = LoadStateIcon(kStoppingIcon));
-    } else {
-        return;
+    HICON icon = icons.For(instance, state);
+    if (icon) {
+        SendMessageW(handle, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
     }
-    SendMessageW(handle, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
 }
 
 void ProcessWindow::SetLogToScreen(bool flag) {
-    logToScreen = flag;
-    if (!flag) {
-        queue.Discard();  // with the echo off, output is dropped, also what was on its way
-    }
+    output.SetLogToScreen(flag);
     CheckLogToScreen();
 }
 
@@ -592,12 +464,12 @@ void ProcessWindow::CheckLogToScreen() {
     Window* frame = GetFrameWindow();
     HMENU menu = frame ? GetMenu(frame->GetHandle()) : nullptr;
     if (menu) {
-        CheckMenuItem(menu, kLogToScreenCommand, MF_BYCOMMAND | (logToScreen ? MF_CHECKED : MF_UNCHECKED));
+        CheckMenuItem(menu, kLogToScreenCommand, MF_BYCOMMAND | (output.GetLogToScreen() ? MF_CHECKED : MF_UNCHECKED));
     }
 }
 
 void ProcessWindow::ClearOutput() {
-    queue.Discard();
+    output.Discard();
     view.Clear();
 }
 
@@ -606,17 +478,9 @@ void ProcessWindow::SaveContents() {
     if (!gui::ShowSaveFileDialog(handle, path)) {
         return;
     }
-    std::wstring text = view.GetAllText();
-    String wide(text.c_str());
-    const char* bytes = wide.GetUTF8();
-    util::TextFile file(path.GetBuffer());
-    file.SetEncoding(util::Encoding::UTF8);
     try {
-        file.CreateNew();
-        file.Write(bytes, static_cast<DWORD>(strlen(bytes)));
-        file.Close();
+        output.Save(path.GetBuffer());
     } catch (Exception* e) {
-        file.Close();
         ShowFailure(e);
     }
 }

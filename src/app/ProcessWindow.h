@@ -2,12 +2,13 @@
 
 #include <windows.h>
 
-#include <atomic>
-#include <memory>
 #include <string>
 
-#include "app/OutputQueue.h"
 #include "app/OutputView.h"
+#include "app/ProcessOutput.h"
+#include "app/ProcessRuns.h"
+#include "app/StateIcons.h"
+#include "common/CriticalSection.h"
 #include "common/ILogger.h"
 #include "common/IThreadObserver.h"
 #include "gui/MDIChildWindow.h"
@@ -79,7 +80,7 @@ public:
     // How the last run ended, for the status bar: " (exit code 3 (0x00000003), ended by itself)",
     // " (stopped)", or nothing while the process runs or has not run yet.
     std::wstring GetEndNote() const;
-    bool GetLogToScreen() const { return logToScreen; }
+    bool GetLogToScreen() const { return output.GetLogToScreen(); }
     const ProcessInfo* GetProcessInfo() const { return info; }
     OutputView& GetOutputView() { return view; }
 
@@ -89,19 +90,13 @@ protected:
 
 private:
     bool OnWindowThread() const;
-    void ShowOutput();
     void ReleaseProcess();
-    // Ends one process for good: asks it to stop and deletes it once it has ended, or leaves it
-    // behind when it has not ended after the wait (the program is going away then).
-    static void Dispose(Process* ending, DWORD waitMs);
     // A changed entry: the old process is asked to stop and kept until its run has ended.
     void RetireProcess();
     // After a note of the end of a run: what waited for it (new run, close) happens now.
     void OnRunEnded();
     void MarkStopping();
     void ShowState();
-    // The process whose worker is calling, or null.
-    Process* CallingProcess() const;
     void CreateProcessFor(ProcessInfo* newInfo);
     void StartAutomatically(ProcessInfo* newInfo);
     // Shows why the entry cannot run, when it cannot; true then.
@@ -113,23 +108,17 @@ private:
     void ShowFailure(Exception* failure);
     // The frame's window while it exists, else null (no exception).
     HWND FindFrame();
-    HICON LoadStateIcon(int resourceId);
 
     ProcessInfo* info;  // owned
     OutputView view;
-    Process* process;                   // owned
-    std::unique_ptr<Process> retiring;  // a replaced process whose run is still ending
-    bool startWhenEnded;                // start process once no run of this window goes on (Restart, reload)
-    bool autoStartWhenEnded;            // the same for a reload: an automatic start as the entry says
-    bool closeWhenEnded;                // the user closed the window while a run was ending
-    ULONGLONG stopAskedAt;              // tick count of the last stop asked for; 0 for none
+    ProcessRuns runs;
+    bool startWhenEnded;      // start process once no run of this window goes on (Restart, reload)
+    bool autoStartWhenEnded;  // the same for a reload: an automatic start as the entry says
+    bool closeWhenEnded;      // the user closed the window while a run was ending
+    ULONGLONG stopAskedAt;    // tick count of the last stop asked for; 0 for none
     CriticalSection failureLock;
-    std::wstring failure;           // a worker's failure on its way to the window (under failureLock)
-    std::atomic<bool> logToScreen;  // read by the reader thread too
-    bool hasRun;                    // the current process was started at least once (window thread only)
-    HICON runningIcon;              // shared icons: loaded once, never destroyed
-    HICON stoppedIcon;
-    HICON stoppingIcon;
-    OutputQueue queue;
-    std::wstring batch;  // reused buffer of the text taken from the queue
+    std::wstring failure;  // a worker's failure on its way to the window (under failureLock)
+    bool hasRun;           // the current process was started at least once (window thread only)
+    StateIcons icons;
+    ProcessOutput output;  // after view, which it feeds
 };

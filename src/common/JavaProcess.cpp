@@ -73,13 +73,13 @@ void JavaProcess::Launch() {
     }
     SetExecutable(javaExe);
 
-    if (workingDirectory.IsEmpty()) {
-        workingDirectory = startDirectory;
+    if (GetWorkingDirectory().IsEmpty()) {
+        SetWorkingDirectory(GetStartDirectory());
     }
     // The child starts there; this program's own current directory stays where it is, since
     // other launches and the GUI's relative paths depend on it.
-    if (!workingDirectory.IsEmpty()) {
-        workingDirectory = FullPath(workingDirectory);
+    if (!GetWorkingDirectory().IsEmpty()) {
+        SetWorkingDirectory(FullPath(GetWorkingDirectory()));
     }
     String passed;
     if (!PrepareClasspath(passed)) {
@@ -129,13 +129,13 @@ bool JavaProcess::StopEventSet() const {
 }
 
 const String& JavaProcess::GetCommandLine() {
-    javaCommandLine = program;
+    javaCommandLine = GetExecutable();
     if (!jvmOptions.IsEmpty()) {
         javaCommandLine.AppendFormat(L" %s", jvmOptions.GetBuffer());
     }
     javaCommandLine.AppendFormat(L" %s", startupClass.GetBuffer());
-    if (!arguments.IsEmpty()) {
-        javaCommandLine.AppendFormat(L" %s", arguments.GetBuffer());
+    if (!GetArguments().IsEmpty()) {
+        javaCommandLine.AppendFormat(L" %s", GetArguments().GetBuffer());
     }
     return javaCommandLine;
 }

@@ -6,8 +6,6 @@
 #include <memory>
 #include <vector>
 
-#include "common/BatchCommandLine.h"
-#include "common/ChunkAssembler.h"
 #include "common/CriticalSection.h"
 #include "common/EnvironmentBlock.h"
 #include "common/EnvironmentSettings.h"
@@ -16,9 +14,10 @@
 #include "common/JobObject.h"
 #include "common/LogSettings.h"
 #include "common/OutputPipe.h"
-#include "common/ProgramSearch.h"
+#include "common/OutputReader.h"
+#include "common/ProcessCommandLine.h"
 #include "common/RestartPolicy.h"
-#include "common/RunLog.h"
+#include "common/RunOutput.h"
 #include "common/Thread.h"
 #include "util/OutputEncoding.h"
 #include "util/String.h"
@@ -37,10 +36,8 @@ public:
     explicit Process(const wchar_t* name = L"Process");
     ~Process() override;
 
-    // The program to run: a path or a bare name, found at each launch (see ProgramSearch); a
-    // value in quotes may go on with arguments after the closing quote. A batch file (".bat",
-    // ".cmd" in any case) runs through the system's cmd.exe (see BatchCommandLine).
-    void SetExecutable(const String& path);
+    // The program to run, as ProcessCommandLine takes it.
+    void SetExecutable(const String& path) { command.SetExecutable(path); }
     void SetWorkingDirectory(const String& directory) { workingDirectory = directory; }
     // The folder this program was started in: relative program paths are taken against it (its
     // current directory moves with file dialogs), and a Java child starts there when no working
@@ -48,8 +45,8 @@ public:
     void SetStartDirectory(const String& directory) { startDirectory = directory; }
     const String& GetStartDirectory() const { return startDirectory; }
     // The name the debug block gives this program.
-    void SetHostName(const String& name) { hostName = name; }
-    void SetArguments(const String& text) { arguments = text; }
+    void SetHostName(const String& name);
+    void SetArguments(const String& text) { command.SetArguments(text); }
     // How the child's output bytes become text; applies from the next launch on (a reload may set
     // it on the window thread while the worker reads).
     void SetOutputEncoding(util::OutputEncoding::Mode mode) { outputEncoding = mode; }
@@ -57,9 +54,11 @@ public:
     // Whether the child's environment gets the console hints (ConsoleHints); from the next launch on.
     void SetConsoleHints(bool enabled) { consoleHints = enabled; }
     bool GetConsoleHints() const { return consoleHints; }
-    const String& GetExecutable() const { return program; }
+    // The command line's first part: the program (the file found once a launch found it), and
+    // what followed its quotes.
+    const String& GetExecutable() const { return command.GetExecutable(); }
     const String& GetWorkingDirectory() const { return workingDirectory; }
-    const String& GetArguments() const { return arguments; }
+    const String& GetArguments() const { return command.GetArguments(); }
 
     // Throws for a null logger. The logger is not owned.
     util::logging::ILogger* SetLogger(util::logging::ILogger* newLogger) override;
@@ -81,7 +80,7 @@ public:
     virtual const String& GetCommandLine();
     // What the launch runs: the file found for the program (the system's cmd.exe for a batch
     // file); empty until a launch has found it.
-    const String& GetApplicationName() const { return applicationName; }
+    const String& GetApplicationName() const { return command.GetApplicationName(); }
 
     // The last run's direct child: its exit code, and whether it ended by itself (false after a
     // Stop, a Restart or a failed launch, whatever code the stop left).
@@ -115,13 +114,9 @@ protected:
     // file that cannot be read, a value or block too long): the run fails to start.
     void BuildEnvironment();
     DWORD ExecuteExternalProcess();
-    // Finds the program's file (and cmd.exe for a batch file) for applicationName and the command
-    // line; empty when found, else why the launch cannot go on.
-    String FindProgram();
     void ReadOutput();
     void CloseHandles();
     void WriteDebugInfo();
-    void WriteDebugFooter();
     // Throws the environment-full failure when an entry could not be added.
     static void RequireFit(bool fitted);
     // Puts the new child (still suspended) into a new job of its own; false leaves the run to
@@ -137,12 +132,8 @@ protected:
     virtual long ActiveJobProcesses() const;
 
     EnvironmentBlock environment;
-    String program;  // the command line's first part: the program, and what followed its quotes
     String workingDirectory;
     String startDirectory;
-    String hostName;
-    String arguments;
-    String commandLine;
     OutputPipe pipe;
     HANDLE childProcess;
     HANDLE childThread;
@@ -151,18 +142,9 @@ protected:
     DWORD exitCode;
 
 private:
-    void LogText(const wchar_t* text);
-    // Decodes the child's bytes in the output encoding and logs them.
-    void LogBytes(const char* bytes, size_t count);
-    void Deliver(char* buffer, DWORD count);
-    // What the reader learns while it waits or between reads.
-    enum class Wake { Data, Ended, Stopped };
-    Wake WaitForRead();
+    void LogText(const wchar_t* text) { output.Log(text); }
     // Every process of the run has ended (the job is empty, or without a job the child has).
     bool RunOver();
-    void ConfigureAssembler();
-    void SetProgram(const std::wstring& path);
-    BatchCommandLine BatchLine() const;
     void CreateChild();
     void ResetChild();
     void CloseChild();
@@ -186,17 +168,11 @@ private:
     // Whether the policy starts again after the launch that just ended.
     bool RestartApplies() const;
 
-    ChunkAssembler assembler;
-    std::vector<wchar_t> wide;  // conversion buffer, kept between chunks
-    std::wstring decoded;       // the same for text that is not plain ASCII
+    ProcessCommandLine command;
+    RunOutput output;
+    OutputReader reader;
     std::atomic<util::OutputEncoding::Mode> outputEncoding;
-    util::OutputEncoding::Mode runEncoding;  // outputEncoding as the run's reading began
     std::atomic<bool> consoleHints;
-    bool ansiLead[256];  // the lead bytes of a double-byte ANSI code page, for "auto"
-    bool ansiDoubleByte;
-    std::vector<char> readBuffer;  // kept between runs
-    std::unique_ptr<OVERLAPPED> readRecord;
-    HANDLE readEvent;
     JobObject job;
     bool jobInUse;       // this run's processes are in job (under childLock)
     bool childStarted;   // this run launched a child (its exit line is due)
@@ -211,16 +187,10 @@ private:
     std::atomic<int> restartMode;  // RestartPolicy::Mode, set on the GUI thread
     RestartPolicy restart;         // the worker's back-off
     bool footerDue;                // a launch has begun whose footer is not yet logged
-    bool childEnded;               // the reader saw the direct child end
-    DWORD endPollMs;               // the next look for the end of the job after the child's
     // Terminate reads the child's id on the GUI thread while the worker may release the child;
     // the id is only used while the worker still holds the child's handle.
     CriticalSection childLock;
-    bool treeEnded;                   // Terminate ended the run's processes (under childLock)
-    bool batchFile;                   // program is a batch file, run by cmd.exe
-    ProgramSearch::Value executable;  // as SetExecutable was given it; program is the found file once found
-    String applicationName;
-    std::wstring foundBatchFile;  // the batch file found at the launch
+    bool treeEnded;  // Terminate ended the run's processes (under childLock)
 
 protected:
     // ---- Server settings: environment and log file ----
@@ -231,9 +201,6 @@ protected:
     void SortEnvironment();
 
 private:
-    void Output(const wchar_t* text);
-    const wchar_t* HostName() const { return hostName.IsEmpty() ? L"Tarnwick" : hostName.GetBuffer(); }
     EnvironmentSettings environmentSettings;
     std::vector<std::wstring> shownEnvironment;  // the debug block's lines, secrets masked
-    RunLog runLog;
 };
