@@ -68,7 +68,10 @@ MainWindow::MainWindow(const util::version::VersionCheck::Environment& updates)
       loader(*this, processWindows),
       showTreePanel(false),
       exiting(false),
-      exitStarted(0) {
+      exitStarted(0),
+      exitGiveUpMs(kExitGiveUpAfterMs),
+      sessionEnding(false),
+      sessionExit(false) {
     style |= WS_CLIPCHILDREN;
 }
 
@@ -304,6 +307,8 @@ int MainWindow::OnClose() {
 void MainWindow::BeginExit() {
     exiting = true;
     exitStarted = GetTickCount64();
+    // Runs with stop steps are given their timeout before the usual margin.
+    exitGiveUpMs = kExitGiveUpAfterMs + processWindows.LongestStopTimeoutMs();
     processWindows.EndRuns();
     if (CountRunningProcesses() == 0) {
         FinishExit(false);
@@ -318,7 +323,7 @@ LRESULT MainWindow::OnTimer(WPARAM timerId) {
     }
     int ending = CountRunningProcesses();
     ULONGLONG elapsed = GetTickCount64() - exitStarted;
-    if (ending == 0 || elapsed >= kExitGiveUpAfterMs) {
+    if (ending == 0 || elapsed >= exitGiveUpMs) {
         FinishExit(ending > 0);
     } else if (elapsed >= kExitShowAfterMs) {
         exitProgress.Show(handle, ending);
@@ -333,6 +338,68 @@ void MainWindow::FinishExit(bool runsLeft) {
         ProcessWindow::disposeWaitMs = 0;  // the program ends now; so do the workers with it
     }
     PostQuitMessage(0);
+}
+
+LRESULT MainWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_QUERYENDSESSION) {
+        return OnQueryEndSession();
+    }
+    if (message == WM_ENDSESSION) {
+        OnEndSession(wParam != FALSE);
+        return 0;
+    }
+    return MainWindowBase::WindowProc(window, message, wParam, lParam);
+}
+
+LRESULT MainWindow::OnQueryEndSession() {
+    int running = CountRunningProcesses();
+    if (running == 0 || sessionEnding) {
+        return TRUE;
+    }
+    std::wstring reason = ExitProgress::Text(running);
+    reason.erase(reason.find_last_not_of(L'.') + 1);  // "Stopping 2 processes"
+    ShutdownBlockReasonCreate(handle, reason.c_str());
+    sessionEnding = true;
+    sessionExit = !exiting;
+    // Runs an Exit already asked to end are not asked again: a second stop ends them at once.
+    if (sessionExit) {
+        exiting = true;  // nothing starts meanwhile
+        exitStarted = GetTickCount64();
+        exitGiveUpMs = kExitGiveUpAfterMs + processWindows.LongestStopTimeoutMs();
+        processWindows.EndRuns();
+    }
+    return TRUE;
+}
+
+void MainWindow::OnEndSession(bool ending) {
+    if (!sessionEnding) {
+        return;
+    }
+    sessionEnding = false;
+    if (!ending) {
+        ShutdownBlockReasonDestroy(handle);
+        // The session goes on: an Exit the user asked for still ends the program, else it stays.
+        exiting = exiting && !sessionExit;
+        return;
+    }
+    WaitForRuns(exitStarted + exitGiveUpMs - kExitGiveUpAfterMs);
+    processWindows.EndRuns();  // what is still ending ends now
+    ShutdownBlockReasonDestroy(handle);
+    FinishExit(CountRunningProcesses() > 0);
+}
+
+void MainWindow::WaitForRuns(ULONGLONG deadline) {
+    while (CountRunningProcesses() > 0 && GetTickCount64() < deadline) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+        for (MSG message; PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE);) {
+            if (message.message == WM_QUIT) {
+                PostQuitMessage(static_cast<int>(message.wParam));  // for the program's own loop
+                return;
+            }
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+    }
 }
 
 bool MainWindow::ConfirmExit() {

@@ -14,8 +14,6 @@ namespace {
 
 const wchar_t kSettingsKey[] = L"Software\\Hollbrae\\Tarnwick";
 const size_t kSmallestScrollback = 1000;
-const UINT_PTR kDragTimer = 1;
-const UINT kDragIntervalMs = 50;
 const UINT kDpiChangedAfterParent = 0x02E3;
 const UINT kDpiChanged = 0x02E0;
 const DWORD kTextSelectionChanged = 0x8014;  // EVENT_OBJECT_TEXTSELECTIONCHANGED
@@ -45,11 +43,8 @@ OutputView::OutputView()
     : WindowControl(L"OutputView"),
       store(defaultScrollback),
       interpreter(store),
-      clicks(0),
-      lastClick(0),
-      lastClickAt(),
-      dragging(false),
-      dragAt(),
+      mouse(*this),
+      editMessages(*this),
       wheelRest(0),
       tiltRest(0),
       lastPaint(0),
@@ -223,13 +218,13 @@ int OutputView::PageLines() const {
 }
 
 void OutputView::ScrollTo(uint64_t line, int x, bool byUser) {
-    if (scroll.ScrollTo(store, line, x, byUser, dragging)) {
+    if (scroll.ScrollTo(store, line, x, byUser, mouse.IsDragging())) {
         Scrolled();
     }
 }
 
 void OutputView::ScrollLines(int64_t lines) {
-    if (scroll.ScrollBy(store, lines, dragging)) {
+    if (scroll.ScrollBy(store, lines, mouse.IsDragging())) {
         Scrolled();
     }
 }
@@ -266,12 +261,24 @@ void OutputView::OnScroll(int bar, int request) {
     int64_t position = vertical ? scroll.VerticalPosition(store) : scroll.Left();
     int64_t target = position;
     switch (LOWORD(request)) {
-        case SB_LINEUP: target -= line; break;
-        case SB_LINEDOWN: target += line; break;
-        case SB_PAGEUP: target -= page; break;
-        case SB_PAGEDOWN: target += page; break;
-        case SB_TOP: target = 0; break;
-        case SB_BOTTOM: target = INT32_MAX; break;
+        case SB_LINEUP:
+            target -= line;
+            break;
+        case SB_LINEDOWN:
+            target += line;
+            break;
+        case SB_PAGEUP:
+            target -= page;
+            break;
+        case SB_PAGEDOWN:
+            target += page;
+            break;
+        case SB_TOP:
+            target = 0;
+            break;
+        case SB_BOTTOM:
+            target = INT32_MAX;
+            break;
         case SB_THUMBTRACK:
         case SB_THUMBPOSITION: {
             // The 32-bit place of the thumb; the message itself carries only 16 bits of it, which
@@ -282,7 +289,8 @@ void OutputView::OnScroll(int bar, int request) {
             target = tracked ? info.nTrackPos : HIWORD(request);
             break;
         }
-        default: return;
+        default:
+            return;
     }
     target = std::max<int64_t>(0, target);
     if (vertical) {
@@ -331,13 +339,27 @@ bool OutputView::OnKey(WPARAM key) {
                 Selected();
             }
             return control;
-        case VK_UP: ScrollLines(-1); return true;
-        case VK_DOWN: ScrollLines(1); return true;
-        case VK_PRIOR: ScrollLines(-page); return true;
-        case VK_NEXT: ScrollLines(page); return true;
-        case VK_LEFT: ScrollTo(scroll.Top(), scroll.Left() - cell, false); return true;
-        case VK_RIGHT: ScrollTo(scroll.Top(), scroll.Left() + cell, false); return true;
-        case VK_HOME: ScrollTo(control ? store.FirstNumber() : scroll.Top(), 0, control); return true;
+        case VK_UP:
+            ScrollLines(-1);
+            return true;
+        case VK_DOWN:
+            ScrollLines(1);
+            return true;
+        case VK_PRIOR:
+            ScrollLines(-page);
+            return true;
+        case VK_NEXT:
+            ScrollLines(page);
+            return true;
+        case VK_LEFT:
+            ScrollTo(scroll.Top(), scroll.Left() - cell, false);
+            return true;
+        case VK_RIGHT:
+            ScrollTo(scroll.Top(), scroll.Left() + cell, false);
+            return true;
+        case VK_HOME:
+            ScrollTo(control ? store.FirstNumber() : scroll.Top(), 0, control);
+            return true;
         case VK_END:
             if (control) {
                 ScrollToEnd();
@@ -355,15 +377,32 @@ bool OutputView::OnSelectionKey(WPARAM key, bool control) {
     using Selection = util::TextSelection;
     Selection::Motion motion;
     switch (key) {
-        case VK_UP: motion = Selection::LineUp; break;
-        case VK_DOWN: motion = Selection::LineDown; break;
-        case VK_PRIOR: motion = Selection::PageUp; break;
-        case VK_NEXT: motion = Selection::PageDown; break;
-        case VK_LEFT: motion = Selection::CharacterLeft; break;
-        case VK_RIGHT: motion = Selection::CharacterRight; break;
-        case VK_HOME: motion = control ? Selection::TextStart : Selection::LineStart; break;
-        case VK_END: motion = control ? Selection::TextEnd : Selection::LineEnd; break;
-        default: return false;
+        case VK_UP:
+            motion = Selection::LineUp;
+            break;
+        case VK_DOWN:
+            motion = Selection::LineDown;
+            break;
+        case VK_PRIOR:
+            motion = Selection::PageUp;
+            break;
+        case VK_NEXT:
+            motion = Selection::PageDown;
+            break;
+        case VK_LEFT:
+            motion = Selection::CharacterLeft;
+            break;
+        case VK_RIGHT:
+            motion = Selection::CharacterRight;
+            break;
+        case VK_HOME:
+            motion = control ? Selection::TextStart : Selection::LineStart;
+            break;
+        case VK_END:
+            motion = control ? Selection::TextEnd : Selection::LineEnd;
+            break;
+        default:
+            return false;
     }
     MoveCaret(selection.Moved(store, motion, std::max(1, PageLines() - 1)));
     return true;
@@ -388,93 +427,9 @@ util::TextPosition OutputView::HitTest(int x, int y) const {
     return scroll.PositionAt(store, x, y, painter.LineHeight());
 }
 
-void OutputView::OnButtonDown(int x, int y, bool extend) {
-    SetFocus(handle);
-    SetCapture(handle);
-    DWORD now = GetTickCount();
-    bool nearby = std::abs(x - lastClickAt.x) <= GetSystemMetrics(SM_CXDOUBLECLK) &&
-                std::abs(y - lastClickAt.y) <= GetSystemMetrics(SM_CYDOUBLECLK);
-    clicks = (nearby && now - lastClick <= GetDoubleClickTime() && clicks < 3) ? clicks + 1 : 1;
-    lastClick = now;
-    lastClickAt = {x, y};
-    util::TextPosition at = HitTest(x, y);
-    if (clicks == 2) {
-        selection.SelectWord(store, at);
-    } else if (clicks == 3) {
-        selection.SelectLine(store, at.line);
-    } else if (extend) {
-        selection.ExtendTo(at);
-    } else {
-        selection.Collapse(at);
-    }
-    dragging = clicks == 1;
-    dragAt = {x, y};
-    Selected();
-}
-
-void OutputView::OnMouseMove(int x, int y) {
-    if (!dragging) {
-        return;
-    }
-    dragAt = {x, y};
-    selection.ExtendTo(HitTest(x, y));
-    Selected();
-    RECT area = {};
-    GetClientRect(handle, &area);
-    if (y < 0 || y >= area.bottom || x < 0 || x >= area.right) {
-        SetTimer(handle, kDragTimer, kDragIntervalMs, nullptr);  // outside: scroll towards the mouse
-    }
-}
-
 LRESULT OutputView::OnTimer(WPARAM timerId) {
-    if (timerId != kDragTimer) {
-        return 0;
-    }
-    RECT area = {};
-    GetClientRect(handle, &area);
-    int height = painter.LineHeight();
-    int64_t lines = dragAt.y < 0 ? dragAt.y / height - 1 : (dragAt.y >= area.bottom ? (dragAt.y - area.bottom) / height + 1 : 0);
-    int cells = dragAt.x < 0 ? -2 : (dragAt.x >= area.right ? 2 : 0);
-    if (!dragging || (lines == 0 && cells == 0)) {
-        KillTimer(handle, kDragTimer);
-        return 0;
-    }
-    ScrollLines(lines);
-    ScrollTo(scroll.Top(), scroll.Left() + cells * painter.CellWidth(), false);
-    selection.ExtendTo(HitTest(dragAt.x, dragAt.y));
-    Selected();
+    mouse.OnTimer(timerId);
     return 0;
-}
-
-void OutputView::OnButtonUp() {
-    if (dragging) {
-        dragging = false;
-        KillTimer(handle, kDragTimer);
-    }
-    if (GetCapture() == handle) {
-        ReleaseCapture();
-    }
-}
-
-LRESULT OutputView::GetSelectionOffsets(DWORD* from, DWORD* to) const {
-    size_t start = store.OffsetOf(selection.Start()), end = store.OffsetOf(selection.End());
-    if (from) {
-        *from = static_cast<DWORD>(start);
-    }
-    if (to) {
-        *to = static_cast<DWORD>(end);
-    }
-    return end > 0xFFFF ? -1 : MAKELRESULT(start, end);
-}
-
-void OutputView::SetSelectionOffsets(LPARAM from, LPARAM to) {
-    if (from < 0) {
-        selection.Collapse(selection.Caret());
-    } else {
-        util::TextPosition start = store.PositionAt(static_cast<size_t>(from));
-        selection.Set(start, to < 0 ? store.End() : store.PositionAt(static_cast<size_t>(to)));
-    }
-    Selected();
 }
 
 LRESULT OutputView::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -500,14 +455,14 @@ LRESULT OutputView::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM 
             break;
         case WM_LBUTTONDOWN:
         case WM_LBUTTONDBLCLK:
-            OnButtonDown(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam), (wParam & MK_SHIFT) != 0);
+            mouse.OnButtonDown(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam), (wParam & MK_SHIFT) != 0);
             return 0;
         case WM_MOUSEMOVE:
-            OnMouseMove(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+            mouse.OnMouseMove(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
             return 0;
         case WM_LBUTTONUP:
         case WM_CAPTURECHANGED:
-            OnButtonUp();
+            mouse.OnButtonUp();
             return 0;
         case kDpiChanged:
         case kDpiChangedAfterParent:
@@ -515,7 +470,7 @@ LRESULT OutputView::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM 
             break;
         default: {
             bool answered = false;
-            LRESULT answer = OnQuery(message, wParam, lParam, answered);
+            LRESULT answer = editMessages.Answer(message, wParam, lParam, answered);
             if (answered) {
                 return answer;
             }
@@ -534,51 +489,4 @@ IAccessible* OutputView::GetAccessible() {
     }
     accessible->AddRef();
     return accessible;
-}
-
-// The messages an edit control answers for programs that read it, and the accessible object.
-LRESULT OutputView::OnQuery(UINT message, WPARAM wParam, LPARAM lParam, bool& answered) {
-    answered = true;
-    switch (message) {
-        case WM_COPY:
-            gui::PutTextOnClipboard(handle, selection.Text(store));
-            return 0;
-        case WM_GETTEXTLENGTH:
-            return static_cast<LRESULT>(store.TextLength());
-        case WM_GETTEXT:
-            return static_cast<LRESULT>(store.CopyText(reinterpret_cast<wchar_t*>(lParam), wParam));
-        case WM_SETTEXT:
-            Clear();
-            if (lParam) {
-                Append(reinterpret_cast<const wchar_t*>(lParam));
-                FinishPaint();
-            }
-            return TRUE;
-        case EM_GETLINECOUNT:
-            return static_cast<LRESULT>(store.Count());
-        case EM_GETFIRSTVISIBLELINE:
-            return static_cast<LRESULT>(scroll.VerticalPosition(store));
-        case EM_GETLINE:
-            // The buffer's first WORD says how many characters it takes.
-            return lParam ? static_cast<LRESULT>(store.CopyLine(wParam, reinterpret_cast<wchar_t*>(lParam),
-                                                                *reinterpret_cast<WORD*>(lParam)))
-                          : 0;
-        case EM_GETSEL:
-            return GetSelectionOffsets(reinterpret_cast<DWORD*>(wParam), reinterpret_cast<DWORD*>(lParam));
-        case EM_SETSEL:
-            SetSelectionOffsets(static_cast<int>(wParam), static_cast<int>(lParam));
-            return 0;
-        case WM_GETOBJECT:
-            if (static_cast<LONG>(lParam) == OBJID_CLIENT) {
-                IAccessible* object = GetAccessible();
-                LRESULT answer = LresultFromObject(IID_IAccessible, wParam, object);
-                object->Release();
-                return answer;
-            }
-            break;
-        default:
-            break;
-    }
-    answered = false;
-    return 0;
 }

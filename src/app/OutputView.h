@@ -5,6 +5,8 @@
 #include <functional>
 #include <string>
 
+#include "app/OutputEditMessages.h"
+#include "app/OutputMouse.h"
 #include "gui/LinePainter.h"
 #include "gui/WindowControl.h"
 #include "util/ConsoleInterpreter.h"
@@ -71,6 +73,9 @@ public:
     static size_t ReadScrollbackSetting();
 
 private:
+    friend class OutputMouse;
+    friend class OutputEditMessages;
+
     int PageLines() const;
     void Geometry();
     void ScrollTo(uint64_t line, int x, bool byUser);
@@ -83,15 +88,8 @@ private:
     bool OnKey(WPARAM key);
     bool OnSelectionKey(WPARAM key, bool control);
     void MoveCaret(util::TextPosition to);
-    void OnButtonDown(int x, int y, bool extend);
-    void OnMouseMove(int x, int y);
-    void OnButtonUp();
     util::TextPosition HitTest(int x, int y) const;
     void Selected();
-
-    LRESULT GetSelectionOffsets(DWORD* from, DWORD* to) const;
-    void SetSelectionOffsets(LPARAM from, LPARAM to);
-    LRESULT OnQuery(UINT message, WPARAM wParam, LPARAM lParam, bool& answered);
 
     void FollowDpi();
     void NoteWidth(uint64_t fromLine);
@@ -103,14 +101,11 @@ private:
     util::TextSelection selection;
     util::ScrollModel scroll;
     gui::LinePainter painter;
-    int clicks;  // clicks in a row, for double and triple clicks
-    DWORD lastClick;
-    POINT lastClickAt;
-    bool dragging;
-    POINT dragAt;
+    OutputMouse mouse;
+    OutputEditMessages editMessages;
     int wheelRest;  // wheel movement not yet turned into lines
     int tiltRest;
     ULONGLONG lastPaint;
-    bool paintDue;  // changes are not painted yet
+    bool paintDue;                 // changes are not painted yet
     OutputAccessible* accessible;  // counted reference, made on first request
 };

@@ -304,7 +304,7 @@ void ProcessWindow::CreateProcessFor(ProcessInfo* newInfo) {
     newInfo->process = nullptr;  // a description from a new load never carries another's process
     runs.SetCurrent(MakeProcess(*newInfo));
     runs.Current()->SetLogger(this);
-    runs.Current()->observer = this;
+    runs.Current()->SetObserver(this);
     hasRun = false;
     wait.Forget();
     ShowState();

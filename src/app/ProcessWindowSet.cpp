@@ -6,6 +6,7 @@
 #include "app/ConfigurationFile.h"
 #include "app/ProcessInfo.h"
 #include "app/ProcessWindow.h"
+#include "common/GracefulStop.h"
 #include "common/StartOrder.h"
 #include "gui/MDIClientWindow.h"
 #include "gui/WindowMessageRouter.h"
@@ -134,6 +135,17 @@ int ProcessWindowSet::CountRuns() const {
         running += window->CountRuns();
     }
     return running;
+}
+
+uint32_t ProcessWindowSet::LongestStopTimeoutMs() const {
+    uint32_t longest = 0;
+    for (ProcessWindow* window : Windows()) {
+        const ProcessInfo* info = window->GetProcessInfo();
+        if (window->CountRuns() > 0 && info && GracefulStop::Applies(info->server.stop)) {
+            longest = info->server.stop.timeoutMs > longest ? info->server.stop.timeoutMs : longest;
+        }
+    }
+    return longest;
 }
 
 void ProcessWindowSet::EndRuns() {

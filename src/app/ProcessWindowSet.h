@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <map>
 #include <string>
 #include <vector>
@@ -28,8 +29,7 @@ public:
     // Hands the description (owned from here on) to its title's window, making one if the entry
     // is not disabled. The window looks for the ready texts of the entries after it first.
     void ApplyProcessInfo(ProcessInfo* info);
-    // Starts the waiting windows whose predecessor's run is ready for them, and tells every
-    // window the ready texts that the windows after it look for.
+    // Starts the waiting windows whose predecessor's run is ready for them.
     void StartDue();
     // Destroys every process window (ending its process tree) and deletes its object.
     void DisposeAll();
@@ -37,6 +37,9 @@ public:
     int CountRuns() const;
     // Asks every run of every window to end; returns at once.
     void EndRuns();
+    // The longest timeout of the stop steps of the windows with runs: how long their runs may
+    // take to end once asked; 0 when none has stop steps.
+    uint32_t LongestStopTimeoutMs() const;
     // The process windows, in the client's order of its children.
     std::vector<ProcessWindow*> Windows() const;
     // The direct children of a window, listed before any is destroyed.

@@ -7,16 +7,12 @@ const wchar_t LineEnd[] = L"\r\n";
 }  // namespace
 
 void RunOutput::SetLogFile(const std::wstring& path, const LogSettings& settings) {
-    runLog.Configure(path, settings.maxBytes, settings.backups, [this](const std::wstring& line) {
-        if (logger) {
-            logger->Log((line + LineEnd).c_str());
-        }
-    });
+    runLog.Configure(path, settings.maxBytes, settings.backups,
+                     [this](const std::wstring& line) { Tell((line + LineEnd).c_str()); });
 }
 
 void RunOutput::Log(const wchar_t* text) {
-    if (logger) {
-        logger->Log(text);
+    if (Tell(text)) {
         runLog.Append(text);
     }
 }
@@ -31,7 +27,7 @@ void RunOutput::LogChild(const wchar_t* text) {
 void RunOutput::WriteDebugInfo(const std::wstring& commandLine,
                                const std::wstring& workingDirectory,
                                const std::vector<std::wstring>& environment) {
-    if (!logger) {
+    if (!HasLogger()) {
         return;
     }
     const std::wstring name = HostName();
@@ -44,7 +40,7 @@ void RunOutput::WriteDebugInfo(const std::wstring& commandLine,
     for (const std::wstring& entry : environment) {
         text += entry + end;
     }
-    logger->Log(text.c_str());
+    Tell(text.c_str());
     runLog.Append(L"Environment variables : (not logged)\r\n");
     Log((end + L"------------------------------------------" + end).c_str());
 }

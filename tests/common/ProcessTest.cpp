@@ -66,7 +66,7 @@ protected:
     void SetUp() override {
         process.reset(new CountingProcess());
         process->SetLogger(&logger);
-        process->observer = &observer;
+        process->SetObserver(&observer);
     }
     void TearDown() override {
         process.reset();
@@ -398,7 +398,7 @@ TEST_F(ProcessTest, StartRestartAndDeletionJustAsTheChildEndsByItself) {
         logger.Clear();
         process.reset(new CountingProcess());
         process->SetLogger(&logger);
-        process->observer = &roundObserver;
+        process->SetObserver(&roundObserver);
         Launch(L"print x");
         Sleep(static_cast<DWORD>(round * 15));
         if (round % 2 == 0) {
