@@ -18,8 +18,7 @@ void RunOutput::Log(const wchar_t* text) {
 }
 
 void RunOutput::LogChild(const wchar_t* text) {
-    if (logger) {
-        logger->LogOutput(text);
+    if (logger.With([text](util::logging::ILogger& target) { target.LogOutput(text); })) {
         runLog.Append(text);
     }
 }
