@@ -10,6 +10,7 @@
 #include "gui/CheckBoxControl.h"
 #include "gui/ComboBoxControl.h"
 #include "gui/EditControl.h"
+#include "gui/MultiLineEditControl.h"
 #include "gui/StaticControl.h"
 #include "gui/WindowPane.h"
 #include "util/String.h"
@@ -77,7 +78,7 @@ private:
 
     std::vector<Row> rows;
     std::vector<std::unique_ptr<gui::StaticControl>> labels;  // one per row with a label
-    gui::EditControl environment;
+    gui::MultiLineEditControl environment;
     gui::EditControl environmentFile;
     gui::EditControl stopExecutable;
     gui::EditControl stopArguments;
@@ -90,7 +91,7 @@ private:
     gui::EditControl backups;
     gui::ComboBoxControl after;
     gui::EditControl ready;
-    gui::StaticControl problem;
+    gui::StaticControl problemLine;
     // What the fields were filled from: the base of Read, and what resolves the log file's path.
     ServerSettings shownSettings;
     String configurationFolder;

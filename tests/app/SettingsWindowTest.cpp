@@ -341,6 +341,13 @@ TEST_F(SettingsWindowTest, TabEnterAndEscapeWorkThroughTheMessageLoop) {
     EXPECT_EQ(GetFocus(), Edit(Pane::InitialDirectory));
     key(VK_TAB);
     EXPECT_EQ(GetParent(GetFocus()), ThePane().GetTypeGroup().GetHandle());
+    // Tab leaves the multi-line field of the variables, where Enter starts a new line.
+    HWND variables = ThePane().GetServerFields().GetControl(ServerSettingsFields::EnvironmentId);
+    SetFocus(variables);
+    key(VK_RETURN);
+    EXPECT_TRUE(SettingsShown());
+    key(VK_TAB);
+    EXPECT_EQ(GetFocus(), ThePane().GetServerFields().GetControl(ServerSettingsFields::EnvironmentFileId));
     key(VK_ESCAPE);
     EXPECT_FALSE(SettingsShown());
     OpenSettings();
