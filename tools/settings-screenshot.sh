@@ -10,7 +10,7 @@ source "$root/tools/wine-env.sh"
 bin="$root/build/x86_64/bin"
 prefix="$root/build/x86_64/wineprefix"
 # The demo file is copied: the screenshot must not depend on, or change, the bundled one.
-work="$(mktemp -d)"
+work="$(mktemp -d -t tarnwick-demo.XXXXXX)"
 cp "$root/demo/servers.tnkx" "$root/demo/server.env" "$work/"
 config="Z:${work//\//\\}\\servers.tnkx"
 wine_prefix_init "$prefix"

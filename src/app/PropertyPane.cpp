@@ -64,11 +64,11 @@ void SettingsWindow::PropertyPane::OnCreate() {
     CreateRadioGroup(restartGroup, L"Restart when it ends by itself",
                      {{NeverButton, L"Never"}, {OnFailureButton, L"On failure"}, {AlwaysButton, L"Always"}});
     startBox.SetId(StartBox);
-    startBox.AddStyle(WS_TABSTOP);
+    startBox.AddStyle(WS_TABSTOP | BS_NOTIFY);
     startBox.Create(handle);
     startBox.SetText(L"Start process automatically");
     disabledBox.SetId(DisabledBox);
-    disabledBox.AddStyle(WS_TABSTOP);
+    disabledBox.AddStyle(WS_TABSTOP | BS_NOTIFY);
     disabledBox.Create(handle);
     disabledBox.SetText(L"Disabled");
     CreateConsoleControls();
@@ -83,7 +83,7 @@ void SettingsWindow::PropertyPane::CreateRadioGroup(gui::AutoRadioButtonControl&
     group.SetText(caption);
     AddExtendedStyle(group.GetHandle(), WS_EX_CONTROLPARENT);
     for (const auto& button : buttons) {
-        group.AddButton(button.first, button.second)->AddStyle(WS_TABSTOP);
+        group.AddButton(button.first, button.second)->AddStyle(WS_TABSTOP | BS_NOTIFY);
     }
 }
 
@@ -172,6 +172,13 @@ LRESULT SettingsWindow::PropertyPane::WindowProc(HWND window, UINT message, WPAR
 
 LRESULT SettingsWindow::PropertyPane::OnCommand(WPARAM wParam, LPARAM lParam) {
     int id = LOWORD(wParam);
+    // A field that the keyboard moved to is scrolled into view. Only focus notifications come with
+    // these codes: the fields' hosts pass on no others, and the buttons here send no BN_DISABLE.
+    WORD code = HIWORD(wParam);
+    if ((code == EN_SETFOCUS || code == CBN_SETFOCUS || code == BN_SETFOCUS) && lParam) {
+        Reveal(reinterpret_cast<HWND>(lParam));
+        return 1;
+    }
     if ((id == WindowsButton || id == JavaButton) && HIWORD(wParam) == BN_CLICKED) {
         ShowHideFields(id == JavaButton ? ProcessType::Java : ProcessType::Standard);
         return 1;
@@ -303,7 +310,7 @@ void SettingsWindow::PropertyPane::CreateConsoleControls() {
         outputEncodingList->AddItem(util::OutputEncoding::Name(mode));
     }
     consoleHintsBox.SetId(ConsoleHintsBox);
-    consoleHintsBox.AddStyle(WS_TABSTOP);
+    consoleHintsBox.AddStyle(WS_TABSTOP | BS_NOTIFY);
     consoleHintsBox.Create(handle);
     consoleHintsBox.SetText(L"Console hints (FORCE_COLOR, PYTHONUNBUFFERED)");
 }
@@ -331,16 +338,15 @@ bool SettingsWindow::PropertyPane::SameConsoleSettings(const ProcessInfo& a, con
 
 void SettingsWindow::PropertyPane::CreateServerFields() {
     serverFields.Create(handle);
-    serverFields.SetFocusListener([this](int top, int bottom) { RevealServerRows(top, bottom); });
 }
 
-// A field that the keyboard moved to is scrolled into view.
-void SettingsWindow::PropertyPane::RevealServerRows(int top, int bottom) {
+void SettingsWindow::PropertyPane::Reveal(HWND control) {
     RECT place = {};
-    GetWindowRect(serverFields.GetHandle(), &place);
+    GetWindowRect(control, &place);
     MapWindowPoints(nullptr, handle, reinterpret_cast<POINT*>(&place), 2);
-    int start = place.top + scroll.GetOffset();  // where the server fields are in the whole content
-    if (scroll.Reveal(handle, start + top, start + bottom)) {
+    const int margin = 4;
+    int offset = scroll.GetOffset();  // the place in the whole content, not on screen
+    if (scroll.Reveal(handle, place.top + offset - margin, place.bottom + offset + margin)) {
         ScrollContent();
     }
 }

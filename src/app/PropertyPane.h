@@ -88,7 +88,8 @@ private:
     static bool SameConsoleSettings(const ProcessInfo& a, const ProcessInfo& b);
     // ---- Server settings ----
     void CreateServerFields();
-    void RevealServerRows(int top, int bottom);
+    // Scrolls the least that shows control whole.
+    void Reveal(HWND control);
     void ScrollContent();
 
     std::vector<std::unique_ptr<gui::LabeledFieldControl>> fields;

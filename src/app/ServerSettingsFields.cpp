@@ -29,11 +29,9 @@ std::wstring Trimmed(const std::wstring& text) {
 ServerSettingsFields::ServerSettingsFields() : WindowPane(L"ServerSettingsFields"), filling(false) {
     // The dialog keys look for tab stops inside this pane too.
     extendedStyle |= WS_EX_CONTROLPARENT;
-    // Lines of NAME=value: Enter starts a new line, and long lines scroll rather than wrap.
-    environment.AddStyle(ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN | WS_VSCROLL);
     // The full path is shortened in its middle when it does not fit.
     logPath.AddStyle(SS_PATHELLIPSIS | SS_NOPREFIX);
-    problem.AddStyle(SS_NOPREFIX);
+    problemLine.AddStyle(SS_NOPREFIX);
     window.AddStyle(BS_NOTIFY);
     rows = {
         {L"Environment variables: NAME=value lines, -NAME removes one", nullptr, kLabelHeight},
@@ -50,7 +48,7 @@ ServerSettingsFields::ServerSettingsFields() : WindowPane(L"ServerSettingsFields
         {L"Log backups", &backups, kFieldHeight},
         {L"Start after", &after, kFieldHeight},
         {L"Ready text", &ready, kFieldHeight},
-        {nullptr, &problem, 30},
+        {nullptr, &problemLine, 30},
     };
 }
 
@@ -105,8 +103,8 @@ void ServerSettingsFields::CreateRows() {
     CreateEdit(backups, BackupsId);
     CreateList(after, AfterId, {});
     CreateEdit(ready, ReadyId);
-    problem.SetControlId(ProblemId);
-    problem.Create(handle);
+    problemLine.SetControlId(ProblemId);
+    problemLine.Create(handle);
 }
 
 int ServerSettingsFields::GetHeight() {
@@ -147,12 +145,8 @@ LRESULT ServerSettingsFields::OnCommand(WPARAM wParam, LPARAM lParam) {
         Refresh();
     }
     bool focused = list ? code == CBN_SETFOCUS : box ? code == BN_SETFOCUS : code == EN_SETFOCUS;
-    HWND control = reinterpret_cast<HWND>(lParam);
-    if (focused && focusListener && control) {
-        RECT place = {};
-        GetWindowRect(control, &place);
-        MapWindowPoints(nullptr, handle, reinterpret_cast<POINT*>(&place), 2);
-        focusListener(place.top - kGap, place.bottom + kGap);
+    if (focused) {
+        SendMessageW(GetParent(handle), WM_COMMAND, wParam, lParam);
     }
     return 0;
 }
@@ -166,7 +160,7 @@ std::wstring ServerSettingsFields::GetLogPathText() const {
 }
 
 std::wstring ServerSettingsFields::GetProblemText() const {
-    return TextOf(problem.GetHandle());
+    return TextOf(problemLine.GetHandle());
 }
 
 std::wstring ServerSettingsFields::SelectedText(const gui::ComboBoxControl& list) const {
@@ -239,8 +233,8 @@ void ServerSettingsFields::ShowAfterChoices(const std::wstring& chosen, const st
     after.Select(static_cast<int>(std::find(choices.begin(), choices.end(), chosen) - choices.begin()));
 }
 
-bool ServerSettingsFields::Read(const ServerSettings& base, ServerSettings& settings, std::wstring& text) {
-    return ServerSettingsText::Read(GetFields(), base, settings, text);
+bool ServerSettingsFields::Read(const ServerSettings& base, ServerSettings& settings, std::wstring& problem) {
+    return ServerSettingsText::Read(GetFields(), base, settings, problem);
 }
 
 void ServerSettingsFields::Refresh() {
@@ -248,7 +242,7 @@ void ServerSettingsFields::Refresh() {
     ServerSettings read;
     std::wstring found;
     ServerSettingsText::Read(fields, shownSettings, read, found);
-    SetWindowTextW(problem.GetHandle(), found.c_str());
+    SetWindowTextW(problemLine.GetHandle(), found.c_str());
     // The path as a run would resolve it, from the variables as typed when they can be read.
     ProcessInfo resolving;
     resolving.configurationFolder = configurationFolder;

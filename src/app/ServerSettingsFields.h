@@ -2,7 +2,6 @@
 
 #include <windows.h>
 
-#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -11,6 +10,7 @@
 #include "gui/CheckBoxControl.h"
 #include "gui/ComboBoxControl.h"
 #include "gui/EditControl.h"
+#include "gui/MultiLineEditControl.h"
 #include "gui/StaticControl.h"
 #include "gui/WindowPane.h"
 #include "util/String.h"
@@ -20,7 +20,8 @@ class ProcessInfo;
 // The settings window's fields for the server settings of an entry: environment, stop, log file
 // and start order, a label beside each, the log file's full path as a run would resolve it and
 // the problem of a value that cannot be read, both kept up to date as the user types. What the
-// fields mean is ServerSettingsText's; this pane only moves texts in and out of the controls.
+// fields mean is ServerSettingsText's; this pane only moves texts in and out of the controls. A
+// field taking the focus is told to the parent, which may scroll it into view.
 class ServerSettingsFields : public gui::WindowPane {
 public:
     // Child ids, in the order on screen.
@@ -40,9 +41,6 @@ public:
         ReadyId,
         ProblemId,
     };
-    // Told the rows, in this pane's client coordinates, of a control that took the focus.
-    using FocusListener = std::function<void(int top, int bottom)>;
-
     ServerSettingsFields();
     ~ServerSettingsFields() override;
 
@@ -57,7 +55,6 @@ public:
     // problem of a value that cannot be read.
     bool Read(const ServerSettings& base, ServerSettings& settings, std::wstring& problem);
     ServerSettingsText::Fields GetFields();
-    void SetFocusListener(FocusListener listener) { focusListener = std::move(listener); }
 
     HWND GetControl(Id id) const;
     std::wstring GetLogPathText() const;
@@ -81,7 +78,7 @@ private:
 
     std::vector<Row> rows;
     std::vector<std::unique_ptr<gui::StaticControl>> labels;  // one per row with a label
-    gui::EditControl environment;
+    gui::MultiLineEditControl environment;
     gui::EditControl environmentFile;
     gui::EditControl stopExecutable;
     gui::EditControl stopArguments;
@@ -94,10 +91,9 @@ private:
     gui::EditControl backups;
     gui::ComboBoxControl after;
     gui::EditControl ready;
-    gui::StaticControl problem;
+    gui::StaticControl problemLine;
     // What the fields were filled from: the base of Read, and what resolves the log file's path.
     ServerSettings shownSettings;
     String configurationFolder;
     bool filling;  // the fields are being filled: their change notifications are not the user's
-    FocusListener focusListener;
 };

@@ -52,6 +52,7 @@ Process::~Process() {
 }
 
 void Process::Shutdown() {
+    shuttingDown = true;  // the object goes: its run is ended, not asked
     if (IsRunning()) {
         try {
             Terminate();
@@ -511,7 +512,7 @@ void Process::EndRequested(ExitLine::Reason reason) {
 bool Process::BeginGracefulStop() {
     // A second stop during the wait, or a stop before the child exists, ends the run at once.
     if (!GracefulStop::Applies(stopSettings) || graceful->IsActive() || processId.load() == 0 || treeEnded ||
-        StopRequested()) {
+        StopRequested() || shuttingDown) {
         return false;
     }
     graceful->Begin(stopSettings, processId.load(), *consoleSignal, MakeStopProgram());

@@ -218,6 +218,7 @@ private:
     IConsoleSignal* consoleSignal;  // not owned
     std::unique_ptr<GracefulStop> graceful;
     bool framed;  // the debug block, footer and exit line are written (not for a stop program)
+    bool shuttingDown = false;  // set by Shutdown on the thread that destroys the object
 
 protected:
     // ---- Server settings: environment and log file ----

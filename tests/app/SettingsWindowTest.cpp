@@ -341,6 +341,13 @@ TEST_F(SettingsWindowTest, TabEnterAndEscapeWorkThroughTheMessageLoop) {
     EXPECT_EQ(GetFocus(), Edit(Pane::InitialDirectory));
     key(VK_TAB);
     EXPECT_EQ(GetParent(GetFocus()), ThePane().GetTypeGroup().GetHandle());
+    // Tab leaves the multi-line field of the variables, where Enter starts a new line.
+    HWND variables = ThePane().GetServerFields().GetControl(ServerSettingsFields::EnvironmentId);
+    SetFocus(variables);
+    key(VK_RETURN);
+    EXPECT_TRUE(SettingsShown());
+    key(VK_TAB);
+    EXPECT_EQ(GetFocus(), ThePane().GetServerFields().GetControl(ServerSettingsFields::EnvironmentFileId));
     key(VK_ESCAPE);
     EXPECT_FALSE(SettingsShown());
     OpenSettings();
@@ -465,6 +472,35 @@ TEST_F(SettingsWindowTest, ServerFieldsShowTheFileRefuseABadValueAndWriteOnlyWha
         EXPECT_EQ(std::string::npos, FileBytes().find(gone)) << gone;
     }
     EXPECT_FALSE(read[1].server.stop.present || read[1].server.log.present);
+}
+
+// The window's first size is too small for all the fields: they scroll, and a field that takes
+// the focus scrolls into view.
+TEST_F(SettingsWindowTest, FieldsScrollAndTheFocusedOneComesIntoView) {
+    Select(0);
+    HWND pane = ThePane().GetHandle();
+    auto inView = [&](HWND control) {
+        RECT shown = {};
+        RECT area = {};
+        GetWindowRect(control, &shown);
+        GetClientRect(pane, &area);
+        MapWindowPoints(pane, nullptr, reinterpret_cast<POINT*>(&area), 2);
+        return shown.top >= area.top && shown.bottom <= area.bottom;
+    };
+    HWND ready = ThePane().GetServerFields().GetControl(Fields::ReadyId);
+    HWND title = Edit(Pane::Title);
+    ASSERT_FALSE(inView(ready));
+    SetFocus(ready);
+    EXPECT_TRUE(inView(ready));
+    EXPECT_FALSE(inView(title));
+    SetFocus(ThePane().GetDisabledBox().GetHandle());
+    EXPECT_TRUE(inView(ThePane().GetDisabledBox().GetHandle()));
+    SetFocus(title);
+    EXPECT_TRUE(inView(title));
+    SendMessageW(pane, WM_VSCROLL, SB_BOTTOM, 0);
+    EXPECT_TRUE(inView(ready));
+    SendMessageW(pane, WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA * 50), 0);
+    EXPECT_TRUE(inView(title));
 }
 
 }  // namespace

@@ -129,6 +129,17 @@ TEST_F(GracefulStopTest, ASecondStopEndsAtOnceAndAMissingStopProgramIsOneLine) {
     std::wstring text = WaitForEnd();
     EXPECT_NE(std::wstring::npos, text.find(L"Stopping: stop command ended with exit code 1\r\n")) << text;
     EXPECT_NE(std::wstring::npos, text.find(L"Stopped, ran ")) << text;
+    ULONGLONG again = 0;
+    {
+        Process going;  // a process destroyed while it runs ends its run at once
+        going.SetExecutable(probe.c_str());
+        going.SetArguments(L"sleep 60000");
+        going.SetStopSettings(settings);
+        going.Start();
+        ASSERT_TRUE(WaitUntil([&] { return going.GetChildProcessId() != 0; }));
+        again = GetTickCount64();
+    }
+    EXPECT_LT(GetTickCount64() - again, 5000u);
 
     settings.executable = L"NoSuchStopProgram.exe";
     settings.timeoutMs = 500;
