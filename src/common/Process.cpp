@@ -233,7 +233,8 @@ DWORD Process::ExecuteExternalProcess() {
         throw new Exception(L"Process::ExecuteExternalProcess()\n%s", problem.GetBuffer());
     }
     ResetChild();
-    // A stop that came before the child exists leaves nothing to launch.
+    // A stop that came before the child exists leaves nothing to launch. The run's footer still
+    // closes it, so the window shows that the Start was answered; no exit line, as nothing ran.
     if (!pipe.Create(GetStopEvent()) || StopRequested()) {
         return 0;
     }
