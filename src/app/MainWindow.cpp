@@ -171,23 +171,24 @@ void MainWindow::ArrangeChildren() {
 
 void MainWindow::LoadProcesses() {
     loader.LoadAtStart();
-    ShowIfNoProcess();
+    AfterLoad();
 }
 
 void MainWindow::ReloadProcesses() {
     loader.Reload();
-    ShowIfNoProcess();
+    AfterLoad();
 }
 
 void MainWindow::LoadConfigurationFile() {
     loader.OpenOther();
-    ShowIfNoProcess();
+    AfterLoad();
 }
 
-void MainWindow::ShowIfNoProcess() {
+void MainWindow::AfterLoad() {
     if (!GetActiveProcessWindow()) {
         ShowNoProcess();  // every entry disabled, or none
     }
+    processWindows.StartDue();  // a later entry whose predecessor is ready already starts now
 }
 
 void MainWindow::ApplyProcessInfo(ProcessInfo* info) {
@@ -434,6 +435,12 @@ LRESULT MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         PostMessageW(reinterpret_cast<HWND>(wParam), echoMessage, wParam, lParam);
         return 1;
     }
+    if (message == ProcessWindow::startOrderMessage) {
+        if (!exiting) {
+            processWindows.StartDue();  // nothing new starts once the program is ending
+        }
+        return 1;
+    }
     if (message != ProcessWindow::statusMessage || !mdiClient.GetHandle()) {
         return 0;
     }
@@ -470,7 +477,7 @@ void MainWindow::ShowNoProcess() {
 }
 
 void MainWindow::SetCurrentProcessStatus(int state) {
-    if (state < ProcessWindow::Stopped || state > ProcessWindow::Stopping) {
+    if (state < ProcessWindow::Stopped || state > ProcessWindow::Waiting) {
         throw new Exception(L"MainWindow::SetCurrentProcessStatus()\nWTF %i", state);
     }
     ProcessWindow* active = GetActiveProcessWindow();
@@ -481,8 +488,9 @@ void MainWindow::SetCurrentProcessStatus(int state) {
     for (int command : kProcessCommands) {
         SetCommandEnabled(command, true);  // Start, Stop and Restart are set right below
     }
-    // While stopping, Start waits for the end; a second Stop ends the job again.
-    SetCommandEnabled(kStart, state == ProcessWindow::Stopped);
+    // While stopping, Start waits for the end; a second Stop ends the job again. While waiting,
+    // Start starts at once and Stop ends the wait.
+    SetCommandEnabled(kStart, state == ProcessWindow::Stopped || state == ProcessWindow::Waiting);
     SetCommandEnabled(kStop, state != ProcessWindow::Stopped);
     SetCommandEnabled(kRestart, state == ProcessWindow::Running);
     const wchar_t* format = state == ProcessWindow::Running    ? L"Process \"%s\" is running ..."
@@ -492,6 +500,9 @@ void MainWindow::SetCurrentProcessStatus(int state) {
     text.Format(format, name.GetBuffer());
     if (state == ProcessWindow::Stopped && active) {
         text.Append(active->GetEndNote().c_str());
+    }
+    if (state == ProcessWindow::Waiting && active && active->IsWaiting()) {
+        text = active->GetWaitingText().c_str();
     }
     statusBar.SetText(text.GetBuffer());
     if (active) {

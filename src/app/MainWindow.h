@@ -84,8 +84,9 @@ public:
 private:
     void CreateToolBar();
     void CreateClient();
-    // After a load: with no process window active, the status and commands say so.
-    void ShowIfNoProcess();
+    // After a load: with no process window active, the status and commands say so; entries
+    // whose predecessor is ready start.
+    void AfterLoad();
     void ArrangeChildren();
     void RunProcessCommand(int commandId);
     void SetCommandEnabled(int commandId, bool enabled);

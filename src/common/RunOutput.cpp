@@ -17,6 +17,12 @@ void RunOutput::Log(const wchar_t* text) {
     }
 }
 
+void RunOutput::LogChild(const wchar_t* text) {
+    if (logger.With([text](util::logging::ILogger& target) { target.LogOutput(text); })) {
+        runLog.Append(text);
+    }
+}
+
 void RunOutput::WriteDebugInfo(const std::wstring& commandLine,
                                const std::wstring& workingDirectory,
                                const std::vector<std::wstring>& environment) {
