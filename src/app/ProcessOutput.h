@@ -46,9 +46,14 @@ public:
     void Save(const wchar_t* path);
 
 private:
+    // Takes what readers queued into the view; false when nothing was queued.
+    bool TakeBatch();
+
     gui::Window& owner;
     OutputView& view;
+    const UINT wakeMessage;
     std::atomic<bool> logToScreen;  // read by the reader threads too
+    ULONGLONG lastTaken;            // tick count of the last batch taken
     OutputQueue queue;
     std::wstring batch;  // reused buffer of the text taken from the queue
 };
