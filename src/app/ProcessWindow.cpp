@@ -7,6 +7,7 @@
 #include "common/JavaProcess.h"
 #include "common/Process.h"
 #include "gui/FileDialogs.h"
+#include "util/ConsoleInterpreter.h"
 #include "util/Exception.h"
 
 namespace {
@@ -313,9 +314,9 @@ bool ProcessWindow::ShowConfigurationError() {
     if (!info || info->configurationError.IsEmpty()) {
         return false;
     }
-    Log(L"Configuration error:\r\n");
-    Log(info->configurationError.GetBuffer());
-    Log(L"\r\nThe process is not started. Correct the configuration and reload it.\r\n");
+    LogOwnText(L"Configuration error:\r\n");
+    LogOwnText(info->configurationError.GetBuffer());
+    LogOwnText(L"\r\nThe process is not started. Correct the configuration and reload it.\r\n");
     return true;
 }
 
@@ -331,10 +332,8 @@ void ProcessWindow::StartAutomatically(ProcessInfo* newInfo) {
             ShowFailure(e);
         }
     } else {
-        Log(L"Process automatic startup is disabled in configuration file.");
-        Log(L"\r\n");
-        Log(L"Activate this window and click on Start to launch it.");
-        Log(L"\r\n");
+        LogOwnText(L"Process automatic startup is disabled in configuration file.\r\n");
+        LogOwnText(L"Activate this window and click on Start to launch it.\r\n");
     }
     newInfo->modified = false;
 }
@@ -400,6 +399,18 @@ void ProcessWindow::Log(const wchar_t* text) {
     if (!output.GetLogToScreen() || !text) {
         return;
     }
+    // The marks of the program's own text are the program's alone.
+    std::wstring cleaned;
+    Deliver(util::ConsoleInterpreter::DropOwnTextMarks(text, cleaned) ? cleaned.c_str() : text);
+}
+
+void ProcessWindow::LogOwnText(const wchar_t* text) {
+    if (output.GetLogToScreen() && text) {
+        Deliver(util::ConsoleInterpreter::MarkOwnText(text).c_str());
+    }
+}
+
+void ProcessWindow::Deliver(const wchar_t* text) {
     if (OnWindowThread()) {
         output.AppendNow(text);
         return;

@@ -66,7 +66,10 @@ public:
     // Shows a failure of a command in a box owned by owner and frees it; the program goes on.
     static void ReportFailure(HWND owner, Exception* failure);
 
+    // The child's output: drawn in the colours its codes set.
     void Log(const wchar_t* text) override;
+    // The program's own lines: drawn in the default colours, whatever colour the child left set.
+    void LogOwnText(const wchar_t* text) override;
     void ThreadStateChanged(bool running) override;
     void ThreadFailed(const std::wstring& message) override;
 
@@ -90,6 +93,8 @@ protected:
 
 private:
     bool OnWindowThread() const;
+    // Text marked as the child's or the program's, to the view.
+    void Deliver(const wchar_t* text);
     void ReleaseProcess();
     // A changed entry: the old process is asked to stop and kept until its run has ended.
     void RetireProcess();

@@ -142,7 +142,7 @@ protected:
     DWORD exitCode;
 
 private:
-    void LogText(const wchar_t* text) { output.Log(text); }
+    void LogText(const wchar_t* text) { output.LogOwnText(text); }
     // Every process of the run has ended (the job is empty, or without a job the child has).
     bool RunOver();
     void CreateChild();

@@ -9,7 +9,7 @@ const wchar_t LineEnd[] = L"\r\n";
 void RunOutput::SetLogFile(const std::wstring& path, const LogSettings& settings) {
     runLog.Configure(path, settings.maxBytes, settings.backups, [this](const std::wstring& line) {
         if (logger) {
-            logger->Log((line + LineEnd).c_str());
+            logger->LogOwnText((line + LineEnd).c_str());
         }
     });
 }
@@ -17,6 +17,13 @@ void RunOutput::SetLogFile(const std::wstring& path, const LogSettings& settings
 void RunOutput::Log(const wchar_t* text) {
     if (logger) {
         logger->Log(text);
+        runLog.Append(text);
+    }
+}
+
+void RunOutput::LogOwnText(const wchar_t* text) {
+    if (logger) {
+        logger->LogOwnText(text);
         runLog.Append(text);
     }
 }
@@ -29,19 +36,19 @@ void RunOutput::WriteDebugInfo(const std::wstring& commandLine,
     }
     const std::wstring name = HostName();
     const std::wstring end = LineEnd;
-    Log((L"---- " + name + L" Debug Info ----" + end + end).c_str());
-    Log((L"Launcher name         : " + name + end + end).c_str());
-    Log((L"Command line          : " + commandLine + end + end).c_str());
-    Log((L"Working directory     : " + workingDirectory + end + end).c_str());
+    LogOwnText((L"---- " + name + L" Debug Info ----" + end + end).c_str());
+    LogOwnText((L"Launcher name         : " + name + end + end).c_str());
+    LogOwnText((L"Command line          : " + commandLine + end + end).c_str());
+    LogOwnText((L"Working directory     : " + workingDirectory + end + end).c_str());
     std::wstring text = L"Environment variables : " + end + end;
     for (const std::wstring& entry : environment) {
         text += entry + end;
     }
-    logger->Log(text.c_str());
+    logger->LogOwnText(text.c_str());
     runLog.Append(L"Environment variables : (not logged)\r\n");
-    Log((end + L"------------------------------------------" + end).c_str());
+    LogOwnText((end + L"------------------------------------------" + end).c_str());
 }
 
 void RunOutput::WriteDebugFooter() {
-    Log((LineEnd + (L"---- " + std::wstring(HostName()) + L" Debug Info ----") + LineEnd).c_str());
+    LogOwnText((LineEnd + (L"---- " + std::wstring(HostName()) + L" Debug Info ----") + LineEnd).c_str());
 }

@@ -28,6 +28,8 @@ public:
     // Text of a run, pieces of lines included: to the logger and the log file; nowhere without a
     // logger.
     void Log(const wchar_t* text);
+    // The program's own lines about a run: the same way, told apart for the logger.
+    void LogOwnText(const wchar_t* text);
     // Ends a line left open in the log file (the run is over).
     void Flush() { runLog.Flush(); }
     // The environment (secrets already masked) goes to the logger only, never into the log file.

@@ -30,10 +30,21 @@ public:
         std::lock_guard<std::mutex> hold(mutex);
         calls.push_back(text);
     }
+    // The program's own text is kept as a call too, and also by itself.
+    void LogOwnText(const wchar_t* text) override {
+        Log(text);
+        std::lock_guard<std::mutex> hold(mutex);
+        own += text;
+    }
+    std::wstring OwnText() {
+        std::lock_guard<std::mutex> hold(mutex);
+        return own;
+    }
 
     void Clear() {
         std::lock_guard<std::mutex> hold(mutex);
         calls.clear();
+        own.clear();
     }
 
     std::vector<std::wstring> Calls() {
@@ -60,6 +71,7 @@ public:
 private:
     std::mutex mutex;
     std::vector<std::wstring> calls;
+    std::wstring own;
 };
 
 // Keeps every state change and failure told, in order.
