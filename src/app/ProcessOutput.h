@@ -42,7 +42,8 @@ public:
     bool GetLogToScreen() const { return logToScreen; }
     // Forgets what is queued (the process is gone, or the view was cleared).
     void Discard();
-    // Writes the view's text to path as UTF-8 with a byte-order mark; throws on failure.
+    // Writes the view's text, its tabs as they came, to path as UTF-8 with a byte-order mark;
+    // throws on failure.
     void Save(const wchar_t* path);
 
 private:

@@ -184,7 +184,10 @@ void ConsoleInterpreter::Backspace() {
 
 void ConsoleInterpreter::Tab(int64_t arrival) {
     static const wchar_t kBlanks[kTabWidth + 1] = L"        ";
+    TextStyle text = style;
+    style.flags |= TextStyle::Tab;
     Append(kBlanks, kTabWidth - store.Last().text.size() % kTabWidth, arrival);
+    style = text;
 }
 
 void ConsoleInterpreter::BeginSequence(State next) {

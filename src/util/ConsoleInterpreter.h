@@ -15,7 +15,8 @@ namespace util {
 // - LF and CR LF end the line; a bare CR followed by more text on the same line starts the line
 //   afresh (progress lines). A CR at the end of a batch waits for the next batch to tell which.
 // - Backspace removes the character before it on the current line (none at its start).
-// - Tab moves to the next multiple of 8 columns with blanks. Other C0 controls and DEL are dropped.
+// - Tab moves to the next multiple of 8 columns with blanks (marked TextStyle::Tab, so that the
+//   text can be saved with its tabs). Other C0 controls and DEL are dropped.
 // - CSI (ESC [ ... final), OSC and the other string sequences (ESC ] P X ^ _ ... ended by BEL or
 //   ESC \) and two-character escapes (ESC with an optional intermediate and a final) are removed.
 // Sequences cut by the end of a batch are completed by the next one. A sequence longer than

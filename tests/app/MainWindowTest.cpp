@@ -360,7 +360,11 @@ TEST_F(MainWindowTest, SaveWritesTheViewAsUtf8AfterAByteOrderMarkAndReportsAFail
     } cases[] = {{L"", "\xEF\xBB\xBF"},
                  {L"Gr\u00FC\u00DFe \u4E16\u754C \U0001F600\r\nnext",
                   "\xEF\xBB\xBFGr\xC3\xBC\xC3\x9F"
-                  "e \xE4\xB8\x96\xE7\x95\x8C \xF0\x9F\x98\x80\r\nnext"}};
+                  "e \xE4\xB8\x96\xE7\x95\x8C \xF0\x9F\x98\x80\r\nnext"},
+                 // Tabs are saved as tabs, although shown as blanks.
+                 {L"\r\na\tbc\t\td\x1b[31m\te",
+                  "\xEF\xBB\xBFGr\xC3\xBC\xC3\x9F"
+                  "e \xE4\xB8\x96\xE7\x95\x8C \xF0\x9F\x98\x80\r\nnext\r\na\tbc\t\td\te"}};
     int n = 0;
     for (const auto& c : cases) {
         Window(L"Idle")->Log(c.output);

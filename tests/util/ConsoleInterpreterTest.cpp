@@ -46,6 +46,7 @@ std::wstring Picture(const LineStore& store) {
             }
             if (i < line.runs.size()) {
                 style = line.runs[i].style;
+                style.flags &= ~TextStyle::Tab;  // a mark for saving, not a look
             }
             from = to;
         }
@@ -374,6 +375,31 @@ TEST(ConsoleInterpreter, ChildTextLosesOnlyTheOwnTextMarks) {
     EXPECT_TRUE(ConsoleInterpreter::DropOwnTextMarks(L"\x1b[31ma\x91" L"b\x92\x92" L"c\x91", cleaned));
     EXPECT_EQ(L"\x1b[31mabc", cleaned);
     EXPECT_EQ(L"{1/0/0:abc}", Shown(cleaned));
+}
+
+// Tabs show as blanks up to the next multiple of 8 and come back as tabs in the saved text, also
+// in colour, at a continuation and after a rewritten line; blanks a backspace cut short stay blanks.
+TEST(LineStore, TextWithTabsGivesBackTheTabsThatBecameBlanks) {
+    const struct {
+        const wchar_t* input;
+        const wchar_t* saved;
+    } cases[] = {
+        {L"a\tb\t\tc\r\n\tx", L"a\tb\t\tc\r\n\tx"},
+        {L"12345678\t  x\t", L"12345678\t  x\t"},
+        {L"\x1b[31mred\t\x1b[44m\tblue\x1b[m\tplain", L"red\t\tblue\tplain"},
+        {L"ab\tc\rxyz\t!", L"xyz\t!"},
+        {L"ab\t\b\bc", L"ab    c"},
+        {L"a    \tb", L"a    \tb"},  // blanks of the child's own stay blanks
+    };
+    for (const auto& c : cases) {
+        Console console(c.input);
+        EXPECT_EQ(c.saved, console.store.AllTextWithTabs()) << testing::PrintToString(std::wstring(c.input));
+        EXPECT_EQ(std::wstring::npos, console.store.AllText().find(L'\t'));
+    }
+    LineStore store(1 << 20);
+    ConsoleInterpreter interpreter(store);
+    interpreter.Write(std::wstring(LineStore::MaxLineLength - 3, L'c') + L"\t\tx", 0);
+    EXPECT_EQ(std::wstring(LineStore::MaxLineLength - 3, L'c') + L"\t\tx", store.AllTextWithTabs());
 }
 
 TEST(LineStore, TruncateLastKeepsCountAndRuns) {
