@@ -5,6 +5,7 @@
 #include <exception>
 
 #include "app/Application.h"
+#include "common/ConsoleSignal.h"
 #include "util/Exception.h"
 #include "util/Platform.h"
 #include "util/String.h"
@@ -28,6 +29,8 @@ void SetQuietErrorMode() {
 
 int RunApplicationEntry() {
     SetQuietErrorMode();
+    // Signalling a run's console reaches this program too while it is attached there.
+    ConsoleSignal::InstallHandler();
     Application* application = Application::GetCurrent();
     if (!application) {
         platform::ShowMessage(L"No WindowsApplication declared", L"ERROR", platform::MessageStyle::Error);

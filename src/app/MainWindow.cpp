@@ -68,7 +68,10 @@ MainWindow::MainWindow(const util::version::VersionCheck::Environment& updates)
       loader(*this, processWindows),
       showTreePanel(false),
       exiting(false),
-      exitStarted(0) {
+      exitStarted(0),
+      exitGiveUpMs(kExitGiveUpAfterMs),
+      sessionEnding(false),
+      sessionExit(false) {
     style |= WS_CLIPCHILDREN;
 }
 
@@ -164,23 +167,24 @@ void MainWindow::ArrangeChildren() {
 
 void MainWindow::LoadProcesses() {
     loader.LoadAtStart();
-    ShowIfNoProcess();
+    AfterLoad();
 }
 
 void MainWindow::ReloadProcesses() {
     loader.Reload();
-    ShowIfNoProcess();
+    AfterLoad();
 }
 
 void MainWindow::LoadConfigurationFile() {
     loader.OpenOther();
-    ShowIfNoProcess();
+    AfterLoad();
 }
 
-void MainWindow::ShowIfNoProcess() {
+void MainWindow::AfterLoad() {
     if (!GetActiveProcessWindow()) {
         ShowNoProcess();  // every entry disabled, or none
     }
+    processWindows.StartDue();  // a later entry whose predecessor is ready already starts now
 }
 
 void MainWindow::ApplyProcessInfo(ProcessInfo* info) {
@@ -303,6 +307,8 @@ int MainWindow::OnClose() {
 void MainWindow::BeginExit() {
     exiting = true;
     exitStarted = GetTickCount64();
+    // Runs with stop steps are given their timeout before the usual margin.
+    exitGiveUpMs = kExitGiveUpAfterMs + processWindows.LongestStopTimeoutMs();
     processWindows.EndRuns();
     if (CountRunningProcesses() == 0) {
         FinishExit(false);
@@ -317,7 +323,7 @@ LRESULT MainWindow::OnTimer(WPARAM timerId) {
     }
     int ending = CountRunningProcesses();
     ULONGLONG elapsed = GetTickCount64() - exitStarted;
-    if (ending == 0 || elapsed >= kExitGiveUpAfterMs) {
+    if (ending == 0 || elapsed >= exitGiveUpMs) {
         FinishExit(ending > 0);
     } else if (elapsed >= kExitShowAfterMs) {
         exitProgress.Show(handle, ending);
@@ -332,6 +338,68 @@ void MainWindow::FinishExit(bool runsLeft) {
         ProcessWindow::disposeWaitMs = 0;  // the program ends now; so do the workers with it
     }
     PostQuitMessage(0);
+}
+
+LRESULT MainWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_QUERYENDSESSION) {
+        return OnQueryEndSession();
+    }
+    if (message == WM_ENDSESSION) {
+        OnEndSession(wParam != FALSE);
+        return 0;
+    }
+    return MainWindowBase::WindowProc(window, message, wParam, lParam);
+}
+
+LRESULT MainWindow::OnQueryEndSession() {
+    int running = CountRunningProcesses();
+    if (running == 0 || sessionEnding) {
+        return TRUE;
+    }
+    std::wstring reason = ExitProgress::Text(running);
+    reason.erase(reason.find_last_not_of(L'.') + 1);  // "Stopping 2 processes"
+    ShutdownBlockReasonCreate(handle, reason.c_str());
+    sessionEnding = true;
+    sessionExit = !exiting;
+    // Runs an Exit already asked to end are not asked again: a second stop ends them at once.
+    if (sessionExit) {
+        exiting = true;  // nothing starts meanwhile
+        exitStarted = GetTickCount64();
+        exitGiveUpMs = kExitGiveUpAfterMs + processWindows.LongestStopTimeoutMs();
+        processWindows.EndRuns();
+    }
+    return TRUE;
+}
+
+void MainWindow::OnEndSession(bool ending) {
+    if (!sessionEnding) {
+        return;
+    }
+    sessionEnding = false;
+    if (!ending) {
+        ShutdownBlockReasonDestroy(handle);
+        // The session goes on: an Exit the user asked for still ends the program, else it stays.
+        exiting = exiting && !sessionExit;
+        return;
+    }
+    WaitForRuns(exitStarted + exitGiveUpMs - kExitGiveUpAfterMs);
+    processWindows.EndRuns();  // what is still ending ends now
+    ShutdownBlockReasonDestroy(handle);
+    FinishExit(CountRunningProcesses() > 0);
+}
+
+void MainWindow::WaitForRuns(ULONGLONG deadline) {
+    while (CountRunningProcesses() > 0 && GetTickCount64() < deadline) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+        for (MSG message; PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE);) {
+            if (message.message == WM_QUIT) {
+                PostQuitMessage(static_cast<int>(message.wParam));  // for the program's own loop
+                return;
+            }
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+    }
 }
 
 bool MainWindow::ConfirmExit() {
@@ -353,6 +421,12 @@ bool MainWindow::ConfirmExit() {
 LRESULT MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == echoMessage) {
         PostMessageW(reinterpret_cast<HWND>(wParam), echoMessage, wParam, lParam);
+        return 1;
+    }
+    if (message == ProcessWindow::startOrderMessage) {
+        if (!exiting) {
+            processWindows.StartDue();  // nothing new starts once the program is ending
+        }
         return 1;
     }
     if (message != ProcessWindow::statusMessage || !mdiClient.GetHandle()) {
@@ -391,7 +465,7 @@ void MainWindow::ShowNoProcess() {
 }
 
 void MainWindow::SetCurrentProcessStatus(int state) {
-    if (state < ProcessWindow::Stopped || state > ProcessWindow::Stopping) {
+    if (state < ProcessWindow::Stopped || state > ProcessWindow::Waiting) {
         throw new Exception(L"MainWindow::SetCurrentProcessStatus()\nWTF %i", state);
     }
     ProcessWindow* active = GetActiveProcessWindow();
@@ -402,8 +476,9 @@ void MainWindow::SetCurrentProcessStatus(int state) {
     for (int command : kProcessCommands) {
         SetCommandEnabled(command, true);  // Start, Stop and Restart are set right below
     }
-    // While stopping, Start waits for the end; a second Stop ends the job again.
-    SetCommandEnabled(kStart, state == ProcessWindow::Stopped);
+    // While stopping, Start waits for the end; a second Stop ends the job again. While waiting,
+    // Start starts at once and Stop ends the wait.
+    SetCommandEnabled(kStart, state == ProcessWindow::Stopped || state == ProcessWindow::Waiting);
     SetCommandEnabled(kStop, state != ProcessWindow::Stopped);
     SetCommandEnabled(kRestart, state == ProcessWindow::Running);
     const wchar_t* format = state == ProcessWindow::Running    ? L"Process \"%s\" is running ..."
@@ -413,6 +488,9 @@ void MainWindow::SetCurrentProcessStatus(int state) {
     text.Format(format, name.GetBuffer());
     if (state == ProcessWindow::Stopped && active) {
         text.Append(active->GetEndNote().c_str());
+    }
+    if (state == ProcessWindow::Waiting && active && active->IsWaiting()) {
+        text = active->GetWaitingText().c_str();
     }
     statusBar.SetText(text.GetBuffer());
     if (active) {

@@ -42,8 +42,11 @@ public:
     void OnCreate() override;
     void OnSize(WPARAM wParam, LPARAM lParam) override;
     LRESULT OnCommand(WPARAM wParam, LPARAM lParam) override;
-    // Exit: asks, then ends every run; the program quits once they have ended, or after 5 s.
+    // Exit: asks, then ends every run; the program quits once they have ended, or 5 s after the
+    // longest timeout of their stop steps.
     int OnClose() override;
+    // The end of the session (sign-out, shutdown) reaches the frame as two messages.
+    LRESULT WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     LRESULT OnTimer(WPARAM timerId) override;
 
@@ -81,8 +84,9 @@ public:
 private:
     void CreateToolBar();
     void CreateClient();
-    // After a load: with no process window active, the status and commands say so.
-    void ShowIfNoProcess();
+    // After a load: with no process window active, the status and commands say so; entries
+    // whose predecessor is ready start.
+    void AfterLoad();
     void ArrangeChildren();
     void RunProcessCommand(int commandId);
     void SetCommandEnabled(int commandId, bool enabled);
@@ -91,6 +95,15 @@ private:
     // Quits the loop; with runs still going, the windows no longer wait for them.
     void FinishExit(bool runsLeft);
     void ShowFailure(Exception* failure);
+    // The session may end: the runs are asked to end at once, and the system told why this
+    // program holds the session up. Always agrees to the end.
+    LRESULT OnQueryEndSession();
+    // ending: the session ends now, and what the stops have not ended by their timeouts is ended
+    // (the system may end this program sooner). Otherwise the session goes on, and so does the
+    // program, with the runs that were stopped.
+    void OnEndSession(bool ending);
+    // Serves this thread's messages until no run is left or the deadline (a tick count) passed.
+    void WaitForRuns(ULONGLONG deadline);
 
     gui::ToolBarControl toolbar;
     gui::MDIClientWindow mdiClient;
@@ -103,5 +116,8 @@ private:
     bool showTreePanel;
     bool exiting;  // Exit was confirmed: the runs are ending
     ULONGLONG exitStarted;
+    ULONGLONG exitGiveUpMs;  // how long Exit waits for the runs it asked to end
+    bool sessionEnding;      // the session may end: the system waits for this program
+    bool sessionExit;        // the session end, not Exit, asked the runs to end
     ExitProgress exitProgress;
 };

@@ -80,6 +80,7 @@ Process* ProcessInfo::GetProcess() {
     }
     made->SetEnvironmentSettings(environment);
     made->SetLogFile(logPath.IsNull() ? std::wstring() : std::wstring(logPath.GetBuffer()), server.log);
+    made->SetStopSettings(server.stop);
     made->SetOutputEncoding(outputEncoding);
     made->SetConsoleHints(consoleHints);
     process = made;
@@ -102,6 +103,7 @@ void ProcessInfo::TakeLiveSettings(const ProcessInfo& reloaded) {
         process->SetOutputEncoding(outputEncoding);
         process->SetConsoleHints(consoleHints);
         process->SetLogFile(logPath.IsNull() ? std::wstring() : std::wstring(logPath.GetBuffer()), server.log);
+        process->SetStopSettings(server.stop);
     }
 }
 

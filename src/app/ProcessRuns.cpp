@@ -25,7 +25,7 @@ int ProcessRuns::Count() const {
 }
 
 bool ProcessRuns::StopRequested() const {
-    return retiring || (process && process->StopRequested());
+    return retiring || (process && process->StopAsked());
 }
 
 void ProcessRuns::Terminate() {
@@ -118,6 +118,6 @@ void ProcessRuns::Dispose(Process* ending, DWORD waitMs) {
     // Its worker still runs and uses the object: it is left to the system, which ends the
     // thread with the program, and it no longer reaches this window.
     static Discard discard;
-    ending->observer = nullptr;
+    ending->SetObserver(nullptr);
     ending->SetLogger(&discard);
 }

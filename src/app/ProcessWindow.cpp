@@ -33,7 +33,10 @@ ProcessWindow::ProcessWindow()
       closeWhenEnded(false),
       stopAskedAt(0),
       hasRun(false),
-      output(*this, view, outputMessage) {}
+      wait({[this](const wchar_t* text) { Log(text); }, [this] { StartCurrent(); }, [this] { ShowState(); },
+            [this] { NotifyStartOrder(); }}),
+      output(*this, view, outputMessage),
+      frame(*this) {}
 
 ProcessWindow::~ProcessWindow() {
     // A window destroyed without its handlers (the system took it) must still end its process.
@@ -54,10 +57,7 @@ void ProcessWindow::OnDestroy() {
     SetProcessInfo(nullptr);
     MDIChildWindow::OnDestroy();
     // Once this window is gone the frame looks again at which process, if any, it shows.
-    HWND frame = FindFrame();
-    if (frame) {
-        PostMessageW(frame, statusMessage, reinterpret_cast<WPARAM>(handle), 0);
-    }
+    frame.Post(statusMessage, reinterpret_cast<WPARAM>(handle), 0);
 }
 
 void ProcessWindow::OnSize(WPARAM, LPARAM) {
@@ -69,11 +69,7 @@ void ProcessWindow::OnSize(WPARAM, LPARAM) {
 }
 
 LRESULT ProcessWindow::OnCommand(WPARAM wParam, LPARAM lParam) {
-    // The frame decides what every command means, also those given while this child has the focus.
-    Window* frame = GetFrameWindow();
-    if (frame && frame->GetHandle()) {
-        SendMessageW(frame->GetHandle(), WM_COMMAND, wParam, lParam);
-    }
+    frame.Forward(wParam, lParam);
     return 0;
 }
 
@@ -89,7 +85,7 @@ int ProcessWindow::OnClose() {
         String question;
         question.Format(L"Closing this window will terminate %s.\nAre you sure you want to close?",
                         caption.GetBuffer());
-        HWND owner = GetFrameWindow() ? GetFrameWindow()->GetHandle() : handle;
+        HWND owner = frame.Find() ? frame.Find() : handle;
         if (MessageBoxW(owner, question.GetBuffer(), L"Close", MB_OKCANCEL | MB_ICONEXCLAMATION | MB_SETFOREGROUND) !=
             IDOK) {
             return 1;
@@ -132,6 +128,10 @@ LRESULT ProcessWindow::OnMessage(UINT message, WPARAM, LPARAM) {
         output.Show();
         return 1;
     }
+    if (message == readyMessage) {
+        NotifyStartOrder();
+        return 1;
+    }
     if (message == stateMessage) {
         // The note may be late (a restart since): the processes themselves say how things are now.
         OnRunEnded();
@@ -169,7 +169,7 @@ int ProcessWindow::CountRuns() const {
 
 ProcessWindow::State ProcessWindow::GetState() const {
     if (CountRuns() == 0) {
-        return Stopped;
+        return wait.IsWaiting() ? Waiting : Stopped;
     }
     if (runs.StopRequested() && stopAskedAt != 0 && GetTickCount64() - stopAskedAt >= stoppingAfterMs) {
         return Stopping;
@@ -179,6 +179,7 @@ ProcessWindow::State ProcessWindow::GetState() const {
 
 void ProcessWindow::EndRuns() {
     startWhenEnded = autoStartWhenEnded = false;  // whoever ends the runs wants nothing started after
+    wait.Stop();
     runs.Terminate();
     MarkStopping();
 }
@@ -192,6 +193,7 @@ void ProcessWindow::MarkStopping() {
 
 void ProcessWindow::OnRunEnded() {
     runs.DisposeEnded(disposeWaitMs);
+    TrackRunEnd();
     if (CountRuns() == 0) {
         stopAskedAt = 0;
         if (closeWhenEnded) {
@@ -205,11 +207,7 @@ void ProcessWindow::OnRunEnded() {
         if (automatic && info) {
             StartAutomatically(info);
         } else if (start && runs.Current()) {
-            try {
-                runs.Current()->Start();
-            } catch (Exception* e) {
-                ShowFailure(e);
-            }
+            StartCurrent();
         }
     }
     ShowState();
@@ -251,8 +249,9 @@ void ProcessWindow::SetProcessInfo(ProcessInfo* newInfo) {
             }
         }
     } else {
-        previous->TakeLiveSettings(*newInfo);  // a new restart policy needs no restart
+        previous->TakeLiveSettings(*newInfo);  // a new restart policy or start order needs no restart
         RescanClasspath();                     // jars added since count from the next launch
+        wait.Follow(newInfo->server.order);
     }
     // An equal description keeps the process as it is, running or not.
     info = newInfo;
@@ -263,6 +262,7 @@ void ProcessWindow::SetProcessInfo(ProcessInfo* newInfo) {
 
 void ProcessWindow::ReleaseProcess() {
     startWhenEnded = autoStartWhenEnded = false;
+    wait.Forget();
     if (!runs.Current() && !runs.HasRetiring()) {
         return;
     }
@@ -305,8 +305,9 @@ void ProcessWindow::CreateProcessFor(ProcessInfo* newInfo) {
     newInfo->process = nullptr;  // a description from a new load never carries another's process
     runs.SetCurrent(MakeProcess(*newInfo));
     runs.Current()->SetLogger(this);
-    runs.Current()->observer = this;
+    runs.Current()->SetObserver(this);
     hasRun = false;
+    wait.Forget();
     ShowState();
 }
 
@@ -314,9 +315,9 @@ bool ProcessWindow::ShowConfigurationError() {
     if (!info || info->configurationError.IsEmpty()) {
         return false;
     }
-    LogOwnText(L"Configuration error:\r\n");
-    LogOwnText(info->configurationError.GetBuffer());
-    LogOwnText(L"\r\nThe process is not started. Correct the configuration and reload it.\r\n");
+    Log(L"Configuration error:\r\n");
+    Log(info->configurationError.GetBuffer());
+    Log(L"\r\nThe process is not started. Correct the configuration and reload it.\r\n");
     return true;
 }
 
@@ -326,16 +327,33 @@ void ProcessWindow::StartAutomatically(ProcessInfo* newInfo) {
         return;
     }
     if (newInfo->start) {
-        try {
-            runs.Current()->Start();
-        } catch (Exception* e) {
-            ShowFailure(e);
+        if (!wait.Begin(newInfo->server.order)) {
+            StartCurrent();
         }
     } else {
-        LogOwnText(L"Process automatic startup is disabled in configuration file.\r\n");
-        LogOwnText(L"Activate this window and click on Start to launch it.\r\n");
+        Log(L"Process automatic startup is disabled in configuration file.\r\n");
+        Log(L"Activate this window and click on Start to launch it.\r\n");
     }
     newInfo->modified = false;
+}
+
+void ProcessWindow::StartCurrent() {
+    try {
+        runs.Current()->Start();
+    } catch (Exception* e) {
+        ShowFailure(e);
+    }
+}
+
+void ProcessWindow::TrackRunEnd() {
+    Process* process = runs.Current();
+    if (process && !process->IsRunning()) {
+        wait.RunEnded(process->EndedByItself() && process->GetExitCode() == 0);
+    }
+}
+
+void ProcessWindow::NotifyStartOrder() {
+    frame.Post(startOrderMessage, 0, 0);
 }
 
 void ProcessWindow::ProcessCommand(int commandId) {
@@ -346,6 +364,9 @@ void ProcessWindow::ProcessCommand(int commandId) {
     try {
         if ((commandId == kStartCommand || commandId == kRestartCommand) && ShowConfigurationError()) {
             return;
+        }
+        if (commandId == kStartCommand || commandId == kRestartCommand) {
+            wait.Cancel();  // a Start given by hand never waits
         }
         if (commandId == kStartCommand) {
             if (runs.HasRetiring()) {
@@ -372,42 +393,31 @@ void ProcessWindow::ProcessCommand(int commandId) {
 }
 
 void ProcessWindow::ShowFailure(Exception* failure) {
-    // Also on the way out, when the frame or this window may be gone: the box then stands alone,
-    // but it is shown, and nothing is thrown in its place.
-    HWND frame = FindFrame();
-    ReportFailure(frame ? frame : IsWindow(handle) ? handle : nullptr, failure);
-}
-
-HWND ProcessWindow::FindFrame() {
-    try {
-        Window* frame = GetFrameWindow();
-        if (frame && IsWindow(frame->GetHandle())) {
-            return frame->GetHandle();
-        }
-    } catch (Exception* e) {
-        delete e;
-    }
-    return nullptr;
+    frame.ShowFailure(failure);
 }
 
 void ProcessWindow::ReportFailure(HWND owner, Exception* failure) {
-    std::unique_ptr<Exception> owned(failure);
-    MessageBoxW(owner, failure->GetMessageText().GetBuffer(), L"Exception thrown", MB_OK | MB_ICONEXCLAMATION);
+    FrameLink::Report(owner, failure);
 }
 
 void ProcessWindow::Log(const wchar_t* text) {
+    if (output.GetLogToScreen() && text) {
+        Deliver(util::ConsoleInterpreter::MarkOwnText(text).c_str());
+    }
+}
+
+void ProcessWindow::LogOutput(const wchar_t* text) {
+    // Only the current run makes the window ready: a replaced one may still be ending.
+    Process* writer = runs.Calling();
+    if (text && writer && writer == runs.Current() && wait.Feed(text)) {
+        PostMessageW(handle, readyMessage, 0, 0);
+    }
     if (!output.GetLogToScreen() || !text) {
         return;
     }
     // The marks of the program's own text are the program's alone.
     std::wstring cleaned;
     Deliver(util::ConsoleInterpreter::DropOwnTextMarks(text, cleaned) ? cleaned.c_str() : text);
-}
-
-void ProcessWindow::LogOwnText(const wchar_t* text) {
-    if (output.GetLogToScreen() && text) {
-        Deliver(util::ConsoleInterpreter::MarkOwnText(text).c_str());
-    }
 }
 
 void ProcessWindow::Deliver(const wchar_t* text) {
@@ -428,6 +438,9 @@ void ProcessWindow::ThreadStateChanged(bool running) {
     }
     if (running) {
         stopAskedAt = 0;
+        wait.RunStarted();  // told before the worker runs: none of its output is missed
+    } else {
+        TrackRunEnd();
     }
     ShowState();
 }
@@ -449,18 +462,11 @@ std::wstring ProcessWindow::GetEndNote() const {
 }
 
 void ProcessWindow::NotifyFrame(int state) {
-    Window* frame = GetFrameWindow();
-    HWND client = GetParent(handle);
-    if (!frame || !client) {
-        return;
-    }
-    if (reinterpret_cast<HWND>(SendMessageW(client, WM_MDIGETACTIVE, 0, 0)) == handle) {
-        PostMessageW(frame->GetHandle(), statusMessage, reinterpret_cast<WPARAM>(handle), state);
-    }
+    frame.PostStateIfActive(statusMessage, state);
 }
 
 void ProcessWindow::SetStateIcon(int state) {
-    HICON icon = icons.For(instance, state);
+    HICON icon = icons.For(instance, state == Waiting ? Stopped : state);
     if (icon) {
         SendMessageW(handle, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
     }
@@ -472,11 +478,7 @@ void ProcessWindow::SetLogToScreen(bool flag) {
 }
 
 void ProcessWindow::CheckLogToScreen() {
-    Window* frame = GetFrameWindow();
-    HMENU menu = frame ? GetMenu(frame->GetHandle()) : nullptr;
-    if (menu) {
-        CheckMenuItem(menu, kLogToScreenCommand, MF_BYCOMMAND | (output.GetLogToScreen() ? MF_CHECKED : MF_UNCHECKED));
-    }
+    frame.CheckMenuItem(kLogToScreenCommand, output.GetLogToScreen());
 }
 
 void ProcessWindow::ClearOutput() {

@@ -4,9 +4,11 @@
 
 #include <string>
 
+#include "app/FrameLink.h"
 #include "app/OutputView.h"
 #include "app/ProcessOutput.h"
 #include "app/ProcessRuns.h"
+#include "app/StartWait.h"
 #include "app/StateIcons.h"
 #include "common/CriticalSection.h"
 #include "common/ILogger.h"
@@ -32,8 +34,13 @@ public:
     static const UINT outputMessage = WM_APP + 1;   // the queue has text for the view
     static const UINT stateMessage = WM_APP + 2;    // the process started or ended
     static const UINT failureMessage = WM_APP + 3;  // a worker failed unexpectedly
+    static const UINT readyMessage = WM_APP + 4;    // the run's output held a text a later entry waits for
     static const UINT statusMessage = WM_USER + 1;  // to the frame: wParam window, lParam a State
-    enum State { Stopped = 0, Running = 1, Stopping = 2 };
+    // To the frame: a run started, became ready or ended, or an entry began to wait; the frame
+    // looks for waiting entries that may start.
+    static const UINT startOrderMessage = WM_APP + 0x301;
+    // Waiting: not running, and waiting to start by itself after another entry.
+    enum State { Stopped = 0, Running = 1, Stopping = 2, Waiting = 3 };
     // How long a stop may take before the window says "stopping".
     static const UINT stoppingAfterMs = 500;
     // How long a window going away waits for a run it asked to end; a run that has not ended
@@ -66,10 +73,11 @@ public:
     // Shows a failure of a command in a box owned by owner and frees it; the program goes on.
     static void ReportFailure(HWND owner, Exception* failure);
 
-    // The child's output: drawn in the colours its codes set.
-    void Log(const wchar_t* text) override;
     // The program's own lines: drawn in the default colours, whatever colour the child left set.
-    void LogOwnText(const wchar_t* text) override;
+    void Log(const wchar_t* text) override;
+    // The child's own output, drawn in the colours its codes set: also looked at for the texts
+    // later entries wait for.
+    void LogOutput(const wchar_t* text) override;
     void ThreadStateChanged(bool running) override;
     void ThreadFailed(const std::wstring& message) override;
 
@@ -78,7 +86,14 @@ public:
     int CountRuns() const;
     // Asks every run of the window to end (failures are shown); returns at once.
     void EndRuns();
-    // What the window shows: running, stopped, or stopping once a stop is 500 ms old.
+    // Waiting to start by itself until the entry it starts after is ready; the text says so.
+    bool IsWaiting() const { return wait.IsWaiting(); }
+    std::wstring GetWaitingText() const { return wait.GetText(); }
+    // The frame found the entry waited for ready: the automatic start happens now.
+    void StartWaited() { wait.StartDue(); }
+    // How far this window's current run has come for the entries that start after it.
+    RunReadiness& GetReadiness() { return wait.GetReadiness(); }
+    // What the window shows: running, stopped, waiting, or stopping once a stop is 500 ms old.
     State GetState() const;
     // How the last run ended, for the status bar: " (exit code 3 (0x00000003), ended by itself)",
     // " (stopped)", or nothing while the process runs or has not run yet.
@@ -104,6 +119,11 @@ private:
     void ShowState();
     void CreateProcessFor(ProcessInfo* newInfo);
     void StartAutomatically(ProcessInfo* newInfo);
+    // Starts the current process; a failure is shown.
+    void StartCurrent();
+    // The current process's run has ended: its readiness goes with it, unless it succeeded.
+    void TrackRunEnd();
+    void NotifyStartOrder();
     // Shows why the entry cannot run, when it cannot; true then.
     bool ShowConfigurationError();
     // A Java process scans its class path again at its next launch.
@@ -111,8 +131,6 @@ private:
     void NotifyFrame(int state);
     void CheckLogToScreen();
     void ShowFailure(Exception* failure);
-    // The frame's window while it exists, else null (no exception).
-    HWND FindFrame();
 
     ProcessInfo* info;  // owned
     OutputView view;
@@ -125,5 +143,7 @@ private:
     std::wstring failure;  // a worker's failure on its way to the window (under failureLock)
     bool hasRun;           // the current process was started at least once (window thread only)
     StateIcons icons;
+    StartWait wait;
     ProcessOutput output;  // after view, which it feeds
+    FrameLink frame;
 };

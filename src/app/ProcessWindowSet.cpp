@@ -6,6 +6,8 @@
 #include "app/ConfigurationFile.h"
 #include "app/ProcessInfo.h"
 #include "app/ProcessWindow.h"
+#include "common/GracefulStop.h"
+#include "common/StartOrder.h"
 #include "gui/MDIClientWindow.h"
 #include "gui/WindowMessageRouter.h"
 
@@ -13,6 +15,13 @@ namespace {
 
 String TitleOf(const ProcessInfo& info) {
     return info.title.IsNull() ? String(L"") : info.title;
+}
+
+StartOrder::Entry OrderOf(const ProcessInfo& info) {
+    StartOrder::Entry entry;
+    entry.title = TitleOf(info).GetBuffer();
+    entry.order = info.server.order;
+    return entry;
 }
 
 }  // namespace
@@ -57,6 +66,18 @@ void ProcessWindowSet::Apply(ConfigurationFile& file) {
     for (size_t index = 0; index < entries.size(); ++index) {
         last[TitleOf(*entries[index])] = index;
     }
+    // The texts are known before any window starts, so that no early line of a run goes unseen.
+    std::vector<StartOrder::Entry> order;
+    for (size_t index = 0; index < entries.size(); ++index) {
+        if (last[TitleOf(*entries[index])] == index) {
+            order.push_back(OrderOf(*entries[index]));
+        }
+    }
+    std::vector<std::vector<std::wstring>> texts = StartOrder::WatchedTexts(order);
+    watched.clear();
+    for (size_t index = 0; index < order.size(); ++index) {
+        watched[order[index].title] = texts[index];
+    }
     client.SetChildCount(0);
     client.CountChildren();
     for (size_t index = 0; index < entries.size(); ++index) {
@@ -74,6 +95,7 @@ void ProcessWindowSet::ApplyProcessInfo(ProcessInfo* newInfo) {
     if (found != children.end()) {
         ProcessWindow* existing = dynamic_cast<ProcessWindow*>(found->second);
         if (existing) {
+            existing->GetReadiness().Watch(watched[title.GetBuffer()]);
             existing->SetProcessInfo(info.release());
         }
         return;
@@ -89,6 +111,7 @@ void ProcessWindowSet::ApplyProcessInfo(ProcessInfo* newInfo) {
     created->SetText(title.GetBuffer());
     ShowWindow(created->GetHandle(), SW_SHOWNORMAL);
     children[title] = created;
+    created->GetReadiness().Watch(watched[title.GetBuffer()]);
     created->SetProcessInfo(info.release());
 }
 
@@ -114,8 +137,32 @@ int ProcessWindowSet::CountRuns() const {
     return running;
 }
 
+uint32_t ProcessWindowSet::LongestStopTimeoutMs() const {
+    uint32_t longest = 0;
+    for (ProcessWindow* window : Windows()) {
+        const ProcessInfo* info = window->GetProcessInfo();
+        if (window->CountRuns() > 0 && info && GracefulStop::Applies(info->server.stop)) {
+            longest = info->server.stop.timeoutMs > longest ? info->server.stop.timeoutMs : longest;
+        }
+    }
+    return longest;
+}
+
 void ProcessWindowSet::EndRuns() {
     for (ProcessWindow* window : Windows()) {
         window->EndRuns();
+    }
+}
+
+void ProcessWindowSet::StartDue() {
+    std::vector<ProcessWindow*> windows = Windows();
+    std::vector<StartOrder::Entry> entries;
+    for (ProcessWindow* window : windows) {
+        entries.push_back(window->GetProcessInfo() ? OrderOf(*window->GetProcessInfo()) : StartOrder::Entry());
+        entries.back().waiting = window->IsWaiting();
+        entries.back().run = &window->GetReadiness();
+    }
+    for (size_t index : StartOrder::Due(entries)) {
+        windows[index]->StartWaited();
     }
 }

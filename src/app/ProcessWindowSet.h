@@ -2,6 +2,9 @@
 
 #include <windows.h>
 
+#include <cstdint>
+#include <map>
+#include <string>
 #include <vector>
 
 class ConfigurationFile;
@@ -24,14 +27,19 @@ public:
     // title winning. The list's descriptions pass to the windows.
     void Apply(ConfigurationFile& file);
     // Hands the description (owned from here on) to its title's window, making one if the entry
-    // is not disabled.
+    // is not disabled. The window looks for the ready texts of the entries after it first.
     void ApplyProcessInfo(ProcessInfo* info);
+    // Starts the waiting windows whose predecessor's run is ready for them.
+    void StartDue();
     // Destroys every process window (ending its process tree) and deletes its object.
     void DisposeAll();
     // Runs of every process window that have not ended.
     int CountRuns() const;
     // Asks every run of every window to end; returns at once.
     void EndRuns();
+    // The longest timeout of the stop steps of the windows with runs: how long their runs may
+    // take to end once asked; 0 when none has stop steps.
+    uint32_t LongestStopTimeoutMs() const;
     // The process windows, in the client's order of its children.
     std::vector<ProcessWindow*> Windows() const;
     // The direct children of a window, listed before any is destroyed.
@@ -39,6 +47,8 @@ public:
 
 private:
     bool HasClient() const;
+    // For each title, the ready texts of the entries that start after it (from the last load).
+    std::map<std::wstring, std::vector<std::wstring>> watched;
 
     gui::Window& frame;            // not owned
     gui::MDIClientWindow& client;  // not owned

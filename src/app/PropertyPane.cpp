@@ -36,6 +36,7 @@ SettingsWindow::PropertyPane::PropertyPane()
     : WindowPane(L"PropertyPane"),
       outputEncodingField(L"Output encoding"),
       outputEncodingList(new gui::ComboBoxControl()),
+      layingOut(false),
       shownType(ProcessType::Unknown),
       current(nullptr) {
     outputEncodingField.SetFieldKind(1);
@@ -44,6 +45,7 @@ SettingsWindow::PropertyPane::PropertyPane()
     outputEncodingField.SetField(outputEncodingList);
     // The dialog keys look for tab stops inside the pane and its composite controls.
     extendedStyle |= WS_EX_CONTROLPARENT;
+    style |= WS_VSCROLL;
     for (const wchar_t* label : kLabels) {
         fields.emplace_back(new gui::LabeledFieldControl(label));
     }
@@ -62,14 +64,15 @@ void SettingsWindow::PropertyPane::OnCreate() {
     CreateRadioGroup(restartGroup, L"Restart when it ends by itself",
                      {{NeverButton, L"Never"}, {OnFailureButton, L"On failure"}, {AlwaysButton, L"Always"}});
     startBox.SetId(StartBox);
-    startBox.AddStyle(WS_TABSTOP);
+    startBox.AddStyle(WS_TABSTOP | BS_NOTIFY);
     startBox.Create(handle);
     startBox.SetText(L"Start process automatically");
     disabledBox.SetId(DisabledBox);
-    disabledBox.AddStyle(WS_TABSTOP);
+    disabledBox.AddStyle(WS_TABSTOP | BS_NOTIFY);
     disabledBox.Create(handle);
     disabledBox.SetText(L"Disabled");
     CreateConsoleControls();
+    CreateServerFields();
     SetTabOrder();
 }
 
@@ -80,7 +83,7 @@ void SettingsWindow::PropertyPane::CreateRadioGroup(gui::AutoRadioButtonControl&
     group.SetText(caption);
     AddExtendedStyle(group.GetHandle(), WS_EX_CONTROLPARENT);
     for (const auto& button : buttons) {
-        group.AddButton(button.first, button.second)->AddStyle(WS_TABSTOP);
+        group.AddButton(button.first, button.second)->AddStyle(WS_TABSTOP | BS_NOTIFY);
     }
 }
 
@@ -98,7 +101,8 @@ void SettingsWindow::PropertyPane::SetTabOrder() {
                     restartGroup.GetHandle(),
                     disabledBox.GetHandle(),
                     outputEncodingField.GetHandle(),
-                    consoleHintsBox.GetHandle()};
+                    consoleHintsBox.GetHandle(),
+                    serverFields.GetHandle()};
     for (size_t i = 1; i < sizeof(order) / sizeof(order[0]); ++i) {
         SetWindowPos(order[i], order[i - 1], 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     }
@@ -123,33 +127,58 @@ void SettingsWindow::PropertyPane::OnSize(WPARAM, LPARAM) {
         ShowWindow(handle, SW_HIDE);
         return;
     }
-    RECT client = {};
-    GetClientRect(handle, &client);
-    int width = client.right - client.left;
-    int y = 0;
-    auto place = [&](gui::WindowControl& control) {
-        int controlHeight = control.GetHeight();
-        control.SetPosition(0, y, width, controlHeight, SWP_SHOWWINDOW | SWP_NOZORDER);
-        y += controlHeight;
-    };
-    place(*fields[Title]);
-    place(*fields[InitialDirectory]);
-    place(processType);
+    if (layingOut) {
+        return;  // the outer layout reads the new size itself
+    }
+    layingOut = true;
+    std::vector<gui::WindowControl*> shown = {fields[Title].get(), fields[InitialDirectory].get(), &processType};
     for (Field field : {Executable, StartupClass, Classpath, JvmOptions}) {
         if (IsFieldShown(field)) {
-            place(*fields[field]);
+            shown.push_back(fields[field].get());
         }
     }
-    place(*fields[Arguments]);
-    place(startBox);
-    place(restartGroup);
-    place(disabledBox);
-    place(outputEncodingField);
-    place(consoleHintsBox);
+    for (gui::WindowControl* control :
+         std::initializer_list<gui::WindowControl*>{fields[Arguments].get(), &startBox, &restartGroup, &disabledBox,
+                                                    &outputEncodingField, &consoleHintsBox, &serverFields}) {
+        shown.push_back(control);
+    }
+    int total = 0;
+    for (gui::WindowControl* control : shown) {
+        total += control->GetHeight();
+    }
+    RECT client = {};
+    GetClientRect(handle, &client);
+    scroll.Update(handle, total, client.bottom - client.top);
+    GetClientRect(handle, &client);  // without the bar's width when it just appeared
+    int width = client.right - client.left;
+    int y = -scroll.GetOffset();
+    for (gui::WindowControl* control : shown) {
+        int controlHeight = control->GetHeight();
+        control->SetPosition(0, y, width, controlHeight, SWP_SHOWWINDOW | SWP_NOZORDER);
+        y += controlHeight;
+    }
+    layingOut = false;
+}
+
+LRESULT SettingsWindow::PropertyPane::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if ((message == WM_VSCROLL || message == WM_MOUSEWHEEL) && current) {
+        if (scroll.OnMessage(handle, message, wParam)) {
+            ScrollContent();
+        }
+        return 0;
+    }
+    return WindowPane::WindowProc(window, message, wParam, lParam);
 }
 
 LRESULT SettingsWindow::PropertyPane::OnCommand(WPARAM wParam, LPARAM lParam) {
     int id = LOWORD(wParam);
+    // A field that the keyboard moved to is scrolled into view. Only focus notifications come with
+    // these codes: the fields' hosts pass on no others, and the buttons here send no BN_DISABLE.
+    WORD code = HIWORD(wParam);
+    if ((code == EN_SETFOCUS || code == CBN_SETFOCUS || code == BN_SETFOCUS) && lParam) {
+        Reveal(reinterpret_cast<HWND>(lParam));
+        return 1;
+    }
     if ((id == WindowsButton || id == JavaButton) && HIWORD(wParam) == BN_CLICKED) {
         ShowHideFields(id == JavaButton ? ProcessType::Java : ProcessType::Standard);
         return 1;
@@ -175,6 +204,7 @@ void SettingsWindow::PropertyPane::ShowProcessInfo(ProcessInfo* info) {
     SetCheck(disabledBox, info->disabled);
     restartGroup.Select(NeverButton + static_cast<int>(info->restart));
     ShowConsoleSettings(*info);
+    serverFields.Show(*info, titleSource ? titleSource(info) : std::vector<std::wstring>());
     ShowHideFields(info->type);
     ShowWindow(handle, SW_SHOW);
     OnSize(0, 0);
@@ -199,8 +229,8 @@ String SettingsWindow::PropertyPane::FieldText(Field field) {
     return fields[field]->GetField()->GetText(text);
 }
 
-ProcessInfo SettingsWindow::PropertyPane::ReadFields(const ProcessInfo& base) {
-    ProcessInfo fresh;
+bool SettingsWindow::PropertyPane::ReadFields(const ProcessInfo& base, ProcessInfo& fresh, std::wstring& problem) {
+    fresh = ProcessInfo();
     for (int field = 0; field < FieldCount; ++field) {
         String text = FieldText(static_cast<Field>(field));
         const String& old = base.*kMembers[field];
@@ -212,13 +242,16 @@ ProcessInfo SettingsWindow::PropertyPane::ReadFields(const ProcessInfo& base) {
     fresh.restart = ShownRestart();
     // An entry without the element keeps going without it until another policy is chosen.
     fresh.restartSet = base.restartSet || fresh.restart != RestartPolicy::Mode::Never;
-    // ---- Server settings: the form has no fields for them; they stay as read ----
-    fresh.server = base.server;
-    fresh.configurationFolder = base.configurationFolder;
-    fresh.logPath = base.logPath;
-    fresh.configurationError = base.configurationError;
     ReadConsoleSettings(base, fresh);
-    return fresh;
+    // ---- Server settings ----
+    fresh.configurationFolder = base.configurationFolder;
+    fresh.configurationError = base.configurationError;
+    if (!serverFields.Read(base.server, fresh.server, problem)) {
+        return false;
+    }
+    bool sameLog = fresh.server.log == base.server.log && fresh.server.environment == base.server.environment;
+    fresh.logPath = sameLog ? base.logPath : fresh.ResolveLogPath();
+    return true;
 }
 
 RestartPolicy::Mode SettingsWindow::PropertyPane::ShownRestart() const {
@@ -232,14 +265,25 @@ RestartPolicy::Mode SettingsWindow::PropertyPane::ShownRestart() const {
 }
 
 bool SettingsWindow::PropertyPane::SameSettings(const ProcessInfo& a, const ProcessInfo& b) {
-    return a == b && a.restart == b.restart && a.restartSet == b.restartSet && SameConsoleSettings(a, b);
+    // The description's comparison takes the environment only: a running process takes the rest.
+    const ServerSettings& x = a.server;
+    const ServerSettings& y = b.server;
+    return a == b && a.restart == b.restart && a.restartSet == b.restartSet && SameConsoleSettings(a, b) &&
+           x.stop == y.stop && x.log == y.log && x.order == y.order && x.unread == y.unread;
 }
 
 void SettingsWindow::PropertyPane::ApplyToProcessInfo(ProcessInfo* info) {
     if (!info) {
         return;
     }
-    ProcessInfo fresh = ReadFields(*info);
+    ProcessInfo fresh;
+    std::wstring problem;
+    if (!ReadFields(*info, fresh, problem)) {
+        throw new Exception(
+            L"SettingsWindow::PropertyPane::ApplyToProcessInfo()\n\"%s\": %s\nNothing was applied; "
+            L"the fields keep what you typed.",
+            info->title.IsNull() ? L"" : info->title.GetBuffer(), problem.c_str());
+    }
     if (SameSettings(fresh, *info)) {
         return;
     }
@@ -248,7 +292,12 @@ void SettingsWindow::PropertyPane::ApplyToProcessInfo(ProcessInfo* info) {
 }
 
 bool SettingsWindow::PropertyPane::HasUnappliedEdits() {
-    return current && !SameSettings(ReadFields(*current), *current);
+    if (!current) {
+        return false;
+    }
+    ProcessInfo fresh;
+    std::wstring problem;
+    return !ReadFields(*current, fresh, problem) || !SameSettings(fresh, *current);
 }
 
 // ---- Console output settings ----
@@ -261,7 +310,7 @@ void SettingsWindow::PropertyPane::CreateConsoleControls() {
         outputEncodingList->AddItem(util::OutputEncoding::Name(mode));
     }
     consoleHintsBox.SetId(ConsoleHintsBox);
-    consoleHintsBox.AddStyle(WS_TABSTOP);
+    consoleHintsBox.AddStyle(WS_TABSTOP | BS_NOTIFY);
     consoleHintsBox.Create(handle);
     consoleHintsBox.SetText(L"Console hints (FORCE_COLOR, PYTHONUNBUFFERED)");
 }
@@ -283,4 +332,27 @@ void SettingsWindow::PropertyPane::ReadConsoleSettings(const ProcessInfo& base, 
 bool SettingsWindow::PropertyPane::SameConsoleSettings(const ProcessInfo& a, const ProcessInfo& b) {
     return a.outputEncoding == b.outputEncoding && a.outputEncodingSet == b.outputEncodingSet &&
            a.consoleHints == b.consoleHints && a.consoleHintsSet == b.consoleHintsSet;
+}
+
+// ---- Server settings ----
+
+void SettingsWindow::PropertyPane::CreateServerFields() {
+    serverFields.Create(handle);
+}
+
+void SettingsWindow::PropertyPane::Reveal(HWND control) {
+    RECT place = {};
+    GetWindowRect(control, &place);
+    MapWindowPoints(nullptr, handle, reinterpret_cast<POINT*>(&place), 2);
+    const int margin = 4;
+    int offset = scroll.GetOffset();  // the place in the whole content, not on screen
+    if (scroll.Reveal(handle, place.top + offset - margin, place.bottom + offset + margin)) {
+        ScrollContent();
+    }
+}
+
+// Moving the controls leaves what they covered unpainted; the whole pane is drawn again.
+void SettingsWindow::PropertyPane::ScrollContent() {
+    OnSize(0, 0);
+    RedrawWindow(handle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }

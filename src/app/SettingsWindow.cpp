@@ -25,6 +25,15 @@ SettingsWindow::SettingsWindow()
     style = WS_POPUP | WS_CAPTION | WS_THICKFRAME;
     extendedStyle |= WS_EX_CONTROLPARENT;
     registerClass = true;
+    pane->SetTitleSource([this](const ProcessInfo* shown) {
+        std::vector<std::wstring> titles;
+        for (const ProcessInfo* info : CollectDescriptions()) {
+            if (info != shown && !info->title.IsEmpty()) {
+                titles.push_back(info->title.GetBuffer());
+            }
+        }
+        return titles;
+    });
 }
 
 SettingsWindow::~SettingsWindow() {
@@ -147,6 +156,16 @@ ProcessInfo* SettingsWindow::SelectedDescription() {
 
 LRESULT SettingsWindow::OnNotify(WPARAM, LPARAM lParam) {
     const NMHDR* header = reinterpret_cast<const NMHDR*>(lParam);
+    if (header->hwndFrom == tree.GetHandle() && header->code == TVN_SELCHANGINGW) {
+        // Fields that cannot be read keep their description selected, with the user's text.
+        try {
+            ApplyEdits();
+        } catch (Exception* e) {
+            ShowFailure(e);
+            return TRUE;
+        }
+        return FALSE;
+    }
     if (header->hwndFrom != tree.GetHandle() || header->code != TVN_SELCHANGEDW) {
         return 0;
     }

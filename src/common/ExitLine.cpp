@@ -50,12 +50,23 @@ std::wstring ExitLine::FailureReason(const std::wstring& program, const std::wst
     return reason;
 }
 
+ExitLine::Reason ExitLine::AfterTimeout(Reason reason) {
+    if (reason == Reason::Stopped) {
+        return Reason::StoppedAfterTimeout;
+    }
+    return reason == Reason::Restarted ? Reason::RestartedAfterTimeout : reason;
+}
+
 std::wstring ExitLine::Note(uint32_t exitCode, Reason reason, const std::wstring& failure) {
     switch (reason) {
         case Reason::Stopped:
             return L"stopped";
         case Reason::Restarted:
             return L"stopped, ended for a restart";
+        case Reason::StoppedAfterTimeout:
+            return L"stopped after the timeout";
+        case Reason::RestartedAfterTimeout:
+            return L"stopped after the timeout, ended for a restart";
         case Reason::FailedToStart:
             return L"failed to start: " + failure;
         case Reason::ByItself:
@@ -71,6 +82,10 @@ std::wstring ExitLine::Format(uint32_t exitCode, uint64_t durationMs, Reason rea
             return L"Stopped" + ran + L"\r\n";
         case Reason::Restarted:
             return L"Stopped" + ran + L", ended for a restart\r\n";
+        case Reason::StoppedAfterTimeout:
+            return L"Stopped after the timeout" + ran + L"\r\n";
+        case Reason::RestartedAfterTimeout:
+            return L"Stopped after the timeout" + ran + L", ended for a restart\r\n";
         case Reason::FailedToStart:
             return Note(exitCode, reason, failure) + L"\r\n";
         case Reason::ByItself:

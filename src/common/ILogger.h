@@ -8,9 +8,9 @@ namespace logging {
 class ILogger {
 public:
     virtual void Log(const wchar_t* text) = 0;
-    // The program's own text about a run (its debug block, exit, restart and stop lines) rather
-    // than the child's output: the same to most loggers; a view shows it in its own colours.
-    virtual void LogOwnText(const wchar_t* text) { Log(text); }
+    // Text the child itself wrote, as opposed to the lines this program writes around it (those
+    // come through Log). Loggers that make no difference log it as any other text.
+    virtual void LogOutput(const wchar_t* text) { Log(text); }
     virtual ~ILogger() = default;
 };
 

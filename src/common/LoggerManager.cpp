@@ -5,9 +5,7 @@
 namespace util {
 namespace logging {
 
-LoggerManager::LoggerManager() {
-    className = L"LoggerManager";
-}
+LoggerManager::LoggerManager() { className = L"LoggerManager"; }
 
 LoggerManager* LoggerManager::GetInstance() {
     // Never destroyed: workers may still log while static objects are torn down at exit.
@@ -16,25 +14,13 @@ LoggerManager* LoggerManager::GetInstance() {
 }
 
 void LoggerManager::Log(const wchar_t* text) {
-    Forward(text, false);
-}
-
-void LoggerManager::LogOwnText(const wchar_t* text) {
-    Forward(text, true);
-}
-
-void LoggerManager::Forward(const wchar_t* text, bool ownText) {
     std::vector<ILogger*> targets;
     {
         CriticalSection::Lock hold(lock);
         targets = loggers;
     }
     for (ILogger* target : targets) {
-        if (ownText) {
-            target->LogOwnText(text);
-        } else {
-            target->Log(text);
-        }
+        target->Log(text);
     }
     OutputDebugStringW(text);
 }

@@ -16,7 +16,6 @@ public:
     static LoggerManager* GetInstance();
 
     void Log(const wchar_t* text) override;
-    void LogOwnText(const wchar_t* text) override;
     // Registers a logger (not owned); a logger already registered is not added twice.
     void AddLogger(ILogger* logger);
     // Removes every registration of the logger; the order of the others is not kept.
@@ -25,7 +24,6 @@ public:
 
 private:
     LoggerManager();
-    void Forward(const wchar_t* text, bool ownText);
 
     // Guards the list only: loggers are called outside it, since they may send window messages
     // to a thread that is itself waiting to change the list.

@@ -177,12 +177,12 @@ void OutputReader::LogBytes(const char* bytes, size_t count) {
     // only chunks that hold other bytes.
     if (TextScan::WidenAscii(bytes, count, wide.data())) {
         wide[count] = L'\0';
-        output.Log(wide.data());
+        output.LogChild(wide.data());
         return;
     }
     util::TextCodec::DecodeOutput(bytes, count, runEncoding, decoded, ansiDoubleByte ? ansiLead : nullptr);
     if (!decoded.empty()) {
-        output.Log(decoded.c_str());
+        output.LogChild(decoded.c_str());
     }
     // A burst of odd bytes must not hold its memory for the rest of the run.
     if (decoded.capacity() > 4 * ReadSize) {

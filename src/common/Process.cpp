@@ -6,6 +6,7 @@
 #include "common/ChildEnvironment.h"
 #include "common/ChildStart.h"
 #include "common/ConsoleHints.h"
+#include "common/ConsoleSignal.h"
 #include "common/TerminateProcessTree.h"
 #include "util/Exception.h"
 #include "util/SystemError.h"
@@ -38,7 +39,11 @@ Process::Process(const wchar_t* name)
       restartMode(static_cast<int>(RestartPolicy::Mode::Never)),
       footerDue(false),
       treeEnded(false),
+      consoleSignal(&ConsoleSignal::Instance()),
+      framed(true),
       javaEntry(false) {
+    graceful.reset(new GracefulStop({[this](const std::wstring& line) { LogText(line.c_str()); },
+                                     [this] { return RunProcessIds(); }, [this] { EndAfterTimeout(); }}));
     workingDirectory = L"";
 }
 
@@ -47,6 +52,7 @@ Process::~Process() {
 }
 
 void Process::Shutdown() {
+    shuttingDown = true;  // the object goes: its run is ended, not asked
     if (IsRunning()) {
         try {
             Terminate();
@@ -110,7 +116,7 @@ void Process::LaunchFailed(Exception* failure) {
         delete e;
     }
     // The first failure in a row shows what was tried; its retries add one line each.
-    if (failedStarts++ == 0) {
+    if (failedStarts++ == 0 && framed) {
         WriteDebugInfo();
     } else {
         footerDue = false;
@@ -234,9 +240,11 @@ DWORD Process::ExecuteExternalProcess() {
     CreateChild();
     // Only this worker reads the pipe: logged now, the block still comes before the child's output.
     // A launch that fails logs it with its failure instead.
-    WriteDebugInfo();
+    if (framed) {
+        WriteDebugInfo();
+    }
     failedStarts = 0;
-    if (!jobInUse) {
+    if (!jobInUse && framed) {
         LogText(L"The run could not be put in a job object: Stop ends its process tree instead.\r\n\r\n");
     }
     ReadOutput();
@@ -423,6 +431,9 @@ void Process::WriteExitLine() {
     if (due) {
         childStarted = false;
         failureLogged = failed;
+    }
+    // A stop program's end is told by the stop, in its own words.
+    if (due && framed) {
         LogText(ExitLine::Format(exitCode, GetTickCount64() - runStart, reason, startFailure).c_str());
     }
 }
@@ -439,9 +450,13 @@ void Process::FinishLaunch() {
     } catch (Exception* e) {
         failure = e;  // the launch is over all the same: its lines are due
     }
+    // The stop's last lines (the stop program's) come before the footer.
+    graceful->Finish(StopRequested());
     if (footerDue) {
         footerDue = false;
-        output.WriteDebugFooter();
+        if (framed) {
+            output.WriteDebugFooter();
+        }
     }
     WriteExitLine();
     output.Flush();
@@ -464,6 +479,9 @@ void Process::EndRequested(ExitLine::Reason reason) {
         CriticalSection::Lock hold(childLock);
         if (IsRunning()) {
             endReason = static_cast<int>(reason);
+            if (BeginGracefulStop()) {
+                return;  // the steps run; the run is ended once their timeout has passed
+            }
             if (processId.load() != 0 && !treeEnded) {
                 try {
                     treeEnded = EndRunProcessesNow();
@@ -477,6 +495,63 @@ void Process::EndRequested(ExitLine::Reason reason) {
     if (failure) {
         throw failure;
     }
+}
+
+bool Process::BeginGracefulStop() {
+    // A second stop during the wait, or a stop before the child exists, ends the run at once.
+    if (!GracefulStop::Applies(stopSettings) || graceful->IsActive() || processId.load() == 0 || treeEnded ||
+        StopRequested() || shuttingDown) {
+        return false;
+    }
+    graceful->Begin(stopSettings, processId.load(), *consoleSignal, MakeStopProgram());
+    return true;
+}
+
+std::unique_ptr<Process> Process::MakeStopProgram() const {
+    if (stopSettings.executable.empty()) {
+        return nullptr;
+    }
+    std::unique_ptr<Process> stop(new Process(L"StopProgram"));
+    stop->framed = false;
+    stop->SetExecutable(stopSettings.executable.c_str());
+    stop->SetArguments(stopSettings.arguments.c_str());
+    stop->SetWorkingDirectory(workingDirectory);
+    stop->SetStartDirectory(startDirectory);
+    stop->SetEnvironmentSettings(environmentSettings);
+    stop->SetOutputEncoding(outputEncoding);
+    stop->SetConsoleHints(consoleHints);
+    return stop;
+}
+
+std::vector<DWORD> Process::RunProcessIds() {
+    CriticalSection::Lock hold(childLock);
+    std::vector<DWORD> ids;
+    if (!jobInUse || !job.ProcessIds(ids) || ids.empty()) {
+        ids.assign(1, processId.load());
+    }
+    return ids;
+}
+
+void Process::EndAfterTimeout() {
+    {
+        CriticalSection::Lock hold(childLock);
+        int asked = endReason.load();
+        if (asked >= 0) {
+            endReason = static_cast<int>(ExitLine::AfterTimeout(static_cast<ExitLine::Reason>(asked)));
+        }
+        if (IsRunning() && processId.load() != 0 && !treeEnded) {
+            try {
+                treeEnded = EndRunProcessesNow();
+            } catch (Exception* e) {
+                delete e;  // the tree could not be listed: the worker ends the child itself on the stop
+            }
+        }
+    }
+    Stop();
+}
+
+bool Process::StopAsked() const {
+    return StopRequested() || graceful->IsActive();
 }
 
 void Process::Terminate() {

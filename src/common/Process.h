@@ -10,6 +10,8 @@
 #include "common/EnvironmentBlock.h"
 #include "common/EnvironmentSettings.h"
 #include "common/ExitLine.h"
+#include "common/GracefulStop.h"
+#include "common/IConsoleSignal.h"
 #include "common/ILogger.h"
 #include "common/JobObject.h"
 #include "common/LogSettings.h"
@@ -18,6 +20,7 @@
 #include "common/ProcessCommandLine.h"
 #include "common/RestartPolicy.h"
 #include "common/RunOutput.h"
+#include "common/StopSettings.h"
 #include "common/Thread.h"
 #include "util/OutputEncoding.h"
 #include "util/String.h"
@@ -69,8 +72,12 @@ public:
     unsigned int* Run() override;
     void OnRunFinished() override;
     // Ends every process of the run and asks the worker to stop; returns at once. The run's end
-    // arrives as usual, through the observer.
+    // arrives as usual, through the observer. With stop steps configured (see GracefulStop) the
+    // run is asked first: the steps run at once and the run is ended only once their timeout has
+    // passed; a Terminate during that wait ends it at once.
     virtual void Terminate();
+    // Whether the current run was asked to end (also while the stop steps wait for it).
+    bool StopAsked() const;
     // Terminate for a restart when running (the caller starts again once the run has ended, and
     // true is returned); otherwise Start at once (false).
     bool Restart();
@@ -100,6 +107,12 @@ public:
     void SetEnvironmentSettings(const EnvironmentSettings& settings) { environmentSettings = settings; }
     // The log file (a full path, "" for none) that every line of the runs goes to, from now on.
     void SetLogFile(const std::wstring& path, const LogSettings& settings);
+    // How a run is asked to end, from the next stop on. The stop program is found and run by the
+    // rules of the entry's own program, with the entry's environment and working directory.
+    void SetStopSettings(const StopSettings& settings) { stopSettings = settings; }
+    const StopSettings& GetStopSettings() const { return stopSettings; }
+    // Where console signals go; not owned. A seam: tests act the signal out (Wine sends none).
+    void SetConsoleSignal(IConsoleSignal* signal) { consoleSignal = signal; }
 
 protected:
     // Stops a running worker (ending the child's tree) and waits for it to end; the most derived
@@ -142,7 +155,7 @@ protected:
     DWORD exitCode;
 
 private:
-    void LogText(const wchar_t* text) { output.LogOwnText(text); }
+    void LogText(const wchar_t* text) { output.Log(text); }
     // Every process of the run has ended (the job is empty, or without a job the child has).
     bool RunOver();
     void CreateChild();
@@ -167,6 +180,14 @@ private:
     void EndRequested(ExitLine::Reason reason);
     // Whether the policy starts again after the launch that just ended.
     bool RestartApplies() const;
+    // With childLock held: starts the stop steps when they apply; false to end the run at once.
+    bool BeginGracefulStop();
+    // The stop program of the settings, ready to start; null for none.
+    std::unique_ptr<Process> MakeStopProgram() const;
+    // The run's processes (the job's, else the direct child), for the window search.
+    std::vector<DWORD> RunProcessIds();
+    // The stop steps' timeout has passed: the run ends now, its exit line says so.
+    void EndAfterTimeout();
 
     ProcessCommandLine command;
     RunOutput output;
@@ -191,6 +212,11 @@ private:
     // the id is only used while the worker still holds the child's handle.
     CriticalSection childLock;
     bool treeEnded;  // Terminate ended the run's processes (under childLock)
+    StopSettings stopSettings;      // set on the window's thread, read there by Terminate
+    IConsoleSignal* consoleSignal;  // not owned
+    std::unique_ptr<GracefulStop> graceful;
+    bool framed;  // the debug block, footer and exit line are written (not for a stop program)
+    bool shuttingDown = false;  // set by Shutdown on the thread that destroys the object
 
 protected:
     // ---- Server settings: environment and log file ----

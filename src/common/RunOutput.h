@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "common/GuardedPointer.h"
 #include "common/ILogger.h"
 #include "common/LogSettings.h"
 #include "common/RunLog.h"
@@ -10,6 +11,10 @@
 // Where the runs of a process are told: the logger (its window, not owned) and the log file.
 // Frames each run with its debug block (program, command line, working directory, environment)
 // and the block's footer.
+//
+// The worker, the log file's writer and the window's thread all tell the logger, and a worker
+// left behind at the program's end outlives the window: the logger is only called through a
+// guard that SetLogger closes behind the previous one (GuardedPointer).
 class RunOutput {
 public:
     // The log file on disk (Windows builds).
@@ -17,8 +22,11 @@ public:
     RunOutput(const RunOutput&) = delete;
     RunOutput& operator=(const RunOutput&) = delete;
 
-    void SetLogger(util::logging::ILogger* newLogger) { logger = newLogger; }
-    bool HasLogger() const { return logger != nullptr; }
+    // Where text goes from now on (null: nowhere). Returns once no call to the previous logger is
+    // in progress, so the caller may free it then; a logger must therefore never wait for the
+    // thread that replaces it.
+    void SetLogger(util::logging::ILogger* newLogger) { logger.Set(newLogger); }
+    bool HasLogger() { return logger.IsSet(); }
     // The name the debug block gives this program; empty for the default.
     void SetHostName(const std::wstring& name) { hostName = name; }
     // The log file (a full path, "" for none) that every line of the runs goes to, from now on;
@@ -28,8 +36,8 @@ public:
     // Text of a run, pieces of lines included: to the logger and the log file; nowhere without a
     // logger.
     void Log(const wchar_t* text);
-    // The program's own lines about a run: the same way, told apart for the logger.
-    void LogOwnText(const wchar_t* text);
+    // The same for text the child itself wrote (the logger's LogOutput).
+    void LogChild(const wchar_t* text);
     // Ends a line left open in the log file (the run is over).
     void Flush() { runLog.Flush(); }
     // The environment (secrets already masked) goes to the logger only, never into the log file.
@@ -40,8 +48,12 @@ public:
 
 private:
     const wchar_t* HostName() const { return hostName.empty() ? L"Tarnwick" : hostName.c_str(); }
+    // Hands text to the logger, the window only; false when there is none.
+    bool Tell(const wchar_t* text) {
+        return logger.With([text](util::logging::ILogger& target) { target.Log(text); });
+    }
 
-    util::logging::ILogger* logger = nullptr;  // not owned
+    GuardedPointer<util::logging::ILogger> logger;  // the logger is not owned
     std::wstring hostName;
     RunLog runLog;
 };

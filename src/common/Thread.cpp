@@ -8,8 +8,7 @@
 #include "util/Exception.h"
 
 Thread::Thread(const wchar_t* name)
-    : observer(nullptr),
-      threadHandle(nullptr),
+    : threadHandle(nullptr),
       threadId(0),
       running(0),
       stopRequested(false),
@@ -77,12 +76,10 @@ void Thread::Start() {
     // An observer that fails is told after the worker runs: a worker held back for good would
     // count as running with nothing to end it.
     std::unique_ptr<Exception> observerFailure;
-    if (observer) {
-        try {
-            observer->ThreadStateChanged(true);
-        } catch (Exception* e) {
-            observerFailure.reset(e);
-        }
+    try {
+        observer.With([](IThreadObserver& told) { told.ThreadStateChanged(true); });
+    } catch (Exception* e) {
+        observerFailure.reset(e);
     }
     if (ResumeThread(threadHandle) == static_cast<DWORD>(-1)) {
         // The worker never runs: this run is over before it began. Its handle is let go, so that
@@ -90,9 +87,7 @@ void Thread::Start() {
         DWORD id = threadId.load();
         CloseThreadHandle();
         running = 0;
-        if (observer) {
-            observer->ThreadStateChanged(false);
-        }
+        observer.With([](IThreadObserver& told) { told.ThreadStateChanged(false); });
         throw new Exception(L"Thread::Start()\nResumeThread(%d) failed.", static_cast<int>(id));
     }
     if (observerFailure) {
@@ -156,9 +151,8 @@ void Thread::ReportFailure(const wchar_t* where, Exception* failure) {
     }
     OutputDebugStringW((text + L"\r\n").c_str());
     // One box per run is enough: a failing step tends to fail again at every retry.
-    if (!failureTold && observer) {
-        failureTold = true;
-        observer->ThreadFailed(text);
+    if (!failureTold) {
+        failureTold = observer.With([&text](IThreadObserver& told) { told.ThreadFailed(text); });
     }
 }
 
@@ -183,13 +177,11 @@ void Thread::RunOnWorker() {
     }
     // How the run ended is set by now: the observer may look at it at once.
     running = 0;
-    if (observer) {
-        try {
-            observer->ThreadStateChanged(false);
-        } catch (Exception* e) {
-            ReportFailure(L"IThreadObserver::ThreadStateChanged()", e);
-        } catch (...) {
-            ReportFailure(L"IThreadObserver::ThreadStateChanged()", nullptr);
-        }
+    try {
+        observer.With([](IThreadObserver& told) { told.ThreadStateChanged(false); });
+    } catch (Exception* e) {
+        ReportFailure(L"IThreadObserver::ThreadStateChanged()", e);
+    } catch (...) {
+        ReportFailure(L"IThreadObserver::ThreadStateChanged()", nullptr);
     }
 }

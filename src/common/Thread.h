@@ -5,6 +5,7 @@
 #include <atomic>
 #include <functional>
 
+#include "common/GuardedPointer.h"
 #include "common/IThreadObserver.h"
 #include "common/Runnable.h"
 #include "util/Object.h"
@@ -47,7 +48,9 @@ public:
     DWORD GetThreadId() const { return threadId.load(); }
     HANDLE GetStopEvent() const { return stopEvent; }
 
-    IThreadObserver* observer;  // not owned, may be null
+    // Who hears of the runs (not owned; null for nobody). Returns once no call to the previous
+    // observer is in progress: a worker left running may outlive the window that watched it.
+    void SetObserver(IThreadObserver* newObserver) { observer.Set(newObserver); }
 
 protected:
     // Called by Start on its own thread, before the worker exists: resets what a run keeps.
@@ -73,4 +76,5 @@ private:
     bool failureTold;         // worker only: this run's failure has been reported
     unsigned int* runResult;  // owned; released with the thread handle
     HANDLE stopEvent;
+    GuardedPointer<IThreadObserver> observer;
 };

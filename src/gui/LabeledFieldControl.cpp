@@ -56,6 +56,16 @@ void LabeledFieldControl::OnSize(WPARAM, LPARAM) {
     }
 }
 
+LRESULT LabeledFieldControl::OnCommand(WPARAM wParam, LPARAM lParam) {
+    // An edit field's codes start at EN_SETFOCUS, so CBN_SETFOCUS can only come from a list.
+    WORD code = HIWORD(wParam);
+    if ((code == EN_SETFOCUS || code == CBN_SETFOCUS) && field &&
+        reinterpret_cast<HWND>(lParam) == field->GetHandle()) {
+        SendMessageW(GetParent(handle), WM_COMMAND, wParam, lParam);
+    }
+    return 0;
+}
+
 int LabeledFieldControl::GetHeight() {
     return ControlLayout::LabeledFieldHeight(layout, field != nullptr, label.GetHeight(),
                                              field ? field->GetHeight() : 0);

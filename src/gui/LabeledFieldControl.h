@@ -21,6 +21,8 @@ public:
     void SetText(const wchar_t* value) override;
     void OnCreate() override;
     void OnSize(WPARAM wParam, LPARAM lParam) override;
+    // The field taking the focus is told to the parent, which may scroll it into view.
+    LRESULT OnCommand(WPARAM wParam, LPARAM lParam) override;
     int GetHeight() override;
     int GetWidth(int requested) override;
 

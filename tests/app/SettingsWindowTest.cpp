@@ -341,6 +341,13 @@ TEST_F(SettingsWindowTest, TabEnterAndEscapeWorkThroughTheMessageLoop) {
     EXPECT_EQ(GetFocus(), Edit(Pane::InitialDirectory));
     key(VK_TAB);
     EXPECT_EQ(GetParent(GetFocus()), ThePane().GetTypeGroup().GetHandle());
+    // Tab leaves the multi-line field of the variables, where Enter starts a new line.
+    HWND variables = ThePane().GetServerFields().GetControl(ServerSettingsFields::EnvironmentId);
+    SetFocus(variables);
+    key(VK_RETURN);
+    EXPECT_TRUE(SettingsShown());
+    key(VK_TAB);
+    EXPECT_EQ(GetFocus(), ThePane().GetServerFields().GetControl(ServerSettingsFields::EnvironmentFileId));
     key(VK_ESCAPE);
     EXPECT_FALSE(SettingsShown());
     OpenSettings();
@@ -381,6 +388,119 @@ TEST_F(SettingsWindowTest, AnEditKeepsTheServerElementsOfItsEntry) {
     EXPECT_EQ(2u, server.log.backups);
     EXPECT_EQ(L"up", server.order.ready);
     EXPECT_STREQ(L"", read[0].configurationError.IsNull() ? L"" : read[0].configurationError.GetBuffer());
+}
+
+}  // namespace
+
+namespace {
+
+using Fields = ServerSettingsFields;
+
+// The server fields show what the file holds, keep a value they cannot read with its problem on
+// screen, and write back only what is set.
+TEST_F(SettingsWindowTest, ServerFieldsShowTheFileRefuseABadValueAndWriteOnlyWhatIsSet) {
+    Press(SettingsWindow::CancelId);
+    Sleep(20);
+    dir.Write(L"t.tnkx",
+              "<processes><process><title>Server</title><executable>s.exe</executable><start>false</start>"
+              "<environment><variable><name>LOGNAME</name><value>srv</value></variable><remove>TMP</remove>"
+              "</environment><stop><executable>stop.exe</executable><timeout>500</timeout></stop>"
+              "<log><file>logs\\%LOGNAME%.log</file><backups>2</backups></log><after>Other</after><ready>up</ready>"
+              "</process><process><title>Other</title><executable>o.exe</executable><start>false</start></process>"
+              "</processes>");
+    OpenSettings();
+    Select(0);
+    Fields& server = ThePane().GetServerFields();
+    auto control = [&](Fields::Id id) { return server.GetControl(id); };
+    auto text = [&](Fields::Id id) {
+        wchar_t shown[256] = {};
+        GetWindowTextW(control(id), shown, 256);
+        return std::wstring(shown);
+    };
+    const std::wstring folder = path.substr(0, path.rfind(L'\\'));
+    EXPECT_EQ(L"LOGNAME=srv\r\n-TMP", text(Fields::EnvironmentId));
+    EXPECT_EQ(L"500", text(Fields::TimeoutId));
+    EXPECT_EQ(L"Full path: " + folder + L"\\logs\\srv.log", server.GetLogPathText());
+    EXPECT_EQ(2, SendMessageW(control(Fields::AfterId), CB_GETCOUNT, 0, 0));  // none and "Other"
+    EXPECT_EQ(1, SendMessageW(control(Fields::AfterId), CB_GETCURSEL, 0, 0));
+    // The full path follows the variables as they are typed (a multi-line field tells of a change
+    // only for typing, not for a new text set as a whole).
+    SendMessageW(control(Fields::EnvironmentId), EM_SETSEL, 0, -1);
+    SendMessageW(control(Fields::EnvironmentId), EM_REPLACESEL, TRUE,
+                 reinterpret_cast<LPARAM>(L"LOGNAME = web\r\n\r\n-TMP\r\nEXTRA=\"  x  \""));
+    EXPECT_EQ(L"Full path: " + folder + L"\\logs\\web.log", server.GetLogPathText());
+    SetWindowTextW(control(Fields::TimeoutId), L"soon");
+    EXPECT_EQ(0u, server.GetProblemText().find(L"Stop timeout (ms): \"soon\""));
+    {
+        MessageBoxWatcher watcher;
+        Press(SettingsWindow::OkId);
+        EXPECT_NE(std::wstring::npos, watcher.Wait().text.find(L"\"Server\": Stop timeout (ms)"));
+    }
+    {
+        MessageBoxWatcher watcher;
+        Select(1);  // refused: the fields stay on the entry they belong to
+        EXPECT_TRUE(watcher.Wait().found);
+    }
+    EXPECT_TRUE(SettingsShown());
+    EXPECT_EQ(L"soon", text(Fields::TimeoutId));
+    EXPECT_EQ(Settings().CollectDescriptions()[0], ThePane().GetCurrent());
+    EXPECT_EQ(std::string::npos, FileBytes().find("EXTRA"));
+    SetWindowTextW(control(Fields::TimeoutId), L"");
+    EXPECT_EQ(L"", server.GetProblemText());
+    SetWindowTextW(control(Fields::StopArgumentsId), L"--now");
+    SendMessageW(control(Fields::ConsoleId), CB_SETCURSEL, 1, 0);
+    SendMessageW(control(Fields::WindowId), BM_CLICK, 0, 0);
+    SetWindowTextW(control(Fields::BackupsId), L"");
+    SetWindowTextW(control(Fields::MaxBytesId), L"4096");
+    SendMessageW(control(Fields::AfterId), CB_SETCURSEL, 0, 0);
+    SetWindowTextW(control(Fields::ReadyId), L"");
+    Press(SettingsWindow::OkId);
+    EXPECT_FALSE(SettingsShown());
+    apptest::Loaded read = ReadBack();
+    ASSERT_EQ(2u, read.Count());
+    const ServerSettings& written = read[0].server;
+    EXPECT_EQ((std::vector<EnvironmentSettings::Change>{
+                  {L"LOGNAME", L"web", false}, {L"TMP", L"", true}, {L"EXTRA", L"  x  ", false}}),
+              written.environment.changes);
+    EXPECT_EQ(L"stop.exe", written.stop.executable);
+    EXPECT_EQ(L"--now", written.stop.arguments);
+    EXPECT_EQ(StopSettings::Console::CtrlC, written.stop.console);
+    EXPECT_TRUE(written.stop.window);
+    EXPECT_EQ(4096u, written.log.maxBytes);
+    EXPECT_FALSE(written.stop.timeoutSet || written.log.backupsSet || written.order.afterSet || written.order.readySet);
+    for (const char* gone : {"<timeout>", "<backups>", "<after>", "<ready>"}) {
+        EXPECT_EQ(std::string::npos, FileBytes().find(gone)) << gone;
+    }
+    EXPECT_FALSE(read[1].server.stop.present || read[1].server.log.present);
+}
+
+// The window's first size is too small for all the fields: they scroll, and a field that takes
+// the focus scrolls into view.
+TEST_F(SettingsWindowTest, FieldsScrollAndTheFocusedOneComesIntoView) {
+    Select(0);
+    HWND pane = ThePane().GetHandle();
+    auto inView = [&](HWND control) {
+        RECT shown = {};
+        RECT area = {};
+        GetWindowRect(control, &shown);
+        GetClientRect(pane, &area);
+        MapWindowPoints(pane, nullptr, reinterpret_cast<POINT*>(&area), 2);
+        return shown.top >= area.top && shown.bottom <= area.bottom;
+    };
+    HWND ready = ThePane().GetServerFields().GetControl(Fields::ReadyId);
+    HWND title = Edit(Pane::Title);
+    ASSERT_FALSE(inView(ready));
+    SetFocus(ready);
+    EXPECT_TRUE(inView(ready));
+    EXPECT_FALSE(inView(title));
+    SetFocus(ThePane().GetDisabledBox().GetHandle());
+    EXPECT_TRUE(inView(ThePane().GetDisabledBox().GetHandle()));
+    SetFocus(title);
+    EXPECT_TRUE(inView(title));
+    SendMessageW(pane, WM_VSCROLL, SB_BOTTOM, 0);
+    EXPECT_TRUE(inView(ready));
+    SendMessageW(pane, WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA * 50), 0);
+    EXPECT_TRUE(inView(title));
 }
 
 }  // namespace

@@ -30,21 +30,21 @@ public:
         std::lock_guard<std::mutex> hold(mutex);
         calls.push_back(text);
     }
-    // The program's own text is kept as a call too, and also by itself.
-    void LogOwnText(const wchar_t* text) override {
+    // The child's own output is kept as a call too, and also by itself.
+    void LogOutput(const wchar_t* text) override {
         Log(text);
         std::lock_guard<std::mutex> hold(mutex);
-        own += text;
+        output += text;
     }
-    std::wstring OwnText() {
+    std::wstring Output() {
         std::lock_guard<std::mutex> hold(mutex);
-        return own;
+        return output;
     }
 
     void Clear() {
         std::lock_guard<std::mutex> hold(mutex);
         calls.clear();
-        own.clear();
+        output.clear();
     }
 
     std::vector<std::wstring> Calls() {
@@ -71,7 +71,7 @@ public:
 private:
     std::mutex mutex;
     std::vector<std::wstring> calls;
-    std::wstring own;
+    std::wstring output;
 };
 
 // Keeps every state change and failure told, in order.

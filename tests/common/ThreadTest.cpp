@@ -22,7 +22,7 @@ class ProbeThread : public Thread {
 public:
     explicit ProbeThread(DWORD runMs = INFINITE, DWORD finishMs = 0)
         : Thread(L"ProbeThread"), runMs(runMs), finishMs(finishMs) {
-        observer = &told;
+        SetObserver(&told);
     }
     ~ProbeThread() override {
         Stop();
@@ -83,7 +83,7 @@ TEST(Thread, ANeverStartedThreadStopsAndGoesWithoutAWorker) {
     RecordingObserver observer;
     {
         ProbeThread never;
-        never.observer = &observer;
+        never.SetObserver(&observer);
         never.Stop();
         EXPECT_FALSE(never.StopRequested());
         EXPECT_TRUE(never.WaitForEnd(0));
@@ -130,7 +130,7 @@ TEST(Thread, StopReturnsAtOnceAndABusyStepSeesItThroughThePredicate) {
 TEST(Thread, ARunThatEndsByItselfIsToldOnceAfterItsFinish) {
     RecordingObserver observer;
     std::unique_ptr<ProbeThread> thread(new ProbeThread(0, 300));
-    thread->observer = &observer;
+    thread->SetObserver(&observer);
     for (size_t heard = 2; heard <= 6; heard += 2) {
         thread->Start();
         ASSERT_TRUE(testsupport::WaitUntil([&] { return observer.States().size() >= heard; }, 10000));
@@ -173,7 +173,7 @@ TEST(Thread, AnObserverFailingAtTheStartStillLetsTheRunHappenAndEnd) {
         }
     } observer;
     ProbeThread thread(0);
-    thread.observer = &observer;
+    thread.SetObserver(&observer);
     EXPECT_EQ(L"Refusing\nno icon", testsupport::ThrownMessage([&] { thread.Start(); }));
     ASSERT_TRUE(thread.WaitForEnd(5000));
     EXPECT_FALSE(thread.IsRunning());

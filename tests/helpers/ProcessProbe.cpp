@@ -12,6 +12,9 @@
 //   threads <n> <count> <size>  n threads at once, thread k writing count writes of size bytes of
 //                       the letter 'A' + k; then "lost <writes>" for the writes that failed
 //   handle <value>      writes "handle open" when that handle is an end of a pipe, else "handle closed"
+//   waitevent <name>    waits until the named event (made if need be) is set
+//   setevent <name>     sets the named event (made if need be)
+//   window              shows a top-level window and waits until it is closed (WM_CLOSE)
 //   exit <code>         ends with that code
 // Numbers are decimal or 0x hex.
 #include <windows.h>
@@ -92,6 +95,28 @@ bool StartSelf(const std::wstring& arguments, bool inherit) {
            CloseHandle(info.hThread) && CloseHandle(info.hProcess);
 }
 
+HANDLE NamedEvent(const std::wstring& name) {
+    return CreateEventW(nullptr, TRUE, FALSE, name.c_str());
+}
+
+// Until WM_CLOSE: the default handling destroys the window, which ends the loop.
+void ShowWindowUntilClosed() {
+    WNDCLASSW type = {};
+    type.lpfnWndProc = [](HWND window, UINT message, WPARAM wParam, LPARAM lParam) -> LRESULT {
+        message == WM_DESTROY ? PostQuitMessage(0) : static_cast<void>(0);
+        return DefWindowProcW(window, message, wParam, lParam);
+    };
+    type.lpszClassName = L"ProcessProbeWindow";
+    RegisterClassW(&type);
+    CreateWindowExW(0, type.lpszClassName, L"Probe", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 100, nullptr, nullptr,
+                    nullptr, nullptr);
+    Line(L"window shown");
+    for (MSG message; GetMessageW(&message, nullptr, 0, 0) > 0;) {
+        DispatchMessageW(&message);
+    }
+    Line(L"window closed");
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -157,6 +182,12 @@ int wmain(int argc, wchar_t** argv) {
             DWORD flags = 0;
             bool open = GetNamedPipeInfo(other, &flags, nullptr, nullptr, nullptr) != FALSE;
             Line(open ? L"handle open" : L"handle closed");
+        } else if (command == L"waitevent") {
+            WaitForSingleObject(NamedEvent(next()), INFINITE);
+        } else if (command == L"setevent") {
+            SetEvent(NamedEvent(next()));
+        } else if (command == L"window") {
+            ShowWindowUntilClosed();
         } else if (command == L"exit") {
             return static_cast<int>(number());
         }

@@ -1,5 +1,6 @@
 // Opens the settings window of a running Tarnwick and selects a process in it, so that a
-// screenshot shows the form filled: SettingsShot [item index]
+// screenshot shows the form filled: SettingsShot [item index [width height]]. With a size the
+// window takes it, centred on the screen, and its fields are scrolled to their end.
 #include <windows.h>
 
 #include <commctrl.h>
@@ -35,5 +36,20 @@ int wmain(int argc, wchar_t** argv) {
         item = TreeView_GetNextSibling(tree, item);
     }
     TreeView_SelectItem(tree, item);
+    if (argc > 3) {
+        int width = _wtoi(argv[2]);
+        int height = _wtoi(argv[3]);
+        SetWindowPos(settings, nullptr, (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
+                     (GetSystemMetrics(SM_CYSCREEN) - height) / 2, width, height, SWP_NOZORDER);
+        // The property pane is the splitter's other child.
+        HWND pane = FindWindowExW(splitter, nullptr, nullptr, nullptr);
+        if (pane == tree) {
+            pane = FindWindowExW(splitter, pane, nullptr, nullptr);
+        }
+        SendMessageW(pane, WM_VSCROLL, SB_BOTTOM, 0);
+        // Moved from another process, the buttons are not always drawn again at once under Wine.
+        Sleep(500);
+        RedrawWindow(settings, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+    }
     return 0;
 }
