@@ -175,7 +175,7 @@ double StopMilliseconds(double& callMs) {
     CountingLogger logger;
     EndWatcher watcher;
     Process process;
-    process.observer = &watcher;
+    process.SetObserver(&watcher);
     process.SetLogger(&logger);
     process.SetExecutable(FloodPath().c_str());
     process.SetArguments(L"0");
