@@ -46,6 +46,10 @@ ProcessWindow::~ProcessWindow() {
 
 void ProcessWindow::OnCreate() {
     view.Create(handle);
+    // The system may have activated this window, and given it the keyboard, before it had a view.
+    if (GetFocus() == handle) {
+        SetFocus(view.GetHandle());
+    }
     view.SetCapacity(OutputView::ReadScrollbackSetting(), ProcessOutput::capacity + 64 * 1024);
     output.SetLogToScreen(true);
     CheckLogToScreen();
