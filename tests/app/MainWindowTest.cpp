@@ -310,6 +310,29 @@ TEST_F(MainWindowTest, ConsoleOutputShowsWithoutCodesInColourAndAsOneProgressLin
     EXPECT_TRUE(found);
 }
 
+// A child that ends with a colour still set ("ESC[31mred" CR LF) colours none of the program's own
+// lines after it: the debug block's footer and the exit line keep the default colours.
+TEST_F(MainWindowTest, TheProgramsOwnLinesKeepTheDefaultColoursAfterAChildLeftAColourSet) {
+    Open(ProbeEntry("Red", "bytes 1B5B33316D7265640D0A"));
+    ASSERT_TRUE(WaitForText(L"Red", L"Exit code 0"));
+    const util::LineStore& lines = Window(L"Red")->GetOutputView().GetLines();
+    int red = 0, own = 0;
+    for (uint64_t n = lines.FirstNumber(); n < lines.EndNumber(); ++n) {
+        const util::StoredLine& line = lines.At(n);
+        if (line.text == L"red") {
+            ++red;
+            EXPECT_EQ(util::TextStyle::kPalette | 1, line.StyleAt(0).foreground);
+        } else if (line.text.find(L"Debug Info") != std::wstring::npos || line.text.find(L"Exit code 0") == 0) {
+            ++own;
+            for (size_t column = 0; column < line.text.size(); ++column) {
+                EXPECT_EQ(util::TextStyle(), line.StyleAt(column)) << testing::PrintToString(line.text);
+            }
+        }
+    }
+    EXPECT_EQ(1, red);
+    EXPECT_EQ(3, own);  // the debug block's head and footer, the exit line
+}
+
 TEST_F(MainWindowTest, CloseAsksOnlyWhileTheProcessRuns) {
     Open(ProbeEntry("Running", "ticks 100000 100") + ProbeEntry("Stopped", "print x", "<start>false</start>"));
     ASSERT_TRUE(WaitFor([] { return Probes() == 1; }));
@@ -434,7 +457,11 @@ TEST_F(MainWindowTest, SaveWritesTheViewAsUtf8AfterAByteOrderMarkAndReportsAFail
     } cases[] = {{L"", "\xEF\xBB\xBF"},
                  {L"Gr\u00FC\u00DFe \u4E16\u754C \U0001F600\r\nnext",
                   "\xEF\xBB\xBFGr\xC3\xBC\xC3\x9F"
-                  "e \xE4\xB8\x96\xE7\x95\x8C \xF0\x9F\x98\x80\r\nnext"}};
+                  "e \xE4\xB8\x96\xE7\x95\x8C \xF0\x9F\x98\x80\r\nnext"},
+                 // Tabs are saved as tabs, although shown as blanks.
+                 {L"\r\na\tbc\t\td\x1b[31m\te",
+                  "\xEF\xBB\xBFGr\xC3\xBC\xC3\x9F"
+                  "e \xE4\xB8\x96\xE7\x95\x8C \xF0\x9F\x98\x80\r\nnext\r\na\tbc\t\td\te"}};
     int n = 0;
     for (const auto& c : cases) {
         Window(L"Idle")->Log(c.output);
