@@ -421,8 +421,8 @@ TEST_F(MainWindowTest, TheMenuShowsEveryShortcutThereIsAndNoOther) {
     std::vector<ACCEL> keys(CopyAcceleratorTableW(table, nullptr, 0));
     CopyAcceleratorTableW(table, keys.data(), static_cast<int>(keys.size()));
     auto name = [](const ACCEL& key) {
-        std::wstring text = std::wstring(key.fVirt & FCONTROL ? L"Ctrl+" : L"") + (key.fVirt & FSHIFT ? L"Shift+" : L"") +
-                            (key.fVirt & FALT ? L"Alt+" : L"");
+        std::wstring text = std::wstring(key.fVirt & FCONTROL ? L"Ctrl+" : L"") +
+                            (key.fVirt & FSHIFT ? L"Shift+" : L"") + (key.fVirt & FALT ? L"Alt+" : L"");
         return text + (key.key == VK_TAB ? std::wstring(L"Tab") : std::wstring(1, static_cast<wchar_t>(key.key)));
     };
     std::map<std::wstring, WORD> shortcuts;
