@@ -233,21 +233,24 @@ DWORD Process::ExecuteExternalProcess() {
         throw new Exception(L"Process::ExecuteExternalProcess()\n%s", problem.GetBuffer());
     }
     ResetChild();
-    // A stop that came before the child exists leaves nothing to launch.
+    // A stop that came before the child exists leaves nothing to launch. The run's footer still
+    // closes it, so the window shows that the Start was answered; no exit line, as nothing ran.
     if (!pipe.Create(GetStopEvent()) || StopRequested()) {
         return 0;
     }
-    CreateChild();
+    bool runs = CreateChild();
     // Only this worker reads the pipe: logged now, the block still comes before the child's output.
     // A launch that fails logs it with its failure instead.
     if (framed) {
         WriteDebugInfo();
     }
     failedStarts = 0;
-    if (!jobInUse && framed) {
-        LogText(L"The run could not be put in a job object: Stop ends its process tree instead.\r\n\r\n");
+    if (runs) {
+        if (!jobInUse && framed) {
+            LogText(L"The run could not be put in a job object: Stop ends its process tree instead.\r\n\r\n");
+        }
+        ReadOutput();
     }
-    ReadOutput();
     DWORD code = 0;
     GetExitCodeProcess(childProcess, &code);
     return code;
@@ -272,7 +275,7 @@ bool Process::SetUpJob(HANDLE child) {
     return false;
 }
 
-void Process::CreateChild() {
+bool Process::CreateChild() {
     const wchar_t* directory = workingDirectory.IsEmpty() ? L"" : workingDirectory.GetBuffer();
     PROCESS_INFORMATION information =
         ChildStart(pipe.ChildEnd())
@@ -280,7 +283,16 @@ void Process::CreateChild() {
     // The child has its copy; nothing else this program starts (an editor, the updater) gets one.
     pipe.KeepFromOtherChildren();
     bool jobbed = SetUpJob(information.hProcess);
-    if (ResumeThread(information.hThread) == static_cast<DWORD>(-1)) {
+    // A stop asked for while the system was making the child found nothing to end: the child is
+    // ended before it runs anything. Under the lock, any later stop finds the child.
+    CriticalSection::Lock hold(childLock);
+    bool stopped = StopRequested() || endReason.load() >= 0;
+    if (stopped) {
+        TerminateProcess(information.hProcess, 1);
+        WaitForSingleObject(information.hProcess, 5000);  // suspended, it has nothing to wind up
+        int none = -1;
+        endReason.compare_exchange_strong(none, static_cast<int>(ExitLine::Reason::Stopped));
+    } else if (ResumeThread(information.hThread) == static_cast<DWORD>(-1)) {
         String error = GetSystemErrorText();
         TerminateProcess(information.hProcess, 1);
         CloseHandle(information.hThread);
@@ -288,14 +300,15 @@ void Process::CreateChild() {
         job.Close();
         throw new Exception(L"Process::ExecuteExternalProcess()\n%s", error.GetBuffer());
     }
-    CriticalSection::Lock hold(childLock);
     childProcess = information.hProcess;
     childThread = information.hThread;
     childThreadId = information.dwThreadId;
     processId = information.dwProcessId;
     jobInUse = jobbed;
+    treeEnded = stopped;
     childStarted = true;
     runStart = GetTickCount64();
+    return !stopped;
 }
 
 void Process::ReadOutput() {

@@ -158,7 +158,9 @@ private:
     void LogText(const wchar_t* text) { output.Log(text); }
     // Every process of the run has ended (the job is empty, or without a job the child has).
     bool RunOver();
-    void CreateChild();
+    // Makes the child and lets it run; false when a stop came first and the child was ended
+    // before it ran.
+    bool CreateChild();
     void ResetChild();
     void CloseChild();
     void EndChildAfterStop();
@@ -211,7 +213,7 @@ private:
     // Terminate reads the child's id on the GUI thread while the worker may release the child;
     // the id is only used while the worker still holds the child's handle.
     CriticalSection childLock;
-    bool treeEnded;  // Terminate ended the run's processes (under childLock)
+    bool treeEnded;                 // Terminate ended the run's processes (under childLock)
     StopSettings stopSettings;      // set on the window's thread, read there by Terminate
     IConsoleSignal* consoleSignal;  // not owned
     std::unique_ptr<GracefulStop> graceful;

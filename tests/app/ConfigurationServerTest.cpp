@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -81,18 +82,37 @@ TEST(ConfigurationServer, TheNewElementsSurviveARewriteAndAChangedEnvironmentIsA
     EXPECT_FALSE(changed == again[0]);
 }
 
-// The bundled example uses every server element, without an error.
-TEST(ConfigurationServer, TheServerDemoLoadsCleanly) {
+// A bundled example, as Wine sees the source tree; each has three entries, none in error.
+std::wstring LoadDemo(Loaded& config, const char* name) {
     std::wstring path = L"Z:";
-    for (const char* c = TARNWICK_DEMO_DIR "/servers.tnkx"; *c; ++c) {
+    for (const char* c = TARNWICK_DEMO_DIR; *c; ++c) {
         path += *c == '/' ? L'\\' : static_cast<wchar_t>(*c);
     }
-    Loaded config;
-    ASSERT_EQ(L"", config.Load(path));
-    ASSERT_EQ(3u, config.Count());
+    path += L'\\' + std::wstring(name, name + strlen(name));
+    EXPECT_EQ(L"", config.Load(path));
+    EXPECT_EQ(3u, config.Count());
     for (size_t i = 0; i < config.Count(); ++i) {
         EXPECT_EQ(L"", Error(config[i])) << i;
     }
+    return path;
+}
+
+TEST(ConfigurationServer, TheStartOrderDemoChainsASetUpStepAServiceAndItsClient) {
+    Loaded config;
+    LoadDemo(config, "start-order.tnkx");
+    ASSERT_EQ(3u, config.Count());
+    EXPECT_FALSE(config[0].server.order.afterSet);
+    EXPECT_EQ(L"Prepare", config[1].server.order.after);
+    EXPECT_EQ(L"done", config[1].server.order.ready);
+    EXPECT_EQ(L"Service", config[2].server.order.after);
+    EXPECT_EQ(L"ready", config[2].server.order.ready);
+}
+
+// The bundled example uses every server element, without an error.
+TEST(ConfigurationServer, TheServerDemoLoadsCleanly) {
+    Loaded config;
+    std::wstring path = LoadDemo(config, "servers.tnkx");
+    ASSERT_EQ(3u, config.Count());
     const ServerSettings& server = config[1].server;
     EXPECT_TRUE(server.environment.fileSet);
     EXPECT_TRUE(server.stop.executableSet);

@@ -4,8 +4,10 @@
 
 #include <algorithm>
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "common/ProcessList.h"
@@ -28,11 +30,16 @@ std::wstring ProbePath() {
     return testsupport::HelperPath(L"ProcessProbe.exe");
 }
 
-// Can be made to go without a job, to fail its tree walk, read event or job query, and shows its
-// pipe end.
+// Can be made to go without a job, to fail its tree walk, read event or job query, to do something
+// while its new child is still suspended, and shows its pipe end.
 class CountingProcess : public Process {
 public:
-    bool SetUpJob(HANDLE child) override { return withoutJob ? false : Process::SetUpJob(child); }
+    bool SetUpJob(HANDLE child) override {
+        if (whileSuspended) {
+            whileSuspended();
+        }
+        return withoutJob ? false : Process::SetUpJob(child);
+    }
     void EndTree(DWORD childId) override {
         if (failTreeWalk) {
             throw new Exception(L"no process list");
@@ -45,6 +52,7 @@ public:
     }
     long ActiveJobProcesses() const override { return failJobQuery ? -1 : Process::ActiveJobProcesses(); }
     HANDLE PipeWriteEnd() const { return pipe.ChildEnd(); }
+    std::function<void()> whileSuspended;
     bool withoutJob = false;
     bool failTreeWalk = false;
     bool failReadEvent = false;
@@ -177,6 +185,8 @@ TEST_F(ProcessTest, DebugBlockChildOutputInItsWorkingDirectoryAndEnvironmentAndF
     EXPECT_EQ(Footer(), calls[calls.size() - 2]);
     EXPECT_EQ(0u, calls.back().rfind(L"Exit code 0 (0x00000000), ran 0:00:", 0)) << calls.back();
     EXPECT_EQ(0u, process->GetChildProcessId());  // released with the child's handle
+    // The child's output, and nothing of the program's lines, is told as the child's.
+    EXPECT_EQ(ChildOutput(logger.Text()), logger.Output());
 }
 
 // Unless they are off, the child is told to colour and not to buffer its output, and the debug
@@ -390,6 +400,33 @@ TEST_F(ProcessTest, StopRightAfterStartLeavesNoChildAndNoHandleBehind) {
     EXPECT_EQ(handles, testsupport::OpenHandleCount());
     EXPECT_EQ(102u, observer.States().size());
     EXPECT_TRUE(Alternates(observer.States()));
+}
+
+// A Stop that comes while the system is still making the child finds nothing to end yet: the
+// child is ended before it runs anything, and the run is told as stopped. A child that was let
+// run would set its event while the worker is held at the debug block.
+TEST_F(ProcessTest, AStopWhileTheChildIsBeingMadeEndsItBeforeItRuns) {
+    const std::wstring name = L"TarnwickProbeRan" + std::to_wstring(GetCurrentProcessId());
+    HANDLE ran = CreateEventW(nullptr, TRUE, FALSE, name.c_str());
+    struct Holding : RecordingLogger {
+        HANDLE ran = nullptr;
+        void Log(const wchar_t* text) override {
+            if (std::wstring(text).rfind(L"---- ", 0) == 0) {
+                WaitForSingleObject(ran, 3000);
+            }
+            RecordingLogger::Log(text);
+        }
+    } holding;
+    holding.ran = ran;
+    process->SetLogger(&holding);
+    process->whileSuspended = [&] { std::thread([&] { process->Terminate(); }).join(); };
+    Launch((L"setevent " + name).c_str());
+    ASSERT_TRUE(process->WaitForEnd(20000));
+    EXPECT_EQ(static_cast<DWORD>(WAIT_TIMEOUT), WaitForSingleObject(ran, 0)) << "the child ran";
+    CloseHandle(ran);
+    EXPECT_EQ(ExitLine::Reason::Stopped, process->GetEndReason());
+    ASSERT_TRUE(holding.WaitForCall(Footer()));
+    EXPECT_EQ(0u, holding.Calls().back().rfind(L"Stopped, ran ", 0)) << holding.Calls().back();
 }
 
 TEST_F(ProcessTest, StartRestartAndDeletionJustAsTheChildEndsByItself) {
