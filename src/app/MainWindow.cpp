@@ -8,6 +8,7 @@
 #include "app/Application.h"
 #include "app/ConfigurationFile.h"
 #include "app/ProcessWindow.h"
+#include "app/WindowCommands.h"
 #include "app/WindowsApplication.h"
 #include "gui/WindowMessageRouter.h"
 #include "util/Exception.h"
@@ -29,17 +30,17 @@ enum Command {
     kClear = 40201,
     kLogToScreen = 40202,
     kTreePanel = 40203,
+    kFind = 40204,
+    kFindNext = 40205,
+    kFindPrevious = 40206,
     kCascade = 40301,
     kTileVertically = 40313,
     kTileHorizontally = 40314,
-    kNextWindow = 40315,
-    kPreviousWindow = 40316,
-    kFirstListedWindow = 40321,  // to 40329: Alt+1 to Alt+9
 };
-const int kListedWindows = 9;
 
 // The commands that act on the active process window.
-const int kProcessCommands[] = {kStart, kStop, kRestart, kSaveContents, kClear, kLogToScreen};
+const int kProcessCommands[] = {kStart,       kStop, kRestart,  kSaveContents, kClear,
+                                kLogToScreen, kFind, kFindNext, kFindPrevious};
 
 const int kMainMenu = 204;
 // The maker's page, which the About box links to.
@@ -241,33 +242,11 @@ LRESULT MainWindow::OnCommand(WPARAM wParam, LPARAM) {
             case kOpenSettings:
                 LoadConfigurationFile();
                 return 1;
-            case kSaveContents:
-                if (active) {
-                    active->SaveContents();
-                }
-                return 1;
             case kExit:
                 OnClose();
                 return 1;
             case kTreePanel:
                 return 1;  // the tree panel is not part of this frame
-            case kLogToScreen:
-                if (active) {
-                    active->SetLogToScreen(!active->GetLogToScreen());
-                }
-                return 1;
-            case kClear:
-                if (active) {
-                    active->ClearOutput();
-                }
-                return 1;
-            case kStart:
-            case kRestart:
-            case kStop:
-                if (active) {
-                    active->ProcessCommand(command);
-                }
-                return 1;
             case kEditConfiguration:
                 loader.GetFile()->OpenInEditor(handle);
                 return 1;
@@ -277,19 +256,6 @@ LRESULT MainWindow::OnCommand(WPARAM wParam, LPARAM) {
             case kSettings:
                 ShowSettings();
                 return 1;
-            case kCascade:
-                SendMessageW(mdiClient.GetHandle(), WM_MDICASCADE, 0, 0);
-                return 1;
-            case kTileVertically:
-                SendMessageW(mdiClient.GetHandle(), WM_MDITILE, MDITILE_VERTICAL, 0);
-                return 1;
-            case kTileHorizontally:
-                SendMessageW(mdiClient.GetHandle(), WM_MDITILE, MDITILE_HORIZONTAL, 0);
-                return 1;
-            case kNextWindow:
-            case kPreviousWindow:
-                mdiClient.ActivateNext(command == kPreviousWindow);
-                return 1;
             case kCheckForUpdates:
                 versionCheck.Check(handle, CountRunningProcesses() > 0);
                 return 1;
@@ -297,11 +263,7 @@ LRESULT MainWindow::OnCommand(WPARAM wParam, LPARAM) {
                 ShowAbout();
                 return 1;
             default:
-                if (command >= kFirstListedWindow && command < kFirstListedWindow + kListedWindows) {
-                    mdiClient.ActivateListed(command - kFirstListedWindow);
-                    return 1;
-                }
-                return 0;
+                return WindowCommands::Run(command, active, mdiClient) ? 1 : 0;
         }
     } catch (Exception* e) {
         ShowFailure(e);

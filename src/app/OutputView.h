@@ -81,6 +81,7 @@ private:
     friend class OutputMouse;
     friend class OutputEditMessages;
     friend class OutputLinks;
+    friend class FindBar;
 
     int PageLines() const;
     void Geometry();

@@ -27,6 +27,7 @@ DWORD ProcessWindow::disposeWaitMs = 5000;
 ProcessWindow::ProcessWindow()
     : MDIChildWindow(L"ProcessWindow"),
       info(nullptr),
+      findBar(view),
       runs([this](Exception* failure) { ShowFailure(failure); }),
       startWhenEnded(false),
       autoStartWhenEnded(false),
@@ -51,6 +52,7 @@ void ProcessWindow::OnCreate() {
         SetFocus(view.GetHandle());
     }
     view.SetCapacity(OutputView::ReadScrollbackSetting(), ProcessOutput::capacity + 64 * 1024);
+    findBar.SetLayout([this] { OnSize(0, 0); });
     output.SetLogToScreen(true);
     CheckLogToScreen();
     OnSize(0, 0);
@@ -67,6 +69,7 @@ void ProcessWindow::OnDestroy() {
 void ProcessWindow::OnSize(WPARAM, LPARAM) {
     RECT area = {};
     GetClientRect(handle, &area);
+    findBar.Place(area);
     if (view.GetHandle()) {
         view.SetPosition(area, SWP_SHOWWINDOW | SWP_NOZORDER);
     }

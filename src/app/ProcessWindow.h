@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "app/FindBar.h"
 #include "app/FrameLink.h"
 #include "app/OutputView.h"
 #include "app/ProcessOutput.h"
@@ -101,6 +102,7 @@ public:
     bool GetLogToScreen() const { return output.GetLogToScreen(); }
     const ProcessInfo* GetProcessInfo() const { return info; }
     OutputView& GetOutputView() { return view; }
+    FindBar& GetFindBar() { return findBar; }
 
 protected:
     // The process for a description: the one it makes. A seam for tests.
@@ -134,6 +136,7 @@ private:
 
     ProcessInfo* info;  // owned
     OutputView view;
+    FindBar findBar;  // after the view, which it searches
     ProcessRuns runs;
     bool startWhenEnded;      // start process once no run of this window goes on (Restart, reload)
     bool autoStartWhenEnded;  // the same for a reload: an automatic start as the entry says

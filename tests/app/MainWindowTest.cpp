@@ -412,6 +412,65 @@ TEST_F(MainWindowTest, WindowKeysCycleAndPickWindowsAndTheKeyboardFollowsToTheVi
     EXPECT_EQ(before, active());
 }
 
+// Ctrl+F opens the strip with the selected text, Enter, F3 and Shift with them step through the
+// matches going round the ends, Escape leaves the last match selected in the view, and F3 goes
+// on without the strip.
+TEST_F(MainWindowTest, TheFindStripStepsThroughTheMatchesFromTheKeyboard) {
+    Open(ProbeEntry("Words", "bytes 61206E6565646C650D0A4E6565646C6520620D0A6E6565646C6573206E6565646C650D0A"));
+    ASSERT_TRUE(WaitForText(L"Words", L"Exit code 0"));
+    ProcessWindow* window = Window(L"Words");
+    OutputView& view = window->GetOutputView();
+    FindBar& bar = window->GetFindBar();
+    auto selected = [&] {
+        std::wstring text = view.GetSelectedText();
+        return std::wstring(_wcslwr(&text[0]));
+    };
+    ShowWindow(frame.GetHandle(), SW_SHOWNORMAL);
+    SetForegroundWindow(frame.GetHandle());
+    ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == frame.GetHandle(); }, 5000));
+    size_t at = view.GetAllText().find(L"Needle");
+    SendMessageW(view.GetHandle(), EM_SETSEL, at, at + 6);
+    PressKey('F', {VK_CONTROL});
+    ASSERT_TRUE(bar.IsOpen());
+    HWND field = GetFocus();
+    EXPECT_EQ(bar.GetHandle(), GetParent(field));
+    EXPECT_EQ(L"Needle", TarnwickSession::Text(field));
+    EXPECT_EQ(L"2 of 4", bar.CountText());
+    RECT strip = {}, shown = {};
+    GetWindowRect(bar.GetHandle(), &strip);
+    GetWindowRect(view.GetHandle(), &shown);
+    EXPECT_LE(shown.bottom, strip.top) << "the view makes room for the strip";
+    SendMessageW(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"needle"));
+    const struct {
+        WORD key;
+        std::vector<WORD> held;
+        const wchar_t* count;
+        bool wrapped;
+    } steps[] = {{VK_RETURN, {}, L"3 of 4", false},       {VK_F3, {}, L"4 of 4", false},
+                 {VK_F3, {}, L"1 of 4", true},            {VK_RETURN, {VK_SHIFT}, L"4 of 4", true},
+                 {VK_F3, {VK_SHIFT}, L"3 of 4", false}};
+    for (const auto& step : steps) {
+        PressKey(step.key, step.held);
+        EXPECT_EQ(step.count, bar.CountText()) << step.count;
+        EXPECT_EQ(L"needle", selected()) << step.count;
+        HWND note = GetWindow(field, GW_HWNDLAST);
+        EXPECT_EQ(step.wrapped, !TarnwickSession::Text(note).empty()) << step.count;
+    }
+    SendMessageW(FindWindowExW(bar.GetHandle(), nullptr, L"Button", L"Whole word"), BM_CLICK, 0, 0);
+    EXPECT_EQ(L" of 3", bar.CountText().substr(1));
+    PressKey(VK_ESCAPE, {});
+    EXPECT_FALSE(bar.IsOpen());
+    EXPECT_EQ(view.GetHandle(), GetFocus());
+    std::wstring before = bar.CountText();
+    PressKey(VK_F3, {});
+    EXPECT_FALSE(bar.IsOpen());
+    EXPECT_NE(before, bar.CountText()) << "the next match is selected";
+    EXPECT_EQ(L"needle", selected());
+    PressKey('F', {VK_CONTROL});
+    SendMessageW(GetFocus(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"absent"));
+    EXPECT_EQ(L"No matches", bar.CountText());
+}
+
 // Every shortcut that a menu item shows is in the accelerator table, and every one there but the
 // numbered window keys is shown by a menu item.
 TEST_F(MainWindowTest, TheMenuShowsEveryShortcutThereIsAndNoOther) {
@@ -423,6 +482,9 @@ TEST_F(MainWindowTest, TheMenuShowsEveryShortcutThereIsAndNoOther) {
     auto name = [](const ACCEL& key) {
         std::wstring text = std::wstring(key.fVirt & FCONTROL ? L"Ctrl+" : L"") +
                             (key.fVirt & FSHIFT ? L"Shift+" : L"") + (key.fVirt & FALT ? L"Alt+" : L"");
+        if (key.key >= VK_F1 && key.key <= VK_F12) {
+            return text + L"F" + std::to_wstring(key.key - VK_F1 + 1);
+        }
         return text + (key.key == VK_TAB ? std::wstring(L"Tab") : std::wstring(1, static_cast<wchar_t>(key.key)));
     };
     std::map<std::wstring, WORD> shortcuts;
