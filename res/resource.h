@@ -27,3 +27,7 @@
 #define ID_WINDOW_CASCADE 40301
 #define ID_WINDOW_TILE_VERTICAL 40313
 #define ID_WINDOW_TILE_HORIZONTAL 40314
+#define ID_WINDOW_NEXT 40315
+#define ID_WINDOW_PREVIOUS 40316
+// Alt+1 to Alt+9: the windows listed first to ninth in the Window menu.
+#define ID_WINDOW_LISTED_1 40321

@@ -32,7 +32,11 @@ enum Command {
     kCascade = 40301,
     kTileVertically = 40313,
     kTileHorizontally = 40314,
+    kNextWindow = 40315,
+    kPreviousWindow = 40316,
+    kFirstListedWindow = 40321,  // to 40329: Alt+1 to Alt+9
 };
+const int kListedWindows = 9;
 
 const int kMainMenu = 204;
 // The maker's page, which the About box links to.
@@ -280,6 +284,10 @@ LRESULT MainWindow::OnCommand(WPARAM wParam, LPARAM) {
             case kTileHorizontally:
                 SendMessageW(mdiClient.GetHandle(), WM_MDITILE, MDITILE_HORIZONTAL, 0);
                 return 1;
+            case kNextWindow:
+            case kPreviousWindow:
+                mdiClient.ActivateNext(command == kPreviousWindow);
+                return 1;
             case kCheckForUpdates:
                 versionCheck.Check(handle, CountRunningProcesses() > 0);
                 return 1;
@@ -287,6 +295,10 @@ LRESULT MainWindow::OnCommand(WPARAM wParam, LPARAM) {
                 ShowAbout();
                 return 1;
             default:
+                if (command >= kFirstListedWindow && command < kFirstListedWindow + kListedWindows) {
+                    mdiClient.ActivateListed(command - kFirstListedWindow);
+                    return 1;
+                }
                 return 0;
         }
     } catch (Exception* e) {

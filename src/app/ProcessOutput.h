@@ -42,13 +42,19 @@ public:
     bool GetLogToScreen() const { return logToScreen; }
     // Forgets what is queued (the process is gone, or the view was cleared).
     void Discard();
-    // Writes the view's text to path as UTF-8 with a byte-order mark; throws on failure.
+    // Writes the view's text, its tabs as they came, to path as UTF-8 with a byte-order mark;
+    // throws on failure.
     void Save(const wchar_t* path);
 
 private:
+    // Takes what readers queued into the view; false when nothing was queued.
+    bool TakeBatch();
+
     gui::Window& owner;
     OutputView& view;
+    const UINT wakeMessage;
     std::atomic<bool> logToScreen;  // read by the reader threads too
+    ULONGLONG lastTaken;            // tick count of the last batch taken
     OutputQueue queue;
     std::wstring batch;  // reused buffer of the text taken from the queue
 };

@@ -7,6 +7,7 @@
 #include "common/JavaProcess.h"
 #include "common/Process.h"
 #include "gui/FileDialogs.h"
+#include "util/ConsoleInterpreter.h"
 #include "util/Exception.h"
 
 namespace {
@@ -45,6 +46,10 @@ ProcessWindow::~ProcessWindow() {
 
 void ProcessWindow::OnCreate() {
     view.Create(handle);
+    // The system may have activated this window, and given it the keyboard, before it had a view.
+    if (GetFocus() == handle) {
+        SetFocus(view.GetHandle());
+    }
     view.SetCapacity(OutputView::ReadScrollbackSetting(), ProcessOutput::capacity + 64 * 1024);
     output.SetLogToScreen(true);
     CheckLogToScreen();
@@ -330,10 +335,8 @@ void ProcessWindow::StartAutomatically(ProcessInfo* newInfo) {
             StartCurrent();
         }
     } else {
-        Log(L"Process automatic startup is disabled in configuration file.");
-        Log(L"\r\n");
-        Log(L"Activate this window and click on Start to launch it.");
-        Log(L"\r\n");
+        Log(L"Process automatic startup is disabled in configuration file.\r\n");
+        Log(L"Activate this window and click on Start to launch it.\r\n");
     }
     newInfo->modified = false;
 }
@@ -402,17 +405,9 @@ void ProcessWindow::ReportFailure(HWND owner, Exception* failure) {
 }
 
 void ProcessWindow::Log(const wchar_t* text) {
-    if (!output.GetLogToScreen() || !text) {
-        return;
+    if (output.GetLogToScreen() && text) {
+        Deliver(util::ConsoleInterpreter::MarkOwnText(text).c_str());
     }
-    if (OnWindowThread()) {
-        output.AppendNow(text);
-        return;
-    }
-    // A worker asked to stop never waits for room (the queue sees its stop): this window may be
-    // waiting for its end.
-    Process* writer = runs.Calling();
-    output.Push(text, writer, writer != nullptr);
 }
 
 void ProcessWindow::LogOutput(const wchar_t* text) {
@@ -421,7 +416,23 @@ void ProcessWindow::LogOutput(const wchar_t* text) {
     if (text && writer && writer == runs.Current() && wait.Feed(text)) {
         PostMessageW(handle, readyMessage, 0, 0);
     }
-    Log(text);
+    if (!output.GetLogToScreen() || !text) {
+        return;
+    }
+    // The marks of the program's own text are the program's alone.
+    std::wstring cleaned;
+    Deliver(util::ConsoleInterpreter::DropOwnTextMarks(text, cleaned) ? cleaned.c_str() : text);
+}
+
+void ProcessWindow::Deliver(const wchar_t* text) {
+    if (OnWindowThread()) {
+        output.AppendNow(text);
+        return;
+    }
+    // A worker asked to stop never waits for room (the queue sees its stop): this window may be
+    // waiting for its end.
+    Process* writer = runs.Calling();
+    output.Push(text, writer, writer != nullptr);
 }
 
 void ProcessWindow::ThreadStateChanged(bool running) {

@@ -73,8 +73,10 @@ public:
     // Shows a failure of a command in a box owned by owner and frees it; the program goes on.
     static void ReportFailure(HWND owner, Exception* failure);
 
+    // The program's own lines: drawn in the default colours, whatever colour the child left set.
     void Log(const wchar_t* text) override;
-    // The child's own output: also looked at for the texts later entries wait for.
+    // The child's own output, drawn in the colours its codes set: also looked at for the texts
+    // later entries wait for.
     void LogOutput(const wchar_t* text) override;
     void ThreadStateChanged(bool running) override;
     void ThreadFailed(const std::wstring& message) override;
@@ -106,6 +108,8 @@ protected:
 
 private:
     bool OnWindowThread() const;
+    // Text marked as the child's or the program's, to the view.
+    void Deliver(const wchar_t* text);
     void ReleaseProcess();
     // A changed entry: the old process is asked to stop and kept until its run has ended.
     void RetireProcess();

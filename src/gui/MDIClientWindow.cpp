@@ -48,6 +48,26 @@ MDIChildWindow* MDIClientWindow::GetActiveChild() {
     return dynamic_cast<MDIChildWindow*>(router->Lookup(active));
 }
 
+void MDIClientWindow::ActivateNext(bool previous) {
+    HWND active = reinterpret_cast<HWND>(SendMessageW(handle, WM_MDIGETACTIVE, 0, 0));
+    if (active) {
+        SendMessageW(handle, WM_MDINEXT, reinterpret_cast<WPARAM>(active), previous ? 1 : 0);
+    }
+}
+
+bool MDIClientWindow::ActivateListed(int index) {
+    // The system numbers its children in the order of its Window menu, from the first identifier.
+    HWND child = GetDlgItem(handle, static_cast<int>(clientCreate.idFirstChild) + index);
+    if (index < 0 || !child || GetParent(child) != handle) {
+        return false;
+    }
+    if (IsIconic(child)) {
+        SendMessageW(handle, WM_MDIRESTORE, reinterpret_cast<WPARAM>(child), 0);
+    }
+    SendMessageW(handle, WM_MDIACTIVATE, reinterpret_cast<WPARAM>(child), 0);
+    return true;
+}
+
 int MDIClientWindow::CountChildren() {
     childCount = 0;
     EnumChildWindows(handle, EnumMDIChildProc_Count, reinterpret_cast<LPARAM>(this));

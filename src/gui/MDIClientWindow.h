@@ -21,6 +21,12 @@ public:
 
     // The active child's object; null when there is none or it is unknown to the router.
     MDIChildWindow* GetActiveChild();
+    // Activates the child after the active one, or the one before it when previous, as the MDI
+    // keys do; repeated, either way goes round every child.
+    void ActivateNext(bool previous);
+    // Activates the child listed at index (from 0) in the Window menu, restoring it when
+    // minimised; false when there is no such child.
+    bool ActivateListed(int index);
 
     // One counting pass: counts the children not yet registered under their present title (a
     // title is registered once, however many children carry it) and returns the count.

@@ -1,5 +1,8 @@
 #include "util/ConsoleInterpreter.h"
 
+#include <cwchar>
+#include <utility>
+
 #include "util/GraphicRendition.h"
 
 namespace util {
@@ -24,7 +27,29 @@ bool IsLowSurrogate(wchar_t c) {
 }  // namespace
 
 ConsoleInterpreter::ConsoleInterpreter(LineStore& lineStore)
-    : store(lineStore), state(State::Text), sequenceLength(0), crPending(false) {}
+    : store(lineStore), state(State::Text), sequenceLength(0), crPending(false), inOwnText(false) {}
+
+std::wstring ConsoleInterpreter::MarkOwnText(const wchar_t* text) {
+    std::wstring marked(1, OwnTextStart);
+    marked += text;
+    marked += OwnTextEnd;
+    return marked;
+}
+
+bool ConsoleInterpreter::DropOwnTextMarks(const wchar_t* text, std::wstring& cleaned) {
+    static const wchar_t kMarks[] = {OwnTextStart, OwnTextEnd, 0};
+    const wchar_t* mark = wcspbrk(text, kMarks);
+    if (!mark) {
+        return false;
+    }
+    cleaned.assign(text, mark);
+    for (const wchar_t* c = mark; *c; ++c) {
+        if (*c != OwnTextStart && *c != OwnTextEnd) {
+            cleaned += *c;
+        }
+    }
+    return true;
+}
 
 void ConsoleInterpreter::Reset() {
     state = State::Text;
@@ -32,11 +57,41 @@ void ConsoleInterpreter::Reset() {
     parameters.clear();
     style = TextStyle();
     crPending = false;
+    inOwnText = false;
+    child = ChildState();
+}
+
+void ConsoleInterpreter::OwnText(bool start) {
+    if (start == inOwnText) {
+        return;
+    }
+    inOwnText = start;
+    if (start) {
+        child.state = state;
+        child.sequenceLength = sequenceLength;
+        child.parameters.swap(parameters);
+        child.style = style;
+        state = State::Text;
+        sequenceLength = 0;
+        parameters.clear();
+        style = TextStyle();
+    } else {
+        state = child.state;
+        sequenceLength = child.sequenceLength;
+        parameters.swap(child.parameters);
+        style = child.style;
+    }
 }
 
 void ConsoleInterpreter::Write(const wchar_t* text, size_t count, int64_t arrival) {
     size_t i = 0;
     while (i < count) {
+        // Ahead of any sequence: the child's own begun sequence waits until the note is over.
+        if (text[i] == OwnTextStart || text[i] == OwnTextEnd) {
+            OwnText(text[i] == OwnTextStart);
+            ++i;
+            continue;
+        }
         if (state != State::Text) {
             // A unit that ends a sequence unfinished is read again as text.
             if (Sequence(text[i])) {
@@ -129,7 +184,10 @@ void ConsoleInterpreter::Backspace() {
 
 void ConsoleInterpreter::Tab(int64_t arrival) {
     static const wchar_t kBlanks[kTabWidth + 1] = L"        ";
+    TextStyle text = style;
+    style.flags |= TextStyle::Tab;
     Append(kBlanks, kTabWidth - store.Last().text.size() % kTabWidth, arrival);
+    style = text;
 }
 
 void ConsoleInterpreter::BeginSequence(State next) {

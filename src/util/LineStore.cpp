@@ -153,6 +153,35 @@ std::wstring LineStore::Text(TextPosition from, TextPosition to) const {
     return text;
 }
 
+std::wstring LineStore::AllTextWithTabs() const {
+    std::wstring text;
+    for (uint64_t number = first; number < EndNumber(); ++number) {
+        if (BreakBefore(number)) {
+            text += L"\r\n";
+        }
+        AppendWithTabs(At(number), text);
+    }
+    return text;
+}
+
+void LineStore::AppendWithTabs(const StoredLine& line, std::wstring& text) {
+    const size_t kTabWidth = 8;
+    size_t from = 0;
+    for (size_t i = 0; i <= line.runs.size(); ++i) {
+        size_t to = i < line.runs.size() ? line.runs[i].start : line.text.size();
+        if (i > 0 && line.runs[i - 1].style.Has(TextStyle::Tab)) {
+            // Each tab filled up to a multiple of the width; blanks short of one (a backspace
+            // took the rest) stay blanks.
+            for (size_t stop = (from / kTabWidth + 1) * kTabWidth; stop <= to; stop += kTabWidth) {
+                text += L'\t';
+                from = stop;
+            }
+        }
+        text.append(line.text, from, to - from);
+        from = to;
+    }
+}
+
 size_t LineStore::CopyText(wchar_t* target, size_t room) const {
     if (!target || room == 0) {
         return 0;

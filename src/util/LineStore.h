@@ -94,6 +94,8 @@ public:
     // continuation line. Both positions are clamped first; from after to gives nothing.
     std::wstring Text(TextPosition from, TextPosition to) const;
     std::wstring AllText() const { return Text({first, 0}, End()); }
+    // AllText with the blanks that tabs became (TextStyle::Tab) written as those tabs again.
+    std::wstring AllTextWithTabs() const;
     // Copies as much of AllText as room allows, less one for the terminating zero that ends it;
     // returns the characters copied (without the zero). Nothing is copied into no room.
     size_t CopyText(wchar_t* target, size_t room) const;
@@ -109,6 +111,7 @@ public:
 private:
     // Whether a CR LF stands between line number and the one before it.
     bool BreakBefore(uint64_t number) const { return number > first && !At(number).continuation; }
+    static void AppendWithTabs(const StoredLine& line, std::wstring& text);
 
     std::deque<StoredLine> lines;
     uint64_t first;

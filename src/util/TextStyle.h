@@ -26,6 +26,8 @@ struct TextStyle {
         // Not set by colour codes: the view's own marks (timestamps, links, the program's notes).
         Muted = 1 << 8,
         Link = 1 << 9,
+        // Blanks that a tab became: shown as blanks, saved as the tab again.
+        Tab = 1 << 10,
     };
 
     uint32_t foreground = kDefault;

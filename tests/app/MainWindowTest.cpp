@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <atomic>
 #include <functional>
+#include <map>
 #include <memory>
 #include <thread>
 
@@ -97,6 +98,27 @@ protected:
         entry.Parse(std::wstring(text.begin(), text.end()).c_str());
         entry.ReadProcesses();
         window->SetProcessInfo(entry.GetProcesses().at(0));
+    }
+    // A key pressed on the display, with modifiers held around it, and the loop run to take it.
+    void PressKey(WORD key, std::vector<WORD> held) {
+        std::vector<INPUT> inputs;
+        auto add = [&](WORD vk, DWORD flags) {
+            INPUT input = {};
+            input.type = INPUT_KEYBOARD;
+            input.ki.wVk = vk;
+            input.ki.dwFlags = flags;
+            inputs.push_back(input);
+        };
+        for (WORD modifier : held) {
+            add(modifier, 0);
+        }
+        add(key, 0);
+        add(key, KEYEVENTF_KEYUP);
+        for (auto modifier = held.rbegin(); modifier != held.rend(); ++modifier) {
+            add(*modifier, KEYEVENTF_KEYUP);
+        }
+        SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+        Pump(200);
     }
 };
 
@@ -288,6 +310,29 @@ TEST_F(MainWindowTest, ConsoleOutputShowsWithoutCodesInColourAndAsOneProgressLin
     EXPECT_TRUE(found);
 }
 
+// A child that ends with a colour still set ("ESC[31mred" CR LF) colours none of the program's own
+// lines after it: the debug block's footer and the exit line keep the default colours.
+TEST_F(MainWindowTest, TheProgramsOwnLinesKeepTheDefaultColoursAfterAChildLeftAColourSet) {
+    Open(ProbeEntry("Red", "bytes 1B5B33316D7265640D0A"));
+    ASSERT_TRUE(WaitForText(L"Red", L"Exit code 0"));
+    const util::LineStore& lines = Window(L"Red")->GetOutputView().GetLines();
+    int red = 0, own = 0;
+    for (uint64_t n = lines.FirstNumber(); n < lines.EndNumber(); ++n) {
+        const util::StoredLine& line = lines.At(n);
+        if (line.text == L"red") {
+            ++red;
+            EXPECT_EQ(util::TextStyle::kPalette | 1, line.StyleAt(0).foreground);
+        } else if (line.text.find(L"Debug Info") != std::wstring::npos || line.text.find(L"Exit code 0") == 0) {
+            ++own;
+            for (size_t column = 0; column < line.text.size(); ++column) {
+                EXPECT_EQ(util::TextStyle(), line.StyleAt(column)) << testing::PrintToString(line.text);
+            }
+        }
+    }
+    EXPECT_EQ(1, red);
+    EXPECT_EQ(3, own);  // the debug block's head and footer, the exit line
+}
+
 TEST_F(MainWindowTest, CloseAsksOnlyWhileTheProcessRuns) {
     Open(ProbeEntry("Running", "ticks 100000 100") + ProbeEntry("Stopped", "print x", "<start>false</start>"));
     ASSERT_TRUE(WaitFor([] { return Probes() == 1; }));
@@ -328,6 +373,81 @@ TEST_F(MainWindowTest, AProcessWindowThatGetsTheKeyboardHandsItToItsView) {
     EXPECT_EQ(window->GetOutputView().GetHandle(), GetFocus());
 }
 
+// Ctrl+Tab and Ctrl+Shift+Tab go round the windows both ways, Alt+N picks the Nth of the Window
+// menu, and each time the keyboard is at once in the output view of the window that is active.
+TEST_F(MainWindowTest, WindowKeysCycleAndPickWindowsAndTheKeyboardFollowsToTheView) {
+    Open(ProbeEntry("One", "print x", "<start>false</start>") + ProbeEntry("Two", "print x", "<start>false</start>") +
+         ProbeEntry("Three", "print x", "<start>false</start>"));
+    ShowWindow(frame.GetHandle(), SW_SHOWNORMAL);
+    SetForegroundWindow(frame.GetHandle());
+    ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == frame.GetHandle(); }, 5000));
+    HWND client = frame.GetMDIClient().GetHandle();
+    auto active = [&] { return reinterpret_cast<HWND>(SendMessageW(client, WM_MDIGETACTIVE, 0, 0)); };
+    auto viewHasFocus = [&] {
+        auto* window = dynamic_cast<ProcessWindow*>(gui::WindowMessageRouter::GetInstance()->Lookup(active()));
+        return window && GetFocus() == window->GetOutputView().GetHandle();
+    };
+    const std::vector<std::wstring> titles = {L"One", L"Two", L"Three"};
+    for (size_t n = titles.size(); n-- > 0;) {
+        PressKey(static_cast<WORD>('1' + n), {VK_MENU});
+        EXPECT_EQ(Window(titles[n])->GetHandle(), active()) << n;
+        EXPECT_TRUE(viewHasFocus()) << n;
+    }
+    std::vector<HWND> seen;
+    for (size_t i = 0; i < titles.size(); ++i) {
+        PressKey(VK_TAB, {VK_CONTROL});
+        seen.push_back(active());
+        EXPECT_TRUE(viewHasFocus()) << i;
+    }
+    EXPECT_EQ(Window(L"One")->GetHandle(), seen.back());
+    std::sort(seen.begin(), seen.end());
+    EXPECT_EQ(seen.end(), std::unique(seen.begin(), seen.end()));
+    HWND before = active();
+    PressKey(VK_TAB, {VK_CONTROL});
+    PressKey(VK_TAB, {VK_CONTROL, VK_SHIFT});
+    EXPECT_EQ(before, active());
+    EXPECT_TRUE(viewHasFocus());
+    // A number past the windows there are changes nothing.
+    PressKey('9', {VK_MENU});
+    EXPECT_EQ(before, active());
+}
+
+// Every shortcut that a menu item shows is in the accelerator table, and every one there but the
+// numbered window keys is shown by a menu item.
+TEST_F(MainWindowTest, TheMenuShowsEveryShortcutThereIsAndNoOther) {
+    Open(ProbeEntry("Idle", "print x", "<start>false</start>"));
+    HACCEL table = LoadAcceleratorsW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1000));
+    ASSERT_NE(nullptr, table);
+    std::vector<ACCEL> keys(CopyAcceleratorTableW(table, nullptr, 0));
+    CopyAcceleratorTableW(table, keys.data(), static_cast<int>(keys.size()));
+    auto name = [](const ACCEL& key) {
+        std::wstring text = std::wstring(key.fVirt & FCONTROL ? L"Ctrl+" : L"") + (key.fVirt & FSHIFT ? L"Shift+" : L"") +
+                            (key.fVirt & FALT ? L"Alt+" : L"");
+        return text + (key.key == VK_TAB ? std::wstring(L"Tab") : std::wstring(1, static_cast<wchar_t>(key.key)));
+    };
+    std::map<std::wstring, WORD> shortcuts;
+    for (const ACCEL& key : keys) {
+        if (!(key.fVirt & FALT)) {
+            shortcuts[name(key)] = key.cmd;
+        }
+    }
+    std::map<std::wstring, WORD> shown;
+    HMENU bar = GetMenu(frame.GetHandle());
+    for (int i = 0; i < GetMenuItemCount(bar); ++i) {
+        HMENU popup = GetSubMenu(bar, i);
+        for (int j = 0; popup && j < GetMenuItemCount(popup); ++j) {
+            wchar_t text[200] = {};
+            GetMenuStringW(popup, j, text, 200, MF_BYPOSITION);
+            const wchar_t* tab = wcschr(text, L'\t');
+            if (tab && GetMenuItemID(popup, j) < SC_SIZE) {
+                shown[tab + 1] = static_cast<WORD>(GetMenuItemID(popup, j));
+            }
+        }
+    }
+    EXPECT_EQ(shortcuts, shown);
+    EXPECT_EQ(9, std::count_if(keys.begin(), keys.end(), [](const ACCEL& key) { return key.fVirt & FALT; }));
+}
+
 TEST_F(MainWindowTest, SaveWritesTheViewAsUtf8AfterAByteOrderMarkAndReportsAFailure) {
     Open(ProbeEntry("Idle", "print x", "<start>false</start>"));
     Command(kClear);
@@ -337,7 +457,11 @@ TEST_F(MainWindowTest, SaveWritesTheViewAsUtf8AfterAByteOrderMarkAndReportsAFail
     } cases[] = {{L"", "\xEF\xBB\xBF"},
                  {L"Gr\u00FC\u00DFe \u4E16\u754C \U0001F600\r\nnext",
                   "\xEF\xBB\xBFGr\xC3\xBC\xC3\x9F"
-                  "e \xE4\xB8\x96\xE7\x95\x8C \xF0\x9F\x98\x80\r\nnext"}};
+                  "e \xE4\xB8\x96\xE7\x95\x8C \xF0\x9F\x98\x80\r\nnext"},
+                 // Tabs are saved as tabs, although shown as blanks.
+                 {L"\r\na\tbc\t\td\x1b[31m\te",
+                  "\xEF\xBB\xBFGr\xC3\xBC\xC3\x9F"
+                  "e \xE4\xB8\x96\xE7\x95\x8C \xF0\x9F\x98\x80\r\nnext\r\na\tbc\t\td\te"}};
     int n = 0;
     for (const auto& c : cases) {
         Window(L"Idle")->Log(c.output);

@@ -185,6 +185,8 @@ TEST_F(ProcessTest, DebugBlockChildOutputInItsWorkingDirectoryAndEnvironmentAndF
     EXPECT_EQ(Footer(), calls[calls.size() - 2]);
     EXPECT_EQ(0u, calls.back().rfind(L"Exit code 0 (0x00000000), ran 0:00:", 0)) << calls.back();
     EXPECT_EQ(0u, process->GetChildProcessId());  // released with the child's handle
+    // The child's output, and nothing of the program's lines, is told as the child's.
+    EXPECT_EQ(ChildOutput(logger.Text()), logger.Output());
 }
 
 // Unless they are off, the child is told to colour and not to buffer its output, and the debug

@@ -30,10 +30,21 @@ public:
         std::lock_guard<std::mutex> hold(mutex);
         calls.push_back(text);
     }
+    // The child's own output is kept as a call too, and also by itself.
+    void LogOutput(const wchar_t* text) override {
+        Log(text);
+        std::lock_guard<std::mutex> hold(mutex);
+        output += text;
+    }
+    std::wstring Output() {
+        std::lock_guard<std::mutex> hold(mutex);
+        return output;
+    }
 
     void Clear() {
         std::lock_guard<std::mutex> hold(mutex);
         calls.clear();
+        output.clear();
     }
 
     std::vector<std::wstring> Calls() {
@@ -60,6 +71,7 @@ public:
 private:
     std::mutex mutex;
     std::vector<std::wstring> calls;
+    std::wstring output;
 };
 
 // Keeps every state change and failure told, in order.

@@ -46,6 +46,7 @@ std::wstring Picture(const LineStore& store) {
             }
             if (i < line.runs.size()) {
                 style = line.runs[i].style;
+                style.flags &= ~TextStyle::Tab;  // a mark for saving, not a look
             }
             from = to;
         }
@@ -338,6 +339,67 @@ TEST(ConsoleInterpreter, ResetForgetsStyleSequenceAndCarriageReturn) {
         L"tle"
         L"after",
         Picture(store));
+}
+
+// The program's notes between the child's lines: default colours, and the child's colour (or a
+// sequence it had begun) goes on after them, as if the notes had not come between.
+TEST(ConsoleInterpreter, OwnTextShowsInTheDefaultStyleAndTheChildsStateGoesOnAfterIt) {
+    auto own = [](const wchar_t* text) { return ConsoleInterpreter::MarkOwnText(text); };
+    EXPECT_EQ(L"{1/0/0:red}|exit code 0|{1/0/0:still red}",
+              Shown(L"\x1b[31mred\r\n" + own(L"exit code 0\r\n") + L"still red"));
+    EXPECT_EQ(L"{0/0/1:bold }note {0/0/1:bold}", Shown(L"\x1b[1mbold " + own(L"note ") + L"bold"));
+    // Codes inside the note stay inside it.
+    EXPECT_EQ(L"a{3/0/0:b}c", Shown(L"a" + own(L"\x1b[33mb") + L"c"));
+    // A sequence cut by the note is completed after it.
+    EXPECT_EQ(L"note|{2/0/0:green}", Shown(L"\x1b[3" + own(L"note\r\n") + L"2mgreen"));
+    // The marks and the note come in pieces of any size.
+    std::wstring input = L"\x1b[35mchild " + own(L"Stopped.\r\n") + L"child";
+    for (size_t cut = 0; cut <= input.size(); ++cut) {
+        Console console(input.substr(0, cut));
+        console.interpreter.Write(input.substr(cut), 0);
+        EXPECT_EQ(L"{5/0/0:child }Stopped.|{5/0/0:child}", Picture(console.store)) << "cut at " << cut;
+    }
+    // A reset (the view cleared) inside a note ends it.
+    Console console(L"\x1b[31m" + std::wstring(1, ConsoleInterpreter::OwnTextStart));
+    console.store.Clear();
+    console.interpreter.Reset();
+    console.interpreter.Write(L"x" + std::wstring(1, ConsoleInterpreter::OwnTextEnd) + L"y", 0);
+    EXPECT_EQ(L"xy", Picture(console.store));
+}
+
+// The child's text cannot pass for the program's: the marks are taken out of it.
+TEST(ConsoleInterpreter, ChildTextLosesOnlyTheOwnTextMarks) {
+    std::wstring cleaned = L"untouched";
+    EXPECT_FALSE(ConsoleInterpreter::DropOwnTextMarks(L"plain \x90\x93\x9b text", cleaned));
+    EXPECT_EQ(L"untouched", cleaned);
+    EXPECT_TRUE(ConsoleInterpreter::DropOwnTextMarks(L"\x1b[31ma\x91" L"b\x92\x92" L"c\x91", cleaned));
+    EXPECT_EQ(L"\x1b[31mabc", cleaned);
+    EXPECT_EQ(L"{1/0/0:abc}", Shown(cleaned));
+}
+
+// Tabs show as blanks up to the next multiple of 8 and come back as tabs in the saved text, also
+// in colour, at a continuation and after a rewritten line; blanks a backspace cut short stay blanks.
+TEST(LineStore, TextWithTabsGivesBackTheTabsThatBecameBlanks) {
+    const struct {
+        const wchar_t* input;
+        const wchar_t* saved;
+    } cases[] = {
+        {L"a\tb\t\tc\r\n\tx", L"a\tb\t\tc\r\n\tx"},
+        {L"12345678\t  x\t", L"12345678\t  x\t"},
+        {L"\x1b[31mred\t\x1b[44m\tblue\x1b[m\tplain", L"red\t\tblue\tplain"},
+        {L"ab\tc\rxyz\t!", L"xyz\t!"},
+        {L"ab\t\b\bc", L"ab    c"},
+        {L"a    \tb", L"a    \tb"},  // blanks of the child's own stay blanks
+    };
+    for (const auto& c : cases) {
+        Console console(c.input);
+        EXPECT_EQ(c.saved, console.store.AllTextWithTabs()) << testing::PrintToString(std::wstring(c.input));
+        EXPECT_EQ(std::wstring::npos, console.store.AllText().find(L'\t'));
+    }
+    LineStore store(1 << 20);
+    ConsoleInterpreter interpreter(store);
+    interpreter.Write(std::wstring(LineStore::MaxLineLength - 3, L'c') + L"\t\tx", 0);
+    EXPECT_EQ(std::wstring(LineStore::MaxLineLength - 3, L'c') + L"\t\tx", store.AllTextWithTabs());
 }
 
 TEST(LineStore, TruncateLastKeepsCountAndRuns) {
