@@ -1,5 +1,8 @@
 #include "io/FileOutputStream.h"
 
+#include "util/Exception.h"
+#include "util/SystemError.h"
+
 namespace io {
 
 FileOutputStream::FileOutputStream(const wchar_t* path) : file(path) {
@@ -7,7 +10,9 @@ FileOutputStream::FileOutputStream(const wchar_t* path) : file(path) {
     file.CreateNew();
 }
 
-FileOutputStream::~FileOutputStream() { file.Close(); }
+FileOutputStream::~FileOutputStream() {
+    file.Close();
+}
 
 void FileOutputStream::Reset() {
     // The file cannot be deleted while our own handle holds it open.
@@ -21,10 +26,16 @@ void FileOutputStream::Write(const void* data, uint32_t n) {
     if (n == 0) {
         return;
     }
-    file.Write(data, n);
+    DWORD written = 0;
+    if (!WriteFile(file.GetHandle(), data, n, &written, nullptr)) {
+        writeFailure = GetSystemErrorText();
+        throw new Exception(L"File::Write()\nFile : %s\n%s", file.GetPath().GetBuffer(), writeFailure.GetBuffer());
+    }
     count += n;
 }
 
-void FileOutputStream::Close() { file.Close(); }
+void FileOutputStream::Close() {
+    file.Close();
+}
 
 }  // namespace io

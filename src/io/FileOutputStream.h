@@ -21,9 +21,13 @@ public:
     void Write(const void* data, uint32_t n) override;
     // Closes the file; later writes fail.
     void Close();
+    // The system's text for the last write that failed; empty while none has. Kept for callers
+    // whose writes go through code that swallows the exception (a download's sink).
+    const String& GetWriteFailure() const { return writeFailure; }
 
 private:
     util::File file;
+    String writeFailure;
 };
 
 }  // namespace io

@@ -13,6 +13,7 @@
 #include "support/ScratchDirectory.h"
 #include "support/ScriptedServer.h"
 #include "support/ThrownMessage.h"
+#include "util/SystemError.h"
 
 namespace {
 
@@ -156,8 +157,8 @@ TEST_F(HttpClientTest, ACookieNeverRidesAlongToAnotherHost) {
     // Two hops on the host that set the cookie, then one to another host: each request is built
     // afresh, so the header of the second hop is not carried into the third.
     ScriptedServer other({OkReply("final")});
-    ScriptedServer first({Redirect("HTTP/1.1 302 Found", "/again"),
-                          Redirect("HTTP/1.1 302 Found", Ascii(other.Url(L"/elsewhere")))});
+    ScriptedServer first(
+        {Redirect("HTTP/1.1 302 Found", "/again"), Redirect("HTTP/1.1 302 Found", Ascii(other.Url(L"/elsewhere")))});
     request.GetForm()[L"name"] = L"value";
     EXPECT_EQ(1, Send(first.Url(L"/start"), HttpClient::POST));
     ASSERT_EQ(2u, first.RequestCount());
@@ -367,6 +368,20 @@ TEST_F(HttpClientTest, GetToFileCreatesTheFileBeforeAnyTraffic) {
     std::wstring message =
         testsupport::ThrownMessage([&] { client.GetToFile(L"http://127.0.0.1:1/never", missing.c_str()); });
     EXPECT_EQ(0u, message.find(L"File::CreateNew()\nFile : " + missing + L"\n")) << message;
+}
+
+// A disk that refuses the body (Wine's Z: drive reaches the device that is always full): the
+// download fails, and the system's text for it is handed back, since the exchange swallows the
+// write's exception; a download that succeeds hands back none.
+TEST_F(HttpClientTest, GetToFileTellsWhyTheFileCouldNotBeWritten) {
+    ScriptedServer server({OkReply("body"), OkReply("body")});
+    String failure = L"stale";
+    EXPECT_EQ(0, client.GetToFile(server.Url(L"/u").c_str(), L"Z:\\dev\\full", &failure));
+    SetLastError(ERROR_DISK_FULL);
+    EXPECT_STREQ(GetSystemErrorText(), failure.GetBuffer());
+    ScratchDirectory scratch;
+    EXPECT_EQ(1, client.GetToFile(server.Url(L"/u").c_str(), scratch.File(L"saved.upd").c_str(), &failure));
+    EXPECT_TRUE(failure.IsEmpty());
 }
 
 }  // namespace

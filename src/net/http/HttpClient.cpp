@@ -58,8 +58,7 @@ HttpClient::HttpClient() : timeLimit(0), bodyLimit(0), watch(nullptr) {
     SetRecvTimeOut(5000);
 }
 
-int HttpClient::SendCommand(const wchar_t* url, int method, HttpRequest& request, HttpResponse& response,
-                            int* status) {
+int HttpClient::SendCommand(const wchar_t* url, int method, HttpRequest& request, HttpResponse& response, int* status) {
     if (!url) {
         throw new Exception(L"HttpClient::SendCommand()\nurl parameters is null");
     }
@@ -127,8 +126,12 @@ void HttpClient::PrepareRequest(const String& url, int method, const String& pat
     request.SetHeader(L"Connection", L"Close");
 }
 
-HttpClient::Outcome HttpClient::Exchange(const String& url, int method, HttpRequest& request,
-                                         HttpResponse& response, int& status, String& next) {
+HttpClient::Outcome HttpClient::Exchange(const String& url,
+                                         int method,
+                                         HttpRequest& request,
+                                         HttpResponse& response,
+                                         int& status,
+                                         String& next) {
     URL target(url.GetBuffer());
     host = target.getHost();
     port = target.getPort();
@@ -202,7 +205,7 @@ int HttpClient::Get(const wchar_t* url, io::IOutputStream* out) {
     return result;
 }
 
-int HttpClient::GetToFile(const wchar_t* url, const wchar_t* path) {
+int HttpClient::GetToFile(const wchar_t* url, const wchar_t* path, String* writeFailure) {
     io::FileOutputStream file(path);
     HttpRequest request;
     HttpResponse response;
@@ -210,6 +213,9 @@ int HttpClient::GetToFile(const wchar_t* url, const wchar_t* path) {
     int status = 0;
     int result = SendCommand(url, GET, request, response, &status);
     file.Close();
+    if (writeFailure) {
+        *writeFailure = file.GetWriteFailure();
+    }
     return result;
 }
 

@@ -45,15 +45,20 @@ public:
     int Get(const wchar_t* url, io::IOutputStream* out);
     // Creates (or truncates) the file at path before any traffic, then GETs into it: the body
     // of the final 200 is written as it arrives, never held in memory. Returns SendCommand's
-    // result; the file stays whatever the result (then with what arrived).
-    int GetToFile(const wchar_t* url, const wchar_t* path);
+    // result; the file stays whatever the result (then with what arrived). writeFailure (when
+    // given) receives the system's text when the file could not be written, else empty.
+    int GetToFile(const wchar_t* url, const wchar_t* path, String* writeFailure = nullptr);
 
     const String& GetCookie() const { return cookie; }
 
 private:
     enum class Outcome { Failed, Done, Redirect };
 
-    Outcome Exchange(const String& url, int method, HttpRequest& request, HttpResponse& response, int& status,
+    Outcome Exchange(const String& url,
+                     int method,
+                     HttpRequest& request,
+                     HttpResponse& response,
+                     int& status,
                      String& next);
     // The start line and the fixed headers, for the host and port already taken from url.
     void PrepareRequest(const String& url, int method, const String& path, HttpRequest& request);

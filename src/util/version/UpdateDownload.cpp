@@ -32,8 +32,11 @@ void DeleteAll(const std::vector<UpdateDownload::Item>& items) {
 }
 
 // The work of the download's own thread: everything it touches is its own or shared.
-void Download(const std::vector<UpdateDownload::Item>& items, const UpdateDownload::Settings& settings,
-              const String& folder, net::http::TransferWatch& watch, Outcome& outcome) {
+void Download(const std::vector<UpdateDownload::Item>& items,
+              const UpdateDownload::Settings& settings,
+              const String& folder,
+              net::http::TransferWatch& watch,
+              Outcome& outcome) {
     try {
         SHCreateDirectoryExW(nullptr, folder.GetBuffer(), nullptr);
         net::UsesWinsock winsock;
@@ -43,9 +46,13 @@ void Download(const std::vector<UpdateDownload::Item>& items, const UpdateDownlo
         client.SetTransferWatch(&watch);
         outcome.saved = true;
         for (const UpdateDownload::Item& item : items) {
-            if (!client.GetToFile(item.url.GetBuffer(), item.path.GetBuffer())) {
+            String writeFailure;
+            if (!client.GetToFile(item.url.GetBuffer(), item.path.GetBuffer(), &writeFailure)) {
                 outcome.saved = false;
                 outcome.error.Format(item.failure, item.url.GetBuffer(), item.path.GetBuffer());
+                if (!writeFailure.IsEmpty()) {
+                    outcome.error.AppendFormat(L"\n\n%s", writeFailure.GetBuffer());  // the disk is full, say
+                }
                 const wchar_t* why = net::http::TransferWatch::Describe(watch.Check());
                 if (*why) {
                     outcome.error.AppendFormat(L"\n\n%s", why);
@@ -69,7 +76,9 @@ UpdateDownload::UpdateDownload(const Settings& settings, const String& folder) :
     className = L"UpdateDownload";
 }
 
-UpdateDownload::Result UpdateDownload::Run(HWND owner, const String& caption, const String& what,
+UpdateDownload::Result UpdateDownload::Run(HWND owner,
+                                           const String& caption,
+                                           const String& what,
                                            const std::vector<Item>& items) {
     std::shared_ptr<Outcome> outcome = std::make_shared<Outcome>();
     std::shared_ptr<net::http::TransferWatch> watch =
