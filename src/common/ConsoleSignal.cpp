@@ -28,6 +28,7 @@ bool ConsoleSignal::Send(DWORD processId, StopSettings::Console console) {
         return false;
     }
     DWORD event = console == StopSettings::Console::CtrlC ? CTRL_C_EVENT : CTRL_BREAK_EVENT;
+    InstallHandler();  // done at the start already; here too for any other user of the class
     std::lock_guard<std::mutex> hold(consoleLock);
     // A console this program was started with would take the event instead of the run's: it is
     // let go of first (a window program normally has none).
