@@ -45,6 +45,7 @@ OutputView::OutputView()
       interpreter(store),
       mouse(*this),
       editMessages(*this),
+      links(*this),
       wheelRest(0),
       tiltRest(0),
       lastPaint(0),
@@ -202,7 +203,8 @@ void OutputView::OnPaint(HDC context) {
         size_t selectFrom = number == from.line ? from.column : (number > from.line ? 0 : SIZE_MAX);
         size_t selectTo = number == to.line ? to.column : (number < to.line ? SIZE_MAX : 0);
         bool breakSelected = number >= from.line && number < to.line && !store.At(number + 1).continuation;
-        painter.Draw(context, store.At(number), y, scroll.Left(), area.right, selectFrom, selectTo, breakSelected);
+        painter.Draw(context, marks.Shown(store.At(number)), y, scroll.Left(), area.right, selectFrom, selectTo,
+                     breakSelected);
     }
     if (y < dirty.bottom) {
         RECT rest = {dirty.left, std::max(y, static_cast<int>(dirty.top)), dirty.right, dirty.bottom};
@@ -460,10 +462,22 @@ LRESULT OutputView::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM 
         case WM_MOUSEMOVE:
             mouse.OnMouseMove(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
             return 0;
-        case WM_LBUTTONUP:
+        case WM_LBUTTONUP: {
+            bool plainClick = mouse.IsDragging() && selection.Empty();
+            mouse.OnButtonUp();
+            if (plainClick) {
+                links.Click(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+            }
+            return 0;
+        }
         case WM_CAPTURECHANGED:
             mouse.OnButtonUp();
             return 0;
+        case WM_SETCURSOR:
+            if (LOWORD(lParam) == HTCLIENT && links.ShowCursor()) {
+                return TRUE;
+            }
+            break;
         case kDpiChanged:
         case kDpiChangedAfterParent:
             FollowDpi();

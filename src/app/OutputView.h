@@ -6,10 +6,12 @@
 #include <string>
 
 #include "app/OutputEditMessages.h"
+#include "app/OutputLinks.h"
 #include "app/OutputMouse.h"
 #include "gui/LinePainter.h"
 #include "gui/WindowControl.h"
 #include "util/ConsoleInterpreter.h"
+#include "util/LineMarks.h"
 #include "util/LineStore.h"
 #include "util/ScrollModel.h"
 #include "util/TextSelection.h"
@@ -64,6 +66,9 @@ public:
     std::wstring GetSelectedText() const { return selection.Text(store); }
     const util::ScrollModel& GetScroll() const { return scroll; }
     const gui::LinePainter& GetPainter() const { return painter; }
+    // What is drawn over the lines: links, and the matches of the search shown.
+    util::LineMarks& GetMarks() { return marks; }
+    OutputLinks& GetLinks() { return links; }
     // The accessible object that WM_GETOBJECT hands out, with a reference for the caller.
     IAccessible* GetAccessible();
 
@@ -75,6 +80,7 @@ public:
 private:
     friend class OutputMouse;
     friend class OutputEditMessages;
+    friend class OutputLinks;
 
     int PageLines() const;
     void Geometry();
@@ -103,6 +109,8 @@ private:
     gui::LinePainter painter;
     OutputMouse mouse;
     OutputEditMessages editMessages;
+    util::LineMarks marks;
+    OutputLinks links;
     int wheelRest;  // wheel movement not yet turned into lines
     int tiltRest;
     ULONGLONG lastPaint;

@@ -28,9 +28,7 @@ bool ConsoleSignal::Send(DWORD processId, StopSettings::Console console) {
         return false;
     }
     DWORD event = console == StopSettings::Console::CtrlC ? CTRL_C_EVENT : CTRL_BREAK_EVENT;
-    // Group 0 takes in this program too while it is attached: without the handler, the event
-    // would end it (a host that did not install it at its start, such as a test program).
-    InstallHandler();
+    InstallHandler();  // done at the start already; here too for any other user of the class
     std::lock_guard<std::mutex> hold(consoleLock);
     // A console this program was started with would take the event instead of the run's: it is
     // let go of first (a window program normally has none).

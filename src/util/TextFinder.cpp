@@ -92,8 +92,7 @@ size_t TextFinder::OrdinalOf(const LineStore& store, TextPosition start) const {
     return 0;
 }
 
-bool TextFinder::Next(const LineStore& store, TextPosition from, bool backward, TextMatch& match,
-                      bool& wrapped) const {
+bool TextFinder::Next(const LineStore& store, TextPosition from, bool backward, TextMatch& match, bool& wrapped) const {
     wrapped = false;
     if (folded.empty()) {
         return false;
@@ -119,7 +118,10 @@ bool TextFinder::Next(const LineStore& store, TextPosition from, bool backward, 
     return LastInLines(store, line > first ? line - 1 : first, end, {UINT64_MAX, 0}, match);
 }
 
-bool TextFinder::FirstInLines(const LineStore& store, uint64_t from, uint64_t end, size_t column,
+bool TextFinder::FirstInLines(const LineStore& store,
+                              uint64_t from,
+                              uint64_t end,
+                              size_t column,
                               TextMatch& match) const {
     uint64_t trusted = countedFirst + (counts.empty() ? 0 : counts.size() - 1);
     for (uint64_t line = from; line < end; ++line) {
@@ -136,7 +138,10 @@ bool TextFinder::FirstInLines(const LineStore& store, uint64_t from, uint64_t en
     return false;
 }
 
-bool TextFinder::LastInLines(const LineStore& store, uint64_t from, uint64_t end, TextPosition before,
+bool TextFinder::LastInLines(const LineStore& store,
+                             uint64_t from,
+                             uint64_t end,
+                             TextPosition before,
                              TextMatch& match) const {
     uint64_t trusted = countedFirst + (counts.empty() ? 0 : counts.size() - 1);
     for (uint64_t line = end; line-- > from;) {

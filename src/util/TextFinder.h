@@ -71,7 +71,7 @@ private:
     bool LastInLines(const LineStore& store, uint64_t from, uint64_t end, TextPosition before, TextMatch& match) const;
 
     FindQuery query;
-    std::wstring folded;  // query.text in the case it is compared in
+    std::wstring folded;          // query.text in the case it is compared in
     std::deque<uint32_t> counts;  // per line from countedFirst on
     uint64_t countedFirst;
     size_t total;

@@ -421,8 +421,8 @@ TEST_F(MainWindowTest, TheMenuShowsEveryShortcutThereIsAndNoOther) {
     std::vector<ACCEL> keys(CopyAcceleratorTableW(table, nullptr, 0));
     CopyAcceleratorTableW(table, keys.data(), static_cast<int>(keys.size()));
     auto name = [](const ACCEL& key) {
-        std::wstring text = std::wstring(key.fVirt & FCONTROL ? L"Ctrl+" : L"") + (key.fVirt & FSHIFT ? L"Shift+" : L"") +
-                            (key.fVirt & FALT ? L"Alt+" : L"");
+        std::wstring text = std::wstring(key.fVirt & FCONTROL ? L"Ctrl+" : L"") +
+                            (key.fVirt & FSHIFT ? L"Shift+" : L"") + (key.fVirt & FALT ? L"Alt+" : L"");
         return text + (key.key == VK_TAB ? std::wstring(L"Tab") : std::wstring(1, static_cast<wchar_t>(key.key)));
     };
     std::map<std::wstring, WORD> shortcuts;
@@ -717,32 +717,51 @@ protected:
     }
 };
 
+// Records each message box this thread shows, as it is activated, and presses its OK. A box
+// shown during a slice of the test's message loop lasts only to the slice's end (the slice's quit
+// message ends its loop too): a look from another thread now and then may never see it.
+class BoxRecorder {
+public:
+    BoxRecorder() : hook(SetWindowsHookExW(WH_CBT, &BoxRecorder::Hook, nullptr, GetCurrentThreadId())) {
+        current = this;
+    }
+    ~BoxRecorder() {
+        UnhookWindowsHookEx(hook);
+        current = nullptr;
+    }
+    bool Hooked() const { return hook != nullptr; }
+    std::vector<std::pair<HWND, std::wstring>> boxes;  // owner and text
+
+private:
+    static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam) {
+        HWND window = reinterpret_cast<HWND>(wParam);
+        wchar_t type[16] = L"";
+        if (code == HCBT_ACTIVATE && current && window != current->last && GetClassNameW(window, type, 16) &&
+            std::wstring(type) == L"#32770") {
+            current->last = window;
+            current->boxes.emplace_back(GetWindow(window, GW_OWNER), MessageBoxWatcher::Read(window).text);
+            PostMessageW(window, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+        }
+        return CallNextHookEx(nullptr, code, wParam, lParam);
+    }
+    static BoxRecorder* current;
+    HHOOK hook;
+    HWND last = nullptr;  // activated again before it closes, a box still counts once
+};
+BoxRecorder* BoxRecorder::current = nullptr;
+
 // Not a box of the worker's own: the window shows it, owned by the frame, once for the run.
 TEST_F(MainWindowTest, AWorkersUnexpectedFailureIsShownOnceInABoxOwnedByTheFrame) {
     Open(ProbeEntry("Idle", "print x", "<start>false</start>"));
     auto* window = new WindowOf([] { return new NoReadEvent(); });
-    std::atomic<bool> done(false);
-    std::vector<std::pair<HWND, std::wstring>> boxes;  // owner and text
-    std::atomic<size_t> seen(0);
-    std::thread user([&] {
-        while (!done) {
-            HWND box = MessageBoxWatcher::FindBox(GetCurrentProcessId());
-            if (box) {
-                boxes.emplace_back(GetWindow(box, GW_OWNER), MessageBoxWatcher::Read(box).text);
-                ++seen;
-                PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-                testsupport::WaitUntil([&] { return !IsWindow(box); }, 5000);
-            }
-            Sleep(20);
-        }
-    });
+    BoxRecorder recorder;
+    ASSERT_TRUE(recorder.Hooked());
     Attach(window, ProbeEntry("Failing", "sleep 60000"));
     EXPECT_TRUE(
         WaitFor([&] { return window->GetOutputView().GetAllText().find(L"Stopped, ran ") != std::wstring::npos; }));
-    EXPECT_TRUE(WaitFor([&] { return seen > 0; }));  // a loaded machine may show it late
-    Pump(1000);                                      // time for a second box, which must not come
-    done = true;
-    user.join();
+    EXPECT_TRUE(WaitFor([&] { return !recorder.boxes.empty(); }, 60000));  // a loaded machine may show it late
+    Pump(1000);                                                            // time for a second box, which must not come
+    const std::vector<std::pair<HWND, std::wstring>> boxes = recorder.boxes;
     ASSERT_EQ(1u, boxes.size());
     EXPECT_EQ(frame.GetHandle(), boxes[0].first);
     EXPECT_EQ(0u, boxes[0].second.rfind(L"Process::ReadOutput()\n", 0)) << boxes[0].second;

@@ -122,7 +122,9 @@ protected:
         view.FinishPaint();
         Pump(20);
     }
-    LRESULT Ask(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) { return SendMessageW(Handle(), message, wParam, lParam); }
+    LRESULT Ask(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
+        return SendMessageW(Handle(), message, wParam, lParam);
+    }
     LRESULT FirstVisible() { return Ask(EM_GETFIRSTVISIBLELINE); }
     int ScrollPosition(int bar) {
         SCROLLINFO info = {sizeof(SCROLLINFO), SIF_POS, 0, 0, 0, 0, 0};
@@ -363,6 +365,44 @@ TEST_F(OutputViewTest, SelectsWithRealMouseAndKeysAndKeepsTheSelectionOnItsText)
     EXPECT_EQ(view.GetAllText(), view.GetSelectedText());
 }
 
+// An address is drawn underlined in the link colour; a plain click on it opens it (here through
+// the test's opener), a click beside it or a drag across it opens nothing.
+TEST_F(OutputViewTest, AddressesAreDrawnAsLinksAndAPlainClickOpensOne) {
+    std::vector<std::wstring> opened;
+    view.GetLinks().SetOpener([&](const std::wstring& address) { opened.push_back(address); });
+    Append(L"see https://example.com/a_(b). now\nplain\n");
+    HDC screen = GetDC(nullptr);
+    POINT cell = CellOnScreen(0, 6), plain = CellOnScreen(1, 2);
+    const gui::LinePainter& painter = view.GetPainter();
+    // A row of the cell's lower half drawn across the whole cell: a line, not a letter.
+    auto underlined = [&](POINT at) {
+        for (int dy = 0; dy < painter.LineHeight() / 2; ++dy) {
+            int x = at.x - 1, y = at.y + dy, dx = 0;
+            while (dx < painter.CellWidth() && GetPixel(screen, x + dx, y) != GetSysColor(COLOR_WINDOW)) {
+                ++dx;
+            }
+            if (dx == painter.CellWidth()) {
+                return true;
+            }
+        }
+        return false;
+    };
+    EXPECT_TRUE(underlined(CellOnScreen(0, 10))) << "the link's underline below an 'a'";
+    EXPECT_FALSE(underlined(CellOnScreen(0, 1))) << "no underline below a plain 'e'";
+    ReleaseDC(nullptr, screen);
+    ClickAt(cell);
+    ASSERT_EQ(std::vector<std::wstring>{L"https://example.com/a_(b)"}, opened);
+    Sleep(GetDoubleClickTime() + 50);
+    ClickAt(CellOnScreen(0, 30));
+    ClickAt(plain);
+    SetCursorPos(cell.x, cell.y);
+    Send({Mouse(MOUSEEVENTF_LEFTDOWN)});
+    SetCursorPos(plain.x, plain.y);
+    Send({Mouse(MOUSEEVENTF_MOVE)});
+    Send({Mouse(MOUSEEVENTF_LEFTUP)});
+    EXPECT_EQ(1u, opened.size()) << "only the plain click on the address";
+}
+
 // Dragging below the view scrolls it, extending the selection as it goes.
 TEST_F(OutputViewTest, DraggingPastTheEdgeScrollsAndExtends) {
     Append(Lines(0, 200));
@@ -377,7 +417,8 @@ TEST_F(OutputViewTest, DraggingPastTheEdgeScrollsAndExtends) {
     Pump(600);
     Send({Mouse(MOUSEEVENTF_LEFTUP)});
     EXPECT_GT(FirstVisible(), 5);
-    EXPECT_GE(view.GetSelection().Caret().line, static_cast<uint64_t>(FirstVisible()) + view.GetScroll().PageLines() - 1)
+    EXPECT_GE(view.GetSelection().Caret().line,
+              static_cast<uint64_t>(FirstVisible()) + view.GetScroll().PageLines() - 1)
         << "the caret follows the scrolled view, below its last line";
     EXPECT_EQ(0u, view.GetSelectedText().find(L"line 1\r\nline 2\r\n"));
     EXPECT_FALSE(view.GetScroll().Following());

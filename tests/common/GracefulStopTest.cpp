@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "common/ConsoleSignal.h"
 #include "common/Process.h"
 #include "common/Recorders.h"
 #include "support/TestApplication.h"
@@ -114,6 +115,17 @@ TEST_F(GracefulStopTest, ASignalOrWindowCloseTheChildAnswersEndsTheRunWithinTheT
     StartAndStop(L"waitevent " + eventName + L" print answered");
     text = WaitForEnd();
     EXPECT_NE(std::wstring::npos, text.find(L"Stopping: sent Ctrl+C\r\nanswered\r\n")) << text;
+    EXPECT_NE(std::wstring::npos, text.find(L"Stopped, ran ")) << text;
+}
+
+// The system's own signal reaches the child (Wine delivers Ctrl+C, but not Ctrl+Break, nor the
+// event to the program that sends it, whose handler therefore goes unseen here).
+TEST_F(GracefulStopTest, TheSystemsCtrlCReachesTheRun) {
+    process.SetConsoleSignal(&ConsoleSignal::Instance());
+    settings.console = StopSettings::Console::CtrlC;
+    StartAndStop(L"ctrlc");
+    std::wstring text = WaitForEnd();
+    EXPECT_NE(std::wstring::npos, text.find(L"Stopping: sent Ctrl+C\r\ngot Ctrl+C\r\n")) << text;
     EXPECT_NE(std::wstring::npos, text.find(L"Stopped, ran ")) << text;
 }
 

@@ -15,6 +15,7 @@
 //   waitevent <name>    waits until the named event (made if need be) is set
 //   setevent <name>     sets the named event (made if need be)
 //   window              shows a top-level window and waits until it is closed (WM_CLOSE)
+//   ctrlc               waits at most 30 s for Ctrl+C on its console, then writes "got Ctrl+C" or "no Ctrl+C"
 //   exit <code>         ends with that code
 // Numbers are decimal or 0x hex.
 #include <windows.h>
@@ -95,17 +96,25 @@ bool StartSelf(const std::wstring& arguments, bool inherit) {
            CloseHandle(info.hThread) && CloseHandle(info.hProcess);
 }
 
+HANDLE gotCtrlC = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+
+BOOL WINAPI NoteCtrlC(DWORD event) {
+    return event == CTRL_C_EVENT && SetEvent(gotCtrlC);
+}
+
 HANDLE NamedEvent(const std::wstring& name) {
     return CreateEventW(nullptr, TRUE, FALSE, name.c_str());
 }
 
 // Until WM_CLOSE: the default handling destroys the window, which ends the loop.
+LRESULT CALLBACK ProbeWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    message == WM_DESTROY ? PostQuitMessage(0) : static_cast<void>(0);
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
 void ShowWindowUntilClosed() {
     WNDCLASSW type = {};
-    type.lpfnWndProc = [](HWND window, UINT message, WPARAM wParam, LPARAM lParam) -> LRESULT {
-        message == WM_DESTROY ? PostQuitMessage(0) : static_cast<void>(0);
-        return DefWindowProcW(window, message, wParam, lParam);
-    };
+    type.lpfnWndProc = ProbeWindowProc;
     type.lpszClassName = L"ProcessProbeWindow";
     RegisterClassW(&type);
     CreateWindowExW(0, type.lpszClassName, L"Probe", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 100, nullptr, nullptr,
@@ -186,6 +195,9 @@ int wmain(int argc, wchar_t** argv) {
             WaitForSingleObject(NamedEvent(next()), INFINITE);
         } else if (command == L"setevent") {
             SetEvent(NamedEvent(next()));
+        } else if (command == L"ctrlc") {
+            SetConsoleCtrlHandler(NoteCtrlC, TRUE);
+            Line(WaitForSingleObject(gotCtrlC, 30000) == WAIT_OBJECT_0 ? L"got Ctrl+C" : L"no Ctrl+C");
         } else if (command == L"window") {
             ShowWindowUntilClosed();
         } else if (command == L"exit") {

@@ -56,10 +56,10 @@ TEST(TextFinder, NextAndPreviousGoRoundTheEndsAndSayWhenTheyDid) {
         bool backward;
         TextPosition expected;
         bool wrapped;
-    } cases[] = {{{0, 0}, false, first, false},  {{0, 2}, false, first, false}, {{0, 3}, false, second, false},
-                 {{2, 1}, false, third, false},  {{2, 9}, false, first, true},  {{3, 4}, false, first, true},
-                 {{3, 4}, true, third, false},   {{2, 8}, true, second, false}, {{0, 3}, true, first, false},
-                 {{0, 2}, true, third, true},    {{0, 0}, true, third, true}};
+    } cases[] = {{{0, 0}, false, first, false}, {{0, 2}, false, first, false}, {{0, 3}, false, second, false},
+                 {{2, 1}, false, third, false}, {{2, 9}, false, first, true},  {{3, 4}, false, first, true},
+                 {{3, 4}, true, third, false},  {{2, 8}, true, second, false}, {{0, 3}, true, first, false},
+                 {{0, 2}, true, third, true},   {{0, 0}, true, third, true}};
     for (const auto& c : cases) {
         TextMatch match;
         bool wrapped = false;

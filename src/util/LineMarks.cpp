@@ -1,0 +1,87 @@
+#include "util/LineMarks.h"
+
+#include <algorithm>
+
+#include "util/LinkFinder.h"
+#include "util/TextFinder.h"
+
+namespace util {
+
+namespace {
+
+// Palette colours, so that the palette keeps them readable on light and dark windows and gives
+// system colours in high contrast.
+const uint32_t kLinkColour = TextStyle::kPalette | 4;        // blue
+const uint32_t kMatchBackground = TextStyle::kPalette | 11;  // bright yellow
+const uint32_t kMatchText = TextStyle::kPalette | 0;         // black
+
+}  // namespace
+
+std::vector<LineMarks::Mark> LineMarks::MarksOf(const StoredLine& line) const {
+    std::vector<Mark> marks;
+    for (const LinkSpan& link : LinkFinder::Find(line.text)) {
+        marks.push_back({link.start, link.length, true});
+    }
+    if (finder) {
+        size_t length = finder->GetQuery().text.size();
+        for (size_t start : finder->FindInLine(line.text)) {
+            marks.push_back({start, length, false});
+        }
+    }
+    return marks;
+}
+
+const StoredLine& LineMarks::Shown(const StoredLine& line) {
+    std::vector<Mark> marks = MarksOf(line);
+    if (marks.empty()) {
+        return line;
+    }
+    shown.text = line.text;
+    shown.arrival = line.arrival;
+    shown.continuation = line.continuation;
+    shown.runs = Overlay(line, marks);
+    return shown;
+}
+
+TextStyle LineMarks::Marked(TextStyle style, const Mark& mark) {
+    if (mark.link) {
+        style.flags |= TextStyle::Underline | TextStyle::Link;
+        style.foreground = kLinkColour;
+    } else {
+        style.flags &= static_cast<uint16_t>(~TextStyle::Inverse);
+        style.foreground = kMatchText;
+        style.background = kMatchBackground;
+    }
+    return style;
+}
+
+std::vector<StyleRun> LineMarks::Overlay(const StoredLine& line, const std::vector<Mark>& marks) {
+    std::vector<size_t> cuts = {0};
+    for (const StyleRun& run : line.runs) {
+        cuts.push_back(run.start);
+    }
+    for (const Mark& mark : marks) {
+        cuts.push_back(mark.start);
+        cuts.push_back(mark.start + mark.length);
+    }
+    std::sort(cuts.begin(), cuts.end());
+    cuts.erase(std::unique(cuts.begin(), cuts.end()), cuts.end());
+    std::vector<StyleRun> runs;
+    for (size_t cut : cuts) {
+        if (cut >= line.text.size() && cut > 0) {
+            break;
+        }
+        TextStyle style = line.StyleAt(cut);
+        for (const Mark& mark : marks) {
+            if (cut >= mark.start && cut < mark.start + mark.length) {
+                style = Marked(style, mark);
+            }
+        }
+        if (runs.empty() || runs.back().style != style) {
+            runs.push_back({static_cast<uint32_t>(cut), style});
+        }
+    }
+    return runs;
+}
+
+}  // namespace util
