@@ -28,19 +28,11 @@ enum Command {
     kSettings = 40013,
     kOpenSettings = 40101,
     kClear = 40201,
-    kLogToScreen = 40202,
     kTreePanel = 40203,
-    kFind = 40204,
-    kFindNext = 40205,
-    kFindPrevious = 40206,
     kCascade = 40301,
     kTileVertically = 40313,
     kTileHorizontally = 40314,
 };
-
-// The commands that act on the active process window.
-const int kProcessCommands[] = {kStart,       kStop, kRestart,  kSaveContents, kClear,
-                                kLogToScreen, kFind, kFindNext, kFindPrevious};
 
 const int kMainMenu = 204;
 // The maker's page, which the About box links to.
@@ -71,6 +63,7 @@ MainWindow::MainWindow(const util::version::VersionCheck::Environment& updates)
       versionCheck(updates),
       processWindows(*this, mdiClient),
       loader(*this, processWindows),
+      status(*this, toolbar, statusBar),
       showTreePanel(false),
       exiting(false),
       exitStarted(0),
@@ -423,53 +416,12 @@ LRESULT MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     return 1;
 }
 
-void MainWindow::SetCommandEnabled(int commandId, bool enabled) {
-    SendMessageW(toolbar.GetHandle(), TB_ENABLEBUTTON, commandId, MAKELPARAM(enabled ? TRUE : FALSE, 0));
-    HMENU menu = GetMenu(handle);
-    if (menu) {
-        EnableMenuItem(menu, commandId, MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
-    }
-}
-
 void MainWindow::ShowNoProcess() {
-    for (int command : kProcessCommands) {
-        SetCommandEnabled(command, false);
-    }
-    statusBar.SetText(L"");
+    status.ShowNone();
 }
 
 void MainWindow::SetCurrentProcessStatus(int state) {
-    if (state < ProcessWindow::Stopped || state > ProcessWindow::Waiting) {
-        throw new Exception(L"MainWindow::SetCurrentProcessStatus()\nWTF %i", state);
-    }
-    ProcessWindow* active = GetActiveProcessWindow();
-    String name(L"<no name>");
-    if (active) {
-        active->GetText(name);
-    }
-    for (int command : kProcessCommands) {
-        SetCommandEnabled(command, true);  // Start, Stop and Restart are set right below
-    }
-    // While stopping, Start waits for the end; a second Stop ends the job again. While waiting,
-    // Start starts at once and Stop ends the wait.
-    SetCommandEnabled(kStart, state == ProcessWindow::Stopped || state == ProcessWindow::Waiting);
-    SetCommandEnabled(kStop, state != ProcessWindow::Stopped);
-    SetCommandEnabled(kRestart, state == ProcessWindow::Running);
-    const wchar_t* format = state == ProcessWindow::Running    ? L"Process \"%s\" is running ..."
-                            : state == ProcessWindow::Stopping ? L"Process \"%s\" is stopping ..."
-                                                               : L"Process \"%s\" is stopped ...";
-    String text;
-    text.Format(format, name.GetBuffer());
-    if (state == ProcessWindow::Stopped && active) {
-        text.Append(active->GetEndNote().c_str());
-    }
-    if (state == ProcessWindow::Waiting && active && active->IsWaiting()) {
-        text = active->GetWaitingText().c_str();
-    }
-    statusBar.SetText(text.GetBuffer());
-    if (active) {
-        active->SetStateIcon(state);
-    }
+    status.Show(GetActiveProcessWindow(), state);
 }
 
 void MainWindow::ShowFailure(Exception* failure) {

@@ -6,6 +6,7 @@
 
 #include "app/ConfigurationLoader.h"
 #include "app/ExitProgress.h"
+#include "app/FrameStatus.h"
 #include "app/ProcessWindowSet.h"
 #include "app/SettingsWindow.h"
 #include "gui/AboutWindow.h"
@@ -89,7 +90,6 @@ private:
     void AfterLoad();
     void ArrangeChildren();
     void RunProcessCommand(int commandId);
-    void SetCommandEnabled(int commandId, bool enabled);
     bool ConfirmExit();
     void BeginExit();
     // Quits the loop; with runs still going, the windows no longer wait for them.
@@ -113,6 +113,7 @@ private:
     SettingsWindow settingsWindow;
     ProcessWindowSet processWindows;  // the windows of the client's process entries
     ConfigurationLoader loader;       // the configuration in use, loaded and applied
+    FrameStatus status;               // the active process's state in status bar, menu and toolbar
     bool showTreePanel;
     bool exiting;  // Exit was confirmed: the runs are ending
     ULONGLONG exitStarted;

@@ -239,17 +239,24 @@ DWORD Process::ExecuteExternalProcess() {
         return 0;
     }
     bool runs = CreateChild();
-    // Only this worker reads the pipe: logged now, the block still comes before the child's output.
-    // A launch that fails logs it with its failure instead.
-    if (framed) {
-        WriteDebugInfo();
-    }
-    failedStarts = 0;
-    if (runs) {
-        if (!jobInUse && framed) {
-            LogText(L"The run could not be put in a job object: Stop ends its process tree instead.\r\n\r\n");
+    try {
+        // Only this worker reads the pipe: logged now, the block still comes before the child's
+        // output. A launch that fails logs it with its failure instead.
+        if (framed) {
+            WriteDebugInfo();
         }
-        ReadOutput();
+        failedStarts = 0;
+        if (runs) {
+            if (!jobInUse && framed) {
+                LogText(L"The run could not be put in a job object: Stop ends its process tree instead.\r\n\r\n");
+            }
+            ReadOutput();
+        }
+    } catch (...) {
+        // A failure while the child runs (its logger's) ends the run: the child must end with it,
+        // even without a job, whose closing would have ended it.
+        EndChildAfterStop();
+        throw;
     }
     DWORD code = 0;
     GetExitCodeProcess(childProcess, &code);
@@ -322,7 +329,13 @@ void Process::ReadOutput() {
         throw new Exception(L"Process::ReadOutput()\n%s", error.GetBuffer());
     }
     OutputReader::Run run{pipe.ReadEnd(), childProcess, GetStopEvent(), StopPredicate(), [this] { return RunOver(); }};
-    bool stopped = reader.Read(run, readEvent);
+    bool stopped = false;
+    try {
+        stopped = reader.Read(run, readEvent);
+    } catch (...) {
+        CloseHandle(readEvent);
+        throw;
+    }
     CloseHandle(readEvent);
     if (stopped) {
         EndChildAfterStop();

@@ -88,7 +88,16 @@ void LineStore::TruncateLast(size_t length) {
 }
 
 void LineStore::NewLine(int64_t arrival, bool continuation) {
+    // A line is most likely about as long and as many-coloured as the one before: made that size
+    // at once, it takes its pieces without growing several times. Only for lines of ordinary
+    // length, so that a long line costs no room in the short lines after it.
+    const size_t kOrdinaryLength = 256;
+    const StoredLine& before = lines.back();
     StoredLine line;
+    if (before.text.size() <= kOrdinaryLength) {
+        line.text.reserve(before.text.size());
+        line.runs.reserve(before.runs.size());
+    }
     line.arrival = arrival;
     line.continuation = continuation;
     lines.push_back(std::move(line));

@@ -429,6 +429,27 @@ TEST_F(ProcessTest, AStopWhileTheChildIsBeingMadeEndsItBeforeItRuns) {
     EXPECT_EQ(0u, holding.Calls().back().rfind(L"Stopped, ran ", 0)) << holding.Calls().back();
 }
 
+// A logger that fails while the child runs ends the run as a failure of the worker: the child
+// must end with it, also without a job (whose closing would end it), never run on unattended.
+TEST_F(ProcessTest, ALoggerFailingWhileTheChildRunsEndsTheChildToo) {
+    struct Failing : RecordingLogger {
+        std::atomic<bool> failed{false};
+        void Log(const wchar_t* text) override {
+            RecordingLogger::Log(text);
+            if (std::wstring(text).rfind(L"running", 0) == 0 && !failed.exchange(true)) {  // the child's line
+                throw new Exception(L"Failing\nthe window is gone");
+            }
+        }
+    } failing;
+    process->withoutJob = true;
+    process->SetLogger(&failing);
+    Launch(L"print running sleep 60000");
+    ASSERT_TRUE(process->WaitForEnd(20000));
+    EXPECT_EQ(std::vector<std::wstring>{L"Failing\nthe window is gone"}, observer.Failures());
+    EXPECT_TRUE(testsupport::WaitUntil([] { return testsupport::CountProcesses(L"ProcessProbe.exe") == 0; }, 5000));
+    EXPECT_EQ(0u, failing.Calls().back().rfind(L"Exit code ", 0)) << failing.Calls().back();
+}
+
 TEST_F(ProcessTest, StartRestartAndDeletionJustAsTheChildEndsByItself) {
     for (int round = 0; round < 6; ++round) {
         RecordingObserver roundObserver;
