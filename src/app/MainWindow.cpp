@@ -43,6 +43,8 @@ const UINT_PTR kExitTimer = 1;
 const UINT kExitPollMs = 50;
 const ULONGLONG kExitShowAfterMs = 500;
 const ULONGLONG kExitGiveUpAfterMs = 5000;
+// The end of the session: what a run ended at its stop timeout is given to write its last lines.
+const ULONGLONG kSessionEndMarginMs = 1000;
 
 // The toolbar, left to right: image in the bitmap strip and command (a separator has neither).
 const struct {
@@ -349,7 +351,7 @@ void MainWindow::OnEndSession(bool ending) {
         exiting = exiting && !sessionExit;
         return;
     }
-    WaitForRuns(exitStarted + exitGiveUpMs - kExitGiveUpAfterMs);
+    WaitForRuns(exitStarted + exitGiveUpMs - kExitGiveUpAfterMs + kSessionEndMarginMs);
     processWindows.EndRuns();  // what is still ending ends now
     ShutdownBlockReasonDestroy(handle);
     FinishExit(CountRunningProcesses() > 0);

@@ -22,6 +22,7 @@ void StartWait::StartDue() {
     if (waiting) {
         waiting = false;
         hooks.start();
+        hooks.changed();  // also when the start failed: the window no longer waits
     }
 }
 
