@@ -1,16 +1,15 @@
 #include "app/FindBar.h"
 
-#include <commctrl.h>
+#include <algorithm>
 
 #include "app/OutputView.h"
 #include "gui/WindowDpi.h"
-#include "gui/WindowMessageRouter.h"
 #include "util/LineStore.h"
 
 namespace {
 
-enum Control { kField = 1, kMatchCase, kWholeWord, kPrevious, kNext, kCount, kNote };
-const UINT_PTR kFieldSubclass = 1;
+// Clear of IDOK and IDCANCEL, which Enter and Escape send.
+enum Control { kField = 100, kMatchCase, kWholeWord, kPrevious, kNext, kCount, kNote };
 // How often the count is brought up to the output while the strip is open.
 const UINT_PTR kCountTimer = 1;
 const UINT kCountIntervalMs = 250;
@@ -28,13 +27,10 @@ FindBar::FindBar(OutputView& view) : WindowControl(L"FindBar"), view(view), open
     registerClass = true;
     style |= WS_CLIPCHILDREN;
     style &= ~static_cast<DWORD>(WS_VISIBLE);
+    extendedStyle |= WS_EX_CONTROLPARENT;  // the program's loop gives it Tab, Enter and Escape
 }
 
-FindBar::~FindBar() {
-    if (field.GetHandle() && IsWindow(field.GetHandle())) {
-        RemoveWindowSubclass(field.GetHandle(), FieldProc, kFieldSubclass);
-    }
-}
+FindBar::~FindBar() {}
 
 void FindBar::OnCreate() {
     WindowControl::OnCreate();
@@ -51,11 +47,12 @@ void FindBar::OnCreate() {
                  {&note, kNote, L""}};
     for (const auto& part : parts) {
         part.control->SetControlId(part.id);
-        part.control->AddStyle(WS_TABSTOP);
+        if (part.id < kCount) {
+            part.control->AddStyle(WS_TABSTOP);  // the count and the note are only read
+        }
         part.control->Create(handle);
         SetWindowTextW(part.control->GetHandle(), part.text);
     }
-    SetWindowSubclass(field.GetHandle(), FieldProc, kFieldSubclass, reinterpret_cast<DWORD_PTR>(this));
 }
 
 void FindBar::Place(RECT& area) {
@@ -200,8 +197,12 @@ LRESULT FindBar::OnCommand(WPARAM wParam, LPARAM) {
         }
         ShowCount();
         InvalidateRect(view.GetHandle(), nullptr, FALSE);
-        if (id != kField) {
-            SetFocus(field.GetHandle());  // so that Enter and Escape keep working after a click
+    } else if (id == IDOK || id == IDCANCEL) {
+        // Enter and Escape, wherever the keyboard is in the strip.
+        if (id == IDOK) {
+            Step(GetKeyState(VK_SHIFT) < 0, true);
+        } else {
+            Close();
         }
     } else if ((id == kPrevious || id == kNext) && code == BN_CLICKED) {
         Step(id == kPrevious, true);
@@ -218,34 +219,4 @@ LRESULT FindBar::OnTimer(WPARAM timerId) {
         ShowCount();
     }
     return 0;
-}
-
-bool FindBar::OnFieldKey(UINT message, WPARAM key) {
-    if (message == WM_CHAR) {
-        return key == L'\r' || key == 0x1B;  // taken at the key press: no beep
-    }
-    if (message != WM_KEYDOWN) {
-        return false;
-    }
-    if (key == VK_RETURN) {
-        Step(GetKeyState(VK_SHIFT) < 0, true);
-        return true;
-    }
-    if (key == VK_ESCAPE) {
-        Close();
-        return true;
-    }
-    return false;
-}
-
-LRESULT CALLBACK FindBar::FieldProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR bar) {
-    try {
-        if (reinterpret_cast<FindBar*>(bar)->OnFieldKey(message, wParam)) {
-            return 0;
-        }
-        return DefSubclassProc(window, message, wParam, lParam);
-    } catch (...) {
-        gui::WindowMessageRouter::KeepException();
-        return 0;
-    }
 }

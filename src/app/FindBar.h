@@ -55,9 +55,6 @@ private:
     // Goes to the nearest match from the selection (at its start when again, else past it).
     void Step(bool backward, bool again);
     void ShowCount();
-    static LRESULT CALLBACK FieldProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR bar);
-    // The field's keys; true when the strip took the key.
-    bool OnFieldKey(UINT message, WPARAM key);
 
     OutputView& view;  // the owner's view, not owned
     util::TextFinder finder;

@@ -21,6 +21,12 @@ bool PreTranslate(const WindowsApplication& application, HACCEL table, MSG& msg)
     if (table && TranslateAcceleratorW(frame, table, &msg)) {
         return true;
     }
+    // A strip of controls inside a window (the find strip) takes Tab, Enter and Escape as a
+    // dialog does; the frame's shortcuts above still reach the frame from it.
+    HWND strip = msg.hwnd ? GetParent(msg.hwnd) : nullptr;
+    if (strip && (GetWindowLongPtrW(strip, GWL_EXSTYLE) & WS_EX_CONTROLPARENT) && IsDialogMessageW(strip, &msg)) {
+        return true;
+    }
     return application.mdiClient && TranslateMDISysAccel(static_cast<HWND>(application.mdiClient), &msg);
 }
 

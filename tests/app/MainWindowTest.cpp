@@ -446,8 +446,10 @@ TEST_F(MainWindowTest, TheFindStripStepsThroughTheMatchesFromTheKeyboard) {
         std::vector<WORD> held;
         const wchar_t* count;
         bool wrapped;
-    } steps[] = {{VK_RETURN, {}, L"3 of 4", false},       {VK_F3, {}, L"4 of 4", false},
-                 {VK_F3, {}, L"1 of 4", true},            {VK_RETURN, {VK_SHIFT}, L"4 of 4", true},
+    } steps[] = {{VK_RETURN, {}, L"3 of 4", false},
+                 {VK_F3, {}, L"4 of 4", false},
+                 {VK_F3, {}, L"1 of 4", true},
+                 {VK_RETURN, {VK_SHIFT}, L"4 of 4", true},
                  {VK_F3, {VK_SHIFT}, L"3 of 4", false}};
     for (const auto& step : steps) {
         PressKey(step.key, step.held);
@@ -456,8 +458,12 @@ TEST_F(MainWindowTest, TheFindStripStepsThroughTheMatchesFromTheKeyboard) {
         HWND note = GetWindow(field, GW_HWNDLAST);
         EXPECT_EQ(step.wrapped, !TarnwickSession::Text(note).empty()) << step.count;
     }
+    PressKey(VK_TAB, {});
+    EXPECT_EQ(FindWindowExW(bar.GetHandle(), nullptr, L"Button", L"Match case"), GetFocus());
     SendMessageW(FindWindowExW(bar.GetHandle(), nullptr, L"Button", L"Whole word"), BM_CLICK, 0, 0);
     EXPECT_EQ(L" of 3", bar.CountText().substr(1));
+    PressKey(VK_RETURN, {});
+    EXPECT_EQ(L" of 3", bar.CountText().substr(1)) << "Enter away from the field";
     PressKey(VK_ESCAPE, {});
     EXPECT_FALSE(bar.IsOpen());
     EXPECT_EQ(view.GetHandle(), GetFocus());

@@ -12,6 +12,7 @@
 #include "app/OutputView.h"
 #include "app/WindowsApplication.h"
 #include "gui/WindowMessageRouter.h"
+#include "util/TextFinder.h"
 
 namespace {
 
@@ -401,6 +402,32 @@ TEST_F(OutputViewTest, AddressesAreDrawnAsLinksAndAPlainClickOpensOne) {
     Send({Mouse(MOUSEEVENTF_MOVE)});
     Send({Mouse(MOUSEEVENTF_LEFTUP)});
     EXPECT_EQ(1u, opened.size()) << "only the plain click on the address";
+}
+
+// While a search is shown its matches are marked in the view, and the selected one is drawn as
+// the selection, so it stands out from the others.
+TEST_F(OutputViewTest, TheMatchesOfASearchAreMarkedAndTheSelectedOneStandsOut) {
+    util::TextFinder finder;
+    finder.SetQuery({L"hit", false, false});
+    view.GetMarks().SetFinder(&finder);
+    Append(L"a hit and a hit\n");
+    Ask(EM_SETSEL, 12, 15);
+    Pump();
+    HDC screen = GetDC(nullptr);
+    auto background = [&](int column) {
+        POINT at = CellOnScreen(0, column);
+        return GetPixel(screen, at.x - 1, at.y - view.GetPainter().LineHeight() / 2);
+    };
+    COLORREF window = GetSysColor(COLOR_WINDOW), marked = background(2);
+    EXPECT_NE(window, marked);
+    EXPECT_EQ(window, background(6));
+    EXPECT_EQ(GetSysColor(COLOR_HIGHLIGHT), background(12));
+    EXPECT_NE(marked, background(12));
+    view.GetMarks().SetFinder(nullptr);
+    InvalidateRect(Handle(), nullptr, FALSE);
+    Pump();
+    EXPECT_EQ(window, background(2)) << "no marks once the search is closed";
+    ReleaseDC(nullptr, screen);
 }
 
 // Dragging below the view scrolls it, extending the selection as it goes.
