@@ -97,11 +97,8 @@ Exception* ProcessRuns::Release(DWORD waitMs) {
 
 Process* ProcessRuns::Calling() const {
     DWORD self = GetCurrentThreadId();
-    if (process && process->GetThreadId() == self) {
-        return process;
-    }
-    Process* old = retiring.get();
-    return old && old->GetThreadId() == self ? old : nullptr;
+    Process* writer = process ? process->WriterOn(self) : nullptr;
+    return writer ? writer : retiring ? retiring->WriterOn(self) : nullptr;
 }
 
 void ProcessRuns::Dispose(Process* ending, DWORD waitMs) {

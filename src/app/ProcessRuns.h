@@ -38,7 +38,7 @@ public:
     // Ends and disposes of both processes. A failure to stop is not reported but returned (the
     // caller may be a destructor); null when there was none.
     Exception* Release(DWORD waitMs);
-    // The process whose worker is calling, or null.
+    // The process whose worker is calling (a run's, or its stop program's), or null.
     Process* Calling() const;
 
     // Ends one process for good: asks it to stop and deletes it once it has ended, or leaves it

@@ -100,6 +100,12 @@ public:
     void SetRestartPolicy(RestartPolicy::Mode mode) { restartMode = static_cast<int>(mode); }
     RestartPolicy::Mode GetRestartPolicy() const { return static_cast<RestartPolicy::Mode>(restartMode.load()); }
     DWORD GetChildProcessId() const { return processId.load(); }
+    // The process whose worker threadId is, writing this process's output: this one, or its stop
+    // program; else null. The window holds such a writer back while its output is not taken, and
+    // lets it go once that writer is asked to stop (the stop program is, at the stop's timeout).
+    Process* WriterOn(DWORD threadId) {
+        return GetThreadId() == threadId ? this : graceful->ProgramOn(threadId);
+    }
 
     // ---- Server settings: environment and log file ----
     // The variables, removals and file (a full path) of the child's environment, from the next

@@ -1,6 +1,7 @@
 // Process windows and the frame with runs that have stop steps, in the frame inside this test
 // program: closing, Exit and the end of the session.
 #include <windows.h>
+#include <psapi.h>
 
 #include <gtest/gtest.h>
 
@@ -15,7 +16,13 @@ namespace {
 using apptest::ProbeEntry;
 using testsupport::MessageBoxWatcher;
 
-const int kStart = 40002, kExit = 502;
+const int kStart = 40002, kStop = 40004, kExit = 502;
+
+SIZE_T WorkingSet() {
+    PROCESS_MEMORY_COUNTERS counters = {};
+    GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
+    return counters.WorkingSetSize;
+}
 
 class GracefulWindowTest : public apptest::FrameTest {
 protected:
@@ -59,6 +66,24 @@ TEST_F(GracefulWindowTest, AClosedWindowWaitsForTheStopAndASecondCloseEndsItAtOn
     EXPECT_EQ(ProcessWindow::Stopping, Window(L"Deaf")->GetState());
     SendMessageW(handle, WM_CLOSE, 0, 0);
     EXPECT_TRUE(WaitFor([&] { return !IsWindow(handle); }, 5000));
+    EXPECT_EQ(0, apptest::Probes());
+}
+
+// A stop program that floods its window is held back, as the run itself would be, while the
+// window takes none of its output; a second stop ends it at once.
+TEST_F(GracefulWindowTest, AFloodingStopProgramIsHeldBackByItsWindow) {
+    Open(ProbeEntry("Flood", "print started sleep 60000",
+                    "<stop><executable>" + apptest::Narrow(testsupport::HelperPath(L"ProcessProbe.exe")) +
+                        "</executable><commandLineArguments>burst 400000000 65536</commandLineArguments>"
+                        "<timeout>60000</timeout></stop>"));
+    ASSERT_TRUE(WaitForText(L"Flood", L"started"));
+    SIZE_T before = WorkingSet();
+    Window(L"Flood")->ProcessCommand(kStop);
+    Sleep(4000);  // the window's thread takes nothing meanwhile
+    SIZE_T grown = WorkingSet() - before;
+    EXPECT_LT(grown, SIZE_T(24) << 20) << "grew by " << (grown >> 20) << " MB";
+    Window(L"Flood")->ProcessCommand(kStop);
+    EXPECT_TRUE(Ended(L"Flood", L"Stopped, ran ")) << Text(L"Flood").substr(0, 2000);
     EXPECT_EQ(0, apptest::Probes());
 }
 
