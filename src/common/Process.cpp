@@ -39,6 +39,7 @@ Process::Process(const wchar_t* name)
       restartMode(static_cast<int>(RestartPolicy::Mode::Never)),
       footerDue(false),
       treeEnded(false),
+      lastTreeLook(0),
       consoleSignal(&ConsoleSignal::Instance()),
       framed(true),
       javaEntry(false) {
@@ -347,11 +348,26 @@ bool Process::RunOver() {
         return false;
     }
     if (!jobInUse) {
-        return true;
+        return !graceful->IsActive() || !TreeRuns();
     }
     // A job that cannot be asked may still hold processes: the run goes on (a Stop still ends it).
     long active = ActiveJobProcesses();
     return active == 0 || (active > 0 && job.OnlyConsoleHostsLeft());
+}
+
+bool Process::TreeRuns() {
+    // Looked at now and then: the reader asks every few milliseconds while output flows.
+    ULONGLONG now = GetTickCount64();
+    if (now - lastTreeLook < 50) {
+        return true;
+    }
+    lastTreeLook = now;
+    try {
+        return ProcessTreeRuns(processId.load());
+    } catch (Exception* e) {
+        delete e;  // the processes cannot be listed: the run is its direct child, as it was
+        return false;
+    }
 }
 
 long Process::ActiveJobProcesses() const {
@@ -382,10 +398,10 @@ bool Process::EndRunProcessesNow() {
         job.TerminateNow(1);
         return false;
     }
-    if (!childProcess || WaitForSingleObject(childProcess, 0) != WAIT_TIMEOUT) {
-        return true;
+    // The child may have ended at the stop steps' request while what it started runs on.
+    if (childProcess) {
+        EndTree(processId.load());
     }
-    EndTree(processId.load());
     return true;
 }
 

@@ -162,8 +162,11 @@ protected:
 
 private:
     void LogText(const wchar_t* text) { output.Log(text); }
-    // Every process of the run has ended (the job is empty, or without a job the child has).
+    // Every process of the run has ended (the job is empty, or without a job the child has, and
+    // while the stop steps wait, what it started too).
     bool RunOver();
+    // Without a job: whether the child's tree still runs; at most every 50 ms, true in between.
+    bool TreeRuns();
     // Makes the child and lets it run; false when a stop came first and the child was ended
     // before it ran.
     bool CreateChild();
@@ -220,6 +223,7 @@ private:
     // the id is only used while the worker still holds the child's handle.
     CriticalSection childLock;
     bool treeEnded;                 // Terminate ended the run's processes (under childLock)
+    ULONGLONG lastTreeLook;         // tick count of TreeRuns' last look (worker only)
     StopSettings stopSettings;      // set on the window's thread, read there by Terminate
     IConsoleSignal* consoleSignal;  // not owned
     std::unique_ptr<GracefulStop> graceful;

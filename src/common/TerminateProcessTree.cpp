@@ -89,8 +89,10 @@ std::vector<DWORD> ChildrenOf(DWORD parentId) {
     return children;
 }
 
-// Ends the trees of the processes whose parent is the given (open) process, deepest first.
-void EndChildren(DWORD id, HANDLE self) {
+// Calls visit(id, handle) with each process whose parent is the given (open) process, held open
+// meanwhile, until visit returns false; false then.
+template <typename Visit>
+bool VisitChildren(DWORD id, HANDLE self, Visit visit) {
     ULONGLONG selfCreated = 0;
     bool selfKnown = CreationTime(self, selfCreated);
     for (DWORD childId : ChildrenOf(id)) {
@@ -106,9 +108,27 @@ void EndChildren(DWORD id, HANDLE self) {
         if (selfKnown && CreationTime(child.Get(), childCreated) && childCreated < selfCreated) {
             continue;
         }
-        TerminateProcessTree(childId);     // the id stays the child's while we hold it open
-        TerminateProcess(child.Get(), 0);  // harmless when the call above has ended it
+        if (!visit(childId, child.Get())) {  // the id stays the child's while we hold it open
+            return false;
+        }
     }
+    return true;
+}
+
+// Ends the trees of the processes whose parent is the given (open) process, deepest first.
+void EndChildren(DWORD id, HANDLE self) {
+    VisitChildren(id, self, [](DWORD childId, HANDLE child) {
+        TerminateProcessTree(childId);
+        TerminateProcess(child, 0);  // harmless when the call above has ended it
+        return true;
+    });
+}
+
+// Whether a process below the given (open) one still runs.
+bool DescendantRuns(DWORD id, HANDLE self) {
+    return !VisitChildren(id, self, [](DWORD childId, HANDLE child) {
+        return WaitForSingleObject(child, 0) != WAIT_TIMEOUT && !DescendantRuns(childId, child);
+    });
 }
 
 }  // namespace
@@ -132,4 +152,13 @@ int TerminateProcessTree(unsigned long processId) {
         EndChildren(id, self.Get());
     }
     return ended;
+}
+
+bool ProcessTreeRuns(unsigned long processId) {
+    DWORD id = static_cast<DWORD>(processId);
+    HandleOwner self(openProcessForTree(OpenRights, FALSE, id));
+    if (self.Get() && WaitForSingleObject(self.Get(), 0) == WAIT_TIMEOUT) {
+        return true;
+    }
+    return DescendantRuns(id, self.Get());
 }

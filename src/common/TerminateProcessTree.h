@@ -8,6 +8,11 @@
 // id may have been reused).
 int TerminateProcessTree(unsigned long processId);
 
+// Whether the process or one of its descendants (as TerminateProcessTree finds them) still
+// runs; the caller holds the process open, so that its id cannot go to another meanwhile. Throws
+// Exception* when the process list cannot be read.
+bool ProcessTreeRuns(unsigned long processId);
+
 // Waits, at most timeoutMs, until the process has set itself up (it has its process environment
 // block) or has ended; the caller ends it either way. Under Wine, ending a process while it is
 // still connecting to the server can bring the whole server down. Setting up takes milliseconds,

@@ -1,6 +1,7 @@
 #include "common/GracefulStop.h"
 
 #include <gtest/gtest.h>
+#include <tlhelp32.h>
 
 #include <mutex>
 #include <string>
@@ -33,6 +34,28 @@ public:
     std::mutex mutex;
 };
 
+// Can be made to go without a job, as where the system gives none.
+class StopTestProcess : public Process {
+public:
+    bool SetUpJob(HANDLE child) override { return !withoutJob && Process::SetUpJob(child); }
+    bool withoutJob = false;
+};
+
+// A process started by parent, opened; null while there is none.
+HANDLE OpenChildOf(DWORD parent) {
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    PROCESSENTRY32W entry = {};
+    entry.dwSize = sizeof(entry);
+    HANDLE child = nullptr;
+    for (BOOL more = Process32FirstW(snapshot, &entry); more && !child; more = Process32NextW(snapshot, &entry)) {
+        if (entry.th32ParentProcessID == parent && entry.th32ProcessID != parent) {
+            child = OpenProcess(SYNCHRONIZE, FALSE, entry.th32ProcessID);
+        }
+    }
+    CloseHandle(snapshot);
+    return child;
+}
+
 class GracefulStopTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -62,7 +85,7 @@ protected:
     testsupport::TestApplication application;
     testsupport::RecordingLogger logger;
     RecordingSignal signal;
-    Process process;
+    StopTestProcess process;
     StopSettings settings;
     std::wstring probe = testsupport::HelperPath(L"ProcessProbe.exe");
     std::wstring eventName;
@@ -127,6 +150,31 @@ TEST_F(GracefulStopTest, TheSystemsCtrlCReachesTheRun) {
     std::wstring text = WaitForEnd();
     EXPECT_NE(std::wstring::npos, text.find(L"Stopping: sent Ctrl+C\r\ngot Ctrl+C\r\n")) << text;
     EXPECT_NE(std::wstring::npos, text.find(L"Stopped, ran ")) << text;
+}
+
+// Without a job the run is its child's whole tree: a child that ends when asked, leaving a
+// process it started, has its run end with that one, or at the timeout, which ends that one too.
+TEST_F(GracefulStopTest, WithoutAJobTheStopWaitsForTheChildsWholeTree) {
+    process.withoutJob = true;
+    settings.executable = probe;
+    settings.arguments = L"setevent " + eventName;
+    settings.timeoutMs = 8000;
+    StartAndStop(L"launch \"sleep 1500 print late\" waitevent " + eventName);
+    std::wstring text = WaitForEnd();
+    size_t stopped = text.find(L"Stopped, ran ");
+    ASSERT_NE(std::wstring::npos, stopped) << text;
+    EXPECT_LT(text.find(L"late\r\n"), stopped) << text;
+
+    settings.arguments = L"setevent " + eventName + L"b";
+    settings.timeoutMs = 2000;
+    StartAndStop(L"launch \"sleep 60000\" waitevent " + eventName + L"b");
+    HANDLE left = nullptr;
+    ASSERT_TRUE(WaitUntil([&] { return (left = OpenChildOf(child)) != nullptr; }));
+    text = WaitForEnd();
+    EXPECT_NE(std::wstring::npos, text.find(L"Stopping: still running after 2.0 s, ending it\r\n")) << text;
+    EXPECT_NE(std::wstring::npos, text.find(L"Stopped after the timeout, ran ")) << text;
+    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(left, 5000));
+    CloseHandle(left);
 }
 
 // A second stop ends the run and the stop program at once; a stop program that cannot start is
