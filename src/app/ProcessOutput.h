@@ -16,13 +16,12 @@ class Window;
 // The way of a process window's output into its view. Readers push text into a bounded queue on
 // their own threads; the window takes it on its own thread when woken by a posted message, and
 // then on a timer while output keeps flowing, so that a fast child never floods the message queue.
+// A turn takes batch after batch while nothing else waits for the window's thread.
 // Also the Log to screen switch (off, output is dropped) and saving what the view holds.
 class ProcessOutput {
 public:
     // Characters pending for the view before a reader waits for the window. It bounds the batch
-    // the window inserts at once (a message posted to the frame waits for about one such insert)
-    // and, the window taking output on a 10 ms timer, the rate: 128K a turn keeps up with the
-    // control itself.
+    // the window inserts at once: input and posted messages wait for about one such insert.
     static const size_t capacity = 128 * 1024;
     // The owner's timer that this object uses.
     static const UINT_PTR timerId = 1;

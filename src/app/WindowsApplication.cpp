@@ -2,11 +2,24 @@
 
 #include <windows.h>
 
+#include <cwchar>
+
 #include "gui/WindowMessageRouter.h"
 #include "util/Exception.h"
 #include "util/SystemError.h"
 
 namespace {
+
+// The editing keys in a text field (the find strip's) are the field's before they are the frame's
+// shortcuts: Ctrl+X there cuts, it does not exit.
+bool IsFieldEditingKey(const MSG& msg) {
+    if (msg.message != WM_KEYDOWN || GetKeyState(VK_CONTROL) >= 0 || GetKeyState(VK_MENU) < 0) {
+        return false;
+    }
+    wchar_t className[8] = {};
+    GetClassNameW(msg.hwnd, className, 8);
+    return _wcsicmp(className, L"Edit") == 0 && msg.wParam < 0x80 && wcschr(L"XCVZA", static_cast<wchar_t>(msg.wParam));
+}
 
 // Keyboard handling before dispatch; true when the message was consumed.
 bool PreTranslate(const WindowsApplication& application, HACCEL table, MSG& msg) {
@@ -16,6 +29,9 @@ bool PreTranslate(const WindowsApplication& application, HACCEL table, MSG& msg)
     }
     HWND frame = static_cast<HWND>(application.mainWindow);
     if (!frame || !WindowsApplication::BelongsTo(msg.hwnd, frame)) {
+        return false;
+    }
+    if (IsFieldEditingKey(msg)) {
         return false;
     }
     if (table && TranslateAcceleratorW(frame, table, &msg)) {

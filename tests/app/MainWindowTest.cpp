@@ -475,6 +475,9 @@ TEST_F(MainWindowTest, TheFindStripStepsThroughTheMatchesFromTheKeyboard) {
     PressKey('F', {VK_CONTROL});
     SendMessageW(GetFocus(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"absent"));
     EXPECT_EQ(L"No matches", bar.CountText());
+    SendMessageW(GetFocus(), EM_SETSEL, 0, -1);
+    PressKey('X', {VK_CONTROL});
+    EXPECT_EQ(L"", TarnwickSession::Text(GetFocus())) << "Ctrl+X cuts in the field, it does not exit";
 }
 
 // Every shortcut that a menu item shows is in the accelerator table, and every one there but the
