@@ -8,6 +8,7 @@
 #include "app/OutputEditMessages.h"
 #include "app/OutputLinks.h"
 #include "app/OutputMouse.h"
+#include "app/OutputScrollBars.h"
 #include "gui/LinePainter.h"
 #include "gui/WindowControl.h"
 #include "util/ConsoleInterpreter.h"
@@ -79,6 +80,7 @@ public:
 
 private:
     friend class OutputMouse;
+    friend class OutputScrollBars;
     friend class OutputEditMessages;
     friend class OutputLinks;
     friend class FindBar;
@@ -88,9 +90,6 @@ private:
     void ScrollTo(uint64_t line, int x, bool byUser);
     void ScrollLines(int64_t lines);
     void Scrolled();
-    void OnScroll(int bar, int request);
-    void UpdateScrollBars(bool redraw = true);
-    void OnWheel(int delta, bool horizontal);
 
     bool OnKey(WPARAM key);
     bool OnSelectionKey(WPARAM key, bool control);
@@ -112,8 +111,7 @@ private:
     OutputEditMessages editMessages;
     util::LineMarks marks;
     OutputLinks links;
-    int wheelRest;  // wheel movement not yet turned into lines
-    int tiltRest;
+    OutputScrollBars scrollBars;
     ULONGLONG lastPaint;
     bool paintDue;                 // changes are not painted yet
     OutputAccessible* accessible;  // counted reference, made on first request
