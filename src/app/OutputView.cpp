@@ -42,6 +42,7 @@ OutputView::OutputView()
       editMessages(*this),
       links(*this),
       scrollBars(*this),
+      menu(*this),
       lastPaint(0),
       paintDue(false),
       accessible(nullptr) {
@@ -241,13 +242,12 @@ bool OutputView::OnKey(WPARAM key) {
         case 'C':
         case VK_INSERT:
             if (control) {
-                gui::PutTextOnClipboard(handle, selection.Text(store));
+                CopySelection();
             }
             return control;
         case 'A':
             if (control) {
-                selection.SelectAll(store);
-                Selected();
+                SelectAll();
             }
             return control;
         case VK_UP:
@@ -326,6 +326,15 @@ void OutputView::MoveCaret(util::TextPosition to) {
     Scrolled();
 }
 
+void OutputView::CopySelection() {
+    gui::PutTextOnClipboard(handle, selection.Text(store));
+}
+
+void OutputView::SelectAll() {
+    selection.SelectAll(store);
+    Selected();
+}
+
 void OutputView::Selected() {
     if (!selection.Empty()) {
         scroll.StopFollowing();
@@ -361,10 +370,30 @@ LRESULT OutputView::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM 
             scrollBars.OnWheel(-GET_WHEEL_DELTA_WPARAM(wParam), true);
             return 0;
         case WM_KEYDOWN:
+            if (wParam == VK_APPS) {
+                menu.Show(-1);
+                return 0;
+            }
             if (OnKey(wParam)) {
                 return 0;
             }
             break;
+        case WM_SYSKEYDOWN:
+            if (wParam == VK_F10 && KeyDown(VK_SHIFT)) {
+                menu.Show(-1);
+                return 0;
+            }
+            break;
+        case WM_KEYUP:
+        case WM_SYSKEYUP:
+            // The menu came with the key going down: the system must not raise it again.
+            if (wParam == VK_APPS || (wParam == VK_F10 && KeyDown(VK_SHIFT))) {
+                return 0;
+            }
+            break;
+        case WM_CONTEXTMENU:
+            menu.Show(lParam);
+            return 0;
         case WM_LBUTTONDOWN:
         case WM_LBUTTONDBLCLK:
             mouse.OnButtonDown(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam), (wParam & MK_SHIFT) != 0);
