@@ -46,6 +46,7 @@ OutputView::OutputView()
       mouse(*this),
       editMessages(*this),
       links(*this),
+      menu(*this),
       wheelRest(0),
       tiltRest(0),
       lastPaint(0),
@@ -332,13 +333,12 @@ bool OutputView::OnKey(WPARAM key) {
         case 'C':
         case VK_INSERT:
             if (control) {
-                gui::PutTextOnClipboard(handle, selection.Text(store));
+                CopySelection();
             }
             return control;
         case 'A':
             if (control) {
-                selection.SelectAll(store);
-                Selected();
+                SelectAll();
             }
             return control;
         case VK_UP:
@@ -417,6 +417,15 @@ void OutputView::MoveCaret(util::TextPosition to) {
     Scrolled();
 }
 
+void OutputView::CopySelection() {
+    gui::PutTextOnClipboard(handle, selection.Text(store));
+}
+
+void OutputView::SelectAll() {
+    selection.SelectAll(store);
+    Selected();
+}
+
 void OutputView::Selected() {
     if (!selection.Empty()) {
         scroll.StopFollowing();
@@ -451,10 +460,30 @@ LRESULT OutputView::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM 
             OnWheel(-GET_WHEEL_DELTA_WPARAM(wParam), true);
             return 0;
         case WM_KEYDOWN:
+            if (wParam == VK_APPS) {
+                menu.Show(-1);
+                return 0;
+            }
             if (OnKey(wParam)) {
                 return 0;
             }
             break;
+        case WM_SYSKEYDOWN:
+            if (wParam == VK_F10 && KeyDown(VK_SHIFT)) {
+                menu.Show(-1);
+                return 0;
+            }
+            break;
+        case WM_KEYUP:
+        case WM_SYSKEYUP:
+            // The menu came with the key going down: the system must not raise it again.
+            if (wParam == VK_APPS || (wParam == VK_F10 && KeyDown(VK_SHIFT))) {
+                return 0;
+            }
+            break;
+        case WM_CONTEXTMENU:
+            menu.Show(lParam);
+            return 0;
         case WM_LBUTTONDOWN:
         case WM_LBUTTONDBLCLK:
             mouse.OnButtonDown(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam), (wParam & MK_SHIFT) != 0);

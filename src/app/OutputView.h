@@ -7,6 +7,7 @@
 
 #include "app/OutputEditMessages.h"
 #include "app/OutputLinks.h"
+#include "app/OutputMenu.h"
 #include "app/OutputMouse.h"
 #include "gui/LinePainter.h"
 #include "gui/WindowControl.h"
@@ -64,6 +65,9 @@ public:
     const util::LineStore& GetLines() const { return store; }
     const util::TextSelection& GetSelection() const { return selection; }
     std::wstring GetSelectedText() const { return selection.Text(store); }
+    // Puts the selected text, plain, on the clipboard.
+    void CopySelection();
+    void SelectAll();
     const util::ScrollModel& GetScroll() const { return scroll; }
     const gui::LinePainter& GetPainter() const { return painter; }
     // What is drawn over the lines: links, and the matches of the search shown.
@@ -112,6 +116,7 @@ private:
     OutputEditMessages editMessages;
     util::LineMarks marks;
     OutputLinks links;
+    OutputMenu menu;
     int wheelRest;  // wheel movement not yet turned into lines
     int tiltRest;
     ULONGLONG lastPaint;

@@ -48,8 +48,13 @@ std::wstring LogFileWriter::Overstruck(const std::wstring& line) {
     size_t at = 0;
     for (;;) {
         size_t end = line.find(L'\r', at);
-        std::wstring part = line.substr(at, end == std::wstring::npos ? std::wstring::npos : end - at);
-        shown = part.size() >= shown.size() ? part : part + shown.substr(part.size());
+        size_t length = (end == std::wstring::npos ? line.size() : end) - at;
+        // In place: a long line rewritten many times in short pieces costs only its pieces.
+        if (length >= shown.size()) {
+            shown.assign(line, at, length);
+        } else {
+            shown.replace(0, length, line, at, length);
+        }
         if (end == std::wstring::npos) {
             return shown;
         }
@@ -66,6 +71,7 @@ void LogFileWriter::Append(const std::wstring& text, const LocalTime& arrival) {
                 pendingArrival = arrival;
             }
             pending.append(text, at, std::wstring::npos);
+            BoundPending(arrival);
             break;
         }
         if (pending.empty()) {
@@ -79,6 +85,31 @@ void LogFileWriter::Append(const std::wstring& text, const LocalTime& arrival) {
         at = end + 1;
     }
     FlushBuffer();
+}
+
+void LogFileWriter::BoundPending(const LocalTime& arrival) {
+    if (pending.size() <= PendingBound) {
+        return;
+    }
+    // A progress line rewritten for hours: what it shows so far, then the text after its last
+    // return, which still overwrites that.
+    size_t lastReturn = pending.rfind(L'\r');
+    if (lastReturn != std::wstring::npos && lastReturn > 0) {
+        std::wstring shown = Overstruck(pending.substr(0, lastReturn));
+        shown.append(pending, lastReturn, std::wstring::npos);
+        pending.swap(shown);
+    }
+    // Half the bound at most is kept, so that carrying out the returns again waits for as much
+    // new text. A return or the first half of a surrogate pair at the end waits for what follows.
+    if (pending.size() <= PendingBound / 2) {
+        return;
+    }
+    wchar_t last = pending.back();
+    size_t keep = last == L'\r' || (last >= 0xD800 && last < 0xDC00) ? 1 : 0;
+    std::wstring line = pending.substr(0, pending.size() - keep);
+    pending.erase(0, line.size());
+    Complete(line.data(), line.size(), pendingArrival);
+    pendingArrival = arrival;
 }
 
 void LogFileWriter::Flush() {

@@ -9,6 +9,9 @@
 // Writes a run's output to its log file: one line at a time, each prefixed with the local time
 // its first part arrived ("2026-12-07 15:04:05.123 "), as UTF-8 without a byte-order mark, lines
 // ended by "\r\n". A line rewritten by bare carriage returns is written once, as it ends up.
+// A line never ended (a program that writes no line feed) is not held without bound: past
+// PendingBound units its rewrites are carried out, and what is still that long is written as a
+// record of its own, the line going on in the next one.
 //
 // When a line would take the file past maxBytes, the file is rotated first: "server.log" becomes
 // "server.1.log", "server.1.log" becomes "server.2.log" and so on, and the one past backups is
@@ -21,6 +24,7 @@ public:
     struct LocalTime {
         int year, month, day, hour, minute, second, millisecond;
     };
+    static const size_t PendingBound = 65536;
     // Receives one line for the run's window.
     using Reporter = std::function<void(const std::wstring& line)>;
 
@@ -47,6 +51,8 @@ public:
 
 private:
     void Complete(const wchar_t* line, size_t count, const LocalTime& arrival);
+    // Keeps the part of a line still without its end within PendingBound (arrival: the newest part's).
+    void BoundPending(const LocalTime& arrival);
     // line as UTF-8 into encoded, bare returns carried out.
     void Encode(const wchar_t* line, size_t count);
     const std::string& StampOf(const LocalTime& time);

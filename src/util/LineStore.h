@@ -108,10 +108,12 @@ public:
     size_t OffsetOf(TextPosition position) const;
     TextPosition PositionAt(size_t offset) const;
 
-private:
     // Whether a CR LF stands between line number and the one before it.
     bool BreakBefore(uint64_t number) const { return number > first && !At(number).continuation; }
+    // Appends a line's text with the blanks that tabs became written as those tabs again.
     static void AppendWithTabs(const StoredLine& line, std::wstring& text);
+
+private:
 
     std::deque<StoredLine> lines;
     uint64_t first;

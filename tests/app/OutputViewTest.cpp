@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "app/OutputView.h"
@@ -452,3 +453,40 @@ TEST_F(OutputViewTest, DraggingPastTheEdgeScrollsAndExtends) {
 }
 
 }  // namespace
+
+// The frame's command that the host, standing in for the frame, was sent last.
+WPARAM lastCommand = 0;
+LRESULT CALLBACK CommandRecorder(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_COMMAND) {
+        lastCommand = wParam;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+// The context menu, opened by message, chosen from with real keys once it shows: Select All acts
+// on the view, Clear goes to the frame as its menu command.
+TEST_F(OutputViewTest, TheContextMenuSelectsAllHereAndHandsClearToTheFrame) {
+    Append(L"first\nsecond\n");
+    auto choose = [&](std::vector<WORD> keys) {
+        std::thread chooser([keys] {
+            for (int i = 0; i < 200 && !FindWindowW(L"#32768", nullptr); ++i) {
+                Sleep(10);
+            }
+            for (WORD key : keys) {
+                Press(key);
+            }
+        });
+        PostMessageW(Handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(Handle()), MAKELPARAM(-1, -1));
+        Pump(600);
+        chooser.join();
+        Pump();
+    };
+    choose({VK_DOWN, VK_DOWN, VK_RETURN});
+    EXPECT_EQ(view.GetAllText(), view.GetSelectedText());
+
+    WNDPROC hostProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(host, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(CommandRecorder)));
+    choose({VK_UP, VK_UP, VK_RETURN});
+    SetWindowLongPtrW(host, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(hostProc));
+    EXPECT_EQ(40201u, lastCommand);
+}

@@ -88,6 +88,22 @@ TEST(LogFileWriter, LinesAreStampedJoinedAcrossPiecesAndOverstruckByBareReturns)
     EXPECT_EQ(L"done   ", LogFileWriter::Overstruck(L"working\r\rdone   \r"));
 }
 
+TEST(LogFileWriter, AnEndlessLineIsWrittenAsItComesAndEndlessRewritesKeepOnlyWhatTheyShow) {
+    Fixture f;
+    LogFileWriter writer(f.files, L"s.log", 0, 1, f.Reporter());
+    for (int i = 0; i < 64; ++i) {
+        writer.Append(std::wstring(32768, L'y'), At);  // 2M units without a line feed
+    }
+    EXPECT_GE(f.files.contents[L"s.log"].size(), 2000000u);  // on disk before the line's end
+    writer.Append(L"\n", At);
+    f.files.contents[L"s.log"].clear();
+    for (int i = 0; i < 40000; ++i) {
+        writer.Append(L"\r" + std::to_wstring(i % 100) + L"%", At);
+    }
+    writer.Append(L"\r\n", At);
+    EXPECT_EQ(Stamp + "99%\r\n", f.files.contents[L"s.log"]);  // rewritten, never cut
+}
+
 TEST(LogFileWriter, BackupNamesKeepTheExtension) {
     EXPECT_EQ(L"C:\\l\\server.1.log", LogFileWriter::BackupName(L"C:\\l\\server.log", 1));
     EXPECT_EQ(L"C:\\a.b\\server.12", LogFileWriter::BackupName(L"C:\\a.b\\server", 12));
