@@ -101,7 +101,8 @@ TEST_F(GracefulWindowTest, ExitWaitsForTheStopsOfItsRuns) {
     EXPECT_GE(GetTickCount64() - before, 5600u);
     // The stop program ends while its run writes its last line: only its own output is sure to
     // come before its exit line.
-    ASSERT_TRUE(Ended(L"Asked", L"Stopping: stop command ended with exit code 0") && WaitForText(L"Asked", L"\nending\r\n"));
+    ASSERT_TRUE(Ended(L"Asked", L"Stopping: stop command ended with exit code 0") && WaitForText(L"Asked", L"\nending\r\n"))
+        << Text(L"Asked");
     std::wstring asked = Text(L"Asked");
     EXPECT_LT(asked.find(L"[stop] asking\r\n"), asked.find(L"Stopping: stop command ended")) << asked;
     EXPECT_TRUE(Ended(L"Deaf", L"Stopped after the timeout, ran ")) << Text(L"Deaf");
