@@ -9,6 +9,7 @@
 #include "app/OutputLinks.h"
 #include "app/OutputMenu.h"
 #include "app/OutputMouse.h"
+#include "app/OutputScrollBars.h"
 #include "gui/LinePainter.h"
 #include "gui/WindowControl.h"
 #include "util/ConsoleInterpreter.h"
@@ -83,6 +84,7 @@ public:
 
 private:
     friend class OutputMouse;
+    friend class OutputScrollBars;
     friend class OutputEditMessages;
     friend class OutputLinks;
     friend class FindBar;
@@ -92,9 +94,6 @@ private:
     void ScrollTo(uint64_t line, int x, bool byUser);
     void ScrollLines(int64_t lines);
     void Scrolled();
-    void OnScroll(int bar, int request);
-    void UpdateScrollBars(bool redraw = true);
-    void OnWheel(int delta, bool horizontal);
 
     bool OnKey(WPARAM key);
     bool OnSelectionKey(WPARAM key, bool control);
@@ -116,9 +115,8 @@ private:
     OutputEditMessages editMessages;
     util::LineMarks marks;
     OutputLinks links;
+    OutputScrollBars scrollBars;
     OutputMenu menu;
-    int wheelRest;  // wheel movement not yet turned into lines
-    int tiltRest;
     ULONGLONG lastPaint;
     bool paintDue;                 // changes are not painted yet
     OutputAccessible* accessible;  // counted reference, made on first request

@@ -99,7 +99,8 @@ TEST_F(GracefulWindowTest, ExitWaitsForTheStopsOfItsRuns) {
     ASSERT_TRUE(WaitFor([&] { return frame.GetExitProgress().GetHandle() == nullptr; }, 10000));
     EXPECT_EQ(0, frame.CountRunningProcesses()) << "quit before the stop's timeout";
     EXPECT_GE(GetTickCount64() - before, 5600u);
-    EXPECT_TRUE(Ended(L"Asked", L"[stop] asking\r\nending\r\nStopping: stop command ended with exit code 0"));
+    EXPECT_TRUE(Ended(L"Asked", L"[stop] asking\r\nending\r\nStopping: stop command ended with exit code 0"))
+        << Text(L"Asked");
     EXPECT_TRUE(Ended(L"Deaf", L"Stopped after the timeout, ran ")) << Text(L"Deaf");
 }
 
