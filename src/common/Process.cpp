@@ -560,6 +560,7 @@ std::unique_ptr<Process> Process::MakeStopProgram() const {
     }
     std::unique_ptr<Process> stop(new Process(L"StopProgram"));
     stop->framed = false;
+    stop->served = this;
     stop->SetExecutable(stopSettings.executable.c_str());
     stop->SetArguments(stopSettings.arguments.c_str());
     stop->SetWorkingDirectory(workingDirectory);
