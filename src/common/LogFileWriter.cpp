@@ -100,12 +100,14 @@ void LogFileWriter::BoundPending(const LocalTime& arrival) {
         pending.swap(shown);
     }
     // Half the bound at most is kept, so that carrying out the returns again waits for as much
-    // new text. A return or the first half of a surrogate pair at the end waits for what follows.
-    if (pending.size() <= PendingBound / 2) {
+    // new text. A return at the end is the line's end when a line feed follows: the line waits
+    // for the next piece whole (the returns carried out, it holds no more than one piece after
+    // the bound). The first half of a surrogate pair waits for its second.
+    wchar_t last = pending.back();
+    if (pending.size() <= PendingBound / 2 || last == L'\r') {
         return;
     }
-    wchar_t last = pending.back();
-    size_t keep = last == L'\r' || (last >= 0xD800 && last < 0xDC00) ? 1 : 0;
+    size_t keep = last >= 0xD800 && last < 0xDC00 ? 1 : 0;
     std::wstring line = pending.substr(0, pending.size() - keep);
     pending.erase(0, line.size());
     Complete(line.data(), line.size(), pendingArrival);
