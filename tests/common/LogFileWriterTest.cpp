@@ -84,7 +84,7 @@ TEST(LogFileWriter, LinesAreStampedJoinedAcrossPiecesAndOverstruckByBareReturns)
                   "\xE2\x82\xAC\r\n" + Stamp + "Exit code 0\r\n" + Stamp + "left open\r\n",
               f.files.contents[L"C:\\l\\server.log"]);
     EXPECT_TRUE(f.reports.empty());
-    EXPECT_EQ(L"abcdef", LogFileWriter::Overstruck(L"xyzdef\rabc"));
+    EXPECT_EQ(L"abc", LogFileWriter::Overstruck(L"xyzdef\rabc"));  // as the window shows it
     EXPECT_EQ(L"done   ", LogFileWriter::Overstruck(L"working\r\rdone   \r"));
 }
 
