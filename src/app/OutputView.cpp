@@ -28,11 +28,6 @@ int64_t NowMs() {
     return static_cast<int64_t>((ticks.QuadPart - 116444736000000000ULL) / 10000);
 }
 
-UINT WheelSetting(UINT what, UINT fallback) {
-    UINT value = fallback;
-    return SystemParametersInfoW(what, 0, &value, 0) ? value : fallback;
-}
-
 bool KeyDown(int key) {
     return GetKeyState(key) < 0;
 }
@@ -46,9 +41,8 @@ OutputView::OutputView()
       mouse(*this),
       editMessages(*this),
       links(*this),
+      scrollBars(*this),
       menu(*this),
-      wheelRest(0),
-      tiltRest(0),
       lastPaint(0),
       paintDue(false),
       accessible(nullptr) {
@@ -68,7 +62,7 @@ void OutputView::OnCreate() {
     SetClassLongPtrW(handle, GCLP_HCURSOR, reinterpret_cast<LONG_PTR>(LoadCursorW(nullptr, IDC_IBEAM)));
     painter.SetDpi(gui::WindowDpi(handle));
     Geometry();
-    UpdateScrollBars();
+    scrollBars.Update();
 }
 
 void OutputView::OnDestroy() {
@@ -116,7 +110,7 @@ void OutputView::Update(const std::function<void(util::LineStore&)>& edit) {
     selection.Clamp(store);
     scroll.StoreChanged(store);
     // Drawn with the next paint: a flood would pay for drawing them at every batch.
-    UpdateScrollBars(false);
+    scrollBars.Update(false);
     // Also output below a reader who scrolled up: it changes the scroll bars, drawn with the paint.
     Repaint();
 }
@@ -157,7 +151,7 @@ void OutputView::Clear() {
     selection.Collapse(store.End());
     scroll.Reset(store);
     if (handle) {
-        UpdateScrollBars();
+        scrollBars.Update();
         InvalidateRect(handle, nullptr, FALSE);
         Changed();
     }
@@ -238,93 +232,8 @@ void OutputView::ScrollLines(int64_t lines) {
 }
 
 void OutputView::Scrolled() {
-    UpdateScrollBars();
+    scrollBars.Update();
     InvalidateRect(handle, nullptr, FALSE);
-}
-
-void OutputView::UpdateScrollBars(bool redraw) {
-    if (!handle) {
-        return;
-    }
-    RECT area = {};
-    GetClientRect(handle, &area);
-    SCROLLINFO vertical = {sizeof(SCROLLINFO), SIF_RANGE | SIF_PAGE | SIF_POS, 0, 0, 0, 0, 0};
-    vertical.nMax = static_cast<int>(std::min<size_t>(store.Count(), INT32_MAX) - 1);
-    vertical.nPage = static_cast<UINT>(PageLines());
-    vertical.nPos = static_cast<int>(scroll.VerticalPosition(store));
-    SetScrollInfo(handle, SB_VERT, &vertical, redraw);
-    SCROLLINFO horizontal = {sizeof(SCROLLINFO), SIF_RANGE | SIF_PAGE | SIF_POS, 0, 0, 0, 0, 0};
-    horizontal.nMax = scroll.MaxLeft() + static_cast<int>(area.right) - 1;
-    horizontal.nPage = static_cast<UINT>(area.right);
-    horizontal.nPos = scroll.Left();
-    SetScrollInfo(handle, SB_HORZ, &horizontal, redraw);
-}
-
-void OutputView::OnScroll(int bar, int request) {
-    bool vertical = bar == SB_VERT;
-    int64_t line = vertical ? 1 : painter.CellWidth();
-    RECT area = {};
-    GetClientRect(handle, &area);
-    int64_t page = vertical ? std::max(1, PageLines() - 1) : std::max<int64_t>(line, area.right - line);
-    int64_t position = vertical ? scroll.VerticalPosition(store) : scroll.Left();
-    int64_t target = position;
-    switch (LOWORD(request)) {
-        case SB_LINEUP:
-            target -= line;
-            break;
-        case SB_LINEDOWN:
-            target += line;
-            break;
-        case SB_PAGEUP:
-            target -= page;
-            break;
-        case SB_PAGEDOWN:
-            target += page;
-            break;
-        case SB_TOP:
-            target = 0;
-            break;
-        case SB_BOTTOM:
-            target = INT32_MAX;
-            break;
-        case SB_THUMBTRACK:
-        case SB_THUMBPOSITION: {
-            // The 32-bit place of the thumb; the message itself carries only 16 bits of it, which
-            // a program that sends the request itself gives.
-            SCROLLINFO info = {sizeof(SCROLLINFO), SIF_TRACKPOS, 0, 0, 0, 0, 0};
-            GetScrollInfo(handle, bar, &info);
-            bool tracked = LOWORD(request) == SB_THUMBTRACK || (info.nTrackPos & 0xFFFF) == HIWORD(request);
-            target = tracked ? info.nTrackPos : HIWORD(request);
-            break;
-        }
-        default:
-            return;
-    }
-    target = std::max<int64_t>(0, target);
-    if (vertical) {
-        ScrollTo(store.FirstNumber() + static_cast<uint64_t>(target), scroll.Left(), true);
-    } else {
-        ScrollTo(scroll.Top(), static_cast<int>(std::min<int64_t>(target, INT32_MAX)), false);
-    }
-}
-
-void OutputView::OnWheel(int delta, bool horizontal) {
-    int& rest = horizontal ? tiltRest : wheelRest;
-    rest += delta;
-    int steps = rest / WHEEL_DELTA;
-    rest -= steps * WHEEL_DELTA;
-    if (steps == 0) {
-        return;
-    }
-    if (horizontal) {
-        int cells = static_cast<int>(WheelSetting(SPI_GETWHEELSCROLLCHARS, 3));
-        // Turned away from the user (or tilted left): towards the lines' starts.
-        ScrollTo(scroll.Top(), scroll.Left() - steps * cells * painter.CellWidth(), false);
-        return;
-    }
-    UINT lines = WheelSetting(SPI_GETWHEELSCROLLLINES, 3);
-    int64_t amount = lines == WHEEL_PAGESCROLL ? PageLines() : static_cast<int64_t>(lines);
-    ScrollLines(-steps * amount);  // a wheel turned away from the user scrolls up
 }
 
 bool OutputView::OnKey(WPARAM key) {
@@ -462,13 +371,14 @@ LRESULT OutputView::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM 
             return DLGC_WANTARROWS | DLGC_WANTCHARS;
         case WM_VSCROLL:
         case WM_HSCROLL:
-            OnScroll(message == WM_VSCROLL ? SB_VERT : SB_HORZ, static_cast<int>(wParam));
+            scrollBars.OnScroll(message == WM_VSCROLL ? SB_VERT : SB_HORZ, static_cast<int>(wParam));
             return 0;
         case WM_MOUSEWHEEL:
-            OnWheel(GET_WHEEL_DELTA_WPARAM(wParam), (GET_KEYSTATE_WPARAM(wParam) & MK_SHIFT) != 0 || KeyDown(VK_SHIFT));
+            scrollBars.OnWheel(GET_WHEEL_DELTA_WPARAM(wParam),
+                               (GET_KEYSTATE_WPARAM(wParam) & MK_SHIFT) != 0 || KeyDown(VK_SHIFT));
             return 0;
         case WM_MOUSEHWHEEL:
-            OnWheel(-GET_WHEEL_DELTA_WPARAM(wParam), true);
+            scrollBars.OnWheel(-GET_WHEEL_DELTA_WPARAM(wParam), true);
             return 0;
         case WM_KEYDOWN:
             if (wParam == VK_APPS) {

@@ -9,6 +9,7 @@
 #include "app/OutputLinks.h"
 #include "app/OutputMenu.h"
 #include "app/OutputMouse.h"
+#include "app/OutputScrollBars.h"
 #include "app/OutputTimes.h"
 #include "gui/LinePainter.h"
 #include "gui/WindowControl.h"
@@ -89,6 +90,7 @@ public:
 
 private:
     friend class OutputMouse;
+    friend class OutputScrollBars;
     friend class OutputEditMessages;
     friend class OutputLinks;
     friend class FindBar;
@@ -98,9 +100,6 @@ private:
     void ScrollTo(uint64_t line, int x, bool byUser);
     void ScrollLines(int64_t lines);
     void Scrolled();
-    void OnScroll(int bar, int request);
-    void UpdateScrollBars(bool redraw = true);
-    void OnWheel(int delta, bool horizontal);
 
     bool OnKey(WPARAM key);
     bool OnSelectionKey(WPARAM key, bool control);
@@ -122,10 +121,9 @@ private:
     OutputEditMessages editMessages;
     util::LineMarks marks;
     OutputLinks links;
+    OutputScrollBars scrollBars;
     OutputMenu menu;
     OutputTimes times;
-    int wheelRest;  // wheel movement not yet turned into lines
-    int tiltRest;
     ULONGLONG lastPaint;
     bool paintDue;                 // changes are not painted yet
     OutputAccessible* accessible;  // counted reference, made on first request

@@ -1,5 +1,7 @@
 #include "app/ProcessRuns.h"
 
+#include <memory>
+
 #include "common/ILogger.h"
 #include "common/Process.h"
 #include "util/Exception.h"
@@ -14,22 +16,30 @@ public:
 
 }  // namespace
 
-ProcessRuns::ProcessRuns(Report report) : report(std::move(report)), process(nullptr) {}
+ProcessRuns::ProcessRuns(Report report) : report(std::move(report)), process(nullptr), retiring(nullptr) {}
+
+ProcessRuns::~ProcessRuns() {
+    // Release has normally run; a replaced process that is still here is not leaked.
+    delete TakeRetiring();
+}
 
 bool ProcessRuns::IsCurrentRunning() const {
-    return process && process->IsRunning();
+    Process* current = process.load();
+    return current && current->IsRunning();
 }
 
 int ProcessRuns::Count() const {
-    return (IsCurrentRunning() ? 1 : 0) + (retiring && retiring->IsRunning() ? 1 : 0);
+    Process* replaced = retiring.load();
+    return (IsCurrentRunning() ? 1 : 0) + (replaced && replaced->IsRunning() ? 1 : 0);
 }
 
 bool ProcessRuns::StopRequested() const {
-    return retiring || (process && process->StopAsked());
+    Process* current = process.load();
+    return retiring.load() || (current && current->StopAsked());
 }
 
 void ProcessRuns::Terminate() {
-    for (Process* ending : {process, retiring.get()}) {
+    for (Process* ending : {process.load(), retiring.load()}) {
         if (ending && ending->IsRunning()) {
             try {
                 ending->Terminate();
@@ -48,8 +58,7 @@ bool ProcessRuns::Retire(DWORD waitMs) {
     if (!process) {
         return false;
     }
-    std::unique_ptr<Process> old(process);
-    process = nullptr;
+    std::unique_ptr<Process> old(process.exchange(nullptr));
     if (old->IsRunning()) {
         try {
             old->Terminate();
@@ -61,17 +70,18 @@ bool ProcessRuns::Retire(DWORD waitMs) {
         Dispose(old.release(), waitMs);  // ended already: only leaving its thread
         return false;
     }
-    if (retiring) {
+    if (retiring.load()) {
         // Replaced twice while the first run still ends: that one is waited for now.
-        Dispose(retiring.release(), waitMs);
+        Dispose(TakeRetiring(), waitMs);
     }
-    retiring = std::move(old);
+    retiring = old.release();
     return true;
 }
 
 void ProcessRuns::DisposeEnded(DWORD waitMs) {
-    if (retiring && !retiring->IsRunning()) {
-        Dispose(retiring.release(), waitMs);  // it has told its end: only leaving its thread
+    Process* replaced = retiring.load();
+    if (replaced && !replaced->IsRunning()) {
+        Dispose(TakeRetiring(), waitMs);  // it has told its end: only leaving its thread
     }
 }
 
@@ -79,7 +89,7 @@ Exception* ProcessRuns::Release(DWORD waitMs) {
     // Also called from a destructor: a failure must not leave here before the processes are gone
     // (their workers are stopped all the same).
     Exception* failure = nullptr;
-    for (Process* ending : {process, retiring.get()}) {
+    for (Process* ending : {process.load(), retiring.load()}) {
         if (ending && ending->IsRunning()) {
             try {
                 ending->Terminate();
@@ -89,16 +99,20 @@ Exception* ProcessRuns::Release(DWORD waitMs) {
             }
         }
     }
-    Dispose(process, waitMs);
-    Dispose(retiring.release(), waitMs);
-    process = nullptr;
+    Dispose(process.exchange(nullptr), waitMs);
+    Dispose(TakeRetiring(), waitMs);
     return failure;
 }
 
 Process* ProcessRuns::Calling() const {
-    DWORD self = GetCurrentThreadId();
-    Process* writer = process ? process->WriterOn(self) : nullptr;
-    return writer ? writer : retiring ? retiring->WriterOn(self) : nullptr;
+    // The caller's own process lasts while its worker runs (a process is deleted only once its
+    // worker has ended), so it alone may be followed; these runs' pointers are only compared.
+    Process* caller = dynamic_cast<Process*>(Thread::Calling());
+    if (!caller) {
+        return nullptr;
+    }
+    const Process* run = caller->RunServed();
+    return run == process.load() || run == retiring.load() ? caller : nullptr;
 }
 
 void ProcessRuns::Dispose(Process* ending, DWORD waitMs) {

@@ -2,8 +2,8 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <functional>
-#include <memory>
 
 class Exception;
 class Process;
@@ -18,9 +18,10 @@ public:
     explicit ProcessRuns(Report report);
     ProcessRuns(const ProcessRuns&) = delete;
     ProcessRuns& operator=(const ProcessRuns&) = delete;
+    ~ProcessRuns();
 
-    Process* Current() const { return process; }
-    bool HasRetiring() const { return retiring != nullptr; }
+    Process* Current() const { return process.load(); }
+    bool HasRetiring() const { return retiring.load() != nullptr; }
     bool IsCurrentRunning() const;
     // Runs that have not ended: the current process's, and the replaced one's.
     int Count() const;
@@ -38,7 +39,9 @@ public:
     // Ends and disposes of both processes. A failure to stop is not reported but returned (the
     // caller may be a destructor); null when there was none.
     Exception* Release(DWORD waitMs);
-    // The process whose worker is calling (a run's, or its stop program's), or null.
+    // The process whose worker is calling (a run's, or its stop program's), or null. Workers call
+    // it while the window's thread may replace or delete these processes: it learns the caller
+    // from the caller's own object and only compares the pointers held here, never following them.
     Process* Calling() const;
 
     // Ends one process for good: asks it to stop and deletes it once it has ended, or leaves it
@@ -46,7 +49,11 @@ public:
     static void Dispose(Process* ending, DWORD waitMs);
 
 private:
+    // Takes the replaced process out, to be disposed of.
+    Process* TakeRetiring() { return retiring.exchange(nullptr); }
+
     Report report;
-    Process* process;                   // owned
-    std::unique_ptr<Process> retiring;  // a replaced process whose run is still ending
+    // Both owned, and changed on the window's thread only; atomic because workers compare them.
+    std::atomic<Process*> process;
+    std::atomic<Process*> retiring;  // a replaced process whose run is still ending
 };

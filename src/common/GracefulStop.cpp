@@ -92,11 +92,13 @@ GracefulStop::GracefulStop(Run run)
       active(false),
       endNow(false),
       programThread(0),
-      finishEvent(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
+      finishEvent(CreateEventW(nullptr, TRUE, FALSE, nullptr)),
+      endNowEvent(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
 
 GracefulStop::~GracefulStop() {
     Finish(true);
     CloseHandle(finishEvent);
+    CloseHandle(endNowEvent);
 }
 
 bool GracefulStop::Applies(const StopSettings& settings) {
@@ -117,6 +119,7 @@ void GracefulStop::Begin(const StopSettings& stop,
     deadline = GetTickCount64() + settings.timeoutMs;
     endNow = false;
     ResetEvent(finishEvent);
+    ResetEvent(endNowEvent);
     active = true;
     worker = std::thread([this] { Steps(); });
 }
@@ -126,13 +129,20 @@ void GracefulStop::Finish(bool now) {
         active = false;
         return;
     }
-    endNow = endNow.load() || now;
+    if (now) {
+        EndNow();
+    }
     SetEvent(finishEvent);
     worker.join();
     program.reset();
     watch.reset();
     programThread = 0;
     active = false;
+}
+
+void GracefulStop::EndNow() {
+    endNow = true;
+    SetEvent(endNowEvent);
 }
 
 DWORD GracefulStop::Remaining() const {
@@ -208,7 +218,8 @@ void GracefulStop::EndProgram() {
         return;
     }
     // The run is over: the stop program has what is left of the timeout, unless all must end now.
-    if (!endNow.load() && WaitForSingleObject(watch->Ended(), Remaining()) == WAIT_OBJECT_0) {
+    HANDLE waits[2] = {endNowEvent, watch->Ended()};
+    if (!endNow.load() && WaitForMultipleObjects(2, waits, FALSE, Remaining()) == WAIT_OBJECT_0 + 1) {
         ReportProgram();
         return;
     }

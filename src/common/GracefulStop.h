@@ -52,6 +52,9 @@ public:
     // The run is over, or must end now (endNow: a second stop, or the timeout ended it): waits
     // for the stop's thread. The stop program keeps what is left of the timeout, unless endNow.
     void Finish(bool endNow);
+    // A second stop: the stop program is ended now, also when the run is over already and the
+    // program still has what is left of the timeout. Returns at once; any thread may call it.
+    void EndNow();
 
     // Posts WM_CLOSE to the top-level windows of these processes; returns how many got it.
     static size_t CloseWindows(const std::vector<DWORD>& processIds);
@@ -79,5 +82,6 @@ private:
     std::atomic<bool> endNow;
     std::atomic<DWORD> programThread;  // the stop program's worker while it runs, else 0
     HANDLE finishEvent;  // manual reset: the run is over, or must end now
+    HANDLE endNowEvent;  // manual reset: everything must end now
     std::thread worker;
 };

@@ -540,9 +540,14 @@ void Process::EndRequested(ExitLine::Reason reason) {
 }
 
 bool Process::BeginGracefulStop() {
-    // A second stop during the wait, or a stop before the child exists, ends the run at once.
-    if (!GracefulStop::Applies(stopSettings) || graceful->IsActive() || processId.load() == 0 || treeEnded ||
-        StopRequested() || shuttingDown) {
+    // A second stop during the wait, or a stop before the child exists, ends the run at once,
+    // and the stop program with it (it may be all that is left, once the run itself is over).
+    if (graceful->IsActive()) {
+        graceful->EndNow();
+        return false;
+    }
+    if (!GracefulStop::Applies(stopSettings) || processId.load() == 0 || treeEnded || StopRequested() ||
+        shuttingDown) {
         return false;
     }
     graceful->Begin(stopSettings, processId.load(), *consoleSignal, MakeStopProgram());
@@ -555,6 +560,7 @@ std::unique_ptr<Process> Process::MakeStopProgram() const {
     }
     std::unique_ptr<Process> stop(new Process(L"StopProgram"));
     stop->framed = false;
+    stop->served = this;
     stop->SetExecutable(stopSettings.executable.c_str());
     stop->SetArguments(stopSettings.arguments.c_str());
     stop->SetWorkingDirectory(workingDirectory);

@@ -100,12 +100,9 @@ public:
     void SetRestartPolicy(RestartPolicy::Mode mode) { restartMode = static_cast<int>(mode); }
     RestartPolicy::Mode GetRestartPolicy() const { return static_cast<RestartPolicy::Mode>(restartMode.load()); }
     DWORD GetChildProcessId() const { return processId.load(); }
-    // The process whose worker threadId is, writing this process's output: this one, or its stop
-    // program; else null. The window holds such a writer back while its output is not taken, and
-    // lets it go once that writer is asked to stop (the stop program is, at the stop's timeout).
-    Process* WriterOn(DWORD threadId) {
-        return GetThreadId() == threadId ? this : graceful->ProgramOn(threadId);
-    }
+    // The run this process writes for: itself, or for a stop program the run it stops (which
+    // outlives it). Lets a worker tell whose output it is from its own object alone.
+    const Process* RunServed() const { return served; }
 
     // ---- Server settings: environment and log file ----
     // The variables, removals and file (a full path) of the child's environment, from the next
@@ -229,6 +226,7 @@ private:
     std::unique_ptr<GracefulStop> graceful;
     bool framed;  // the debug block, footer and exit line are written (not for a stop program)
     bool shuttingDown = false;  // set by Shutdown on the thread that destroys the object
+    const Process* served = this;  // the run this one writes for (see RunServed)
 
 protected:
     // ---- Server settings: environment and log file ----

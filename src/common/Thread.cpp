@@ -7,6 +7,13 @@
 
 #include "util/Exception.h"
 
+namespace {
+
+// The object whose run this thread is the worker of; null on every other thread.
+thread_local Thread* workerOf = nullptr;
+
+}  // namespace
+
 Thread::Thread(const wchar_t* name)
     : threadHandle(nullptr),
       threadId(0),
@@ -139,8 +146,14 @@ bool Thread::WaitServingMessages(HANDLE handle, DWORD timeoutMs) {
 }
 
 unsigned __stdcall Thread::Entry(void* argument) {
-    static_cast<Thread*>(argument)->RunOnWorker();
+    workerOf = static_cast<Thread*>(argument);
+    workerOf->RunOnWorker();
+    workerOf = nullptr;
     return 0;
+}
+
+Thread* Thread::Calling() {
+    return workerOf;
 }
 
 void Thread::ReportFailure(const wchar_t* where, Exception* failure) {

@@ -47,6 +47,9 @@ public:
     bool IsRunning() const { return running.load() == 1; }
     DWORD GetThreadId() const { return threadId.load(); }
     HANDLE GetStopEvent() const { return stopEvent; }
+    // The object whose worker the calling thread is, or null on any other thread. It lasts while
+    // its worker runs, so the worker may use it without reading anybody else's pointers.
+    static Thread* Calling();
 
     // Who hears of the runs (not owned; null for nobody). Returns once no call to the previous
     // observer is in progress: a worker left running may outlive the window that watched it.

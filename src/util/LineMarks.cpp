@@ -66,17 +66,35 @@ std::vector<StyleRun> LineMarks::Overlay(const StoredLine& line, const std::vect
     }
     std::sort(cuts.begin(), cuts.end());
     cuts.erase(std::unique(cuts.begin(), cuts.end()), cuts.end());
+    // How many links and matches cover each cut, from where each begins and ends: a line with a
+    // mark at every character and a colour at every one costs its length, not its length squared.
+    std::vector<int> links(cuts.size() + 1, 0), matches(cuts.size() + 1, 0);
+    const Mark* link = nullptr;
+    const Mark* match = nullptr;
+    for (const Mark& mark : marks) {
+        std::vector<int>& covering = mark.link ? links : matches;
+        (mark.link ? link : match) = &mark;
+        ++covering[static_cast<size_t>(std::lower_bound(cuts.begin(), cuts.end(), mark.start) - cuts.begin())];
+        --covering[static_cast<size_t>(
+            std::lower_bound(cuts.begin(), cuts.end(), mark.start + mark.length) - cuts.begin())];
+    }
     std::vector<StyleRun> runs;
-    for (size_t cut : cuts) {
+    size_t run = 0;  // the line's run in effect at the cut
+    int inLinks = 0, inMatches = 0;
+    for (size_t i = 0; i < cuts.size(); ++i) {
+        size_t cut = cuts[i];
+        inLinks += links[i];
+        inMatches += matches[i];
         if (cut >= line.text.size() && cut > 0) {
             break;
         }
-        TextStyle style = line.StyleAt(cut);
-        for (const Mark& mark : marks) {
-            if (cut >= mark.start && cut < mark.start + mark.length) {
-                style = Marked(style, mark);
-            }
+        while (run < line.runs.size() && line.runs[run].start <= cut) {
+            ++run;
         }
+        TextStyle style = run > 0 ? line.runs[run - 1].style : TextStyle();
+        // Links first, then matches, as MarksOf lists them.
+        style = inLinks > 0 ? Marked(style, *link) : style;
+        style = inMatches > 0 ? Marked(style, *match) : style;
         if (runs.empty() || runs.back().style != style) {
             runs.push_back({static_cast<uint32_t>(cut), style});
         }

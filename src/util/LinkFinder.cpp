@@ -1,6 +1,6 @@
 #include "util/LinkFinder.h"
 
-#include <algorithm>
+#include <string>
 
 namespace util {
 
@@ -19,13 +19,17 @@ bool IsTrailingPunctuation(wchar_t c) {
     return c == L'.' || c == L',' || c == L':' || c == L';' || c == L'!' || c == L'?';
 }
 
-// Whether the closing bracket at the end of text[start, end) has no opening one inside it.
-bool UnbalancedClose(const std::wstring& text, size_t start, size_t end) {
-    wchar_t close = text[end - 1];
-    wchar_t open = close == L')' ? L'(' : close == L']' ? L'[' : L'{';
-    auto from = text.begin() + static_cast<std::ptrdiff_t>(start);
-    auto to = text.begin() + static_cast<std::ptrdiff_t>(end);
-    return std::count(from, to, open) < std::count(from, to, close);
+// Which kind of bracket c is (0 round, 1 square, 2 curly) and whether it opens; false for others.
+bool Bracket(wchar_t c, int& kind, bool& opens) {
+    static const wchar_t pairs[] = L"()[]{}";
+    for (int i = 0; i < 6; ++i) {
+        if (c == pairs[i]) {
+            kind = i / 2;
+            opens = i % 2 == 0;
+            return true;
+        }
+    }
+    return false;
 }
 
 }  // namespace
@@ -73,15 +77,27 @@ bool LinkFinder::EndsAddress(wchar_t c) {
     }
 }
 
-size_t LinkFinder::AddressEnd(const std::wstring& text, size_t start, size_t afterScheme) {
+size_t LinkFinder::AddressEnd(const std::wstring& text, size_t afterScheme) {
+    // Closing brackets less opening ones of each kind in the address so far, counted once: a
+    // line of brackets must not be counted again for each one trimmed.
+    long excess[3] = {0, 0, 0};
+    int kind = 0;
+    bool opens = false;
     size_t end = afterScheme;
     while (end < text.size() && !EndsAddress(text[end])) {
+        if (Bracket(text[end], kind, opens)) {
+            excess[kind] += opens ? -1 : 1;
+        }
         ++end;
     }
     for (bool trimmed = true; trimmed && end > afterScheme;) {
         wchar_t last = text[end - 1];
-        bool bracket = last == L')' || last == L']' || last == L'}';
-        trimmed = IsTrailingPunctuation(last) || (bracket && UnbalancedClose(text, start, end));
+        bool closing = Bracket(last, kind, opens) && !opens;
+        // A closing bracket with no opening one inside the address belongs to the text around it.
+        trimmed = IsTrailingPunctuation(last) || (closing && excess[kind] > 0);
+        if (trimmed && closing) {
+            --excess[kind];
+        }
         end -= trimmed ? 1 : 0;
     }
     return end;
@@ -100,7 +116,7 @@ std::vector<LinkSpan> LinkFinder::Find(const std::wstring& text) {
             !(IsAlphanumeric(text[host]) || text[host] == L'[' || text[host] > 0xFF)) {
             continue;
         }
-        size_t end = AddressEnd(text, at, host);
+        size_t end = AddressEnd(text, host);
         if (end > host) {
             links.push_back({at, end - at});
             at = end - 1;

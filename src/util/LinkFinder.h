@@ -33,8 +33,8 @@ private:
     // The length of a scheme "http://" or "https://" at at, or 0.
     static size_t SchemeAt(const std::wstring& text, size_t at);
     static bool EndsAddress(wchar_t c);
-    // How far the address that starts at start goes, before its trailing punctuation.
-    static size_t AddressEnd(const std::wstring& text, size_t start, size_t afterScheme);
+    // How far the address whose scheme ends at afterScheme goes, before its trailing punctuation.
+    static size_t AddressEnd(const std::wstring& text, size_t afterScheme);
 };
 
 }  // namespace util

@@ -152,6 +152,24 @@ TEST_F(GracefulStopTest, TheSystemsCtrlCReachesTheRun) {
     EXPECT_NE(std::wstring::npos, text.find(L"Stopped, ran ")) << text;
 }
 
+// A run that ends when asked leaves its stop program the rest of the timeout; a second stop
+// ends that program at once.
+TEST_F(GracefulStopTest, ASecondStopEndsAStopProgramThatOutlivesItsRun) {
+    settings.executable = probe;
+    settings.arguments = L"print asking setevent " + eventName + L" sleep 60000";
+    settings.timeoutMs = 30000;
+    StartAndStop(L"waitevent " + eventName + L" print ending");
+    ASSERT_TRUE(WaitUntil([&] { return process.GetChildProcessId() == 0; }));  // the run is over
+    ASSERT_TRUE(process.IsRunning());
+    ULONGLONG again = GetTickCount64();
+    process.Terminate();
+    std::wstring text = WaitForEnd();
+    EXPECT_LT(GetTickCount64() - again, 5000u);
+    EXPECT_NE(std::wstring::npos, text.find(L"ending\r\n")) << text;
+    EXPECT_NE(std::wstring::npos, text.find(L"Stopping: stop command ended with exit code 1\r\n")) << text;
+    EXPECT_NE(std::wstring::npos, text.find(L"Stopped, ran ")) << text;
+}
+
 // Without a job the run is its child's whole tree: a child that ends when asked, leaving a
 // process it started, has its run end with that one, or at the timeout, which ends that one too.
 TEST_F(GracefulStopTest, WithoutAJobTheStopWaitsForTheChildsWholeTree) {

@@ -199,4 +199,28 @@ TEST(LoggerManager, HandsTextToEveryRegisteredLogger) {
     EXPECT_EQ((std::vector<std::wstring>{L"one", L"two"}), b.Calls());
 }
 
+// Each worker learns its own object, and no other thread learns any.
+class SelfSeeingThread : public Thread {
+public:
+    SelfSeeingThread() : Thread(L"SelfSeeingThread") {}
+    ~SelfSeeingThread() override { WaitForWorkerEnd(); }
+    unsigned int* Run() override {
+        seen = Thread::Calling();
+        return nullptr;
+    }
+    std::atomic<Thread*> seen{nullptr};
+};
+
+TEST(Thread, CallingNamesTheObjectWhoseWorkerAsks) {
+    SelfSeeingThread first;
+    SelfSeeingThread second;
+    first.Start();
+    second.Start();
+    ASSERT_TRUE(first.WaitForEnd(10000));
+    ASSERT_TRUE(second.WaitForEnd(10000));
+    EXPECT_EQ(&first, first.seen.load());
+    EXPECT_EQ(&second, second.seen.load());
+    EXPECT_EQ(nullptr, Thread::Calling());
+}
+
 }  // namespace

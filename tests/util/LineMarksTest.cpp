@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+
 #include "util/TextFinder.h"
 
 namespace {
@@ -41,6 +43,30 @@ TEST(LineMarks, LinksAndMatchesAreDrawnOverTheLinesOwnStylesAndNothingElseChange
     EXPECT_EQ(&plain, &marks.Shown(plain));
     marks.SetFinder(nullptr);
     EXPECT_EQ(1u, marks.MarksOf(line).size());
+}
+
+// Painting marks every line shown: a longest line, every character in a colour of its own and
+// every one a match, costs no more than its length.
+TEST(LineMarks, ALongLineOfManyColoursAndMatchesIsMarkedInOnePass) {
+    StoredLine line;
+    line.text = L"http://a.b/ " + std::wstring(util::LineStore::kLineBound - 11, L'e');
+    for (uint32_t i = 0; i < line.text.size(); ++i) {
+        TextStyle style;
+        style.foreground = TextStyle::kPalette | (i % 2);
+        line.runs.push_back({i, style});
+    }
+    util::TextFinder finder;
+    finder.SetQuery({L"e", false, false});
+    LineMarks marks;
+    marks.SetFinder(&finder);
+    auto start = std::chrono::steady_clock::now();
+    const StoredLine& shown = marks.Shown(line);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+    EXPECT_TRUE(shown.StyleAt(10).Has(TextStyle::Link));
+    EXPECT_EQ(TextStyle::kPalette | 1, shown.StyleAt(11).foreground) << "the blank keeps its colour";
+    EXPECT_EQ(shown.StyleAt(12).background, shown.StyleAt(65000).background);
+    EXPECT_NE(TextStyle().background, shown.StyleAt(65000).background);
+    EXPECT_EQ(3u, shown.runs.size()) << "the link, the blank, the matches";
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <string>
 #include <vector>
 
@@ -48,6 +49,17 @@ TEST(LinkFinder, NothingButWebAddressesIsEverALink) {
           L"http:///etc/passwd", L"http:example.com", L"www.example.com", L"\\\\server\\share", L"mailto:a@b.c"}) {
         EXPECT_TRUE(LinkFinder::Find(line).empty()) << testing::PrintToString(std::wstring(line));
     }
+}
+
+TEST(LinkFinder, ALineOfClosingBracketsAtTheBoundIsLookedThroughAtOnce) {
+    // Painting looks at every line shown: a line of the longest length must cost no more than it.
+    const size_t half = util::LineStore::kLineBound / 2;
+    const std::wstring closing(2 * half, L')');
+    auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(std::vector<std::wstring>{L"http://a"}, Links(L"http://a" + closing + L"."));
+    EXPECT_EQ(std::vector<std::wstring>{L"http://[]"}, Links(L"http://[" + std::wstring(half, L']')));
+    EXPECT_EQ(std::vector<std::wstring>{L"http://a.b/(c)"}, Links(L"http://a.b/(c)" + std::wstring(half, L')')));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
 }
 
 TEST(LinkFinder, AnAddressCutBetweenTwoReadsIsOneLinkAndAClickFindsIt) {
