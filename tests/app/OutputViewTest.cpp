@@ -464,20 +464,24 @@ LRESULT CALLBACK CommandRecorder(HWND window, UINT message, WPARAM wParam, LPARA
     return DefWindowProcW(window, message, wParam, lParam);
 }
 
-// The context menu, opened by message, chosen from with real keys once it shows: Select All acts
-// on the view, Clear goes to the frame as its menu command.
+// The context menu, opened by message and by Shift+F10, chosen from with real keys once it shows:
+// Select All acts on the view, Clear goes to the frame as its menu command.
 TEST_F(OutputViewTest, TheContextMenuSelectsAllHereAndHandsClearToTheFrame) {
     Append(L"first\nsecond\n");
-    auto choose = [&](std::vector<WORD> keys) {
+    auto choose = [&](std::vector<WORD> keys, bool byKey = false) {
         std::thread chooser([keys] {
-            for (int i = 0; i < 200 && !FindWindowW(L"#32768", nullptr); ++i) {
+            for (int i = 0; i < 200 && !IsWindowVisible(FindWindowW(L"#32768", nullptr)); ++i) {
                 Sleep(10);
             }
             for (WORD key : keys) {
                 Press(key);
             }
         });
-        PostMessageW(Handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(Handle()), MAKELPARAM(-1, -1));
+        if (byKey) {
+            Press(VK_F10, {VK_SHIFT});
+        } else {
+            PostMessageW(Handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(Handle()), MAKELPARAM(-1, -1));
+        }
         Pump(600);
         chooser.join();
         Pump();
@@ -487,7 +491,7 @@ TEST_F(OutputViewTest, TheContextMenuSelectsAllHereAndHandsClearToTheFrame) {
 
     WNDPROC hostProc = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrW(host, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(CommandRecorder)));
-    choose({VK_UP, VK_UP, VK_RETURN});
+    choose({VK_UP, VK_UP, VK_RETURN}, true);
     SetWindowLongPtrW(host, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(hostProc));
     EXPECT_EQ(40201u, lastCommand);
 }
