@@ -42,6 +42,8 @@ Process::Process(const wchar_t* name)
       javaEntry(false) {
     graceful.reset(new GracefulStop({[this](const std::wstring& line) { LogText(line.c_str()); },
                                      [this] { return RunProcessIds(); }, [this] { EndAfterTimeout(); }}));
+    // Once the run's processes have been ended, its last output need not wait for a stuck log disk.
+    output.SetLogGiveUp([this] { return StopRequested(); });
     workingDirectory = L"";
 }
 
