@@ -5,6 +5,7 @@
 
 #include "common/ChildStart.h"
 #include "common/ConsoleSignal.h"
+#include "common/RestartLine.h"
 #include "util/Exception.h"
 #include "util/SystemError.h"
 
@@ -157,9 +158,7 @@ bool Process::WaitForRestart() {
         }
         restart.SetMode(GetRestartPolicy());
         if (!RestartApplies()) {
-            String text;
-            text.Format(L"Restart policy \"%s\" now: not starting again.\r\n", RestartPolicy::Name(restart.GetMode()));
-            LogText(text.GetBuffer());
+            LogText(RestartLine::CalledOff(restart.GetMode()).c_str());
             return false;
         }
     }
@@ -178,12 +177,8 @@ void Process::LogRestart(uint64_t delayMs) {
     SYSTEMTIME time = {};
     FileTimeToLocalFileTime(&when, &local);
     FileTimeToSystemTime(&local, &time);
-    String text;
     std::wstring after = startFailure.empty() ? L"exit code " + ExitLine::Code(exitCode) : L"a failed start";
-    text.Format(L"Restart policy \"%s\" after %s: starting again in %d s, at %02d:%02d:%02d.\r\n",
-                RestartPolicy::Name(restart.GetMode()), after.c_str(), static_cast<int>(delayMs / 1000), time.wHour,
-                time.wMinute, time.wSecond);
-    LogText(text.GetBuffer());
+    LogText(RestartLine::Announced(restart.GetMode(), after, delayMs, time.wHour, time.wMinute, time.wSecond).c_str());
 }
 
 void Process::BuildEnvironment() {
