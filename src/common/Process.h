@@ -190,7 +190,7 @@ private:
     bool BeginGracefulStop();
     // The stop program of the settings, ready to start; null for none.
     std::unique_ptr<Process> MakeStopProgram() const;
-    // The run's processes (the job's, else the direct child), for the window search.
+    // The run's processes (the job's, else the direct child's tree), for the window search.
     std::vector<DWORD> RunProcessIds();
     // The stop steps' timeout has passed: the run ends now, its exit line says so.
     void EndAfterTimeout();

@@ -176,9 +176,17 @@ std::unique_ptr<Process> Process::MakeStopProgram() const {
 std::vector<DWORD> Process::RunProcessIds() {
     CriticalSection::Lock hold(childLock);
     std::vector<DWORD> ids;
-    if (!jobInUse || !job.ProcessIds(ids) || ids.empty()) {
-        ids.assign(1, processId.load());
+    if (jobInUse && job.ProcessIds(ids) && !ids.empty()) {
+        return ids;
     }
+    if (!jobInUse && processId.load() != 0) {
+        try {
+            return ProcessTreeIds(processId.load());  // a server the child started has the windows
+        } catch (Exception* e) {
+            delete e;  // the processes cannot be listed: the child's windows at least
+        }
+    }
+    ids.assign(1, processId.load());
     return ids;
 }
 

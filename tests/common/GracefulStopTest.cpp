@@ -193,6 +193,14 @@ TEST_F(GracefulStopTest, WithoutAJobTheStopWaitsForTheChildsWholeTree) {
     EXPECT_NE(std::wstring::npos, text.find(L"Stopped after the timeout, ran ")) << text;
     EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(left, 5000));
     CloseHandle(left);
+
+    // WM_CLOSE goes to the windows of what the child started too (under Wine the started
+    // program's window is found and sent the message, but is not seen to close).
+    settings.executable.clear();
+    settings.window = true;
+    StartAndStop(L"launch window waitevent " + eventName + L"c", L"window shown\r\n");
+    text = WaitForEnd();
+    EXPECT_NE(std::wstring::npos, text.find(L"Stopping: sent WM_CLOSE to 1 window\r\n")) << text;
 }
 
 // A second stop ends the run and the stop program at once; a stop program that cannot start is
