@@ -3,10 +3,9 @@
 #include <cstdint>
 #include <vector>
 
-#include "common/ChildEnvironment.h"
 #include "common/ChildStart.h"
-#include "common/ConsoleHints.h"
 #include "common/ConsoleSignal.h"
+#include "common/RestartLine.h"
 #include "util/Exception.h"
 #include "util/SystemError.h"
 
@@ -159,9 +158,7 @@ bool Process::WaitForRestart() {
         }
         restart.SetMode(GetRestartPolicy());
         if (!RestartApplies()) {
-            String text;
-            text.Format(L"Restart policy \"%s\" now: not starting again.\r\n", RestartPolicy::Name(restart.GetMode()));
-            LogText(text.GetBuffer());
+            LogText(RestartLine::CalledOff(restart.GetMode()).c_str());
             return false;
         }
     }
@@ -180,45 +177,12 @@ void Process::LogRestart(uint64_t delayMs) {
     SYSTEMTIME time = {};
     FileTimeToLocalFileTime(&when, &local);
     FileTimeToSystemTime(&local, &time);
-    String text;
     std::wstring after = startFailure.empty() ? L"exit code " + ExitLine::Code(exitCode) : L"a failed start";
-    text.Format(L"Restart policy \"%s\" after %s: starting again in %d s, at %02d:%02d:%02d.\r\n",
-                RestartPolicy::Name(restart.GetMode()), after.c_str(), static_cast<int>(delayMs / 1000), time.wHour,
-                time.wMinute, time.wSecond);
-    LogText(text.GetBuffer());
-}
-
-void Process::RequireFit(bool fitted) {
-    if (!fitted) {
-        throw new Exception(
-            L"Process::BuildEnvironment()\nThe environment does not fit in the child's block of %d bytes.",
-            static_cast<int>(EnvironmentBlock::CapacityUnits * sizeof(wchar_t)));
-    }
+    LogText(RestartLine::Announced(restart.GetMode(), after, delayMs, time.wHour, time.wMinute, time.wSecond).c_str());
 }
 
 void Process::BuildEnvironment() {
-    std::wstring problem;
-    if (!ChildEnvironment::Build(environmentSettings, javaEntry, environment, shownEnvironment, problem)) {
-        throw new Exception(L"Process::BuildEnvironment()\n%s", problem.c_str());  // the run fails to start
-    }
-    // The hints go after the user's own variables, so that a NO_COLOR of theirs counts.
-    if (consoleHints) {
-        RequireFit(ConsoleHints::Apply(environment));
-        std::vector<std::wstring> entries = environment.Entries();
-        for (size_t i = shownEnvironment.size(); i < entries.size(); ++i) {
-            shownEnvironment.push_back(entries[i]);
-        }
-    }
-}
-
-void Process::AddVariable(const wchar_t* name, const wchar_t* value) {
-    RequireFit(environment.Append(name, value));
-    shownEnvironment.push_back(std::wstring(name) + L"=" + value);
-}
-
-void Process::SortEnvironment() {
-    environment.Sort();
-    EnvironmentBlock::SortEntries(shownEnvironment);
+    environment.Build(environmentSettings, javaEntry, consoleHints);
 }
 
 void Process::SetLogFile(const std::wstring& path, const LogSettings& settings) {
@@ -226,7 +190,7 @@ void Process::SetLogFile(const std::wstring& path, const LogSettings& settings) 
 }
 
 void Process::WriteDebugInfo() {
-    output.WriteDebugInfo(Text(GetCommandLine()), Text(workingDirectory), shownEnvironment);
+    output.WriteDebugInfo(Text(GetCommandLine()), Text(workingDirectory), environment.Shown());
 }
 
 DWORD Process::ExecuteExternalProcess() {
