@@ -13,8 +13,8 @@ const int kStart = 40002;
 const int kRestart = 40003;
 const int kStop = 40004;
 // The commands that act on the active process window: the three above, Save Window Contents,
-// Clear, Log to screen, Find, Find Next and Find Previous.
-const int kProcessCommands[] = {kStart, kStop, kRestart, 501, 40201, 40202, 40204, 40205, 40206};
+// Clear, Log to screen, Find, Find Next, Find Previous and Show timestamps.
+const int kProcessCommands[] = {kStart, kStop, kRestart, 501, 40201, 40202, 40204, 40205, 40206, 40207};
 
 }  // namespace
 

@@ -267,7 +267,11 @@ LRESULT MainWindow::OnCommand(WPARAM wParam, LPARAM) {
 }
 
 int MainWindow::OnClose() {
-    if (!exiting && ConfirmExit()) {
+    if (exiting) {
+        // Exit again while the runs are asked to end (their timeouts may be long): as a second
+        // Stop, it ends them at once, and the program quits as soon as they have ended.
+        processWindows.EndRuns();
+    } else if (ConfirmExit()) {
         BeginExit();
     }
     return 1;

@@ -44,7 +44,7 @@ public:
     void OnSize(WPARAM wParam, LPARAM lParam) override;
     LRESULT OnCommand(WPARAM wParam, LPARAM lParam) override;
     // Exit: asks, then ends every run; the program quits once they have ended, or 5 s after the
-    // longest timeout of their stop steps.
+    // longest timeout of their stop steps. Exit again meanwhile ends them at once.
     int OnClose() override;
     // The end of the session (sign-out, shutdown) reaches the frame as two messages.
     LRESULT WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;

@@ -189,6 +189,7 @@ void OutputView::OnPaint(HDC context) {
     RECT dirty = area;
     GetClipBox(context, &dirty);
     int height = painter.LineHeight();
+    int prefixWidth = static_cast<int>(times.Cells()) * painter.CellWidth();
     util::TextPosition from = selection.Start(), to = selection.End();
     int y = 0;
     for (uint64_t number = scroll.Top(); number < store.EndNumber() && y < dirty.bottom; ++number, y += height) {
@@ -198,8 +199,12 @@ void OutputView::OnPaint(HDC context) {
         size_t selectFrom = number == from.line ? from.column : (number > from.line ? 0 : SIZE_MAX);
         size_t selectTo = number == to.line ? to.column : (number < to.line ? SIZE_MAX : 0);
         bool breakSelected = number >= from.line && number < to.line && !store.At(number + 1).continuation;
-        painter.Draw(context, marks.Shown(store.At(number)), y, scroll.Left(), area.right, selectFrom, selectTo,
+        const util::StoredLine& line = store.At(number);
+        painter.Draw(context, marks.Shown(line), y, scroll.Left() - prefixWidth, area.right, selectFrom, selectTo,
                      breakSelected);
+        if (times.Shown()) {
+            painter.DrawPrefix(context, times.Prefix(line), y, scroll.Left());
+        }
     }
     if (y < dirty.bottom) {
         RECT rest = {dirty.left, std::max(y, static_cast<int>(dirty.top)), dirty.right, dirty.bottom};
@@ -327,7 +332,13 @@ void OutputView::MoveCaret(util::TextPosition to) {
 }
 
 void OutputView::CopySelection() {
-    gui::PutTextOnClipboard(handle, selection.Text(store));
+    gui::PutTextOnClipboard(handle, times.Text(store, selection.Start(), selection.End()));
+}
+
+void OutputView::ShowTimestamps(bool flag) {
+    times.Show(flag);
+    scroll.SetPrefixCells(times.Cells());
+    Scrolled();
 }
 
 void OutputView::SelectAll() {

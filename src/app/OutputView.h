@@ -10,6 +10,7 @@
 #include "app/OutputMenu.h"
 #include "app/OutputMouse.h"
 #include "app/OutputScrollBars.h"
+#include "app/OutputTimes.h"
 #include "gui/LinePainter.h"
 #include "gui/WindowControl.h"
 #include "util/ConsoleInterpreter.h"
@@ -66,8 +67,13 @@ public:
     const util::LineStore& GetLines() const { return store; }
     const util::TextSelection& GetSelection() const { return selection; }
     std::wstring GetSelectedText() const { return selection.Text(store); }
-    // Puts the selected text, plain, on the clipboard.
+    // Puts the selected text, plain (with the times when they are shown), on the clipboard.
     void CopySelection();
+    // Shows or hides each line's arrival time in front of it, for the lines held too.
+    void ShowTimestamps(bool flag);
+    bool GetShowTimestamps() const { return times.Shown(); }
+    // The whole text as Save Window Contents writes it.
+    std::wstring GetSavedText() const { return times.SavedText(store); }
     void SelectAll();
     const util::ScrollModel& GetScroll() const { return scroll; }
     const gui::LinePainter& GetPainter() const { return painter; }
@@ -117,6 +123,7 @@ private:
     OutputLinks links;
     OutputScrollBars scrollBars;
     OutputMenu menu;
+    OutputTimes times;
     ULONGLONG lastPaint;
     bool paintDue;                 // changes are not painted yet
     OutputAccessible* accessible;  // counted reference, made on first request

@@ -97,7 +97,7 @@ void ProcessOutput::Discard() {
 }
 
 void ProcessOutput::Save(const wchar_t* path) {
-    std::wstring text = view.GetStore().AllTextWithTabs();
+    std::wstring text = view.GetSavedText();
     String wide(text.c_str());
     const char* bytes = wide.GetUTF8();
     util::TextFile file(path);

@@ -16,6 +16,7 @@ const int kStartCommand = 40002;
 const int kRestartCommand = 40003;
 const int kStopCommand = 40004;
 const int kLogToScreenCommand = 40202;
+const int kShowTimestampsCommand = 40207;
 const UINT_PTR kStoppingTimer = 2;  // beside ProcessOutput::timerId
 
 }  // namespace
@@ -54,7 +55,7 @@ void ProcessWindow::OnCreate() {
     view.SetCapacity(OutputView::ReadScrollbackSetting(), ProcessOutput::capacity + 64 * 1024);
     findBar.SetLayout([this] { OnSize(0, 0); });
     output.SetLogToScreen(true);
-    CheckLogToScreen();
+    CheckViewItems();
     OnSize(0, 0);
     SetStateIcon(0);
 }
@@ -114,6 +115,7 @@ int ProcessWindow::OnClose() {
 }
 
 LRESULT ProcessWindow::OnActivate() {
+    CheckViewItems();  // the View menu's check marks are the active window's
     if (runs.Current()) {
         NotifyFrame(GetState());
     }
@@ -481,11 +483,17 @@ void ProcessWindow::SetStateIcon(int state) {
 
 void ProcessWindow::SetLogToScreen(bool flag) {
     output.SetLogToScreen(flag);
-    CheckLogToScreen();
+    CheckViewItems();
 }
 
-void ProcessWindow::CheckLogToScreen() {
+void ProcessWindow::SetShowTimestamps(bool flag) {
+    view.ShowTimestamps(flag);
+    CheckViewItems();
+}
+
+void ProcessWindow::CheckViewItems() {
     frame.CheckMenuItem(kLogToScreenCommand, output.GetLogToScreen());
+    frame.CheckMenuItem(kShowTimestampsCommand, view.GetShowTimestamps());
 }
 
 void ProcessWindow::ClearOutput() {

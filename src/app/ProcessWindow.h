@@ -69,6 +69,9 @@ public:
     // Asks for a file and writes the view's text to it as UTF-8 with a byte-order mark.
     void SaveContents();
     void SetLogToScreen(bool flag);
+    // Arrival times in front of the lines of this window's view.
+    void SetShowTimestamps(bool flag);
+    bool GetShowTimestamps() const { return view.GetShowTimestamps(); }
     void SetStateIcon(int state);
     void ClearOutput();
     // Shows a failure of a command in a box owned by owner and frees it; the program goes on.
@@ -131,7 +134,7 @@ private:
     // A Java process scans its class path again at its next launch.
     void RescanClasspath();
     void NotifyFrame(int state);
-    void CheckLogToScreen();
+    void CheckViewItems();
     void ShowFailure(Exception* failure);
 
     ProcessInfo* info;  // owned

@@ -17,6 +17,7 @@ enum Command {
     kFind = 40204,
     kFindNext = 40205,
     kFindPrevious = 40206,
+    kShowTimestamps = 40207,
     kCascade = 40301,
     kTileVertically = 40313,
     kTileHorizontally = 40314,
@@ -36,6 +37,7 @@ bool WindowCommands::Run(int command, ProcessWindow* active, gui::MDIClientWindo
         case kFind:
         case kFindNext:
         case kFindPrevious:
+        case kShowTimestamps:
         case kStart:
         case kRestart:
         case kStop:
@@ -58,6 +60,9 @@ void WindowCommands::RunOnActive(int command, ProcessWindow& active) {
             break;
         case kClear:
             active.ClearOutput();
+            break;
+        case kShowTimestamps:
+            active.SetShowTimestamps(!active.GetShowTimestamps());
             break;
         case kFind:
             active.GetFindBar().Open();

@@ -10,24 +10,16 @@
 #include "util/SystemError.h"
 
 // The stop program's end and output: its lines go into the run's output after "[stop] ", and
-// its end wakes the stop's thread. While it runs, its worker's id is the stop's, so that the
-// run's window holds its output back as it does the run's own.
+// its end wakes the stop's thread.
 class GracefulStop::ProgramWatch : public IThreadObserver, public util::logging::ILogger {
 public:
-    ProgramWatch(const std::function<void(const std::wstring&)>& output,
-                 const Thread& program,
-                 std::atomic<DWORD>& programThread)
-        : output(output),
-          program(program),
-          programThread(programThread),
-          ended(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
+    explicit ProgramWatch(const std::function<void(const std::wstring&)>& output)
+        : output(output), ended(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
     ~ProgramWatch() override { CloseHandle(ended); }
     ProgramWatch(const ProgramWatch&) = delete;
     ProgramWatch& operator=(const ProgramWatch&) = delete;
 
-    // Told on the starting thread before the worker runs, and by the worker as it leaves.
     void ThreadStateChanged(bool running) override {
-        programThread = running ? program.GetThreadId() : 0;
         if (!running) {
             SetEvent(ended);
         }
@@ -49,8 +41,6 @@ public:
 
 private:
     std::function<void(const std::wstring&)> output;
-    const Thread& program;
-    std::atomic<DWORD>& programThread;
     StopOutput lineBuffer;
     HANDLE ended;
 };
@@ -91,7 +81,6 @@ GracefulStop::GracefulStop(Run run)
       deadline(0),
       active(false),
       endNow(false),
-      programThread(0),
       finishEvent(CreateEventW(nullptr, TRUE, FALSE, nullptr)),
       endNowEvent(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
 
@@ -136,7 +125,6 @@ void GracefulStop::Finish(bool now) {
     worker.join();
     program.reset();
     watch.reset();
-    programThread = 0;
     active = false;
 }
 
@@ -186,7 +174,7 @@ void GracefulStop::SendSignal() {
 }
 
 void GracefulStop::StartProgram() {
-    watch.reset(new ProgramWatch(run.output, *program, programThread));
+    watch.reset(new ProgramWatch(run.output));
     program->SetObserver(watch.get());
     program->SetLogger(watch.get());
     try {

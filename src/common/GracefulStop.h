@@ -44,11 +44,6 @@ public:
     void Begin(const StopSettings& settings, DWORD childId, IConsoleSignal& signal, std::unique_ptr<Process> program);
     // Between Begin and Finish.
     bool IsActive() const { return active.load(); }
-    // The stop program when threadId is its worker, now running; else null. Only that worker
-    // may use what it gets: the program lasts as long as it runs.
-    Process* ProgramOn(DWORD threadId) const {
-        return threadId != 0 && programThread.load() == threadId ? program.get() : nullptr;
-    }
     // The run is over, or must end now (endNow: a second stop, or the timeout ended it): waits
     // for the stop's thread. The stop program keeps what is left of the timeout, unless endNow.
     void Finish(bool endNow);
@@ -80,7 +75,6 @@ private:
     ULONGLONG deadline;
     std::atomic<bool> active;
     std::atomic<bool> endNow;
-    std::atomic<DWORD> programThread;  // the stop program's worker while it runs, else 0
     HANDLE finishEvent;  // manual reset: the run is over, or must end now
     HANDLE endNowEvent;  // manual reset: everything must end now
     std::thread worker;

@@ -44,22 +44,22 @@ std::wstring LogFileWriter::BackupName(const std::wstring& path, uint32_t number
 }
 
 std::wstring LogFileWriter::Overstruck(const std::wstring& line) {
-    std::wstring shown;
-    size_t at = 0;
-    for (;;) {
-        size_t end = line.find(L'\r', at);
-        size_t length = (end == std::wstring::npos ? line.size() : end) - at;
-        // In place: a long line rewritten many times in short pieces costs only its pieces.
-        if (length >= shown.size()) {
-            shown.assign(line, at, length);
-        } else {
-            shown.replace(0, length, line, at, length);
+    // The window replaces the whole line when text follows a bare return (a progress line that
+    // grows shorter leaves nothing of its longer self), and a return with nothing after it
+    // changes nothing; the log shows the line as the window does.
+    size_t end = line.size();
+    while (end > 0) {
+        size_t start = line.rfind(L'\r', end - 1);
+        size_t from = start == std::wstring::npos ? 0 : start + 1;
+        if (from < end) {
+            return line.substr(from, end - from);
         }
-        if (end == std::wstring::npos) {
-            return shown;
+        if (start == std::wstring::npos) {
+            break;
         }
-        at = end + 1;
+        end = start;
     }
+    return std::wstring();
 }
 
 void LogFileWriter::Append(const std::wstring& text, const LocalTime& arrival) {
@@ -92,7 +92,7 @@ void LogFileWriter::BoundPending(const LocalTime& arrival) {
         return;
     }
     // A progress line rewritten for hours: what it shows so far, then the text after its last
-    // return, which still overwrites that.
+    // return, which replaces it once text follows.
     size_t lastReturn = pending.rfind(L'\r');
     if (lastReturn != std::wstring::npos && lastReturn > 0) {
         std::wstring shown = Overstruck(pending.substr(0, lastReturn));
@@ -100,12 +100,14 @@ void LogFileWriter::BoundPending(const LocalTime& arrival) {
         pending.swap(shown);
     }
     // Half the bound at most is kept, so that carrying out the returns again waits for as much
-    // new text. A return or the first half of a surrogate pair at the end waits for what follows.
-    if (pending.size() <= PendingBound / 2) {
+    // new text. A return at the end is the line's end when a line feed follows: the line waits
+    // for the next piece whole (the returns carried out, it holds no more than one piece after
+    // the bound). The first half of a surrogate pair waits for its second.
+    wchar_t last = pending.back();
+    if (pending.size() <= PendingBound / 2 || last == L'\r') {
         return;
     }
-    wchar_t last = pending.back();
-    size_t keep = last == L'\r' || (last >= 0xD800 && last < 0xDC00) ? 1 : 0;
+    size_t keep = last >= 0xD800 && last < 0xDC00 ? 1 : 0;
     std::wstring line = pending.substr(0, pending.size() - keep);
     pending.erase(0, line.size());
     Complete(line.data(), line.size(), pendingArrival);

@@ -45,8 +45,8 @@ public:
     static std::string Stamp(const LocalTime& time);
     // The name of backup number n: "server.log", 2 -> "server.2.log" ("server" -> "server.2").
     static std::wstring BackupName(const std::wstring& path, uint32_t number);
-    // What a line shows after its bare carriage returns: each one goes back to the line's start
-    // and the text after it overwrites what stood there.
+    // What a line shows after its bare carriage returns: the text after the last return that
+    // has any, as the window shows it.
     static std::wstring Overstruck(const std::wstring& line);
 
 private:

@@ -7,13 +7,13 @@
 #include <vector>
 
 #include "common/CriticalSection.h"
-#include "common/EnvironmentBlock.h"
 #include "common/EnvironmentSettings.h"
 #include "common/ExitLine.h"
 #include "common/GracefulStop.h"
 #include "common/IConsoleSignal.h"
 #include "common/ILogger.h"
 #include "common/JobObject.h"
+#include "common/LaunchEnvironment.h"
 #include "common/LogSettings.h"
 #include "common/OutputPipe.h"
 #include "common/OutputReader.h"
@@ -133,8 +133,6 @@ protected:
     void ReadOutput();
     void CloseHandles();
     void WriteDebugInfo();
-    // Throws the environment-full failure when an entry could not be added.
-    static void RequireFit(bool fitted);
     // Puts the new child (still suspended) into a new job of its own; false leaves the run to
     // the tree walk. A seam: tests force the fallback by overriding it.
     virtual bool SetUpJob(HANDLE child);
@@ -147,7 +145,7 @@ protected:
     // make the query fail.
     virtual long ActiveJobProcesses() const;
 
-    EnvironmentBlock environment;
+    LaunchEnvironment environment;
     String workingDirectory;
     String startDirectory;
     OutputPipe pipe;
@@ -192,7 +190,7 @@ private:
     bool BeginGracefulStop();
     // The stop program of the settings, ready to start; null for none.
     std::unique_ptr<Process> MakeStopProgram() const;
-    // The run's processes (the job's, else the direct child), for the window search.
+    // The run's processes (the job's, else the direct child's tree), for the window search.
     std::vector<DWORD> RunProcessIds();
     // The stop steps' timeout has passed: the run ends now, its exit line says so.
     void EndAfterTimeout();
@@ -232,11 +230,10 @@ protected:
     // ---- Server settings: environment and log file ----
     bool javaEntry;  // a Java entry: its class path comes from its own setting, never a variable
     // Adds a variable after the environment was built, shown in the debug block as it is.
-    void AddVariable(const wchar_t* name, const wchar_t* value);
+    void AddVariable(const wchar_t* name, const wchar_t* value) { environment.Add(name, value); }
     // Sorts the block by name, as the system expects of a child's, and the debug block's lines too.
-    void SortEnvironment();
+    void SortEnvironment() { environment.Sort(); }
 
 private:
     EnvironmentSettings environmentSettings;
-    std::vector<std::wstring> shownEnvironment;  // the debug block's lines, secrets masked
 };

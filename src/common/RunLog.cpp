@@ -1,5 +1,7 @@
 #include "common/RunLog.h"
 
+#include <chrono>
+
 RunLog::RunLog(FileFactory files, Clock clock, size_t queueUnits)
     : makeFiles(std::move(files)), clock(std::move(clock)), queueUnits(queueUnits), queuedUnits(0), closing(false) {}
 
@@ -43,12 +45,22 @@ void RunLog::Configure(const std::wstring& path, uint64_t maxBytes, uint32_t bac
     space.notify_all();  // text waiting for room has nowhere to go when the log is turned off
 }
 
-void RunLog::Enqueue(Piece piece) {
+void RunLog::SetGiveUp(std::function<bool()> check) {
+    giveUp = std::move(check);
+}
+
+void RunLog::Enqueue(Piece piece, bool waitForRoom) {
     std::unique_lock<std::mutex> hold(lock);
-    // Waits until the piece fits; one larger than the whole queue goes alone.
-    space.wait(hold, [&] {
+    // Waits until the piece fits; one larger than the whole queue goes alone. The wait looks at
+    // giveUp now and then: a stop must not wait for a disk that no longer answers.
+    auto fits = [&] {
         return !configured || closing || queuedUnits == 0 || queuedUnits + piece.text.size() <= queueUnits;
-    });
+    };
+    while (waitForRoom && !space.wait_for(hold, std::chrono::milliseconds(50), fits)) {
+        if (giveUp && giveUp()) {
+            break;
+        }
+    }
     if (!configured || closing) {
         return;  // no file, or the log is going: the text has nowhere to go
     }
@@ -58,14 +70,14 @@ void RunLog::Enqueue(Piece piece) {
     work.notify_one();
 }
 
-void RunLog::Append(const wchar_t* text) {
+void RunLog::Append(const wchar_t* text, bool waitForRoom) {
     if (text && *text) {
-        Enqueue(Piece{Piece::Text, text, clock(), nullptr});
+        Enqueue(Piece{Piece::Text, text, clock(), nullptr}, waitForRoom);
     }
 }
 
 void RunLog::Flush() {
-    Enqueue(Piece{Piece::EndLine, std::wstring(), LogFileWriter::LocalTime(), nullptr});
+    Enqueue(Piece{Piece::EndLine, std::wstring(), LogFileWriter::LocalTime(), nullptr}, false);
 }
 
 void RunLog::SwitchTo(const std::shared_ptr<const Target>& target) {

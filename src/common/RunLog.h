@@ -12,9 +12,9 @@
 #include "common/IFileWriter.h"
 #include "common/LogFileWriter.h"
 
-// The log file of a process's runs. Text handed to it (by the worker for output, by the window's
-// thread for a stop's lines) is stamped with its arrival time and queued; a thread of its own
-// writes it, so the reader is held back only when the disk falls behind by more than the queue.
+// The log file of a process's runs. Text handed to it (by the worker for output, by other threads
+// for a stop's lines) is stamped with its arrival time and queued; a thread of its own writes it,
+// so the reader is held back only when the disk falls behind by more than the queue.
 // A change of file travels through the same queue: the writer thread switches files in order
 // with the text, and whoever asks for the change never waits for the disk.
 class RunLog {
@@ -38,8 +38,13 @@ public:
     // What was queued before goes to the file it was meant for. reporter receives the writer's
     // failures, for the window, on the writer's thread. Returns at once, whatever the disk does.
     void Configure(const std::wstring& path, uint64_t maxBytes, uint32_t backups, Reporter reporter);
-    // Output, pieces of lines included.
-    void Append(const wchar_t* text);
+    // Output, pieces of lines included. A child's output waits for room in the queue, which holds
+    // the child back to the disk's pace, until giveUp says the wait is pointless (its run has been
+    // ended: what is left of its output is small). The program's own lines never wait: they come
+    // from threads that must not hang on a stuck disk, and they are few.
+    void Append(const wchar_t* text, bool waitForRoom = true);
+    // Asked while text waits for room; true lets it go into the queue at once.
+    void SetGiveUp(std::function<bool()> check);
     // Ends a line left open (the run is over).
     void Flush();
 
@@ -59,7 +64,7 @@ private:
         std::shared_ptr<const Target> target;  // for Switch; null for nowhere
     };
 
-    void Enqueue(Piece piece);
+    void Enqueue(Piece piece, bool waitForRoom);
     void Write();
     // On the writer thread: closes the file written so far and opens target's.
     void SwitchTo(const std::shared_ptr<const Target>& target);
@@ -67,6 +72,7 @@ private:
     const FileFactory makeFiles;
     const Clock clock;
     const size_t queueUnits;
+    std::function<bool()> giveUp;  // set before the first run
     std::mutex lock;
     std::condition_variable work;   // something is queued, or the writer is to end
     std::condition_variable space;  // the writer took what was queued

@@ -13,7 +13,7 @@ void RunOutput::SetLogFile(const std::wstring& path, const LogSettings& settings
 
 void RunOutput::Log(const wchar_t* text) {
     if (Tell(text)) {
-        runLog.Append(text);
+        runLog.Append(text, false);
     }
 }
 

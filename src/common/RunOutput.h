@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -32,6 +33,8 @@ public:
     // The log file (a full path, "" for none) that every line of the runs goes to, from now on;
     // its failures are told to the logger.
     void SetLogFile(const std::wstring& path, const LogSettings& settings);
+    // Lets the child's output stop waiting for room in the log's queue (see RunLog::SetGiveUp).
+    void SetLogGiveUp(std::function<bool()> check) { runLog.SetGiveUp(std::move(check)); }
 
     // Text of a run, pieces of lines included: to the logger and the log file; nowhere without a
     // logger.

@@ -131,7 +131,24 @@ bool DescendantRuns(DWORD id, HANDLE self) {
     });
 }
 
+// Adds the ids of the processes below the given (open) one.
+void AddDescendants(DWORD id, HANDLE self, std::vector<DWORD>& ids) {
+    VisitChildren(id, self, [&ids](DWORD childId, HANDLE child) {
+        ids.push_back(childId);
+        AddDescendants(childId, child, ids);
+        return true;
+    });
+}
+
 }  // namespace
+
+std::vector<DWORD> ProcessTreeIds(unsigned long processId) {
+    DWORD id = static_cast<DWORD>(processId);
+    HandleOwner self(openProcessForTree(OpenRights, FALSE, id));
+    std::vector<DWORD> ids(1, id);
+    AddDescendants(id, self.Get(), ids);
+    return ids;
+}
 
 int TerminateProcessTree(unsigned long processId) {
     DWORD id = static_cast<DWORD>(processId);

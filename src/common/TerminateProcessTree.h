@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <vector>
+
 // Ends a process and all its descendants, the deepest first. Returns non-zero when the final
 // termination of the given process succeeded. Throws Exception* when the process list cannot be
 // read. A process created before its supposed parent is not taken for its child (the parent's
@@ -12,6 +14,10 @@ int TerminateProcessTree(unsigned long processId);
 // runs; the caller holds the process open, so that its id cannot go to another meanwhile. Throws
 // Exception* when the process list cannot be read.
 bool ProcessTreeRuns(unsigned long processId);
+
+// The process's id and its descendants' (as TerminateProcessTree finds them), the process held
+// open by the caller. Throws Exception* when the process list cannot be read.
+std::vector<DWORD> ProcessTreeIds(unsigned long processId);
 
 // Waits, at most timeoutMs, until the process has set itself up (it has its process environment
 // block) or has ended; the caller ends it either way. Under Wine, ending a process while it is

@@ -150,6 +150,22 @@ void LinePainter::Draw(HDC context, const util::StoredLine& line, int y, int lef
     FillCells(context, std::max(end, 0), y, width, Background());
 }
 
+void LinePainter::DrawPrefix(HDC context, const std::wstring& prefix, int y, int left) {
+    int x = kMargin - left;
+    int end = x + static_cast<int>(prefix.size()) * cellWidth;
+    if (end <= 0) {
+        return;
+    }
+    advances.assign(prefix.size(), cellWidth);
+    HGDIOBJ previous = SelectObject(context, FontFor(util::TextStyle()));
+    SetTextColor(context, GetSysColor(COLOR_GRAYTEXT));
+    SetBkColor(context, Background());
+    RECT area = {0, y, end, y + lineHeight};
+    ExtTextOutW(context, x, y, ETO_OPAQUE | ETO_CLIPPED, &area, prefix.data(), static_cast<UINT>(prefix.size()),
+                advances.data());
+    SelectObject(context, previous);
+}
+
 bool LinePainter::NeedsFallback(const wchar_t* text, size_t count) {
     for (size_t i = 0; i < count; ++i) {
         if (text[i] >= 0x80) {

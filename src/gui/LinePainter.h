@@ -40,6 +40,9 @@ public:
     // text.
     void Draw(HDC context, const util::StoredLine& line, int y, int left, int width, size_t selectFrom,
               size_t selectTo, bool breakSelected);
+    // What stands in front of a line's text (its arrival time), over the cells left of where Draw
+    // was told the text starts, in the muted colour of text that is not the output itself.
+    void DrawPrefix(HDC context, const std::wstring& prefix, int y, int left);
 
 private:
     struct Piece {

@@ -19,8 +19,17 @@ uint64_t ScrollModel::MaxTop(const LineStore& store) const {
     return store.Count() > lines ? store.EndNumber() - lines : store.FirstNumber();
 }
 
+void ScrollModel::SetPrefixCells(size_t cells) {
+    prefix = cells;
+    left = std::min(left, MaxLeft());
+}
+
+int ScrollModel::TextStart() const {
+    return margin + static_cast<int>(prefix) * cell;
+}
+
 int ScrollModel::MaxLeft() const {
-    int64_t content = static_cast<int64_t>(widest + 1) * cell + 2 * margin;
+    int64_t content = static_cast<int64_t>(widest + prefix + 1) * cell + 2 * margin;
     return static_cast<int>(std::max<int64_t>(0, std::min<int64_t>(INT32_MAX, content - width)));
 }
 
@@ -62,8 +71,10 @@ void ScrollModel::Follow(const LineStore& store) {
 void ScrollModel::Reveal(const LineStore& store, TextPosition position) {
     uint64_t lines = static_cast<uint64_t>(page);
     uint64_t line = position.line < top ? position.line : (position.line >= top + lines ? position.line - lines + 1 : top);
-    int x = margin + static_cast<int>(std::min<size_t>(position.column, INT32_MAX / cell - 1)) * cell;
-    int scrolled = x - margin < left ? x - margin : (x + cell > left + width ? x + cell - width : left);
+    int x = TextStart() + static_cast<int>(std::min<size_t>(position.column, INT32_MAX / cell - prefix - 1)) * cell;
+    // A line's start is revealed with its prefix.
+    int before = position.column == 0 ? 0 : x - margin;
+    int scrolled = before < left ? before : (x + cell > left + width ? x + cell - width : left);
     ScrollTo(store, line, scrolled, false);
 }
 
@@ -71,7 +82,7 @@ TextPosition ScrollModel::PositionAt(const LineStore& store, int x, int y, int l
     lineHeight = std::max(1, lineHeight);
     int64_t row = y >= 0 ? y / lineHeight : -((-static_cast<int64_t>(y) + lineHeight - 1) / lineHeight);
     int64_t line = std::max<int64_t>(0, static_cast<int64_t>(top) + row);
-    int64_t column = std::max<int64_t>(0, (static_cast<int64_t>(x) + left - margin + cell / 2) / cell);
+    int64_t column = std::max<int64_t>(0, (static_cast<int64_t>(x) + left - TextStart() + cell / 2) / cell);
     return store.Clamp({static_cast<uint64_t>(line), static_cast<size_t>(column)});
 }
 

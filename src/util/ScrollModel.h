@@ -20,6 +20,8 @@ public:
     // the room left and right of the text.
     void SetGeometry(int pageLines, int widthPixels, int cellPixels, int marginPixels);
     int PageLines() const { return page; }
+    // Cells drawn in front of every line (the arrival times), scrolled with the text.
+    void SetPrefixCells(size_t cells);
 
     uint64_t Top() const { return top; }
     int Left() const { return left; }
@@ -57,6 +59,10 @@ private:
     int width = 0;
     int cell = 8;
     int margin = 0;
+    size_t prefix = 0;
+
+    // Where column 0 of the text lies in the scrolled content, in pixels.
+    int TextStart() const;
 };
 
 }  // namespace util

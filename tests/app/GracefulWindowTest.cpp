@@ -108,6 +108,22 @@ TEST_F(GracefulWindowTest, ExitWaitsForTheStopsOfItsRuns) {
     EXPECT_TRUE(Ended(L"Deaf", L"Stopped after the timeout, ran ")) << Text(L"Deaf");
 }
 
+// Exit once more while the runs are asked to end ends them at once, whatever their timeout.
+TEST_F(GracefulWindowTest, ExitAgainEndsTheStopsAtOnce) {
+    Open(Deaf("Deaf", 60000) + Deaf("Deafer", 120000));
+    ASSERT_TRUE(WaitForText(L"Deaf", L"started") && WaitForText(L"Deafer", L"started"));
+    std::thread user = PressOk();
+    Command(kExit);
+    user.join();
+    ASSERT_TRUE(WaitForText(L"Deafer", L"Stopping: no window to send WM_CLOSE to"));
+    ULONGLONG again = GetTickCount64();
+    Command(kExit);
+    EXPECT_TRUE(WaitFor([&] { return frame.CountRunningProcesses() == 0; }, 5000));
+    EXPECT_LT(GetTickCount64() - again, 5000u);
+    EXPECT_TRUE(Ended(L"Deaf", L"Stopped, ran ") && Ended(L"Deafer", L"Stopped, ran ")) << Text(L"Deafer");
+    EXPECT_EQ(0, apptest::Probes());
+}
+
 // The query asks the runs to end and agrees at once; a session end that is called off leaves
 // the program running, one that comes waits for the stops and quits.
 TEST_F(GracefulWindowTest, TheEndOfTheSessionStopsTheRunsGracefully) {

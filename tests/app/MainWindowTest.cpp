@@ -15,6 +15,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <regex>
 #include <thread>
 
 #include "FrameFixture.h"
@@ -32,7 +33,7 @@ using apptest::Runs;
 using testsupport::MessageBoxWatcher;
 
 const int kSave = 501, kStart = 40002, kRestart = 40003, kStop = 40004, kReload = 40012, kOpen = 40101;
-const int kClear = 40201, kLogToScreen = 40202, kExit = 502;
+const int kClear = 40201, kLogToScreen = 40202, kShowTimestamps = 40207, kExit = 502;
 
 using apptest::Probes;
 using testsupport::TarnwickSession;
@@ -547,6 +548,34 @@ TEST_F(MainWindowTest, SaveWritesTheViewAsUtf8AfterAByteOrderMarkAndReportsAFail
     std::vector<std::wstring> texts = user.Done();
     ASSERT_EQ(1u, texts.size());
     EXPECT_NE(std::wstring::npos, texts[0].find(L"missing")) << texts[0];
+}
+
+// Show timestamps is a window's own: its check mark follows the active window, and Save then
+// writes each line, also those from before the toggle, after its time.
+TEST_F(MainWindowTest, ShowTimestampsIsPerWindowAndSaveWritesTheTimes) {
+    Open(ProbeEntry("One", "print x", "<start>false</start>") + ProbeEntry("Two", "print x", "<start>false</start>"));
+    auto activate = [&](const wchar_t* title) {
+        SendMessageW(frame.GetMDIClient().GetHandle(), WM_MDIACTIVATE,
+                     reinterpret_cast<WPARAM>(Window(title)->GetHandle()), 0);
+        Pump(100);
+    };
+    activate(L"One");
+    Command(kClear);
+    Window(L"One")->Log(L"early\r\nlater");
+    Command(kShowTimestamps);
+    EXPECT_EQ(static_cast<UINT>(MF_CHECKED), MenuState(kShowTimestamps) & MF_CHECKED);
+    activate(L"Two");
+    EXPECT_EQ(0u, MenuState(kShowTimestamps) & MF_CHECKED);
+    activate(L"One");
+    EXPECT_EQ(static_cast<UINT>(MF_CHECKED), MenuState(kShowTimestamps) & MF_CHECKED);
+
+    std::wstring file = dir.File(L"timed.txt");
+    User user({Type(file)});
+    Command(kSave);
+    user.Done();
+    std::string saved = testsupport::ScratchDirectory::Read(file);
+    std::regex timed("\xEF\xBB\xBF\\d\\d:\\d\\d:\\d\\d\\.\\d{3} early\r\n\\d\\d:\\d\\d:\\d\\d\\.\\d{3} later");
+    EXPECT_TRUE(std::regex_match(saved, timed)) << saved;
 }
 
 TEST_F(MainWindowTest, ScrollbackDropsTheOldestWholeLinesAndKeepsTheNewest) {

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 #include <thread>
 #include <vector>
@@ -463,20 +464,24 @@ LRESULT CALLBACK CommandRecorder(HWND window, UINT message, WPARAM wParam, LPARA
     return DefWindowProcW(window, message, wParam, lParam);
 }
 
-// The context menu, opened by message, chosen from with real keys once it shows: Select All acts
-// on the view, Clear goes to the frame as its menu command.
+// The context menu, opened by message and by Shift+F10, chosen from with real keys once it shows:
+// Select All acts on the view, Clear goes to the frame as its menu command.
 TEST_F(OutputViewTest, TheContextMenuSelectsAllHereAndHandsClearToTheFrame) {
     Append(L"first\nsecond\n");
-    auto choose = [&](std::vector<WORD> keys) {
+    auto choose = [&](std::vector<WORD> keys, bool byKey = false) {
         std::thread chooser([keys] {
-            for (int i = 0; i < 200 && !FindWindowW(L"#32768", nullptr); ++i) {
+            for (int i = 0; i < 200 && !IsWindowVisible(FindWindowW(L"#32768", nullptr)); ++i) {
                 Sleep(10);
             }
             for (WORD key : keys) {
                 Press(key);
             }
         });
-        PostMessageW(Handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(Handle()), MAKELPARAM(-1, -1));
+        if (byKey) {
+            Press(VK_F10, {VK_SHIFT});
+        } else {
+            PostMessageW(Handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(Handle()), MAKELPARAM(-1, -1));
+        }
         Pump(600);
         chooser.join();
         Pump();
@@ -486,7 +491,68 @@ TEST_F(OutputViewTest, TheContextMenuSelectsAllHereAndHandsClearToTheFrame) {
 
     WNDPROC hostProc = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrW(host, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(CommandRecorder)));
-    choose({VK_UP, VK_UP, VK_RETURN});
+    choose({VK_UP, VK_UP, VK_RETURN}, true);
     SetWindowLongPtrW(host, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(hostProc));
     EXPECT_EQ(40201u, lastCommand);
+}
+
+// Times shown for the lines already held, drawn in front of the text, which the mouse then finds
+// where it is drawn; copying takes them along. Turning them on for a full view does not rebuild it.
+TEST_F(OutputViewTest, TimestampsShowForTheLinesHeldMoveTheTextAndGoWithACopy) {
+    Append(L"alpha beta\nsecond\n");
+    HDC screen = GetDC(nullptr);
+    auto anyPixel = [&](int line, int column, COLORREF wanted) {
+        POINT at = CellOnScreen(line, column);
+        for (int dy = 0; dy < view.GetPainter().LineHeight(); ++dy) {
+            for (int dx = 0; dx < view.GetPainter().CellWidth(); ++dx) {
+                if (GetPixel(screen, at.x - 1 + dx, at.y - view.GetPainter().LineHeight() / 2 + dy) == wanted) {
+                    return true;
+                }
+            }
+        }
+        return false;
+    };
+    COLORREF muted = GetSysColor(COLOR_GRAYTEXT), text = GetSysColor(COLOR_WINDOWTEXT);
+    EXPECT_FALSE(anyPixel(0, 1, muted));
+    view.ShowTimestamps(true);
+    Pump();
+    EXPECT_TRUE(anyPixel(0, 1, muted)) << "the hours";
+    EXPECT_TRUE(anyPixel(1, 1, muted));
+    EXPECT_FALSE(anyPixel(0, 1, text));
+    EXPECT_TRUE(anyPixel(0, 13, text)) << "the text after the time";
+    ReleaseDC(nullptr, screen);
+
+    ClickAt(CellOnScreen(0, 14), 2);
+    EXPECT_EQ(L"alpha", view.GetSelectedText());
+    Press('C', {VK_CONTROL});
+    std::wstring copied = ClipboardText();
+    ASSERT_EQ(18u, copied.size()) << "the time and the word";
+    EXPECT_EQ(L':', copied[2]);
+    EXPECT_EQ(L'.', copied[8]);
+    EXPECT_EQ(L"alpha", copied.substr(13));
+    view.ShowTimestamps(false);
+    Press('C', {VK_CONTROL});
+    EXPECT_EQ(L"alpha", ClipboardText());
+
+    view.SetCapacity(OutputView::defaultScrollback, 0);
+    const std::wstring line(79, L'x');
+    std::wstring block;
+    for (int i = 0; i < 1000; ++i) {
+        block += line + L"\n";
+    }
+    for (int i = 0; i < 50; ++i) {
+        view.Append(block);
+    }
+    view.FinishPaint();
+    Pump();
+    ASSERT_GT(view.GetStore().Count(), 37500u) << "held at least down to three quarters of the limit";
+    LARGE_INTEGER frequency, start, end;
+    QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&start);
+    view.ShowTimestamps(true);
+    UpdateWindow(Handle());
+    QueryPerformanceCounter(&end);
+    double ms = 1000.0 * static_cast<double>(end.QuadPart - start.QuadPart) / static_cast<double>(frequency.QuadPart);
+    std::printf("showing the times on %zu lines took %.2f ms\n", static_cast<size_t>(view.GetStore().Count()), ms);
+    EXPECT_LT(ms, 1000.0);
 }

@@ -84,7 +84,7 @@ TEST(LogFileWriter, LinesAreStampedJoinedAcrossPiecesAndOverstruckByBareReturns)
                   "\xE2\x82\xAC\r\n" + Stamp + "Exit code 0\r\n" + Stamp + "left open\r\n",
               f.files.contents[L"C:\\l\\server.log"]);
     EXPECT_TRUE(f.reports.empty());
-    EXPECT_EQ(L"abcdef", LogFileWriter::Overstruck(L"xyzdef\rabc"));
+    EXPECT_EQ(L"abc", LogFileWriter::Overstruck(L"xyzdef\rabc"));  // as the window shows it
     EXPECT_EQ(L"done   ", LogFileWriter::Overstruck(L"working\r\rdone   \r"));
 }
 
@@ -96,6 +96,11 @@ TEST(LogFileWriter, AnEndlessLineIsWrittenAsItComesAndEndlessRewritesKeepOnlyWha
     }
     EXPECT_GE(f.files.contents[L"s.log"].size(), 2000000u);  // on disk before the line's end
     writer.Append(L"\n", At);
+    f.files.contents[L"s.log"].clear();
+    writer.Append(std::wstring(40000, L'z') + L"\r", At);
+    writer.Append(std::wstring(40000, L'z') + L"\r", At);
+    writer.Append(L"\n", At);  // a CR LF cut after the bound ends the line and adds no empty one
+    EXPECT_EQ(Stamp + std::string(40000, 'z') + "\r\n", f.files.contents[L"s.log"]);
     f.files.contents[L"s.log"].clear();
     for (int i = 0; i < 40000; ++i) {
         writer.Append(L"\r" + std::to_wstring(i % 100) + L"%", At);

@@ -1,5 +1,7 @@
 #include "common/RestartPolicy.h"
 
+#include "common/RestartLine.h"
+
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -46,6 +48,15 @@ TEST(RestartPolicy, BacksOffToAMinuteAndStartsAgainAfterASteadyRun) {
     EXPECT_EQ(2000u, policy.NextDelay(10));
     policy.Reset();
     EXPECT_EQ(1000u, policy.NextDelay(10));
+}
+
+// Whole seconds of the delay, and the clock time in two digits each.
+TEST(RestartPolicy, LinesAnnounceTheNewStartOrItsCallingOff) {
+    EXPECT_EQ(L"Restart policy \"always\" after a failed start: starting again in 2 s, at 09:05:00.\r\n",
+              RestartLine::Announced(RestartPolicy::Mode::Always, L"a failed start", 2999, 9, 5, 0));
+    EXPECT_EQ(L"Restart policy \"on-failure\" after exit code 3: starting again in 60 s, at 23:59:59.\r\n",
+              RestartLine::Announced(RestartPolicy::Mode::OnFailure, L"exit code 3", 60000, 23, 59, 59));
+    EXPECT_EQ(L"Restart policy \"never\" now: not starting again.\r\n", RestartLine::CalledOff(RestartPolicy::Mode::Never));
 }
 
 }  // namespace

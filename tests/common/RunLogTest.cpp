@@ -119,4 +119,35 @@ TEST(RunLog, TextWithoutAFileIsDroppedAndAWaitingFloodIsReleasedWhenTheLogIsTurn
     EXPECT_LT(disk.contents[L"a.log"].size(), 30u * 126u);  // the lines after turning it off went nowhere
 }
 
+TEST(RunLog, OnAStuckDiskOwnLinesNeverWaitAndAChildsOutputStopsWaitingOnceGivenUp) {
+    Disk disk;
+    std::atomic<bool> givenUp(false);
+    std::atomic<int> appended(0);
+    {
+        RunLog log([&] { return std::unique_ptr<IFileWriter>(new DiskFiles(disk)); },
+                   [] { return LogFileWriter::LocalTime{}; }, 1000);
+        log.SetGiveUp([&] { return givenUp.load(); });
+        log.Configure(L"a.log", 0, 0, nullptr);
+        disk.Stick(true);
+        std::thread flood([&] {
+            for (int n = 0; n < 100; ++n, ++appended) {
+                log.Append(Numbered(n).c_str());
+            }
+        });
+        std::this_thread::sleep_for(200ms);
+        EXPECT_LT(appended.load(), 30) << "the child's output did not wait for the disk";
+        auto own = std::async(std::launch::async, [&] { log.Append(L"Stopping: sent Ctrl+C\r\n", false); });
+        EXPECT_EQ(std::future_status::ready, own.wait_for(2s)) << "an own line waited for the stuck disk";
+        givenUp = true;
+        for (int waited = 0; waited < 100 && appended.load() < 100; ++waited) {
+            std::this_thread::sleep_for(50ms);
+        }
+        EXPECT_EQ(100, appended.load()) << "the output still waited after the stop";
+        disk.Stick(false);
+        flood.join();
+    }
+    EXPECT_NE(std::string::npos, disk.contents[L"a.log"].find("Stopping: sent Ctrl+C"));
+    EXPECT_NE(std::string::npos, disk.contents[L"a.log"].find(" 99 "));  // nothing was dropped
+}
+
 }  // namespace

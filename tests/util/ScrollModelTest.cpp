@@ -106,6 +106,21 @@ TEST(ScrollModel, HorizontalRangeHitTestingAndRevealUseCellsAndMargin) {
     EXPECT_EQ(0, view.Left());
     view.Reveal(store, {5, 3});
     EXPECT_EQ(5u, view.Top());
+
+    // Cells drawn in front of the lines widen the range and move the text under the pointer; a
+    // line's start is revealed with them.
+    view.Reset(store);
+    view.NoteWidth(60);
+    view.SetPrefixCells(13);
+    EXPECT_EQ((60 + 13 + 1) * 8 + 4 - 400, view.MaxLeft());
+    EXPECT_EQ((TextPosition{0, 0}), view.PositionAt(store, 2 + 13 * 8 + 3, 0, 16));
+    EXPECT_EQ((TextPosition{0, 1}), view.PositionAt(store, 2 + 13 * 8 + 4, 0, 16));
+    view.ScrollTo(store, 0, 150, false);
+    EXPECT_EQ(150, view.Left());
+    view.Reveal(store, {0, 0});
+    EXPECT_EQ(0, view.Left());
+    view.SetPrefixCells(0);
+    EXPECT_EQ((60 + 1) * 8 + 4 - 400, view.MaxLeft());
     view.Reset(store);
     EXPECT_EQ(0, view.MaxLeft());
     EXPECT_TRUE(view.Following());
