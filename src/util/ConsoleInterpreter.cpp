@@ -101,6 +101,8 @@ void ConsoleInterpreter::Write(const wchar_t* text, size_t count, int64_t arriva
         }
         if (IsPrintable(text[i])) {
             i += TakePrintable(text + i, count - i, arrival);
+        } else if (size_t taken = TakeWholeCsi(text + i, count - i)) {
+            i += taken;
         } else {
             Control(text[i], arrival);
             ++i;
@@ -116,6 +118,27 @@ size_t ConsoleInterpreter::TakePrintable(const wchar_t* text, size_t count, int6
     ResolveCarriageReturn();
     Append(text, end, arrival);
     return end;
+}
+
+size_t ConsoleInterpreter::TakeWholeCsi(const wchar_t* text, size_t count) {
+    // Colour codes come by the thousand in coloured output: one that lies whole in the batch is
+    // read in one scan, without the unit-by-unit states. Anything else (a sequence cut by the
+    // end of the batch, too long, or broken) is left to them.
+    if (count < 3 || text[0] != kEscape || text[1] != L'[') {
+        return 0;
+    }
+    size_t limit = count < MaxSequenceLength ? count : MaxSequenceLength;
+    size_t end = 2;
+    while (end < limit && text[end] >= 0x20 && text[end] <= 0x3F) {
+        ++end;
+    }
+    if (end == limit || text[end] < 0x40 || text[end] > 0x7E) {
+        return 0;
+    }
+    if (text[end] == L'm') {
+        GraphicRendition::Apply(text + 2, end - 2, style);
+    }
+    return end + 1;
 }
 
 void ConsoleInterpreter::Append(const wchar_t* text, size_t count, int64_t arrival) {

@@ -62,6 +62,9 @@ private:
     // Text state: the printable run at text (returns its length) or one control character.
     size_t TakePrintable(const wchar_t* text, size_t count, int64_t arrival);
     void Control(wchar_t c, int64_t arrival);
+    // Text state: a CSI sequence that lies whole at text, applied; returns its length, or 0 when
+    // there is none (the sequence is then read unit by unit).
+    size_t TakeWholeCsi(const wchar_t* text, size_t count);
     // Inside a sequence: false when c ends the sequence unfinished and is to be read as text.
     bool Sequence(wchar_t c);
     void BeginSequence(State next);

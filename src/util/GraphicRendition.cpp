@@ -15,8 +15,11 @@ struct Number {
     bool sub;    // follows a ':' (belongs to the code before it)
 };
 
-size_t Split(const wchar_t* text, size_t count, Number* numbers) {
-    size_t n = 0;
+// Reads the numbers of text into numbers (the first kMaxNumbers of them) in one pass; false when
+// text holds anything but digits, ';' and ':' ("ESC [ ? ... m", "ESC [ > ... m": other sequences
+// that end in m).
+bool Split(const wchar_t* text, size_t count, Number* numbers, size_t& n) {
+    n = 0;
     Number current = {0, true, false};
     for (size_t i = 0; i <= count; ++i) {
         wchar_t c = i < count ? text[i] : L';';
@@ -26,13 +29,15 @@ size_t Split(const wchar_t* text, size_t count, Number* numbers) {
             current.empty = false;
             continue;
         }
-        if (n == kMaxNumbers) {
-            break;
+        if (c != L';' && c != L':') {
+            return false;
         }
-        numbers[n++] = current;
+        if (n < kMaxNumbers) {
+            numbers[n++] = current;
+        }
         current = {0, true, c == L':'};
     }
-    return n;
+    return true;
 }
 
 bool Byte(const Number& number, uint32_t& value) {
@@ -148,14 +153,11 @@ void ApplyCode(uint32_t code, TextStyle& style) {
 }  // namespace
 
 void GraphicRendition::Apply(const wchar_t* parameters, size_t count, TextStyle& style) {
-    for (size_t i = 0; i < count; ++i) {
-        wchar_t c = parameters[i];
-        if (!(c >= L'0' && c <= L'9') && c != L';' && c != L':') {
-            return;  // "ESC [ ? ... m", "ESC [ > ... m": other sequences that end in m
-        }
-    }
     Number numbers[kMaxNumbers];
-    size_t n = Split(parameters, count, numbers);
+    size_t n = 0;
+    if (!Split(parameters, count, numbers, n)) {
+        return;
+    }
     size_t i = 0;
     while (i < n) {
         uint32_t code = numbers[i].empty ? 0 : numbers[i].value;
