@@ -55,7 +55,7 @@ TextStyle LineMarks::Marked(TextStyle style, const Mark& mark) {
     return style;
 }
 
-std::vector<StyleRun> LineMarks::Overlay(const StoredLine& line, const std::vector<Mark>& marks) {
+StyleRuns LineMarks::Overlay(const StoredLine& line, const std::vector<Mark>& marks) {
     std::vector<size_t> cuts = {0};
     for (const StyleRun& run : line.runs) {
         cuts.push_back(run.start);
@@ -78,7 +78,7 @@ std::vector<StyleRun> LineMarks::Overlay(const StoredLine& line, const std::vect
         --covering[static_cast<size_t>(
             std::lower_bound(cuts.begin(), cuts.end(), mark.start + mark.length) - cuts.begin())];
     }
-    std::vector<StyleRun> runs;
+    StyleRuns runs;
     size_t run = 0;  // the line's run in effect at the cut
     int inLinks = 0, inMatches = 0;
     for (size_t i = 0; i < cuts.size(); ++i) {

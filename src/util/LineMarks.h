@@ -35,7 +35,7 @@ public:
     const StoredLine& Shown(const StoredLine& line);
 
     // The runs of line with the styles of marks laid over those of its text.
-    static std::vector<StyleRun> Overlay(const StoredLine& line, const std::vector<Mark>& marks);
+    static StyleRuns Overlay(const StoredLine& line, const std::vector<Mark>& marks);
     static TextStyle Marked(TextStyle style, const Mark& mark);
 
 private:

@@ -19,7 +19,7 @@ LineStore::LineStore(size_t limitCharacters) : first(0), characters(0), continua
     lines.emplace_back();
 }
 
-void LineStore::ReplaceLast(std::wstring text, std::vector<StyleRun> runs) {
+void LineStore::ReplaceLast(std::wstring text, StyleRuns runs) {
     StoredLine& last = lines.back();
     characters -= last.text.size();
     characters += text.size();

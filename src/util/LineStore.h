@@ -6,23 +6,18 @@
 #include <string>
 #include <vector>
 
+#include "util/StyleRuns.h"
 #include "util/TextPosition.h"
 #include "util/TextStyle.h"
 
 namespace util {
-
-// A run of one style within a line: from start up to the next run's start, or the line's end.
-struct StyleRun {
-    uint32_t start;
-    TextStyle style;
-};
 
 // One line of output as a console would show it: its text without any control code, the styles
 // of its stretches (empty means the default style throughout), when its first character arrived,
 // and whether it continues the line before it (a line cut at the length bound).
 struct StoredLine {
     std::wstring text;
-    std::vector<StyleRun> runs;
+    StyleRuns runs;
     int64_t arrival = 0;  // milliseconds since 1970-01-01 UTC
     bool continuation = false;
 
@@ -64,7 +59,7 @@ public:
 
     // The last line's text may be changed only through these, which keep the count right.
     // Sets the last line's text and runs (a rewritten progress line, a backspace).
-    void ReplaceLast(std::wstring text, std::vector<StyleRun> runs);
+    void ReplaceLast(std::wstring text, StyleRuns runs);
     // Appends to the last line in one style; an empty line takes arrival as its time. Past the
     // line bound the text goes on in continuation lines.
     void AppendToLast(const wchar_t* text, size_t count, const TextStyle& style, int64_t arrival);
