@@ -26,7 +26,10 @@ void AppendLine(std::string& text, size_t line, Kind kind) {
         if (kind == Kind::Colour && (column == firstCode || column == secondCode)) {
             text += ColourCodes[(2 * line + (column == secondCode ? 1 : 0)) % ColourCount];
         }
-        if (kind == Kind::Utf8 && column == 40) {
+        if (kind == Kind::Words && column == 40 && line % WordEvery < 2) {
+            text += line % WordEvery == 0 ? SoughtWord : NearWord;  // as wide as the letters it stands for
+            column += 5;
+        } else if (kind == Kind::Utf8 && column == 40) {
             text += Wide[line % (sizeof(Wide) / sizeof(Wide[0]))];
         } else {
             text += static_cast<char>('a' + (line + column) % 26);

@@ -9,12 +9,19 @@ namespace floodtext {
 
 const size_t LineBytes = 82;  // the characters a plain line shows, its CRLF included
 
+// The word the find benchmark looks for, and one that shares all but its last letter with it, so
+// that typing that letter changes the count.
+const char* const SoughtWord = "needle";
+const char* const NearWord = "needly";
+const size_t WordEvery = 48;
+
 enum class Kind {
     Plain = 0,
     LongLine = 1,  // one line of the given length
     Colour = 2,    // plain lines with a colour code about every 40 characters
     Utf8 = 3,      // plain lines with one non-ASCII character each, in UTF-8
     Progress = 4,  // one progress line rewritten the given number of times
+    Words = 5,     // plain lines, one in WordEvery with SoughtWord in it and another with NearWord
 };
 
 // Whole lines showing, together, at most bytes characters (one line at least).
