@@ -42,7 +42,10 @@ xdotool key --delay 300 alt+v Down Down Return
 sleep 1
 xdotool key ctrl+f
 sleep 1
-xdotool type --delay 120 "served"
+xdotool type --delay 120 "200"
+sleep 1
+# On to a later match, so that earlier ones show marked above it.
+xdotool key --delay 300 Return Return Return Return Return Return
 sleep 2
 mkdir -p "$(dirname "$out")"
 import -window root -crop 900x560+0+0 +repage "$out"
