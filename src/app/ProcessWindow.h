@@ -44,6 +44,7 @@ public:
     enum State { Stopped = 0, Running = 1, Stopping = 2, Waiting = 3 };
     // How long a stop may take before the window says "stopping".
     static const UINT stoppingAfterMs = 500;
+    static const UINT_PTR stoppingTimerId = 2;  // beside ProcessOutput::timerId
     // How long a window going away waits for a run it asked to end; a run that has not ended
     // then is left behind. The frame sets 0 when the program exits with runs still ending.
     static DWORD disposeWaitMs;
