@@ -13,4 +13,7 @@ public:
     static size_t WideLength(const wchar_t* text);
     // Widens bytes that are all ASCII into out; false (out partly filled) at the first byte that is not.
     static bool WidenAscii(const char* bytes, size_t count, wchar_t* out);
+    // Narrows units that are all ASCII into out; false (out partly filled) at the first unit that
+    // is not, or that is a carriage return (a return rewrites a line: the caller must look first).
+    static bool NarrowAsciiLine(const wchar_t* text, size_t count, char* out);
 };
