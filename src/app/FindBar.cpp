@@ -184,8 +184,16 @@ std::wstring FindBar::CountText() const {
 }
 
 void FindBar::ShowCount() {
-    if (count.GetHandle()) {
-        SetWindowTextW(count.GetHandle(), CountText().c_str());
+    if (!count.GetHandle()) {
+        return;
+    }
+    std::wstring text = CountText();
+    if (text != shownCount) {
+        shownCount = text;
+        SetWindowTextW(count.GetHandle(), text.c_str());
+        // Painted now: a paint left waiting would end the turn in which the window takes a flood
+        // of output, as the count changes with the flood four times a second.
+        UpdateWindow(count.GetHandle());
     }
 }
 

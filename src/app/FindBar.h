@@ -65,6 +65,7 @@ private:
     gui::ButtonControl next;
     gui::StaticControl count;
     gui::StaticControl note;
+    std::wstring shownCount;  // what the count shows, so that only a change is drawn
     std::function<void()> layout;
     bool open;
 };

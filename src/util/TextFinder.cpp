@@ -32,7 +32,7 @@ inline bool IsWordCharacter(wchar_t c) {
 
 }  // namespace
 
-TextFinder::TextFinder() : countedFirst(0), total(0) {}
+TextFinder::TextFinder() : wideShift(0), countedFirst(0), total(0) {}
 
 void TextFinder::SetQuery(const FindQuery& newQuery) {
     query = newQuery;
@@ -42,6 +42,7 @@ void TextFinder::SetQuery(const FindQuery& newQuery) {
             c = Fold(c);
         }
     }
+    MakeShifts();
     counts.clear();
     total = 0;
 }
@@ -207,19 +208,40 @@ size_t TextFinder::MatchAt(const std::wstring& text, size_t from) const {
 }
 
 size_t TextFinder::FoldedFind(const std::wstring& text, size_t from, size_t last) const {
-    for (; from <= last; ++from) {
-        if (Fold(text[from]) != folded[0]) {
-            continue;
+    // Each place is judged by the last character it would cover: most characters of output are
+    // not in the query, and the query's length can be skipped at once past them.
+    size_t end = folded.size() - 1;
+    while (from <= last) {
+        wchar_t tail = Fold(text[from + end]);
+        if (tail == folded[end]) {
+            size_t i = 0;
+            while (i < end && Fold(text[from + i]) == folded[i]) {
+                ++i;
+            }
+            if (i == end) {
+                return from;
+            }
         }
-        size_t i = 1;
-        while (i < folded.size() && Fold(text[from + i]) == folded[i]) {
-            ++i;
-        }
-        if (i == folded.size()) {
-            return from;
-        }
+        from += static_cast<size_t>(tail) < kShiftTable ? shifts[static_cast<size_t>(tail)] : wideShift;
     }
     return std::wstring::npos;
+}
+
+void TextFinder::MakeShifts() {
+    // How far the query may move on when the last character it covers is c: to put its last c
+    // (not counting its own last character) there, or all of its length past a c it lacks.
+    // Characters beyond the table share the shortest shift any of them has.
+    size_t length = folded.size();
+    shifts.assign(kShiftTable, length);
+    wideShift = length;
+    for (size_t i = 0; i + 1 < length; ++i) {
+        size_t shift = length - 1 - i;
+        if (static_cast<size_t>(folded[i]) < kShiftTable) {
+            shifts[static_cast<size_t>(folded[i])] = shift;
+        } else {
+            wideShift = shift < wideShift ? shift : wideShift;
+        }
+    }
 }
 
 bool TextFinder::IsWholeWord(const std::wstring& text, size_t at) const {

@@ -64,6 +64,7 @@ private:
     size_t MatchAt(const std::wstring& text, size_t from) const;
     // The next place at or after from, up to last, where text equals the query in folded case.
     size_t FoldedFind(const std::wstring& text, size_t from, size_t last) const;
+    void MakeShifts();
     bool IsWholeWord(const std::wstring& text, size_t at) const;
     // The matches of one line counted at the last Update (0 for a line not counted).
     uint32_t CountedIn(uint64_t line) const;
@@ -71,7 +72,10 @@ private:
     bool LastInLines(const LineStore& store, uint64_t from, uint64_t end, TextPosition before, TextMatch& match) const;
 
     FindQuery query;
+    static const size_t kShiftTable = 256;
     std::wstring folded;          // query.text in the case it is compared in
+    std::vector<size_t> shifts;   // FoldedFind's steps by character below kShiftTable
+    size_t wideShift;             // and for the characters above
     std::deque<uint32_t> counts;  // per line from countedFirst on
     uint64_t countedFirst;
     size_t total;

@@ -43,6 +43,8 @@ TEST(TextFinder, CaseAndWholeWordDecideWhatCountsAndMatchesNeverOverlap) {
     EXPECT_EQ(0u, CountIn(text, Finder(L"")));
     EXPECT_EQ(0u, CountIn(text, Finder(L"error\r\nerrors"))) << "matches lie within a line";
     EXPECT_EQ((std::vector<size_t>{0, 4}), Finder(L"ab", false, true).FindInLine(L"ab, ab abc xab"));
+    EXPECT_EQ((std::vector<size_t>{1, 5}), Finder(L"\x2500\x2500x").FindInLine(L"\x2500\x2500\x2500x \x2500\x2500x"))
+        << "a character past Latin-1 again in the query";
 }
 
 TEST(TextFinder, NextAndPreviousGoRoundTheEndsAndSayWhenTheyDid) {
