@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "util/Platform.h"
+#include "util/TextScan.h"
 
 LogFileWriter::LogFileWriter(IFileWriter& files,
                              const std::wstring& path,
@@ -141,16 +142,13 @@ const std::string& LogFileWriter::StampOf(const LocalTime& time) {
 }
 
 void LogFileWriter::Encode(const wchar_t* line, size_t count) {
-    encoded.clear();
-    for (size_t i = 0; i < count; ++i) {
-        if (line[i] >= 0x80 || line[i] == L'\r') {
-            // Rare: text beyond ASCII, or returns that rewrite the line.
-            std::wstring shown = Overstruck(std::wstring(line, count));
-            encoded = platform::WideToUtf8(shown.data(), shown.size());
-            return;
-        }
-        encoded += static_cast<char>(line[i]);
+    encoded.resize(count);
+    if (count == 0 || TextScan::NarrowAsciiLine(line, count, &encoded[0])) {
+        return;
     }
+    // Rare: text beyond ASCII, or returns that rewrite the line.
+    std::wstring shown = Overstruck(std::wstring(line, count));
+    encoded = platform::WideToUtf8(shown.data(), shown.size());
 }
 
 void LogFileWriter::Complete(const wchar_t* line, size_t count, const LocalTime& arrival) {

@@ -31,6 +31,7 @@ void RunLog::Configure(const std::wstring& path, uint64_t maxBytes, uint32_t bac
             return;
         }
         configured = target;
+        logging = target != nullptr;
         // A switch not yet taken by the writer is replaced: changes in quick succession open one file.
         if (!queue.empty() && queue.back().kind == Piece::Switch) {
             queue.back().target = target;
@@ -71,7 +72,7 @@ void RunLog::Enqueue(Piece piece, bool waitForRoom) {
 }
 
 void RunLog::Append(const wchar_t* text, bool waitForRoom) {
-    if (text && *text) {
+    if (text && *text && logging.load()) {
         Enqueue(Piece{Piece::Text, text, clock(), nullptr}, waitForRoom);
     }
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
@@ -80,6 +81,9 @@ private:
     size_t queuedUnits;
     bool closing;
     std::shared_ptr<const Target> configured;  // the last file asked for, as the queue will have it
+    // Whether configured names a file, read without the lock: output with nowhere to go is not
+    // even copied (most runs have no log file, and this is on the reader's path for every read).
+    std::atomic<bool> logging{false};
     // Used by the writer thread only.
     std::unique_ptr<IFileWriter> files;
     std::unique_ptr<LogFileWriter> writer;

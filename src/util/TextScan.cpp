@@ -95,3 +95,31 @@ size_t TextScan::WidenAsciiRun(const char* bytes, size_t count, wchar_t* out) {
     }
     return count;
 }
+
+bool TextScan::NarrowAsciiLine(const wchar_t* text, size_t count, char* out) {
+    size_t i = 0;
+#if defined(__SSE2__) && WCHAR_MAX == 0xFFFF
+    // Eight units at a time: any bit above the lowest seven, or a return, refuses the block.
+    const __m128i high = _mm_set1_epi16(static_cast<short>(0xFF80));
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i ret = _mm_set1_epi16(L'\r');
+    for (; i + 16 <= count; i += 16) {
+        __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + i));
+        __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + i + 8));
+        __m128i bad = _mm_or_si128(_mm_and_si128(_mm_or_si128(a, b), high),
+                                   _mm_or_si128(_mm_cmpeq_epi16(a, ret), _mm_cmpeq_epi16(b, ret)));
+        if (_mm_movemask_epi8(_mm_cmpeq_epi16(bad, zero)) != 0xFFFF) {
+            break;  // the plain loop below finds the unit
+        }
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), _mm_packus_epi16(a, b));
+    }
+#endif
+    for (; i < count; ++i) {
+        wchar_t unit = text[i];
+        if (static_cast<unsigned long>(unit) >= 0x80 || unit == L'\r') {
+            return false;
+        }
+        out[i] = static_cast<char>(unit);
+    }
+    return true;
+}

@@ -69,4 +69,23 @@ TEST(TextScan, WidenAsciiRunStopsAtTheFirstOtherByteAtEveryPlace) {
     }
 }
 
+TEST(TextScan, NarrowAsciiLineNarrowsPlainUnitsAndRefusesWideOnesAndReturnsAtEveryPlace) {
+    std::wstring text;
+    for (int i = 0; i < 40; ++i) {
+        text += static_cast<wchar_t>(i * 13 % 128 == '\r' ? 'r' : i * 13 % 128);  // zero and 0x7F included
+    }
+    std::string out(text.size(), '?');
+    ASSERT_TRUE(TextScan::NarrowAsciiLine(text.data(), text.size(), &out[0]));
+    EXPECT_EQ(std::string(text.begin(), text.end()), out);
+    // Units whose low byte alone would pass as ASCII must be refused too.
+    for (wchar_t refused : {L'\r', L'\x80', L'\x100', L'\xFF41', L'\xD83D'}) {
+        for (size_t place = 0; place < text.size(); ++place) {
+            std::wstring other = text;
+            other[place] = refused;
+            EXPECT_FALSE(TextScan::NarrowAsciiLine(other.data(), other.size(), &out[0])) << place;
+            EXPECT_TRUE(TextScan::NarrowAsciiLine(other.data(), place, &out[0])) << place;
+        }
+    }
+}
+
 }  // namespace
