@@ -162,3 +162,29 @@ double FloodSession::Flood(size_t bytes, bool untrimmed, size_t& peakBytes, floo
     }
     return -1;
 }
+
+double FloodSession::FloodToMarker(size_t bytes, floodtext::Kind kind, double waitMs) {
+    if (!Request(bytes, kind)) {
+        return -1;
+    }
+    std::string marker = floodtext::Marker(round);
+    double start = NowMs();
+    SetEvent(go);
+    for (double now = start; now - start < waitMs; now = NowMs()) {
+        if (MarkerShown(marker)) {
+            return now - start;
+        }
+        Sleep(10);  // a look costs the view's thread a few messages; the flood's seconds dwarf it
+    }
+    LogTail(marker);
+    return -1;
+}
+
+void FloodSession::LogTail(const std::string& marker) const {
+    long lines = static_cast<long>(SendMessageW(CurrentView(), EM_GETLINECOUNT, 0, 0));
+    fprintf(stderr, "bench: no \"%s\" after the flood; the view holds %zu characters in %ld lines, ending:\n",
+            marker.substr(0, marker.size() - 2).c_str(), ViewLength(), lines);
+    for (long line = lines > 3 ? lines - 3 : 0; line < lines; ++line) {
+        fprintf(stderr, "  \"%ls\"\n", LineText(line).c_str());
+    }
+}

@@ -31,6 +31,11 @@ public:
     // peakBytes: the highest private bytes of the program seen meanwhile. kind: what the lines
     // hold (all kinds show the same characters) or one line of bytes.
     double Flood(size_t bytes, bool untrimmed, size_t& peakBytes, floodtext::Kind kind = floodtext::Kind::Plain);
+    // Has the child write bytes of lines of kind and a closing marker line, and returns the
+    // milliseconds until the marker is one of the view's last lines. Only the view's tail is
+    // read, so a trim of old lines cannot keep the end from being seen; after waitMs without it,
+    // what the view showed goes to standard error and the result is -1.
+    double FloodToMarker(size_t bytes, floodtext::Kind kind, double waitMs);
     // Has the child rewrite one progress line steps times with bare CRs. Returns the lines the
     // view holds once the last step shows (the view cleared first), or -1 when it did not show.
     long Progress(size_t steps);
@@ -44,6 +49,7 @@ private:
     bool MarkerShown(const std::string& marker) const;
     std::wstring LineText(long line) const;
     void LogScrollPosition() const;
+    void LogTail(const std::string& marker) const;
     size_t ViewLength() const;
 
     std::wstring events;

@@ -84,6 +84,27 @@ protected:
     bool WaitForText(const std::wstring& title, const std::wstring& part) {
         return WaitFor([&] { return Text(title).find(part) != std::wstring::npos; });
     }
+    // A key pressed on the display, with modifiers held around it, and the loop run to take it.
+    void PressKey(WORD key, std::vector<WORD> held) {
+        std::vector<INPUT> inputs;
+        auto add = [&](WORD vk, DWORD flags) {
+            INPUT input = {};
+            input.type = INPUT_KEYBOARD;
+            input.ki.wVk = vk;
+            input.ki.dwFlags = flags;
+            inputs.push_back(input);
+        };
+        for (WORD modifier : held) {
+            add(modifier, 0);
+        }
+        add(key, 0);
+        add(key, KEYEVENTF_KEYUP);
+        for (auto modifier = held.rbegin(); modifier != held.rend(); ++modifier) {
+            add(*modifier, KEYEVENTF_KEYUP);
+        }
+        SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+        Pump(200);
+    }
     UINT MenuState(int id) { return GetMenuState(GetMenu(frame.GetHandle()), id, MF_BYCOMMAND); }
 
     LoopApplication application;

@@ -100,27 +100,6 @@ protected:
         entry.ReadProcesses();
         window->SetProcessInfo(entry.GetProcesses().at(0));
     }
-    // A key pressed on the display, with modifiers held around it, and the loop run to take it.
-    void PressKey(WORD key, std::vector<WORD> held) {
-        std::vector<INPUT> inputs;
-        auto add = [&](WORD vk, DWORD flags) {
-            INPUT input = {};
-            input.type = INPUT_KEYBOARD;
-            input.ki.wVk = vk;
-            input.ki.dwFlags = flags;
-            inputs.push_back(input);
-        };
-        for (WORD modifier : held) {
-            add(modifier, 0);
-        }
-        add(key, 0);
-        add(key, KEYEVENTF_KEYUP);
-        for (auto modifier = held.rbegin(); modifier != held.rend(); ++modifier) {
-            add(*modifier, KEYEVENTF_KEYUP);
-        }
-        SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
-        Pump(200);
-    }
 };
 
 // A process window whose runs are processes of a kind of the test's own.
