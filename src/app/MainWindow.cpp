@@ -63,7 +63,7 @@ const struct {
 MainWindow::MainWindow() : MainWindow(util::version::VersionCheck::Environment()) {}
 
 MainWindow::MainWindow(const util::version::VersionCheck::Environment& updates)
-    : MainWindowBase(L"MainWindow"),
+    : MainWindowBase(frameClass),
       versionCheck(updates),
       processWindows(*this, mdiClient),
       loader(*this, processWindows),
@@ -327,6 +327,9 @@ LRESULT MainWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM 
         OnEndSession(wParam != FALSE);
         return 0;
     }
+    if (message == frontMessage) {
+        return ComeToFront();  // its answer is the sender's, not the rule of private messages
+    }
     return MainWindowBase::WindowProc(window, message, wParam, lParam);
 }
 
@@ -425,6 +428,20 @@ LRESULT MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     } catch (Exception* e) {
         ShowFailure(e);
     }
+    return 1;
+}
+
+LRESULT MainWindow::ComeToFront() {
+    if (exiting) {
+        return 0;  // the later start waits for this program to end, then starts on its own
+    }
+    if (IsIconic(handle)) {
+        ShowWindow(handle, SW_RESTORE);
+    } else if (!IsWindowVisible(handle)) {
+        ShowWindow(handle, SW_SHOW);
+    }
+    // A box the frame shows (Exit's question, a failure) stays in front of it.
+    SetForegroundWindow(GetLastActivePopup(handle));
     return 1;
 }
 

@@ -29,6 +29,11 @@ public:
     // Posted to the frame with wParam a window and lParam any value, it is posted back to that
     // window unchanged: lets an outside tool time how long a posted message waits for this thread.
     static const UINT echoMessage = WM_APP + 0x300;
+    // Sent by a later start on the same configuration: the frame comes to the front (restored when
+    // minimised or hidden) and answers 1, or 0 while it is exiting.
+    static const UINT frontMessage = WM_APP + 0x302;
+    // The frame's window class, by which a later start finds it among its process's windows.
+    static constexpr const wchar_t* frameClass = L"MainWindow";
 
     // Constructing the frame's object runs the start-up update check, silent and bounded.
     MainWindow();
@@ -46,7 +51,8 @@ public:
     // Exit: asks, then ends every run; the program quits once they have ended, or 5 s after the
     // longest timeout of their stop steps. Exit again meanwhile ends them at once.
     int OnClose() override;
-    // The end of the session (sign-out, shutdown) reaches the frame as two messages.
+    // The end of the session (sign-out, shutdown) reaches the frame as two messages; frontMessage
+    // is answered here too.
     LRESULT WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     LRESULT OnTimer(WPARAM timerId) override;
@@ -91,6 +97,8 @@ private:
     void ArrangeChildren();
     void RunProcessCommand(int commandId);
     bool ConfirmExit();
+    // The answer to frontMessage.
+    LRESULT ComeToFront();
     void BeginExit();
     // Quits the loop; with runs still going, the windows no longer wait for them.
     void FinishExit(bool runsLeft);
