@@ -347,8 +347,16 @@ void ProcessWindow::NotifyFrame(int state) {
     frame.PostStateIfActive(statusMessage, state);
 }
 
+bool ProcessWindow::LastRunFailed() const {
+    Process* process = runs.Current();
+    // Not hasRun: a child that fails at once may end before the window ever saw it running.
+    return process && !process->IsRunning() && process->EndedByItself() && process->GetExitCode() != 0;
+}
+
 void ProcessWindow::SetStateIcon(int state) {
-    HICON icon = icons.For(instance, state == Waiting ? Stopped : state);
+    // A failed run stays marked until the next start: a crash seen only hours later still shows.
+    HICON icon = state == Stopped && LastRunFailed() ? icons.Failed(instance)
+                                                     : icons.For(instance, state == Waiting ? Stopped : state);
     if (icon) {
         SendMessageW(handle, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
     }

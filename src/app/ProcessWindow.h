@@ -103,6 +103,8 @@ public:
     // How the last run ended, for the status bar: " (exit code 3 (0x00000003), ended by itself)",
     // " (stopped)", or nothing while the process runs or has not run yet.
     std::wstring GetEndNote() const;
+    // The last run ended by itself with an exit code other than 0 (a crash too), and none runs now.
+    bool LastRunFailed() const;
     bool GetLogToScreen() const { return output.GetLogToScreen(); }
     const ProcessInfo* GetProcessInfo() const { return info; }
     OutputView& GetOutputView() { return view; }
