@@ -24,6 +24,8 @@ enum Command {
     kStart = 40002,
     kRestart = 40003,
     kStop = 40004,
+    kStartAll = 40005,
+    kRestartAll = 40007,
     kEditConfiguration = 40011,
     kReload = 40012,
     kSettings = 40013,
@@ -235,7 +237,8 @@ LRESULT MainWindow::OnCommand(WPARAM wParam, LPARAM) {
     try {
         ProcessWindow* active = GetActiveProcessWindow();
         // Nothing new starts once the program is ending.
-        if (exiting && (command == kStart || command == kRestart || command == kReload || command == kOpenSettings)) {
+        if (exiting && (command == kStart || command == kRestart || command == kStartAll || command == kRestartAll ||
+                        command == kReload || command == kOpenSettings)) {
             return 1;
         }
         switch (command) {
@@ -263,6 +266,9 @@ LRESULT MainWindow::OnCommand(WPARAM wParam, LPARAM) {
                 ShowAbout();
                 return 1;
             default:
+                if (WindowCommands::RunOnAll(command, [this] { return processWindows.Windows(); })) {
+                    return 1;
+                }
                 return WindowCommands::Run(command, active, mdiClient) ? 1 : 0;
         }
     } catch (Exception* e) {
