@@ -38,9 +38,10 @@ int App::Run() {
     if (argc > 1) {
         configuration->SetPath(AbsolutePath(arguments[1]).GetBuffer());
     }
-    // Held until Run returns; the system lets go of it too when the program is killed.
-    InstanceClaim claim(configuration->GetPath());
-    switch (claim.TakeOrHandOver(kHandOverWaitMs)) {
+    // The frame holds it from here on, until Run returns; the system lets go of it too when the
+    // program is killed.
+    std::unique_ptr<InstanceClaim> claim(new InstanceClaim(configuration->GetPath()));
+    switch (claim->TakeOrHandOver(kHandOverWaitMs)) {
         case InstanceClaim::Outcome::HandedOver:
             return 0;
         case InstanceClaim::Outcome::NoFrame:
@@ -57,6 +58,7 @@ int App::Run() {
     }
     MainWindow& frame = *mainWindow;
     frame.SetConfigurationFile(configuration.get());
+    frame.SetInstanceClaim(std::move(claim));
     // With an update accepted at start-up the quit is already posted: the frame is made without
     // loading the configuration, and the loop ends at once with code 0.
     frame.Create(nullptr);
@@ -67,9 +69,11 @@ int App::Run() {
         // A failure ends the program, and the configuration goes now: the frame may not outlive it
         // (a Reload while the failure is shown), nor any process tree the program.
         frame.Destroy();
+        frame.SetInstanceClaim(nullptr);
         throw;
     }
     // Every process tree ends with the loop, before the configuration goes.
     frame.DisposeProcessWindows();
+    frame.SetInstanceClaim(nullptr);
     return result;
 }

@@ -107,6 +107,16 @@ InstanceClaim::Outcome InstanceClaim::TakeOrHandOver(DWORD waitMs) {
     }
 }
 
+bool InstanceClaim::TryTake() {
+    mutex = mutex ? mutex : CreateMutexW(nullptr, FALSE, claimName.c_str());
+    DWORD result = mutex ? WaitForSingleObject(mutex, 0) : WAIT_FAILED;
+    owned = owned || result == WAIT_OBJECT_0 || result == WAIT_ABANDONED;
+    if (owned && !mapping) {
+        PublishOwner();
+    }
+    return owned;
+}
+
 void InstanceClaim::PublishOwner() {
     mapping = CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, sizeof(DWORD), ownerName.c_str());
     void* view = mapping ? MapViewOfFile(mapping, FILE_MAP_WRITE, 0, 0, sizeof(DWORD)) : nullptr;

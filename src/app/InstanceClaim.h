@@ -30,6 +30,8 @@ public:
     // starting (no frame yet) or exiting (its frame declines), waits up to waitMs for its frame or
     // for the claim to come free.
     Outcome TakeOrHandOver(DWORD waitMs);
+    // Takes the claim when it is free now; false when another instance holds it.
+    bool TryTake();
 
     // The key of path: its full path, upper-cased as the file system compares names.
     static std::wstring Key(const String& path);

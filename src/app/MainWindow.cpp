@@ -7,6 +7,7 @@
 
 #include "app/Application.h"
 #include "app/ConfigurationFile.h"
+#include "app/InstanceClaim.h"
 #include "app/ProcessWindow.h"
 #include "app/WindowCommands.h"
 #include "app/WindowsApplication.h"
@@ -86,6 +87,10 @@ void MainWindow::SetConfigurationFile(ConfigurationFile* configurationFile) {
         throw new Exception(L"MainWindow::SetConfigurationFile\n configurationFile is null.");
     }
     loader.SetFile(configurationFile);
+}
+
+void MainWindow::SetInstanceClaim(std::unique_ptr<InstanceClaim> claim) {
+    loader.SetClaim(std::move(claim));
 }
 
 void MainWindow::OnCreate() {

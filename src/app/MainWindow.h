@@ -18,6 +18,7 @@
 
 class ConfigurationFile;
 class Exception;
+class InstanceClaim;
 class ProcessInfo;
 class ProcessWindow;
 
@@ -44,6 +45,9 @@ public:
 
     // The configuration is not owned. Null throws.
     void SetConfigurationFile(ConfigurationFile* configurationFile);
+    // The claim this instance holds on its configuration; it moves with File > Open Settings.
+    // Null lets it go.
+    void SetInstanceClaim(std::unique_ptr<InstanceClaim> claim);
 
     void OnCreate() override;
     void OnSize(WPARAM wParam, LPARAM lParam) override;

@@ -2,11 +2,13 @@
 // brings that instance's frame to the front and ends; any other file starts an instance of its own.
 #include <windows.h>
 
+#include <dlgs.h>
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "ProbeConfiguration.h"
+#include "support/MessageBoxWatcher.h"
 #include "support/ScratchDirectory.h"
 #include "support/TarnwickSession.h"
 
@@ -90,6 +92,35 @@ TEST(SingleInstance, AKilledInstanceDoesNotBlockTheNextStart) {
     ASSERT_NE(nullptr, next.Frame());
     EXPECT_TRUE(WaitUntil([&] { return next.Child(L"A") != nullptr; }, 10000));
     EXPECT_EQ(static_cast<DWORD>(STILL_ACTIVE), next.WaitForExit(500));
+}
+
+// File > Open Settings answered with path in the file dialog, from outside the program.
+void OpenSettings(const TarnwickSession& session, const std::wstring& path) {
+    session.Command(40101);
+    HWND dialog = nullptr;
+    ASSERT_TRUE(WaitUntil(
+        [&] { return (dialog = testsupport::MessageBoxWatcher::FindBox(session.ProcessId())) != nullptr; }, 10000));
+    Sleep(300);  // let the dialog fill its folder view
+    HWND combo = GetDlgItem(dialog, cmb13);
+    HWND field = GetDlgItem(dialog, edt1) ? GetDlgItem(dialog, edt1) : FindWindowExW(combo, nullptr, L"Edit", nullptr);
+    SendMessageW(field ? field : combo, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
+    SendMessageW(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
+}
+
+// The claim moves with the file the frame shows: the one opened is this instance's, the one left
+// is free for a start of its own.
+TEST(SingleInstance, AFileOpenedInTheFrameTakesTheClaimAlong) {
+    ScratchDirectory dir;
+    std::wstring a = dir.Write(L"a.tnkx", Processes(ProbeEntry("A", "sleep 60000")));
+    std::wstring b = dir.Write(L"b.tnkx", Processes(ProbeEntry("B", "sleep 60000")));
+    TarnwickSession first(Quoted(a));
+    ASSERT_NE(nullptr, first.Frame());
+    OpenSettings(first, b);
+    ASSERT_TRUE(WaitUntil([&] { return first.Child(L"B") != nullptr; }, 10000));
+    TarnwickSession onB(Quoted(b));
+    ExpectHandedOver(onB);
+    TarnwickSession onA(Quoted(a));
+    EXPECT_NE(nullptr, onA.Frame());
 }
 
 }  // namespace
