@@ -30,7 +30,8 @@ bool FailureNotice::Enabled() {
            !value.Equals(L"0");
 }
 
-void FailureNotice::Flash(HWND frame, const std::wstring&) {
+void FailureNotice::Flash(HWND frame, const std::wstring& text) {
+    SendMessageW(frame, toldMessage, 0, reinterpret_cast<LPARAM>(text.c_str()));
     FLASHWINFO flash = {};
     flash.cbSize = sizeof(flash);
     flash.hwnd = frame;

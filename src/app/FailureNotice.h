@@ -15,6 +15,8 @@ public:
     // default flashes the frame's taskbar button; tests replace it.
     using Notifier = std::function<void(HWND frame, const std::wstring& text)>;
     static Notifier notifier;
+    // Sent to the frame by the default notifier, lParam the text: it may show it from its icon.
+    static const UINT toldMessage = WM_APP + 0x311;
 
     // A run was started from outside (Start, a reload, the start order): a new streak begins.
     void NewStreak() { told = false; }

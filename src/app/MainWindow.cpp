@@ -32,6 +32,7 @@ enum Command {
     kOpenSettings = 40101,
     kClear = 40201,
     kTreePanel = 40203,
+    kMinimizeToTray = 40208,
     kCascade = 40301,
     kTileVertically = 40313,
     kTileHorizontally = 40314,
@@ -101,6 +102,7 @@ void MainWindow::OnCreate() {
                 SWP_NOMOVE | SWP_NOZORDER);
     MainWindowBase::OnCreate();
     LoadMenu(kMainMenu);
+    CheckMenuItem(GetMenu(handle), kMinimizeToTray, tray.IsEnabled() ? MF_CHECKED : MF_UNCHECKED);
     CreateToolBar();
     CreateClient();
     statusBar.Create(handle);
@@ -250,6 +252,10 @@ LRESULT MainWindow::OnCommand(WPARAM wParam, LPARAM) {
                 return 1;
             case kTreePanel:
                 return 1;  // the tree panel is not part of this frame
+            case kMinimizeToTray:
+                tray.SetEnabled(!tray.IsEnabled());
+                CheckMenuItem(GetMenu(handle), kMinimizeToTray, tray.IsEnabled() ? MF_CHECKED : MF_UNCHECKED);
+                return 1;
             case kEditConfiguration:
                 loader.GetFile()->OpenInEditor(handle);
                 return 1;
@@ -302,6 +308,10 @@ void MainWindow::BeginExit() {
 }
 
 LRESULT MainWindow::OnTimer(WPARAM timerId) {
+    if (timerId == FrameTray::callbackMessage) {
+        tray.SetTip(TrayTip());
+        return 0;
+    }
     if (timerId != kExitTimer || !exiting) {
         return 0;
     }
@@ -317,6 +327,7 @@ LRESULT MainWindow::OnTimer(WPARAM timerId) {
 
 void MainWindow::FinishExit(bool runsLeft) {
     KillTimer(handle, kExitTimer);
+    tray.Remove();
     exitProgress.Close();
     if (runsLeft) {
         ProcessWindow::disposeWaitMs = 0;  // the program ends now; so do the workers with it
@@ -335,7 +346,9 @@ LRESULT MainWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM 
     if (message == frontMessage) {
         return ComeToFront();  // its answer is the sender's, not the rule of private messages
     }
-    return MainWindowBase::WindowProc(window, message, wParam, lParam);
+    LRESULT result = MainWindowBase::WindowProc(window, message, wParam, lParam);
+    OnTrayMessage(message, wParam, lParam);  // after the frame's own handling: a minimise is done
+    return result;
 }
 
 LRESULT MainWindow::OnQueryEndSession() {

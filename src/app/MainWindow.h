@@ -7,6 +7,7 @@
 #include "app/ConfigurationLoader.h"
 #include "app/ExitProgress.h"
 #include "app/FrameStatus.h"
+#include "app/FrameTray.h"
 #include "app/ProcessWindowSet.h"
 #include "app/SettingsWindow.h"
 #include "gui/AboutWindow.h"
@@ -116,6 +117,12 @@ private:
     void OnEndSession(bool ending);
     // Serves this thread's messages until no run is left or the deadline (a tick count) passed.
     void WaitForRuns(ULONGLONG deadline);
+    // The frame's icon in the notification area (MainWindowTray.cpp): the messages that concern
+    // it, with true when message was one; the tooltip; the menu and its commands.
+    bool OnTrayMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    std::wstring TrayTip();
+    void ShowTrayMenu();
+    void RunTrayCommand(int command);
 
     gui::ToolBarControl toolbar;
     gui::MDIClientWindow mdiClient;
@@ -133,4 +140,5 @@ private:
     bool sessionEnding;      // the session may end: the system waits for this program
     bool sessionExit;        // the session end, not Exit, asked the runs to end
     ExitProgress exitProgress;
+    FrameTray tray;
 };
