@@ -174,6 +174,14 @@ def icon_stopping(c):
     c.frame(10, 10, 22, 22, 2.5, (255, 255, 255))
 
 
+def icon_failed(c):
+    # The stopped red with an exclamation mark: ended by itself with an exit code other than 0.
+    c.circle(16, 16, 14.5, (130, 20, 20))
+    c.circle(16, 16, 13, (205, 45, 40))
+    c.rect(14.25, 7, 17.75, 19, (255, 255, 255))
+    c.circle(16, 23.5, 2, (255, 255, 255))
+
+
 def icon_tree_item(c):
     console(c, 3, 6, 29, 26)
 
@@ -289,6 +297,7 @@ ICONS = {
     'running.ico': icon_running,
     'stopped.ico': icon_stopped,
     'stopping.ico': icon_stopping,
+    'failed.ico': icon_failed,
     'treeitem.ico': icon_tree_item,
 }
 

@@ -257,11 +257,18 @@ int main() {
     size_t before = PrivateBytes();
     size_t peak = before;
     // Raw and captured rounds run in pairs; the median of the pairs' ratios, so that neither a
-    // hiccup of the machine nor its load drifting between rounds decides the figure.
+    // hiccup of the machine nor its load drifting between rounds decides the figure. Which of
+    // the two goes first alternates, so that neither always meets what the other left behind.
     std::vector<double> ratios;
-    for (int round = 0; round < 7; ++round) {
-        double r = RawBytesPerSecond();
-        double c = CaptureBytesPerSecond(peak);
+    for (int round = 0; round < 15; ++round) {
+        double r = 0, c = 0;
+        if (round % 2 == 0) {
+            r = RawBytesPerSecond();
+            c = CaptureBytesPerSecond(peak);
+        } else {
+            c = CaptureBytesPerSecond(peak);
+            r = RawBytesPerSecond();
+        }
         raw = r > raw ? r : raw;
         captured = c > captured ? c : captured;
         ratios.push_back(r > 0 ? c / r : 0);

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "app/ConfigurationFile.h"
+#include "app/InstanceClaim.h"
 #include "app/ProcessWindowSet.h"
 #include "gui/FileDialogs.h"
 #include "gui/Window.h"
@@ -12,6 +13,10 @@ ConfigurationLoader::ConfigurationLoader(gui::Window& owner, ProcessWindowSet& w
     : owner(owner), windows(windows), current(nullptr) {}
 
 ConfigurationLoader::~ConfigurationLoader() = default;
+
+void ConfigurationLoader::SetClaim(std::unique_ptr<InstanceClaim> held) {
+    claim = std::move(held);
+}
 
 void ConfigurationLoader::Read(ConfigurationFile& file) {
     file.Load(nullptr);
@@ -55,6 +60,12 @@ void ConfigurationLoader::OpenOther() {
         return;
     }
     windows.DisposeAll();
+    if (claim) {
+        // The old file is let go first. Held by another instance, the new one stays unclaimed:
+        // the user chose to have it open twice.
+        claim.reset(new InstanceClaim(path));
+        claim->TryTake();
+    }
     current = candidate.get();
     chosen = std::move(candidate);
     windows.Apply(*current);

@@ -4,6 +4,7 @@
 
 class ConfigurationFile;
 class Exception;
+class InstanceClaim;
 class ProcessWindowSet;
 
 namespace gui {
@@ -21,6 +22,10 @@ public:
 
     // The configuration in use; not owned unless one was chosen with OpenOther.
     void SetFile(ConfigurationFile* file) { current = file; }
+    // The claim this instance holds on the current file (null: none, and none is taken): another
+    // file opened with OpenOther takes it over, so that later starts find this instance by the
+    // file it shows.
+    void SetClaim(std::unique_ptr<InstanceClaim> held);
     ConfigurationFile* GetFile() const { return current; }
 
     // Start-up: a configuration that cannot be loaded writes the sample and posts the quit.
@@ -39,4 +44,5 @@ private:
     ProcessWindowSet& windows;                  // not owned
     ConfigurationFile* current;                 // not owned unless it is chosen
     std::unique_ptr<ConfigurationFile> chosen;  // one opened with Open Settings
+    std::unique_ptr<InstanceClaim> claim;
 };

@@ -7,6 +7,7 @@
 
 #include "app/Application.h"
 #include "app/ConfigurationFile.h"
+#include "app/InstanceClaim.h"
 #include "app/ProcessWindow.h"
 #include "app/WindowCommands.h"
 #include "app/WindowsApplication.h"
@@ -23,12 +24,15 @@ enum Command {
     kStart = 40002,
     kRestart = 40003,
     kStop = 40004,
+    kStartAll = 40005,
+    kRestartAll = 40007,
     kEditConfiguration = 40011,
     kReload = 40012,
     kSettings = 40013,
     kOpenSettings = 40101,
     kClear = 40201,
     kTreePanel = 40203,
+    kMinimizeToTray = 40208,
     kCascade = 40301,
     kTileVertically = 40313,
     kTileHorizontally = 40314,
@@ -61,7 +65,7 @@ const struct {
 MainWindow::MainWindow() : MainWindow(util::version::VersionCheck::Environment()) {}
 
 MainWindow::MainWindow(const util::version::VersionCheck::Environment& updates)
-    : MainWindowBase(L"MainWindow"),
+    : MainWindowBase(frameClass),
       versionCheck(updates),
       processWindows(*this, mdiClient),
       loader(*this, processWindows),
@@ -86,6 +90,10 @@ void MainWindow::SetConfigurationFile(ConfigurationFile* configurationFile) {
     loader.SetFile(configurationFile);
 }
 
+void MainWindow::SetInstanceClaim(std::unique_ptr<InstanceClaim> claim) {
+    loader.SetClaim(std::move(claim));
+}
+
 void MainWindow::OnCreate() {
     // A frame that holds several process windows wants most of the screen.
     RECT workArea = {};
@@ -94,6 +102,7 @@ void MainWindow::OnCreate() {
                 SWP_NOMOVE | SWP_NOZORDER);
     MainWindowBase::OnCreate();
     LoadMenu(kMainMenu);
+    CheckMenuItem(GetMenu(handle), kMinimizeToTray, tray.IsEnabled() ? MF_CHECKED : MF_UNCHECKED);
     CreateToolBar();
     CreateClient();
     statusBar.Create(handle);
@@ -230,7 +239,8 @@ LRESULT MainWindow::OnCommand(WPARAM wParam, LPARAM) {
     try {
         ProcessWindow* active = GetActiveProcessWindow();
         // Nothing new starts once the program is ending.
-        if (exiting && (command == kStart || command == kRestart || command == kReload || command == kOpenSettings)) {
+        if (exiting && (command == kStart || command == kRestart || command == kStartAll || command == kRestartAll ||
+                        command == kReload || command == kOpenSettings)) {
             return 1;
         }
         switch (command) {
@@ -242,6 +252,10 @@ LRESULT MainWindow::OnCommand(WPARAM wParam, LPARAM) {
                 return 1;
             case kTreePanel:
                 return 1;  // the tree panel is not part of this frame
+            case kMinimizeToTray:
+                tray.SetEnabled(!tray.IsEnabled());
+                CheckMenuItem(GetMenu(handle), kMinimizeToTray, tray.IsEnabled() ? MF_CHECKED : MF_UNCHECKED);
+                return 1;
             case kEditConfiguration:
                 loader.GetFile()->OpenInEditor(handle);
                 return 1;
@@ -258,6 +272,9 @@ LRESULT MainWindow::OnCommand(WPARAM wParam, LPARAM) {
                 ShowAbout();
                 return 1;
             default:
+                if (WindowCommands::RunOnAll(command, [this] { return processWindows.Windows(); })) {
+                    return 1;
+                }
                 return WindowCommands::Run(command, active, mdiClient) ? 1 : 0;
         }
     } catch (Exception* e) {
@@ -291,6 +308,10 @@ void MainWindow::BeginExit() {
 }
 
 LRESULT MainWindow::OnTimer(WPARAM timerId) {
+    if (timerId == FrameTray::callbackMessage) {
+        tray.SetTip(TrayTip());
+        return 0;
+    }
     if (timerId != kExitTimer || !exiting) {
         return 0;
     }
@@ -306,6 +327,7 @@ LRESULT MainWindow::OnTimer(WPARAM timerId) {
 
 void MainWindow::FinishExit(bool runsLeft) {
     KillTimer(handle, kExitTimer);
+    tray.Remove();
     exitProgress.Close();
     if (runsLeft) {
         ProcessWindow::disposeWaitMs = 0;  // the program ends now; so do the workers with it
@@ -321,7 +343,12 @@ LRESULT MainWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM 
         OnEndSession(wParam != FALSE);
         return 0;
     }
-    return MainWindowBase::WindowProc(window, message, wParam, lParam);
+    if (message == frontMessage) {
+        return ComeToFront();  // its answer is the sender's, not the rule of private messages
+    }
+    LRESULT result = MainWindowBase::WindowProc(window, message, wParam, lParam);
+    OnTrayMessage(message, wParam, lParam);  // after the frame's own handling: a minimise is done
+    return result;
 }
 
 LRESULT MainWindow::OnQueryEndSession() {
@@ -419,6 +446,20 @@ LRESULT MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     } catch (Exception* e) {
         ShowFailure(e);
     }
+    return 1;
+}
+
+LRESULT MainWindow::ComeToFront() {
+    if (exiting) {
+        return 0;  // the later start waits for this program to end, then starts on its own
+    }
+    if (IsIconic(handle)) {
+        ShowWindow(handle, SW_RESTORE);
+    } else if (!IsWindowVisible(handle)) {
+        ShowWindow(handle, SW_SHOW);
+    }
+    // A box the frame shows (Exit's question, a failure) stays in front of it.
+    SetForegroundWindow(GetLastActivePopup(handle));
     return 1;
 }
 

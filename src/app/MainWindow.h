@@ -7,6 +7,7 @@
 #include "app/ConfigurationLoader.h"
 #include "app/ExitProgress.h"
 #include "app/FrameStatus.h"
+#include "app/FrameTray.h"
 #include "app/ProcessWindowSet.h"
 #include "app/SettingsWindow.h"
 #include "gui/AboutWindow.h"
@@ -18,6 +19,7 @@
 
 class ConfigurationFile;
 class Exception;
+class InstanceClaim;
 class ProcessInfo;
 class ProcessWindow;
 
@@ -29,6 +31,11 @@ public:
     // Posted to the frame with wParam a window and lParam any value, it is posted back to that
     // window unchanged: lets an outside tool time how long a posted message waits for this thread.
     static const UINT echoMessage = WM_APP + 0x300;
+    // Sent by a later start on the same configuration: the frame comes to the front (restored when
+    // minimised or hidden) and answers 1, or 0 while it is exiting.
+    static const UINT frontMessage = WM_APP + 0x302;
+    // The frame's window class, by which a later start finds it among its process's windows.
+    static constexpr const wchar_t* frameClass = L"MainWindow";
 
     // Constructing the frame's object runs the start-up update check, silent and bounded.
     MainWindow();
@@ -39,6 +46,9 @@ public:
 
     // The configuration is not owned. Null throws.
     void SetConfigurationFile(ConfigurationFile* configurationFile);
+    // The claim this instance holds on its configuration; it moves with File > Open Settings.
+    // Null lets it go.
+    void SetInstanceClaim(std::unique_ptr<InstanceClaim> claim);
 
     void OnCreate() override;
     void OnSize(WPARAM wParam, LPARAM lParam) override;
@@ -46,7 +56,8 @@ public:
     // Exit: asks, then ends every run; the program quits once they have ended, or 5 s after the
     // longest timeout of their stop steps. Exit again meanwhile ends them at once.
     int OnClose() override;
-    // The end of the session (sign-out, shutdown) reaches the frame as two messages.
+    // The end of the session (sign-out, shutdown) reaches the frame as two messages; frontMessage
+    // is answered here too.
     LRESULT WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     LRESULT OnTimer(WPARAM timerId) override;
@@ -91,6 +102,8 @@ private:
     void ArrangeChildren();
     void RunProcessCommand(int commandId);
     bool ConfirmExit();
+    // The answer to frontMessage.
+    LRESULT ComeToFront();
     void BeginExit();
     // Quits the loop; with runs still going, the windows no longer wait for them.
     void FinishExit(bool runsLeft);
@@ -104,6 +117,12 @@ private:
     void OnEndSession(bool ending);
     // Serves this thread's messages until no run is left or the deadline (a tick count) passed.
     void WaitForRuns(ULONGLONG deadline);
+    // The frame's icon in the notification area (MainWindowTray.cpp): the messages that concern
+    // it, with true when message was one; the tooltip; the menu and its commands.
+    bool OnTrayMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    std::wstring TrayTip();
+    void ShowTrayMenu();
+    void RunTrayCommand(int command);
 
     gui::ToolBarControl toolbar;
     gui::MDIClientWindow mdiClient;
@@ -121,4 +140,5 @@ private:
     bool sessionEnding;      // the session may end: the system waits for this program
     bool sessionExit;        // the session end, not Exit, asked the runs to end
     ExitProgress exitProgress;
+    FrameTray tray;
 };

@@ -144,6 +144,14 @@ LRESULT ProcessWindow::OnMessage(UINT message, WPARAM, LPARAM) {
         OnRunEnded();
         return 1;
     }
+    if (message == runFailedMessage) {
+        wchar_t title[256] = {};
+        GetWindowTextW(handle, title, 256);
+        Process* process = runs.Current();
+        failureNotice.RunFailed(frame.Find(), handle,
+                                std::wstring(title) + L": " + (process ? process->GetEndNote() : std::wstring()));
+        return 1;
+    }
     if (message == failureMessage) {
         std::wstring text;
         {
@@ -320,11 +328,16 @@ void ProcessWindow::ThreadStateChanged(bool running) {
     }
     if (running) {
         stopAskedAt = 0;
+        failureNotice.NewStreak();  // a thread's start is a start from outside; restarts stay in it
         wait.RunStarted();  // told before the worker runs: none of its output is missed
     } else {
         TrackRunEnd();
     }
     ShowState();
+}
+
+void ProcessWindow::RunFailed(uint32_t) {
+    PostMessageW(handle, runFailedMessage, 0, 0);  // worker: the window's thread tells the user
 }
 
 void ProcessWindow::ThreadFailed(const std::wstring& message) {
@@ -347,8 +360,16 @@ void ProcessWindow::NotifyFrame(int state) {
     frame.PostStateIfActive(statusMessage, state);
 }
 
+bool ProcessWindow::LastRunFailed() const {
+    Process* process = runs.Current();
+    // Not hasRun: a child that fails at once may end before the window ever saw it running.
+    return process && !process->IsRunning() && process->EndedByItself() && process->GetExitCode() != 0;
+}
+
 void ProcessWindow::SetStateIcon(int state) {
-    HICON icon = icons.For(instance, state == Waiting ? Stopped : state);
+    // A failed run stays marked until the next start: a crash seen only hours later still shows.
+    HICON icon = state == Stopped && LastRunFailed() ? icons.Failed(instance)
+                                                     : icons.For(instance, state == Waiting ? Stopped : state);
     if (icon) {
         SendMessageW(handle, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
     }

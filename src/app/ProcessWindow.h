@@ -5,6 +5,7 @@
 #include <string>
 
 #include "app/FindBar.h"
+#include "app/FailureNotice.h"
 #include "app/FrameLink.h"
 #include "app/OutputView.h"
 #include "app/ProcessOutput.h"
@@ -36,6 +37,7 @@ public:
     static const UINT stateMessage = WM_APP + 2;    // the process started or ended
     static const UINT failureMessage = WM_APP + 3;  // a worker failed unexpectedly
     static const UINT readyMessage = WM_APP + 4;    // the run's output held a text a later entry waits for
+    static const UINT runFailedMessage = WM_APP + 5;  // a run ended by itself with a code other than 0
     static const UINT statusMessage = WM_USER + 1;  // to the frame: wParam window, lParam a State
     // To the frame: a run started, became ready or ended, or an entry began to wait; the frame
     // looks for waiting entries that may start.
@@ -85,6 +87,7 @@ public:
     void LogOutput(const wchar_t* text) override;
     void ThreadStateChanged(bool running) override;
     void ThreadFailed(const std::wstring& message) override;
+    void RunFailed(uint32_t exitCode) override;
 
     bool IsProcessRunning() const;
     // Runs of this window that have not ended: its process's, and a replaced process's.
@@ -103,6 +106,8 @@ public:
     // How the last run ended, for the status bar: " (exit code 3 (0x00000003), ended by itself)",
     // " (stopped)", or nothing while the process runs or has not run yet.
     std::wstring GetEndNote() const;
+    // The last run ended by itself with an exit code other than 0 (a crash too), and none runs now.
+    bool LastRunFailed() const;
     bool GetLogToScreen() const { return output.GetLogToScreen(); }
     const ProcessInfo* GetProcessInfo() const { return info; }
     OutputView& GetOutputView() { return view; }
@@ -150,6 +155,7 @@ private:
     std::wstring failure;  // a worker's failure on its way to the window (under failureLock)
     bool hasRun;           // the current process was started at least once (window thread only)
     StateIcons icons;
+    FailureNotice failureNotice;  // window thread only
     StartWait wait;
     ProcessOutput output;  // after view, which it feeds
     FrameLink frame;

@@ -12,10 +12,11 @@ const int kStopping = 2;
 const int kRunningIcon = 102;
 const int kStoppedIcon = 103;
 const int kStoppingIcon = 105;
+const int kFailedIcon = 106;
 
 }  // namespace
 
-StateIcons::StateIcons() : running(nullptr), stopped(nullptr), stopping(nullptr) {}
+StateIcons::StateIcons() : running(nullptr), stopped(nullptr), stopping(nullptr), failed(nullptr) {}
 
 HICON StateIcons::For(HINSTANCE instance, int state) {
     if (state == kRunning) {
@@ -28,6 +29,10 @@ HICON StateIcons::For(HINSTANCE instance, int state) {
         return stopping ? stopping : (stopping = Load(instance, kStoppingIcon));
     }
     return nullptr;
+}
+
+HICON StateIcons::Failed(HINSTANCE instance) {
+    return failed ? failed : (failed = Load(instance, kFailedIcon));
 }
 
 HICON StateIcons::Load(HINSTANCE instance, int resourceId) {

@@ -2,7 +2,8 @@
 
 #include <windows.h>
 
-// The icons a process window shows for its state (running, stopped, stopping). They are the
+// The icons a process window shows for its state (running, stopped, stopping), and for a stop
+// after a run that failed. They are the
 // system's shared copies of the program's icon resources: each is loaded the first time it is
 // needed and never destroyed.
 class StateIcons {
@@ -12,6 +13,8 @@ public:
     // The icon for a ProcessWindow::State value, or null for any other value. Throws when the
     // resource cannot be loaded.
     HICON For(HINSTANCE instance, int state);
+    // Stopped after a run that ended by itself with an exit code other than 0.
+    HICON Failed(HINSTANCE instance);
 
 private:
     static HICON Load(HINSTANCE instance, int resourceId);
@@ -19,4 +22,5 @@ private:
     HICON running;
     HICON stopped;
     HICON stopping;
+    HICON failed;
 };

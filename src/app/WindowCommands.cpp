@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <algorithm>
+
 #include "app/ProcessWindow.h"
 #include "gui/MDIClientWindow.h"
 
@@ -12,6 +14,9 @@ enum Command {
     kStart = 40002,
     kRestart = 40003,
     kStop = 40004,
+    kStartAll = 40005,
+    kStopAll = 40006,
+    kRestartAll = 40007,
     kClear = 40201,
     kLogToScreen = 40202,
     kFind = 40204,
@@ -48,6 +53,32 @@ bool WindowCommands::Run(int command, ProcessWindow* active, gui::MDIClientWindo
         default:
             return Arrange(command, client);
     }
+}
+
+bool WindowCommands::RunOnAll(int command, const std::function<std::vector<ProcessWindow*>()>& current) {
+    if (command != kStartAll && command != kStopAll && command != kRestartAll) {
+        return false;
+    }
+    // Each window gets what its own Start, Stop or Restart would do, where that applies: Start
+    // All starts the windows not running (a waiting one at once, as a Start by hand), Stop All
+    // asks every run and wait to end (again: at once), Restart All restarts what runs and starts
+    // what does not. A window already stopping is left to end.
+    for (ProcessWindow* window : current()) {
+        std::vector<ProcessWindow*> now = current();
+        if (std::find(now.begin(), now.end(), window) == now.end()) {
+            continue;  // gone meanwhile
+        }
+        ProcessWindow::State state = window->GetState();
+        bool idle = state == ProcessWindow::Stopped || state == ProcessWindow::Waiting;
+        if (command == kStopAll && state != ProcessWindow::Stopped) {
+            window->ProcessCommand(kStop);
+        } else if (command != kStopAll && idle) {
+            window->ProcessCommand(kStart);
+        } else if (command == kRestartAll && state == ProcessWindow::Running) {
+            window->ProcessCommand(kRestart);
+        }
+    }
+    return true;
 }
 
 void WindowCommands::RunOnActive(int command, ProcessWindow& active) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 // Told when a Thread starts (true) and when its run has ended (false), once each per run.
@@ -11,5 +12,8 @@ public:
     // A failure the worker did not expect, with its message; called on the worker, before the
     // run's end is told. Observers that do not show it leave it to the debugger output.
     virtual void ThreadFailed(const std::wstring& message) { static_cast<void>(message); }
+    // A run ended by itself with an exit code other than 0; called on the worker once per such
+    // run, after its exit line (the restart policy may start another run of the same thread).
+    virtual void RunFailed(uint32_t exitCode) { static_cast<void>(exitCode); }
     virtual ~IThreadObserver() = default;
 };

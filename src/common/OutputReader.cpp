@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "common/OutputPipe.h"
+#include "util/SystemError.h"
 #include "util/TextCodec.h"
 #include "util/TextScan.h"
 
@@ -95,6 +96,7 @@ bool OutputReader::Read(const Run& run, HANDLE readEvent) {
         }
         if (!ReadFile(run.pipe, target, ReadSize, &count, &overlapped)) {
             if (GetLastError() != ERROR_IO_PENDING) {
+                TellReadFailure(GetLastError());
                 break;
             }
             pending = true;
@@ -126,6 +128,17 @@ bool OutputReader::Read(const Run& run, HANDLE readEvent) {
     return stopped;
 }
 
+void OutputReader::TellReadFailure(DWORD error) {
+    // The pipe's end (every writer has closed it) is how output normally ends. Anything else
+    // leaves the child writing into a pipe nobody reads: its output stops here, and the user
+    // must know why rather than see the run end in silence.
+    if (error == ERROR_BROKEN_PIPE || error == ERROR_HANDLE_EOF || error == ERROR_PIPE_NOT_CONNECTED) {
+        return;
+    }
+    SetLastError(error);
+    output.Log((std::wstring(L"\r\nReading the output failed: ") + GetSystemErrorText() + L"\r\n").c_str());
+}
+
 OutputReader::Wake OutputReader::WaitForRead(const Run& run, HANDLE readEvent) {
     for (;;) {
         // The child's handle tells its end at once; after it, the end of the rest of its job is
@@ -151,6 +164,7 @@ OutputReader::Wake OutputReader::WaitForRead(const Run& run, HANDLE readEvent) {
                 return Wake::Ended;
             }
         } else if (result != WAIT_IO_COMPLETION) {
+            TellReadFailure(result == WAIT_FAILED ? GetLastError() : ERROR_GEN_FAILURE);
             return Wake::Ended;  // the wait failed: nothing more can be read
         }
     }

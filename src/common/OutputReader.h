@@ -43,6 +43,8 @@ private:
     void Deliver(char* buffer, DWORD count);
     // Decodes the child's bytes in the run's encoding and hands them on.
     void LogBytes(const char* bytes, size_t count);
+    // A read that failed for another reason than the output's end is told in the output.
+    void TellReadFailure(DWORD error);
 
     RunOutput& output;
     ChunkAssembler assembler;

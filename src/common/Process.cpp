@@ -335,6 +335,9 @@ void Process::WriteExitLine() {
     if (due && framed) {
         LogText(ExitLine::Format(exitCode, GetTickCount64() - runStart, reason, startFailure).c_str());
     }
+    if (due && reason == ExitLine::Reason::ByItself && exitCode != 0) {
+        TellRunFailed(exitCode);
+    }
 }
 
 std::wstring Process::GetEndNote() {

@@ -58,6 +58,10 @@ public:
 protected:
     // Called by Start on its own thread, before the worker exists: resets what a run keeps.
     virtual void OnStart() {}
+    // Tells the observer that a run failed (see IThreadObserver::RunFailed); on the worker.
+    void TellRunFailed(uint32_t exitCode) {
+        observer.With([exitCode](IThreadObserver& watcher) { watcher.RunFailed(exitCode); });
+    }
     // Waits, serving sent messages, until a worker that was started has ended; returns at once
     // when there is none. Most derived destructors call it before their members go away.
     void WaitForWorkerEnd();

@@ -33,6 +33,20 @@ int FontIndex(const util::TextStyle& style) {
            (style.Has(TextStyle::Underline) ? 4 : 0) | (style.Has(TextStyle::Strike) ? 8 : 0);
 }
 
+// Characters drawn one to a cell without shaping: Latin, Greek and Cyrillic letters, punctuation,
+// symbols, arrows, box drawing and dingbats. Not combining marks, format characters (soft hyphen,
+// joiners, direction marks, separators) nor any script that is shaped or written right to left.
+bool IsUnshaped(wchar_t c) {
+    if (c < 0x300) {
+        return c != 0xAD;
+    }
+    if (c >= 0x2000 && c < 0x2C00) {
+        return !(c >= 0x200B && c <= 0x200F) && !(c >= 0x2028 && c <= 0x202E) && !(c >= 0x2060 && c <= 0x206F) &&
+               !(c >= 0x20D0 && c <= 0x20FF);
+    }
+    return (c >= 0x370 && c < 0x483) || (c >= 0x48A && c < 0x530) || (c >= 0x1E00 && c < 0x1F00);
+}
+
 }  // namespace
 
 LinePainter::LinePainter()
@@ -175,6 +189,16 @@ bool LinePainter::NeedsFallback(const wchar_t* text, size_t count) {
     return false;
 }
 
+bool LinePainter::FontCovers(HDC context, const wchar_t* text, size_t count) {
+    if (!std::all_of(text, text + count, IsUnshaped)) {
+        return false;
+    }
+    glyphs.resize(count);
+    return GetGlyphIndicesW(context, text, static_cast<int>(count), glyphs.data(), GGI_MARK_NONEXISTING_GLYPHS) ==
+               static_cast<DWORD>(count) &&
+           std::find(glyphs.begin(), glyphs.end(), static_cast<WORD>(0xFFFF)) == glyphs.end();
+}
+
 void LinePainter::DrawPiece(HDC context, const util::StoredLine& line, const Piece& piece, int x, int y) {
     size_t count = piece.to - piece.from;
     shown.assign(line.text, piece.from, count);
@@ -188,7 +212,9 @@ void LinePainter::DrawPiece(HDC context, const util::StoredLine& line, const Pie
     SetBkColor(context, background);
     RECT area = {x, y, x + static_cast<int>(count) * cellWidth, y + lineHeight};
     SCRIPT_STRING_ANALYSIS analysis = nullptr;
-    if (NeedsFallback(shown.data(), count) &&
+    // Uniscribe's analysis costs a flood of accented lines more than their text: only for pieces
+    // that the font alone cannot draw.
+    if (NeedsFallback(shown.data(), count) && !FontCovers(context, shown.data(), count) &&
         SUCCEEDED(ScriptStringAnalyse(context, shown.data(), static_cast<int>(count), static_cast<int>(count * 3 / 2 + 16),
                                       -1, SSA_GLYPHS | SSA_FALLBACK, 0, nullptr, nullptr, advances.data(), nullptr,
                                       nullptr, &analysis))) {

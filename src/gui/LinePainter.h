@@ -57,6 +57,9 @@ private:
     void DrawPiece(HDC context, const util::StoredLine& line, const Piece& piece, int x, int y);
     void FillCells(HDC context, int x, int y, int right, COLORREF colour);
     static bool NeedsFallback(const wchar_t* text, size_t count);
+    // Whether the font selected into context draws text as it does ASCII: every character of a
+    // script that needs no shaping and has a glyph in the font.
+    bool FontCovers(HDC context, const wchar_t* text, size_t count);
 
     int dpi;
     int cellWidth;
@@ -68,6 +71,7 @@ private:
     COLORREF selectedBackground;
     std::vector<int> advances;  // one cell per unit, reused
     std::wstring shown;         // the piece's text with control characters as spaces, reused
+    std::vector<WORD> glyphs;   // the font's glyphs of a piece, reused
 };
 
 }  // namespace gui

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "util/Platform.h"
+#include "util/TextScan.h"
 
 namespace util {
 namespace {
@@ -137,6 +138,64 @@ size_t Utf8Sequence(const unsigned char* p, size_t available, unsigned long& cp)
     return length;
 }
 
+// Writes one code point (at most U+10FFFF) at place, as a surrogate pair where wchar_t has 16 bits;
+// returns the units written.
+size_t PutCodePoint(wchar_t* place, unsigned long cp) {
+    if (kWide16 && cp >= 0x10000) {
+        place[0] = static_cast<wchar_t>(0xD800 + ((cp - 0x10000) >> 10));
+        place[1] = static_cast<wchar_t>(0xDC00 + ((cp - 0x10000) & 0x3FF));
+        return 2;
+    }
+    place[0] = static_cast<wchar_t>(cp);
+    return 1;
+}
+
+// A child's output as UTF-8 into out; with fallback ("auto") each run of invalid bytes is taken in
+// the ANSI code page (ansiLeadBytes as for DecodeOutput), without it each invalid byte is U+FFFD.
+void DecodeUtf8Output(const char* bytes, size_t count, bool fallback, const bool* ansiLeadBytes, std::wstring& out) {
+    // Written in place: ASCII runs widened in bulk, the sequences between them one by one. No
+    // byte gives more than one unit (a four-byte sequence gives two), so what is left of the
+    // input always fits in what is left of out; only the ANSI runs are checked.
+    out.resize(count);
+    const unsigned char* p = reinterpret_cast<const unsigned char*>(bytes);
+    size_t used = 0;     // units written
+    size_t invalid = 0;  // start of the run of invalid bytes before i
+    size_t i = 0;
+    // The invalid run before i in the ANSI code page ("auto").
+    auto takeInvalid = [&] {
+        if (fallback && invalid < i) {
+            std::wstring ansi = platform::AnsiToWide(bytes + invalid, i - invalid);
+            out.resize(std::max(out.size(), used + ansi.size() + (count - i)));
+            std::copy(ansi.begin(), ansi.end(), out.begin() + static_cast<std::ptrdiff_t>(used));
+            used += ansi.size();
+        }
+    };
+    while (i < count) {
+        if (p[i] < 0x80) {
+            takeInvalid();
+            size_t run = TextScan::WidenAsciiRun(bytes + i, count - i, &out[used]);
+            used += run;
+            i = invalid = i + run;
+            continue;
+        }
+        unsigned long cp = 0;
+        size_t length = Utf8Sequence(p + i, count - i, cp);
+        if (length == 0) {
+            if (!fallback) {
+                out[used++] = static_cast<wchar_t>(kReplacement);
+            }
+            // A double-byte character of the ANSI code page stays whole, its trail byte may be ASCII.
+            i += fallback && ansiLeadBytes && ansiLeadBytes[p[i]] && i + 1 < count ? 2 : 1;
+            continue;
+        }
+        takeInvalid();
+        used += PutCodePoint(&out[used], cp);
+        i = invalid = i + length;
+    }
+    takeInvalid();
+    out.resize(used);
+}
+
 }  // namespace
 
 size_t TextCodec::Utf8SequenceLength(const unsigned char* bytes, size_t available) {
@@ -152,48 +211,10 @@ void TextCodec::DecodeOutput(const char* bytes,
     out.clear();
     if (mode == OutputEncoding::Mode::Ansi) {
         out = platform::AnsiToWide(bytes, count);
-        return;
-    }
-    if (mode == OutputEncoding::Mode::Oem) {
+    } else if (mode == OutputEncoding::Mode::Oem) {
         out = platform::OemToWide(bytes, count);
-        return;
-    }
-    out.reserve(count);
-    const unsigned char* p = reinterpret_cast<const unsigned char*>(bytes);
-    bool fallback = mode == OutputEncoding::Mode::Auto;
-    size_t invalid = 0;  // start of the run of invalid bytes before i
-    size_t i = 0;
-    while (i < count) {
-        if (p[i] < 0x80) {
-            size_t end = i + 1;
-            while (end < count && p[end] < 0x80) {
-                ++end;
-            }
-            if (fallback && invalid < i) {
-                out += platform::AnsiToWide(bytes + invalid, i - invalid);
-            }
-            out.append(bytes + i, bytes + end);
-            i = invalid = end;
-            continue;
-        }
-        unsigned long cp = 0;
-        size_t length = Utf8Sequence(p + i, count - i, cp);
-        if (length == 0) {
-            if (!fallback) {
-                out += static_cast<wchar_t>(kReplacement);
-            }
-            // A double-byte character of the ANSI code page stays whole, its trail byte may be ASCII.
-            i += fallback && ansiLeadBytes && ansiLeadBytes[p[i]] && i + 1 < count ? 2 : 1;
-            continue;
-        }
-        if (fallback && invalid < i) {
-            out += platform::AnsiToWide(bytes + invalid, i - invalid);
-        }
-        platform::AppendCodePoint(out, cp);
-        i = invalid = i + length;
-    }
-    if (fallback && invalid < count) {
-        out += platform::AnsiToWide(bytes + invalid, count - invalid);
+    } else {
+        DecodeUtf8Output(bytes, count, mode == OutputEncoding::Mode::Auto, ansiLeadBytes, out);
     }
 }
 

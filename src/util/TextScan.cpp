@@ -59,28 +59,41 @@ size_t TextScan::WideLength(const wchar_t* text) {
 }
 
 bool TextScan::WidenAscii(const char* bytes, size_t count, wchar_t* out) {
+    return WidenAsciiRun(bytes, count, out) == count;
+}
+
+size_t TextScan::WidenAsciiRun(const char* bytes, size_t count, wchar_t* out) {
     const unsigned char* in = reinterpret_cast<const unsigned char*>(bytes);
     size_t i = 0;
-#if defined(__SSE2__) && WCHAR_MAX == 0xFFFF
-    // A byte with its high bit set shows in the mask; zero-extending interleaves each byte with a
-    // zero byte.
+#if defined(__SSE2__) && (WCHAR_MAX == 0xFFFF || WCHAR_MAX == 0x7FFFFFFF)
+    // A byte with its high bit set shows in the mask; zero-extending interleaves each byte with
+    // zero bytes. A block is stored whole, also when the run ends inside it.
     const __m128i zero = _mm_setzero_si128();
     for (; i + 16 <= count; i += 16) {
         __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + i));
-        if (_mm_movemask_epi8(block) != 0) {
-            return false;
+        __m128i low = _mm_unpacklo_epi8(block, zero), high = _mm_unpackhi_epi8(block, zero);
+#if WCHAR_MAX == 0xFFFF
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), low);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i + 8), high);
+#else
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), _mm_unpacklo_epi16(low, zero));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i + 4), _mm_unpackhi_epi16(low, zero));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i + 8), _mm_unpacklo_epi16(high, zero));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i + 12), _mm_unpackhi_epi16(high, zero));
+#endif
+        int mask = _mm_movemask_epi8(block);
+        if (mask != 0) {
+            return i + __builtin_ctz(static_cast<unsigned>(mask));
         }
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), _mm_unpacklo_epi8(block, zero));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i + 8), _mm_unpackhi_epi8(block, zero));
     }
 #endif
     for (; i < count; ++i) {
         if (in[i] & 0x80) {
-            return false;
+            return i;
         }
         out[i] = in[i];
     }
-    return true;
+    return count;
 }
 
 bool TextScan::NarrowAsciiLine(const wchar_t* text, size_t count, char* out) {

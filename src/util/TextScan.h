@@ -13,6 +13,9 @@ public:
     static size_t WideLength(const wchar_t* text);
     // Widens bytes that are all ASCII into out; false (out partly filled) at the first byte that is not.
     static bool WidenAscii(const char* bytes, size_t count, wchar_t* out);
+    // Widens the ASCII bytes that bytes starts with into out and returns how many there are. out
+    // needs room for count units: the units past that run are overwritten with anything.
+    static size_t WidenAsciiRun(const char* bytes, size_t count, wchar_t* out);
     // Narrows units that are all ASCII into out; false (out partly filled) at the first unit that
     // is not, or that is a carriage return (a return rewrites a line: the caller must look first).
     static bool NarrowAsciiLine(const wchar_t* text, size_t count, char* out);

@@ -160,7 +160,8 @@ protected:
 HWND OutputViewTest::host = nullptr;
 
 // Read back from the screen: a coloured run's background fills its cells, its text is drawn in
-// its colour, plain text keeps the window's colours, and a selection the highlight.
+// its colour (also letters beyond ASCII, each in its cell), plain text keeps the window's colours,
+// and a selection the highlight.
 TEST_F(OutputViewTest, DrawsTheColoursOfTheStyleRunsAndTheSelection) {
     util::TextStyle coloured;
     coloured.foreground = util::TextStyle::kRgb | 0x00FF00;
@@ -171,6 +172,8 @@ TEST_F(OutputViewTest, DrawsTheColoursOfTheStyleRunsAndTheSelection) {
         store.AppendToLast(L" plain", 6, util::TextStyle(), 0);
         store.NewLine(0);
         store.AppendToLast(L"WWWWWWWWWWWW", 12, util::TextStyle(), 0);
+        store.NewLine(0);
+        store.AppendToLast(L"\x00e9\x00fc\x20ac\x0416", 4, coloured, 0);
     });
     view.FinishPaint();
     Pump();
@@ -196,6 +199,10 @@ TEST_F(OutputViewTest, DrawsTheColoursOfTheStyleRunsAndTheSelection) {
     EXPECT_EQ(GetSysColor(COLOR_WINDOW), pixel(0, 2, 0, 0));
     EXPECT_FALSE(anyPixel(0, 14, RGB(0, 0xFF, 0))) << "after the run";
     EXPECT_TRUE(anyPixel(1, 3, GetSysColor(COLOR_WINDOWTEXT)));
+    for (int column = 0; column < 4; ++column) {
+        EXPECT_TRUE(anyPixel(2, column, RGB(0, 0xFF, 0))) << "accented cell " << column;
+    }
+    EXPECT_EQ(GetSysColor(COLOR_WINDOW), pixel(2, 4, 0, 0)) << "after the accented run";
     EXPECT_EQ(GetSysColor(COLOR_WINDOW), pixel(3, 3, 0, 0)) << "below the text";
 
     Ask(EM_SETSEL, 20, 24);  // "WWWW" from the second line's third character

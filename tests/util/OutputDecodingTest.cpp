@@ -120,6 +120,26 @@ TEST(OutputDecoding, TextCutAtEveryByteReadsAsInOnePiece) {
     }
 }
 
+// ASCII runs are widened in bulk: around a sequence, an invalid byte or a cut sequence at any
+// place in a long line, the text reads as its pieces decoded one by one.
+TEST(OutputDecoding, LongAsciiRunsAroundOtherBytesReadAsTheirPieces) {
+    const std::string others[] = {"\xc3\xa9", "\xe2\x9c\x93", "\xf0\x9f\x98\x80", "\xe9", "\xc0\x80", "\xe2\x82"};
+    std::string ascii;
+    for (int i = 0; i < 48; ++i) {
+        ascii += static_cast<char>('a' + i % 26);
+    }
+    for (const std::string& other : others) {
+        for (Mode mode : {Mode::Auto, Mode::Utf8}) {
+            for (size_t before = 0; before <= ascii.size(); ++before) {
+                const std::string head = ascii.substr(0, before), tail = ascii.substr(before);
+                const std::wstring expected = Decode(head, mode) + Decode(other, mode) + Decode(tail, mode);
+                EXPECT_EQ(expected, Decode(head + other + tail, mode)) << before;
+                EXPECT_EQ(expected + expected, Decode(head + other + tail + head + other + tail, mode)) << before;
+            }
+        }
+    }
+}
+
 // "auto" under a double-byte ANSI code page (Shift_JIS-like lead bytes): a character of the code
 // page stays whole in the decoder's runs and across reads, also where its trail byte is ASCII.
 TEST(OutputDecoding, AutoKeepsDoubleByteCharactersOfTheAnsiCodePageWhole) {

@@ -52,6 +52,23 @@ TEST(TextScan, WidenAsciiWidensPlainBytesAndRefusesAnyOtherAtEveryPlace) {
     }
 }
 
+// The run's end at every place across the blocks: the units before it are the bytes widened.
+TEST(TextScan, WidenAsciiRunStopsAtTheFirstOtherByteAtEveryPlace) {
+    std::string bytes;
+    for (int i = 0; i < 40; ++i) {
+        bytes += static_cast<char>(i * 13 % 128);
+    }
+    std::vector<wchar_t> out(bytes.size());
+    for (size_t place = 0; place <= bytes.size(); ++place) {
+        std::string other = bytes;
+        if (place < other.size()) {
+            other[place] = place % 2 ? '\x80' : '\xFF';
+        }
+        ASSERT_EQ(place, TextScan::WidenAsciiRun(other.data(), other.size(), out.data())) << place;
+        EXPECT_EQ(std::wstring(bytes.begin(), bytes.begin() + place), std::wstring(out.data(), place)) << place;
+    }
+}
+
 TEST(TextScan, NarrowAsciiLineNarrowsPlainUnitsAndRefusesWideOnesAndReturnsAtEveryPlace) {
     std::wstring text;
     for (int i = 0; i < 40; ++i) {
