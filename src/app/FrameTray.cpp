@@ -76,9 +76,11 @@ void FrameTray::Remove() {
 bool FrameTray::Handle(HWND frame, UINT message, LPARAM lParam, bool& wantsMenu) {
     wantsMenu = false;
     if (message == taskbarCreated && taskbarCreated != 0) {
-        if (shown) {
-            data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
-            Notify(NIM_ADD);  // a new shell has lost every icon
+        data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+        // A new shell has lost every icon; one that takes none back must not leave the frame lost.
+        if (shown && !Notify(NIM_ADD)) {
+            shown = false;
+            ShowWindow(frame, SW_RESTORE);
         }
         return true;
     }

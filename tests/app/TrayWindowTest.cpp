@@ -26,10 +26,11 @@ struct ShellCall {
     std::wstring info;
 };
 std::vector<ShellCall> calls;
+bool refuseAdd = false;
 
 BOOL WINAPI RecordShell(DWORD action, PNOTIFYICONDATAW data) {
     calls.push_back({action, data->uFlags, data->szTip, data->uFlags & NIF_INFO ? data->szInfo : L""});
-    return TRUE;
+    return action == NIM_ADD && refuseAdd ? FALSE : TRUE;
 }
 
 class TrayWindowTest : public apptest::FrameTest {
@@ -97,6 +98,16 @@ TEST_F(TrayWindowTest, MinimisingGoesToTheTrayOnlyWithTheOptionAndAClickBringsTh
     EXPECT_TRUE(IsWindowVisible(frame.GetHandle()));
     EXPECT_FALSE(IsIconic(frame.GetHandle()));
     EXPECT_EQ(1u, CountOf(NIM_DELETE));
+
+    // A new shell that refuses the icon gives the frame back rather than leave it hidden.
+    ShowWindow(frame.GetHandle(), SW_MINIMIZE);
+    Pump(200);
+    ASSERT_FALSE(IsWindowVisible(frame.GetHandle()));
+    refuseAdd = true;
+    SendMessageW(frame.GetHandle(), RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+    refuseAdd = false;
+    Pump(200);
+    EXPECT_TRUE(IsWindowVisible(frame.GetHandle()));
     Command(kMinimizeToTray);
     EXPECT_EQ(L"0", setting.Read());
 }
