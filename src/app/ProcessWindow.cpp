@@ -130,7 +130,7 @@ LRESULT ProcessWindow::OnTimer(WPARAM timerId) {
     return 0;
 }
 
-LRESULT ProcessWindow::OnMessage(UINT message, WPARAM, LPARAM) {
+LRESULT ProcessWindow::OnMessage(UINT message, WPARAM wParam, LPARAM) {
     if (message == outputMessage) {
         output.Show();
         return 1;
@@ -147,9 +147,10 @@ LRESULT ProcessWindow::OnMessage(UINT message, WPARAM, LPARAM) {
     if (message == runFailedMessage) {
         wchar_t title[256] = {};
         GetWindowTextW(handle, title, 256);
-        Process* process = runs.Current();
+        // The code came with the message: by now the restart policy may have started another run.
         failureNotice.RunFailed(frame.Find(), handle,
-                                std::wstring(title) + L": " + (process ? process->GetEndNote() : std::wstring()));
+                                std::wstring(title) + L": " +
+                                    ExitLine::Note(static_cast<uint32_t>(wParam), ExitLine::Reason::ByItself));
         return 1;
     }
     if (message == failureMessage) {
@@ -336,8 +337,8 @@ void ProcessWindow::ThreadStateChanged(bool running) {
     ShowState();
 }
 
-void ProcessWindow::RunFailed(uint32_t) {
-    PostMessageW(handle, runFailedMessage, 0, 0);  // worker: the window's thread tells the user
+void ProcessWindow::RunFailed(uint32_t exitCode) {
+    PostMessageW(handle, runFailedMessage, exitCode, 0);  // worker: the window's thread tells the user
 }
 
 void ProcessWindow::ThreadFailed(const std::wstring& message) {
