@@ -1,11 +1,12 @@
 #include "app/FailureNotice.h"
 
+#include "app/SettingsKey.h"
 #include "util/String.h"
 #include "win32/Registry.h"
 
 namespace {
 
-const wchar_t kSettingsKey[] = L"Software\\Hollbrae\\Tarnwick";
+const wchar_t* const kSettingsKey = settings::key;
 
 }  // namespace
 

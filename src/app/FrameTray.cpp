@@ -1,11 +1,12 @@
 #include "app/FrameTray.h"
 
+#include "app/SettingsKey.h"
 #include "util/String.h"
 #include "win32/Registry.h"
 
 namespace {
 
-const wchar_t kSettingsKey[] = L"Software\\Hollbrae\\Tarnwick";
+const wchar_t* const kSettingsKey = settings::key;
 const wchar_t kSetting[] = L"MinimizeToTray";
 const int kStart = 40002, kRestart = 40003, kStop = 40004, kStartAll = 40005, kStopAll = 40006, kExit = 502;
 const int kPerProcess = 3;  // Start, Stop, Restart

@@ -75,7 +75,9 @@ MainWindow::MainWindow(const util::version::VersionCheck::Environment& updates)
       exitStarted(0),
       exitGiveUpMs(kExitGiveUpAfterMs),
       sessionEnding(false),
-      sessionExit(false) {
+      sessionExit(false),
+      panelWidth(0),
+      layoutReady(false) {
     style |= WS_CLIPCHILDREN;
 }
 
@@ -95,12 +97,7 @@ void MainWindow::SetInstanceClaim(std::unique_ptr<InstanceClaim> claim) {
 }
 
 void MainWindow::OnCreate() {
-    // A frame that holds several process windows wants most of the screen.
-    RECT workArea = {};
-    SystemParametersInfoW(SPI_GETWORKAREA, 0, &workArea, 0);
-    SetPosition(0, 0, (workArea.right - workArea.left) * 4 / 5, (workArea.bottom - workArea.top) * 4 / 5,
-                SWP_NOMOVE | SWP_NOZORDER);
-    MainWindowBase::OnCreate();
+    OpenFrame();
     LoadMenu(kMainMenu);
     CheckMenuItem(GetMenu(handle), kMinimizeToTray, tray.IsEnabled() ? MF_CHECKED : MF_UNCHECKED);
     CreateToolBar();
@@ -111,7 +108,7 @@ void MainWindow::OnCreate() {
         LoadProcesses();
     }
     OnSize(0, 0);
-    ArrangeChildren();
+    ArrangeAtStart();
 }
 
 void MainWindow::CreateToolBar() {
@@ -175,7 +172,9 @@ void MainWindow::ArrangeChildren() {
 }
 
 void MainWindow::LoadProcesses() {
+    processWindows.SetPlacer([this](HWND child, const std::wstring& title) { layout.PlaceChild(child, title); });
     loader.LoadAtStart();
+    processWindows.SetPlacer(nullptr);  // a reload keeps what is on screen
     AfterLoad();
 }
 
@@ -185,6 +184,7 @@ void MainWindow::ReloadProcesses() {
 }
 
 void MainWindow::LoadConfigurationFile() {
+    SaveLayout();  // the file left keeps its layout
     loader.OpenOther();
     AfterLoad();
 }
@@ -275,6 +275,7 @@ LRESULT MainWindow::OnCommand(WPARAM wParam, LPARAM) {
                 if (WindowCommands::RunOnAll(command, [this] { return processWindows.Windows(); })) {
                     return 1;
                 }
+                LayoutArranged(command);
                 return WindowCommands::Run(command, active, mdiClient) ? 1 : 0;
         }
     } catch (Exception* e) {
@@ -295,6 +296,7 @@ int MainWindow::OnClose() {
 }
 
 void MainWindow::BeginExit() {
+    SaveLayout();
     exiting = true;
     exitStarted = GetTickCount64();
     // Runs with stop steps are given their timeout before the usual margin.
@@ -312,7 +314,7 @@ LRESULT MainWindow::OnTimer(WPARAM timerId) {
         tray.SetTip(TrayTip());
         return 0;
     }
-    if (timerId != kExitTimer || !exiting) {
+    if (OnLayoutTimer(timerId) || timerId != kExitTimer || !exiting) {
         return 0;
     }
     int ending = CountRunningProcesses();
@@ -348,6 +350,7 @@ LRESULT MainWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM 
     }
     LRESULT result = MainWindowBase::WindowProc(window, message, wParam, lParam);
     OnTrayMessage(message, wParam, lParam);  // after the frame's own handling: a minimise is done
+    OnLayoutMessage(message, wParam);
     return result;
 }
 
@@ -361,6 +364,9 @@ LRESULT MainWindow::OnQueryEndSession() {
     ShutdownBlockReasonCreate(handle, reason.c_str());
     sessionEnding = true;
     sessionExit = !exiting;
+    if (sessionExit) {
+        SaveLayout();  // the session's end is an Exit too
+    }
     // Runs an Exit already asked to end are not asked again: a second stop ends them at once.
     if (sessionExit) {
         exiting = true;  // nothing starts meanwhile

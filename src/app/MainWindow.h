@@ -3,9 +3,11 @@
 #include <windows.h>
 
 #include <memory>
+#include <vector>
 
 #include "app/ConfigurationLoader.h"
 #include "app/ExitProgress.h"
+#include "app/FrameLayout.h"
 #include "app/FrameStatus.h"
 #include "app/FrameTray.h"
 #include "app/ProcessWindowSet.h"
@@ -84,6 +86,9 @@ public:
     void ShowAbout();
     // Tools > Settings: the settings window, made on first use, shown on the current file.
     void ShowSettings();
+    // Writes down the frame's layout for the configuration in use (MainWindowLayout.cpp): at Exit,
+    // and a moment after the frame or its windows were moved, sized or arranged.
+    void SaveLayout();
 
     ConfigurationFile* GetConfigurationFile() const { return loader.GetFile(); }
     gui::MDIClientWindow& GetMDIClient() { return mdiClient; }
@@ -123,6 +128,18 @@ private:
     std::wstring TrayTip();
     void ShowTrayMenu();
     void RunTrayCommand(int command);
+    // The remembered layout (MainWindowLayout.cpp): the frame placed and shown at creation, the
+    // windows arranged after the start-up load, the messages and timer that lead to a save.
+    void OpenFrame();
+    void ArrangeAtStart();
+    std::vector<FrameLayout::Child> LayoutChildren();
+    void ScheduleLayoutSave();
+    bool OnLayoutTimer(WPARAM timerId);
+    void OnLayoutMessage(UINT message, WPARAM wParam);
+    void LayoutArranged(int command);
+    // The panel's state as the layout keeps it.
+    void LayoutPanel(bool& shown, int& width) const;
+    void RestorePanel(bool shown, int width);
 
     gui::ToolBarControl toolbar;
     gui::MDIClientWindow mdiClient;
@@ -141,4 +158,7 @@ private:
     bool sessionExit;        // the session end, not Exit, asked the runs to end
     ExitProgress exitProgress;
     FrameTray tray;
+    FrameLayout layout;
+    int panelWidth;
+    bool layoutReady;  // the start-up placing is over: a move from here on is the user's
 };

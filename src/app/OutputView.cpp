@@ -6,13 +6,14 @@
 #include <cwchar>
 
 #include "app/OutputAccessible.h"
+#include "app/SettingsKey.h"
 #include "gui/Clipboard.h"
 #include "gui/WindowDpi.h"
 #include "win32/Registry.h"
 
 namespace {
 
-const wchar_t kSettingsKey[] = L"Software\\Hollbrae\\Tarnwick";
+const wchar_t* const kSettingsKey = settings::key;
 const size_t kSmallestScrollback = 1000;
 const UINT kDpiChangedAfterParent = 0x02E3;
 const UINT kDpiChanged = 0x02E0;

@@ -172,6 +172,11 @@ LRESULT ProcessWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPAR
     if (message == WM_SETFOCUS && view.GetHandle()) {
         SetFocus(view.GetHandle());
     }
+    // The frame writes its layout down once the moves settle.
+    bool moved = message == WM_EXITSIZEMOVE;
+    if ((moved || (message == WM_SIZE && wParam != SIZE_MINIMIZED)) && frameWindow && frameWindow->GetHandle()) {
+        PostMessageW(frameWindow->GetHandle(), layoutMessage, moved ? movedByUser : 0, 0);
+    }
     return result;
 }
 

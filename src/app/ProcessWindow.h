@@ -42,6 +42,10 @@ public:
     // To the frame: a run started, became ready or ended, or an entry began to wait; the frame
     // looks for waiting entries that may start.
     static const UINT startOrderMessage = WM_APP + 0x301;
+    // Posted to the frame: the window was moved or sized, wParam movedByUser when the user did it
+    // (the windows are no longer as a tiling or cascade left them). The frame writes its layout.
+    static const UINT layoutMessage = WM_APP + 0x303;
+    static const WPARAM movedByUser = 1;
     // Waiting: not running, and waiting to start by itself after another entry.
     enum State { Stopped = 0, Running = 1, Stopping = 2, Waiting = 3 };
     // How long a stop may take before the window says "stopping".

@@ -110,6 +110,9 @@ void ProcessWindowSet::ApplyProcessInfo(ProcessInfo* newInfo) {
     gui::WindowMessageRouter::GetInstance()->Adopt(created);  // from here on the router deletes it
     created->SetText(title.GetBuffer());
     ShowWindow(created->GetHandle(), SW_SHOWNORMAL);
+    if (place) {
+        place(created->GetHandle(), title.GetBuffer());
+    }
     children[title] = created;
     created->GetReadiness().Watch(watched[title.GetBuffer()]);
     created->SetProcessInfo(info.release());

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -29,6 +30,9 @@ public:
     // Hands the description (owned from here on) to its title's window, making one if the entry
     // is not disabled. The window looks for the ready texts of the entries after it first.
     void ApplyProcessInfo(ProcessInfo* info);
+    // Called with each window made from here on, shown at the client's default place, and its
+    // title; empty: none is called.
+    void SetPlacer(std::function<void(HWND, const std::wstring&)> placer) { place = std::move(placer); }
     // Starts the waiting windows whose predecessor's run is ready for them.
     void StartDue();
     // Destroys every process window (ending its process tree) and deletes its object.
@@ -50,6 +54,7 @@ private:
     // For each title, the ready texts of the entries that start after it (from the last load).
     std::map<std::wstring, std::vector<std::wstring>> watched;
 
+    std::function<void(HWND, const std::wstring&)> place;
     gui::Window& frame;            // not owned
     gui::MDIClientWindow& client;  // not owned
 };
