@@ -175,22 +175,27 @@ TEST_F(LayoutWindowTest, AMaximisedFrameATilingAndAMaximisedWindowComeBack) {
     EXPECT_FALSE(IsZoomed(Child(L"Web")));
 }
 
-// A monitor that is gone: the frame comes onto the nearest one, its size kept.
+// A monitor that is gone, or a resolution that shrank under a frame at its edge: the frame comes
+// wholly onto the nearest monitor's work area, its size kept.
 TEST_F(LayoutWindowTest, AFrameRememberedOffEveryScreenIsMovedOntoOne) {
-    WindowLayout layout;
-    layout.hasFrame = true;
-    layout.frame = Place(-20000, -15000, -19400, -14550);
-    LayoutStore::Write(path, layout);
-    Open(path);
-    LayoutRect now = RectOf(frame->GetHandle());
-    EXPECT_EQ(600, now.Width());
-    EXPECT_EQ(450, now.Height());
     RECT screen = {};
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &screen, 0);
-    EXPECT_GE(now.left, screen.left);
-    EXPECT_GE(now.top, screen.top);
-    EXPECT_LE(now.right, screen.right);
-    EXPECT_LE(now.bottom, screen.bottom);
+    for (LayoutRect remembered : {LayoutRect{-20000, -15000, -19400, -14550},
+                                  LayoutRect{screen.right - 10, 100, screen.right + 590, 550}}) {
+        WindowLayout layout;
+        layout.hasFrame = true;
+        layout.frame.normal = remembered;
+        LayoutStore::Write(path, layout);
+        Open(path);
+        LayoutRect now = RectOf(frame->GetHandle());
+        EXPECT_EQ(600, now.Width());
+        EXPECT_EQ(450, now.Height());
+        EXPECT_GE(now.left, screen.left) << remembered.left;
+        EXPECT_GE(now.top, screen.top) << remembered.left;
+        EXPECT_LE(now.right, screen.right) << remembered.left;
+        EXPECT_LE(now.bottom, screen.bottom) << remembered.left;
+        Close();
+    }
 }
 
 // A title the layout does not know: a tiling is done again with it; left free, the new window gets

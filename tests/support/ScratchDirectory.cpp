@@ -5,6 +5,8 @@
 #include <atomic>
 #include <string>
 
+#include "app/LayoutStore.h"
+
 namespace testsupport {
 namespace {
 
@@ -23,6 +25,9 @@ void RemoveTree(const std::wstring& folder) {
                 RemoveTree(full);
             } else {
                 DeleteFileW(full.c_str());
+                // A frame shown on a scratch configuration remembers its layout; a later folder of
+                // the same name (process ids come round again) must not start with it.
+                LayoutStore::Forget(full);
             }
         } while (FindNextFileW(find, &data));
         FindClose(find);
