@@ -10,13 +10,13 @@
 #include <vector>
 
 #include "app/LayoutStore.h"
+#include "app/SettingsKey.h"
 #include "support/SavedRegistryValue.h"
 #include "support/TarnwickSession.h"
 
 namespace {
 
-const wchar_t kKey[] = L"Software\\Hollbrae\\Tarnwick";
-const int kRounds = 9;
+const int kRounds = 21;
 const DWORD kWaitCapMs = 15000;
 
 double MillisecondsSince(const LARGE_INTEGER& start) {
@@ -84,7 +84,7 @@ int main() {
     std::vector<double> with;
     std::vector<double> without;
     {
-        testsupport::SavedRegistryValue enabled(kKey, L"CheckForUpdates");
+        testsupport::SavedRegistryValue enabled(settings::key, L"CheckForUpdates");
         enabled.Write(L"0");
         auto start = [&](bool remembered) {
             // Written again each time: a start that was not killed would have written its own.

@@ -355,6 +355,9 @@ LRESULT MainWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM 
 }
 
 LRESULT MainWindow::OnQueryEndSession() {
+    if (!exiting) {
+        SaveLayout();  // the session's end is an Exit too, and may come without a WM_ENDSESSION for it
+    }
     int running = CountRunningProcesses();
     if (running == 0 || sessionEnding) {
         return TRUE;
@@ -364,9 +367,6 @@ LRESULT MainWindow::OnQueryEndSession() {
     ShutdownBlockReasonCreate(handle, reason.c_str());
     sessionEnding = true;
     sessionExit = !exiting;
-    if (sessionExit) {
-        SaveLayout();  // the session's end is an Exit too
-    }
     // Runs an Exit already asked to end are not asked again: a second stop ends them at once.
     if (sessionExit) {
         exiting = true;  // nothing starts meanwhile

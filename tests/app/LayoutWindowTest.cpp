@@ -255,7 +255,8 @@ TEST_F(LayoutWindowTest, TwoConfigurationsKeepTheirOwnLayoutsWhateverTheLetterCa
     EXPECT_EQ((LayoutRect{150, 90, 710, 510}), RectOf(frame->GetHandle()));
 }
 
-// A move is written once the moves settle, not at once; a reload leaves the windows where they are.
+// A move is written once the moves settle, not at once, and the end of the session writes at once;
+// a reload leaves the windows where they are.
 TEST_F(LayoutWindowTest, AMoveIsWrittenAMomentLaterAndAReloadKeepsWhatIsOnScreen) {
     Open(path);
     Exit();
@@ -270,6 +271,12 @@ TEST_F(LayoutWindowTest, AMoveIsWrittenAMomentLaterAndAReloadKeepsWhatIsOnScreen
     Pump(1200);
     EXPECT_EQ(moved, *Remembered(path).FindChild(L"Web"));
     EXPECT_EQ(WindowLayout::Arrangement::Free, Remembered(path).arrangement);
+
+    // The end of the session writes at once, as Exit does.
+    SetWindowPos(frame->GetHandle(), nullptr, 110, 70, 620, 470, SWP_NOZORDER);
+    SendMessageW(frame->GetHandle(), WM_QUERYENDSESSION, 0, 0);
+    EXPECT_EQ(Place(110, 70, 730, 540), Remembered(path).frame);
+    SendMessageW(frame->GetHandle(), WM_ENDSESSION, FALSE, 0);
 
     const LayoutPlacement again = Place(90, 60, 390, 260);
     Drag(Child(L"Web"), again);
