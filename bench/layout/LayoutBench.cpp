@@ -113,7 +113,8 @@ int main() {
         ratios.push_back(with[index] / without[index]);
     }
     auto bounds = std::minmax_element(ratios.begin(), ratios.end());
-    fprintf(stderr, "startup_ms without: median %.0f (%.0f-%.0f); with: median %.0f (%.0f-%.0f); ratio per round %.2f-%.2f\n",
+    fprintf(stderr,
+            "startup_ms without: median %.0f (%.0f-%.0f); with: median %.0f (%.0f-%.0f); ratio per round %.2f-%.2f\n",
             Median(without), *std::min_element(without.begin(), without.end()),
             *std::max_element(without.begin(), without.end()), Median(with),
             *std::min_element(with.begin(), with.end()), *std::max_element(with.begin(), with.end()), *bounds.first,

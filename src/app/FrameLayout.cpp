@@ -26,7 +26,7 @@ void FrameLayout::Load(const std::wstring& path) {
     anyRemembered = LayoutStore::Read(path, remembered);
     newWindows = 0;
     arrangement = remembered.arrangement == WindowLayout::Arrangement::Maximized ? WindowLayout::Arrangement::Free
-                                                                                   : remembered.arrangement;
+                                                                                 : remembered.arrangement;
 }
 
 std::vector<ScreenFit::Monitor> FrameLayout::Monitors() {

@@ -17,7 +17,7 @@ const wchar_t kWindows[] = L"Windows";
 std::wstring ReadValue(const std::wstring& key, const wchar_t* name) {
     String value;
     return win32::Registry::ReadString(HKEY_CURRENT_USER, key.c_str(), name, value, false) ? value.GetBuffer()
-                                                                                             : std::wstring();
+                                                                                           : std::wstring();
 }
 
 }  // namespace

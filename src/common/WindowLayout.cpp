@@ -5,8 +5,7 @@
 
 namespace {
 
-const wchar_t* const kArrangements[] = {L"free", L"tile-vertically", L"tile-horizontally", L"cascade",
-                                        L"maximized"};
+const wchar_t* const kArrangements[] = {L"free", L"tile-vertically", L"tile-horizontally", L"cascade", L"maximized"};
 const uint64_t kFnvOffset = 0xcbf29ce484222325ULL;
 const uint64_t kFnvPrime = 0x100000001b3ULL;
 // Window sizes and positions the system could ever use; anything past them is not a layout.
@@ -49,7 +48,9 @@ const LayoutPlacement* WindowLayout::FindChild(const std::wstring& title) const 
     return nullptr;
 }
 
-bool WindowLayout::ParseIntegers(const std::wstring& text, std::vector<std::wstring>& parts, size_t integers,
+bool WindowLayout::ParseIntegers(const std::wstring& text,
+                                 std::vector<std::wstring>& parts,
+                                 size_t integers,
                                  std::vector<int>& values) {
     parts = Split(text, L',');
     if (parts.size() != integers + 1) {
@@ -119,11 +120,20 @@ std::wstring WindowLayout::Escaped(const std::wstring& title) {
     std::wstring text;
     for (wchar_t c : title) {
         switch (c) {
-            case L'\\': text += L"\\\\"; break;
-            case L'\t': text += L"\\t"; break;
-            case L'\r': text += L"\\r"; break;
-            case L'\n': text += L"\\n"; break;
-            default: text += c;
+            case L'\\':
+                text += L"\\\\";
+                break;
+            case L'\t':
+                text += L"\\t";
+                break;
+            case L'\r':
+                text += L"\\r";
+                break;
+            case L'\n':
+                text += L"\\n";
+                break;
+            default:
+                text += c;
         }
     }
     return text;
@@ -140,11 +150,20 @@ bool WindowLayout::Unescaped(const std::wstring& text, std::wstring& title) {
             return false;
         }
         switch (text[at]) {
-            case L'\\': title += L'\\'; break;
-            case L't': title += L'\t'; break;
-            case L'r': title += L'\r'; break;
-            case L'n': title += L'\n'; break;
-            default: return false;
+            case L'\\':
+                title += L'\\';
+                break;
+            case L't':
+                title += L'\t';
+                break;
+            case L'r':
+                title += L'\r';
+                break;
+            case L'n':
+                title += L'\n';
+                break;
+            default:
+                return false;
         }
     }
     return true;

@@ -76,6 +76,8 @@ private:
     static std::wstring Escaped(const std::wstring& title);
     static bool Unescaped(const std::wstring& text, std::wstring& title);
     // Splits text at commas; every part must be a whole decimal integer.
-    static bool ParseIntegers(const std::wstring& text, std::vector<std::wstring>& parts, size_t integers,
+    static bool ParseIntegers(const std::wstring& text,
+                              std::vector<std::wstring>& parts,
+                              size_t integers,
                               std::vector<int>& values);
 };

@@ -180,8 +180,8 @@ TEST_F(LayoutWindowTest, AMaximisedFrameATilingAndAMaximisedWindowComeBack) {
 TEST_F(LayoutWindowTest, AFrameRememberedOffEveryScreenIsMovedOntoOne) {
     RECT screen = {};
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &screen, 0);
-    for (LayoutRect remembered : {LayoutRect{-20000, -15000, -19400, -14550},
-                                  LayoutRect{screen.right - 10, 100, screen.right + 590, 550}}) {
+    for (LayoutRect remembered :
+         {LayoutRect{-20000, -15000, -19400, -14550}, LayoutRect{screen.right - 10, 100, screen.right + 590, 550}}) {
         WindowLayout layout;
         layout.hasFrame = true;
         layout.frame.normal = remembered;
