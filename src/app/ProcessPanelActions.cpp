@@ -64,6 +64,8 @@ void ProcessPanel::OnClick(int row) {
         SendMessageW(client.GetHandle(), WM_MDIRESTORE, reinterpret_cast<WPARAM>(window->GetHandle()), 0);
     }
     SendMessageW(client.GetHandle(), WM_MDIACTIVATE, reinterpret_cast<WPARAM>(window->GetHandle()), 0);
+    // The activation gave the keyboard to the window: it stays in the panel, for Delete and Enter.
+    SetFocus(list);
 }
 
 void ProcessPanel::OnDoubleClick(int row) {

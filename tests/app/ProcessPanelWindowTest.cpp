@@ -185,6 +185,7 @@ TEST_F(ProcessPanelWindowTest, MouseAndKeysActOnTheRowsWindow) {
     ASSERT_EQ((std::vector<std::wstring>{L"One", L"Two"}), Titles());
     Mouse(WM_LBUTTONDOWN, WM_LBUTTONUP, RowPoint(1));
     EXPECT_EQ(Window(L"Two")->GetHandle(), Active());
+    EXPECT_EQ(List(), GetFocus());  // the keyboard stays in the panel
     Mouse(WM_LBUTTONDOWN, WM_LBUTTONUP, RowPoint(0));
     EXPECT_EQ(Window(L"One")->GetHandle(), Active());
 
