@@ -8,6 +8,7 @@
 #include "app/ExitProgress.h"
 #include "app/FrameStatus.h"
 #include "app/FrameTray.h"
+#include "app/ProcessPanel.h"
 #include "app/ProcessWindowSet.h"
 #include "app/SettingsWindow.h"
 #include "gui/AboutWindow.h"
@@ -92,6 +93,13 @@ public:
     gui::AboutWindow& GetAboutWindow() { return aboutWindow; }
     util::version::VersionCheck& GetVersionCheck() { return versionCheck; }
     SettingsWindow& GetSettingsWindow() { return settingsWindow; }
+    // View > Show the tree panel: the process panel left of the MDI client, and its width in
+    // pixels (kept within the panel's bounds), as the remembered layout keeps them.
+    bool IsPanelShown() const { return panel.IsShown(); }
+    int GetPanelWidth() const { return panel.GetWidth(); }
+    void ShowPanel(bool shown);
+    void SetPanelWidth(int width);
+    ProcessPanel& GetPanel() { return panel; }
 
 private:
     void CreateToolBar();
@@ -123,6 +131,9 @@ private:
     std::wstring TrayTip();
     void ShowTrayMenu();
     void RunTrayCommand(int command);
+    // The process panel (MainWindowPanel.cpp): placed at the left of area, which it leaves to
+    // the client.
+    void PlacePanel(RECT& area);
 
     gui::ToolBarControl toolbar;
     gui::MDIClientWindow mdiClient;
@@ -133,7 +144,7 @@ private:
     ProcessWindowSet processWindows;  // the windows of the client's process entries
     ConfigurationLoader loader;       // the configuration in use, loaded and applied
     FrameStatus status;               // the active process's state in status bar, menu and toolbar
-    bool showTreePanel;
+    ProcessPanel panel;               // the rows of the process windows, left of the client
     bool exiting;  // Exit was confirmed: the runs are ending
     ULONGLONG exitStarted;
     ULONGLONG exitGiveUpMs;  // how long Exit waits for the runs it asked to end

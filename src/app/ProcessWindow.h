@@ -42,6 +42,9 @@ public:
     // To the frame: a run started, became ready or ended, or an entry began to wait; the frame
     // looks for waiting entries that may start.
     static const UINT startOrderMessage = WM_APP + 0x301;
+    // To the frame: the window's state was shown anew (wParam the window); the process panel
+    // looks at its rows.
+    static const UINT panelMessage = WM_APP + 0x303;
     // Waiting: not running, and waiting to start by itself after another entry.
     enum State { Stopped = 0, Running = 1, Stopping = 2, Waiting = 3 };
     // How long a stop may take before the window says "stopping".
@@ -110,6 +113,8 @@ public:
     bool LastRunFailed() const;
     bool GetLogToScreen() const { return output.GetLogToScreen(); }
     const ProcessInfo* GetProcessInfo() const { return info; }
+    // The process the window runs now (null before its entry made one); what the panel asks.
+    const Process* GetCurrentProcess() const { return runs.Current(); }
     OutputView& GetOutputView() { return view; }
     FindBar& GetFindBar() { return findBar; }
 
