@@ -2,7 +2,8 @@
 #   make run    build and start Tarnwick under Wine on the demo configuration
 #   make test   build both architectures and run every test
 #   make bench  run the benchmarks, one "name: value" line per figure
-.PHONY: setup build run test bench clean
+#   make dist   build both architectures and pack build/dist/Tarnwick-<version>.zip
+.PHONY: setup build run test bench dist clean
 
 setup:
 	@tools/setup.sh
@@ -18,6 +19,9 @@ test: setup
 
 bench: setup
 	@tools/bench.sh
+
+dist: setup
+	@tools/dist.sh
 
 clean:
 	rm -rf build

@@ -8,6 +8,9 @@ source "$root/tools/wine-env.sh"
 "$root/tools/build.sh" i686 --target Tarnwick
 "$root/tools/build.sh" native
 "$root/tools/build.sh" x86_64
+# The release archive from the two builds just made; the x86_64 tests unpack it and run it.
+echo "== release archive"
+"$root/tools/dist.sh" --built
 
 echo "== native tests (AddressSanitizer, UBSan)"
 set +e

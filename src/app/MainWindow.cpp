@@ -70,13 +70,16 @@ MainWindow::MainWindow(const util::version::VersionCheck::Environment& updates)
       processWindows(*this, mdiClient),
       loader(*this, processWindows),
       status(*this, toolbar, statusBar),
-      showTreePanel(false),
+      panel([this] { return processWindows.Ordered(); }, mdiClient, [this] {
+                OnSize(0, 0);
+                ScheduleLayoutSave();  // the panel's edge was dragged
+            },
+            [this] { return exiting; }),
       exiting(false),
       exitStarted(0),
       exitGiveUpMs(kExitGiveUpAfterMs),
       sessionEnding(false),
       sessionExit(false),
-      panelWidth(0),
       layoutReady(false) {
     style |= WS_CLIPCHILDREN;
 }
@@ -103,6 +106,9 @@ void MainWindow::OnCreate() {
     CreateToolBar();
     CreateClient();
     statusBar.Create(handle);
+    if (panel.IsShown()) {
+        ShowPanel(true);  // asked for before the frame was made
+    }
     // An update accepted at start-up has posted the quit: processes would only start to be killed.
     if (!versionCheck.IsQuitPending()) {
         LoadProcesses();
@@ -159,6 +165,7 @@ void MainWindow::OnSize(WPARAM, LPARAM) {
     if (area.bottom < area.top) {
         area.bottom = area.top;
     }
+    PlacePanel(area);
     mdiClient.SetPosition(area, SWP_SHOWWINDOW | SWP_NOZORDER);
 }
 
@@ -194,6 +201,7 @@ void MainWindow::AfterLoad() {
         ShowNoProcess();  // every entry disabled, or none
     }
     processWindows.StartDue();  // a later entry whose predecessor is ready already starts now
+    panel.Refresh();
 }
 
 void MainWindow::ApplyProcessInfo(ProcessInfo* info) {
@@ -251,7 +259,8 @@ LRESULT MainWindow::OnCommand(WPARAM wParam, LPARAM) {
                 OnClose();
                 return 1;
             case kTreePanel:
-                return 1;  // the tree panel is not part of this frame
+                ShowPanel(!panel.IsShown());
+                return 1;
             case kMinimizeToTray:
                 tray.SetEnabled(!tray.IsEnabled());
                 CheckMenuItem(GetMenu(handle), kMinimizeToTray, tray.IsEnabled() ? MF_CHECKED : MF_UNCHECKED);
@@ -429,6 +438,10 @@ LRESULT MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         PostMessageW(reinterpret_cast<HWND>(wParam), echoMessage, wParam, lParam);
         return 1;
     }
+    if (message == ProcessWindow::panelMessage) {
+        panel.Refresh();
+        return 1;
+    }
     if (message == ProcessWindow::startOrderMessage) {
         if (!exiting) {
             processWindows.StartDue();  // nothing new starts once the program is ending
@@ -438,6 +451,7 @@ LRESULT MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message != ProcessWindow::statusMessage || !mdiClient.GetHandle()) {
         return 0;
     }
+    panel.Refresh();  // also the note of a window that has gone
     // A note from a window that is no longer the active one is out of date, unless none is left.
     HWND active = reinterpret_cast<HWND>(SendMessageW(mdiClient.GetHandle(), WM_MDIGETACTIVE, 0, 0));
     if (!GetActiveProcessWindow()) {

@@ -10,6 +10,7 @@
 #include "app/FrameLayout.h"
 #include "app/FrameStatus.h"
 #include "app/FrameTray.h"
+#include "app/ProcessPanel.h"
 #include "app/ProcessWindowSet.h"
 #include "app/SettingsWindow.h"
 #include "gui/AboutWindow.h"
@@ -97,6 +98,13 @@ public:
     gui::AboutWindow& GetAboutWindow() { return aboutWindow; }
     util::version::VersionCheck& GetVersionCheck() { return versionCheck; }
     SettingsWindow& GetSettingsWindow() { return settingsWindow; }
+    // View > Show the tree panel: the process panel left of the MDI client, and its width in
+    // pixels (kept within the panel's bounds), as the remembered layout keeps them.
+    bool IsPanelShown() const { return panel.IsShown(); }
+    int GetPanelWidth() const { return panel.GetWidth(); }
+    void ShowPanel(bool shown);
+    void SetPanelWidth(int width);
+    ProcessPanel& GetPanel() { return panel; }
 
 private:
     void CreateToolBar();
@@ -137,9 +145,9 @@ private:
     bool OnLayoutTimer(WPARAM timerId);
     void OnLayoutMessage(UINT message, WPARAM wParam);
     void LayoutArranged(int command);
-    // The panel's state as the layout keeps it.
-    void LayoutPanel(bool& shown, int& width) const;
-    void RestorePanel(bool shown, int width);
+    // The process panel (MainWindowPanel.cpp): placed at the left of area, which it leaves to
+    // the client.
+    void PlacePanel(RECT& area);
 
     gui::ToolBarControl toolbar;
     gui::MDIClientWindow mdiClient;
@@ -150,7 +158,7 @@ private:
     ProcessWindowSet processWindows;  // the windows of the client's process entries
     ConfigurationLoader loader;       // the configuration in use, loaded and applied
     FrameStatus status;               // the active process's state in status bar, menu and toolbar
-    bool showTreePanel;
+    ProcessPanel panel;               // the rows of the process windows, left of the client
     bool exiting;  // Exit was confirmed: the runs are ending
     ULONGLONG exitStarted;
     ULONGLONG exitGiveUpMs;  // how long Exit waits for the runs it asked to end
@@ -159,6 +167,5 @@ private:
     ExitProgress exitProgress;
     FrameTray tray;
     FrameLayout layout;
-    int panelWidth;
     bool layoutReady;  // the start-up placing is over: a move from here on is the user's
 };

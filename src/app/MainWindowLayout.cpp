@@ -10,7 +10,6 @@ namespace {
 // Moves and sizes come in bursts (a drag, a tiling): the layout is written once they settle.
 const UINT_PTR kLayoutTimer = 2;
 const UINT kLayoutSettleMs = 1000;
-const int kDefaultPanelWidth = 200;
 // The frame's own note to itself that the start-up placing is over.
 const WPARAM kPlacingDone = 2;
 const int kCascade = 40301, kTileVertically = 40313, kTileHorizontally = 40314;
@@ -35,13 +34,15 @@ void MainWindow::OpenFrame() {
 }
 
 void MainWindow::ArrangeAtStart() {
+    // The panel first: a tiling done again fills the room it leaves.
+    const WindowLayout& remembered = layout.Remembered();
+    if (remembered.hasPanel) {
+        SetPanelWidth(remembered.panelWidth);
+        ShowPanel(remembered.panelShown);
+    }
     if (!layout.ArrangeRemembered(mdiClient.GetHandle(), LayoutChildren())) {
         ArrangeChildren();  // one window maximised (which the layout sees by itself), or a tiling
         layout.SetArrangement(WindowLayout::Arrangement::TileVertically);
-    }
-    const WindowLayout& remembered = layout.Remembered();
-    if (remembered.hasPanel) {
-        RestorePanel(remembered.panelShown, remembered.panelWidth);
     }
     // The windows' notes of their start-up places are posted before this one and come first.
     PostMessageW(handle, ProcessWindow::layoutMessage, kPlacingDone, 0);
@@ -65,7 +66,8 @@ void MainWindow::SaveLayout() {
     }
     WindowLayout now = layout.Capture(handle, LayoutChildren());
     now.hasPanel = true;
-    LayoutPanel(now.panelShown, now.panelWidth);
+    now.panelShown = IsPanelShown();
+    now.panelWidth = GetPanelWidth();
     LayoutStore::Write(file->GetPath().GetBuffer(), now);
 }
 
@@ -109,12 +111,3 @@ void MainWindow::LayoutArranged(int command) {
     ScheduleLayoutSave();
 }
 
-void MainWindow::LayoutPanel(bool& shown, int& width) const {
-    shown = showTreePanel;
-    width = panelWidth > 0 ? panelWidth : kDefaultPanelWidth;
-}
-
-void MainWindow::RestorePanel(bool shown, int width) {
-    showTreePanel = shown;
-    panelWidth = width;
-}

@@ -45,6 +45,7 @@ OutputView::OutputView()
       scrollBars(*this),
       menu(*this),
       lastPaint(0),
+      lastUpdate(0),
       paintDue(false),
       accessible(nullptr) {
     style |= WS_VSCROLL | WS_HSCROLL | WS_TABSTOP;
@@ -127,9 +128,23 @@ void OutputView::Repaint() {
     // painted at most every paintIntervalMs, and FinishPaint shows the rest once the flow stops.
     // Nothing is invalidated in between, since a pending paint would outrank the output timer.
     paintDue = true;
-    if (GetTickCount64() - lastPaint >= paintIntervalMs) {
-        FinishPaint();
+    ULONGLONG now = GetTickCount64();
+    ULONGLONG previous = lastUpdate;
+    lastUpdate = now;
+    if (now - lastPaint < paintIntervalMs) {
+        return;
     }
+    if (now - previous < loneUpdateGapMs || !handle) {
+        FinishPaint();
+        return;
+    }
+    // A lone update (a line now and then) is painted as paints usually are, once the messages
+    // already waiting are handled: many windows each taking a line would otherwise hold every
+    // posted message of the frame up for a paint apiece, done there and then.
+    RedrawWindow(handle, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_NOERASE);
+    paintDue = false;
+    lastPaint = now;
+    Changed();
 }
 
 void OutputView::FinishPaint() {

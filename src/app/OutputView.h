@@ -37,6 +37,8 @@ public:
     static const size_t defaultScrollback = 4000000;
     // How often, at most, a flood of output is painted.
     static const ULONGLONG paintIntervalMs = 100;
+    // An update this long after the one before is output that comes now and then, not a flood.
+    static const ULONGLONG loneUpdateGapMs = 50;
 
     OutputView();
     ~OutputView() override;
@@ -125,6 +127,7 @@ private:
     OutputMenu menu;
     OutputTimes times;
     ULONGLONG lastPaint;
+    ULONGLONG lastUpdate;          // tick count of the last change painted or due
     bool paintDue;                 // changes are not painted yet
     OutputAccessible* accessible;  // counted reference, made on first request
 };

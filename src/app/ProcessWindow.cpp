@@ -242,6 +242,7 @@ void ProcessWindow::ShowState() {
     State state = GetState();
     SetStateIcon(state);
     NotifyFrame(state);
+    frame.Post(panelMessage, reinterpret_cast<WPARAM>(handle), 0);
 }
 
 bool ProcessWindow::OnWindowThread() const {

@@ -44,8 +44,11 @@ public:
     static const UINT startOrderMessage = WM_APP + 0x301;
     // Posted to the frame: the window was moved or sized, wParam movedByUser when the user did it
     // (the windows are no longer as a tiling or cascade left them). The frame writes its layout.
-    static const UINT layoutMessage = WM_APP + 0x303;
+    static const UINT layoutMessage = WM_APP + 0x304;
     static const WPARAM movedByUser = 1;
+    // To the frame: the window's state was shown anew (wParam the window); the process panel
+    // looks at its rows.
+    static const UINT panelMessage = WM_APP + 0x303;
     // Waiting: not running, and waiting to start by itself after another entry.
     enum State { Stopped = 0, Running = 1, Stopping = 2, Waiting = 3 };
     // How long a stop may take before the window says "stopping".
@@ -114,6 +117,8 @@ public:
     bool LastRunFailed() const;
     bool GetLogToScreen() const { return output.GetLogToScreen(); }
     const ProcessInfo* GetProcessInfo() const { return info; }
+    // The process the window runs now (null before its entry made one); what the panel asks.
+    const Process* GetCurrentProcess() const { return runs.Current(); }
     OutputView& GetOutputView() { return view; }
     FindBar& GetFindBar() { return findBar; }
 

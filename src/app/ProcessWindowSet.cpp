@@ -1,7 +1,9 @@
 #include "app/ProcessWindowSet.h"
 
+#include <algorithm>
 #include <map>
 #include <memory>
+#include <set>
 
 #include "app/ConfigurationFile.h"
 #include "app/ProcessInfo.h"
@@ -78,6 +80,7 @@ void ProcessWindowSet::Apply(ConfigurationFile& file) {
     for (size_t index = 0; index < order.size(); ++index) {
         watched[order[index].title] = texts[index];
     }
+    Reorder(order);
     client.SetChildCount(0);
     client.CountChildren();
     for (size_t index = 0; index < entries.size(); ++index) {
@@ -85,6 +88,45 @@ void ProcessWindowSet::Apply(ConfigurationFile& file) {
             ApplyProcessInfo(entries[index].release());
         }
     }
+}
+
+void ProcessWindowSet::Reorder(const std::vector<StartOrder::Entry>& entries) {
+    std::vector<std::wstring> titles;
+    std::set<std::wstring> listed;
+    for (const StartOrder::Entry& entry : entries) {
+        if (listed.insert(entry.title).second) {
+            titles.push_back(entry.title);
+        }
+    }
+    for (const std::wstring& title : this->order) {
+        if (listed.insert(title).second) {
+            titles.push_back(title);
+        }
+    }
+    this->order.swap(titles);
+}
+
+std::vector<ProcessWindow*> ProcessWindowSet::Ordered() const {
+    std::vector<ProcessWindow*> windows = Windows();
+    std::map<std::wstring, size_t> rank;
+    for (size_t index = 0; index < order.size(); ++index) {
+        rank.emplace(order[index], index);
+    }
+    std::vector<std::pair<size_t, ProcessWindow*>> ranked;
+    for (ProcessWindow* window : windows) {
+        wchar_t title[256] = {};
+        GetWindowTextW(window->GetHandle(), title, 256);
+        auto found = rank.find(title);
+        ranked.emplace_back(found == rank.end() ? order.size() : found->second, window);
+    }
+    // A window of no load (an entry given by hand) goes last; among those the client's order holds.
+    std::stable_sort(ranked.begin(), ranked.end(),
+                     [](const auto& left, const auto& right) { return left.first < right.first; });
+    std::vector<ProcessWindow*> sorted;
+    for (const auto& item : ranked) {
+        sorted.push_back(item.second);
+    }
+    return sorted;
 }
 
 void ProcessWindowSet::ApplyProcessInfo(ProcessInfo* newInfo) {
@@ -109,6 +151,9 @@ void ProcessWindowSet::ApplyProcessInfo(ProcessInfo* newInfo) {
     ProcessWindow* created = window.release();
     gui::WindowMessageRouter::GetInstance()->Adopt(created);  // from here on the router deletes it
     created->SetText(title.GetBuffer());
+    if (std::find(order.begin(), order.end(), std::wstring(title.GetBuffer())) == order.end()) {
+        order.push_back(title.GetBuffer());  // given by hand, not by a load: after the others
+    }
     ShowWindow(created->GetHandle(), SW_SHOWNORMAL);
     if (place) {
         place(created->GetHandle(), title.GetBuffer());

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "common/StartOrder.h"
+
 class ConfigurationFile;
 class ProcessInfo;
 class ProcessWindow;
@@ -46,13 +48,20 @@ public:
     uint32_t LongestStopTimeoutMs() const;
     // The process windows, in the client's order of its children.
     std::vector<ProcessWindow*> Windows() const;
+    // The process windows in the order of the entries of the configuration; a window whose entry
+    // has left it keeps its place after them, in the order of the loads before.
+    std::vector<ProcessWindow*> Ordered() const;
     // The direct children of a window, listed before any is destroyed.
     static std::vector<HWND> Children(HWND parent);
 
 private:
     bool HasClient() const;
+    // Takes the titles of a load's entries as the order, those of earlier loads after them.
+    void Reorder(const std::vector<StartOrder::Entry>& entries);
     // For each title, the ready texts of the entries that start after it (from the last load).
     std::map<std::wstring, std::vector<std::wstring>> watched;
+    // The titles in the order of the entries, then those of earlier loads no longer among them.
+    std::vector<std::wstring> order;
 
     std::function<void(HWND, const std::wstring&)> place;
     gui::Window& frame;            // not owned

@@ -1,6 +1,8 @@
 #include "common/LogFileWriter.h"
 
 #include <cstdio>
+#include <algorithm>
+#include <cstring>
 
 #include "util/Platform.h"
 #include "util/TextScan.h"
@@ -19,6 +21,9 @@ LogFileWriter::LogFileWriter(IFileWriter& files,
       writeReported(false),
       renameReported(false),
       rotateFrom(maxBytes),
+      buffered(0),
+      shownLines(SIZE_MAX),
+      console(shownLines),
       stampTime() {}
 
 LogFileWriter::~LogFileWriter() {
@@ -63,29 +68,60 @@ std::wstring LogFileWriter::Overstruck(const std::wstring& line) {
     return std::wstring();
 }
 
-void LogFileWriter::Append(const std::wstring& text, const LocalTime& arrival) {
+void LogFileWriter::Append(const std::wstring& text, const LocalTime& arrival, bool writeNow) {
+    AppendWide(text.data(), text.size(), arrival);
+    if (writeNow) {
+        FlushBuffer();
+    }
+}
+
+void LogFileWriter::AppendAscii(const char* text, size_t count, const LocalTime& arrival, bool writeNow) {
     size_t at = 0;
-    while (at < text.size()) {
-        size_t end = text.find(L'\n', at);
-        if (end == std::wstring::npos) {
+    while (at < count) {
+        // One pass finds both the line's end and whether it is plain: a line feed is not plain.
+        size_t length = pending.empty() ? TextScan::PlainAsciiLength(text + at, count - at) : 0;
+        size_t end = at + length;
+        bool crlf = end + 1 < count && text[end] == '\r' && text[end + 1] == '\n';
+        if (pending.empty() && end < count && (text[end] == '\n' || crlf)) {
+            Emit(StampOf(arrival), text + at, length);  // the usual line: no copy, no widening
+            at = end + (crlf ? 2 : 1);
+            continue;
+        }
+        // A line begun in an earlier piece, cut by this piece's end, or holding controls.
+        const void* found = std::memchr(text + end, '\n', count - end);
+        size_t through = found ? static_cast<size_t>(static_cast<const char*>(found) - text) + 1 : count;
+        widened.assign(text + at, text + through);
+        AppendWide(widened.data(), widened.size(), arrival);
+        at = through;
+    }
+    if (writeNow) {
+        FlushBuffer();
+    }
+}
+
+void LogFileWriter::AppendWide(const wchar_t* text, size_t count, const LocalTime& arrival) {
+    size_t at = 0;
+    while (at < count) {
+        const wchar_t* found = std::wmemchr(text + at, L'\n', count - at);
+        if (!found) {
             if (pending.empty()) {
                 pendingArrival = arrival;
             }
-            pending.append(text, at, std::wstring::npos);
+            pending.append(text + at, count - at);
             BoundPending(arrival);
             break;
         }
+        size_t end = static_cast<size_t>(found - text);
         if (pending.empty()) {
-            Complete(text.data() + at, end - at, arrival);  // most lines come whole: no copy
+            Complete(text + at, end - at, arrival);  // most lines come whole: no copy
         } else {
-            pending.append(text, at, end - at);
+            pending.append(text + at, end - at);
             std::wstring line;
             line.swap(pending);
             Complete(line.data(), line.size(), pendingArrival);
         }
         at = end + 1;
     }
-    FlushBuffer();
 }
 
 void LogFileWriter::BoundPending(const LocalTime& arrival) {
@@ -143,12 +179,27 @@ const std::string& LogFileWriter::StampOf(const LocalTime& time) {
 
 void LogFileWriter::Encode(const wchar_t* line, size_t count) {
     encoded.resize(count);
-    if (count == 0 || TextScan::NarrowAsciiLine(line, count, &encoded[0])) {
+    if (count == 0 || TextScan::NarrowPlainLine(line, count, &encoded[0])) {
         return;
     }
-    // Rare: text beyond ASCII, or returns that rewrite the line.
-    std::wstring shown = Overstruck(std::wstring(line, count));
+    std::wstring shown = Shown(line, count);
     encoded = platform::WideToUtf8(shown.data(), shown.size());
+}
+
+std::wstring LogFileWriter::Shown(const wchar_t* line, size_t count) {
+    // Each line on its own: a line feed ends any sequence and return the console had begun, so
+    // nothing of one line's codes reaches the next but its colours, which the file has none of.
+    shownLines.Clear();
+    console.Reset();
+    std::wstring cleaned;
+    if (util::ConsoleInterpreter::DropOwnTextMarks(std::wstring(line, count).c_str(), cleaned)) {
+        console.Write(cleaned, 0);
+    } else {
+        console.Write(line, count, 0);
+    }
+    std::wstring shown = shownLines.AllTextWithTabs();  // a long line's continuations joined
+    shownLines.Clear();
+    return shown;
 }
 
 void LogFileWriter::Complete(const wchar_t* line, size_t count, const LocalTime& arrival) {
@@ -156,21 +207,24 @@ void LogFileWriter::Complete(const wchar_t* line, size_t count, const LocalTime&
         --count;
     }
     Encode(line, count);
-    const std::string& prefix = StampOf(arrival);
+    Emit(StampOf(arrival), encoded.data(), encoded.size());
+}
+
+void LogFileWriter::Emit(const std::string& prefix, const char* text, size_t count) {
     // A line that a file of maxBytes cannot hold is split, at a character's start.
-    size_t room = encoded.size();
-    if (maxBytes > 0 && maxBytes < prefix.size() + 2 + encoded.size()) {
+    size_t room = count;
+    if (maxBytes > 0 && maxBytes < prefix.size() + 2 + count) {
         room = static_cast<size_t>(maxBytes) - prefix.size() - 2;
     }
     size_t at = 0;
     do {
-        size_t end = encoded.size() - at > room ? at + room : encoded.size();
-        while (end < encoded.size() && end > at && (static_cast<unsigned char>(encoded[end]) & 0xC0) == 0x80) {
+        size_t end = count - at > room ? at + room : count;
+        while (end < count && end > at && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) {
             --end;
         }
-        Record(prefix, encoded.data() + at, end - at);
+        Record(prefix, text + at, end - at);
         at = end;
-    } while (at < encoded.size());
+    } while (at < count);
 }
 
 bool LogFileWriter::EnsureOpen() {
@@ -187,29 +241,39 @@ bool LogFileWriter::EnsureOpen() {
 
 void LogFileWriter::Record(const std::string& prefix, const char* text, size_t count) {
     size_t size = prefix.size() + count + 2;
-    if (maxBytes > 0 && EnsureOpen() && files.Size() + buffer.size() > 0 &&
-        files.Size() + buffer.size() + size > rotateFrom) {
+    if (maxBytes > 0 && EnsureOpen() && files.Size() + buffered > 0 && files.Size() + buffered + size > rotateFrom) {
         FlushBuffer();
         Rotate();
     }
-    buffer += prefix;
-    buffer.append(text, count);
-    buffer += "\r\n";
-    if (buffer.size() >= 65536) {
+    if (buffer.size() < buffered + size) {
+        buffer.resize(std::max(buffered + size, WriteChunk + 4096));
+    }
+    // Straight into place: a flood is millions of short lines, and appending piece by piece
+    // costs more than the copying does.
+    char* out = buffer.data() + buffered;
+    std::memcpy(out, prefix.data(), prefix.size());
+    std::memcpy(out + prefix.size(), text, count);
+    out[size - 2] = '\r';
+    out[size - 1] = '\n';
+    buffered += size;
+    if (buffered >= WriteChunk) {
         FlushBuffer();
     }
 }
 
 void LogFileWriter::FlushBuffer() {
-    if (buffer.empty() || !EnsureOpen()) {
-        buffer.clear();  // a file that cannot be opened loses the lines, reported once
+    if (buffered == 0 || !EnsureOpen()) {
+        buffered = 0;  // a file that cannot be opened loses the lines, reported once
         return;
     }
     std::wstring error;
-    if (!files.Write(buffer.data(), buffer.size(), error)) {
+    if (!files.Write(buffer.data(), buffered, error)) {
         ReportOnce(writeReported, L"cannot write " + path, error);
     }
-    buffer.clear();
+    buffered = 0;
+    if (buffer.size() > 2 * WriteChunk) {
+        std::vector<char>().swap(buffer);  // one very long line must not keep its room
+    }
 }
 
 void LogFileWriter::Rotate() {

@@ -3,12 +3,17 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "common/IFileWriter.h"
+#include "util/ConsoleInterpreter.h"
+#include "util/LineStore.h"
 
 // Writes a run's output to its log file: one line at a time, each prefixed with the local time
 // its first part arrived ("2026-12-07 15:04:05.123 "), as UTF-8 without a byte-order mark, lines
-// ended by "\r\n". A line rewritten by bare carriage returns is written once, as it ends up.
+// ended by "\r\n". Each line reads as the window shows it: escape codes and control characters
+// are carried out as a console would (util::ConsoleInterpreter), so a line rewritten by bare
+// carriage returns is written once, as it ends up, and colour codes leave no trace.
 // A line never ended (a program that writes no line feed) is not held without bound: past
 // PendingBound units its rewrites are carried out, and what is still that long is written as a
 // record of its own, the line going on in the next one.
@@ -25,6 +30,8 @@ public:
         int year, month, day, hour, minute, second, millisecond;
     };
     static const size_t PendingBound = 65536;
+    // Records are written in pieces of about this size.
+    static const size_t WriteChunk = 256 * 1024;
     // Receives one line for the run's window.
     using Reporter = std::function<void(const std::wstring& line)>;
 
@@ -34,8 +41,14 @@ public:
     LogFileWriter(const LogFileWriter&) = delete;
     LogFileWriter& operator=(const LogFileWriter&) = delete;
 
-    // Takes a piece of output, which may end in the middle of a line; complete lines are written.
-    void Append(const std::wstring& text, const LocalTime& arrival);
+    // Takes a piece of output, which may end in the middle of a line; complete lines are written,
+    // at once or, with writeNow false, when WriteBuffered is called or enough of them gathered.
+    void Append(const std::wstring& text, const LocalTime& arrival, bool writeNow = true);
+    // The same for output that is all ASCII bytes (most of it): lines of plain characters go to
+    // the file without being widened first.
+    void AppendAscii(const char* text, size_t count, const LocalTime& arrival, bool writeNow = true);
+    // Writes the complete lines gathered so far.
+    void WriteBuffered() { FlushBuffer(); }
     // Writes a line that was left without its end (at the end of a run).
     void Flush();
     // Writes text as one complete line (or several, at its line feeds) at once.
@@ -50,11 +63,16 @@ public:
     static std::wstring Overstruck(const std::wstring& line);
 
 private:
+    void AppendWide(const wchar_t* text, size_t count, const LocalTime& arrival);
     void Complete(const wchar_t* line, size_t count, const LocalTime& arrival);
+    // One finished line of UTF-8, split into records when a file of maxBytes cannot hold it.
+    void Emit(const std::string& prefix, const char* text, size_t count);
     // Keeps the part of a line still without its end within PendingBound (arrival: the newest part's).
     void BoundPending(const LocalTime& arrival);
-    // line as UTF-8 into encoded, bare returns carried out.
+    // line as UTF-8 into encoded, as the window shows it.
     void Encode(const wchar_t* line, size_t count);
+    // Rare: a line with escape codes, control characters or text beyond ASCII, carried out.
+    std::wstring Shown(const wchar_t* line, size_t count);
     const std::string& StampOf(const LocalTime& time);
     // Adds one record to the buffer, rotating first when it would take the file past its size.
     void Record(const std::string& prefix, const char* text, size_t count);
@@ -76,8 +94,12 @@ private:
     bool writeReported;
     bool renameReported;
     uint64_t rotateFrom;  // the size past which a write rotates: maxBytes, more after a failed rename
-    std::string buffer;   // records not yet written
-    std::string encoded;  // the line being written, reused
-    std::string stamp;    // the last time stamp made, for stampTime
+    std::vector<char> buffer;    // records not yet written: the first buffered bytes
+    size_t buffered;
+    std::string encoded;         // the line being written, reused
+    std::wstring widened;        // ASCII output taking the wide way, reused
+    util::LineStore shownLines;  // what the console makes of one line, for Shown
+    util::ConsoleInterpreter console;
+    std::string stamp;  // the last time stamp made, for stampTime
     LocalTime stampTime;
 };

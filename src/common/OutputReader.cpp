@@ -191,7 +191,7 @@ void OutputReader::LogBytes(const char* bytes, size_t count) {
     // only chunks that hold other bytes.
     if (TextScan::WidenAscii(bytes, count, wide.data())) {
         wide[count] = L'\0';
-        output.LogChild(wide.data());
+        output.LogChild(wide.data(), bytes, count);
         return;
     }
     util::TextCodec::DecodeOutput(bytes, count, runEncoding, decoded, ansiDoubleByte ? ansiLead : nullptr);

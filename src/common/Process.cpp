@@ -67,6 +67,7 @@ void Process::Shutdown() {
 
 void Process::OnStart() {
     endReason = -1;  // a request that came as the last run ended by itself is not this run's
+    launchTick = 0;
     failedStarts = 0;
 }
 
@@ -151,7 +152,15 @@ bool Process::WaitForRestart() {
     }
     // The settings may change the policy during the wait: one that no longer restarts this run
     // ends it now, not at the time announced.
-    for (ULONGLONG due = GetTickCount64() + delay, now = GetTickCount64(); now < due; now = GetTickCount64()) {
+    restartDue = GetTickCount64() + delay;
+    bool again = WaitRestartDelay(restartDue.load());
+    restartDue = 0;
+    launchTick = 0;  // until the next launch's child has started
+    return again;
+}
+
+bool Process::WaitRestartDelay(ULONGLONG due) {
+    for (ULONGLONG now = GetTickCount64(); now < due; now = GetTickCount64()) {
         if (WaitForSingleObject(GetStopEvent(), static_cast<DWORD>(due - now < 100 ? due - now : 100)) !=
             WAIT_TIMEOUT) {
             return false;
@@ -281,6 +290,7 @@ bool Process::CreateChild() {
     treeEnded = stopped;
     childStarted = true;
     runStart = GetTickCount64();
+    launchTick = runStart;
     return !stopped;
 }
 

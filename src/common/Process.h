@@ -100,6 +100,11 @@ public:
     void SetRestartPolicy(RestartPolicy::Mode mode) { restartMode = static_cast<int>(mode); }
     RestartPolicy::Mode GetRestartPolicy() const { return static_cast<RestartPolicy::Mode>(restartMode.load()); }
     DWORD GetChildProcessId() const { return processId.load(); }
+    // Tick count at which the current launch's child started; 0 from a Start until it has.
+    ULONGLONG GetLaunchTick() const { return launchTick.load(); }
+    // Tick count at which the restart policy's wait ends and the run starts again; 0 while no
+    // wait goes on.
+    ULONGLONG GetRestartDueTick() const { return restartDue.load(); }
     // The run this process writes for: itself, or for a stop program the run it stops (which
     // outlives it). Lets a worker tell whose output it is from its own object alone.
     const Process* RunServed() const { return served; }
@@ -182,6 +187,8 @@ private:
     void FinishLaunch();
     // After a launch that ended by itself: waits and returns true when the policy restarts it.
     bool WaitForRestart();
+    // The wait itself, until the tick count due: false when a stop or a new policy calls it off.
+    bool WaitRestartDelay(ULONGLONG due);
     void LogRestart(uint64_t delayMs);
     void EndRequested(ExitLine::Reason reason);
     // Whether the policy starts again after the launch that just ended.
@@ -204,6 +211,8 @@ private:
     bool jobInUse;       // this run's processes are in job (under childLock)
     bool childStarted;   // this run launched a child (its exit line is due)
     ULONGLONG runStart;  // tick count at the launch
+    std::atomic<ULONGLONG> launchTick{0};  // runStart for other threads; 0 until a launch started
+    std::atomic<ULONGLONG> restartDue{0};  // end of the restart policy's wait; 0 for none
     // Why the current run is ending when not by itself (ExitLine::Reason as int; -1 for none).
     std::atomic<int> endReason;
     std::atomic<int> lastReason;   // ExitLine::Reason of the last end told

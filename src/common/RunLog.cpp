@@ -3,7 +3,7 @@
 #include <chrono>
 
 RunLog::RunLog(FileFactory files, Clock clock, size_t queueUnits)
-    : makeFiles(std::move(files)), clock(std::move(clock)), queueUnits(queueUnits), queuedUnits(0), closing(false) {}
+    : makeFiles(std::move(files)), clock(std::move(clock)), queueUnits(queueUnits), queuedUnits(0), closing(false), writerWaiting(false) {}
 
 RunLog::~RunLog() {
     {
@@ -36,7 +36,7 @@ void RunLog::Configure(const std::wstring& path, uint64_t maxBytes, uint32_t bac
         if (!queue.empty() && queue.back().kind == Piece::Switch) {
             queue.back().target = target;
         } else {
-            queue.push_back(Piece{Piece::Switch, std::wstring(), LogFileWriter::LocalTime(), target});
+            queue.push_back(Piece{Piece::Switch, std::wstring(), LogFileWriter::LocalTime(), target, std::string()});
         }
         if (!thread.joinable()) {
             thread = std::thread([this] { Write(); });
@@ -55,7 +55,7 @@ void RunLog::Enqueue(Piece piece, bool waitForRoom) {
     // Waits until the piece fits; one larger than the whole queue goes alone. The wait looks at
     // giveUp now and then: a stop must not wait for a disk that no longer answers.
     auto fits = [&] {
-        return !configured || closing || queuedUnits == 0 || queuedUnits + piece.text.size() <= queueUnits;
+        return !configured || closing || queuedUnits == 0 || queuedUnits + UnitsOf(piece) <= queueUnits;
     };
     while (waitForRoom && !space.wait_for(hold, std::chrono::milliseconds(50), fits)) {
         if (giveUp && giveUp()) {
@@ -65,20 +65,33 @@ void RunLog::Enqueue(Piece piece, bool waitForRoom) {
     if (!configured || closing) {
         return;  // no file, or the log is going: the text has nowhere to go
     }
-    queuedUnits += piece.text.size();
+    queuedUnits += UnitsOf(piece);
     queue.push_back(std::move(piece));
+    // While the writer is busy with what it took, it looks at the queue again before it sleeps:
+    // waking it for every read would cost a system call each.
+    bool wake = writerWaiting;
+    writerWaiting = false;
     hold.unlock();
-    work.notify_one();
+    if (wake) {
+        work.notify_one();
+    }
 }
 
 void RunLog::Append(const wchar_t* text, bool waitForRoom) {
     if (text && *text && logging.load()) {
-        Enqueue(Piece{Piece::Text, text, clock(), nullptr}, waitForRoom);
+        Enqueue(Piece{Piece::Text, text, clock(), nullptr, std::string()}, waitForRoom);
+    }
+}
+
+void RunLog::AppendAscii(const char* bytes, size_t count) {
+    if (count > 0 && logging.load()) {
+        Piece piece{Piece::Ascii, std::wstring(), clock(), nullptr, std::string(bytes, count)};
+        Enqueue(std::move(piece), true);
     }
 }
 
 void RunLog::Flush() {
-    Enqueue(Piece{Piece::EndLine, std::wstring(), LogFileWriter::LocalTime(), nullptr}, false);
+    Enqueue(Piece{Piece::EndLine, std::wstring(), LogFileWriter::LocalTime(), nullptr, std::string()}, false);
 }
 
 void RunLog::SwitchTo(const std::shared_ptr<const Target>& target) {
@@ -90,12 +103,28 @@ void RunLog::SwitchTo(const std::shared_ptr<const Target>& target) {
     }
 }
 
+void RunLog::WritePiece(const Piece& piece) {
+    if (piece.kind == Piece::Switch) {
+        SwitchTo(piece.target);
+    } else if (writer && piece.kind == Piece::Text) {
+        writer->Append(piece.text, piece.arrival, false);
+    } else if (writer && piece.kind == Piece::Ascii) {
+        writer->AppendAscii(piece.bytes.data(), piece.bytes.size(), piece.arrival, false);
+    } else if (writer) {
+        writer->Flush();
+    }
+}
+
 void RunLog::Write() {
     std::deque<Piece> taken;
     for (;;) {
         {
             std::unique_lock<std::mutex> hold(lock);
-            work.wait(hold, [this] { return !queue.empty() || closing; });
+            while (queue.empty() && !closing) {
+                writerWaiting = true;
+                work.wait(hold);
+            }
+            writerWaiting = false;
             if (queue.empty()) {
                 break;  // closing, with everything written
             }
@@ -104,13 +133,11 @@ void RunLog::Write() {
         }
         space.notify_all();
         for (const Piece& piece : taken) {
-            if (piece.kind == Piece::Switch) {
-                SwitchTo(piece.target);
-            } else if (writer && piece.kind == Piece::Text) {
-                writer->Append(piece.text, piece.arrival);
-            } else if (writer) {
-                writer->Flush();
-            }
+            WritePiece(piece);
+        }
+        // What one wake-up took goes out in one write where it fits the buffer.
+        if (writer) {
+            writer->WriteBuffered();
         }
         taken.clear();
     }

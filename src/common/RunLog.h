@@ -44,6 +44,8 @@ public:
     // ended: what is left of its output is small). The program's own lines never wait: they come
     // from threads that must not hang on a stuck disk, and they are few.
     void Append(const wchar_t* text, bool waitForRoom = true);
+    // The same for output that is all ASCII bytes, which the file takes without widening.
+    void AppendAscii(const char* bytes, size_t count);
     // Asked while text waits for room; true lets it go into the queue at once.
     void SetGiveUp(std::function<bool()> check);
     // Ends a line left open (the run is over).
@@ -59,13 +61,16 @@ private:
         Reporter reporter;
     };
     struct Piece {
-        enum Kind { Text, EndLine, Switch } kind;
+        enum Kind { Text, Ascii, EndLine, Switch } kind;
         std::wstring text;
         LogFileWriter::LocalTime arrival;
         std::shared_ptr<const Target> target;  // for Switch; null for nowhere
+        std::string bytes;                     // for Ascii
     };
 
     void Enqueue(Piece piece, bool waitForRoom);
+    static size_t UnitsOf(const Piece& piece) { return piece.text.size() + piece.bytes.size(); }
+    void WritePiece(const Piece& piece);
     void Write();
     // On the writer thread: closes the file written so far and opens target's.
     void SwitchTo(const std::shared_ptr<const Target>& target);
@@ -80,6 +85,7 @@ private:
     std::deque<Piece> queue;
     size_t queuedUnits;
     bool closing;
+    bool writerWaiting;  // the writer sleeps on work: only then does a piece need to wake it
     std::shared_ptr<const Target> configured;  // the last file asked for, as the queue will have it
     // Whether configured names a file, read without the lock: output with nowhere to go is not
     // even copied (most runs have no log file, and this is on the reader's path for every read).

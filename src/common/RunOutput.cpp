@@ -23,6 +23,12 @@ void RunOutput::LogChild(const wchar_t* text) {
     }
 }
 
+void RunOutput::LogChild(const wchar_t* text, const char* bytes, size_t count) {
+    if (logger.With([text](util::logging::ILogger& target) { target.LogOutput(text); })) {
+        runLog.AppendAscii(bytes, count);
+    }
+}
+
 void RunOutput::WriteDebugInfo(const std::wstring& commandLine,
                                const std::wstring& workingDirectory,
                                const std::vector<std::wstring>& environment) {

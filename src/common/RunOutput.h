@@ -41,6 +41,9 @@ public:
     void Log(const wchar_t* text);
     // The same for text the child itself wrote (the logger's LogOutput).
     void LogChild(const wchar_t* text);
+    // The same for output that was all ASCII: text is bytes widened, and the log file takes the
+    // bytes themselves.
+    void LogChild(const wchar_t* text, const char* bytes, size_t count);
     // Ends a line left open in the log file (the run is over).
     void Flush() { runLog.Flush(); }
     // The environment (secrets already masked) goes to the logger only, never into the log file.

@@ -96,30 +96,63 @@ size_t TextScan::WidenAsciiRun(const char* bytes, size_t count, wchar_t* out) {
     return count;
 }
 
-bool TextScan::NarrowAsciiLine(const wchar_t* text, size_t count, char* out) {
+namespace {
+
+bool IsPlain(unsigned long unit) {
+    return (unit >= 0x20 && unit < 0x7F) || unit == '\t';
+}
+
+}  // namespace
+
+bool TextScan::NarrowPlainLine(const wchar_t* text, size_t count, char* out) {
     size_t i = 0;
 #if defined(__SSE2__) && WCHAR_MAX == 0xFFFF
-    // Eight units at a time: any bit above the lowest seven, or a return, refuses the block.
-    const __m128i high = _mm_set1_epi16(static_cast<short>(0xFF80));
-    const __m128i zero = _mm_setzero_si128();
-    const __m128i ret = _mm_set1_epi16(L'\r');
+    // Sixteen units at a time, compared as signed: below the blank (every unit from 0x8000 is
+    // negative) or from DEL up refuses the block, unless it is a tab.
+    const __m128i blank = _mm_set1_epi16(0x20);
+    const __m128i del = _mm_set1_epi16(0x7E);
+    const __m128i tab = _mm_set1_epi16(L'\t');
     for (; i + 16 <= count; i += 16) {
         __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + i));
         __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + i + 8));
-        __m128i bad = _mm_or_si128(_mm_and_si128(_mm_or_si128(a, b), high),
-                                   _mm_or_si128(_mm_cmpeq_epi16(a, ret), _mm_cmpeq_epi16(b, ret)));
-        if (_mm_movemask_epi8(_mm_cmpeq_epi16(bad, zero)) != 0xFFFF) {
+        __m128i badA = _mm_andnot_si128(_mm_cmpeq_epi16(a, tab),
+                                        _mm_or_si128(_mm_cmplt_epi16(a, blank), _mm_cmpgt_epi16(a, del)));
+        __m128i badB = _mm_andnot_si128(_mm_cmpeq_epi16(b, tab),
+                                        _mm_or_si128(_mm_cmplt_epi16(b, blank), _mm_cmpgt_epi16(b, del)));
+        if (_mm_movemask_epi8(_mm_or_si128(badA, badB)) != 0) {
             break;  // the plain loop below finds the unit
         }
         _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), _mm_packus_epi16(a, b));
     }
 #endif
     for (; i < count; ++i) {
-        wchar_t unit = text[i];
-        if (static_cast<unsigned long>(unit) >= 0x80 || unit == L'\r') {
+        if (!IsPlain(static_cast<unsigned long>(text[i]))) {
             return false;
         }
-        out[i] = static_cast<char>(unit);
+        out[i] = static_cast<char>(text[i]);
     }
     return true;
+}
+
+size_t TextScan::PlainAsciiLength(const char* bytes, size_t count) {
+    size_t i = 0;
+#if defined(__SSE2__)
+    // As signed bytes everything from 0x80 is negative, below the blank.
+    const __m128i blank = _mm_set1_epi8(0x20);
+    const __m128i del = _mm_set1_epi8(0x7E);
+    const __m128i tab = _mm_set1_epi8('\t');
+    for (; i + 16 <= count; i += 16) {
+        __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + i));
+        __m128i bad = _mm_andnot_si128(_mm_cmpeq_epi8(a, tab),
+                                       _mm_or_si128(_mm_cmplt_epi8(a, blank), _mm_cmpgt_epi8(a, del)));
+        int mask = _mm_movemask_epi8(bad);
+        if (mask != 0) {
+            return i + static_cast<size_t>(__builtin_ctz(static_cast<unsigned>(mask)));
+        }
+    }
+#endif
+    while (i < count && IsPlain(static_cast<unsigned char>(bytes[i]))) {
+        ++i;
+    }
+    return i;
 }

@@ -16,7 +16,10 @@ public:
     // Widens the ASCII bytes that bytes starts with into out and returns how many there are. out
     // needs room for count units: the units past that run are overwritten with anything.
     static size_t WidenAsciiRun(const char* bytes, size_t count, wchar_t* out);
-    // Narrows units that are all ASCII into out; false (out partly filled) at the first unit that
-    // is not, or that is a carriage return (a return rewrites a line: the caller must look first).
-    static bool NarrowAsciiLine(const wchar_t* text, size_t count, char* out);
+    // Narrows units that are all printable ASCII or tabs into out; false (out partly filled) at
+    // the first that is not: text beyond ASCII, or a control or escape a console would act on
+    // (the caller must carry those out).
+    static bool NarrowPlainLine(const wchar_t* text, size_t count, char* out);
+    // How many of the bytes at bytes are printable ASCII or tabs, from the first.
+    static size_t PlainAsciiLength(const char* bytes, size_t count);
 };

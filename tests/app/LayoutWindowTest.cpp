@@ -11,6 +11,7 @@
 
 #include "FrameFixture.h"
 #include "app/LayoutStore.h"
+#include "app/ProcessPanel.h"
 
 namespace {
 
@@ -152,23 +153,27 @@ TEST_F(LayoutWindowTest, AMaximisedFrameATilingAndAMaximisedWindowComeBack) {
     LayoutPlacement web = PlacementOf(Child(L"Web")), queue = PlacementOf(Child(L"Queue"));
     Exit();
     EXPECT_EQ(WindowLayout::Arrangement::TileHorizontally, Remembered(path).arrangement);
-    EXPECT_EQ(L"hidden,200", WindowLayout::PanelText(Remembered(path).panelShown, Remembered(path).panelWidth));
+    EXPECT_FALSE(Remembered(path).panelShown);
+    EXPECT_EQ(ProcessPanel::defaultWidth, Remembered(path).panelWidth);
 
     WindowLayout shownPanel = Remembered(path);
     shownPanel.panelShown = true;
     shownPanel.panelWidth = 260;
     LayoutStore::Write(path, shownPanel);
     Open(path);
+    EXPECT_TRUE(frame->IsPanelShown());
+    EXPECT_EQ(260, frame->GetPanelWidth());
     EXPECT_TRUE(IsZoomed(frame->GetHandle()));
     EXPECT_EQ(Place(30, 40, 670, 520, true), PlacementOf(frame->GetHandle()));
     EXPECT_EQ(web, PlacementOf(Child(L"Web")));
     EXPECT_EQ(queue, PlacementOf(Child(L"Queue")));
 
     SendMessageW(Client(), WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(Child(L"Db")), 0);
+    frame->SetPanelWidth(240);
     Exit();
     WindowLayout written = Remembered(path);
     EXPECT_TRUE(written.panelShown);
-    EXPECT_EQ(260, written.panelWidth);
+    EXPECT_EQ(240, written.panelWidth);
     EXPECT_EQ(WindowLayout::Arrangement::Maximized, written.arrangement);
     Open(path);
     EXPECT_TRUE(IsZoomed(Child(L"Db")));

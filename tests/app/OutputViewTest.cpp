@@ -162,6 +162,29 @@ HWND OutputViewTest::host = nullptr;
 // Read back from the screen: a coloured run's background fills its cells, its text is drawn in
 // its colour (also letters beyond ASCII, each in its cell), plain text keeps the window's colours,
 // and a selection the highlight.
+// A line that comes alone is painted as paints usually are, once the waiting messages are
+// handled; lines that follow each other closely are painted there and then, at most every
+// paintIntervalMs, as a flood is.
+TEST_F(OutputViewTest, ALoneLineIsPaintedLaterAndAFloodAtOnce) {
+    Pump(OutputView::paintIntervalMs + 50);
+    view.Append(L"alone\r\n");
+    EXPECT_TRUE(GetUpdateRect(Handle(), nullptr, FALSE));  // due, not yet painted
+    Pump(OutputView::paintIntervalMs + 50);
+    EXPECT_FALSE(GetUpdateRect(Handle(), nullptr, FALSE));
+
+    view.Append(L"first of many\r\n");
+    ASSERT_TRUE(GetUpdateRect(Handle(), nullptr, FALSE));
+    // No message is handled meanwhile: only a paint done at once leaves nothing to paint.
+    bool paintedAtOnce = false;
+    for (ULONGLONG start = GetTickCount64(); GetTickCount64() - start < 2 * OutputView::paintIntervalMs;) {
+        Sleep(10);
+        view.Append(L"more\r\n");
+        paintedAtOnce = paintedAtOnce || !GetUpdateRect(Handle(), nullptr, FALSE);
+    }
+    EXPECT_TRUE(paintedAtOnce);
+    EXPECT_NE(std::wstring::npos, view.GetAllText().find(L"first of many\r\nmore\r\n"));
+}
+
 TEST_F(OutputViewTest, DrawsTheColoursOfTheStyleRunsAndTheSelection) {
     util::TextStyle coloured;
     coloured.foreground = util::TextStyle::kRgb | 0x00FF00;

@@ -88,6 +88,38 @@ TEST(LogFileWriter, LinesAreStampedJoinedAcrossPiecesAndOverstruckByBareReturns)
     EXPECT_EQ(L"done   ", LogFileWriter::Overstruck(L"working\r\rdone   \r"));
 }
 
+TEST(LogFileWriter, EscapeCodesAndControlsAreCarriedOutAsTheWindowShowsThem) {
+    Fixture f;
+    {
+        LogFileWriter writer(f.files, L"c.log", 0, 1, f.Reporter());
+        writer.Append(L"\x1B[31mred\x1B[0m and \x1B]0;title\x07plain\n", At);
+        for (std::string piece : {"ab\bc\x1B[2Kd\ttab\r\n", "\x1B[1", "mbold\x1B[0m\n"}) {
+            writer.AppendAscii(piece.data(), piece.size(), At);  // the middle one cuts a sequence
+        }
+    }
+    EXPECT_EQ(Stamp + "red and plain\r\n" + Stamp + "acd\ttab\r\n" + Stamp + "bold\r\n", f.files.contents[L"c.log"]);
+}
+
+// The same output as bytes and as wide text, cut at every place, makes the same file.
+TEST(LogFileWriter, AsciiPiecesMakeTheSameFileAsWideOnesWhereverTheyAreCut) {
+    const std::string output = "one\r\ntwo\n10%\r100%\r\n\x1B[32mgreen\x1B[0m\n\ntail\tend\r\nopen";
+    const std::string expected = Stamp + "one\r\n" + Stamp + "two\r\n" + Stamp + "100%\r\n" + Stamp + "green\r\n" +
+                                 Stamp + "\r\n" + Stamp + "tail\tend\r\n" + Stamp + "open\r\n";
+    for (size_t cut = 0; cut <= output.size(); ++cut) {
+        Fixture bytes, wide;
+        {
+            LogFileWriter a(bytes.files, L"b.log", 0, 1, bytes.Reporter());
+            LogFileWriter b(wide.files, L"w.log", 0, 1, wide.Reporter());
+            a.AppendAscii(output.data(), cut, At, false);
+            a.AppendAscii(output.data() + cut, output.size() - cut, At, false);
+            b.Append(std::wstring(output.begin(), output.begin() + cut), At);
+            b.Append(std::wstring(output.begin() + cut, output.end()), At);
+        }
+        EXPECT_EQ(expected, bytes.files.contents[L"b.log"]) << cut;
+        EXPECT_EQ(expected, wide.files.contents[L"w.log"]) << cut;
+    }
+}
+
 TEST(LogFileWriter, AnEndlessLineIsWrittenAsItComesAndEndlessRewritesKeepOnlyWhatTheyShow) {
     Fixture f;
     LogFileWriter writer(f.files, L"s.log", 0, 1, f.Reporter());

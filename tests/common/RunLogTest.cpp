@@ -93,6 +93,57 @@ TEST(RunLog, ASwitchOfFileDuringAFloodNeitherWaitsForTheDiskNorLetsTheQueueGrow)
     EXPECT_EQ(both.size(), at);
 }
 
+// Waits up to two seconds for the file to hold text.
+bool Holds(Disk& disk, const std::wstring& path, const std::string& text) {
+    for (int i = 0; i < 400; ++i) {
+        {
+            std::lock_guard<std::mutex> hold(disk.lock);
+            if (disk.contents[path].find(text) != std::string::npos) {
+                return true;
+            }
+        }
+        std::this_thread::sleep_for(5ms);
+    }
+    return false;
+}
+
+TEST(RunLog, BytesAndWideTextKeepTheirOrderAndALineAfterAQuietSpellIsNotLeftInTheQueue) {
+    Disk disk;
+    RunLog log([&] { return std::unique_ptr<IFileWriter>(new DiskFiles(disk)); }, [] { return LogFileWriter::LocalTime{}; },
+               1000);
+    log.Configure(L"a.log", 0, 0, nullptr);
+    std::thread flood([&] {
+        for (int n = 0; n < 3000; ++n) {
+            std::wstring line = Numbered(n);
+            if (n % 2 == 0) {
+                std::string bytes(line.begin(), line.end());
+                log.AppendAscii(bytes.data(), bytes.size());
+            } else {
+                log.Append(line.c_str());
+            }
+        }
+    });
+    flood.join();
+    ASSERT_TRUE(Holds(disk, L"a.log", "2999 "));
+    {
+        std::lock_guard<std::mutex> hold(disk.lock);
+        const std::string& text = disk.contents[L"a.log"];
+        size_t at = 0;
+        for (int n = 0; n < 3000; ++n) {
+            size_t found = text.find(" " + std::to_string(n) + " ", at);
+            ASSERT_NE(std::string::npos, found) << n;
+            at = found + 1;
+        }
+    }
+    // The writer has gone to sleep: each kind of text must still wake it.
+    std::this_thread::sleep_for(50ms);
+    log.AppendAscii("late bytes\n", 11);
+    EXPECT_TRUE(Holds(disk, L"a.log", "late bytes"));
+    std::this_thread::sleep_for(50ms);
+    log.Append(L"late text\n");
+    EXPECT_TRUE(Holds(disk, L"a.log", "late text"));
+}
+
 TEST(RunLog, TextWithoutAFileIsDroppedAndAWaitingFloodIsReleasedWhenTheLogIsTurnedOff) {
     Disk disk;
     RunLog log([&] { return std::unique_ptr<IFileWriter>(new DiskFiles(disk)); }, [] { return LogFileWriter::LocalTime{}; },

@@ -7,8 +7,10 @@
 
 namespace testsupport {
 
-TarnwickSession::TarnwickSession(const std::wstring& arguments, DWORD waitMs) {
-    std::wstring program = HelperPath(L"Tarnwick.exe");
+TarnwickSession::TarnwickSession(const std::wstring& arguments, DWORD waitMs)
+    : TarnwickSession(HelperPath(L"Tarnwick.exe"), arguments, waitMs) {}
+
+TarnwickSession::TarnwickSession(const std::wstring& program, const std::wstring& arguments, DWORD waitMs) {
     std::wstring commandLine = L"\"" + program + L"\" " + arguments;
     STARTUPINFOW startup = {};
     startup.cb = sizeof(startup);

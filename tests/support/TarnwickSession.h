@@ -14,6 +14,8 @@ class TarnwickSession {
 public:
     // arguments follow the program name on the command line; waits until the frame is there.
     explicit TarnwickSession(const std::wstring& arguments, DWORD waitMs = 30000);
+    // The same for another copy of the program, such as one unpacked from the release archive.
+    TarnwickSession(const std::wstring& program, const std::wstring& arguments, DWORD waitMs);
     ~TarnwickSession();
     TarnwickSession(const TarnwickSession&) = delete;
     TarnwickSession& operator=(const TarnwickSession&) = delete;

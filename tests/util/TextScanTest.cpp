@@ -69,21 +69,28 @@ TEST(TextScan, WidenAsciiRunStopsAtTheFirstOtherByteAtEveryPlace) {
     }
 }
 
-TEST(TextScan, NarrowAsciiLineNarrowsPlainUnitsAndRefusesWideOnesAndReturnsAtEveryPlace) {
+TEST(TextScan, PlainLinesPassWholeAndAnyControlOrWideUnitStopsThemAtEveryPlace) {
     std::wstring text;
     for (int i = 0; i < 40; ++i) {
-        text += static_cast<wchar_t>(i * 13 % 128 == '\r' ? 'r' : i * 13 % 128);  // zero and 0x7F included
+        text += static_cast<wchar_t>(i % 9 == 4 ? '\t' : 0x20 + i * 13 % 95);  // blank to '~', tabs
     }
     std::string out(text.size(), '?');
-    ASSERT_TRUE(TextScan::NarrowAsciiLine(text.data(), text.size(), &out[0]));
+    ASSERT_TRUE(TextScan::NarrowPlainLine(text.data(), text.size(), &out[0]));
     EXPECT_EQ(std::string(text.begin(), text.end()), out);
-    // Units whose low byte alone would pass as ASCII must be refused too.
-    for (wchar_t refused : {L'\r', L'\x80', L'\x100', L'\xFF41', L'\xD83D'}) {
+    ASSERT_EQ(text.size(), TextScan::PlainAsciiLength(out.data(), out.size()));
+    // Units whose low byte alone would pass must be refused too; so must every control a
+    // console acts on.
+    for (wchar_t refused : {L'\r', L'\x1B', L'\b', L'\0', L'\x7F', L'\x80', L'\x109', L'\xFF41', L'\xD83D'}) {
         for (size_t place = 0; place < text.size(); ++place) {
             std::wstring other = text;
             other[place] = refused;
-            EXPECT_FALSE(TextScan::NarrowAsciiLine(other.data(), other.size(), &out[0])) << place;
-            EXPECT_TRUE(TextScan::NarrowAsciiLine(other.data(), place, &out[0])) << place;
+            EXPECT_FALSE(TextScan::NarrowPlainLine(other.data(), other.size(), &out[0])) << place;
+            EXPECT_TRUE(TextScan::NarrowPlainLine(other.data(), place, &out[0])) << place;
+            if (refused < 0x100) {
+                std::string bytes(text.begin(), text.end());
+                bytes[place] = static_cast<char>(refused);
+                EXPECT_EQ(place, TextScan::PlainAsciiLength(bytes.data(), bytes.size())) << place;
+            }
         }
     }
 }
