@@ -4,6 +4,7 @@
 #include <windowsx.h>
 
 #include "app/ProcessWindow.h"
+#include "app/ProcessWindowSet.h"
 #include "common/Process.h"
 #include "gui/MDIClientWindow.h"
 #include "gui/WindowMessageRouter.h"
@@ -59,7 +60,7 @@ void ProcessPanel::OnCreate() {
 void ProcessPanel::CreateList() {
     list = CreateWindowExW(WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"",
                            WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS |
-                               LVS_NOSORTHEADER,
+                               LVS_NOSORTHEADER | LVS_SHAREIMAGELISTS,
                            0, 0, 0, 0, handle, reinterpret_cast<HMENU>(static_cast<INT_PTR>(listId)), instance,
                            nullptr);
     SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
@@ -71,10 +72,11 @@ void ProcessPanel::CreateList() {
     for (HICON icon : shown) {
         ImageList_AddIcon(images.GetHandle(), icon);
     }
-    // LVSIL_SMALL: the list shares the images, which the panel's image list owns.
+    // The list only borrows the images (LVS_SHAREIMAGELISTS): the panel's image list owns and
+    // destroys them, once.
     SendMessageW(list, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(images.GetHandle()));
     AddColumn(list, kTitleColumn, L"Process", 110);
-    AddColumn(list, kStateColumn, L"State", 100);
+    AddColumn(list, kStateColumn, L"State", 130);
 }
 
 void ProcessPanel::OnSize(WPARAM, LPARAM) {
@@ -84,7 +86,7 @@ void ProcessPanel::OnSize(WPARAM, LPARAM) {
     if (list) {
         SetWindowPos(list, nullptr, 0, 0, listWidth, area.bottom, SWP_NOZORDER | SWP_NOACTIVATE);
         // The title takes what the state text leaves.
-        int stateWidth = listWidth / 2 < 110 ? listWidth / 2 : 110;
+        int stateWidth = listWidth / 2 < 130 ? listWidth / 2 : 130;
         int titleWidth = listWidth - stateWidth - GetSystemMetrics(SM_CXVSCROLL) - 4;
         SendMessageW(list, LVM_SETCOLUMNWIDTH, kTitleColumn, titleWidth > 40 ? titleWidth : 40);
         SendMessageW(list, LVM_SETCOLUMNWIDTH, kStateColumn, stateWidth);
@@ -167,8 +169,7 @@ void ProcessPanel::Rebuild(const std::vector<ProcessWindow*>& current) {
 
 void ProcessPanel::UpdateRow(int index, const ProcessWindow& window, ULONGLONG now) {
     Row& row = rows[static_cast<size_t>(index)];
-    wchar_t title[256] = {};
-    GetWindowTextW(window.GetHandle(), title, 256);
+    std::wstring title = ProcessWindowSet::WindowTitle(window.GetHandle());
     PanelStateText::Facts facts = FactsOf(window, now);
     std::wstring text = PanelStateText::Text(facts);
     PanelStateText::Icon icon = PanelStateText::IconFor(facts);

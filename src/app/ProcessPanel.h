@@ -36,7 +36,7 @@ public:
 
     static constexpr int minimumWidth = 80;
     static constexpr int maximumWidth = 1200;
-    static constexpr int defaultWidth = 220;
+    static constexpr int defaultWidth = 270;
     static constexpr int barWidth = 5;  // the draggable strip at the right edge
     static const UINT_PTR timerId = 1;
     static const int listId = 100;

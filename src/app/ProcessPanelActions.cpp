@@ -155,6 +155,7 @@ void ProcessPanel::ShowMenu(POINT screen) {
         for (int index = 0; index < CountRows(); ++index) {
             if (rows[static_cast<size_t>(index)].window == target) {
                 RunRowCommand(index, command);
+                break;  // the command may have rebuilt the rows
             }
         }
     }

@@ -114,9 +114,7 @@ std::vector<ProcessWindow*> ProcessWindowSet::Ordered() const {
     }
     std::vector<std::pair<size_t, ProcessWindow*>> ranked;
     for (ProcessWindow* window : windows) {
-        wchar_t title[256] = {};
-        GetWindowTextW(window->GetHandle(), title, 256);
-        auto found = rank.find(title);
+        auto found = rank.find(WindowTitle(window->GetHandle()));
         ranked.emplace_back(found == rank.end() ? order.size() : found->second, window);
     }
     // A window of no load (an entry given by hand) goes last; among those the client's order holds.
@@ -213,4 +211,12 @@ void ProcessWindowSet::StartDue() {
     for (size_t index : StartOrder::Due(entries)) {
         windows[index]->StartWaited();
     }
+}
+
+std::wstring ProcessWindowSet::WindowTitle(HWND window) {
+    // Titles are as long as the configuration makes them: a fixed buffer would cut long ones.
+    int length = GetWindowTextLengthW(window);
+    std::wstring title(static_cast<size_t>(length > 0 ? length : 0) + 1, L'\0');
+    title.resize(static_cast<size_t>(GetWindowTextW(window, &title[0], length + 1)));
+    return title;
 }

@@ -53,6 +53,8 @@ public:
     std::vector<ProcessWindow*> Ordered() const;
     // The direct children of a window, listed before any is destroyed.
     static std::vector<HWND> Children(HWND parent);
+    // A window's whole title.
+    static std::wstring WindowTitle(HWND window);
 
 private:
     bool HasClient() const;

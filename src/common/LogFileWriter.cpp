@@ -22,6 +22,7 @@ LogFileWriter::LogFileWriter(IFileWriter& files,
       renameReported(false),
       rotateFrom(maxBytes),
       buffered(0),
+      openFailed(false),
       shownLines(SIZE_MAX),
       console(shownLines),
       stampTime() {}
@@ -235,13 +236,17 @@ bool LogFileWriter::EnsureOpen() {
     if (files.Open(path, error)) {
         return true;
     }
+    openFailed = true;
     ReportOnce(writeReported, L"cannot write " + path, error);
     return false;
 }
 
 void LogFileWriter::Record(const std::string& prefix, const char* text, size_t count) {
     size_t size = prefix.size() + count + 2;
-    if (maxBytes > 0 && EnsureOpen() && files.Size() + buffered > 0 && files.Size() + buffered + size > rotateFrom) {
+    // A file that would not open is tried again at the next write, not at every line: each try
+    // costs the system a folder and a file lookup, and a flood has millions of lines.
+    if (maxBytes > 0 && !openFailed && EnsureOpen() && files.Size() + buffered > 0 &&
+        files.Size() + buffered + size > rotateFrom) {
         FlushBuffer();
         Rotate();
     }
@@ -262,6 +267,7 @@ void LogFileWriter::Record(const std::string& prefix, const char* text, size_t c
 }
 
 void LogFileWriter::FlushBuffer() {
+    openFailed = false;
     if (buffered == 0 || !EnsureOpen()) {
         buffered = 0;  // a file that cannot be opened loses the lines, reported once
         return;

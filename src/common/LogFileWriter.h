@@ -96,6 +96,7 @@ private:
     uint64_t rotateFrom;  // the size past which a write rotates: maxBytes, more after a failed rename
     std::vector<char> buffer;    // records not yet written: the first buffered bytes
     size_t buffered;
+    bool openFailed;  // since the last write: Record does not try again
     std::string encoded;         // the line being written, reused
     std::wstring widened;        // ASCII output taking the wide way, reused
     util::LineStore shownLines;  // what the console makes of one line, for Shown

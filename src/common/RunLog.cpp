@@ -65,11 +65,13 @@ void RunLog::Enqueue(Piece piece, bool waitForRoom) {
     if (!configured || closing) {
         return;  // no file, or the log is going: the text has nowhere to go
     }
+    bool halfFull = queuedUnits < queueUnits / 2 && queuedUnits + UnitsOf(piece) >= queueUnits / 2;
     queuedUnits += UnitsOf(piece);
     queue.push_back(std::move(piece));
-    // While the writer is busy with what it took, it looks at the queue again before it sleeps:
-    // waking it for every read would cost a system call each.
-    bool wake = writerWaiting;
+    // While the writer is busy with what it took, or lets a flood gather, it looks at the queue
+    // again by itself: waking it for every read would cost a system call each. Half a queue
+    // ends the gathering early, so that the reader never waits for room on a fast disk.
+    bool wake = writerWaiting || halfFull;
     writerWaiting = false;
     hold.unlock();
     if (wake) {
@@ -128,6 +130,10 @@ void RunLog::Write() {
             if (queue.empty()) {
                 break;  // closing, with everything written
             }
+            // Woken by the first piece after a quiet spell, the writer lets a flood gather for a
+            // moment instead of being woken for every read: each wake-up costs system calls that
+            // compete with the reading of the pipe.
+            work.wait_for(hold, GatherTime, [this] { return closing || queuedUnits >= queueUnits / 2; });
             taken.swap(queue);
             queuedUnits = 0;
         }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
@@ -27,6 +28,8 @@ public:
 
     // Units of text queued before Append waits for the writer.
     static constexpr size_t QueueUnits = 4u << 20;
+    // How long the writer lets output gather once it is woken, at most.
+    static constexpr std::chrono::milliseconds GatherTime{10};
 
     // Files on disk, stamped with the local time (Windows builds).
     RunLog();

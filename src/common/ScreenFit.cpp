@@ -29,13 +29,16 @@ long long ScreenFit::DistanceSquared(const LayoutRect& a, const LayoutRect& b) {
 }
 
 bool ScreenFit::IsOnScreen(const LayoutRect& window, const std::vector<Monitor>& monitors) {
-    // A window smaller than the minimum need only show whole.
+    // What must show is the top strip, where the caption is: a window whose caption is off
+    // every work area cannot be dragged back, however much of the rest shows. A window smaller
+    // than the minimum need only show whole.
     int wantWidth = std::min(minimumShown, window.Width());
     int wantHeight = std::min(minimumShown, window.Height());
+    LayoutRect caption{window.left, window.top, window.right, window.top + wantHeight};
     for (const Monitor& monitor : monitors) {
-        const LayoutRect& area = monitor.area;
-        int width = std::min(window.right, area.right) - std::max(window.left, area.left);
-        int height = std::min(window.bottom, area.bottom) - std::max(window.top, area.top);
+        const LayoutRect& area = monitor.work;
+        int width = std::min(caption.right, area.right) - std::max(caption.left, area.left);
+        int height = std::min(caption.bottom, area.bottom) - std::max(caption.top, area.top);
         if (width >= wantWidth && height >= wantHeight && width > 0 && height > 0) {
             return true;
         }

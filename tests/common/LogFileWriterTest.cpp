@@ -13,6 +13,7 @@ namespace {
 class FakeFiles : public IFileWriter {
 public:
     bool Open(const std::wstring& path, std::wstring& error) override {
+        ++opens;
         if (failOpen) {
             error = L"Access is denied.";
             return false;
@@ -57,6 +58,7 @@ public:
     std::set<std::wstring> held;
     bool failOpen = false;
     int failWrites = 0;
+    int opens = 0;
 };
 
 const LogFileWriter::LocalTime At = {2026, 12, 7, 15, 4, 5, 123};
@@ -227,6 +229,19 @@ TEST(LogFileWriter, AFileThatCannotBeOpenedIsReportedOnceAndTriedAgain) {
     writer.WriteLine(L"kept", At);
     EXPECT_EQ(Stamp + "kept\r\n", f.files.contents[L"C:\\no\\s.log"]);
     EXPECT_EQ(std::vector<std::wstring>{L"Log file: cannot write C:\\no\\s.log: Access is denied."}, f.reports);
+
+    // A rotating file that will not open is tried once a write, not once a line.
+    Fixture g;
+    g.files.failOpen = true;
+    LogFileWriter rotating(g.files, L"r.log", 1 << 20, 1, g.Reporter());
+    std::string flood;
+    for (int i = 0; i < 10000; ++i) {
+        flood += "line " + std::to_string(i) + "\n";
+    }
+    rotating.AppendAscii(flood.data(), flood.size(), At);
+    rotating.Append(L"one more\n", At);
+    EXPECT_LE(g.files.opens, 4);
+    EXPECT_EQ(1u, g.reports.size());
 }
 
 TEST(LogFileWriter, WithoutBackupsARotationStartsTheFileAfreshAndAHeldFileGrowsOn) {

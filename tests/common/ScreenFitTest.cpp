@@ -47,6 +47,13 @@ TEST(ScreenFit, AWindowOffEveryMonitorMovesOntoTheNearestWorkArea) {
     EXPECT_FALSE(ScreenFit::IsOnScreen(sliver, kTwo));
     EXPECT_EQ((LayoutRect{200, 0, 1000, 600}), ScreenFit::Fit(sliver, kTwo));
 
+    // Most of it on the primary monitor but its caption far above: moved down to be dragged.
+    LayoutRect captionOff{100, -900, 900, 100};
+    EXPECT_FALSE(ScreenFit::IsOnScreen(captionOff, kTwo));
+    EXPECT_EQ((LayoutRect{100, 0, 900, 1000}), ScreenFit::Fit(captionOff, kTwo));
+    // Its caption under the task bar counts as hidden too.
+    EXPECT_FALSE(ScreenFit::IsOnScreen(LayoutRect{100, 1050, 900, 1650}, kTwo));
+
     // Larger than any work area and off screen: it takes the whole work area, not more.
     LayoutRect huge{-9000, -9000, -4000, -6000};
     EXPECT_EQ((LayoutRect{0, 0, 1920, 1040}), ScreenFit::Fit(huge, kTwo));
