@@ -75,6 +75,7 @@ MainWindow::MainWindow(const util::version::VersionCheck::Environment& updates)
                 ScheduleLayoutSave();  // the panel's edge was dragged
             },
             [this] { return exiting; }),
+      panelRefreshPending(false),
       exiting(false),
       exitStarted(0),
       exitGiveUpMs(kExitGiveUpAfterMs),
@@ -439,7 +440,12 @@ LRESULT MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return 1;
     }
     if (message == ProcessWindow::panelMessage) {
-        panel.Refresh();
+        if (lParam == kPanelRefreshNow) {
+            panelRefreshPending = false;
+            panel.Refresh();
+        } else {
+            RefreshPanelSoon();
+        }
         return 1;
     }
     if (message == ProcessWindow::startOrderMessage) {
@@ -451,7 +457,7 @@ LRESULT MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message != ProcessWindow::statusMessage || !mdiClient.GetHandle()) {
         return 0;
     }
-    panel.Refresh();  // also the note of a window that has gone
+    RefreshPanelSoon();  // also the note of a window that has gone
     // A note from a window that is no longer the active one is out of date, unless none is left.
     HWND active = reinterpret_cast<HWND>(SendMessageW(mdiClient.GetHandle(), WM_MDIGETACTIVE, 0, 0));
     if (!GetActiveProcessWindow()) {

@@ -148,6 +148,10 @@ private:
     // The process panel (MainWindowPanel.cpp): placed at the left of area, which it leaves to
     // the client.
     void PlacePanel(RECT& area);
+    // The panel looks at its rows once the notes waiting now are handled.
+    void RefreshPanelSoon();
+    // lParam of the panelMessage the frame posts itself for that.
+    static const LPARAM kPanelRefreshNow = 1;
 
     gui::ToolBarControl toolbar;
     gui::MDIClientWindow mdiClient;
@@ -159,6 +163,7 @@ private:
     ConfigurationLoader loader;       // the configuration in use, loaded and applied
     FrameStatus status;               // the active process's state in status bar, menu and toolbar
     ProcessPanel panel;               // the rows of the process windows, left of the client
+    bool panelRefreshPending;         // RefreshPanelSoon posted its note
     bool exiting;  // Exit was confirmed: the runs are ending
     ULONGLONG exitStarted;
     ULONGLONG exitGiveUpMs;  // how long Exit waits for the runs it asked to end

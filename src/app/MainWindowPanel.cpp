@@ -1,4 +1,5 @@
 #include "app/MainWindow.h"
+#include "app/ProcessWindow.h"
 
 // The frame's process panel: View > Show the tree panel, and its place beside the MDI client.
 
@@ -36,4 +37,12 @@ void MainWindow::PlacePanel(RECT& area) {
     width = width > 0 ? width : 0;
     panel.SetPosition(area.left, area.top, width, area.bottom - area.top, SWP_NOZORDER | SWP_NOACTIVATE);
     area.left += width;
+}
+
+void MainWindow::RefreshPanelSoon() {
+    // Start All on many windows sends two notes from each: the panel looks at its rows once, after
+    // the notes waiting now, rather than once for every note.
+    if (!panelRefreshPending && handle) {
+        panelRefreshPending = PostMessageW(handle, ProcessWindow::panelMessage, 0, kPanelRefreshNow) != FALSE;
+    }
 }
