@@ -193,7 +193,29 @@ void MainWindow::ReloadProcesses() {
 
 void MainWindow::LoadConfigurationFile() {
     SaveLayout();  // the file left keeps its layout
+    auto pathOf = [this] {
+        ConfigurationFile* file = loader.GetFile();
+        return file ? std::wstring(file->GetPath().GetBuffer()) : std::wstring();
+    };
+    const std::wstring before = pathOf();
+    // The windows of the file opened go where that file's layout had them; the first window made
+    // tells that the file did load (the loader swaps files just before).
+    bool loaded = false;
+    processWindows.SetPlacer([this, &loaded, &pathOf](HWND child, const std::wstring& title) {
+        if (!loaded) {
+            layout.Load(pathOf());
+            loaded = true;
+        }
+        layout.PlaceChild(child, title);
+    });
     loader.OpenOther();
+    processWindows.SetPlacer(nullptr);
+    if (pathOf() != before) {
+        if (!loaded) {
+            layout.Load(pathOf());
+        }
+        ArrangeAtStart();  // else the other file's layout would be written over by the next save
+    }
     AfterLoad();
 }
 

@@ -12,13 +12,14 @@
 #include "FrameFixture.h"
 #include "app/LayoutStore.h"
 #include "app/ProcessPanel.h"
+#include "support/FileDialogUser.h"
 
 namespace {
 
 using apptest::ProbeEntry;
 using apptest::Processes;
 
-const int kExit = 502, kReload = 40012, kTileHorizontally = 40314;
+const int kExit = 502, kReload = 40012, kTileHorizontally = 40314, kOpenSettings = 40101;
 
 std::string Idle(const std::string& title) {
     return ProbeEntry(title, "print x", "<start>false</start>");
@@ -258,6 +259,31 @@ TEST_F(LayoutWindowTest, TwoConfigurationsKeepTheirOwnLayoutsWhateverTheLetterCa
     EXPECT_EQ((LayoutRect{100, 80, 600, 480}), RectOf(frame->GetHandle()));
     Open(other);
     EXPECT_EQ((LayoutRect{150, 90, 710, 510}), RectOf(frame->GetHandle()));
+}
+
+// File > Open Settings puts the other file's windows where that file had them, and so leaves
+// its layout as it was rather than writing the default places over it.
+TEST_F(LayoutWindowTest, AFileOpenedFromTheMenuComesUpAsItWasLeft) {
+    std::wstring other = Configuration(L"other.tnkx", Idle("Web") + Idle("Cache"));
+    const LayoutPlacement web = Place(30, 40, 330, 240);
+    Open(other);
+    Drag(Child(L"Web"), web);
+    Exit();
+
+    Open(path);
+    {
+        testsupport::DialogUser user(other);
+        SendMessageW(frame->GetHandle(), WM_COMMAND, MAKEWPARAM(kOpenSettings, 0), 0);
+        user.Wait();
+    }
+    Pump(100);
+    ASSERT_NE(nullptr, Child(L"Cache"));  // the other file is in use
+    EXPECT_EQ(nullptr, Child(L"Db"));
+    EXPECT_EQ(web, PlacementOf(Child(L"Web")));
+    Exit();
+    const LayoutPlacement* kept = Remembered(other).FindChild(L"Web");
+    ASSERT_NE(nullptr, kept);
+    EXPECT_EQ(web, *kept);
 }
 
 // A move is written once the moves settle, not at once, and the end of the session writes at once;
