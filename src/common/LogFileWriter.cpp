@@ -1,7 +1,7 @@
 #include "common/LogFileWriter.h"
 
-#include <cstdio>
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 
 #include "util/Platform.h"
@@ -79,6 +79,12 @@ void LogFileWriter::Append(const std::wstring& text, const LocalTime& arrival, b
 void LogFileWriter::AppendAscii(const char* text, size_t count, const LocalTime& arrival, bool writeNow) {
     size_t at = 0;
     while (at < count) {
+        if (pending.empty()) {
+            at += AppendPlainLines(text + at, count - at, StampOf(arrival));
+            if (at == count) {
+                break;
+            }
+        }
         // One pass finds both the line's end and whether it is plain: a line feed is not plain.
         size_t length = pending.empty() ? TextScan::PlainAsciiLength(text + at, count - at) : 0;
         size_t end = at + length;
@@ -98,6 +104,50 @@ void LogFileWriter::AppendAscii(const char* text, size_t count, const LocalTime&
     if (writeNow) {
         FlushBuffer();
     }
+}
+
+size_t LogFileWriter::AppendPlainLines(const char* text, size_t count, const std::string& prefix) {
+    // A flood is millions of short lines: each is copied once, scanned on the way, with no call
+    // per line. Whatever is not the usual line (a control, a line cut by the piece's end, one
+    // that needs the file rotated first) is left to the caller.
+    if (maxBytes > 0 && !files.IsOpen()) {
+        return 0;  // the first record opens the file
+    }
+    uint64_t fileSize = maxBytes > 0 ? files.Size() : 0;
+    size_t at = 0;
+    while (at < count) {
+        size_t most = prefix.size() + (count - at) + 2;
+        if (buffer.size() - buffered < most) {
+            buffer.resize(std::max(buffered + most, WriteChunk + 4096));
+        }
+        char* out = buffer.data() + buffered;
+        size_t length = TextScan::CopyPlainAscii(text + at, count - at, out + prefix.size());
+        size_t end = at + length;
+        size_t ending = 0;
+        if (end < count && text[end] == '\n') {
+            ending = 1;
+        } else if (end + 1 < count && text[end] == '\r' && text[end + 1] == '\n') {
+            ending = 2;
+        }
+        size_t size = prefix.size() + length + 2;
+        if (ending == 0 || (maxBytes > 0 && fileSize + buffered + size > rotateFrom)) {
+            break;
+        }
+        if (prefix.size() == StampSize) {
+            std::memcpy(out, prefix.data(), StampSize);  // a copy of known size, made in place
+        } else {
+            std::memcpy(out, prefix.data(), prefix.size());
+        }
+        out[size - 2] = '\r';
+        out[size - 1] = '\n';
+        buffered += size;
+        at = end + ending;
+        if (buffered >= WriteChunk) {
+            FlushBuffer();
+            fileSize = maxBytes > 0 && files.IsOpen() ? files.Size() : 0;
+        }
+    }
+    return at;
 }
 
 void LogFileWriter::AppendWide(const wchar_t* text, size_t count, const LocalTime& arrival) {

@@ -32,6 +32,8 @@ public:
     static const size_t PendingBound = 65536;
     // Records are written in pieces of about this size.
     static const size_t WriteChunk = 256 * 1024;
+    // The size of a time stamp, "2026-12-07 15:04:05.123 ".
+    static const size_t StampSize = 24;
     // Receives one line for the run's window.
     using Reporter = std::function<void(const std::wstring& line)>;
 
@@ -64,6 +66,9 @@ public:
 
 private:
     void AppendWide(const wchar_t* text, size_t count, const LocalTime& arrival);
+    // Complete lines of plain bytes straight into the buffer, as many as come first and need no
+    // rotation; returns how many bytes they took.
+    size_t AppendPlainLines(const char* text, size_t count, const std::string& prefix);
     void Complete(const wchar_t* line, size_t count, const LocalTime& arrival);
     // One finished line of UTF-8, split into records when a file of maxBytes cannot hold it.
     void Emit(const std::string& prefix, const char* text, size_t count);
@@ -93,10 +98,10 @@ private:
     LocalTime pendingArrival;  // when pending's first part arrived
     bool writeReported;
     bool renameReported;
-    uint64_t rotateFrom;  // the size past which a write rotates: maxBytes, more after a failed rename
-    std::vector<char> buffer;    // records not yet written: the first buffered bytes
+    uint64_t rotateFrom;       // the size past which a write rotates: maxBytes, more after a failed rename
+    std::vector<char> buffer;  // records not yet written: the first buffered bytes
     size_t buffered;
-    bool openFailed;  // since the last write: Record does not try again
+    bool openFailed;             // since the last write: Record does not try again
     std::string encoded;         // the line being written, reused
     std::wstring widened;        // ASCII output taking the wide way, reused
     util::LineStore shownLines;  // what the console makes of one line, for Shown

@@ -115,10 +115,10 @@ bool TextScan::NarrowPlainLine(const wchar_t* text, size_t count, char* out) {
     for (; i + 16 <= count; i += 16) {
         __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + i));
         __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + i + 8));
-        __m128i badA = _mm_andnot_si128(_mm_cmpeq_epi16(a, tab),
-                                        _mm_or_si128(_mm_cmplt_epi16(a, blank), _mm_cmpgt_epi16(a, del)));
-        __m128i badB = _mm_andnot_si128(_mm_cmpeq_epi16(b, tab),
-                                        _mm_or_si128(_mm_cmplt_epi16(b, blank), _mm_cmpgt_epi16(b, del)));
+        __m128i badA =
+            _mm_andnot_si128(_mm_cmpeq_epi16(a, tab), _mm_or_si128(_mm_cmplt_epi16(a, blank), _mm_cmpgt_epi16(a, del)));
+        __m128i badB =
+            _mm_andnot_si128(_mm_cmpeq_epi16(b, tab), _mm_or_si128(_mm_cmplt_epi16(b, blank), _mm_cmpgt_epi16(b, del)));
         if (_mm_movemask_epi8(_mm_or_si128(badA, badB)) != 0) {
             break;  // the plain loop below finds the unit
         }
@@ -134,18 +134,28 @@ bool TextScan::NarrowPlainLine(const wchar_t* text, size_t count, char* out) {
     return true;
 }
 
+namespace {
+
+#if defined(__SSE2__)
+// The bytes of a that are not printable ASCII or tabs, as a bit mask (as signed bytes everything
+// from 0x80 is negative, below the blank).
+int NotPlainMask(__m128i a) {
+    const __m128i blank = _mm_set1_epi8(0x20);
+    const __m128i tilde = _mm_set1_epi8(0x7E);
+    const __m128i tab = _mm_set1_epi8('\t');
+    __m128i bad =
+        _mm_andnot_si128(_mm_cmpeq_epi8(a, tab), _mm_or_si128(_mm_cmplt_epi8(a, blank), _mm_cmpgt_epi8(a, tilde)));
+    return _mm_movemask_epi8(bad);
+}
+#endif
+
+}  // namespace
+
 size_t TextScan::PlainAsciiLength(const char* bytes, size_t count) {
     size_t i = 0;
 #if defined(__SSE2__)
-    // As signed bytes everything from 0x80 is negative, below the blank.
-    const __m128i blank = _mm_set1_epi8(0x20);
-    const __m128i del = _mm_set1_epi8(0x7E);
-    const __m128i tab = _mm_set1_epi8('\t');
     for (; i + 16 <= count; i += 16) {
-        __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + i));
-        __m128i bad = _mm_andnot_si128(_mm_cmpeq_epi8(a, tab),
-                                       _mm_or_si128(_mm_cmplt_epi8(a, blank), _mm_cmpgt_epi8(a, del)));
-        int mask = _mm_movemask_epi8(bad);
+        int mask = NotPlainMask(_mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + i)));
         if (mask != 0) {
             return i + static_cast<size_t>(__builtin_ctz(static_cast<unsigned>(mask)));
         }
@@ -153,6 +163,26 @@ size_t TextScan::PlainAsciiLength(const char* bytes, size_t count) {
 #endif
     while (i < count && IsPlain(static_cast<unsigned char>(bytes[i]))) {
         ++i;
+    }
+    return i;
+}
+
+size_t TextScan::CopyPlainAscii(const char* bytes, size_t count, char* out) {
+    size_t i = 0;
+#if defined(__SSE2__)
+    // Each block is stored whole before it is looked at: the copy costs no second pass, and what
+    // it wrote past the run's end is the caller's to overwrite.
+    for (; i + 16 <= count; i += 16) {
+        __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + i));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), a);
+        int mask = NotPlainMask(a);
+        if (mask != 0) {
+            return i + static_cast<size_t>(__builtin_ctz(static_cast<unsigned>(mask)));
+        }
+    }
+#endif
+    for (; i < count && IsPlain(static_cast<unsigned char>(bytes[i])); ++i) {
+        out[i] = bytes[i];
     }
     return i;
 }

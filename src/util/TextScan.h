@@ -22,4 +22,7 @@ public:
     static bool NarrowPlainLine(const wchar_t* text, size_t count, char* out);
     // How many of the bytes at bytes are printable ASCII or tabs, from the first.
     static size_t PlainAsciiLength(const char* bytes, size_t count);
+    // The same, copying them to out on the way. out needs room for count bytes: those past the
+    // plain run are overwritten with anything.
+    static size_t CopyPlainAscii(const char* bytes, size_t count, char* out);
 };

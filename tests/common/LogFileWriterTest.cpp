@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <set>
 #include <string>
@@ -119,6 +120,37 @@ TEST(LogFileWriter, AsciiPiecesMakeTheSameFileAsWideOnesWhereverTheyAreCut) {
         }
         EXPECT_EQ(expected, bytes.files.contents[L"b.log"]) << cut;
         EXPECT_EQ(expected, wide.files.contents[L"w.log"]) << cut;
+    }
+}
+
+TEST(LogFileWriter, AFloodOfByteLinesRotatesAndBuffersAsWideTextDoes) {
+    // Lines of every length from empty to past the file's size, some ended by CR LF, in pieces
+    // that cut them anywhere: the byte path must rotate and split exactly where the wide one does.
+    std::string flood;
+    for (int n = 0; n < 3000; ++n) {
+        flood += std::string(static_cast<size_t>(n * 37 % 1200), static_cast<char>('a' + n % 26));
+        flood += n % 7 == 0 ? "\r\n" : "\n";
+    }
+    // Files smaller and larger than what the writer buffers before it writes.
+    for (uint64_t maxBytes : {uint64_t(50000), uint64_t(600000)}) {
+        for (size_t piece : {size_t(1), size_t(63), size_t(4096), size_t(70000), flood.size()}) {
+            Fixture bytes, wide;
+            {
+                LogFileWriter a(bytes.files, L"r.log", maxBytes, 3, bytes.Reporter());
+                LogFileWriter b(wide.files, L"r.log", maxBytes, 3, wide.Reporter());
+                for (size_t at = 0; at < flood.size(); at += piece) {
+                    size_t count = std::min(piece, flood.size() - at);
+                    a.AppendAscii(flood.data() + at, count, At, false);
+                    b.Append(std::wstring(flood.begin() + at, flood.begin() + at + count), At, false);
+                }
+            }
+            ASSERT_GE(bytes.files.contents.size(), 3u) << piece;
+            EXPECT_EQ(wide.files.contents, bytes.files.contents) << piece;
+            for (const auto& file : bytes.files.contents) {
+                EXPECT_LE(file.second.size(), maxBytes) << piece;
+            }
+            EXPECT_TRUE(bytes.reports.empty()) << piece;
+        }
     }
 }
 
@@ -264,7 +296,8 @@ TEST(LogFileWriter, WithoutBackupsARotationStartsTheFileAfreshAndAHeldFileGrowsO
 TEST(LogFileWriter, AFailedRotationDeletesNoBackupAndAWorkingOneShiftsThemAll) {
     Fixture f;
     const std::wstring path = L"s.log";
-    f.files.contents = {{path, std::string(1500, 'x')}, {L"s.1.log", "one"}, {L"s.2.log", "two"}, {L"s.3.log", "three"}};
+    f.files.contents = {
+        {path, std::string(1500, 'x')}, {L"s.1.log", "one"}, {L"s.2.log", "two"}, {L"s.3.log", "three"}};
     LogFileWriter writer(f.files, path, 2000, 3, f.Reporter());
     const std::wstring line(974, L'd');
     auto backups = [&] {

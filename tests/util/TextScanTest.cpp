@@ -90,6 +90,9 @@ TEST(TextScan, PlainLinesPassWholeAndAnyControlOrWideUnitStopsThemAtEveryPlace) 
                 std::string bytes(text.begin(), text.end());
                 bytes[place] = static_cast<char>(refused);
                 EXPECT_EQ(place, TextScan::PlainAsciiLength(bytes.data(), bytes.size())) << place;
+                std::string copy(bytes.size(), '?');
+                ASSERT_EQ(place, TextScan::CopyPlainAscii(bytes.data(), bytes.size(), &copy[0])) << place;
+                EXPECT_EQ(bytes.substr(0, place), copy.substr(0, place)) << place;
             }
         }
     }
