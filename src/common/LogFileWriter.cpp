@@ -116,12 +116,16 @@ size_t LogFileWriter::AppendPlainLines(const char* text, size_t count, const std
     uint64_t fileSize = maxBytes > 0 ? files.Size() : 0;
     size_t at = 0;
     while (at < count) {
-        size_t most = prefix.size() + (count - at) + 2;
+        // Room for one line, not for the rest of the piece: a piece of megabytes would otherwise
+        // size the buffer to itself, and FlushBuffer frees a buffer that large at every write.
+        // A line longer than the window takes the careful way.
+        size_t window = std::min(count - at, WriteChunk / 2);
+        size_t most = prefix.size() + window + 2;
         if (buffer.size() - buffered < most) {
             buffer.resize(std::max(buffered + most, WriteChunk + 4096));
         }
         char* out = buffer.data() + buffered;
-        size_t length = TextScan::CopyPlainAscii(text + at, count - at, out + prefix.size());
+        size_t length = TextScan::CopyPlainAscii(text + at, window, out + prefix.size());
         size_t end = at + length;
         size_t ending = 0;
         if (end < count && text[end] == '\n') {
