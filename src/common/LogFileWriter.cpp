@@ -137,11 +137,7 @@ size_t LogFileWriter::AppendPlainLines(const char* text, size_t count, const std
         if (ending == 0 || (maxBytes > 0 && fileSize + buffered + size > rotateFrom)) {
             break;
         }
-        if (prefix.size() == StampSize) {
-            std::memcpy(out, prefix.data(), StampSize);  // a copy of known size, made in place
-        } else {
-            std::memcpy(out, prefix.data(), prefix.size());
-        }
+        std::memcpy(out, prefix.data(), prefix.size());
         out[size - 2] = '\r';
         out[size - 1] = '\n';
         buffered += size;

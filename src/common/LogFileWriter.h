@@ -32,8 +32,6 @@ public:
     static const size_t PendingBound = 65536;
     // Records are written in pieces of about this size.
     static const size_t WriteChunk = 256 * 1024;
-    // The size of a time stamp, "2026-12-07 15:04:05.123 ".
-    static const size_t StampSize = 24;
     // Receives one line for the run's window.
     using Reporter = std::function<void(const std::wstring& line)>;
 
