@@ -24,11 +24,31 @@ std::wstring Quoted(const std::wstring& path) {
     return L"\"" + path + L"\"";
 }
 
-// Processes whose parent is processId: what a start that handed over must not have made.
-int ChildrenOf(DWORD processId) {
+ULONGLONG CreationTime(HANDLE process) {
+    FILETIME created = {}, exited = {}, kernel = {}, user = {};
+    GetProcessTimes(process, &created, &exited, &kernel, &user);
+    return (static_cast<ULONGLONG>(created.dwHighDateTime) << 32) | created.dwLowDateTime;
+}
+
+// Whether the process id was started no earlier than a process created at parentCreated. A parent
+// id in the snapshot is only a number: a process whose own parent ended long ago keeps that
+// parent's id, which the system may since have given to the process asked about.
+bool StartedSince(DWORD id, ULONGLONG parentCreated) {
+    HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, id);
+    if (!process) {
+        return false;  // it has ended already
+    }
+    bool since = CreationTime(process) >= parentCreated;
+    CloseHandle(process);
+    return since;
+}
+
+// Processes started by the given process: what a start that handed over must not have made.
+int ChildrenOf(HANDLE parent, DWORD parentId) {
+    ULONGLONG parentCreated = CreationTime(parent);
     int children = 0;
     for (const testsupport::ProcessEntry& e : testsupport::ListProcesses()) {
-        children += e.parent == processId && e.id != processId ? 1 : 0;
+        children += e.parent == parentId && e.id != parentId && StartedSince(e.id, parentCreated) ? 1 : 0;
     }
     return children;
 }
@@ -37,7 +57,7 @@ int ChildrenOf(DWORD processId) {
 void ExpectHandedOver(TarnwickSession& second) {
     EXPECT_EQ(nullptr, second.Frame());
     EXPECT_EQ(0u, second.WaitForExit(10000));
-    EXPECT_EQ(0, ChildrenOf(second.ProcessId()));
+    EXPECT_EQ(0, ChildrenOf(second.ProcessHandle(), second.ProcessId()));
 }
 
 TEST(SingleInstance, ASecondStartOnTheSameFileRestoresTheFirstFrameInFrontAndEnds) {
