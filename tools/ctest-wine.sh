@@ -7,6 +7,6 @@ source "$root/tools/wine-env.sh"
 prefix="$root/build/x86_64/wineprefix"
 wine_prefix_init "$prefix"
 trap wine_session_stop EXIT
-wine_session_start "$prefix"
+wine_test_sessions_start "$prefix"
 cd "$root/build/x86_64"
 ctest "$@"

@@ -23,7 +23,7 @@ if [ "$native_status" = 0 ]; then tail -n 3 "$root/build/native/ctest.log"; else
 prefix="$root/build/x86_64/wineprefix"
 wine_prefix_init "$prefix"
 trap wine_session_stop EXIT
-wine_session_start "$prefix"
+wine_test_sessions_start "$prefix"
 
 echo "== Windows tests under Wine"
 cd "$root/build/x86_64"

@@ -3,7 +3,11 @@
 #   wine_prefix_init <prefix>     create the prefix once (wineboot), crash dialog off
 #   wine_session_start <prefix>   persistent wineserver (+ Xvfb when there is no display),
 #                                 Tarnwick's update check off in the prefix
-#   wine_session_stop             stop both again
+#   wine_test_sessions_start <prefix>
+#                                 the same, and beside it sessions a and b (copies of the prefix,
+#                                 each with a wineserver and a virtual display of its own) for the
+#                                 tests that must run alone
+#   wine_session_stop             stop them all again
 
 wine_prefix_init() {
     local prefix="$1"
@@ -19,21 +23,53 @@ wine_prefix_init() {
     fi
 }
 
+# Starts a virtual display: sets XVFB_STARTED_PID and XVFB_STARTED_DISPLAY.
+xvfb_start() {
+    local fifo number=""
+    fifo=$(mktemp -u)
+    mkfifo "$fifo"
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
+    XVFB_STARTED_PID=$!
+    read -r -t 30 number <"$fifo" || true
+    rm -f "$fifo"
+    XVFB_STARTED_DISPLAY=":${number}"
+}
+
 TARNWICK_XVFB_PID=""
+TARNWICK_SIDE_SESSIONS=""  # "prefix:xvfb pid" of each session started beside the main one
 wine_session_start() {
     local prefix="$1"
     export WINEPREFIX="$prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
     if [ -z "${DISPLAY:-}" ] || [ -n "${TARNWICK_FORCE_XVFB:-}" ]; then
-        local fifo
-        fifo=$(mktemp -u)
-        mkfifo "$fifo"
-        Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
-        TARNWICK_XVFB_PID=$!
-        local number
-        read -r -t 30 number <"$fifo" || true
-        rm -f "$fifo"
-        export DISPLAY=":${number}"
+        xvfb_start
+        TARNWICK_XVFB_PID=$XVFB_STARTED_PID
+        export DISPLAY="$XVFB_STARTED_DISPLAY"
     fi
+    wine_server_start "$prefix"
+}
+
+wine_test_sessions_start() {
+    local prefix="$1" name side
+    for name in a b; do
+        side="$prefix-$name"
+        # A copy of the main prefix as it was made; made again when that is made again.
+        if [ ! -f "$side/.tarnwick-ready" ] || [ "$side/.tarnwick-ready" -ot "$prefix/.tarnwick-ready" ]; then
+            rm -rf "$side"
+            cp -a "$prefix" "$side"
+            rm -f "$side/.session"
+        fi
+        xvfb_start
+        TARNWICK_SIDE_SESSIONS="$TARNWICK_SIDE_SESSIONS $side:$XVFB_STARTED_PID"
+        (export WINEPREFIX="$side" DISPLAY="$XVFB_STARTED_DISPLAY" && wine_server_start "$side")
+        # tools/wine-run finds the session's display here, and the session's end by its pid.
+        echo "$XVFB_STARTED_DISPLAY $XVFB_STARTED_PID" >"$side/.session"
+    done
+    wine_session_start "$prefix"
+}
+
+# The persistent wineserver of the prefix in WINEPREFIX, and Wine's own processes started.
+wine_server_start() {
+    local prefix="$1"
     # A server left running for this prefix (an interrupted run's) would refuse a second one.
     wineserver -k 2>/dev/null || true
     # The server's own messages (at its end it can list the objects still open) go to a log, not
@@ -42,10 +78,34 @@ wine_session_start() {
     # Start Wine's own services now, with our output closed: started later by a test, they would
     # inherit that test's output pipe and keep ctest waiting for it to close.
     LANG=en_US.UTF-8 wine cmd.exe /c exit </dev/null >/dev/null 2>&1 || true
-    # The same for the desktop process, which the first program with a window would start:
-    # rundll32 makes a hidden window before it calls the (harmless) function.
+    # The same for the desktop process, which the first program with a window would start (and
+    # which would then count as that program's child): rundll32 makes a hidden window before it
+    # calls the (harmless) function. In a copied prefix the desktop that Wine starts ends within
+    # a second, so one is started by hand where none runs by then.
     LANG=en_US.UTF-8 wine rundll32.exe user32.dll,MessageBeep </dev/null >/dev/null 2>&1 || true
+    sleep 1
+    local try
+    for try in $(seq 1 100); do
+        if wine_desktop_runs "$prefix"; then
+            break
+        elif [ "$try" = 1 ]; then
+            (LANG=en_US.UTF-8 wine explorer.exe /desktop </dev/null >/dev/null 2>&1 &)
+        fi
+        sleep 0.1
+    done
     wine_updates_off
+}
+
+# Whether the desktop process of the prefix runs (found by the prefix in its environment).
+wine_desktop_runs() {
+    local prefix="$1" process
+    for process in /proc/[0-9]*; do
+        if tr '\0' ' ' 2>/dev/null <"$process/cmdline" | grep -q 'explorer\.exe /desktop' &&
+            tr '\0' '\n' 2>/dev/null <"$process/environ" | grep -qxF "WINEPREFIX=$prefix"; then
+            return 0
+        fi
+    done
+    return 1
 }
 
 # Tarnwick's start-up update check stays off in the prefix, so that nothing run here depends on
@@ -59,6 +119,14 @@ wine_session_stop() {
     if [ -n "${WINEPREFIX:-}" ]; then
         wineserver -k 2>/dev/null || true
     fi
+    local side
+    for side in $TARNWICK_SIDE_SESSIONS; do
+        rm -f "${side%:*}/.session"
+        WINEPREFIX="${side%:*}" wineserver -k 2>/dev/null || true
+        kill "${side##*:}" 2>/dev/null || true
+        wait "${side##*:}" 2>/dev/null || true
+    done
+    TARNWICK_SIDE_SESSIONS=""
     if [ -n "$TARNWICK_XVFB_PID" ]; then
         kill "$TARNWICK_XVFB_PID" 2>/dev/null || true
         wait "$TARNWICK_XVFB_PID" 2>/dev/null || true
