@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Runs ctest in the x86_64 build under a Wine session (prefix, wineserver, Xvfb when headless),
+# Runs ctest in the x86_64 build under its Wine sessions (prefixes, wineservers, Xvfb displays),
 # passing its arguments on: tools/ctest-wine.sh -R Process --output-on-failure
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
