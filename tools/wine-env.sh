@@ -80,8 +80,8 @@ wine_server_start() {
     LANG=en_US.UTF-8 wine cmd.exe /c exit </dev/null >/dev/null 2>&1 || true
     # The same for the desktop process, which the first program with a window would start (and
     # which would then count as that program's child): rundll32 makes a hidden window before it
-    # calls the (harmless) function. In a copied prefix the desktop that Wine starts ends within
-    # a second, so one is started by hand where none runs by then.
+    # calls the (harmless) function. Now and then (in a copied prefix, every time) the desktop
+    # that Wine starts ends within a second, so one is started by hand where none runs by then.
     LANG=en_US.UTF-8 wine rundll32.exe user32.dll,MessageBeep </dev/null >/dev/null 2>&1 || true
     sleep 1
     local try

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "ProbeConfiguration.h"
+#include "common/TerminateProcessTree.h"
 #include "support/MessageBoxWatcher.h"
 #include "support/ScratchDirectory.h"
 #include "support/TarnwickSession.h"
@@ -24,40 +25,17 @@ std::wstring Quoted(const std::wstring& path) {
     return L"\"" + path + L"\"";
 }
 
-ULONGLONG CreationTime(HANDLE process) {
-    FILETIME created = {}, exited = {}, kernel = {}, user = {};
-    GetProcessTimes(process, &created, &exited, &kernel, &user);
-    return (static_cast<ULONGLONG>(created.dwHighDateTime) << 32) | created.dwLowDateTime;
-}
-
-// Whether the process id was started no earlier than a process created at parentCreated. A parent
-// id in the snapshot is only a number: a process whose own parent ended long ago keeps that
-// parent's id, which the system may since have given to the process asked about.
-bool StartedSince(DWORD id, ULONGLONG parentCreated) {
-    HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, id);
-    if (!process) {
-        return false;  // it has ended already
-    }
-    bool since = CreationTime(process) >= parentCreated;
-    CloseHandle(process);
-    return since;
-}
-
-// Processes started by the given process: what a start that handed over must not have made.
-int ChildrenOf(HANDLE parent, DWORD parentId) {
-    ULONGLONG parentCreated = CreationTime(parent);
-    int children = 0;
-    for (const testsupport::ProcessEntry& e : testsupport::ListProcesses()) {
-        children += e.parent == parentId && e.id != parentId && StartedSince(e.id, parentCreated) ? 1 : 0;
-    }
-    return children;
+// Processes started by the given one (held open by the session), as the program's own tree walk
+// finds them: what a start that handed over must not have made.
+size_t ChildrenOf(DWORD processId) {
+    return ProcessTreeIds(processId).size() - 1;
 }
 
 // The start handed over: it ended by itself with code 0, without a frame or a child of its own.
 void ExpectHandedOver(TarnwickSession& second) {
     EXPECT_EQ(nullptr, second.Frame());
     EXPECT_EQ(0u, second.WaitForExit(10000));
-    EXPECT_EQ(0, ChildrenOf(second.ProcessHandle(), second.ProcessId()));
+    EXPECT_EQ(0u, ChildrenOf(second.ProcessId()));
 }
 
 TEST(SingleInstance, ASecondStartOnTheSameFileRestoresTheFirstFrameInFrontAndEnds) {
