@@ -218,7 +218,7 @@ void ServerSettingsFields::Show(const ProcessInfo& info, const std::vector<std::
 // showing the entry does not change it.
 void ServerSettingsFields::ShowAfterChoices(const std::wstring& chosen, const std::vector<std::wstring>& otherTitles) {
     SendMessageW(after.GetHandle(), CB_RESETCONTENT, 0, 0);
-    std::vector<std::wstring> choices = {L""};
+    std::vector<std::wstring> choices(1);
     for (const std::wstring& title : otherTitles) {
         if (!title.empty() && std::find(choices.begin(), choices.end(), title) == choices.end()) {
             choices.push_back(title);

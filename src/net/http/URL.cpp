@@ -139,7 +139,7 @@ bool URL::Resolve(const String& current, const String& location, String& target)
             return false;  // only plain http is followed
         }
         size_t authorityEnd = to.find_first_of(L"/?", scheme + 3);
-        std::wstring rest = authorityEnd == std::wstring::npos ? L"" : to.substr(authorityEnd);
+        std::wstring rest = authorityEnd == std::wstring::npos ? std::wstring() : to.substr(authorityEnd);
         // A mirror given as a bare origin serves the same path and query.
         result = to.substr(0, authorityEnd) + (rest.empty() || rest == L"/" ? path
                                                : rest[0] == L'?'            ? L"/" + rest
