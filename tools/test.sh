@@ -28,7 +28,8 @@ wine_test_sessions_start "$prefix"
 echo "== Windows tests under Wine"
 cd "$root/build/x86_64"
 set +e
-ctest --output-on-failure -j "${TARNWICK_TEST_JOBS:-2}" ${TARNWICK_CTEST_ARGS:-}
+# One test in each of the four sessions for the tests that run alone, two in the main one.
+ctest --output-on-failure -j "${TARNWICK_TEST_JOBS:-6}" ${TARNWICK_CTEST_ARGS:-}
 status=$?
 set -e
 wine_session_stop

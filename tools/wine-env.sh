@@ -4,7 +4,7 @@
 #   wine_session_start <prefix>   persistent wineserver (+ Xvfb when there is no display),
 #                                 Tarnwick's update check off in the prefix
 #   wine_test_sessions_start <prefix>
-#                                 the same, and beside it sessions a and b (copies of the prefix,
+#                                 the same, and beside it sessions a to d (copies of the prefix,
 #                                 each with a wineserver and a virtual display of its own) for the
 #                                 tests that must run alone
 #   wine_session_stop             stop them all again
@@ -50,7 +50,7 @@ wine_session_start() {
 
 wine_test_sessions_start() {
     local prefix="$1" name side
-    for name in a b; do
+    for name in a b c d; do
         side="$prefix-$name"
         # A copy of the main prefix as it was made; made again when that is made again.
         if [ ! -f "$side/.tarnwick-ready" ] || [ "$side/.tarnwick-ready" -ot "$prefix/.tarnwick-ready" ]; then
