@@ -5,6 +5,13 @@ set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 source "$root/tools/wine-env.sh"
 
+# The Wine prefix is made while the builds run: making one mostly waits for Wine.
+prefix="$root/build/x86_64/wineprefix"
+mkdir -p "$root/build"
+(wine_prefix_init "$prefix") >"$root/build/wineprefix-init.log" 2>&1 &
+prefix_pid=$!
+trap 'WINEPREFIX="$prefix" wineserver -k 2>/dev/null || true' EXIT  # a failed build ends it too
+
 "$root/tools/build.sh" i686 --target Tarnwick
 "$root/tools/build.sh" native
 "$root/tools/build.sh" x86_64
@@ -13,17 +20,20 @@ echo "== release archive"
 "$root/tools/dist.sh" --built
 
 echo "== native tests (AddressSanitizer, UBSan)"
-set +e
+# They run while the Wine sessions start, which mostly wait for Wine.
 (cd "$root/build/native" && ctest --output-on-failure --timeout 300 -j "$(nproc)" ${TARNWICK_CTEST_ARGS:-}) \
-    >"$root/build/native/ctest.log" 2>&1
+    >"$root/build/native/ctest.log" 2>&1 &
+native_pid=$!
+wait "$prefix_pid" || true
+cat "$root/build/wineprefix-init.log"
+wine_prefix_init "$prefix"  # exports the prefix here; makes it only if the making above failed
+trap wine_session_stop EXIT
+wine_test_sessions_start "$prefix"
+set +e
+wait "$native_pid"
 native_status=$?
 set -e
 if [ "$native_status" = 0 ]; then tail -n 3 "$root/build/native/ctest.log"; else cat "$root/build/native/ctest.log"; fi
-
-prefix="$root/build/x86_64/wineprefix"
-wine_prefix_init "$prefix"
-trap wine_session_stop EXIT
-wine_test_sessions_start "$prefix"
 
 echo "== Windows tests under Wine"
 cd "$root/build/x86_64"

@@ -49,7 +49,8 @@ wine_session_start() {
 }
 
 wine_test_sessions_start() {
-    local prefix="$1" name side
+    local prefix="$1" name side starting=""
+    # The sessions start side by side: each start mostly waits for Wine's own processes.
     for name in a b c d; do
         side="$prefix-$name"
         # A copy of the main prefix as it was made; made again when that is made again.
@@ -60,11 +61,16 @@ wine_test_sessions_start() {
         fi
         xvfb_start
         TARNWICK_SIDE_SESSIONS="$TARNWICK_SIDE_SESSIONS $side:$XVFB_STARTED_PID"
-        (export WINEPREFIX="$side" DISPLAY="$XVFB_STARTED_DISPLAY" && wine_server_start "$side")
+        (export WINEPREFIX="$side" DISPLAY="$XVFB_STARTED_DISPLAY" && wine_server_start "$side") &
+        starting="$starting $!"
         # tools/wine-run finds the session's display here, and the session's end by its pid.
         echo "$XVFB_STARTED_DISPLAY $XVFB_STARTED_PID" >"$side/.session"
     done
     wine_session_start "$prefix"
+    local pid
+    for pid in $starting; do
+        wait "$pid" || true
+    done
 }
 
 # The persistent wineserver of the prefix in WINEPREFIX, and Wine's own processes started.
