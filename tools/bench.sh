@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds the 64-bit tree with its benchmark programs and runs every benchmark under a Wine session. Each bench/<name>/run.sh
-# is called with the build's bin folder as its argument and prints "name: value" lines.
+# Builds the 64-bit tree with its benchmark programs and runs every benchmark under a Wine
+# session. Each bench/<name>/run.sh is called with the build's bin folder as its argument and
+# prints "name: value" lines.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 source "$root/tools/wine-env.sh"

@@ -38,8 +38,9 @@ if [ "$native_status" = 0 ]; then tail -n 3 "$root/build/native/ctest.log"; else
 echo "== Windows tests under Wine"
 cd "$root/build/x86_64"
 set +e
-# One test in each of the four sessions for the tests that run alone, two in the main one.
-ctest --output-on-failure -j "${TARNWICK_TEST_JOBS:-6}" ${TARNWICK_CTEST_ARGS:-}
+# One test in each session for the tests that run alone, two in the main one.
+set -- $TARNWICK_TEST_SESSIONS
+ctest --output-on-failure -j "${TARNWICK_TEST_JOBS:-$(($# + 2))}" ${TARNWICK_CTEST_ARGS:-}
 status=$?
 set -e
 wine_session_stop

@@ -36,6 +36,8 @@ xvfb_start() {
 }
 
 TARNWICK_XVFB_PID=""
+# The sessions beside the main one for the tests that run alone; tests/CMakeLists.txt names them.
+TARNWICK_TEST_SESSIONS="a b c d"
 TARNWICK_SIDE_SESSIONS=""  # "prefix:xvfb pid" of each session started beside the main one
 wine_session_start() {
     local prefix="$1"
@@ -51,7 +53,7 @@ wine_session_start() {
 wine_test_sessions_start() {
     local prefix="$1" name side starting=""
     # The sessions start side by side: each start mostly waits for Wine's own processes.
-    for name in a b c d; do
+    for name in $TARNWICK_TEST_SESSIONS; do
         side="$prefix-$name"
         # A copy of the main prefix as it was made; made again when that is made again.
         if [ ! -f "$side/.tarnwick-ready" ] || [ "$side/.tarnwick-ready" -ot "$prefix/.tarnwick-ready" ]; then
