@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <utility>
+#include <vector>
 
 #include "util/Platform.h"
 #include "util/TextScan.h"
@@ -334,17 +336,41 @@ void LogFileWriter::FlushBuffer() {
 
 void LogFileWriter::Rotate() {
     files.Close();
-    // The current file moves aside first: while another program holds it, no backup is touched.
-    const std::wstring aside = path + L".rotating";
+    // Every rename goes to a name that is free: a rename over an existing file makes some file
+    // systems write the renamed file out at once (a guard for programs that replace files that
+    // way), which in a flood means writing every backup to disk only to delete it soon after.
+    // The oldest backup moves aside first and is deleted only once every other move is done; a
+    // move that fails undoes those before it, so that a failed rotation loses nothing.
+    std::vector<std::pair<std::wstring, std::wstring>> moved;
     std::wstring error;
-    if (files.Rename(path, aside, error)) {
-        std::wstring ignored;
-        if (backups == 0 ? files.Remove(aside, error)
-                         : ShiftBackups(error) && files.Rename(aside, BackupName(path, 1), error)) {
-            rotateFrom = maxBytes;
-            return;
+    auto move = [&](const std::wstring& from, const std::wstring& to) {
+        if (!files.Rename(from, to, error)) {
+            return false;
         }
-        files.Rename(aside, path, ignored);  // the backups made no room: the file stays current
+        moved.emplace_back(from, to);
+        return true;
+    };
+    const std::wstring aside = path + L".rotating";
+    const std::wstring expired = path + L".expired";
+    bool done = move(path, aside);
+    if (done && backups == 0) {
+        done = files.Remove(aside, error);
+    } else if (done) {
+        done = !files.Exists(BackupName(path, backups)) || move(BackupName(path, backups), expired);
+        for (uint32_t n = backups - 1; done && n >= 1; --n) {
+            done = !files.Exists(BackupName(path, n)) || move(BackupName(path, n), BackupName(path, n + 1));
+        }
+        done = done && move(aside, BackupName(path, 1));
+    }
+    if (done) {
+        std::wstring ignored;
+        files.Remove(expired, ignored);  // one left behind is replaced at the next rotation
+        rotateFrom = maxBytes;
+        return;
+    }
+    for (auto back = moved.rbegin(); back != moved.rend(); ++back) {
+        std::wstring ignored;
+        files.Rename(back->second, back->first, ignored);
     }
     // Write on to the current file, and try again once it has grown by as much again rather than
     // at every line.
@@ -352,17 +378,6 @@ void LogFileWriter::Rotate() {
     if (EnsureOpen()) {
         rotateFrom = files.Size() + maxBytes;
     }
-}
-
-bool LogFileWriter::ShiftBackups(std::wstring& error) {
-    // From the oldest down, each into the place the one before freed (the oldest is replaced);
-    // the first that cannot move stops the shift, so that nothing newer overwrites it.
-    for (uint32_t n = backups - 1; n >= 1; --n) {
-        if (files.Exists(BackupName(path, n)) && !files.Rename(BackupName(path, n), BackupName(path, n + 1), error)) {
-            return false;
-        }
-    }
-    return true;
 }
 
 void LogFileWriter::ReportOnce(bool& reported, const std::wstring& what, const std::wstring& error) {

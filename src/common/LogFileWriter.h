@@ -82,9 +82,8 @@ private:
     // Writes the buffered records: once per piece of output, not once per line.
     void FlushBuffer();
     bool EnsureOpen();
+    // The current file becomes backup 1, each backup the next number up, and the oldest goes.
     void Rotate();
-    // Renames each backup to the next number up, making room for number 1.
-    bool ShiftBackups(std::wstring& error);
     void ReportOnce(bool& reported, const std::wstring& what, const std::wstring& error);
 
     IFileWriter& files;

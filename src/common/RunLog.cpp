@@ -36,7 +36,7 @@ void RunLog::Configure(const std::wstring& path, uint64_t maxBytes, uint32_t bac
         if (!queue.empty() && queue.back().kind == Piece::Switch) {
             queue.back().target = target;
         } else {
-            queue.push_back(Piece{Piece::Switch, std::wstring(), LogFileWriter::LocalTime(), target, std::string()});
+            queue.push_back(Piece{Piece::Switch, std::wstring(), LogFileWriter::LocalTime(), target, 0});
         }
         if (!thread.joinable()) {
             thread = std::thread([this] { Write(); });
@@ -50,7 +50,7 @@ void RunLog::SetGiveUp(std::function<bool()> check) {
     giveUp = std::move(check);
 }
 
-void RunLog::Enqueue(Piece piece, bool waitForRoom) {
+void RunLog::Enqueue(Piece piece, bool waitForRoom, const char* bytes) {
     std::unique_lock<std::mutex> hold(lock);
     // Waits until the piece fits; one larger than the whole queue goes alone. The wait looks at
     // giveUp now and then: a stop must not wait for a disk that no longer answers.
@@ -67,6 +67,7 @@ void RunLog::Enqueue(Piece piece, bool waitForRoom) {
     }
     bool halfFull = queuedUnits < queueUnits / 2 && queuedUnits + UnitsOf(piece) >= queueUnits / 2;
     queuedUnits += UnitsOf(piece);
+    queueBytes.append(bytes ? bytes : "", piece.count);
     queue.push_back(std::move(piece));
     // While the writer is busy with what it took, or lets a flood gather, it looks at the queue
     // again by itself: waking it for every read would cost a system call each. Half a queue
@@ -81,19 +82,18 @@ void RunLog::Enqueue(Piece piece, bool waitForRoom) {
 
 void RunLog::Append(const wchar_t* text, bool waitForRoom) {
     if (text && *text && logging.load()) {
-        Enqueue(Piece{Piece::Text, text, clock(), nullptr, std::string()}, waitForRoom);
+        Enqueue(Piece{Piece::Text, text, clock(), nullptr, 0}, waitForRoom);
     }
 }
 
 void RunLog::AppendAscii(const char* bytes, size_t count) {
     if (count > 0 && logging.load()) {
-        Piece piece{Piece::Ascii, std::wstring(), clock(), nullptr, std::string(bytes, count)};
-        Enqueue(std::move(piece), true);
+        Enqueue(Piece{Piece::Ascii, std::wstring(), clock(), nullptr, count}, true, bytes);
     }
 }
 
 void RunLog::Flush() {
-    Enqueue(Piece{Piece::EndLine, std::wstring(), LogFileWriter::LocalTime(), nullptr, std::string()}, false);
+    Enqueue(Piece{Piece::EndLine, std::wstring(), LogFileWriter::LocalTime(), nullptr, 0}, false);
 }
 
 void RunLog::SwitchTo(const std::shared_ptr<const Target>& target) {
@@ -105,20 +105,20 @@ void RunLog::SwitchTo(const std::shared_ptr<const Target>& target) {
     }
 }
 
-void RunLog::WritePiece(const Piece& piece) {
+void RunLog::WritePiece(const Piece& piece, size_t& at) {
     if (piece.kind == Piece::Switch) {
         SwitchTo(piece.target);
     } else if (writer && piece.kind == Piece::Text) {
         writer->Append(piece.text, piece.arrival, false);
     } else if (writer && piece.kind == Piece::Ascii) {
-        writer->AppendAscii(piece.bytes.data(), piece.bytes.size(), piece.arrival, false);
-    } else if (writer) {
+        writer->AppendAscii(takenBytes.data() + at, piece.count, piece.arrival, false);
+    } else if (writer && piece.kind == Piece::EndLine) {
         writer->Flush();
     }
+    at += piece.count;
 }
 
 void RunLog::Write() {
-    std::deque<Piece> taken;
     for (;;) {
         {
             std::unique_lock<std::mutex> hold(lock);
@@ -135,17 +135,24 @@ void RunLog::Write() {
             // compete with the reading of the pipe.
             work.wait_for(hold, GatherTime, [this] { return closing || queuedUnits >= queueUnits / 2; });
             taken.swap(queue);
+            takenBytes.swap(queueBytes);
             queuedUnits = 0;
         }
         space.notify_all();
+        size_t at = 0;
         for (const Piece& piece : taken) {
-            WritePiece(piece);
+            WritePiece(piece, at);
         }
         // What one wake-up took goes out in one write where it fits the buffer.
         if (writer) {
             writer->WriteBuffered();
         }
         taken.clear();
+        takenBytes.clear();
+        // A single piece far larger than the queue must not keep its room for the rest of the run.
+        if (takenBytes.capacity() > 2 * queueUnits) {
+            std::string().swap(takenBytes);
+        }
     }
     SwitchTo(nullptr);
 }

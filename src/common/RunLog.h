@@ -4,12 +4,12 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
-#include <deque>
 #include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "common/IFileWriter.h"
 #include "common/LogFileWriter.h"
@@ -68,12 +68,14 @@ private:
         std::wstring text;
         LogFileWriter::LocalTime arrival;
         std::shared_ptr<const Target> target;  // for Switch; null for nowhere
-        std::string bytes;                     // for Ascii
+        size_t count;                          // for Ascii: its bytes, the next count in the queue's bytes
     };
 
-    void Enqueue(Piece piece, bool waitForRoom);
-    static size_t UnitsOf(const Piece& piece) { return piece.text.size() + piece.bytes.size(); }
-    void WritePiece(const Piece& piece);
+    // bytes are an Ascii piece's (count of them), copied into the queue's bytes with it.
+    void Enqueue(Piece piece, bool waitForRoom, const char* bytes = nullptr);
+    static size_t UnitsOf(const Piece& piece) { return piece.text.size() + piece.count; }
+    // at is where piece's bytes start in taken bytes; moves it past them.
+    void WritePiece(const Piece& piece, size_t& at);
     void Write();
     // On the writer thread: closes the file written so far and opens target's.
     void SwitchTo(const std::shared_ptr<const Target>& target);
@@ -85,7 +87,11 @@ private:
     std::mutex lock;
     std::condition_variable work;   // something is queued, or the writer is to end
     std::condition_variable space;  // the writer took what was queued
-    std::deque<Piece> queue;
+    // The queue and the bytes of its Ascii pieces, in order. The writer swaps them with its own,
+    // emptied but with their room kept: a flood moves gigabytes through here, and memory taken
+    // afresh for each read costs the system a page fault per page.
+    std::vector<Piece> queue;
+    std::string queueBytes;
     size_t queuedUnits;
     bool closing;
     bool writerWaiting;  // the writer sleeps on work: only then does a piece need to wake it
@@ -96,5 +102,7 @@ private:
     // Used by the writer thread only.
     std::unique_ptr<IFileWriter> files;
     std::unique_ptr<LogFileWriter> writer;
+    std::vector<Piece> taken;
+    std::string takenBytes;
     std::thread thread;
 };

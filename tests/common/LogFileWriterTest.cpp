@@ -40,6 +40,7 @@ public:
             error = L"The process cannot access the file because it is being used by another process.";
             return false;
         }
+        replacing += contents.count(to);
         contents[to] = contents[from];
         contents.erase(from);
         return true;
@@ -60,6 +61,7 @@ public:
     bool failOpen = false;
     int failWrites = 0;
     int opens = 0;
+    size_t replacing = 0;  // renames onto a file that exists
 };
 
 const LogFileWriter::LocalTime At = {2026, 12, 7, 15, 4, 5, 123};
@@ -198,6 +200,7 @@ TEST(LogFileWriter, RotationAtLineBoundariesShiftsBackupsAndDeletesTheOldest) {
     EXPECT_EQ("3", first(L"C:\\l\\s.2.log"));
     EXPECT_EQ(2000u, f.files.contents[L"C:\\l\\s.2.log"].size());
     EXPECT_TRUE(f.reports.empty());
+    EXPECT_EQ(0u, f.files.replacing);  // a file system may write out a file renamed over another
 }
 
 TEST(LogFileWriter, ALineLongerThanTheFileIsSplitAtCharacterStarts) {
@@ -321,6 +324,24 @@ TEST(LogFileWriter, AFailedRotationDeletesNoBackupAndAWorkingOneShiftsThemAll) {
     EXPECT_EQ("one,two", backups().substr(5501));  // "three" was the oldest
     EXPECT_EQ(1000u, f.files.contents[path].size());
     EXPECT_EQ(4u, f.files.contents.size());
+    EXPECT_EQ(0u, f.files.replacing);
+}
+
+TEST(LogFileWriter, ABackupHeldFurtherDownUndoesTheMovesMadeBeforeIt) {
+    for (uint32_t backups : {2u, 3u}) {
+        Fixture f;
+        f.files.contents = {{L"s.log", std::string(1500, 'x')}, {L"s.1.log", "one"}, {L"s.2.log", "two"}};
+        if (backups == 3) {
+            f.files.contents[L"s.3.log"] = "three";
+        }
+        auto before = f.files.contents;
+        f.files.held = {L"s.1.log"};
+        LogFileWriter writer(f.files, L"s.log", 2000, backups, f.Reporter());
+        writer.WriteLine(std::wstring(974, L'd'), At);
+        f.files.contents[L"s.log"].resize(1500);  // the line went to the current file
+        EXPECT_EQ(before, f.files.contents) << backups;
+        EXPECT_EQ(1u, f.reports.size());
+    }
 }
 
 }  // namespace
