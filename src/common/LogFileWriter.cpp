@@ -339,8 +339,9 @@ void LogFileWriter::Rotate() {
     // Every rename goes to a name that is free: a rename over an existing file makes some file
     // systems write the renamed file out at once (a guard for programs that replace files that
     // way), which in a flood means writing every backup to disk only to delete it soon after.
-    // The oldest backup moves aside first and is deleted only once every other move is done; a
-    // move that fails undoes those before it, so that a failed rotation loses nothing.
+    // The oldest backup moves aside first and is deleted only once every other move is done,
+    // the current file last; a move that fails undoes those before it, so that a failed rotation
+    // loses nothing (a current file held by another program fails after the backups moved).
     std::vector<std::pair<std::wstring, std::wstring>> moved;
     std::wstring error;
     auto move = [&](const std::wstring& from, const std::wstring& to) {
@@ -350,21 +351,25 @@ void LogFileWriter::Rotate() {
         moved.emplace_back(from, to);
         return true;
     };
-    const std::wstring aside = path + L".rotating";
     const std::wstring expired = path + L".expired";
-    bool done = move(path, aside);
-    if (done && backups == 0) {
-        done = files.Remove(aside, error);
-    } else if (done) {
+    bool done = true;
+    if (backups == 0) {
+        // Moved aside before it is deleted: a viewer that holds it keeps a file nobody needs,
+        // and the current name is free at once.
+        const std::wstring aside = path + L".rotating";
+        done = move(path, aside) && files.Remove(aside, error);
+    } else {
         done = !files.Exists(BackupName(path, backups)) || move(BackupName(path, backups), expired);
         for (uint32_t n = backups - 1; done && n >= 1; --n) {
             done = !files.Exists(BackupName(path, n)) || move(BackupName(path, n), BackupName(path, n + 1));
         }
-        done = done && move(aside, BackupName(path, 1));
+        done = done && move(path, BackupName(path, 1));
     }
     if (done) {
         std::wstring ignored;
-        files.Remove(expired, ignored);  // one left behind is replaced at the next rotation
+        if (!moved.empty() && moved.front().second == expired) {
+            files.Remove(expired, ignored);  // one left behind is replaced at the next rotation
+        }
         rotateFrom = maxBytes;
         return;
     }

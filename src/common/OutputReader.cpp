@@ -67,8 +67,6 @@ bool OutputReader::Read(const Run& run, HANDLE readEvent) {
     OVERLAPPED& overlapped = *readRecord;
     overlapped = {};
     overlapped.hEvent = readEvent;
-    readBuffer.resize(ChunkAssembler::MaxCarry + ReadSize + 1);
-    char* target = readBuffer.data() + ChunkAssembler::MaxCarry;
     bool pending = false;
     bool stopped = false;
     // Once the run is over only what it left in the pipe is read: more than the pipe holds means
@@ -94,7 +92,9 @@ bool OutputReader::Read(const Run& run, HANDLE readEvent) {
                 break;
             }
         }
-        if (!ReadFile(run.pipe, target, ReadSize, &count, &overlapped)) {
+        // The log file may have taken the last buffer: this one is then new or one it is done with.
+        readBuffer.resize(ChunkAssembler::MaxCarry + ReadSize + 1);
+        if (!ReadFile(run.pipe, readBuffer.data() + ChunkAssembler::MaxCarry, ReadSize, &count, &overlapped)) {
             if (GetLastError() != ERROR_IO_PENDING) {
                 TellReadFailure(GetLastError());
                 break;
@@ -111,7 +111,7 @@ bool OutputReader::Read(const Run& run, HANDLE readEvent) {
             }
         }
         drained += over ? count : 0;
-        Deliver(readBuffer.data(), count);
+        Deliver(count);
     }
     if (pending) {
         // The read still refers to our buffer and record: cancel it and let it complete first.
@@ -121,7 +121,7 @@ bool OutputReader::Read(const Run& run, HANDLE readEvent) {
         if (!GetOverlappedResult(run.pipe, &overlapped, &count, TRUE)) {
             count = 0;
         }
-        Deliver(readBuffer.data(), count);
+        Deliver(count);
     }
     char rest[ChunkAssembler::MaxCarry];
     LogBytes(rest, assembler.Flush(rest));  // the output ended inside a character: show what came
@@ -170,16 +170,16 @@ OutputReader::Wake OutputReader::WaitForRead(const Run& run, HANDLE readEvent) {
     }
 }
 
-void OutputReader::Deliver(char* buffer, DWORD count) {
+void OutputReader::Deliver(DWORD count) {
     if (count == 0 || !output.HasLogger()) {
         return;
     }
     char* start = nullptr;
-    size_t complete = assembler.Take(buffer, count, &start);
-    LogBytes(start, complete);
+    size_t complete = assembler.Take(readBuffer.data(), count, &start);
+    LogBytes(start, complete, &readBuffer);
 }
 
-void OutputReader::LogBytes(const char* bytes, size_t count) {
+void OutputReader::LogBytes(const char* bytes, size_t count, std::vector<char>* block) {
     if (!output.HasLogger() || count == 0) {
         return;
     }
@@ -191,7 +191,7 @@ void OutputReader::LogBytes(const char* bytes, size_t count) {
     // only chunks that hold other bytes.
     if (TextScan::WidenAscii(bytes, count, wide.data())) {
         wide[count] = L'\0';
-        output.LogChild(wide.data(), bytes, count);
+        output.LogChild(wide.data(), bytes, count, block);
         return;
     }
     util::TextCodec::DecodeOutput(bytes, count, runEncoding, decoded, ansiDoubleByte ? ansiLead : nullptr);

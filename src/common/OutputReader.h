@@ -40,9 +40,11 @@ private:
     // What the reader learns while it waits or between reads.
     enum class Wake { Data, Ended, Stopped };
     Wake WaitForRead(const Run& run, HANDLE readEvent);
-    void Deliver(char* buffer, DWORD count);
-    // Decodes the child's bytes in the run's encoding and hands them on.
-    void LogBytes(const char* bytes, size_t count);
+    // Hands on count bytes read into readBuffer.
+    void Deliver(DWORD count);
+    // Decodes the child's bytes in the run's encoding and hands them on; block, where given, is
+    // the buffer that holds them, which the log file may take.
+    void LogBytes(const char* bytes, size_t count, std::vector<char>* block = nullptr);
     // A read that failed for another reason than the output's end is told in the output.
     void TellReadFailure(DWORD error);
 
@@ -53,7 +55,7 @@ private:
     util::OutputEncoding::Mode runEncoding;
     bool ansiLead[256];  // the lead bytes of a double-byte ANSI code page, for "auto"
     bool ansiDoubleByte;
-    std::vector<char> readBuffer;  // kept between runs
+    std::vector<char> readBuffer;  // kept between runs, unless the log file takes it
     std::unique_ptr<OVERLAPPED> readRecord;
     bool childEnded;  // the reader saw the direct child end
     DWORD endPollMs;  // the next look for the end of the job after the child's

@@ -3,7 +3,12 @@
 #include <chrono>
 
 RunLog::RunLog(FileFactory files, Clock clock, size_t queueUnits)
-    : makeFiles(std::move(files)), clock(std::move(clock)), queueUnits(queueUnits), queuedUnits(0), closing(false), writerWaiting(false) {}
+    : makeFiles(std::move(files)), clock(std::move(clock)), queueUnits(queueUnits),
+      queuedUnits(0),
+      spareBytes(0),
+      roomKept(false),
+      closing(false),
+      writerWaiting(false) {}
 
 RunLog::~RunLog() {
     {
@@ -36,7 +41,7 @@ void RunLog::Configure(const std::wstring& path, uint64_t maxBytes, uint32_t bac
         if (!queue.empty() && queue.back().kind == Piece::Switch) {
             queue.back().target = target;
         } else {
-            queue.push_back(Piece{Piece::Switch, std::wstring(), LogFileWriter::LocalTime(), target, 0});
+            queue.push_back(Piece{Piece::Switch, std::wstring(), LogFileWriter::LocalTime(), target, 0, {}, 0});
         }
         if (!thread.joinable()) {
             thread = std::thread([this] { Write(); });
@@ -50,7 +55,7 @@ void RunLog::SetGiveUp(std::function<bool()> check) {
     giveUp = std::move(check);
 }
 
-void RunLog::Enqueue(Piece piece, bool waitForRoom, const char* bytes) {
+void RunLog::Enqueue(Piece piece, bool waitForRoom, const char* bytes, std::vector<char>* block) {
     std::unique_lock<std::mutex> hold(lock);
     // Waits until the piece fits; one larger than the whole queue goes alone. The wait looks at
     // giveUp now and then: a stop must not wait for a disk that no longer answers.
@@ -67,7 +72,17 @@ void RunLog::Enqueue(Piece piece, bool waitForRoom, const char* bytes) {
     }
     bool halfFull = queuedUnits < queueUnits / 2 && queuedUnits + UnitsOf(piece) >= queueUnits / 2;
     queuedUnits += UnitsOf(piece);
-    queueBytes.append(bytes ? bytes : "", piece.count);
+    if (block) {
+        piece.offset = static_cast<size_t>(bytes - block->data());
+        piece.block.swap(*block);
+        if (!spareBlocks.empty()) {
+            block->swap(spareBlocks.back());
+            spareBlocks.pop_back();
+            spareBytes -= block->capacity();
+        }
+    } else {
+        queueBytes.append(bytes ? bytes : "", piece.count);
+    }
     queue.push_back(std::move(piece));
     // While the writer is busy with what it took, or lets a flood gather, it looks at the queue
     // again by itself: waking it for every read would cost a system call each. Half a queue
@@ -82,18 +97,28 @@ void RunLog::Enqueue(Piece piece, bool waitForRoom, const char* bytes) {
 
 void RunLog::Append(const wchar_t* text, bool waitForRoom) {
     if (text && *text && logging.load()) {
-        Enqueue(Piece{Piece::Text, text, clock(), nullptr, 0}, waitForRoom);
+        Enqueue(Piece{Piece::Text, text, clock(), nullptr, 0, {}, 0}, waitForRoom);
     }
 }
 
 void RunLog::AppendAscii(const char* bytes, size_t count) {
     if (count > 0 && logging.load()) {
-        Enqueue(Piece{Piece::Ascii, std::wstring(), clock(), nullptr, count}, true, bytes);
+        Enqueue(Piece{Piece::Ascii, std::wstring(), clock(), nullptr, count, {}, 0}, true, bytes);
+    }
+}
+
+void RunLog::AppendAscii(std::vector<char>& block, const char* bytes, size_t count) {
+    // A block is queued only when the bytes fill half of it at least: the queue's bound counts
+    // bytes, and a line a second in blocks of their own would hold memory without limit.
+    if (count < block.capacity() / 2) {
+        AppendAscii(bytes, count);
+    } else if (logging.load()) {
+        Enqueue(Piece{Piece::Ascii, std::wstring(), clock(), nullptr, count, {}, 0}, true, bytes, &block);
     }
 }
 
 void RunLog::Flush() {
-    Enqueue(Piece{Piece::EndLine, std::wstring(), LogFileWriter::LocalTime(), nullptr, 0}, false);
+    Enqueue(Piece{Piece::EndLine, std::wstring(), LogFileWriter::LocalTime(), nullptr, 0, {}, 0}, false);
 }
 
 void RunLog::SwitchTo(const std::shared_ptr<const Target>& target) {
@@ -111,11 +136,22 @@ void RunLog::WritePiece(const Piece& piece, size_t& at) {
     } else if (writer && piece.kind == Piece::Text) {
         writer->Append(piece.text, piece.arrival, false);
     } else if (writer && piece.kind == Piece::Ascii) {
-        writer->AppendAscii(takenBytes.data() + at, piece.count, piece.arrival, false);
+        const char* bytes = piece.block.empty() ? takenBytes.data() + at : piece.block.data() + piece.offset;
+        writer->AppendAscii(bytes, piece.count, piece.arrival, false);
     } else if (writer && piece.kind == Piece::EndLine) {
         writer->Flush();
     }
-    at += piece.count;
+    at += piece.block.empty() ? piece.count : 0;
+}
+
+void RunLog::KeepBlocks() {
+    std::lock_guard<std::mutex> hold(lock);
+    for (Piece& piece : taken) {
+        if (!piece.block.empty() && spareBytes + piece.block.capacity() <= queueUnits) {
+            spareBytes += piece.block.capacity();
+            spareBlocks.push_back(std::move(piece.block));
+        }
+    }
 }
 
 void RunLog::Write() {
@@ -124,7 +160,17 @@ void RunLog::Write() {
             std::unique_lock<std::mutex> hold(lock);
             while (queue.empty() && !closing) {
                 writerWaiting = true;
-                work.wait(hold);
+                // Room kept for a flood goes back once the output has been quiet for a while.
+                auto idle = [this] { return !queue.empty() || closing; };
+                if (!roomKept) {
+                    work.wait(hold);
+                } else if (!work.wait_for(hold, IdleTime, idle)) {
+                    roomKept = false;
+                    std::vector<std::vector<char>>().swap(spareBlocks);
+                    spareBytes = 0;
+                    std::string().swap(queueBytes);
+                    std::string().swap(takenBytes);
+                }
             }
             writerWaiting = false;
             if (queue.empty()) {
@@ -137,6 +183,7 @@ void RunLog::Write() {
             taken.swap(queue);
             takenBytes.swap(queueBytes);
             queuedUnits = 0;
+            roomKept = true;
         }
         space.notify_all();
         size_t at = 0;
@@ -147,6 +194,7 @@ void RunLog::Write() {
         if (writer) {
             writer->WriteBuffered();
         }
+        KeepBlocks();
         taken.clear();
         takenBytes.clear();
         // A single piece far larger than the queue must not keep its room for the rest of the run.

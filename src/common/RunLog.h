@@ -30,6 +30,8 @@ public:
     static constexpr size_t QueueUnits = 4u << 20;
     // How long the writer lets output gather once it is woken, at most.
     static constexpr std::chrono::milliseconds GatherTime{10};
+    // How long the output is quiet before the writer gives back the room a flood took.
+    static constexpr std::chrono::seconds IdleTime{2};
 
     // Files on disk, stamped with the local time (Windows builds).
     RunLog();
@@ -49,6 +51,10 @@ public:
     void Append(const wchar_t* text, bool waitForRoom = true);
     // The same for output that is all ASCII bytes, which the file takes without widening.
     void AppendAscii(const char* bytes, size_t count);
+    // The same for bytes that lie in block, the reader's buffer: a block they mostly fill is
+    // taken as it is, and block becomes one the log has done with (or an empty one). A flood
+    // moves gigabytes through here, and a copy of every read holds the reader back.
+    void AppendAscii(std::vector<char>& block, const char* bytes, size_t count);
     // Asked while text waits for room; true lets it go into the queue at once.
     void SetGiveUp(std::function<bool()> check);
     // Ends a line left open (the run is over).
@@ -68,14 +74,21 @@ private:
         std::wstring text;
         LogFileWriter::LocalTime arrival;
         std::shared_ptr<const Target> target;  // for Switch; null for nowhere
-        size_t count;                          // for Ascii: its bytes, the next count in the queue's bytes
+        size_t count;                          // for Ascii: how many bytes
+        // For Ascii: the reader's block that holds the bytes, from offset; when it is empty the
+        // bytes are the next count in the queue's bytes.
+        std::vector<char> block;
+        size_t offset;
     };
 
-    // bytes are an Ascii piece's (count of them), copied into the queue's bytes with it.
-    void Enqueue(Piece piece, bool waitForRoom, const char* bytes = nullptr);
+    // bytes are an Ascii piece's (count of them), copied into the queue's bytes, or taken with
+    // the block that holds them.
+    void Enqueue(Piece piece, bool waitForRoom, const char* bytes = nullptr, std::vector<char>* block = nullptr);
     static size_t UnitsOf(const Piece& piece) { return piece.text.size() + piece.count; }
     // at is where piece's bytes start in taken bytes; moves it past them.
     void WritePiece(const Piece& piece, size_t& at);
+    // Keeps the taken pieces' blocks for the reader, as many as the queue could hold.
+    void KeepBlocks();
     void Write();
     // On the writer thread: closes the file written so far and opens target's.
     void SwitchTo(const std::shared_ptr<const Target>& target);
@@ -93,6 +106,10 @@ private:
     std::vector<Piece> queue;
     std::string queueBytes;
     size_t queuedUnits;
+    // Blocks written out, for the reader to read into again; spareBytes is their room in all.
+    std::vector<std::vector<char>> spareBlocks;
+    size_t spareBytes;
+    bool roomKept;  // the writer has taken pieces since it last gave back their room
     bool closing;
     bool writerWaiting;  // the writer sleeps on work: only then does a piece need to wake it
     std::shared_ptr<const Target> configured;  // the last file asked for, as the queue will have it

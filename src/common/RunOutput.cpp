@@ -23,8 +23,13 @@ void RunOutput::LogChild(const wchar_t* text) {
     }
 }
 
-void RunOutput::LogChild(const wchar_t* text, const char* bytes, size_t count) {
-    if (logger.With([text](util::logging::ILogger& target) { target.LogOutput(text); })) {
+void RunOutput::LogChild(const wchar_t* text, const char* bytes, size_t count, std::vector<char>* block) {
+    if (!logger.With([text](util::logging::ILogger& target) { target.LogOutput(text); })) {
+        return;
+    }
+    if (block) {
+        runLog.AppendAscii(*block, bytes, count);
+    } else {
         runLog.AppendAscii(bytes, count);
     }
 }

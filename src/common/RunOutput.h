@@ -42,8 +42,9 @@ public:
     // The same for text the child itself wrote (the logger's LogOutput).
     void LogChild(const wchar_t* text);
     // The same for output that was all ASCII: text is bytes widened, and the log file takes the
-    // bytes themselves.
-    void LogChild(const wchar_t* text, const char* bytes, size_t count);
+    // bytes themselves. With block (the reader's buffer, which holds the bytes) the log file may
+    // take the buffer and leave another in its place (see RunLog::AppendAscii).
+    void LogChild(const wchar_t* text, const char* bytes, size_t count, std::vector<char>* block = nullptr);
     // Ends a line left open in the log file (the run is over).
     void Flush() { runLog.Flush(); }
     // The environment (secrets already masked) goes to the logger only, never into the log file.

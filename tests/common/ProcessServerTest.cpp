@@ -183,6 +183,12 @@ TEST(Win32FileWriter, TheOpenFileCanBeReadRenamedAndDeletedByOthersAndAFailureIs
     EXPECT_EQ(0u, files.Size());
     files.Close();
     EXPECT_EQ("abc", ScratchDirectory::Read(moved));
+    // A viewer that does not let it be deleted keeps the whole file: nothing is emptied first.
+    HANDLE viewer = CreateFileW(moved.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                0, nullptr);
+    EXPECT_FALSE(files.Remove(moved, error));
+    CloseHandle(viewer);
+    EXPECT_EQ("abc", ScratchDirectory::Read(moved));
     EXPECT_TRUE(files.Remove(moved, error));
     EXPECT_TRUE(files.Remove(moved, error));  // already gone is fine
     EXPECT_FALSE(files.Exists(moved));

@@ -2,10 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <future>
 #include <map>
+#include <set>
+#include <vector>
 #include <thread>
 
 namespace {
@@ -112,12 +115,23 @@ TEST(RunLog, BytesAndWideTextKeepTheirOrderAndALineAfterAQuietSpellIsNotLeftInTh
     RunLog log([&] { return std::unique_ptr<IFileWriter>(new DiskFiles(disk)); }, [] { return LogFileWriter::LocalTime{}; },
                1000);
     log.Configure(L"a.log", 0, 0, nullptr);
+    std::set<const char*> blocks;  // the reader's buffers, as the log hands them back
     std::thread flood([&] {
+        std::vector<char> block(160);
         for (int n = 0; n < 3000; ++n) {
             std::wstring line = Numbered(n);
-            if (n % 2 == 0) {
-                std::string bytes(line.begin(), line.end());
+            std::string bytes(line.begin(), line.end());
+            if (n % 3 == 0) {
                 log.AppendAscii(bytes.data(), bytes.size());
+            } else if (n % 3 == 1) {
+                // Read into the buffer as the reader does; whatever comes back is read into at
+                // once, so a buffer handed back before it was written would show in the file.
+                block.resize(160);
+                std::copy(bytes.begin(), bytes.end(), block.begin() + 3);
+                log.AppendAscii(block, block.data() + 3, bytes.size());
+                blocks.insert(block.data());
+                block.resize(160);
+                std::fill(block.begin(), block.end(), '#');
             } else {
                 log.Append(line.c_str());
             }
@@ -134,7 +148,17 @@ TEST(RunLog, BytesAndWideTextKeepTheirOrderAndALineAfterAQuietSpellIsNotLeftInTh
             ASSERT_NE(std::string::npos, found) << n;
             at = found + 1;
         }
+        EXPECT_EQ(std::string::npos, text.find('#'));
     }
+    // Buffers come back to be read into again: a flood does not take memory afresh for each read.
+    EXPECT_LT(blocks.size(), 100u);
+    // Bytes that fill little of their buffer are copied: it stays with the reader.
+    std::vector<char> roomy(1000, ' ');
+    const char* kept = roomy.data();
+    std::copy_n("few bytes\n", 10, roomy.begin());
+    log.AppendAscii(roomy, roomy.data(), 10);
+    EXPECT_EQ(kept, roomy.data());
+    EXPECT_TRUE(Holds(disk, L"a.log", "few bytes"));
     // The writer has gone to sleep: each kind of text must still wake it.
     std::this_thread::sleep_for(50ms);
     log.AppendAscii("late bytes\n", 11);
