@@ -17,7 +17,7 @@ public:
     virtual bool IsOpen() const = 0;
     virtual uint64_t Size() const = 0;
     virtual bool Write(const char* bytes, size_t count, std::wstring& error) = 0;
-    // Renames from to to, replacing a to that exists.
+    // Renames from to to; fails when to exists.
     virtual bool Rename(const std::wstring& from, const std::wstring& to, std::wstring& error) = 0;
     // Deletes path; true also when there is no such file.
     virtual bool Remove(const std::wstring& path, std::wstring& error) = 0;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -329,6 +330,10 @@ void LogFileWriter::FlushBuffer() {
         ReportOnce(writeReported, L"cannot write " + path, error);
     }
     buffered = 0;
+    // On a busy machine the threads that bring the output (the child, its reader, under Wine
+    // the server) go first after each write: a writer behind is held up only by a queue with
+    // room to spare, while any time they wait holds the child back.
+    std::this_thread::yield();
     if (buffer.size() > 2 * WriteChunk) {
         std::vector<char>().swap(buffer);  // one very long line must not keep its room
     }
@@ -339,9 +344,9 @@ void LogFileWriter::Rotate() {
     // Every rename goes to a name that is free: a rename over an existing file makes some file
     // systems write the renamed file out at once (a guard for programs that replace files that
     // way), which in a flood means writing every backup to disk only to delete it soon after.
-    // The oldest backup moves aside first and is deleted only once every other move is done,
-    // the current file last; a move that fails undoes those before it, so that a failed rotation
-    // loses nothing (a current file held by another program fails after the backups moved).
+    // The current file moves aside first (while another program holds it, no backup is
+    // touched), then the oldest backup, which is deleted only once every other move is done. A
+    // move that fails undoes those before it, so that a failed rotation loses nothing.
     std::vector<std::pair<std::wstring, std::wstring>> moved;
     std::wstring error;
     auto move = [&](const std::wstring& from, const std::wstring& to) {
@@ -351,31 +356,41 @@ void LogFileWriter::Rotate() {
         moved.emplace_back(from, to);
         return true;
     };
+    const std::wstring aside = path + L".rotating";
     const std::wstring expired = path + L".expired";
-    bool done = true;
-    if (backups == 0) {
-        // Moved aside before it is deleted: a viewer that holds it keeps a file nobody needs,
-        // and the current name is free at once.
-        const std::wstring aside = path + L".rotating";
-        done = move(path, aside) && files.Remove(aside, error);
-    } else {
-        done = !files.Exists(BackupName(path, backups)) || move(BackupName(path, backups), expired);
-        for (uint32_t n = backups - 1; done && n >= 1; --n) {
-            done = !files.Exists(BackupName(path, n)) || move(BackupName(path, n), BackupName(path, n + 1));
+    std::wstring ignored;
+    // Left by a rotation that was cut short: older than every backup, and in the way.
+    if (files.Exists(expired)) {
+        files.Remove(expired, ignored);
+    }
+    bool done = move(path, aside);
+    if (done && backups == 0) {
+        done = files.Remove(aside, error);
+    } else if (done) {
+        // The backups from number 1 up to the first gap move up one; without a gap the oldest goes.
+        uint32_t gap = 1;
+        while (gap <= backups && files.Exists(BackupName(path, gap))) {
+            ++gap;
         }
-        done = done && move(path, BackupName(path, 1));
+        if (gap > backups) {
+            gap = backups;
+            done = move(BackupName(path, backups), expired);
+        }
+        for (uint32_t n = gap - 1; done && n >= 1; --n) {
+            done = move(BackupName(path, n), BackupName(path, n + 1));
+        }
+        done = done && move(aside, BackupName(path, 1));
     }
     if (done) {
-        std::wstring ignored;
-        if (!moved.empty() && moved.front().second == expired) {
-            files.Remove(expired, ignored);  // one left behind is replaced at the next rotation
+        if (moved.size() > 1 && moved[1].second == expired) {
+            files.Remove(expired, ignored);  // one left behind goes at the next rotation
         }
         rotateFrom = maxBytes;
         return;
     }
-    for (auto back = moved.rbegin(); back != moved.rend(); ++back) {
-        std::wstring ignored;
-        files.Rename(back->second, back->first, ignored);
+    // Undone newest first; an undo that fails stops there, since the renames never replace a file
+    // and nothing later could go back to its place.
+    for (auto back = moved.rbegin(); back != moved.rend() && files.Rename(back->second, back->first, ignored); ++back) {
     }
     // Write on to the current file, and try again once it has grown by as much again rather than
     // at every line.

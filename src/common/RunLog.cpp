@@ -110,7 +110,7 @@ void RunLog::AppendAscii(const char* bytes, size_t count) {
 void RunLog::AppendAscii(std::vector<char>& block, const char* bytes, size_t count) {
     // A block is queued only when the bytes fill half of it at least: the queue's bound counts
     // bytes, and a line a second in blocks of their own would hold memory without limit.
-    if (count < block.capacity() / 2) {
+    if (block.empty() || count < block.capacity() / 2) {
         AppendAscii(bytes, count);
     } else if (logging.load()) {
         Enqueue(Piece{Piece::Ascii, std::wstring(), clock(), nullptr, count, {}, 0}, true, bytes, &block);
@@ -170,6 +170,8 @@ void RunLog::Write() {
                     spareBytes = 0;
                     std::string().swap(queueBytes);
                     std::string().swap(takenBytes);
+                    std::vector<Piece>().swap(queue);
+                    std::vector<Piece>().swap(taken);
                 }
             }
             writerWaiting = false;

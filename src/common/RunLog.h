@@ -84,7 +84,8 @@ private:
     // bytes are an Ascii piece's (count of them), copied into the queue's bytes, or taken with
     // the block that holds them.
     void Enqueue(Piece piece, bool waitForRoom, const char* bytes = nullptr, std::vector<char>* block = nullptr);
-    static size_t UnitsOf(const Piece& piece) { return piece.text.size() + piece.count; }
+    // A piece costs its own record too: a child writing a byte at a time must not queue millions.
+    static size_t UnitsOf(const Piece& piece) { return piece.text.size() + piece.count + sizeof(Piece); }
     // at is where piece's bytes start in taken bytes; moves it past them.
     void WritePiece(const Piece& piece, size_t& at);
     // Keeps the taken pieces' blocks for the reader, as many as the queue could hold.

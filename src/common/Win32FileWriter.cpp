@@ -73,7 +73,7 @@ bool Win32FileWriter::Write(const char* bytes, size_t count, std::wstring& error
 }
 
 bool Win32FileWriter::Rename(const std::wstring& from, const std::wstring& to, std::wstring& error) {
-    if (!MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+    if (!MoveFileExW(from.c_str(), to.c_str(), 0)) {
         error = LastErrorText();
         return false;
     }
@@ -81,17 +81,21 @@ bool Win32FileWriter::Rename(const std::wstring& from, const std::wstring& to, s
 }
 
 bool Win32FileWriter::Remove(const std::wstring& path, std::wstring& error) {
-    // Emptied through a handle of our own first: freeing a large file's cached pages then costs
-    // this thread, not whoever carries out the delete (under Wine the server, which also
-    // carries every process's pipe output).
+    // Emptied through a handle of our own once it is marked for deletion: freeing a large file's
+    // cached pages then costs this thread, not whoever carries out the delete (under Wine the
+    // server, which also carries every process's pipe output). A file with another name keeps
+    // its contents.
     HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE | DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                               nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file != INVALID_HANDLE_VALUE) {
         FILE_DISPOSITION_INFO disposition = {TRUE};
-        bool deleted = SetFileInformationByHandle(file, FileDispositionInfo, &disposition, sizeof(disposition)) &&
-                       SetEndOfFile(file);
+        bool marked = SetFileInformationByHandle(file, FileDispositionInfo, &disposition, sizeof(disposition));
+        BY_HANDLE_FILE_INFORMATION info = {};
+        if (marked && GetFileInformationByHandle(file, &info) && info.nNumberOfLinks == 1) {
+            SetEndOfFile(file);  // the file goes either way
+        }
         CloseHandle(file);
-        if (deleted) {
+        if (marked) {
             return true;
         }
     }

@@ -36,11 +36,10 @@ public:
         return true;
     }
     bool Rename(const std::wstring& from, const std::wstring& to, std::wstring& error) override {
-        if (held.count(from) || !contents.count(from)) {
+        if (held.count(from) || !contents.count(from) || contents.count(to)) {
             error = L"The process cannot access the file because it is being used by another process.";
             return false;
         }
-        replacing += contents.count(to);
         contents[to] = contents[from];
         contents.erase(from);
         return true;
@@ -61,7 +60,6 @@ public:
     bool failOpen = false;
     int failWrites = 0;
     int opens = 0;
-    size_t replacing = 0;  // renames onto a file that exists
 };
 
 const LogFileWriter::LocalTime At = {2026, 12, 7, 15, 4, 5, 123};
@@ -200,7 +198,6 @@ TEST(LogFileWriter, RotationAtLineBoundariesShiftsBackupsAndDeletesTheOldest) {
     EXPECT_EQ("3", first(L"C:\\l\\s.2.log"));
     EXPECT_EQ(2000u, f.files.contents[L"C:\\l\\s.2.log"].size());
     EXPECT_TRUE(f.reports.empty());
-    EXPECT_EQ(0u, f.files.replacing);  // a file system may write out a file renamed over another
 }
 
 TEST(LogFileWriter, ALineLongerThanTheFileIsSplitAtCharacterStarts) {
@@ -310,7 +307,7 @@ TEST(LogFileWriter, AFailedRotationDeletesNoBackupAndAWorkingOneShiftsThemAll) {
     writer.WriteLine(line, At);
     EXPECT_EQ("one,two,three", backups());
     EXPECT_EQ(2500u, f.files.contents[path].size());
-    f.files.held = {path};  // now the current file: the rotation stops before any backup
+    f.files.held = {path};  // now the current file: the rotation stops before any backup moves
     for (int i = 0; i < 3; ++i) {
         writer.WriteLine(line, At);
     }
@@ -324,7 +321,6 @@ TEST(LogFileWriter, AFailedRotationDeletesNoBackupAndAWorkingOneShiftsThemAll) {
     EXPECT_EQ("one,two", backups().substr(5501));  // "three" was the oldest
     EXPECT_EQ(1000u, f.files.contents[path].size());
     EXPECT_EQ(4u, f.files.contents.size());
-    EXPECT_EQ(0u, f.files.replacing);
 }
 
 TEST(LogFileWriter, ABackupHeldFurtherDownUndoesTheMovesMadeBeforeIt) {
@@ -338,10 +334,34 @@ TEST(LogFileWriter, ABackupHeldFurtherDownUndoesTheMovesMadeBeforeIt) {
         f.files.held = {L"s.1.log"};
         LogFileWriter writer(f.files, L"s.log", 2000, backups, f.Reporter());
         writer.WriteLine(std::wstring(974, L'd'), At);
-        f.files.contents[L"s.log"].resize(1500);  // the line went to the current file
+        EXPECT_EQ(2500u, f.files.contents[L"s.log"].size());  // the line went to the current file
+        f.files.contents[L"s.log"].resize(1500);
         EXPECT_EQ(before, f.files.contents) << backups;
         EXPECT_EQ(1u, f.reports.size());
     }
+}
+
+TEST(LogFileWriter, ARotationFillsTheFirstGapAndClearsWhatACutRotationLeft) {
+    Fixture f;
+    f.files.contents = {{L"s.log", std::string(1500, 'x')},
+                        {L"s.1.log", "one"},
+                        {L"s.3.log", "three"},
+                        {L"s.log.expired", "left"}};
+    LogFileWriter writer(f.files, L"s.log", 2000, 3, f.Reporter());
+    writer.WriteLine(std::wstring(974, L'd'), At);
+    EXPECT_EQ(1500u, f.files.contents[L"s.1.log"].size());
+    EXPECT_EQ("one", f.files.contents[L"s.2.log"]);
+    EXPECT_EQ("three", f.files.contents[L"s.3.log"]);  // the gap made room: nothing went
+    EXPECT_EQ(1000u, f.files.contents[L"s.log"].size());
+    EXPECT_EQ(4u, f.files.contents.size());
+    EXPECT_TRUE(f.reports.empty());
+
+    Fixture one;
+    one.files.contents = {{L"s.log", std::string(1500, 'x')}, {L"s.1.log", "one"}};
+    LogFileWriter single(one.files, L"s.log", 2000, 1, one.Reporter());
+    single.WriteLine(std::wstring(974, L'd'), At);
+    EXPECT_EQ(1500u, one.files.contents[L"s.1.log"].size());
+    EXPECT_EQ(2u, one.files.contents.size());
 }
 
 }  // namespace
