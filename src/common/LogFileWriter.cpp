@@ -339,6 +339,25 @@ void LogFileWriter::FlushBuffer() {
     }
 }
 
+bool LogFileWriter::Move(const std::wstring& from, const std::wstring& to, Moves& moved, std::wstring& error) {
+    if (!files.Rename(from, to, error)) {
+        return false;
+    }
+    moved.emplace_back(from, to);
+    return true;
+}
+
+bool LogFileWriter::MoveAside(const std::wstring& from, const std::wstring& base, Moves& moved, std::wstring& error) {
+    // A name left by a rotation cut short, or still held by a viewer after its delete, is taken:
+    // the next one is tried rather than let one stray file stop every rotation.
+    for (int n = 1; n <= AsideNames; ++n) {
+        if (Move(from, n == 1 ? base : base + L"." + std::to_wstring(n), moved, error)) {
+            return true;
+        }
+    }
+    return false;
+}
+
 void LogFileWriter::Rotate() {
     files.Close();
     // Every rename goes to a name that is free: a rename over an existing file makes some file
@@ -347,26 +366,21 @@ void LogFileWriter::Rotate() {
     // The current file moves aside first (while another program holds it, no backup is
     // touched), then the oldest backup, which is deleted only once every other move is done. A
     // move that fails undoes those before it, so that a failed rotation loses nothing.
-    std::vector<std::pair<std::wstring, std::wstring>> moved;
+    Moves moved;
     std::wstring error;
-    auto move = [&](const std::wstring& from, const std::wstring& to) {
-        if (!files.Rename(from, to, error)) {
-            return false;
-        }
-        moved.emplace_back(from, to);
-        return true;
-    };
-    const std::wstring aside = path + L".rotating";
-    const std::wstring expired = path + L".expired";
     std::wstring ignored;
-    // Left by a rotation that was cut short: older than every backup, and in the way.
-    if (files.Exists(expired)) {
-        files.Remove(expired, ignored);
+    // What a cut rotation left of the oldest backup is older than every backup kept.
+    for (int n = 1; n <= AsideNames; ++n) {
+        const std::wstring expired = path + L".expired" + (n == 1 ? L"" : L"." + std::to_wstring(n));
+        if (files.Exists(expired)) {
+            files.Remove(expired, ignored);
+        }
     }
-    bool done = move(path, aside);
+    bool done = MoveAside(path, path + L".rotating", moved, error);
     if (done && backups == 0) {
-        done = files.Remove(aside, error);
+        done = files.Remove(moved.back().second, error);
     } else if (done) {
+        const std::wstring aside = moved.back().second;
         // The backups from number 1 up to the first gap move up one; without a gap the oldest goes.
         uint32_t gap = 1;
         while (gap <= backups && files.Exists(BackupName(path, gap))) {
@@ -374,23 +388,24 @@ void LogFileWriter::Rotate() {
         }
         if (gap > backups) {
             gap = backups;
-            done = move(BackupName(path, backups), expired);
+            done = MoveAside(BackupName(path, backups), path + L".expired", moved, error);
         }
         for (uint32_t n = gap - 1; done && n >= 1; --n) {
-            done = move(BackupName(path, n), BackupName(path, n + 1));
+            done = Move(BackupName(path, n), BackupName(path, n + 1), moved, error);
         }
-        done = done && move(aside, BackupName(path, 1));
+        done = done && Move(aside, BackupName(path, 1), moved, error);
     }
     if (done) {
-        if (moved.size() > 1 && moved[1].second == expired) {
-            files.Remove(expired, ignored);  // one left behind goes at the next rotation
+        if (moved.size() > 1 && moved[1].first == BackupName(path, backups)) {
+            files.Remove(moved[1].second, ignored);
         }
         rotateFrom = maxBytes;
         return;
     }
-    // Undone newest first; an undo that fails stops there, since the renames never replace a file
-    // and nothing later could go back to its place.
-    for (auto back = moved.rbegin(); back != moved.rend() && files.Rename(back->second, back->first, ignored); ++back) {
+    // Newest first, each tried: renames never replace a file, so an undo that cannot be done
+    // harms none of the others, and the current file gets its name back whatever else failed.
+    for (auto back = moved.rbegin(); back != moved.rend(); ++back) {
+        files.Rename(back->second, back->first, ignored);
     }
     // Write on to the current file, and try again once it has grown by as much again rather than
     // at every line.

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "common/IFileWriter.h"
@@ -84,6 +85,11 @@ private:
     bool EnsureOpen();
     // The current file becomes backup 1, each backup the next number up, and the oldest goes.
     void Rotate();
+    using Moves = std::vector<std::pair<std::wstring, std::wstring>>;  // renames done, to undo
+    bool Move(const std::wstring& from, const std::wstring& to, Moves& moved, std::wstring& error);
+    // Renames from to base, or to base.2 ... when that is taken.
+    bool MoveAside(const std::wstring& from, const std::wstring& base, Moves& moved, std::wstring& error);
+    static const int AsideNames = 4;
     void ReportOnce(bool& reported, const std::wstring& what, const std::wstring& error);
 
     IFileWriter& files;

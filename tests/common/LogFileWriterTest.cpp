@@ -36,7 +36,10 @@ public:
         return true;
     }
     bool Rename(const std::wstring& from, const std::wstring& to, std::wstring& error) override {
-        if (held.count(from) || !contents.count(from) || contents.count(to)) {
+        if (failRenames.count(renames++)) {
+            failedTo.push_back(to);
+        }
+        if (held.count(from) || !contents.count(from) || contents.count(to) || failRenames.count(renames - 1)) {
             error = L"The process cannot access the file because it is being used by another process.";
             return false;
         }
@@ -60,6 +63,9 @@ public:
     bool failOpen = false;
     int failWrites = 0;
     int opens = 0;
+    int renames = 0;
+    std::set<int> failRenames;  // which renames fail, counted from 0
+    std::vector<std::wstring> failedTo;  // the targets of those that did
 };
 
 const LogFileWriter::LocalTime At = {2026, 12, 7, 15, 4, 5, 123};
@@ -356,12 +362,56 @@ TEST(LogFileWriter, ARotationFillsTheFirstGapAndClearsWhatACutRotationLeft) {
     EXPECT_EQ(4u, f.files.contents.size());
     EXPECT_TRUE(f.reports.empty());
 
+    // A leftover of the current file is kept, one of the oldest backup goes.
+    Fixture cut;
+    cut.files.contents = {{L"s.log", std::string(1500, 'x')},
+                          {L"s.1.log", "one"},
+                          {L"s.log.rotating", "cut"},
+                          {L"s.log.expired", "old"}};
+    LogFileWriter afterCut(cut.files, L"s.log", 2000, 1, cut.Reporter());
+    afterCut.WriteLine(std::wstring(974, L'd'), At);
+    EXPECT_EQ(1500u, cut.files.contents[L"s.1.log"].size());
+    EXPECT_EQ("cut", cut.files.contents[L"s.log.rotating"]);
+    EXPECT_EQ(3u, cut.files.contents.size());
+    EXPECT_TRUE(cut.reports.empty());
+
     Fixture one;
     one.files.contents = {{L"s.log", std::string(1500, 'x')}, {L"s.1.log", "one"}};
     LogFileWriter single(one.files, L"s.log", 2000, 1, one.Reporter());
     single.WriteLine(std::wstring(974, L'd'), At);
     EXPECT_EQ(1500u, one.files.contents[L"s.1.log"].size());
     EXPECT_EQ(2u, one.files.contents.size());
+}
+
+// Whichever rename fails, and whichever rename fails after it (an undo, or the next name tried),
+// a rotation either is complete or leaves every file's contents under some name.
+TEST(LogFileWriter, NoFailedRenameNorFailedUndoLosesAFile) {
+    for (int fails = 0; fails < 8; ++fails) {
+        for (int then = fails + 1; then <= fails + 8; ++then) {
+            Fixture f;
+            f.files.contents = {{L"s.log", std::string(1500, 'x')}, {L"s.1.log", "one"}, {L"s.2.log", "two"}};
+            f.files.failRenames = {fails, then};
+            LogFileWriter writer(f.files, L"s.log", 2000, 2, f.Reporter());
+            writer.WriteLine(std::wstring(974, L'd'), At);
+            std::multiset<std::string> kept;
+            for (const auto& file : f.files.contents) {
+                kept.insert(file.second.substr(0, 5));
+            }
+            if (f.reports.empty()) {
+                EXPECT_EQ('x', f.files.contents[L"s.1.log"][0]) << fails << "," << then;
+                EXPECT_EQ("one", f.files.contents[L"s.2.log"]) << fails << "," << then;
+                EXPECT_EQ(3u, f.files.contents.size()) << fails << "," << then;
+            } else {
+                EXPECT_EQ(1u, kept.count("one")) << fails << "," << then;
+                EXPECT_EQ(1u, kept.count("two")) << fails << "," << then;
+                EXPECT_EQ(1u, kept.count("xxxxx")) << fails << "," << then;
+                // The current file has its name back unless that very undo failed.
+                if (std::count(f.files.failedTo.begin(), f.files.failedTo.end(), L"s.log") == 0) {
+                    EXPECT_EQ('x', f.files.contents[L"s.log"][0]) << fails << "," << then;
+                }
+            }
+        }
+    }
 }
 
 }  // namespace
