@@ -3,7 +3,9 @@
 #include <chrono>
 
 RunLog::RunLog(FileFactory files, Clock clock, size_t queueUnits)
-    : makeFiles(std::move(files)), clock(std::move(clock)), queueUnits(queueUnits),
+    : makeFiles(std::move(files)),
+      clock(std::move(clock)),
+      queueUnits(queueUnits),
       queuedUnits(0),
       spareBytes(0),
       roomKept(false),

@@ -347,40 +347,29 @@ TEST(LogFileWriter, ABackupHeldFurtherDownUndoesTheMovesMadeBeforeIt) {
     }
 }
 
-TEST(LogFileWriter, ARotationFillsTheFirstGapAndClearsWhatACutRotationLeft) {
+// The files after one line that rotates a current file of 1,500 bytes ("x"s) among others.
+std::map<std::wstring, std::string> RotatedOnce(std::map<std::wstring, std::string> others, uint32_t backups) {
     Fixture f;
-    f.files.contents = {{L"s.log", std::string(1500, 'x')},
-                        {L"s.1.log", "one"},
-                        {L"s.3.log", "three"},
-                        {L"s.log.expired", "left"}};
-    LogFileWriter writer(f.files, L"s.log", 2000, 3, f.Reporter());
+    f.files.contents = std::move(others);
+    f.files.contents[L"s.log"] = std::string(1500, 'x');
+    LogFileWriter writer(f.files, L"s.log", 2000, backups, f.Reporter());
     writer.WriteLine(std::wstring(974, L'd'), At);
-    EXPECT_EQ(1500u, f.files.contents[L"s.1.log"].size());
-    EXPECT_EQ("one", f.files.contents[L"s.2.log"]);
-    EXPECT_EQ("three", f.files.contents[L"s.3.log"]);  // the gap made room: nothing went
-    EXPECT_EQ(1000u, f.files.contents[L"s.log"].size());
-    EXPECT_EQ(4u, f.files.contents.size());
     EXPECT_TRUE(f.reports.empty());
+    EXPECT_EQ(1000u, f.files.contents[L"s.log"].size());
+    EXPECT_EQ(1500u, f.files.contents[L"s.1.log"].size());
+    return f.files.contents;
+}
 
+TEST(LogFileWriter, ARotationFillsTheFirstGapAndClearsWhatACutRotationLeft) {
+    auto gap = RotatedOnce({{L"s.1.log", "one"}, {L"s.3.log", "three"}, {L"s.log.expired", "left"}}, 3);
+    EXPECT_EQ("one", gap[L"s.2.log"]);
+    EXPECT_EQ("three", gap[L"s.3.log"]);  // the gap made room: nothing went
+    EXPECT_EQ(4u, gap.size());
     // A leftover of the current file is kept, one of the oldest backup goes.
-    Fixture cut;
-    cut.files.contents = {{L"s.log", std::string(1500, 'x')},
-                          {L"s.1.log", "one"},
-                          {L"s.log.rotating", "cut"},
-                          {L"s.log.expired", "old"}};
-    LogFileWriter afterCut(cut.files, L"s.log", 2000, 1, cut.Reporter());
-    afterCut.WriteLine(std::wstring(974, L'd'), At);
-    EXPECT_EQ(1500u, cut.files.contents[L"s.1.log"].size());
-    EXPECT_EQ("cut", cut.files.contents[L"s.log.rotating"]);
-    EXPECT_EQ(3u, cut.files.contents.size());
-    EXPECT_TRUE(cut.reports.empty());
-
-    Fixture one;
-    one.files.contents = {{L"s.log", std::string(1500, 'x')}, {L"s.1.log", "one"}};
-    LogFileWriter single(one.files, L"s.log", 2000, 1, one.Reporter());
-    single.WriteLine(std::wstring(974, L'd'), At);
-    EXPECT_EQ(1500u, one.files.contents[L"s.1.log"].size());
-    EXPECT_EQ(2u, one.files.contents.size());
+    auto cut = RotatedOnce({{L"s.1.log", "one"}, {L"s.log.rotating", "cut"}, {L"s.log.expired", "old"}}, 1);
+    EXPECT_EQ("cut", cut[L"s.log.rotating"]);
+    EXPECT_EQ(3u, cut.size());
+    EXPECT_EQ(2u, RotatedOnce({{L"s.1.log", "one"}}, 1).size());
 }
 
 // Whichever rename fails, and whichever rename fails after it (an undo, or the next name tried),
