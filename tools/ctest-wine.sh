@@ -9,4 +9,5 @@ wine_prefix_init "$prefix"
 trap wine_session_stop EXIT
 wine_test_sessions_start "$prefix"
 cd "$root/build/x86_64"
+export TARNWICK_WINE_RUN_AGAIN_IF_SILENT=1  # see tools/wine-run
 ctest "$@"

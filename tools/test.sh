@@ -37,6 +37,7 @@ if [ "$native_status" = 0 ]; then tail -n 3 "$root/build/native/ctest.log"; else
 
 echo "== Windows tests under Wine"
 cd "$root/build/x86_64"
+export TARNWICK_WINE_RUN_AGAIN_IF_SILENT=1  # see tools/wine-run
 set +e
 # One test in each session for the tests that run alone, two in the main one.
 set -- $TARNWICK_TEST_SESSIONS

@@ -1,6 +1,8 @@
 #include "util/version/BackgroundTask.h"
 
-#include <thread>
+#include <process.h>
+
+#include <new>
 
 #include "util/Exception.h"
 
@@ -27,22 +29,34 @@ BackgroundTask::BackgroundTask(std::function<void()> work, WaitFunction wait)
     if (!job->done) {
         return;
     }
-    std::shared_ptr<Job> shared = job;
-    try {
-        std::thread([shared] {
-            try {
-                shared->work();
-            } catch (Exception* e) {
-                delete e;
-            } catch (...) {
-                // nothing may escape a thread
-            }
-            SetEvent(shared->done);
-        }).detach();
-        started = true;
-    } catch (...) {
-        // no thread to be had
+    // A thread of the system's own, not a detached std::thread: under Wine the threading
+    // library's detached threads now and then start seconds late or never, which held up the
+    // start-up check and hung its waits.
+    auto* shared = new (std::nothrow) std::shared_ptr<Job>(job);
+    if (!shared) {
+        return;
     }
+    uintptr_t thread = _beginthreadex(nullptr, 0, &BackgroundTask::Entry, shared, 0, nullptr);
+    if (thread == 0) {
+        delete shared;
+        return;
+    }
+    CloseHandle(reinterpret_cast<HANDLE>(thread));  // nobody joins it: the done event tells its end
+    started = true;
+}
+
+unsigned __stdcall BackgroundTask::Entry(void* argument) {
+    std::unique_ptr<std::shared_ptr<Job>> shared(static_cast<std::shared_ptr<Job>*>(argument));
+    Job& job = **shared;
+    try {
+        job.work();
+    } catch (Exception* e) {
+        delete e;
+    } catch (...) {
+        // nothing may escape a thread
+    }
+    SetEvent(job.done);
+    return 0;
 }
 
 BackgroundTask::Ending BackgroundTask::Wait(DWORD limitMs, const Tick& tick, DWORD tickMs) {

@@ -41,6 +41,8 @@ public:
 
 private:
     struct Job;
+    static unsigned __stdcall Entry(void* shared);  // owns the shared pointer it is given
+
     std::shared_ptr<Job> job;  // shared with the thread, which may outlive this object
     WaitFunction wait;
     bool started;

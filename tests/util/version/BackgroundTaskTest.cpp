@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <memory>
 
 #include "util/Exception.h"
 
@@ -37,6 +38,17 @@ TEST(BackgroundTask, AFailedWaitIsNeverTheEndOfTheWork) {
     BackgroundTask task([] {}, FailingWait);
     ASSERT_TRUE(task.WaitQuietly(5000));  // the work has ended; the wait cannot know it
     EXPECT_EQ(Ending::Failed, task.Wait(INFINITE));
+}
+
+// Work that the caller stops waiting for goes on alone: each of many such tasks in a row still
+// starts and ends at once (detached threads of the threading library now and then never did).
+TEST(BackgroundTask, ManyTasksInARowEachStartAndEndAtOnce) {
+    auto ran = std::make_shared<std::atomic<int>>(0);  // shared: a late task may outlive the test
+    for (int i = 0; i < 2000; ++i) {
+        BackgroundTask task([ran] { ++*ran; });
+        ASSERT_TRUE(task.WaitQuietly(5000)) << "task " << i << " did not end";
+    }
+    EXPECT_EQ(2000, ran->load());
 }
 
 TEST(BackgroundTask, AQuitEndsTheWaitAtOnceAndIsKeptForTheCallersLoop) {
