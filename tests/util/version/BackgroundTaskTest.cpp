@@ -40,8 +40,8 @@ TEST(BackgroundTask, AFailedWaitIsNeverTheEndOfTheWork) {
     EXPECT_EQ(Ending::Failed, task.Wait(INFINITE));
 }
 
-// Work that the caller stops waiting for goes on alone: each of many such tasks in a row still
-// starts and ends at once (detached threads of the threading library now and then never did).
+// Each of many tasks in a row starts and ends at once (detached threads of the threading
+// library now and then started seconds late or never).
 TEST(BackgroundTask, ManyTasksInARowEachStartAndEndAtOnce) {
     auto ran = std::make_shared<std::atomic<int>>(0);  // shared: a late task may outlive the test
     for (int i = 0; i < 2000; ++i) {
