@@ -9,11 +9,10 @@
 #                                 tests that must run alone
 #   wine_session_stop             stop them all again
 
-# Every Wine program these scripts start runs without the kernel's address randomisation, as
-# tools/wine-run says why (where the system allows it).
-if setarch "$(uname -m)" -R true 2>/dev/null; then
-    wine() { setarch "$(uname -m)" -R wine "$@"; }
-fi
+# Every Wine program these scripts start runs without the kernel's address randomisation
+# (tools/wine-norandom says why).
+TARNWICK_TOOLS="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+wine() { "$TARNWICK_TOOLS/wine-norandom" "$@"; }
 
 wine_prefix_init() {
     local prefix="$1"

@@ -2,8 +2,6 @@
 
 #include <process.h>
 
-#include <new>
-
 #include "util/Exception.h"
 
 namespace util {
@@ -32,15 +30,12 @@ BackgroundTask::BackgroundTask(std::function<void()> work, WaitFunction wait)
     // A thread of the system's own, not a detached std::thread: under Wine the threading
     // library's detached threads now and then start seconds late or never, which held up the
     // start-up check and hung its waits.
-    auto* shared = new (std::nothrow) std::shared_ptr<Job>(job);
-    if (!shared) {
-        return;
-    }
-    uintptr_t thread = _beginthreadex(nullptr, 0, &BackgroundTask::Entry, shared, 0, nullptr);
+    auto shared = std::make_unique<std::shared_ptr<Job>>(job);
+    uintptr_t thread = _beginthreadex(nullptr, 0, &BackgroundTask::Entry, shared.get(), 0, nullptr);
     if (thread == 0) {
-        delete shared;
         return;
     }
+    shared.release();  // the thread's now
     CloseHandle(reinterpret_cast<HANDLE>(thread));  // nobody joins it: the done event tells its end
     started = true;
 }
